@@ -1,0 +1,7 @@
+#include <cstdio>
+
+int main()
+{
+    std::puts("Paravel: the viewer is not built yet.");
+    return 0;
+}

@@ -1,0 +1,15 @@
+# Outside libraries, all from Debian packages (scripts/setup.sh installs them).
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(GTest REQUIRED)
+if(PV_BENCH)
+  find_package(benchmark QUIET)
+  if(NOT benchmark_FOUND)
+    set(PV_BENCH OFF)
+  endif()
+endif()
+
+pkg_check_modules(SQLCIPHER IMPORTED_TARGET sqlcipher)
+pkg_check_modules(CAIRO IMPORTED_TARGET cairo cairo-pdf cairo-png)
+pkg_check_modules(PANGO IMPORTED_TARGET pangocairo pango)
+pkg_check_modules(SDL2 IMPORTED_TARGET sdl2)
