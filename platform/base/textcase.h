@@ -1,0 +1,23 @@
+#pragma once
+// The one upper/lower-casing rule of the program. Everything that orders or matches text
+// without regard to case (sort ranks, key-range search, case-blind compares, the sample-data
+// generator) goes through PvUpperCase, so that they all agree byte for byte.
+//
+// Works on UTF-8: ASCII, Latin-1 Supplement and Latin Extended-A letters change case; every
+// other byte sequence is kept as it is. The mapping never changes the byte length.
+
+#include <string>
+#include <string_view>
+
+std::string PvUpperCase(std::string_view text);
+std::string PvLowerCase(std::string_view text);
+
+// In-place forms over a byte range (length is preserved).
+void PvUpperCaseInPlace(char* text, size_t length);
+void PvLowerCaseInPlace(char* text, size_t length);
+
+// Case-blind three-way comparison: compares the upper-cased forms bytewise.
+int PvCompareNoCase(std::string_view a, std::string_view b);
+
+inline char PvUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+inline char PvLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
