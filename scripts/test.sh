@@ -4,15 +4,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+fuzz_failed=0
 
 echo "== normal build"
 bash scripts/build.sh build -DPV_WERROR=ON
-(cd build && ctest --output-on-failure -j"$(nproc)")
+(cd build && ctest --output-on-failure -j"$(nproc)") | tee build/ctest.log
 
 echo "== sanitizer build"
 bash scripts/build.sh build-asan -DPV_WERROR=ON -DPV_SANITIZE=ON -DPV_BENCH=OFF
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-   ctest --output-on-failure -j"$(nproc)")
+   ctest --output-on-failure -j"$(nproc)") | tee build-asan/ctest.log
 
 if [ -f fuzz/CMakeLists.txt ]; then
   echo "== fuzz targets"
@@ -21,6 +22,16 @@ if [ -f fuzz/CMakeLists.txt ]; then
   for f in build-fuzz/fuzz/fuzz_*; do
     [ -x "$f" ] || continue
     echo "-- $(basename "$f")"
-    "$f" -max_total_time=20 -rss_limit_mb=2048 -print_final_stats=0 2>&1 | tail -n 2
+    if ! "$f" -max_total_time=20 -rss_limit_mb=2048 >"build-fuzz/$(basename "$f").log" 2>&1; then
+      echo "fuzz target $(basename "$f") failed:"; tail -n 30 "build-fuzz/$(basename "$f").log"
+      fuzz_failed=$((fuzz_failed + 1))
+    fi
   done
 fi
+
+# One closing line over both test runs.
+total() { grep -Eo "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | awk '{f=$4; n=$NF} END {print n-f, f}'; }
+read -r p1 f1 < <(total build/ctest.log)
+read -r p2 f2 < <(total build-asan/ctest.log)
+echo "suite: $((p1 + p2)) passed, $((f1 + f2 + fuzz_failed)) failed"
+[ $((f1 + f2 + fuzz_failed)) -eq 0 ]
