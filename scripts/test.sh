@@ -30,7 +30,7 @@ if [ -f fuzz/CMakeLists.txt ]; then
 fi
 
 # One closing line over both test runs.
-total() { grep -Eo "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | awk '{f=$4; n=$NF} END {print n-f, f}'; }
+total() { grep -Eo "tests passed, [0-9]+ tests failed out of [0-9]+" "$1" | awk '{f=$3; n=$NF} END {print n-f, f}'; }
 read -r p1 f1 < <(total build/ctest.log)
 read -r p2 f2 < <(total build-asan/ctest.log)
 echo "suite: $((p1 + p2)) passed, $((f1 + f2 + fuzz_failed)) failed"
