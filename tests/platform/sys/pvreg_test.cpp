@@ -1,0 +1,132 @@
+// Drives the pvreg program as install scripts do.
+
+#include "platform/sys/registry.h"
+
+#include "sys_test_util.h"
+
+#include <cstdio>
+#include <sys/wait.h>
+#include <vector>
+
+namespace {
+
+std::string shellQuote(const std::string& s)
+{
+    std::string out = "'";
+    for (char c : s) {
+        if (c == '\'')
+            out += "'\\''";
+        else
+            out += c;
+    }
+    return out + "'";
+}
+
+class PvregTest : public ScratchDirTest {
+protected:
+    struct Result {
+        int status = -1;
+        std::string out, err;
+    };
+    Result run(const std::vector<std::string>& args)
+    {
+        std::string cmd = shellQuote(PVREG_EXE);
+        for (const std::string& a : args)
+            cmd += " " + shellQuote(a);
+        std::string errFile = m_dir + "/stderr.txt";
+        cmd += " 2>" + shellQuote(errFile);
+        Result r;
+        FILE* p = popen(cmd.c_str(), "r");
+        if (!p)
+            return r;
+        char buf[4096];
+        size_t n;
+        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
+            r.out.append(buf, n);
+        int st = pclose(p);
+        r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        r.err = readFile(errFile);
+        return r;
+    }
+};
+
+TEST_F(PvregTest, ScriptedSession)
+{
+    struct Step {
+        std::vector<std::string> args;
+        bool ok;
+        const char* out; // exact stdout (on success)
+        const char* err; // part of the one stderr line (on failure)
+    };
+    const Step steps[] = {
+        { { "set", "HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Internet Explorer", "Version", "5.50.4807.2300" }, true, "", "" },
+        { { "get", "HKLM\\SOFTWARE\\microsoft\\Internet Explorer", "version" }, true, "5.50.4807.2300\n", "" },
+        { { "set", "HKCU\\Software\\P", "", "C:\\Program Files\\p.exe \"%1\"" }, true, "", "" },
+        { { "get", "HKCU\\Software\\P" }, true, "C:\\Program Files\\p.exe \"%1\"\n", "" },
+        { { "set", "-t", "dword", "HKCU\\Software\\P", "Count", "42" }, true, "", "" },
+        { { "get", "hkcu\\Software\\P", "count" }, true, "42\n", "" },
+        { { "set", "-t", "binary", "HKCU\\Software\\P", "Blob", "00,7f,FF" }, true, "", "" },
+        { { "get", "HKCU\\Software\\P", "Blob" }, true, "00,7f,ff\n", "" },
+        { { "set", "HKCU\\Software\\P\\Sub", "x", "line1\nline2" }, true, "", "" },
+        { { "list", "HKCU\\Software\\P" }, true,
+            "[Sub]\n@=\"C:\\\\Program Files\\\\p.exe \\\"%1\\\"\"\n\"Count\"=dword:0000002a\n\"Blob\"=hex:00,7f,ff\n", "" },
+        { { "list", "HKCU\\Software\\P\\Sub" }, true, "\"x\"=\"line1\\nline2\"\n", "" },
+        { { "delete", "HKCU\\Software\\P", "Count" }, true, "", "" },
+        { { "get", "HKCU\\Software\\P", "Count" }, false, "", "value 'Count' under HKCU\\Software\\P not found" },
+        { { "delete", "HKCU\\Software\\P", "Count" }, false, "", "not found" },
+        { { "delete", "HKCU\\Software\\P" }, true, "", "" },
+        { { "list", "HKCU\\Software" }, true, "", "" },
+        { { "list", "HKCU\\Software\\P" }, false, "", "key HKCU\\Software\\P not found" },
+        { { "delete", "HKCU" }, false, "", "will not delete a whole hive" },
+        { { "get", "HKEY_CLASSES_ROOT\\x" }, false, "", "unknown root" },
+        { { "frob" }, false, "", "unknown command" },
+        { { "set", "HKCU\\a" }, false, "", "set takes KEY NAME VALUE" },
+        { { "set", "-t", "dword", "HKCU\\a", "n", "-1" }, false, "", "not a number" },
+        { { "set", "-t", "dword", "HKCU\\a", "n", "4294967296" }, false, "", "not a number" },
+        { { "set", "-t", "binary", "HKCU\\a", "n", "0g" }, false, "", "not hex bytes" },
+        { { "set", "HKCU\\bad\x01name", "n", "v" }, false, "", "invalid key name" },
+    };
+    for (const Step& s : steps) {
+        std::string what;
+        for (const std::string& a : s.args)
+            what += a + " ";
+        Result r = run(s.args);
+        if (s.ok) {
+            EXPECT_EQ(r.status, 0) << what << r.err;
+            EXPECT_EQ(r.out, s.out) << what;
+            EXPECT_EQ(r.err, "") << what;
+        } else {
+            EXPECT_NE(r.status, 0) << what;
+            EXPECT_NE(r.err.find(s.err), std::string::npos) << what << "-> " << r.err;
+            EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << what << "one line: " << r.err;
+        }
+    }
+
+    // What the tool wrote is what the program reads.
+    HKEY h = nullptr;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Internet Explorer", 0, KEY_READ, &h), ERROR_SUCCESS);
+    char buf[32];
+    DWORD size = sizeof buf;
+    ASSERT_EQ(RegQueryValueEx(h, "Version", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+    EXPECT_STREQ(buf, "5.50.4807.2300");
+    RegCloseKey(h);
+}
+
+TEST_F(PvregTest, DamagedHiveGivesOneLineAndIsKept)
+{
+    const std::string damaged = "PVREG 1\n[Software]\n\"v\"=dword:xyz\n";
+    writeFile(PvRegistryHivePath(HKEY_CURRENT_USER), damaged);
+    for (const std::vector<std::string>& args : { std::vector<std::string> { "get", "HKCU\\Software", "v" },
+             std::vector<std::string> { "set", "HKCU\\Software", "v", "1" },
+             std::vector<std::string> { "delete", "HKCU\\Software" } }) {
+        Result r = run(args);
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.err, "pvreg: registry file " + PvRegistryHivePath(HKEY_CURRENT_USER)
+                      + " is damaged (line 3: expected a hex number)\n")
+            << args[0];
+    }
+    EXPECT_EQ(readFile(PvRegistryHivePath(HKEY_CURRENT_USER)), damaged);
+    EXPECT_EQ(run({ "set", "HKLM\\Software", "v", "1" }).status, 0) << "the other hive still works";
+}
+
+} // namespace
