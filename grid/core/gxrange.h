@@ -70,3 +70,45 @@ public:
 // Archive form: four dwords (top, left, bottom, right), kind byte, valid byte.
 void ArchiveWriteCellRange(CArchive& ar, const CGXCellRange& range);
 void ArchiveReadCellRange(CArchive& ar, CGXCellRange& range);
+
+#include "platform/base/collections.h"
+
+// Owned ranges in list order (the selection, covered cells and other range sets).
+class CGXRangeList : public CPtrList {
+    DECLARE_SERIAL(CGXRangeList)
+public:
+    CGXRangeList() : CPtrList(10) {}
+    CGXRangeList(const CGXRangeList&) = delete;
+    CGXRangeList& operator=(const CGXRangeList&) = delete;
+    ~CGXRangeList() override { DeleteAll(); }
+
+    void Serialize(CArchive& ar) override;
+    // Copies the other list's valid ranges; the copy holds them in reverse order.
+    virtual void Assign(const CGXRangeList& other);
+
+    CGXCellRange* GetRange(POSITION pos) const { return static_cast<CGXCellRange*>(const_cast<CGXRangeList*>(this)->GetAt(pos)); }
+    CGXCellRange* GetNextRange(POSITION& pos) const { return static_cast<CGXCellRange*>(const_cast<CGXRangeList*>(this)->GetNext(pos)); }
+    POSITION AddRange(const CGXCellRange& range) { return AddTail(new CGXCellRange(range)); }
+
+    void DeleteAll();
+    void DeleteAt(POSITION pos);
+    void RemoveInvalid();
+    BOOL IsCellInList(ROWCOL nRow, ROWCOL nCol, POSITION posExclude = nullptr) const;
+    POSITION FindRangeContaining(ROWCOL nRow, ROWCOL nCol) const;
+    BOOL IntersectsRow(ROWCOL nRow) const;
+    BOOL IntersectsCol(ROWCOL nCol) const;
+    BOOL GetRowIntervals(ROWCOL nLastRow, CDWordArray& firsts, CDWordArray& lasts, BOOL bOnlyWhole) const;
+    BOOL GetColIntervals(ROWCOL nLastCol, CDWordArray& firsts, CDWordArray& lasts, BOOL bOnlyWhole) const;
+    void ShiftRows(ROWCOL nFrom, ROWCOL nCount);
+    void ShiftCols(ROWCOL nFrom, ROWCOL nCount);
+    void AdjustForRemovedRows(ROWCOL nFirst, ROWCOL nLast, ROWCOL nMax);
+    void AdjustForRemovedCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nMax);
+    void AdjustForMovedRows(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest, ROWCOL nMax);
+    void AdjustForMovedCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest, ROWCOL nMax);
+
+private:
+    BOOL GetIntervals(bool bRows, ROWCOL nLast, CDWordArray& firsts, CDWordArray& lasts, BOOL bOnlyWhole) const;
+};
+
+// The renumbering of one row (or column) index when rows first..last move to nDest.
+ROWCOL GXMovedIndex(ROWCOL nIndex, ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);

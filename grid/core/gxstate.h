@@ -70,6 +70,7 @@ public:
     virtual void WriteStylesMap(CGXStylesMap& map) = 0;
     virtual void WriteFont(const CGXFont& font, const char* pszSection, const char* pszEntry) = 0;
     virtual void WriteStyle(const CGXStyle& style, const char* pszSection, const CGXStylesMap* pMap) = 0;
+    virtual void WriteStyleEntry(const char* pszSection, const char* pszEntry, const char* pszValue) = 0;
     virtual void WriteProperties(CGXProperties& props) = 0;
     virtual BOOL ReadStylesMap(CGXStylesMap& map) = 0;
     virtual BOOL ReadFont(CGXFont& font, const char* pszSection, const char* pszEntry) = 0;
