@@ -775,6 +775,18 @@ bool parseDate(std::string_view text, ULONG flags, LCID lcid, double& out)
         }
     }
 
+    // A date or time separator stands between two numbers or words: "-1.25" or "12:30:" is no date.
+    for (size_t k = 0; k < tokens.size(); ++k) {
+        if (tokens[k].kind != DateToken::Separator || tokens[k].sep == ' ')
+            continue;
+        DateToken::Kind need = tokens[k].sep == ':' ? DateToken::Number : DateToken::Word;
+        auto fits = [&](size_t j) {
+            return tokens[j].kind == DateToken::Number || tokens[j].kind == need;
+        };
+        if (k == 0 || k + 1 >= tokens.size() || !fits(k - 1) || !fits(k + 1))
+            return false;
+    }
+
     // The time: numbers joined by time separators, and an optional AM/PM marker.
     int timeParts[3] = {0, 0, 0};
     int timeCount = 0;

@@ -285,4 +285,389 @@ TEST_F(OleTest, VarR8FromStrAcceptsLocaleNumbers)
     EXPECT_EQ(VarR8FromStr(longFraction.c_str(), LOCALE_USER_DEFAULT, 0, &v), S_OK);
 }
 
+// ---------------------------------------------------------------- COleDateTime
+
+TEST_F(OleTest, SerialsMapToCalendarDates)
+{
+    struct Case {
+        double serial;
+        int y, mo, d, h, mi, s;
+        int dayOfWeek;  // 1 = Sunday
+        int dayOfYear;
+    };
+    const Case cases[] = {
+        {0, 1899, 12, 30, 0, 0, 0, 7, 364},
+        {0.5, 1899, 12, 30, 12, 0, 0, 7, 364},
+        {1, 1899, 12, 31, 0, 0, 0, 1, 365},
+        {2, 1900, 1, 1, 0, 0, 0, 2, 1},
+        {60, 1900, 2, 28, 0, 0, 0, 4, 59},
+        {61, 1900, 3, 1, 0, 0, 0, 5, 60},  // 1900 is no leap year
+        {-1, 1899, 12, 29, 0, 0, 0, 6, 363},
+        {-1.25, 1899, 12, 29, 6, 0, 0, 6, 363},  // the fraction counts forwards
+        {-0.5, 1899, 12, 30, 12, 0, 0, 7, 364},
+        {-2.75, 1899, 12, 28, 18, 0, 0, 5, 362},
+        {36585, 2000, 2, 29, 0, 0, 0, 3, 60},
+        {36892, 2001, 1, 1, 0, 0, 0, 2, 1},
+        {36891.999997, 2001, 1, 1, 0, 0, 0, 2, 1},  // rounds up to the next day
+        {36892 + (13 * 3600 + 4 * 60 + 5) / 86400.0, 2001, 1, 1, 13, 4, 5, 2, 1},
+        {36891, 2000, 12, 31, 0, 0, 0, 1, 366},
+        {-657434, 100, 1, 1, 0, 0, 0, 6, 1},
+        {-657434.5, 100, 1, 1, 12, 0, 0, 6, 1},
+        {2958465, 9999, 12, 31, 0, 0, 0, 6, 365},
+        {2958465 + 86398 / 86400.0, 9999, 12, 31, 23, 59, 58, 6, 365},
+    };
+    for (const Case& c : cases) {
+        COleDateTime dt(c.serial);
+        ASSERT_EQ(dt.GetStatus(), COleDateTime::valid) << c.serial;
+        EXPECT_EQ(dt.GetYear(), c.y) << c.serial;
+        EXPECT_EQ(dt.GetMonth(), c.mo) << c.serial;
+        EXPECT_EQ(dt.GetDay(), c.d) << c.serial;
+        EXPECT_EQ(dt.GetHour(), c.h) << c.serial;
+        EXPECT_EQ(dt.GetMinute(), c.mi) << c.serial;
+        EXPECT_EQ(dt.GetSecond(), c.s) << c.serial;
+        EXPECT_EQ(dt.GetDayOfWeek(), c.dayOfWeek) << c.serial;
+        EXPECT_EQ(dt.GetDayOfYear(), c.dayOfYear) << c.serial;
+    }
+    for (double outside : {-657435.0, 2958466.0, 1e10, -1e10, std::nan("")}) {
+        COleDateTime dt(outside);
+        EXPECT_EQ(dt.GetStatus(), COleDateTime::invalid) << outside;
+        EXPECT_EQ(dt.GetYear(), -1);
+        EXPECT_EQ(dt.Format(), "Invalid DateTime");
+    }
+}
+
+TEST_F(OleTest, SetDateTimeChecksEveryPart)
+{
+    struct Case {
+        int y, mo, d, h, mi, s;
+        int result;
+        double serial;
+    };
+    const Case cases[] = {
+        {2001, 1, 1, 0, 0, 0, 0, 36892},
+        {2001, 1, 1, 13, 4, 5, 0, 36892 + (13 * 3600 + 4 * 60 + 5) / 86400.0},
+        {1899, 12, 29, 6, 0, 0, 0, -1.25},
+        {1899, 12, 28, 18, 0, 0, 0, -2.75},
+        {2000, 2, 29, 0, 0, 0, 0, 36585},
+        {2001, 2, 29, 0, 0, 0, 1, 0},
+        {1900, 2, 29, 0, 0, 0, 1, 0},
+        {100, 1, 1, 0, 0, 0, 0, -657434},
+        {99, 12, 31, 0, 0, 0, 1, 0},
+        {9999, 12, 31, 23, 59, 59, 0, 2958465 + 86399 / 86400.0},
+        {10000, 1, 1, 0, 0, 0, 1, 0},
+        {2001, 0, 1, 0, 0, 0, 1, 0},
+        {2001, 13, 1, 0, 0, 0, 1, 0},
+        {2001, 4, 31, 0, 0, 0, 1, 0},
+        {2001, 1, 0, 0, 0, 0, 1, 0},
+        {2001, 1, 1, 24, 0, 0, 1, 0},
+        {2001, 1, 1, 0, 60, 0, 1, 0},
+        {2001, 1, 1, 0, 0, 60, 1, 0},
+        {2001, 1, 1, -1, 0, 0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        COleDateTime dt;
+        EXPECT_EQ(dt.SetDateTime(c.y, c.mo, c.d, c.h, c.mi, c.s), c.result) << c.y << "-" << c.mo << "-" << c.d;
+        EXPECT_EQ(dt.GetStatus(), c.result ? COleDateTime::invalid : COleDateTime::valid);
+        if (!c.result) {
+            EXPECT_NEAR(dt.m_dt, c.serial, 1e-9);
+        }
+    }
+    COleDateTime t;
+    EXPECT_EQ(t.SetTime(18, 0, 0), 0);
+    EXPECT_EQ(t.m_dt, 0.75);
+    EXPECT_EQ(t.SetDate(2001, 1, 1), 0);
+    EXPECT_EQ(t.m_dt, 36892);
+}
+
+TEST_F(OleTest, DateArithmeticAndOrderFollowTime)
+{
+    COleDateTime a(-1.25);  // 1899-12-29 06:00
+    COleDateTime b(-0.5);   // 1899-12-30 12:00
+    COleDateTime c(0.25);   // 1899-12-30 06:00
+    EXPECT_LT(a, c);
+    EXPECT_LT(c, b);
+    EXPECT_NEAR((b - a).GetTotalHours(), 30, 1e-9);
+    COleDateTime d = a + COleDateTimeSpan(1, 0, 0, 0);
+    EXPECT_EQ(d.GetDay(), 30);
+    EXPECT_EQ(d.GetHour(), 6);
+    EXPECT_NEAR(double(d), 0.25, 1e-9);
+    COleDateTime e = COleDateTime(0.25) - COleDateTimeSpan(0, 12, 0, 0);
+    EXPECT_EQ(e.GetDay(), 29);
+    EXPECT_EQ(e.GetHour(), 18);
+    EXPECT_NEAR(double(e), -1.75, 1e-9);
+
+    COleDateTime last(9999, 12, 31, 0, 0, 0);
+    EXPECT_EQ((last + COleDateTimeSpan(1.0)).GetStatus(), COleDateTime::invalid);
+    COleDateTime bad(1e10);
+    EXPECT_EQ((bad + COleDateTimeSpan(1.0)).GetStatus(), COleDateTime::invalid);
+
+    COleDateTimeSpan span(2, 3, 4, 5);
+    EXPECT_EQ(span.GetDays(), 2);
+    EXPECT_EQ(span.GetHours(), 3);
+    EXPECT_EQ(span.GetMinutes(), 4);
+    EXPECT_EQ(span.GetSeconds(), 5);
+    COleDateTimeSpan neg = -span;
+    EXPECT_EQ(neg.GetDays(), -2);
+    EXPECT_EQ(neg.GetHours(), -3);
+    EXPECT_EQ((span - span).GetTotalSeconds(), 0);
+
+    COleDateTime now = COleDateTime::GetCurrentTime();
+    EXPECT_EQ(now.GetStatus(), COleDateTime::valid);
+    EXPECT_GE(now.GetYear(), 2020);
+}
+
+TEST_F(OleTest, DatesFromVariants)
+{
+    COleDateTime fromDate(COleVariant(36892.5, VT_DATE));
+    EXPECT_EQ(fromDate.m_dt, 36892.5);
+    COleDateTime fromText(COleVariant("1/1/2001"));
+    EXPECT_EQ(fromText.m_dt, 36892);
+    COleDateTime fromBad(COleVariant("nonsense"));
+    EXPECT_EQ(fromBad.GetStatus(), COleDateTime::invalid);
+    VARIANT null;
+    VariantInit(&null);
+    null.vt = VT_NULL;
+    COleDateTime fromNull(null);
+    EXPECT_EQ(fromNull.GetStatus(), COleDateTime::null);
+    EXPECT_EQ(fromNull.Format(), "");
+}
+
+TEST_F(OleTest, FormatFollowsTheLocale)
+{
+    COleDateTime noon(2001, 1, 1, 12, 0, 0);
+    COleDateTime evening(2001, 1, 5, 18, 7, 9);
+    struct Case {
+        PvLocalePreset locale;
+        const COleDateTime* dt;
+        const char* format;  // null: Format(0)
+        const char* expect;
+    };
+    const PvLocalePreset US = PvLocalePreset::EnglishUS, DE = PvLocalePreset::German;
+    const Case cases[] = {
+        {US, &noon, nullptr, "1/1/2001 12:00:00 PM"},
+        {US, &evening, "%d-%b-%y", "05-Jan-01"},
+        {US, &evening, "%#d-%#m", "5-1"},
+        {US, &evening, "%A, %B %d, %Y", "Friday, January 05, 2001"},
+        {US, &evening, "%a %j %w", "Fri 005 5"},
+        {US, &evening, "%x", "1/5/2001"},
+        {US, &evening, "%X", "6:07:09 PM"},
+        {US, &evening, "%c", "1/5/2001 6:07:09 PM"},
+        {US, &evening, "%#x", "Friday, January 5, 2001"},
+        {US, &evening, "%I:%M %p", "06:07 PM"},
+        {US, &evening, "%I:%M:%S %p", "06:07:09 PM"},
+        {US, &evening, "%H:%M", "18:07"},
+        {US, &evening, "%d.%m.%Y", "05.01.2001"},
+        {US, &evening, "%Y-%m-%d", "2001-01-05"},
+        {US, &evening, "100%% %q", "100% %q"},
+        {DE, &noon, nullptr, "01.01.2001 12:00:00"},
+        {DE, &evening, "%x", "05.01.2001"},
+        {DE, &evening, "%#x", "Freitag, 5. Januar 2001"},
+        {DE, &evening, "%A %b", "Freitag Jan"},
+        {DE, &evening, "%X%p", "18:07:09"},
+    };
+    for (const Case& c : cases) {
+        PvSetTestLocale(c.locale);
+        CString got = c.format ? c.dt->Format(c.format) : c.dt->Format();
+        EXPECT_EQ(got, c.expect) << (c.format ? c.format : "(default)");
+    }
+    PvSetTestLocale(US);
+    EXPECT_EQ(noon.Format(VAR_DATEVALUEONLY), "1/1/2001");
+    EXPECT_EQ(noon.Format(VAR_TIMEVALUEONLY), "12:00:00 PM");
+    EXPECT_EQ(COleDateTime(2001, 1, 1, 0, 0, 0).Format(), "1/1/2001");
+    EXPECT_EQ(COleDateTime(0.75).Format(), "6:00:00 PM");
+    EXPECT_EQ(COleDateTime(100, 1, 1, 0, 0, 0).Format("%Y"), "0100");
+    // A picture with quoted text and one-letter markers.
+    PvSetLocaleInfoForTest(LOCALE_SSHORTDATE, "yyyy'y'MM'm'dd'd'''");
+    PvSetLocaleInfoForTest(LOCALE_STIMEFORMAT, "H.mm t");
+    EXPECT_EQ(evening.Format(), "2001y01m05d' 18.07 P");
+}
+
+TEST_F(OleTest, ParseDateTimeReadsTheLocaleOrder)
+{
+    const double t1504 = (15 * 60 + 4) / 1440.0;
+    const double t150405 = (15 * 3600 + 4 * 60 + 5) / 86400.0;
+    const PvLocalePreset US = PvLocalePreset::EnglishUS, DE = PvLocalePreset::German;
+    const double kFail = -1e9;
+    struct Case {
+        PvLocalePreset locale;
+        const char* text;
+        DWORD flags;
+        double serial;  // kFail: not a date
+    };
+    const Case cases[] = {
+        {US, "1/15/2001", 0, 36906},
+        {US, " 1/15/2001 ", 0, 36906},
+        {US, "1-15-2001", 0, 36906},
+        {US, "1/15/01", 0, 36906},
+        {US, "1/15/45", 0, 16452},  // two-digit years from 30 on are in the 1900s
+        {US, "2001-01-15", 0, 36906},
+        {US, "January 15, 2001", 0, 36906},
+        {US, "Jan 15 2001", 0, 36906},
+        {US, "15 jan 2001", 0, 36906},
+        {US, "Monday, January 15, 2001", 0, 36906},
+        {US, "1/15/2001 3:04 PM", 0, 36906 + t1504},
+        {US, "1/15/2001 3:04:05 pm", 0, 36906 + t150405},
+        {US, "3:04 PM 1/15/2001", 0, 36906 + t1504},
+        {US, "1/15/2001 15:04", 0, 36906 + t1504},
+        {US, "1/15/2001 3 PM", 0, 36906 + 15 / 24.0},
+        {US, "3:04 PM", 0, t1504},
+        {US, "12:00 AM", 0, 0},
+        {US, "12:00 PM", 0, 0.5},
+        {US, "12/29/1899 6:00", 0, -1.25},
+        {US, "1/1/100", 0, -657434},
+        {US, "12/31/9999", 0, 2958465},
+        {US, "2/29/2000", 0, 36585},
+        {US, "1/15/2001 3:04 PM", VAR_DATEVALUEONLY, 36906},
+        {US, "1/15/2001 3:04 PM", VAR_TIMEVALUEONLY, t1504},
+        {US, "15/1/2001", 0, kFail},
+        {US, "2/29/2001", 0, kFail},
+        {US, "1/1/99999", 0, kFail},
+        {US, "13:00 AM", 0, kFail},
+        {US, "24:00", 0, kFail},
+        {US, "10:60", 0, kFail},
+        {US, "12:30:", 0, kFail},
+        {US, "1:2:3:4", 0, kFail},
+        {US, "36892", 0, kFail},
+        {US, "36892.5", 0, kFail},
+        {US, "-1.25", 0, kFail},
+        {US, "", 0, kFail},
+        {US, "   ", 0, kFail},
+        {US, "abc", 0, kFail},
+        {US, "1/2/3/4", 0, kFail},
+        {US, "1//2001", 0, kFail},
+        {US, "PM", 0, kFail},
+        {US, "January", 0, kFail},
+        {US, "1/15/2001 #", 0, kFail},
+        {US, "99999999999999999999/1/2001", 0, kFail},
+        {DE, "15.01.2001", 0, 36906},
+        {DE, "15.1.01 15:04", 0, 36906 + t1504},
+        {DE, "15. Januar 2001", 0, 36906},
+        {DE, "15. M\xC3\xA4rz 2001", 0, 36965},
+        {DE, "Montag, 15. Januar 2001", 0, 36906},
+        {DE, "2001-01-15", 0, 36906},
+        {DE, "1/15/2001", 0, kFail},
+    };
+    for (const Case& c : cases) {
+        PvSetTestLocale(c.locale);
+        COleDateTime dt;
+        bool ok = dt.ParseDateTime(c.text, c.flags);
+        if (c.serial == kFail) {
+            EXPECT_FALSE(ok) << c.text;
+            EXPECT_EQ(dt.GetStatus(), COleDateTime::invalid) << c.text;
+            continue;
+        }
+        ASSERT_TRUE(ok) << c.text;
+        EXPECT_NEAR(dt.m_dt, c.serial, 1e-9) << c.text;
+    }
+    // Without a year the date falls in the current one.
+    PvSetTestLocale(US);
+    COleDateTime dt;
+    ASSERT_TRUE(dt.ParseDateTime("3/4"));
+    EXPECT_EQ(dt.GetMonth(), 3);
+    EXPECT_EQ(dt.GetDay(), 4);
+    EXPECT_EQ(dt.GetYear(), COleDateTime::GetCurrentTime().GetYear());
+    PvSetTestLocale(DE);
+    ASSERT_TRUE(dt.ParseDateTime("3.4"));
+    EXPECT_EQ(dt.GetMonth(), 4);
+    EXPECT_EQ(dt.GetDay(), 3);
+    EXPECT_FALSE(dt.ParseDateTime(nullptr));
+}
+
+TEST_F(OleTest, FormattedDatesParseBack)
+{
+    for (PvLocalePreset locale : {PvLocalePreset::EnglishUS, PvLocalePreset::German}) {
+        PvSetTestLocale(locale);
+        for (double serial : {36892.0, 36892.75, -1.25, 0.5, 2958465.5, -657434.0, 12345.678912}) {
+            COleDateTime dt(serial);
+            COleDateTime back;
+            ASSERT_TRUE(back.ParseDateTime(dt.Format())) << dt.Format().GetString();
+            EXPECT_NEAR(back.m_dt, serial, 0.5 / 86400) << dt.Format().GetString();
+            ASSERT_TRUE(back.ParseDateTime(dt.Format("%#x %X"))) << dt.Format("%#x %X").GetString();
+            EXPECT_NEAR(back.m_dt, serial, 0.5 / 86400);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- COleCurrency
+
+TEST_F(OleTest, CurrencyParsesAndFormats)
+{
+    const PvLocalePreset US = PvLocalePreset::EnglishUS, DE = PvLocalePreset::German;
+    struct Case {
+        PvLocalePreset locale;
+        const char* text;
+        bool ok;
+        LONGLONG value;
+        const char* formatted;
+    };
+    const Case cases[] = {
+        {US, "0", true, 0, "0"},
+        {US, "12.34", true, 123400, "12.34"},
+        {US, "$1,234.56", true, 12345600, "1234.56"},
+        {US, "(1.5)", true, -15000, "-1.5"},
+        {US, "-$2", true, -20000, "-2"},
+        {US, "$-2", true, -20000, "-2"},
+        {US, "1.00005", true, 10000, "1"},  // half to even
+        {US, "1.00015", true, 10002, "1.0002"},
+        {US, "1.000051", true, 10001, "1.0001"},
+        {US, "2.5e3", true, 25000000, "2500"},
+        {US, "922337203685477.5807", true, INT64_MAX, "922337203685477.5807"},
+        {US, "-922337203685477.5808", true, INT64_MIN, "-922337203685477.5808"},
+        {US, "922337203685477.5808", false, 0, nullptr},
+        {US, "1e30", false, 0, nullptr},
+        {US, "abc", false, 0, nullptr},
+        {US, "", false, 0, nullptr},
+        {US, "$", false, 0, nullptr},
+        {US, "1,5", true, 150000, "15"},  // grouping is not checked, as the system does
+        {DE, "1.234,56 \xE2\x82\xAC", true, 12345600, "1234,56"},
+        {DE, "-1,5", true, -15000, "-1,5"},
+        {DE, "0,0001", true, 1, "0,0001"},
+    };
+    for (const Case& c : cases) {
+        PvSetTestLocale(c.locale);
+        COleCurrency cur;
+        EXPECT_EQ(cur.ParseCurrency(c.text), c.ok) << c.text;
+        if (!c.ok) {
+            EXPECT_EQ(cur.GetStatus(), COleCurrency::invalid);
+            EXPECT_EQ(cur.Format(), "Invalid Currency");
+            continue;
+        }
+        EXPECT_EQ(cur.m_cur.int64, c.value) << c.text;
+        EXPECT_EQ(cur.Format(), c.formatted) << c.text;
+        COleCurrency back;
+        EXPECT_TRUE(back.ParseCurrency(cur.Format()));
+        EXPECT_EQ(back, cur);
+    }
+}
+
+TEST_F(OleTest, CurrencyArithmeticReportsOverflow)
+{
+    COleCurrency a(2, 5000), b(1, -2500);
+    EXPECT_EQ((a + b).m_cur.int64, 32500);
+    EXPECT_EQ((a - b).m_cur.int64, 17500);
+    EXPECT_EQ((a * 3).m_cur.int64, 75000);
+    EXPECT_EQ((a / 2).m_cur.int64, 12500);
+    EXPECT_EQ((-a).m_cur.int64, -25000);
+    EXPECT_LT(b, a);
+    COleCurrency max;
+    max.m_cur.int64 = INT64_MAX;
+    EXPECT_EQ((max + a).GetStatus(), COleCurrency::invalid);
+    EXPECT_EQ((max * 2).GetStatus(), COleCurrency::invalid);
+    EXPECT_EQ((a / 0).GetStatus(), COleCurrency::invalid);
+    COleCurrency min;
+    min.m_cur.int64 = INT64_MIN;
+    EXPECT_EQ((-min).GetStatus(), COleCurrency::invalid);
+    EXPECT_EQ((min / -1).GetStatus(), COleCurrency::invalid);
+    COleCurrency bad(1, 10000);
+    EXPECT_EQ(bad.GetStatus(), COleCurrency::invalid);
+    EXPECT_EQ((bad + a).GetStatus(), COleCurrency::invalid);
+    EXPECT_EQ(COleCurrency(2147483647L, 9999).GetStatus(), COleCurrency::valid);
+    EXPECT_EQ(COleCurrency(LONG_MAX, 0).GetStatus(), COleCurrency::invalid);
+
+    COleCurrency fromVariant(COleVariant(2.25));
+    EXPECT_EQ(fromVariant.m_cur.int64, 22500);
+    COleCurrency fromText(COleVariant("x"));
+    EXPECT_EQ(fromText.GetStatus(), COleCurrency::invalid);
+}
+
 } // namespace
