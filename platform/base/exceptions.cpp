@@ -73,7 +73,7 @@ int CException::ReportError(UINT nType, UINT nMessageID) const
     if (GetErrorMessage(text, sizeof text))
         message = text;
     else if (nMessageID == 0 || !message.LoadString(nMessageID))
-        message = "An unsupported operation was attempted.";
+        message = "No error message is available.";
     if (g_reporter)
         return g_reporter(message, nType);
     std::fprintf(stderr, "%s\n", (LPCTSTR)message);

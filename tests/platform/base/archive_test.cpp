@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <set>
+#include <unistd.h>
 #include <vector>
 
 // Test objects register themselves so a test can free whatever a failed load left behind.
@@ -388,6 +389,62 @@ TEST_F(ArchiveTest, TruncatedAndMutatedStreamsNeverCrash)
     // Whatever a failed load created was freed or is still tracked; nothing was freed twice.
     for (CObject* p : originals)
         EXPECT_TRUE(LiveObjects().count(p));
+}
+
+TEST_F(ArchiveTest, DeepNestingIsRefusedNotOverflowed)
+{
+    // Each node's first link is a new node of the known class: three bytes per level.
+    std::vector<BYTE> bytes = Bytes({0xFF, 0xFF, 0x01, 0x00, 0x09, 0x00});
+    Append(bytes, "CTestNode");
+    for (int i = 0; i < 100000; ++i) {
+        bytes.push_back(0x00);  // empty name
+        bytes.push_back(0x01);  // left: known class #1
+        bytes.push_back(0x80);
+    }
+    EXPECT_EQ(Load(bytes, [](CArchive& ar) { ar.ReadObject(nullptr); }), CArchiveException::badIndex);
+    EXPECT_TRUE(LiveObjects().empty());  // every level was freed on the way out
+}
+
+TEST_F(ArchiveTest, DiskFileAcrossBufferBoundaries)
+{
+    char path[] = "/tmp/pv_archive_test_XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::vector<BYTE> block(1000);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = BYTE(i * 7);
+    {
+        CFile file(path, CFile::modeCreate | CFile::modeWrite);
+        CArchive ar(&file, CArchive::store, 128);
+        for (DWORD i = 0; i < 100; ++i)
+            ar << i << CString(std::string(i, 's'));
+        ar.Write(block.data(), UINT(block.size()));
+        ar << WORD(0xBEEF);
+    }  // the destructor flushes
+    {
+        CFile file(path, CFile::modeRead);
+        CArchive ar(&file, CArchive::load, 128);
+        EXPECT_EQ(ar.GetBytesLeft(), file.GetLength());
+        for (DWORD i = 0; i < 100; ++i) {
+            DWORD v;
+            CString s;
+            ar >> v >> s;
+            ASSERT_EQ(v, i);
+            ASSERT_EQ(s.GetLength(), int(i));
+        }
+        std::vector<BYTE> back(block.size());
+        EXPECT_EQ(ar.Read(back.data(), UINT(back.size())), block.size());
+        EXPECT_EQ(back, block);
+        EXPECT_EQ(ar.GetBytesLeft(), 2u);
+        ar.Flush();  // the file stands where the archive stopped
+        EXPECT_EQ(file.GetPosition(), file.GetLength() - 2);
+        WORD w;
+        ar >> w;
+        EXPECT_EQ(w, 0xBEEF);
+        EXPECT_EQ(ar.Read(&w, 2), 0u);
+    }
+    unlink(path);
 }
 
 TEST_F(ArchiveTest, ModeErrorsAndSchemaQuery)
