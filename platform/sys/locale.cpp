@@ -250,8 +250,18 @@ std::string groupingFromPosix(const char* g)
             out += ';';
         out += std::to_string(int(*p));
     }
-    if (!*p)
+    if (!*p) {
+        // The last size repeats: "3;3" is "3;0" in the Win32 form.
+        size_t cut;
+        while ((cut = out.rfind(';')) != std::string::npos && cut > 0) {
+            size_t prev = out.rfind(';', cut - 1);
+            std::string before = out.substr(prev == std::string::npos ? 0 : prev + 1, cut - (prev == std::string::npos ? 0 : prev + 1));
+            if (before != out.substr(cut + 1))
+                break;
+            out.erase(cut);
+        }
         out += ";0";
+    }
     return out;
 }
 
@@ -364,7 +374,7 @@ const LocaleTable& current()
 }
 
 // The table an LCID names, or null.
-const LocaleTable* tableFor(LCID lcid, LocaleTable& scratch)
+const LocaleTable* tableFor(LCID lcid)
 {
     const LocaleTable& cur = current();
     switch (lcid & 0xFFFF) {
@@ -373,16 +383,14 @@ const LocaleTable* tableFor(LCID lcid, LocaleTable& scratch)
     case LOCALE_NEUTRAL:
         return &cur;
     case LOCALE_INVARIANT:
-    case 0x0409:
-        if (cur.id == 0x0409)
-            return &cur;
-        scratch = englishUS();
-        return &scratch;
-    case 0x0407:
-        if (cur.id == 0x0407)
-            return &cur;
-        scratch = german();
-        return &scratch;
+    case 0x0409: {
+        static const LocaleTable us = englishUS();
+        return cur.id == 0x0409 ? &cur : &us;
+    }
+    case 0x0407: {
+        static const LocaleTable de = german();
+        return cur.id == 0x0407 ? &cur : &de;
+    }
     default:
         return (lcid & 0xFFFF) == cur.id ? &cur : nullptr;
     }
@@ -403,8 +411,7 @@ int copyOut(const std::string& value, LPTSTR buffer, int cch)
 bool lookup(LCID lcid, LCTYPE type, std::string& out)
 {
     std::lock_guard<std::mutex> lock(g_mutex);
-    LocaleTable scratch;
-    const LocaleTable* t = tableFor(lcid, scratch);
+    const LocaleTable* t = tableFor(lcid);
     if (!t)
         return false;
     auto it = t->items.find(type & ~(LCTYPE(LOCALE_NOUSEROVERRIDE) | LOCALE_USE_CP_ACP));

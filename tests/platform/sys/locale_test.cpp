@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -124,6 +125,51 @@ TEST_F(LocaleTest, EnvironmentLocaleOrUnitedStates)
     else
         unsetenv("LC_ALL");
     PvResetLocale();
+}
+
+// Compiles a German POSIX locale into a private directory; skipped where the locale sources
+// are not installed.
+TEST_F(LocaleTest, FollowsAnInstalledPosixLocale)
+{
+    std::string dir = ::testing::TempDir() + "pv_locale_test." + std::to_string(getpid());
+    std::string cmd = "mkdir -p '" + dir + "' && localedef -i de_DE -f UTF-8 '" + dir +
+                      "/de_DE.UTF-8' >/dev/null 2>&1";
+    int rc = std::system(cmd.c_str());
+    (void)rc;  // localedef may warn and still build the locale
+    if (access((dir + "/de_DE.UTF-8/LC_TIME").c_str(), R_OK) != 0)
+        GTEST_SKIP() << "localedef or the de_DE sources are missing";
+    struct Saved {
+        const char* name;
+        bool set;
+        std::string value;
+    } saved[] = {{"LOCPATH", false, ""}, {"LC_ALL", false, ""}};
+    for (Saved& s : saved)
+        if (const char* v = std::getenv(s.name))
+            s.set = true, s.value = v;
+    setenv("LOCPATH", dir.c_str(), 1);
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    PvResetLocale();
+    EXPECT_EQ(info(LOCALE_SSHORTDATE), "dd.MM.yyyy");
+    EXPECT_EQ(info(LOCALE_STIMEFORMAT), "HH:mm:ss");
+    EXPECT_EQ(info(LOCALE_SDATE), ".");
+    EXPECT_EQ(info(LOCALE_IDATE), "1");
+    EXPECT_EQ(info(LOCALE_SDECIMAL), ",");
+    EXPECT_EQ(info(LOCALE_STHOUSAND), ".");
+    EXPECT_EQ(info(LOCALE_SGROUPING), "3;0");
+    EXPECT_EQ(info(LOCALE_SCURRENCY), "\xE2\x82\xAC");
+    EXPECT_EQ(info(LOCALE_ICURRENCY), "3");
+    EXPECT_EQ(info(LOCALE_INEGCURR), "8");
+    EXPECT_EQ(info(LOCALE_SDAYNAME1), "Montag");
+    EXPECT_EQ(info(LOCALE_SMONTHNAME3), "M\xC3\xA4rz");
+    EXPECT_EQ(info(LOCALE_IFIRSTDAYOFWEEK), "0");
+    for (const Saved& s : saved) {
+        if (s.set)
+            setenv(s.name, s.value.c_str(), 1);
+        else
+            unsetenv(s.name);
+    }
+    PvResetLocale();
+    rc = std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 TEST_F(LocaleTest, GetNumberFormatWithTheLocale)
