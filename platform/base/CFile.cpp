@@ -234,7 +234,7 @@ void CMemFile::Attach(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes)
     m_nGrowBytes = nGrowBytes;
     m_nPosition = 0;
     m_nFileSize = nGrowBytes == 0 ? m_nBufferSize : 0;
-    m_bAutoDelete = nGrowBytes != 0;
+    m_bAutoDelete = lpBuffer == nullptr;
 }
 
 BYTE* CMemFile::Detach()
@@ -272,7 +272,7 @@ void CMemFile::GrowFile(size_t nNewSize)
 {
     if (nNewSize <= m_nBufferSize)
         return;
-    if (m_nGrowBytes == 0 || !m_bAutoDelete)
+    if (m_nGrowBytes == 0)
         AfxThrowFileException(CFileException::diskFull, ENOSPC);
     size_t size = m_nBufferSize;
     while (size < nNewSize) {
@@ -280,11 +280,20 @@ void CMemFile::GrowFile(size_t nNewSize)
             AfxThrowMemoryException();
         size += std::max<size_t>(m_nGrowBytes, size / 2);
     }
-    BYTE* p = static_cast<BYTE*>(std::realloc(m_lpBuffer, size));
+    BYTE* p;
+    if (m_bAutoDelete) {
+        p = static_cast<BYTE*>(std::realloc(m_lpBuffer, size));
+    } else {
+        // The caller's block is left alone; the content moves to memory of our own.
+        p = static_cast<BYTE*>(std::malloc(size));
+        if (p != nullptr && m_nFileSize > 0)
+            std::memcpy(p, m_lpBuffer, m_nFileSize);
+    }
     if (p == nullptr)
         AfxThrowMemoryException();
     m_lpBuffer = p;
     m_nBufferSize = size;
+    m_bAutoDelete = true;
 }
 
 void CMemFile::Write(const void* lpBuf, UINT nCount)

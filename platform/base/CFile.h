@@ -80,9 +80,9 @@ public:
     CMemFile(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes = 0);
     ~CMemFile() override;
 
-    // Uses the caller's block. With nGrowBytes 0 the whole block is the file's content and
-    // cannot grow; otherwise the file starts empty, and the block must come from malloc and
-    // becomes the file's to grow and free.
+    // Uses the caller's block, which stays the caller's. With nGrowBytes 0 the whole block is
+    // the file's content and cannot grow; otherwise the file starts empty in it and moves to
+    // memory of its own when it outgrows it.
     void Attach(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes = 0);
     // Hands the block to the caller (free() it when the file owned it) and empties the file.
     BYTE* Detach();

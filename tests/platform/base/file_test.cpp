@@ -159,4 +159,19 @@ TEST(MemFile, GrowsOrStaysFixed)
         EXPECT_EQ(e.m_cause, CFileException::diskFull);
     }
     EXPECT_FALSE(view.Open("x", CFile::modeRead));
+
+    // A growable file over the caller's block moves out of it rather than freeing it.
+    BYTE start[4] = {};
+    {
+        CMemFile grows(start, sizeof start, 16);
+        EXPECT_EQ(grows.GetLength(), 0u);
+        grows.Write("abc", 3);
+        EXPECT_EQ(start[0], 'a');
+        grows.Write("defghij", 7);
+        EXPECT_EQ(grows.GetLength(), 10u);
+        grows.SeekToBegin();
+        char all[10];
+        EXPECT_EQ(grows.Read(all, sizeof all), 10u);
+        EXPECT_EQ(std::string(all, 10), "abcdefghij");
+    }
 }
