@@ -40,7 +40,7 @@ public:
     Connection() = default;
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
-    ~Connection();
+    virtual ~Connection();
 
     sqlite3* db = nullptr;
     std::string path;

@@ -171,8 +171,9 @@ bool ParseJetDate(std::string_view text, double& ole)
     while (*p == ' ') ++p;
     if (*p) {
         used = 0;
-        if (std::sscanf(p, "%d:%d:%d%n", &h, &mi, &sec, &used) < 2) {
+        if (std::sscanf(p, "%d:%d:%d%n", &h, &mi, &sec, &used) != 3) {
             sec = 0;
+            used = 0;
             if (std::sscanf(p, "%d:%d%n", &h, &mi, &used) != 2) return false;
         }
         p += used;
@@ -416,7 +417,8 @@ std::string ApplyFilterAndSort(const std::string& sql, const std::string& filter
         while (!body.empty() && body.back() == ' ') body.pop_back();
         if (sh.whereTok != SelectShape::npos) {
             const size_t w = toks[sh.whereTok].end;
-            body = body.substr(0, w) + " (" + body.substr(w) + ") AND (" + filter + ")";
+            const size_t c = body.find_first_not_of(' ', w);
+            body = body.substr(0, w) + " (" + (c == std::string::npos ? std::string() : body.substr(c)) + ") AND (" + filter + ")";
         } else {
             body += " WHERE " + filter;
         }
@@ -426,8 +428,8 @@ std::string ApplyFilterAndSort(const std::string& sql, const std::string& filter
         while (!head.empty() && head.back() == ' ') head.pop_back();
         return head + " ORDER BY " + sort;
     }
-    std::string r = head + order;
-    return r;
+    if (!order.empty() && !head.empty() && head.back() != ' ') head += ' ';
+    return head + order;
 }
 
 }  // namespace pvjet
