@@ -126,18 +126,8 @@ typedef DWORD LCTYPE;
 #define LOCALE_SISO639LANGNAME 0x0059
 #define LOCALE_SISO3166CTRYNAME 0x005A
 
-#ifndef ERROR_INVALID_PARAMETER
-#define ERROR_INVALID_PARAMETER 87L
-#endif
-#ifndef ERROR_INSUFFICIENT_BUFFER
-#define ERROR_INSUFFICIENT_BUFFER 122L
-#endif
-#ifndef ERROR_INVALID_FLAGS
-#define ERROR_INVALID_FLAGS 1004L
-#endif
-
 // Win32 buffer rules: the result counts characters including the terminating zero; with
-// cchData 0 only the needed size is returned; a buffer too small gives 0 and is left unfinished.
+// cchData 0 only the needed size is returned; a buffer too small gives 0 and is left untouched.
 int GetLocaleInfo(LCID Locale, LCTYPE LCType, LPTSTR lpLCData, int cchData);
 
 LCID GetUserDefaultLCID();
@@ -157,9 +147,6 @@ struct NUMBERFMT {
 // value that is not such a number.
 int GetNumberFormat(LCID Locale, DWORD dwFlags, LPCTSTR lpValue, const NUMBERFMT* lpFormat,
                     LPTSTR lpNumberStr, int cchNumber);
-
-// Error of the last failing locale call on this thread (ERROR_INSUFFICIENT_BUFFER, ...).
-DWORD PvGetLocaleLastError();
 
 // Whole-locale presets for tests and for the C-locale fallback.
 enum class PvLocalePreset { EnglishUS, German };
