@@ -1,0 +1,61 @@
+#pragma once
+// Private to platform/gdi: realised fonts (a family at a pixel size) and shaped strings.
+
+#include <cairo.h>
+#include <pango/pango.h>
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gdi/gdidefs.h"
+
+namespace pvgdi {
+
+struct ShapedRun {
+    cairo_scaled_font_t* font = nullptr;  // referenced
+    std::vector<cairo_glyph_t> glyphs;    // x from the string's start, y from the baseline
+};
+
+struct Shaped {
+    std::vector<ShapedRun> runs;
+    int width = 0;
+};
+
+struct FontFace {
+    ~FontFace();
+    std::string family;
+    int em = 0;
+    LONG weight = FW_NORMAL;
+    bool italic = false;
+    PangoFontDescription* desc = nullptr;
+    PangoFont* font = nullptr;
+    // Device pixels
+    int ascent = 0, descent = 0, height = 0, intLeading = 0, extLeading = 0;
+    int aveWidth = 0, maxWidth = 0;
+    int underlinePos = 1, strikePos = 1, lineThickness = 1;
+    bool fixedPitch = false;
+
+    int Advance(uint32_t cp);
+    const Shaped& Shape(const std::string& text, bool rtl);
+    void ClearShapes();
+
+    int16_t ascii[128];
+    std::unordered_map<uint32_t, int> advances;
+    std::unordered_map<std::string, Shaped> shapes[2];
+};
+
+// The realised font of a LOGFONT whose height is scaled by scaleY (device units per logical unit).
+FontFace* RealizeFont(const LOGFONT& lf, double scaleY);
+std::string ResolveFamily(const char* face, BYTE pitchAndFamily);
+const std::vector<std::string>& InstalledFamilies();
+bool FamilyIsMonospace(const std::string& family);
+
+int EncodeUtf8(uint32_t cp, char* out);
+// Decodes one character at s[i]; answers its length in bytes (a bad byte counts as one '?').
+int DecodeUtf8(const char* s, int n, int i, uint32_t& cp);
+// The same bytes with every bad byte replaced by '?', so offsets stay the same.
+std::string ValidUtf8(const char* s, int n);
+
+}  // namespace pvgdi
