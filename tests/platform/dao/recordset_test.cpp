@@ -1,0 +1,245 @@
+#include "dao_fixture.h"
+
+namespace {
+
+CString Str(const COleVariant& v)
+{
+    if (v.vt == VT_NULL) return "<null>";
+    COleVariant c(v);
+    c.ChangeType(VT_BSTR);
+    return CString(c.bstrVal);
+}
+
+long Num(const COleVariant& v)
+{
+    COleVariant c(v);
+    c.ChangeType(VT_I4);
+    return c.lVal;
+}
+
+}  // namespace
+
+class RecordsetTest : public DaoTest {
+protected:
+    void SetUp() override
+    {
+        DaoTest::SetUp();
+        m_path = MakeDb("rs.mdb",
+                        {"CREATE TABLE Numbers (n LONG, label TEXT(20))",
+                         "INSERT INTO Numbers (n, label) WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 1200) "
+                         "SELECT x, 'row ' || x FROM c",
+                         "CREATE TABLE Tree ([Key] TEXT(50), [Order] LONG, Parent TEXT(50), [Text] TEXT(255), Image LONG, "
+                         "[Selected Image] LONG, Type TEXT(20), Link MEMO, Expanded LONG)",
+                         "CREATE INDEX [Order] ON Tree ([Order])",
+                         "INSERT INTO Tree VALUES ('Favorites', 20, '', 'Favorites', 1, 1, '', '', 0)",
+                         "INSERT INTO Tree VALUES ('Views', 10, '', 'Directory Views', 0, 0, '', '', 1)",
+                         "INSERT INTO Tree VALUES ('Smith', 30, 'Favorites', 'John Smith', 0, 0, 'Details', '7', 0)"});
+        m_db.Open(m_path.c_str(), FALSE, FALSE, kTestKey);
+    }
+    std::string m_path;
+    CDaoDatabase m_db;
+};
+
+TEST_F(RecordsetTest, DynasetCountsRecordsAccessedUntilTheEnd)
+{
+    CDaoRecordset rs(&m_db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM Numbers ORDER BY n");
+    EXPECT_EQ(rs.GetRecordCount(), 1);
+    rs.Move(499);
+    EXPECT_EQ(Num(rs.GetFieldValue("n")), 500);
+    EXPECT_EQ(rs.GetRecordCount(), 500);
+    EXPECT_EQ(rs.GetAbsolutePosition(), 499);
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 1200);
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 1200);
+    rs.MoveNext();
+    EXPECT_TRUE(rs.IsEOF());
+    EXPECT_EQ(DaoErrorOf([&] { rs.MoveNext(); }), 3021);
+    EXPECT_EQ(DaoErrorOf([&] { rs.GetFieldValue(0); }), 3021);
+    rs.MovePrev();
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 1200);
+    rs.MoveFirst();
+    rs.MovePrev();
+    EXPECT_TRUE(rs.IsBOF());
+    EXPECT_FALSE(rs.IsEOF());
+    rs.MoveNext();
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 1);
+    rs.SetAbsolutePosition(41);
+    EXPECT_EQ(Str(rs.GetFieldValue("label")), "row 42");
+    EXPECT_EQ(DaoErrorOf([&] { rs.SetAbsolutePosition(1200); }), 3001);
+    EXPECT_EQ(DaoErrorOf([&] { rs.GetFieldValue("nope"); }), 3265);
+
+    // the sort applies at Open and Requery
+    rs.m_strSort = "n DESC";
+    rs.m_strFilter = "n <= 10";
+    rs.Requery();
+    EXPECT_EQ(rs.GetSQL(), "SELECT * FROM Numbers WHERE n <= 10 ORDER BY n DESC");
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 10);
+    rs.MoveLast();
+    EXPECT_EQ(rs.GetRecordCount(), 10);
+
+    CDaoRecordset empty(&m_db);
+    empty.Open(dbOpenSnapshot, "SELECT * FROM Numbers WHERE n > 5000");
+    EXPECT_TRUE(empty.IsBOF());
+    EXPECT_TRUE(empty.IsEOF());
+    EXPECT_EQ(empty.GetRecordCount(), 0);
+    EXPECT_EQ(DaoErrorOf([&] { empty.MoveFirst(); }), 3021);
+    EXPECT_EQ(DaoErrorOf([&] { empty.MoveLast(); }), 3021);
+}
+
+TEST_F(RecordsetTest, BookmarksSurviveRequeryAndRefuseDeletedRows)
+{
+    CDaoRecordset rs(&m_db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM Numbers ORDER BY n DESC");
+    rs.Move(10);
+    const COleVariant bm = rs.GetBookmark();
+    rs.Move(25);
+    const COleVariant bm2 = rs.GetBookmark();
+    rs.Requery();
+    rs.SetBookmark(bm);
+    EXPECT_EQ(Num(rs.GetFieldValue("n")), 1190);
+    EXPECT_EQ(rs.GetAbsolutePosition(), 10);
+    // deleted elsewhere: the cached row is seen to be gone
+    m_db.Execute("DELETE FROM Numbers WHERE n = 1165");
+    EXPECT_EQ(DaoErrorOf([&] { rs.SetBookmark(bm2); }), 3167);
+    rs.Requery();
+    EXPECT_EQ(DaoErrorOf([&] { rs.SetBookmark(bm2); }), 3159);
+    rs.SetBookmark(bm);
+    EXPECT_EQ(Num(rs.GetFieldValue("n")), 1190);
+    // deleted through the recordset
+    rs.Delete();
+    EXPECT_TRUE(rs.IsDeleted());
+    EXPECT_EQ(DaoErrorOf([&] { rs.GetFieldValue(0); }), 3167);
+    EXPECT_EQ(DaoErrorOf([&] { rs.SetBookmark(bm); }), 3159);
+    rs.MoveNext();
+    EXPECT_EQ(Num(rs.GetFieldValue("n")), 1189);
+
+    // a join carries no rowid: its bookmarks are positions
+    CDaoRecordset join(&m_db);
+    join.Open(dbOpenSnapshot, "SELECT a.n, b.n FROM Numbers AS a LEFT JOIN Numbers AS b ON a.n = b.n + 1 ORDER BY a.n");
+    join.Move(3);
+    const COleVariant pos = join.GetBookmark();
+    join.MoveLast();
+    join.SetBookmark(pos);
+    EXPECT_EQ(join.GetAbsolutePosition(), 3);
+    EXPECT_EQ(DaoErrorOf([&] { join.SetBookmark(bm); }), 3159);
+    EXPECT_FALSE(join.CanUpdate());
+}
+
+TEST_F(RecordsetTest, TableRecordsetFollowsItsIndexAndSeeks)
+{
+    CDaoTableDef td(&m_db);
+    td.Open("Tree");
+    CDaoRecordset rs(&m_db);
+    rs.Open(&td);
+    EXPECT_EQ(rs.GetType(), dbOpenTable);
+    EXPECT_EQ(rs.GetRecordCount(), 3);
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Favorites");  // table order
+    EXPECT_EQ(DaoErrorOf([&] { rs.SetCurrentIndex("Nope"); }), 3800);
+    COleVariant key(20L);
+    EXPECT_EQ(DaoErrorOf([&] { rs.Seek("=", &key); }), 3019);
+    rs.SetCurrentIndex("Order");
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Views");
+    rs.Move(2);
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Smith");
+    struct Case {
+        const char* cmp;
+        long key;
+        const char* found;  // null: no match
+    };
+    const Case cases[] = {{"=", 20, "Favorites"}, {"=", 25, nullptr},    {">=", 11, "Favorites"}, {">", 20, "Smith"},
+                          {"<", 20, "Views"},     {"<=", 20, "Favorites"}, {"<", 10, nullptr},    {">", 30, nullptr}};
+    for (const Case& c : cases) {
+        rs.MoveFirst();
+        COleVariant k(c.key);
+        EXPECT_EQ(rs.Seek(c.cmp, &k), c.found != nullptr) << c.cmp << c.key;
+        if (c.found) EXPECT_EQ(Str(rs.GetFieldValue("Key")), c.found) << c.cmp << c.key;
+        else EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Views") << "a failed Seek keeps the current record";
+    }
+    // the table recordset sees a change made elsewhere
+    m_db.Execute("UPDATE Tree SET [Order] = 5 WHERE [Key] = 'Smith'");
+    rs.MoveFirst();
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Smith");
+    EXPECT_EQ(DaoErrorOf([&] { CDaoRecordset(&m_db).Open(dbOpenTable, "Nowhere"); }), 3078);
+    CDaoTableDef missing(&m_db);
+    EXPECT_EQ(DaoErrorOf([&] { missing.Open("Nowhere"); }), 3265);
+}
+
+TEST_F(RecordsetTest, ChangesInsideAndOutsideTransactions)
+{
+    CDaoWorkspace* ws = m_db.m_pWorkspace;
+    ASSERT_NE(ws, nullptr);
+    CDaoRecordset rs(&m_db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM Tree ORDER BY [Order]");
+    ASSERT_TRUE(rs.CanUpdate());
+    auto add = [&](const char* key, long order) {
+        rs.AddNew();
+        rs.SetFieldValue("Key", key);
+        rs.SetFieldValue("Order", COleVariant(order));
+        rs.Update();
+    };
+    auto count = [&] {
+        CDaoTableDef td(&m_db);
+        td.Open("Tree");
+        return td.GetRecordCount();
+    };
+    add("A", 40);
+    EXPECT_EQ(count(), 4);
+    rs.SetBookmark(rs.GetLastModifiedBookmark());
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "A");
+    EXPECT_EQ(rs.GetFieldValue("Parent").vt, VT_NULL);
+
+    ws->BeginTrans();
+    add("B", 50);
+    rs.MoveFirst();
+    rs.Edit();
+    rs.SetFieldValue("Text", "Renamed");
+    rs.Update();
+    EXPECT_EQ(count(), 5);
+    ws->Rollback();
+    EXPECT_EQ(count(), 4);
+    rs.Requery();
+    EXPECT_EQ(Str(rs.GetFieldValue("Text")), "Directory Views");
+
+    ws->BeginTrans();
+    rs.MoveFirst();
+    rs.Delete();
+    add("C", 60);
+    ws->CommitTrans();
+    EXPECT_EQ(count(), 4);
+    EXPECT_EQ(DaoErrorOf([&] { ws->CommitTrans(); }), 3034);
+
+    rs.MoveFirst();
+    rs.Delete();
+    EXPECT_EQ(count(), 3);
+    EXPECT_EQ(DaoErrorOf([&] { rs.Update(); }), 3020);
+    EXPECT_EQ(DaoErrorOf([&] { rs.SetFieldValue("Key", "x"); }), 3020);
+    rs.MoveNext();
+    rs.Edit();
+    rs.CancelUpdate();
+    EXPECT_EQ(rs.GetEditMode(), dbEditNone);
+
+    CDaoRecordset snap(&m_db);
+    snap.Open(dbOpenSnapshot, "SELECT * FROM Tree");
+    EXPECT_FALSE(snap.CanUpdate());
+    EXPECT_EQ(DaoErrorOf([&] { snap.Edit(); }), 3027);
+}
+
+TEST_F(RecordsetTest, FindWalksCriteria)
+{
+    CDaoRecordset rs(&m_db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM Numbers ORDER BY n");
+    EXPECT_TRUE(rs.FindFirst("[n] = 300"));
+    EXPECT_EQ(rs.GetAbsolutePosition(), 299);
+    EXPECT_EQ(rs.GetRecordCount(), 300);
+    EXPECT_TRUE(rs.FindNext("n > 1000 AND label LIKE '*5'"));
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 1005);
+    EXPECT_TRUE(rs.FindPrev("[Numbers].[n] < 3"));
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 2);
+    EXPECT_TRUE(rs.FindLast("label = \"row 7\" OR n = 8"));
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 8);
+    EXPECT_FALSE(rs.FindFirst("n = -1"));
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 8);
+    EXPECT_EQ(DaoErrorOf([&] { rs.FindFirst("[nope] = 1"); }), 3070);
+    EXPECT_EQ(DaoErrorOf([&] { rs.FindFirst("n = "); }), 3075);
+}
