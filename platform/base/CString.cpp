@@ -1,5 +1,6 @@
 #include "platform/base/CString.h"
 
+#include "platform/base/stringtable.h"
 #include "platform/base/textcase.h"
 
 #include <algorithm>
@@ -8,8 +9,6 @@
 #include <stdexcept>
 #include <vector>
 
-// Resolved by the string-table module; a weak default keeps CString usable on its own.
-BOOL AfxLoadStringResource(UINT nID, CString& out) __attribute__((weak));
 
 namespace {
 
@@ -320,8 +319,6 @@ void CString::ReleaseBuffer(int nNewLength)
 
 BOOL CString::LoadString(UINT nID)
 {
-    if (!AfxLoadStringResource)
-        return FALSE;
     CString text;
     if (!AfxLoadStringResource(nID, text))
         return FALSE;
