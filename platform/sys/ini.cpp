@@ -87,6 +87,15 @@ std::string IniDocument::serialize() const
     return out;
 }
 
+void IniDocument::endLine(Line& line, const std::string& nl)
+{
+    // A last line may end in nothing, or in a lone CR that only counts at the end of the file.
+    if (line.eol.empty())
+        line.eol = nl;
+    else if (line.eol == "\r")
+        line.eol = "\r\n";
+}
+
 std::string IniDocument::newline() const
 {
     for (const Line& l : m_lines)
@@ -157,8 +166,6 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
         }
     }
     std::string nl = newline();
-    if (!m_lines.empty() && m_lines.back().eol.empty())
-        m_lines.back().eol = nl;
     Line entry = classify(std::string(key) + "=" + std::string(value), nl);
     if (!ranges.empty()) {
         // After the section's last entry (or its header), ahead of trailing comments and blanks.
@@ -167,9 +174,12 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
         for (size_t i = b + 1; i < e; ++i)
             if (m_lines[i].kind == Kind::Entry)
                 at = i + 1;
+        endLine(m_lines[at - 1], nl);
         m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
         return true;
     }
+    if (!m_lines.empty())
+        endLine(m_lines.back(), nl);
     if (!m_lines.empty() && !trim(m_lines.back().text).empty())
         m_lines.push_back(classify(std::string(), nl));
     m_lines.push_back(classify("[" + std::string(section) + "]", nl));

@@ -45,6 +45,8 @@ private:
     // Index ranges [begin, end) of the lines of each section with that name.
     std::vector<std::pair<size_t, size_t>> sectionRanges(std::string_view section) const;
     std::string newline() const;
+    // Makes sure a line is ended before another is put after it.
+    static void endLine(Line& line, const std::string& nl);
 
     std::string m_bom;
     std::vector<Line> m_lines;

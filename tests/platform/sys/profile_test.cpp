@@ -193,6 +193,14 @@ TEST_F(ProfileTest, NewFilesAndFailures)
     EXPECT_EQ(readFile(m_dir + "/Discora.ini"), "[Application]\nStart=1\n");
     EXPECT_EQ(GetPrivateProfileInt("Application", "Start", 0, fresh.c_str()), 1u);
 
+    // A last line ended by a lone CR is ended properly before anything follows it.
+    std::string cr = m_dir + "/cr.ini";
+    writeFile(cr, "[a]\r");
+    ASSERT_TRUE(WritePrivateProfileString("a", "k", "1", cr.c_str()));
+    ASSERT_TRUE(WritePrivateProfileString("b", "k", "2", cr.c_str()));
+    EXPECT_EQ(readFile(cr), "[a]\r\nk=1\n\r\n[b]\r\nk=2\r\n"); // the first ending in the file sets the style
+    EXPECT_EQ(GetPrivateProfileInt("a", "k", 0, cr.c_str()), 1u);
+
     // No folder: fails, says so, creates nothing.
     SetLastError(0);
     EXPECT_FALSE(WritePrivateProfileString("a", "b", "c", (m_dir + "/no/such/dir/x.ini").c_str()));
