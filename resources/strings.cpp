@@ -1,0 +1,21 @@
+#include "resources/resource.h"
+
+#include "platform/base/stringtable.h"
+
+namespace {
+
+const PvStringResource kStrings[] = {
+    {AFX_IDS_APP_TITLE, "Paravel"},
+    {IDS_WEB_ADDRESS, "https://partner.example.com/"},
+};
+
+} // namespace
+
+void PvRegisterAppResources()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    PvRegisterStringTable(kStrings);
+}
