@@ -1947,6 +1947,7 @@ COleVariant& COleVariant::operator=(float fltSrc) { return *this = COleVariant(f
 COleVariant& COleVariant::operator=(double dblSrc) { return *this = COleVariant(dblSrc); }
 COleVariant& COleVariant::operator=(const COleCurrency& curSrc) { return *this = COleVariant(curSrc); }
 COleVariant& COleVariant::operator=(const COleDateTime& dateSrc) { return *this = COleVariant(dateSrc); }
+COleVariant& COleVariant::operator=(const CByteArray& arrSrc) { return *this = COleVariant(arrSrc); }
 
 bool COleVariant::operator==(const VARIANT& o) const
 {
@@ -2018,4 +2019,14 @@ bool COleVariant::GetByteArray(std::vector<BYTE>& out) const
         return false;
     out = asByteArray(parray)->bytes;
     return true;
+}
+
+void COleVariant::GetByteArrayFromVariantArray(CByteArray& arr) const
+{
+    std::vector<BYTE> bytes;
+    if (!GetByteArray(bytes))
+        AfxThrowOleException(DISP_E_TYPEMISMATCH);
+    arr.SetSize(INT_PTR(bytes.size()));
+    if (!bytes.empty())
+        std::memcpy(arr.GetData(), bytes.data(), bytes.size());
 }

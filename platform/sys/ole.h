@@ -5,6 +5,7 @@
 // by whoever holds the VARIANT (VariantClear frees it). COleVariant does that bookkeeping itself.
 
 #include "platform/base/CString.h"
+#include "platform/base/collections.h"
 #include "platform/base/exceptions.h"
 #include "platform/base/pvdefs.h"
 #include "platform/sys/locale.h"
@@ -379,11 +380,7 @@ public:
     // VT_ARRAY | VT_UI1 of the bytes.
     COleVariant(const BYTE* pData, size_t nBytes);
     explicit COleVariant(const std::vector<BYTE>& bytes) : COleVariant(bytes.data(), bytes.size()) {}
-    // Byte arrays of the framework's collections (CByteArray).
-    template <class ByteArray>
-        requires requires(const ByteArray& a) { a.GetSize(); a.GetData(); }
-    explicit COleVariant(const ByteArray& arrSrc)
-        : COleVariant(reinterpret_cast<const BYTE*>(arrSrc.GetData()), size_t(arrSrc.GetSize())) {}
+    COleVariant(const CByteArray& arrSrc) : COleVariant(arrSrc.GetData(), size_t(arrSrc.GetSize())) {}
 
     COleVariant& operator=(const VARIANT& varSrc);
     COleVariant& operator=(LPCVARIANT pSrc);
@@ -400,6 +397,7 @@ public:
     COleVariant& operator=(double dblSrc);
     COleVariant& operator=(const COleCurrency& curSrc);
     COleVariant& operator=(const COleDateTime& dateSrc);
+    COleVariant& operator=(const CByteArray& arrSrc);
 
     // Same type and the same value (strings and byte arrays by content).
     bool operator==(const VARIANT& varSrc) const;
@@ -419,15 +417,6 @@ public:
 
     // Copies the bytes of a VT_ARRAY | VT_UI1 value; false (and out emptied) for any other type.
     bool GetByteArray(std::vector<BYTE>& out) const;
-    template <class ByteArray>
-        requires requires(ByteArray& a) { a.SetSize(0); a.GetData(); }
-    void GetByteArrayFromVariantArray(ByteArray& arr) const
-    {
-        std::vector<BYTE> bytes;
-        if (!GetByteArray(bytes))
-            AfxThrowOleException(DISP_E_TYPEMISMATCH);
-        arr.SetSize(static_cast<decltype(arr.GetSize())>(bytes.size()));
-        for (size_t i = 0; i < bytes.size(); ++i)
-            arr.GetData()[i] = bytes[i];
-    }
+    // The same into a CByteArray; throws COleException (type mismatch) for any other type.
+    void GetByteArrayFromVariantArray(CByteArray& arr) const;
 };

@@ -111,6 +111,15 @@ TEST_F(OleTest, ByteArraysCopyAndCompareByContent)
     EXPECT_FALSE(COleVariant(1L).GetByteArray(out));
     EXPECT_TRUE(out.empty());
 
+    CByteArray arr;
+    v.GetByteArrayFromVariantArray(arr);
+    ASSERT_EQ(arr.GetSize(), 4);
+    EXPECT_EQ(arr[1], 'M');
+    arr[1] = 'X';
+    COleVariant fromArr(arr);
+    EXPECT_EQ(static_cast<BYTE*>(fromArr.parray->pvData)[1], 'X');
+    EXPECT_THROW(COleVariant(1L).GetByteArrayFromVariantArray(arr), COleException);
+
     COleVariant none(static_cast<const BYTE*>(nullptr), 0);
     EXPECT_TRUE(none.GetByteArray(out));
     EXPECT_TRUE(out.empty());
