@@ -615,8 +615,6 @@ HRESULT currencyFromNumberText(const NumberText& n, LONGLONG& out)
         int first = all[size_t(point)] - '0';
         bool rest = all.find_first_not_of('0', size_t(point) + 1) != std::string::npos;
         roundUp = first > 5 || (first == 5 && (rest || (value & 1)));
-    } else if (point < 0) {
-        roundUp = false;  // far below a ten-thousandth
     }
     if (roundUp)
         ++value;
@@ -1621,24 +1619,6 @@ CString COleDateTime::Format(LPCTSTR lpszFormat) const
         }
     }
     return CString(out);
-}
-
-bool COleDateTime::GetAsTm(struct tm& out) const
-{
-    DateParts p;
-    if (m_status != valid || !splitSerial(m_dt, p))
-        return false;
-    out = tm{};
-    out.tm_year = p.year - 1900;
-    out.tm_mon = p.month - 1;
-    out.tm_mday = p.day;
-    out.tm_hour = p.hour;
-    out.tm_min = p.minute;
-    out.tm_sec = p.second;
-    out.tm_wday = p.dayOfWeek - 1;
-    out.tm_yday = p.dayOfYear - 1;
-    out.tm_isdst = -1;
-    return true;
 }
 
 // ===================================================================== COleCurrency

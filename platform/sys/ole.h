@@ -296,8 +296,6 @@ public:
     // # flag drops leading zeros from numbers.
     CString Format(LPCTSTR lpszFormat) const;
 
-    bool GetAsTm(struct tm& out) const;
-
     DATE m_dt = 0;
     DateTimeStatus m_status = valid;
 
