@@ -1,6 +1,7 @@
 #pragma once
 // Umbrella for the system services.
 
+#include "platform/sys/appprofile.h"
 #include "platform/sys/locale.h"
 #include "platform/sys/ole.h"
 #include "platform/sys/profile.h"
