@@ -3,6 +3,7 @@
 // and the grid's stored settings), plus the handle-level free functions.
 
 #include "platform/base/pvdefs.h"
+#include "platform/sys/system.h"  // COLOR_* indexes, GetSysColor
 
 typedef int* LPINT;
 

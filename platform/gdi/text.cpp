@@ -97,6 +97,14 @@ void TextMetricsOf(HDC dc, TEXTMETRIC& tm)
 
 namespace {
 
+// A count of -1 means up to the terminator; a count beyond the terminator stops there.
+int boundedLength(const char* s, int n)
+{
+    if (!s) return 0;
+    if (n < 0) return int(std::strlen(s));
+    return int(strnlen(s, size_t(n)));
+}
+
 const LOGFONT& currentLogFont(HDC dc)
 {
     return (dc->st.font ? dc->st.font : StockFont(SYSTEM_FONT))->lf;
@@ -254,7 +262,7 @@ BOOL textOut(HDC dc, int x, int y, const char* s, int n, const int* dxWidths, bo
 BOOL CDC::TextOut(int x, int y, LPCTSTR s, int n)
 {
     if (!m_hDC) return FALSE;
-    if (s && n < 0) n = int(std::strlen(s));
+    n = boundedLength(s, n);
     RecordScope rs(m_hDC, "TextOut");
     rs.set(RECT{x, y, x, y}, m_hDC->st.textColor, m_hDC->st.bkColor, m_hDC->st.textAlign, s, n);
     return textOut(m_hDC, x, y, s, n, nullptr, m_hDC->st.bkMode == OPAQUE);
@@ -264,7 +272,7 @@ BOOL CDC::ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCTSTR s, UIN
 {
     if (!m_hDC) return FALSE;
     HDC dc = m_hDC;
-    const int n = s ? int(std::min<UINT>(nCount, UINT(std::strlen(s)))) : 0;
+    const int n = boundedLength(s, int(std::min<UINT>(nCount, 0x7FFFFFFF)));
     RecordScope rs(dc, "ExtTextOut");
     rs.set(lpRect ? *lpRect : RECT{x, y, x, y}, dc->st.textColor, dc->st.bkColor, nOptions, s, n);
     if (lpRect && (nOptions & ETO_OPAQUE)) fillDev(dc, LpToDpRect(dc, *lpRect), dc->st.bkColor);
@@ -337,10 +345,9 @@ void endEllipsis(Line& line, const Measurer& m, int maxW)
 
 int CDC::DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat)
 {
-    if (!m_hDC || !lpRect) return 0;
+    if (!m_hDC || !lpRect || !lpszString) return 0;
     HDC dc = m_hDC;
-    if (!lpszString) nCount = 0;
-    else if (nCount < 0) nCount = int(std::strlen(lpszString));
+    nCount = boundedLength(lpszString, nCount);
     RecordScope rs(dc, "DrawText");
     rs.set(*lpRect, dc->st.textColor, dc->st.bkColor, nFormat, lpszString, nCount);
 
@@ -498,8 +505,7 @@ CSize CDC::GetTextExtent(LPCTSTR s, int n) const
 {
     HDC dc = m_hAttribDC ? m_hAttribDC : m_hDC;
     if (!dc) return CSize();
-    if (!s) n = 0;
-    else if (n < 0) n = int(std::strlen(s));
+    n = boundedLength(s, n);
     FontFace* f = CurrentFace(dc);
     return CSize(toLogicalX(dc, TextWidthDev(f, s, n)), toLogicalY(dc, f->height));
 }
@@ -507,8 +513,7 @@ CSize CDC::GetTextExtent(LPCTSTR s, int n) const
 CSize CDC::GetOutputTextExtent(LPCTSTR s, int n) const
 {
     if (!m_hDC) return CSize();
-    if (!s) n = 0;
-    else if (n < 0) n = int(std::strlen(s));
+    n = boundedLength(s, n);
     FontFace* f = CurrentFace(m_hDC);
     return CSize(toLogicalX(m_hDC, TextWidthDev(f, s, n)), toLogicalY(m_hDC, f->height));
 }
@@ -517,8 +522,7 @@ CSize CDC::GetTabbedTextExtent(LPCTSTR s, int n, int nTabPositions, const int* l
 {
     HDC dc = m_hAttribDC ? m_hAttribDC : m_hDC;
     if (!dc) return CSize();
-    if (!s) n = 0;
-    else if (n < 0) n = int(std::strlen(s));
+    n = boundedLength(s, n);
     FontFace* f = CurrentFace(dc);
     int x = 0;
     int tabW = 8 * f->aveWidth;
