@@ -1,0 +1,178 @@
+#include "tools/pvsample/SampleFiles.h"
+
+#include <fstream>
+
+namespace pvsample {
+
+// Every construct of the template language: the four sections, title bar, value lists with
+// comma and label separators, list references, related-table rows, blocks and sections that
+// vanish when empty, the placeholders, the link schemes, and text after the page's end.
+const char* const kDetailsTemplate[] = {
+    "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">",
+    "<TITLE>Directory Details</TITLE>",
+    "<LINK REL=\"stylesheet\" TYPE=\"text/css\" HREF=\"<DATAPATH>details.css\">",
+    "</HEAD><BODY BACKGROUND=\"<IMAGE>paper.bmp\">",
+    "<IMG SRC=\"<GRAPHIC>crest.bmp\" ALT=\"Westbrook Academy\" ALIGN=\"right\">",
+    "<UL><DIV CLASS=\"name\">",
+    "<IF><H1><TITLEBAR><DATA><[Data].[First Name]></DATA><DATA> <[Data].[Last Name]></DATA></TITLEBAR></H1></IF>",
+    "<IF><P CLASS=\"photo\"><DATA><IMG SRC=\"<PHOTO><[Photos].[Photo]>\" WIDTH=\"48\" HEIGHT=\"60\" ALT=\"Photo\"></DATA></P></IF>",
+    "<IF><P CLASS=\"role\"><DATA><[Data].[Title]></DATA>, <DATA><[Data].[Section]></DATA>, ",
+    "<DATA>Class of <[Data].[Class]></DATA>, <DATA><[Data].[Homeroom]></DATA></P></IF>",
+    "this text between blocks never reaches the page</UL>",
+    "<UR><H2>Contact</H2>",
+    "<IF><P><DATA><A HREF=\"mailto:<[Data].[E-Mail]>\">Send e-mail</A></DATA></P></IF>",
+    "<IF><P>Telephone: <DATA><[Data].[Telephone]></DATA></P></IF>",
+    "<IF><P><DATA><[Data].[Address]></DATA><BR><DATA><[Data].[City]></DATA> <DATA><[Data].[Zip]></DATA></P></IF>",
+    "</UR>",
+    "<LL><H2>Activities</H2>",
+    "<IF><P>In short: <DATA><,[Activities].[Activity],></DATA>.</P></IF>",
+    "<IF><UL><RELTABLE><LI><DATA><[Activities].[Activity]></DATA>, <DATA><[Activities].[Role]></DATA></LI></RELTABLE></UL></IF>",
+    "<IF><P>Honors: <DATA><,[Awards].[Award],></DATA></P></IF>",
+    "<IF><TABLE CLASS=\"awards\"><RELTABLE><TR><TD><DATA><[Awards].[Award]></DATA>, <DATA><[Awards].[Award Year]></DATA></TD></TR></RELTABLE></TABLE></IF>",
+    "</LL>",
+    "<LR><H2>Family</H2>",
+    "<IF><TABLE CLASS=\"family\"><RELTABLE><TR><TD><DATA><[Family].[Relation]></DATA>: <DATA><[Family].[Family Name]></DATA>, ",
+    "<DATA><[Family].[Family Phone]></DATA></TD></TR></RELTABLE></TABLE></IF>",
+    "<IF><P><DATA><A HREF=\"fjc://<[Data].[Last Name]>/\">Everyone with this last name</A></DATA></P></IF>",
+    "</LR>",
+    "<P CLASS=\"links\"><A HREF=\"ext://handbook/\">Student handbook</A> | <A HREF=\"ext://lunch/\">Lunch menu</A> | ",
+    "<A HREF=\"<MEDIA>calendar.htm\">Calendar</A> | <A HREF=\"#OUT:BLANK\">Back to top</A></P>",
+    "</BODY></HTML>",
+    "<!-- Anything after the end of the page is dropped. </UL> <UR> -->",
+    nullptr,
+};
+
+namespace {
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.close();
+    if (!out)
+        throw SampleError("cannot write " + path);
+}
+
+void put16(std::string& s, uint32_t v)
+{
+    s += char(v & 0xFF);
+    s += char((v >> 8) & 0xFF);
+}
+void put32(std::string& s, uint32_t v)
+{
+    put16(s, v & 0xFFFF);
+    put16(s, v >> 16);
+}
+
+std::string page(const std::string& title, const std::string& body)
+{
+    return "<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">\n<TITLE>" + title
+        + "</TITLE>\n<LINK REL=\"stylesheet\" TYPE=\"text/css\" HREF=\"site.css\"></HEAD>\n<BODY>\n<H1>" + title
+        + "</H1>\n" + body + "\n</BODY></HTML>\n";
+}
+
+} // namespace
+
+std::string DrawBitmap(int width, int height, uint32_t seed, bool portrait)
+{
+    const uint32_t rowBytes = (uint32_t(width) * 3 + 3) & ~3U;
+    const uint32_t imageBytes = rowBytes * uint32_t(height);
+    std::string s = "BM";
+    put32(s, 54 + imageBytes);
+    put32(s, 0);
+    put32(s, 54);
+    put32(s, 40);
+    put32(s, uint32_t(width));
+    put32(s, uint32_t(height));
+    put16(s, 1);
+    put16(s, 24);
+    put32(s, 0);
+    put32(s, imageBytes);
+    put32(s, 2835);
+    put32(s, 2835);
+    put32(s, 0);
+    put32(s, 0);
+
+    Rng rng(seed);
+    const uint8_t ground[3] = { uint8_t(120 + rng.Below(120)), uint8_t(120 + rng.Below(120)), uint8_t(120 + rng.Below(120)) };
+    const uint8_t skin[3] = { uint8_t(90 + rng.Below(120)), uint8_t(120 + rng.Below(90)), uint8_t(170 + rng.Below(80)) };
+    const uint8_t cloth[3] = { uint8_t(rng.Below(200)), uint8_t(rng.Below(200)), uint8_t(rng.Below(200)) };
+    for (int yb = 0; yb < height; ++yb) {
+        const int y = height - 1 - yb; // rows are stored bottom-up
+        std::string row;
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* c = ground;
+            if (portrait) {
+                const int dx = x - width / 2, dy = y - height * 2 / 5;
+                const int rx = width / 4, ry = height / 5;
+                if (dx * dx * ry * ry + dy * dy * rx * rx <= rx * rx * ry * ry)
+                    c = skin;
+                else if (y > height * 7 / 10 && std::abs(dx) < width * (y - height / 2) / height)
+                    c = cloth;
+            } else if (((x / 8) + (y / 8)) % 2) {
+                c = cloth;
+            }
+            row.append(reinterpret_cast<const char*>(c), 3); // blue, green, red
+        }
+        row.resize(rowBytes, '\0');
+        s += row;
+    }
+    return s;
+}
+
+void WriteSampleFiles(const SamplePaths& p, const School& school)
+{
+    std::string templateText;
+    for (const char* const* line = kDetailsTemplate; *line; ++line)
+        templateText += std::string(*line) + "\r\n";
+    writeFile(p.dataPath + "dyntemplate.det", templateText);
+    writeFile(p.dataPath + "details.css",
+        "body { font-family: sans-serif; font-size: 10pt; }\nh1 { font-size: 16pt; }\nh2 { font-size: 12pt; color: #003366; }\n");
+    writeFile(p.dataPath + "Settings.ini", "[Section1]\r\nGridHint=1\r\n");
+    writeFile(p.dataPath + "cpyright.rtf",
+        "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Helvetica;}}\\f0\\fs20 "
+        "{\\b Paravel sample directory}\\par "
+        "The people, addresses and telephone numbers in this directory are made up by the sample generator; "
+        "any likeness to real people is a coincidence.\\par "
+        "Copyright \\'a9 2026 " + school.name + ". For the use of its families, students and staff only.\\par }\r\n");
+
+    writeFile(p.mediaPath + "site.css", "body { font-family: sans-serif; }\nh1 { color: #003366; }\n");
+    writeFile(p.mediaPath + "crest.bmp", DrawBitmap(40, 48, 7, false));
+    writeFile(p.mediaPath + "paper.bmp", DrawBitmap(16, 16, 11, false));
+    writeFile(p.mediaPath + "home.htm",
+        page("Welcome to the " + school.name + " Directory",
+            "<IMG SRC=\"crest.bmp\" ALT=\"Crest\" ALIGN=\"left\">\n"
+            "<P>Browse the directory on the left, or press F3 to search it.</P>\n<UL>\n"
+            "<LI><A HREF=\"calendar.htm\">School calendar</A>\n"
+            "<LI><A HREF=\"athletics.htm\">Athletics</A>\n"
+            "<LI><A HREF=\"about.htm\">About the school</A>\n"
+            "<LI><A HREF=\"ext://handbook/\">Student handbook</A>\n"
+            "<LI><A HREF=\"ext://lunch\">Lunch menu</A>\n"
+            "<LI><A HREF=\"fjc://O'Neil\">Find the O'Neils</A>\n"
+            "<LI><A HREF=\"fjc://van%20der%20Berg/\">Find the van der Bergs</A>\n"
+            "<LI><A HREF=\"#OUT:BLANK\">(a link that does nothing)</A>\n</UL>"));
+    writeFile(p.mediaPath + "calendar.htm",
+        page("School Calendar", "<TABLE BORDER=\"1\"><TR><TH>Date</TH><TH>Event</TH></TR>\n"
+                                "<TR><TD>September 2</TD><TD>First day of school</TD></TR>\n"
+                                "<TR><TD>October 14</TD><TD>Open house</TD></TR>\n"
+                                "<TR><TD>December 19</TD><TD>Winter concert</TD></TR>\n</TABLE>\n"
+                                "<P><A HREF=\"home.htm\">Home</A></P>"));
+    writeFile(p.mediaPath + "athletics.htm",
+        page("Athletics", "<P>Soccer, basketball and track &amp; field meet after school.</P>\n"
+                          "<P><A HREF=\"ext://schedule/\">Game schedule</A> | <A HREF=\"home.htm\">Home</A></P>"));
+    writeFile(p.mediaPath + "about.htm",
+        page("About " + school.name, "<P>A made-up school for the Paravel sample directory.</P>\n"
+                                     "<P><A HREF=\"home.htm\">Home</A></P>"));
+    writeFile(p.mediaPath + "external/e_handbook.htm",
+        page("Student Handbook", "<P>Be kind. Be on time. Return library books.</P>"));
+    writeFile(p.mediaPath + "external/e_lunch.htm",
+        page("Lunch Menu", "<P>Monday: soup. Tuesday: tacos. Wednesday: pasta.</P>"));
+    writeFile(p.mediaPath + "external/e_schedule.htm",
+        page("Game Schedule", "<P>Home games on Fridays at 4 o'clock.</P>"));
+
+    const TextTable& photos = school.photos;
+    for (size_t r = 0; r < photos.rows.size(); ++r)
+        writeFile(p.mediaPath + "photos/" + photos.rows[r][0], DrawBitmap(48, 60, uint32_t(photos.keys[r]), true));
+}
+
+} // namespace pvsample
