@@ -29,13 +29,107 @@ struct FieldMeta {
     bool typed = false;  // type from a declared column type
 };
 
+// A cached row keeps its values in one compact byte string: per value a kind byte, then
+// 8 bytes for numbers or a 4-byte length and the bytes for text and blobs.
 struct Row {
-    std::vector<DbValue> v;
+    std::string data;
     int64_t rowid = 0;
     uint64_t gen = 0;
     bool loaded = false;
     bool deleted = false;
+
+    DbValue Get(size_t index) const;
+    std::vector<DbValue> All(size_t n) const;
 };
+
+void Put(std::string& out, const DbValue& v)
+{
+    out += char(v.kind);
+    switch (v.kind) {
+    case SQLITE_INTEGER: out.append(reinterpret_cast<const char*>(&v.i), 8); break;
+    case SQLITE_FLOAT: out.append(reinterpret_cast<const char*>(&v.d), 8); break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const uint32_t n = uint32_t(v.s.size());
+        out.append(reinterpret_cast<const char*>(&n), 4);
+        out += v.s;
+        break;
+    }
+    default: break;
+    }
+}
+
+void PutColumn(std::string& out, sqlite3_stmt* st, int col)
+{
+    const int kind = sqlite3_column_type(st, col);
+    out += char(kind);
+    switch (kind) {
+    case SQLITE_INTEGER: {
+        const int64_t i = sqlite3_column_int64(st, col);
+        out.append(reinterpret_cast<const char*>(&i), 8);
+        break;
+    }
+    case SQLITE_FLOAT: {
+        const double d = sqlite3_column_double(st, col);
+        out.append(reinterpret_cast<const char*>(&d), 8);
+        break;
+    }
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        const void* p = kind == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(st, col)) : sqlite3_column_blob(st, col);
+        const uint32_t n = p ? uint32_t(sqlite3_column_bytes(st, col)) : 0;
+        out.append(reinterpret_cast<const char*>(&n), 4);
+        if (n) out.append(static_cast<const char*>(p), n);
+        break;
+    }
+    default: break;
+    }
+}
+
+// Offset of value `index` and its kind; the row's own encoding guarantees the bounds.
+size_t Skip(const std::string& d, size_t index)
+{
+    size_t p = 0;
+    for (size_t k = 0; k < index && p < d.size(); ++k) {
+        const int kind = (unsigned char)d[p++];
+        if (kind == SQLITE_INTEGER || kind == SQLITE_FLOAT) p += 8;
+        else if (kind == SQLITE_TEXT || kind == SQLITE_BLOB) {
+            uint32_t n = 0;
+            std::memcpy(&n, d.data() + p, 4);
+            p += 4 + n;
+        }
+    }
+    return p;
+}
+
+DbValue Row::Get(size_t index) const
+{
+    DbValue v;
+    size_t p = Skip(data, index);
+    if (p >= data.size()) return v;
+    v.kind = (unsigned char)data[p++];
+    switch (v.kind) {
+    case SQLITE_INTEGER: std::memcpy(&v.i, data.data() + p, 8); break;
+    case SQLITE_FLOAT: std::memcpy(&v.d, data.data() + p, 8); break;
+    case SQLITE_TEXT:
+    case SQLITE_BLOB: {
+        uint32_t n = 0;
+        std::memcpy(&n, data.data() + p, 4);
+        v.s.assign(data.data() + p + 4, n);
+        break;
+    }
+    default: v.kind = SQLITE_NULL; break;
+    }
+    return v;
+}
+
+std::vector<DbValue> Row::All(size_t n) const
+{
+    std::vector<DbValue> out;
+    out.reserve(n);
+    for (size_t i = 0; i < n; ++i) out.push_back(Get(i));
+    return out;
+}
 
 std::string StripBrackets(std::string_view s)
 {
@@ -218,6 +312,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
     pvdao::Stmt live;          // rows (dynaset, snapshot) or rowids (table) still to read
     bool endSeen = false;
     std::vector<Row> rows;
+    size_t rowSizeHint = 64;
     pvdao::Stmt rowStmt;       // one row by rowid
 
     State state = BOF;
@@ -269,8 +364,9 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
                 r.rowid = sqlite3_column_int64(live, 0);
             } else {
                 const int n = int(fields.size());
-                r.v.reserve(size_t(n));
-                for (int i = 0; i < n; ++i) r.v.push_back(DbValue::FromColumn(live, i));
+                r.data.reserve(rowSizeHint);
+                for (int i = 0; i < n; ++i) PutColumn(r.data, live, i);
+                rowSizeHint = std::max(rowSizeHint, r.data.size());
                 if (hasRowid) r.rowid = sqlite3_column_int64(live, n);
                 r.loaded = true;
                 r.gen = conn->generation;
@@ -324,9 +420,12 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
         const int rc = sqlite3_step(rowStmt);
         if (rc == SQLITE_ROW) {
             const int n = int(fields.size());
-            if (r.v.size() != size_t(n)) r.v.resize(size_t(n));
-            for (int i = 0; i < n; ++i)
-                if (tableMode || fromTable[size_t(i)]) r.v[size_t(i)] = DbValue::FromColumn(rowStmt, i);
+            std::string fresh;
+            for (int i = 0; i < n; ++i) {
+                if (tableMode || fromTable[size_t(i)]) PutColumn(fresh, rowStmt, i);
+                else Put(fresh, r.loaded ? r.Get(size_t(i)) : DbValue());  // an expression keeps its value
+            }
+            r.data.swap(fresh);
         } else if (rc == SQLITE_DONE) {
             r.deleted = true;
         } else {
@@ -467,8 +566,9 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
     {
         if (rows.empty() || tableMode) return;
         for (size_t i = 0; i < fields.size(); ++i) {
-            if (fields[i].typed || rows[0].v.size() <= i || rows[0].v[i].IsNull()) continue;
-            const pvdao::DaoType t = pvdao::DaoTypeFromDecl(nullptr, rows[0].v[i].kind);
+            const DbValue v = rows[0].Get(i);
+            if (fields[i].typed || v.IsNull()) continue;
+            const pvdao::DaoType t = pvdao::DaoTypeFromDecl(nullptr, v.kind);
             fields[i].type = t.type;
             fields[i].size = t.size;
         }
@@ -917,7 +1017,7 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
         Row& r = m.rows[size_t(i)];
         m.EnsureRow(r);
         if (r.deleted) continue;
-        for (int f : used) r.v[size_t(f)].Bind(st, f + 1);
+        for (int f : used) r.Get(size_t(f)).Bind(st, f + 1);
         const int rc = sqlite3_step(st);
         const bool hit = rc == SQLITE_ROW && sqlite3_column_type(st, 0) != SQLITE_NULL && sqlite3_column_double(st, 0) != 0;
         sqlite3_reset(st);
@@ -1103,7 +1203,7 @@ COleVariant CDaoRecordset::GetFieldValue(int nIndex)
     Impl& m = *m_pImpl;
     m.RequireIndex(nIndex);
     if (m.editMode != dbEditNone) return ToVariant(m.buf[size_t(nIndex)], m.fields[size_t(nIndex)].type);
-    return ToVariant(m.Current().v[size_t(nIndex)], m.fields[size_t(nIndex)].type);
+    return ToVariant(m.Current().Get(size_t(nIndex)), m.fields[size_t(nIndex)].type);
 }
 
 void CDaoRecordset::GetFieldValue(LPCTSTR lpszName, COleVariant& varValue) { varValue = GetFieldValue(lpszName); }
@@ -1155,7 +1255,7 @@ void CDaoRecordset::Edit()
     if (!m.updatable) PvThrowDaoError(JET_ERR_READ_ONLY, "Cannot update.  Database or object is read-only.");
     m.editMode = dbEditNone;
     const Row& r = m.Current();
-    m.buf = r.v;
+    m.buf = r.All(m.fields.size());
     m.dirty.assign(m.fields.size(), false);
     m.editMode = dbEditInProgress;
     RunFieldExchange(CDaoFieldExchange::MarkForEdit);
@@ -1371,7 +1471,7 @@ void CDaoRecordset::PvExchange(CDaoFieldExchange* pFX, LPCTSTR lpszName, int kin
     b.pv = pv;
     switch (pFX->m_nOperation) {
     case CDaoFieldExchange::Fixup:
-        SetMember(kind, pv, m.rows[size_t(m.cur)].v[size_t(b.field)]);
+        SetMember(kind, pv, m.rows[size_t(m.cur)].Get(size_t(b.field)));
         break;
     case CDaoFieldExchange::MarkForAddNew:
         SetMember(kind, pv, DbValue());
