@@ -178,6 +178,10 @@ LONG modifyHive(int hive, const std::function<LONG(RegKey& root, Change& change)
     if (rc == ERROR_SUCCESS && change == Change::Written) {
         std::string text = pvreg::serializeHive(*root);
         g_cache[hive].valid = false; // the next read takes the file as written
+        if (text.size() > pvreg::kMaxHiveFileSize) {
+            t_problem = "registry file " + file + " would grow beyond its size limit; nothing was written";
+            return ERROR_CANTWRITE;
+        }
         if (int e = pvsys::writeFileAtomic(file, text)) {
             t_problem = "cannot write registry file " + file + ": " + describeErrno(e);
             return ERROR_CANTWRITE;
@@ -307,7 +311,8 @@ LONG RegCreateKeyEx(HKEY hKey, LPCTSTR lpSubKey, DWORD Reserved, LPTSTR lpClass,
     if (LONG rc = resolve(hKey, base))
         return rc;
     std::vector<std::string> parts;
-    if (!parseSubKey(lpSubKey, parts))
+    // Deeper keys could be made from an open handle, but the file could not hold them.
+    if (!parseSubKey(lpSubKey, parts) || base.path.size() + parts.size() > pvreg::kMaxDepth)
         return ERROR_INVALID_NAME;
     RegKey* key = nullptr;
     if (LONG rc = lookup(base, key))

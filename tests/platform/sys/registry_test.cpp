@@ -210,6 +210,19 @@ TEST_F(RegistryTest, HandlesAndArguments)
         ERROR_INVALID_NAME);
     EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "bad\nname", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr),
         ERROR_INVALID_NAME);
+    // No key deeper than the hive file can hold, not even step by step from a handle.
+    std::string deep;
+    for (size_t i = 0; i < pvreg::kMaxDepth; ++i)
+        deep += "k\\";
+    HKEY d = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, deep.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &d, nullptr),
+        ERROR_SUCCESS);
+    EXPECT_EQ(RegCreateKeyEx(d, "one more", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr), ERROR_INVALID_NAME);
+    RegCloseKey(d);
+    HKEY again = nullptr;
+    EXPECT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, deep.c_str(), 0, KEY_READ, &again), ERROR_SUCCESS) << "the file still reads";
+    RegCloseKey(again);
+
     DWORD disp = 0;
     ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "a", 0, nullptr, 0, KEY_READ, nullptr, &h, &disp), ERROR_SUCCESS);
     EXPECT_EQ(disp, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
