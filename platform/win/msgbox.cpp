@@ -1,0 +1,183 @@
+// Message boxes. On the headless desktop a box never blocks: it is written to PV_MSGBOX_LOG and
+// answered from PV_MSGBOX_ANSWERS (or its default button), with the same modal side effects as
+// on screen: the owner is disabled, loses activation and capture, and gets them back afterwards.
+
+#include "platform/win/pvwin.h"
+#include "platform/win/wincore.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace pvwin {
+int SdlMessageBox(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type);
+
+namespace {
+PvMessageBoxImpl g_impl = nullptr;
+
+struct Answers {
+    bool loaded = false;
+    std::vector<std::string> list;
+    size_t next = 0;
+};
+Answers g_answers;
+
+const char* buttonsName(UINT type)
+{
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return "okcancel";
+    case MB_ABORTRETRYIGNORE: return "abortretryignore";
+    case MB_YESNOCANCEL: return "yesnocancel";
+    case MB_YESNO: return "yesno";
+    case MB_RETRYCANCEL: return "retrycancel";
+    default: return "ok";
+    }
+}
+
+const char* iconName(UINT type)
+{
+    switch (type & MB_ICONMASK) {
+    case MB_ICONHAND: return "error";
+    case MB_ICONQUESTION: return "question";
+    case MB_ICONEXCLAMATION: return "warning";
+    case MB_ICONASTERISK: return "information";
+    default: return "none";
+    }
+}
+
+std::vector<int> buttonsOf(UINT type)
+{
+    switch (type & MB_TYPEMASK) {
+    case MB_OKCANCEL: return {IDOK, IDCANCEL};
+    case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
+    case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
+    case MB_YESNO: return {IDYES, IDNO};
+    case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
+    default: return {IDOK};
+    }
+}
+
+const char* answerName(int id)
+{
+    switch (id) {
+    case IDOK: return "ok";
+    case IDCANCEL: return "cancel";
+    case IDABORT: return "abort";
+    case IDRETRY: return "retry";
+    case IDIGNORE: return "ignore";
+    case IDYES: return "yes";
+    case IDNO: return "no";
+    default: return "none";
+    }
+}
+
+int answerId(const std::string& s)
+{
+    static const char* names[] = {"ok", "cancel", "abort", "retry", "ignore", "yes", "no"};
+    static const int ids[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO};
+    for (int i = 0; i < 7; ++i)
+        if (s == names[i]) return ids[i];
+    return 0;
+}
+
+void loadAnswers()
+{
+    if (g_answers.loaded) return;
+    g_answers.loaded = true;
+    const char* env = std::getenv("PV_MSGBOX_ANSWERS");
+    if (!env) return;
+    std::string cur;
+    for (const char* p = env;; ++p) {
+        if (*p == ',' || *p == 0) {
+            size_t a = cur.find_first_not_of(" \t"), b = cur.find_last_not_of(" \t");
+            g_answers.list.push_back(a == std::string::npos ? std::string() : cur.substr(a, b - a + 1));
+            cur.clear();
+            if (!*p) break;
+        } else {
+            cur += char(std::tolower(static_cast<unsigned char>(*p)));
+        }
+    }
+}
+
+std::string json(const char* s)
+{
+    std::string out = "\"";
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s ? s : ""); *p; ++p) {
+        switch (*p) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (*p < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", *p);
+                out += buf;
+            } else {
+                out += char(*p);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+int headlessAnswer(UINT type)
+{
+    std::vector<int> buttons = buttonsOf(type);
+    size_t def = (type & MB_DEFMASK) >> 8;
+    int answer = buttons[def < buttons.size() ? def : 0];
+    loadAnswers();
+    if (g_answers.next < g_answers.list.size()) {
+        int want = answerId(g_answers.list[g_answers.next++]);
+        for (int b : buttons)
+            if (b == want) answer = want; // an answer the box does not offer leaves the default
+    }
+    return answer;
+}
+} // namespace
+} // namespace pvwin
+
+using namespace pvwin;
+
+void PvSetMessageBoxImpl(PvMessageBoxImpl impl) { g_impl = impl; }
+
+int MessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
+{
+    if (!caption) caption = "Error";
+    if (!text) text = "";
+    if (!HeadlessMode()) {
+        if (g_impl) return g_impl(hOwner, text, caption, type);
+        return SdlMessageBox(hOwner, text, caption, type);
+    }
+    HWND owner = hOwner ? TopLevelOf(hOwner) : GetActiveWindow();
+    if (hOwner && !owner && IsWindow(hOwner)) owner = hOwner;
+    HWND focus = GetFocus();
+    HWND active = GetActiveWindow();
+    CancelCaptureOf(nullptr);
+    bool disabled = false;
+    if (owner && IsWindowEnabled(owner)) {
+        EnableWindow(owner, FALSE);
+        disabled = true;
+    }
+    SetActiveWindow(nullptr);
+
+    int answer = headlessAnswer(type);
+    if (const char* log = std::getenv("PV_MSGBOX_LOG"); log && *log) {
+        if (FILE* f = std::fopen(log, "a")) {
+            std::fprintf(f, "{\"caption\": %s, \"text\": %s, \"buttons\": \"%s\", \"icon\": \"%s\", \"answer\": \"%s\"}\n",
+                         json(caption).c_str(), json(text).c_str(), buttonsName(type), iconName(type),
+                         answerName(answer));
+            std::fclose(f);
+        }
+    }
+
+    if (disabled && IsWindow(owner)) EnableWindow(owner, TRUE);
+    HWND back = IsWindow(owner) ? owner : (IsWindow(active) ? active : nullptr);
+    if (back) SetActiveWindow(back);
+    if (focus && IsWindow(focus) && back && (focus == back || IsChild(back, focus)) && GetFocus() != focus)
+        SetFocus(focus);
+    return answer;
+}

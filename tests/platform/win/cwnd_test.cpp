@@ -1,0 +1,183 @@
+// CWnd: message maps, command routing and reflection, self-deleting windows, modal loops.
+
+#include "tests/platform/win/wintest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+UINT g_registered = 0;
+
+class MapWnd : public CWnd {
+public:
+    std::vector<std::string> calls;
+    int paints = 0;
+    int modalTicks = 0;
+    int paintsDuringModal = 0;
+    bool inModal = false;
+    int modalResult = -99;
+
+protected:
+    afx_msg int OnCreate(LPCREATESTRUCT cs)
+    {
+        calls.push_back("create");
+        return CWnd::OnCreate(cs);
+    }
+    afx_msg void OnPaint()
+    {
+        CPaintDC dc(this);
+        ++paints;
+        if (inModal) ++paintsDuringModal;
+    }
+    afx_msg void OnTimer(UINT_PTR id)
+    {
+        if (id == 1) {
+            KillTimer(1);
+            SetTimer(2, 50, nullptr);
+            inModal = true;
+            modalResult = RunModalLoop();
+            inModal = false;
+        } else if (id == 2) {
+            ++modalTicks;
+            Invalidate();
+            if (modalTicks == 3) {
+                KillTimer(2);
+                EndModalLoop(7);
+            }
+        }
+    }
+    afx_msg LRESULT OnPrivate(WPARAM w, LPARAM l)
+    {
+        calls.push_back("private " + std::to_string(w + l));
+        return 42;
+    }
+    afx_msg LRESULT OnRegistered(WPARAM, LPARAM) { calls.push_back("registered"); return 9; }
+    afx_msg void OnButton() { calls.push_back("button"); }
+    afx_msg void OnMenuItem() { calls.push_back("menu"); }
+    afx_msg void OnRange(UINT id) { calls.push_back("range " + std::to_string(id)); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(MapWnd, CWnd)
+    ON_WM_CREATE()
+    ON_WM_PAINT()
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_USER + 5, OnPrivate)
+    ON_REGISTERED_MESSAGE(g_registered, OnRegistered)
+    ON_BN_CLICKED(100, OnButton)
+    ON_COMMAND(200, OnMenuItem)
+    ON_COMMAND_RANGE(300, 310, OnRange)
+END_MESSAGE_MAP()
+
+// A control that handles its own click notification through reflection.
+class ReflectingChild : public CWnd {
+public:
+    int reflected = 0;
+
+protected:
+    afx_msg void OnReflectedClick() { ++reflected; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ReflectingChild, CWnd)
+    ON_CONTROL_REFLECT(BN_CLICKED, OnReflectedClick)
+END_MESSAGE_MAP()
+
+class SelfDeleting : public CWnd {
+public:
+    explicit SelfDeleting(bool* deleted) : m_deleted(deleted) {}
+    ~SelfDeleting() override { *m_deleted = true; }
+
+protected:
+    void PostNcDestroy() override { delete this; }
+
+private:
+    bool* m_deleted;
+};
+
+class CWndTest : public WinTest {};
+
+TEST_F(CWndTest, MessageMapRoutesWindowMessagesCommandsAndRegisteredMessages)
+{
+    g_registered = RegisterWindowMessage("commdlg_FindReplace");
+    EXPECT_EQ(g_registered, RegisterWindowMessage("COMMDLG_FINDREPLACE"));
+    EXPECT_GE(g_registered, 0xC000u);
+    MapWnd w;
+    ASSERT_TRUE(w.CreateEx(0, nullptr, "Map", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr, nullptr));
+    EXPECT_EQ(CWnd::FromHandlePermanent(w.m_hWnd), &w);
+    EXPECT_EQ(w.SendMessage(WM_USER + 5, 1, 2), 42);
+    EXPECT_EQ(w.SendMessage(g_registered), 9);
+    HWND button = CreateWindowEx(0, "WinTestPlain", "", WS_CHILD, 0, 0, 10, 10, w.m_hWnd,
+                                 reinterpret_cast<HMENU>(uintptr_t(100)), nullptr, nullptr);
+    w.SendMessage(WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    w.SendMessage(WM_COMMAND, MAKEWPARAM(200, 0), 0);
+    w.SendMessage(WM_COMMAND, MAKEWPARAM(305, 0), 0);
+    w.SendMessage(WM_COMMAND, MAKEWPARAM(311, 0), 0); // nobody's
+    EXPECT_EQ(w.calls, (std::vector<std::string> {"create", "private 3", "registered", "button", "menu", "range 305"}));
+    AFX_CMDHANDLERINFO info {nullptr};
+    EXPECT_TRUE(w.OnCmdMsg(200, CN_COMMAND, nullptr, &info));
+    EXPECT_EQ(info.pTarget, &w);
+    EXPECT_FALSE(w.OnCmdMsg(201, CN_COMMAND, nullptr, nullptr));
+}
+
+TEST_F(CWndTest, ReflectedNotificationStaysWithTheControl)
+{
+    MapWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "Parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr, nullptr));
+    ReflectingChild child;
+    ASSERT_TRUE(child.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 20, 20), &parent, 100));
+    parent.SendMessage(WM_COMMAND, MAKEWPARAM(100, BN_CLICKED), reinterpret_cast<LPARAM>(child.m_hWnd));
+    EXPECT_EQ(child.reflected, 1);
+    EXPECT_EQ(std::count(parent.calls.begin(), parent.calls.end(), "button"), 0);
+}
+
+TEST_F(CWndTest, WindowThatDeletesItselfLeavesNoDanglingHandle)
+{
+    bool deleted = false;
+    auto* w = new SelfDeleting(&deleted);
+    ASSERT_TRUE(w->CreateEx(0, nullptr, "Temp", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr));
+    HWND h = w->m_hWnd;
+    PostMessage(h, WM_USER + 1, 0, 0);
+    EXPECT_EQ(CWnd::FromHandle(h), w);
+    ::DestroyWindow(h);
+    EXPECT_TRUE(deleted);
+    EXPECT_FALSE(IsWindow(h));
+    EXPECT_EQ(CWnd::FromHandlePermanent(h), nullptr);
+    EXPECT_EQ(CWnd::FromHandle(h), nullptr);
+    EXPECT_EQ(SendMessage(h, WM_USER + 1, 0, 0), 0);
+    EXPECT_FALSE(PostMessage(h, WM_USER + 1, 0, 0));
+    EXPECT_EQ(PvPumpMessages(), 0); // the message posted before the end is dropped
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+}
+
+TEST_F(CWndTest, ModalLoopInsideATimerHandlerKeepsTimersAndPaintingAlive)
+{
+    MapWnd w;
+    ASSERT_TRUE(w.CreateEx(0, nullptr, "Modal", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100, nullptr, nullptr));
+    PvPumpMessages();
+    w.SetTimer(1, 100, nullptr);
+    PvAdvanceTime(1000);
+    EXPECT_EQ(w.modalResult, 7);
+    EXPECT_EQ(w.modalTicks, 3);
+    EXPECT_GE(w.paintsDuringModal, 2);
+    EXPECT_FALSE(w.inModal);
+}
+
+TEST_F(CWndTest, TemporaryObjectsWrapForeignWindowsUntilTheyAreDestroyed)
+{
+    HWND raw = makeTop();
+    CWnd* tmp = CWnd::FromHandle(raw);
+    ASSERT_NE(tmp, nullptr);
+    EXPECT_EQ(tmp->m_hWnd, raw);
+    EXPECT_EQ(CWnd::FromHandle(raw), tmp);
+    EXPECT_EQ(CWnd::FromHandlePermanent(raw), nullptr);
+    CString text;
+    tmp->SetWindowText("Grüße");
+    tmp->GetWindowText(text);
+    EXPECT_STREQ(text, "Grüße");
+    ::DestroyWindow(raw);
+    EXPECT_EQ(CWnd::FromHandle(raw), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,220 @@
+// Message order, queues, timers, nested loops and window lifetime on the headless desktop.
+
+#include "tests/platform/win/wintest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST_F(WinTest, FocusChangeSendsKillThenSetWithTheOtherWindow)
+{
+    HWND top = makeTop();
+    HWND a = makeChild(top, 1, RECT {0, 0, 50, 50});
+    HWND b = makeChild(top, 2, RECT {60, 0, 110, 50});
+    SetFocus(a);
+    log.clear();
+    HWND prev = SetFocus(b);
+    EXPECT_EQ(prev, a);
+    ASSERT_EQ(log.size(), 2u);
+    EXPECT_EQ(log[0], (Rec {a, WM_KILLFOCUS, reinterpret_cast<WPARAM>(b)}));
+    EXPECT_EQ(log[1], (Rec {b, WM_SETFOCUS, reinterpret_cast<WPARAM>(a)}));
+    EXPECT_EQ(GetFocus(), b);
+}
+
+TEST_F(WinTest, PostedMessageArrivesAfterTheSentOnesOfTheSameHandler)
+{
+    HWND top = makeTop();
+    onMessage = [&](HWND h, UINT m, WPARAM, LPARAM) {
+        if (m == WM_USER + 1) {
+            SendMessage(h, WM_USER + 2, 0, 0);
+            PostMessage(h, WM_USER + 3, 0, 0);
+            SendMessage(h, WM_USER + 4, 0, 0);
+        }
+    };
+    PvPumpMessages();
+    log.clear();
+    SendMessage(top, WM_USER + 1, 0, 0);
+    PvPumpMessages();
+    EXPECT_EQ(userMessages(top), (std::vector<UINT> {WM_USER + 1, WM_USER + 2, WM_USER + 4, WM_USER + 3}));
+}
+
+TEST_F(WinTest, DoubleClickArrivesAsDownUpDoubleUpOnlyForDoubleClickClasses)
+{
+    struct Case {
+        UINT classStyle;
+        std::vector<UINT> expected;
+    };
+    const Case cases[] = {
+        {CS_DBLCLKS, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}},
+        {0, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}},
+    };
+    for (const Case& c : cases) {
+        PvResetWindowSystem();
+        HWND top = makeTop(c.classStyle);
+        PvPumpMessages();
+        POINT p {20, 20};
+        ClientToScreen(top, &p);
+        log.clear();
+        PvInputClick(p.x, p.y, PV_BUTTON_LEFT, true);
+        PvPumpMessages();
+        EXPECT_EQ(buttonMessages(top), c.expected) << "class style " << c.classStyle;
+    }
+}
+
+TEST_F(WinTest, ClicksFartherApartInTimeOrSpaceAreTwoSingleClicks)
+{
+    HWND top = makeTop(CS_DBLCLKS);
+    POINT p {20, 20};
+    ClientToScreen(top, &p);
+    PvPumpMessages();
+    log.clear();
+    PvInputClick(p.x, p.y);
+    PvPumpMessages();
+    PvAdvanceTime(GetDoubleClickTime() + 1);
+    PvInputClick(p.x, p.y);
+    PvInputClick(p.x + 30, p.y);
+    PvPumpMessages();
+    EXPECT_EQ(buttonMessages(top), (std::vector<UINT> {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP,
+                                                       WM_LBUTTONDOWN, WM_LBUTTONUP}));
+}
+
+TEST_F(WinTest, CaptureLossSendsCancelMode)
+{
+    struct Case {
+        const char* name;
+        std::function<void(HWND top, HWND child)> loseIt;
+    };
+    const Case cases[] = {
+        {"message box", [](HWND top, HWND) { MessageBox(top, "Stop", "Title", MB_OK); }},
+        {"disabled", [](HWND, HWND child) { EnableWindow(child, FALSE); }},
+        {"other window activated", [this](HWND, HWND) { SetActiveWindow(makeTop()); }},
+    };
+    for (const Case& c : cases) {
+        PvResetWindowSystem();
+        HWND top = makeTop();
+        HWND child = makeChild(top, 7, RECT {0, 0, 40, 40});
+        SetCapture(child);
+        log.clear();
+        c.loseIt(top, child);
+        EXPECT_EQ(GetCapture(), nullptr) << c.name;
+        EXPECT_TRUE(saw(child, WM_CANCELMODE)) << c.name;
+        EXPECT_TRUE(saw(child, WM_CAPTURECHANGED)) << c.name;
+    }
+}
+
+TEST_F(WinTest, CaptureRoutesMouseOutsideTheWindowToTheCapturer)
+{
+    HWND top = makeTop();
+    HWND child = makeChild(top, 7, RECT {0, 0, 40, 40});
+    SetCapture(child);
+    POINT far {300, 300};
+    ClientToScreen(top, &far);
+    log.clear();
+    PvInputMouseMove(far.x, far.y);
+    PvPumpMessages();
+    ASSERT_TRUE(saw(child, WM_MOUSEMOVE));
+    const Rec& r = first(child, WM_MOUSEMOVE);
+    EXPECT_EQ(GET_X_LPARAM(r.lp), 300);
+    EXPECT_EQ(GET_Y_LPARAM(r.lp), 300);
+}
+
+TEST_F(WinTest, KeysGoToTheFocusWindowAndTranslateToCharacters)
+{
+    HWND top = makeTop();
+    HWND a = makeChild(top, 1, RECT {0, 0, 50, 50});
+    SetFocus(a);
+    log.clear();
+    PvInputKeyStroke('A', false, true);
+    PvInputText("é");
+    PvPumpMessages();
+    std::vector<Rec> keys;
+    for (const Rec& r : log)
+        if (r.h == a && r.msg >= WM_KEYFIRST && r.msg <= WM_KEYLAST) keys.push_back(r);
+    ASSERT_EQ(keys.size(), 6u);
+    EXPECT_EQ(keys[0], (Rec {a, WM_KEYDOWN, VK_SHIFT}));
+    EXPECT_EQ(keys[1], (Rec {a, WM_KEYDOWN, 'A'}));
+    EXPECT_EQ(keys[2], (Rec {a, WM_CHAR, 'A'}));
+    EXPECT_EQ(keys[3], (Rec {a, WM_KEYUP, 'A'}));
+    EXPECT_EQ(keys[4], (Rec {a, WM_KEYUP, VK_SHIFT}));
+    EXPECT_EQ(keys[5], (Rec {a, WM_CHAR, 0xE9}));
+    EXPECT_EQ(LOWORD(keys[1].lp), 1); // repeat count
+    EXPECT_TRUE(keys[3].lp & (LPARAM(1) << 31));
+}
+
+TEST_F(WinTest, AltKeysAreSystemKeys)
+{
+    HWND top = makeTop();
+    HWND a = makeChild(top, 1, RECT {0, 0, 50, 50});
+    SetFocus(a);
+    log.clear();
+    PvInputKeyStroke('X', false, false, true);
+    PvPumpMessages();
+    EXPECT_TRUE(saw(a, WM_SYSKEYDOWN));
+    EXPECT_TRUE(saw(a, WM_SYSCHAR));
+    EXPECT_FALSE(saw(a, WM_CHAR));
+}
+
+TEST_F(WinTest, TimersFireOnTheTestClockAndStopWhenKilled)
+{
+    HWND top = makeTop();
+    SetTimer(top, 5, 100, nullptr);
+    log.clear();
+    PvAdvanceTime(350);
+    EXPECT_EQ(count(top, WM_TIMER), 3);
+    KillTimer(top, 5);
+    PvAdvanceTime(500);
+    EXPECT_EQ(count(top, WM_TIMER), 3);
+}
+
+TEST_F(WinTest, PaintingTwoInvalidRectanglesPaintsTheirUnionOnce)
+{
+    HWND top = makeTop();
+    PvPumpMessages();
+    fillOnPaint = RGB(255, 0, 0);
+    log.clear();
+    RECT r1 {10, 10, 20, 20}, r2 {50, 30, 60, 40};
+    InvalidateRect(top, &r1, TRUE);
+    InvalidateRect(top, &r2, TRUE);
+    PvPumpMessages();
+    EXPECT_EQ(count(top, WM_PAINT), 1);
+    EXPECT_EQ(lastPaintRect.left, 10);
+    EXPECT_EQ(lastPaintRect.top, 10);
+    EXPECT_EQ(lastPaintRect.right, 60);
+    EXPECT_EQ(lastPaintRect.bottom, 40);
+    // Only the two rectangles were drawn although the handler filled its whole client area.
+    EXPECT_EQ(pixel(top, 15, 15), RGB(255, 0, 0));
+    EXPECT_EQ(pixel(top, 55, 35), RGB(255, 0, 0));
+    EXPECT_EQ(pixel(top, 35, 25), GetSysColor(COLOR_WINDOW));
+}
+
+TEST_F(WinTest, ChildrenAreClippedOutOfTheirParentsPainting)
+{
+    HWND top = makeTop();
+    HWND child = makeChild(top, 3, RECT {10, 10, 40, 40});
+    PvPumpMessages();
+    fillOnPaint = RGB(0, 0, 255);
+    InvalidateRect(top, nullptr, FALSE);
+    PvPumpMessages();
+    EXPECT_EQ(pixel(top, 5, 5), RGB(0, 0, 255));
+    EXPECT_NE(pixel(top, 20, 20), RGB(0, 0, 255));
+    (void)child;
+}
+
+TEST_F(WinTest, ScrollWindowMovesPixelsAndInvalidatesTheUncoveredBand)
+{
+    HWND top = makeTop();
+    PvPumpMessages();
+    {
+        HDC dc = GetDC(top);
+        CDC::FromHandle(dc)->FillSolidRect(0, 0, 100, 10, RGB(0, 200, 0));
+        ReleaseDC(top, dc);
+    }
+    ScrollWindowEx(top, 0, 20, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
+    EXPECT_EQ(pixel(top, 5, 25), RGB(0, 200, 0));
+    RECT u;
+    ASSERT_TRUE(GetUpdateRect(top, &u, FALSE));
+    EXPECT_EQ(u.top, 0);
+    EXPECT_EQ(u.bottom, 20);
+}
+
+} // namespace
