@@ -112,6 +112,29 @@ TEST_F(PvregTest, ScriptedSession)
     RegCloseKey(h);
 }
 
+TEST_F(PvregTest, ConcurrentWritersLoseNothing)
+{
+    // Each writer reads, changes and rewrites the whole hive; the lock must serialise them.
+    std::string cmd;
+    for (int i = 0; i < 12; ++i)
+        cmd += shellQuote(PVREG_EXE) + " set 'HKCU\\Software\\Race' v" + std::to_string(i) + " " + std::to_string(i) + " & ";
+    cmd += "wait";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    HKEY h = nullptr;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Race", 0, KEY_READ, &h), ERROR_SUCCESS);
+    for (int i = 0; i < 12; ++i) {
+        char buf[8];
+        DWORD size = sizeof buf;
+        std::string name = "v" + std::to_string(i);
+        ASSERT_EQ(RegQueryValueEx(h, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS)
+            << name;
+        EXPECT_EQ(std::string(buf), std::to_string(i));
+    }
+    RegCloseKey(h);
+    for (const auto& e : std::filesystem::directory_iterator(m_regDir))
+        EXPECT_EQ(e.path().string().find(".tmp"), std::string::npos) << "temporary file left: " << e.path();
+}
+
 TEST_F(PvregTest, DamagedHiveGivesOneLineAndIsKept)
 {
     const std::string damaged = "PVREG 1\n[Software]\n\"v\"=dword:xyz\n";
