@@ -4,7 +4,8 @@
 
 namespace pvsample {
 
-// Every construct of the template language: the four sections, title bar, value lists with
+// Section tags are upper case and HTML's own lists are written in lower case, so that a list
+// is never taken for a section. Every construct of the template language: the four sections, title bar, value lists with
 // comma and label separators, list references, related-table rows, blocks and sections that
 // vanish when empty, the placeholders, the link schemes, and text after the page's end.
 const char* const kDetailsTemplate[] = {
@@ -13,12 +14,13 @@ const char* const kDetailsTemplate[] = {
     "<LINK REL=\"stylesheet\" TYPE=\"text/css\" HREF=\"<DATAPATH>details.css\">",
     "</HEAD><BODY BACKGROUND=\"<IMAGE>paper.bmp\">",
     "<IMG SRC=\"<GRAPHIC>crest.bmp\" ALT=\"Westbrook Academy\" ALIGN=\"right\">",
-    "<UL><DIV CLASS=\"name\">",
+    "<UL><A NAME=\"top\"></A>",
     "<IF><H1><TITLEBAR><DATA><[Data].[First Name]></DATA><DATA> <[Data].[Last Name]></DATA></TITLEBAR></H1></IF>",
     "<IF><P CLASS=\"photo\"><DATA><IMG SRC=\"<PHOTO><[Photos].[Photo]>\" WIDTH=\"48\" HEIGHT=\"60\" ALT=\"Photo\"></DATA></P></IF>",
     "<IF><P CLASS=\"role\"><DATA><[Data].[Title]></DATA>, <DATA><[Data].[Section]></DATA>, ",
     "<DATA>Class of <[Data].[Class]></DATA>, <DATA><[Data].[Homeroom]></DATA></P></IF>",
-    "this text between blocks never reaches the page</UL>",
+    "<IF><P><DATA><A HREF=\"fjc://<[Data].[Last Name]>/\">Everyone with this last name</A></DATA></P></IF>",
+    "this text after the last block never reaches the page</UL>",
     "<UR><H2>Contact</H2>",
     "<IF><P><DATA><A HREF=\"mailto:<[Data].[E-Mail]>\">Send e-mail</A></DATA></P></IF>",
     "<IF><P>Telephone: <DATA><[Data].[Telephone]></DATA></P></IF>",
@@ -26,19 +28,18 @@ const char* const kDetailsTemplate[] = {
     "</UR>",
     "<LL><H2>Activities</H2>",
     "<IF><P>In short: <DATA><,[Activities].[Activity],></DATA>.</P></IF>",
-    "<IF><UL><RELTABLE><LI><DATA><[Activities].[Activity]></DATA>, <DATA><[Activities].[Role]></DATA></LI></RELTABLE></UL></IF>",
+    "<IF><ul><RELTABLE><li><DATA><[Activities].[Activity]></DATA>, <DATA><[Activities].[Role]></DATA></li></RELTABLE></ul></IF>",
     "<IF><P>Honors: <DATA><,[Awards].[Award],></DATA></P></IF>",
     "<IF><TABLE CLASS=\"awards\"><RELTABLE><TR><TD><DATA><[Awards].[Award]></DATA>, <DATA><[Awards].[Award Year]></DATA></TD></TR></RELTABLE></TABLE></IF>",
     "</LL>",
     "<LR><H2>Family</H2>",
     "<IF><TABLE CLASS=\"family\"><RELTABLE><TR><TD><DATA><[Family].[Relation]></DATA>: <DATA><[Family].[Family Name]></DATA>, ",
     "<DATA><[Family].[Family Phone]></DATA></TD></TR></RELTABLE></TABLE></IF>",
-    "<IF><P><DATA><A HREF=\"fjc://<[Data].[Last Name]>/\">Everyone with this last name</A></DATA></P></IF>",
     "</LR>",
     "<P CLASS=\"links\"><A HREF=\"ext://handbook/\">Student handbook</A> | <A HREF=\"ext://lunch/\">Lunch menu</A> | ",
     "<A HREF=\"<MEDIA>calendar.htm\">Calendar</A> | <A HREF=\"#OUT:BLANK\">Back to top</A></P>",
     "</BODY></HTML>",
-    "<!-- Anything after the end of the page is dropped. </UL> <UR> -->",
+    "<!-- Anything after the end of the page is dropped, sections too: <LL><IF><DATA><[Data].[Entry]></DATA></IF> -->",
     nullptr,
 };
 

@@ -143,6 +143,16 @@ TEST_F(SampleInstallation, FilesTheReadersLookFor)
     for (const char* tag : { "<UL>", "<UR>", "<LL>", "<LR>", "<IF>", "<TITLEBAR>", "<RELTABLE>", "<DATA>", "<,[",
              "<MEDIA>", "<DATAPATH>", "<GRAPHIC>", "<IMAGE>", "<PHOTO>", "ext://", "fjc://", "OUT:BLANK", "</HTML>" })
         EXPECT_NE(det.find(tag), std::string::npos) << tag;
+    // Section tags are found by priority, not position: an HTML list written "<UL>" would be
+    // taken for a section.
+    auto count = [&](const std::string& tag) {
+        size_t n = 0;
+        for (size_t at = det.find(tag); at != std::string::npos; at = det.find(tag, at + 1))
+            ++n;
+        return n;
+    };
+    for (const char* tag : { "<UL>", "</UL>", "<UR>", "</UR>", "</LL>", "<LR>", "</LR>" })
+        EXPECT_EQ(count(tag), 1u) << tag;
 }
 
 TEST_F(SampleInstallation, DirectoryOpensOnlyWithItsPassword)
