@@ -233,7 +233,7 @@ IMPLEMENT_SERIAL(CGXFont, CObject, 0)
 
 CGXFont::CGXFont() { Reset(); }
 
-CGXFont::CGXFont(const CGXFont& other) : CObject()
+CGXFont::CGXFont(const CGXFont& other) : CObject(), GXArchiveAdoptable()
 {
     m_w1 = other.m_w1 & ~1u;
     m_w2 = other.m_w2;

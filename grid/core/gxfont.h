@@ -8,6 +8,7 @@
 #include "platform/base/CObject.h"
 #include "platform/base/CString.h"
 #include "platform/base/pvdefs.h"
+#include "grid/core/gxstate.h"
 
 // ---- Face-name table ----
 
@@ -57,7 +58,7 @@ private:
 
 // ---- Font part ----
 
-class CGXFont : public CObject {
+class CGXFont : public CObject, public GXArchiveAdoptable {
     DECLARE_SERIAL(CGXFont)
 public:
     CGXFont();

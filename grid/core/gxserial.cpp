@@ -10,12 +10,31 @@
 #include "platform/base/CArchive.h"
 
 namespace {
+
+// Base styles of a map being loaded may name styles that come later in the file; their
+// references are settled once every entry is in.
+struct PendingBaseRef {
+    CGXStyle* pStyle;
+    DWORD nResourceId;
+    CString sName;
+};
+thread_local std::vector<PendingBaseRef>* t_pPendingBaseRefs = nullptr;
+} // namespace
+
+namespace {
 [[noreturn]] void BadSchema() { AfxThrowArchiveException(CArchiveException::badSchema); }
 BYTE ReadByte(CArchive& ar) { BYTE b; ar >> b; return b; }
 WORD ReadWord(CArchive& ar) { WORD w; ar >> w; return w; }
 DWORD ReadDWord(CArchive& ar) { DWORD d; ar >> d; return d; }
 CString ReadText(CArchive& ar) { CString s; ar >> s; return s; }
 } // namespace
+
+void GXWriteWordCount(CArchive& ar, size_t nCount)
+{
+    if (nCount > 0xFFFF)
+        AfxThrowArchiveException(CArchiveException::genericException);
+    ar << WORD(nCount);
+}
 
 const CGXStylesMap* GXStylesMapOfArchive(const CArchive& ar)
 {
@@ -204,9 +223,8 @@ void CGXStyleSerializeImp::SerializeStyle(CGXStyle& s, CArchive& ar, const CGXSt
     if (mask & S::incWrapText) t.SetWrapText(ReadByte(ar) != 0);
     if (mask & S::incAllowEnter) t.SetAllowEnter(ReadByte(ar) != 0);
     if (mask & S::incFont) {
-        std::unique_ptr<CObject> f(ar.ReadObject(RUNTIME_CLASS(CGXFont)));
-        if (f)
-            t.ChangeFont(*static_cast<CGXFont*>(f.get()), gxCopy);
+        if (CGXFont* f = GXAdoptObject(CGXFont, ar))
+            t.AdoptFont(f);
     }
     if (mask & S::incValue) t.SetValue(ReadText(ar));
     if (mask & S::incChoiceList) t.SetChoiceList(ReadText(ar));
@@ -226,21 +244,25 @@ void CGXStyleSerializeImp::SerializeStyle(CGXStyle& s, CArchive& ar, const CGXSt
     if (mask & S::incBaseStyle) {
         const DWORD res = ReadDWord(ar);
         WORD id = GX_INVALID_STYLEID;
+        CString pendingName;
         if (res == 0) {
             const CString name = ReadText(ar);
+            pendingName = name;
             if (pMap)
                 id = pMap->LookupStyleIdByName(name);
         } else if (pMap) {
             id = pMap->LookupStyleIdByResource(res);
         }
-        // A base style this map does not know is left out rather than taken for "Standard".
+        // A base style this map does not know is left out rather than taken for "Standard";
+        // while a map loads, it may still come later in the file.
         if (id != GX_INVALID_STYLEID)
             t.SetBaseStyle(id);
+        else if (t_pPendingBaseRefs)
+            t_pPendingBaseRefs->push_back({&t, res, res == 0 ? pendingName : CString()});
     }
     if (version >= 5) {
-        std::unique_ptr<CObject> ua(ar.ReadObject(RUNTIME_CLASS(CGXUserAttributeMap)));
-        if (ua)
-            t.CopyUserAttributes(static_cast<CGXUserAttributeMap*>(ua.get()));
+        if (CGXUserAttributeMap* ua = GXAdoptObject(CGXUserAttributeMap, ar))
+            t.AdoptUserAttributes(ua);
     } else {
         CGXAbstractSerializeGW5CompatibleImp* compat = GXGetAppData()->m_pSerializeGW5Imp;
         if (!compat)
@@ -273,5 +295,500 @@ void GXInstallStyleSerializeImp()
     if (!d->m_pStyleSerializeImp) {
         static CGXStyleSerializeImp s_imp;
         d->m_pStyleSerializeImp = &s_imp;
+    }
+}
+
+// ---- document records: styles map, cell data, properties, parameter object ----
+
+#include "grid/core/gxdata.h"
+#include "grid/core/gxparam.h"
+#include "grid/core/gxprop.h"
+
+namespace {
+
+// Slots a stored array may claim without holding styles for them; beyond this only the slots
+// up to the last stored style are made, so a damaged count cannot demand a huge allocation.
+constexpr DWORD kMaxEmptySlots = 1u << 20;
+// Highest row or column index a stored style may have.
+constexpr DWORD kMaxStoredIndex = (1u << 22);
+
+// Points the archive's document pointer at an object for a scope.
+struct DocumentScope {
+    CArchive& ar;
+    void* pSaved;
+    DocumentScope(CArchive& a, CObject* p) : ar(a), pSaved(a.m_pDocument) { ar.m_pDocument = p; }
+    ~DocumentScope() { ar.m_pDocument = pSaved; }
+};
+
+void ReadStyleArray(CArchive& ar, CGXStylePtrArray& styles, DWORD nMaxIndex)
+{
+    styles.DeleteAll();
+    if (ReadWord(ar) != 1)
+        BadSchema();
+    const DWORD nSlots = ReadDWord(ar);
+    DWORD nUsed = 0;
+    for (;;) {
+        const DWORD i = ReadDWord(ar);
+        if (i == 0xFFFFFFFF)
+            break;
+        if (i >= nSlots || i > nMaxIndex || i > kMaxStoredIndex || styles.GetStyle(INT_PTR(i)))
+            AfxThrowArchiveException(CArchiveException::badIndex);
+        CGXStyle* s = GXAdoptObject(CGXStyle, ar);
+        if (!s)
+            continue;
+        styles.SetAtGrow(INT_PTR(i), s);
+        nUsed = std::max(nUsed, i + 1);
+    }
+    styles.SetSize(INT_PTR(nSlots <= kMaxEmptySlots ? std::max(nSlots, nUsed) : nUsed));
+}
+
+void WriteStyleArray(CArchive& ar, const CGXStylePtrArray& styles)
+{
+    ar << WORD(1) << DWORD(styles.GetSize());
+    for (INT_PTR i = 0; i < styles.GetSize(); i++)
+        if (const CGXStyle* s = styles.GetStyle(i)) {
+            ar << DWORD(i);
+            ar.WriteObject(s);
+        }
+    ar << DWORD(0xFFFFFFFF);
+}
+
+} // namespace
+
+void CGXGridDocSerializeImp::SerializeStylePtrArray(CGXStylePtrArray& styles, CArchive& ar)
+{
+    if (ar.IsStoring())
+        WriteStyleArray(ar, styles);
+    else
+        ReadStyleArray(ar, styles, kMaxStoredIndex);
+}
+
+static void SerializeCellTableBounded(CGXStylePtrArrayPtrArray& rows, CArchive& ar, DWORD nMaxRow, DWORD nMaxCol)
+{
+    if (ar.IsStoring()) {
+        ar << WORD(1) << DWORD(rows.GetSize());
+        for (INT_PTR r = 0; r < rows.GetSize(); r++)
+            if (const CGXStylePtrArray* row = rows.GetRow(r)) {
+                ar << DWORD(r);
+                WriteStyleArray(ar, *row);
+            }
+        ar << DWORD(0xFFFFFFFF);
+        return;
+    }
+    rows.DeleteAll();
+    if (ReadWord(ar) != 1)
+        BadSchema();
+    const DWORD nSlots = ReadDWord(ar);
+    DWORD nUsed = 0;
+    for (;;) {
+        const DWORD r = ReadDWord(ar);
+        if (r == 0xFFFFFFFF)
+            break;
+        if (r >= nSlots || r > nMaxRow || r > kMaxStoredIndex || rows.GetRow(INT_PTR(r)))
+            AfxThrowArchiveException(CArchiveException::badIndex);
+        auto* row = new CGXStylePtrArray;
+        rows.SetAtGrow(INT_PTR(r), row);
+        ReadStyleArray(ar, *row, nMaxCol);
+        nUsed = std::max(nUsed, r + 1);
+    }
+    rows.SetSize(INT_PTR(nSlots <= kMaxEmptySlots ? std::max(nSlots, nUsed) : nUsed));
+}
+
+void CGXGridDocSerializeImp::SerializeCellTable(CGXStylePtrArrayPtrArray& rows, CArchive& ar)
+{
+    SerializeCellTableBounded(rows, ar, kMaxStoredIndex, kMaxStoredIndex);
+}
+
+void CGXGridDocSerializeImp::SerializeData(CGXData& data, CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << WORD(1) << DWORD(data.m_nRows) << DWORD(data.m_nCols);
+        SerializeCellTableBounded(data.m_pStyleMap, ar, 0, 0);
+        WriteStyleArray(ar, data.m_apRowBaseStyles);
+        WriteStyleArray(ar, data.m_apColBaseStyles);
+        return;
+    }
+    if (ReadWord(ar) != 1)
+        BadSchema();
+    data.DeleteContents();
+    data.m_nRows = ReadDWord(ar);
+    data.m_nCols = ReadDWord(ar);
+    SerializeCellTableBounded(data.m_pStyleMap, ar, data.m_nRows, data.m_nCols);
+    ReadStyleArray(ar, data.m_apRowBaseStyles, data.m_nRows);
+    ReadStyleArray(ar, data.m_apColBaseStyles, data.m_nCols);
+}
+
+void CGXGridDocSerializeImp::SerializeStylesMap(CGXStylesMap& map, CArchive& ar)
+{
+    CGXAbstractStyleSerializeImp* styleImp = GXGetAppData()->m_pStyleSerializeImp;
+    if (!styleImp)
+        return;
+    if (ar.IsStoring()) {
+        ar << WORD(2) << map.m_sSection;
+        GXWriteWordCount(ar, map.GetControlNames().size());
+        for (const auto& [id, name] : map.GetControlNames())
+            ar << DWORD(id) << name;
+        GXWriteWordCount(ar, size_t(map.GetStyleCount()));
+        for (POSITION pos = map.GetStartPosition(); pos;) {
+            CString name;
+            WORD id;
+            const CGXStyle* s;
+            UINT res;
+            map.GetNextStyle(pos, name, id, s, res);
+            ar << id << name;
+        }
+        GXWriteWordCount(ar, size_t(map.GetStyleCount()));
+        for (POSITION pos = map.GetStartPosition(); pos;) {
+            CString name;
+            WORD id;
+            const CGXStyle* s;
+            UINT res;
+            map.GetNextStyle(pos, name, id, s, res);
+            ar << id << DWORD(res) << name << BYTE(map.LookupEntry(id)->dwFlags);
+            styleImp->SerializeStyle(const_cast<CGXStyle&>(*s), ar, &map);
+        }
+        ar << map.m_nNextId;
+        GXWriteWordCount(ar, map.GetUserAttributeMap().size());
+        for (const auto& [id, entry] : map.GetUserAttributeMap()) {
+            ar << DWORD(id);
+            styleImp->SerializeStyle(*entry->pStyle, ar, &map);
+        }
+        return;
+    }
+
+    map.RemoveAll();
+    const WORD version = ReadWord(ar);
+    if (version == 0 || version > 2)
+        BadSchema();
+    map.m_sSection = ReadText(ar);
+    WORD n = ReadWord(ar);
+    ar.CheckCount(n, 5);
+    for (WORD i = 0; i < n; i++) {
+        const DWORD id = ReadDWord(ar);
+        map.SetControlName(id, ReadText(ar));
+    }
+    n = ReadWord(ar);
+    ar.CheckCount(n, 3);
+    for (WORD i = 0; i < n; i++) {
+        ReadWord(ar);
+        ReadText(ar); // the name index is rebuilt from the entries
+    }
+    n = ReadWord(ar);
+    ar.CheckCount(n, 14);
+    std::vector<PendingBaseRef> pending;
+    std::vector<PendingBaseRef>* pSaved = t_pPendingBaseRefs;
+    t_pPendingBaseRefs = &pending;
+    try {
+        for (WORD i = 0; i < n; i++) {
+            const WORD id = ReadWord(ar);
+            const DWORD res = ReadDWord(ar);
+            CString name = ReadText(ar);
+            const BYTE flags = ReadByte(ar);
+            if (res != 0 && !name.LoadString(res))
+                name.Format("STYLE%u", (unsigned)res);
+            std::unique_ptr<CGXStyle> s(map.CreateStyle());
+            styleImp->SerializeStyle(*s, ar, &map);
+            if (map.LookupEntry(id))
+                AfxThrowArchiveException(CArchiveException::badIndex);
+            map.RestoreStyleEntry(id, res, name, s.release(), flags);
+        }
+    } catch (...) {
+        t_pPendingBaseRefs = pSaved;
+        throw;
+    }
+    t_pPendingBaseRefs = pSaved;
+    for (const PendingBaseRef& p : pending) {
+        const WORD id = p.nResourceId ? map.LookupStyleIdByResource(p.nResourceId) : map.LookupStyleIdByName(p.sName);
+        if (id != GX_INVALID_STYLEID)
+            p.pStyle->SetBaseStyle(id);
+    }
+    map.m_nNextId = ReadWord(ar);
+    if (version >= 2) {
+        n = ReadWord(ar);
+        ar.CheckCount(n, 8);
+        for (WORD i = 0; i < n; i++) {
+            const DWORD id = ReadDWord(ar);
+            std::unique_ptr<CGXStyle> s(map.CreateStyle());
+            styleImp->SerializeStyle(*s, ar, &map);
+            CString name;
+            if (!name.LoadString(id))
+                name.Format("UA%u", (unsigned)id);
+            map.RestoreUserAttribute(WORD(id), name, s.release());
+        }
+    }
+    map.UpdateStandardStyleIds();
+}
+
+void CGXGridDocSerializeImp::SerializeProperties(CGXProperties& p, CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << WORD(4);
+        p.m_colors.Serialize(ar);
+        CStringArray().Serialize(ar);
+        ar << BYTE(p.m_bDisplayVertLines) << BYTE(p.m_bDisplayHorzLines) << BYTE(p.m_b3dButtons)
+           << BYTE(p.m_bMarkRowHeader) << BYTE(p.m_bMarkColHeader);
+        ar << p.m_sSection << DWORD(p.m_nZoomPrint);
+        for (const auto& [id, e] : p.GetUserProperties()) {
+            ar << DWORD(id) << e->sName;
+            ar.WriteObject(e->pStyle.get());
+        }
+        ar << DWORD(0);
+        ar << DWORD(p.m_bPrintVertLines) << DWORD(p.m_bPrintHorzLines) << DWORD(p.m_nPageOrder)
+           << DWORD(p.m_bBlackWhite) << DWORD(p.m_bPrintRowHeaders) << DWORD(p.m_bCenterVertical)
+           << DWORD(p.m_bCenterHorizontal) << p.m_nMargins[0] << p.m_nMargins[1] << p.m_nMargins[3]
+           << p.m_nMargins[2] << DWORD(p.m_bPrintFrame) << p.m_nDistances[0] << p.m_nDistances[1] << p.m_nFirstPage;
+        ar << p.m_wValue1 << p.m_wValue2;
+        p.m_awArray1.Serialize(ar);
+        p.m_awArray2.Serialize(ar);
+        SerializeData(p.GetDataFooter(), ar);
+        SerializeData(p.GetDataHeader(), ar);
+        ar << DWORD(p.m_bPrintColHeaders);
+        return;
+    }
+    const WORD version = ReadWord(ar);
+    if (version == 0 || version > 4)
+        BadSchema();
+    p.m_colors.Serialize(ar);
+    p.m_colors.SetSize(p.m_colorNames.GetSize());
+    CStringArray discarded;
+    discarded.Serialize(ar);
+    p.m_bDisplayVertLines = ReadByte(ar);
+    p.m_bDisplayHorzLines = ReadByte(ar);
+    p.m_b3dButtons = ReadByte(ar);
+    p.m_bMarkRowHeader = ReadByte(ar);
+    p.m_bMarkColHeader = ReadByte(ar);
+    p.m_sSection = ReadText(ar);
+    p.m_nZoomPrint = ReadDWord(ar);
+    for (;;) {
+        const DWORD id = ReadDWord(ar);
+        if (id == 0)
+            break;
+        const CString name = ReadText(ar);
+        CGXStyle* s = GXAdoptObject(CGXStyle, ar);
+        auto& props = p.GetUserProperties();
+        auto it = props.find(WORD(id));
+        if (it != props.end()) {
+            // Only a style made here may go; one read from this file may still be named by it.
+            if (it->second->pStyle && it->second->pStyle->m_bAdoptedFromArchive)
+                AfxThrowArchiveException(CArchiveException::badIndex);
+            it->second->pStyle.reset(s);
+        } else {
+            p.RestoreUserProperty(WORD(id), name, s);
+        }
+    }
+    p.m_bPrintVertLines = ReadDWord(ar);
+    p.m_bPrintHorzLines = ReadDWord(ar);
+    p.m_nPageOrder = ReadDWord(ar);
+    p.m_bBlackWhite = ReadDWord(ar);
+    p.m_bPrintRowHeaders = ReadDWord(ar);
+    p.m_bCenterVertical = ReadDWord(ar);
+    p.m_bCenterHorizontal = ReadDWord(ar);
+    p.m_nMargins[0] = LONG(ReadDWord(ar));
+    p.m_nMargins[1] = LONG(ReadDWord(ar));
+    p.m_nMargins[3] = LONG(ReadDWord(ar));
+    p.m_nMargins[2] = LONG(ReadDWord(ar));
+    p.m_bPrintFrame = ReadDWord(ar);
+    p.m_nDistances[0] = LONG(ReadDWord(ar));
+    p.m_nDistances[1] = LONG(ReadDWord(ar));
+    p.m_nFirstPage = LONG(ReadDWord(ar));
+    p.m_wValue1 = ReadWord(ar);
+    p.m_wValue2 = ReadWord(ar);
+    if (version >= 3) {
+        p.m_awArray1.Serialize(ar);
+        p.m_awArray2.Serialize(ar);
+    }
+    SerializeData(p.GetDataFooter(), ar);
+    SerializeData(p.GetDataHeader(), ar);
+    if (version == 2 || version == 4)
+        p.m_bPrintColHeaders = ReadDWord(ar);
+}
+
+namespace {
+void Flag(CArchive& ar, DWORD& member, bool bStoring)
+{
+    if (bStoring)
+        ar << BYTE(member);
+    else
+        member = ReadByte(ar);
+}
+void Word(CArchive& ar, WORD& member, bool bStoring)
+{
+    if (bStoring)
+        ar << member;
+    else
+        member = ReadWord(ar);
+}
+void WordOf32(CArchive& ar, DWORD& member, bool bStoring)
+{
+    if (bStoring)
+        ar << WORD(member);
+    else
+        member = ReadWord(ar);
+}
+template <class T>
+void DWord(CArchive& ar, T& member, bool bStoring)
+{
+    if (bStoring)
+        ar << DWORD(member);
+    else
+        member = T(ReadDWord(ar));
+}
+} // namespace
+
+void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& g, CArchive& ar)
+{
+    const bool st = ar.IsStoring();
+    WORD version = 10;
+    if (st) {
+        ar << version;
+    } else {
+        version = ReadWord(ar);
+        if (version == 0 || version > 10)
+            BadSchema();
+        if (g.m_bOwnStylesMap) g.SetStylesMap(nullptr, FALSE);
+        if (g.m_bOwnData) g.SetData(nullptr, FALSE);
+        if (g.m_bOwnProperties) g.SetProperties(nullptr, FALSE);
+        if (g.m_bOwnPD) g.SetPrintDevice(nullptr, FALSE);
+    }
+    Flag(ar, g.m_bRefreshRowHeaders, st);       // A
+    Flag(ar, g.m_bRefreshColHeaders, st);       // B
+    Flag(ar, g.m_bSortRowsOnDblClk, st);        // C
+    Flag(ar, g.m_bUndoEnabled, st);
+    Flag(ar, g.m_bLockReadOnly, st);            // D
+    Flag(ar, g.m_bNumberedHeaders, st);         // E
+    Flag(ar, g.m_bSortRowsOnDblClk, st);        // C again
+    Flag(ar, g.m_bRefreshColHeaders, st);       // B again
+    Flag(ar, g.m_bDragCols, st);
+    Flag(ar, g.m_bDragRows, st);
+    DWORD ownData = g.m_bOwnData, ownPD = g.m_bOwnPD, ownProps = g.m_bOwnProperties, ownMap = g.m_bOwnStylesMap;
+    Flag(ar, ownData, st);
+    Flag(ar, ownPD, st);
+    Flag(ar, ownProps, st);
+    Flag(ar, ownMap, st);
+    Flag(ar, g.m_bSortColsOnDblClk, st);        // F
+    Flag(ar, g.m_bOldDrawing, st);              // G
+    Flag(ar, g.m_bOptionH, st);                 // H
+    Flag(ar, g.m_bImmediateScrollUpdate, st);
+    Word(ar, g.m_wAllowSelection, st);
+    Word(ar, g.m_wAllowTrackRowHeight, st);
+    Word(ar, g.m_wAllowTrackColWidth, st);
+    DWord(ar, g.m_nMinRowHeight, st);           // I
+    DWord(ar, g.m_nMinColWidth, st);            // J
+    DWord(ar, g.m_nDefaultWidth, st);
+    DWord(ar, g.m_nDefaultHeight, st);
+    if (st) ar << g.m_sText; else g.m_sText = ReadText(ar);
+    Word(ar, g.m_wActivateFlags, st);           // K
+    Word(ar, g.m_wOptionL, st);                 // L
+    WordOf32(ar, g.m_dwOptionMask, st);
+    WordOf32(ar, g.m_nOptionM, st);             // M
+    Word(ar, g.m_wDrawOrder, st);
+    DWord(ar, g.m_nFrozenRows, st);             // N
+    DWord(ar, g.m_nFrozenCols, st);             // O
+
+    if (st) {
+        {
+            DocumentScope doc(ar, g.m_pStylesMap);
+            if (ownMap) ar.WriteObject(g.m_pStylesMap);
+            if (ownData) ar.WriteObject(g.m_pData);
+            if (ownProps) ar.WriteObject(g.m_pProperties);
+        }
+        if (ownPD) ar.WriteObject(g.m_pPD);
+    } else {
+        if (ownMap)
+            g.SetStylesMap(GXAdoptObject(CGXStylesMap, ar), TRUE);
+        DocumentScope doc(ar, g.m_pStylesMap);
+        if (ownData)
+            g.SetData(GXAdoptObject(CGXData, ar), TRUE);
+        if (ownProps)
+            g.SetProperties(GXAdoptObject(CGXProperties, ar), TRUE);
+        if (ownPD)
+            g.SetPrintDevice(GXAdoptObject(CGXPrintDevice, ar), TRUE);
+    }
+
+    if (!st) {
+        g.m_SelRects.DeleteAll();
+        g.m_CoveredCellsList.DeleteAll();
+    }
+    g.m_SelRects.Serialize(ar);
+    g.m_CoveredCellsList.Serialize(ar);
+    if (!st)
+        g.RebuildCoveredCellPool();
+    g.m_RowHeights.Serialize(ar);
+    g.m_ColWidths.Serialize(ar);
+    if (!st) {
+        g.m_abHiddenRows.RemoveAll();
+        g.m_abHiddenCols.RemoveAll();
+    }
+    g.m_abHiddenRows.Serialize(ar);
+    g.m_abHiddenCols.Serialize(ar);
+
+    if (version >= 2)
+        Flag(ar, g.m_bOptionP, st);             // P
+    if (version >= 3) {
+        Flag(ar, g.m_bOptionQ, st);             // Q
+        Flag(ar, g.m_bOptionR, st);             // R
+        DWord(ar, g.m_nHeaderRows, st);         // S
+        DWord(ar, g.m_nHeaderCols, st);         // T
+        DWord(ar, g.m_nFreezeOption, st);       // U
+    }
+    if (version >= 4)
+        Word(ar, g.m_wActivateCell, st);
+    if (version >= 5) {
+        Flag(ar, g.m_bLockZoom, st);            // V
+        WordOf32(ar, g.m_nOptionW, st);         // W
+        DWord(ar, g.m_nMaxUndo, st);
+    }
+    if (version >= 6) {
+        Flag(ar, g.m_bOptionY1, st);
+        Flag(ar, g.m_bSetupOption, st);
+        Flag(ar, g.m_bOptionY3, st);
+        Flag(ar, g.m_bExcelLikeFrame, st);
+        Flag(ar, g.m_nGridLineStyle, st);
+        auto object = [&](int slot) {
+            if (st) {
+                ar.WriteObject(g.GetFeatureObject(slot));
+                return;
+            }
+            CObject* p = ar.ReadObject(nullptr);
+            if (p) {
+                // The same stored object may have only one owner.
+                auto* a = dynamic_cast<GXArchiveAdoptable*>(p);
+                bool taken = a && a->m_bAdoptedFromArchive;
+                for (int i = 0; i < CGXGridParam::nFeatureObjects; i++)
+                    taken = taken || g.GetFeatureObject(i) == p;
+                if (taken)
+                    AfxThrowArchiveException(CArchiveException::badIndex);
+                if (a)
+                    a->m_bAdoptedFromArchive = true;
+            }
+            g.SetFeatureObject(slot, p);
+        };
+        Word(ar, g.m_wFloatCellsMode, st);
+        object(CGXGridParam::nFloatDelayed);
+        object(CGXGridParam::nFloatSpans);
+        Word(ar, g.m_wMergeCellsMode, st);
+        object(CGXGridParam::nMergeDelayed);
+        object(CGXGridParam::nMergeSpans1);
+        object(CGXGridParam::nMergeSpans2);
+        WordOf32(ar, g.m_nGridLineDrawing, st);
+    }
+    if (version >= 8) {
+        Flag(ar, g.m_bDirectCopyPaste, st);     // Z1
+        Flag(ar, g.m_bDirectCutPaste, st);      // Z2
+        Flag(ar, g.m_bDirectDragDrop, st);      // Z3
+    }
+    if (version >= 9)
+        Word(ar, g.m_wOptionAA, st);            // AA
+    if (version >= 10)
+        Flag(ar, g.m_bKeepClickSelection, st);  // AB
+}
+
+void GXInstallDocSerializeImp()
+{
+    GXInstallStyleSerializeImp();
+    CGXLibraryData* d = GXGetAppData();
+    if (!d->m_pDocSerializeImp) {
+        static CGXGridDocSerializeImp s_imp;
+        d->m_pDocSerializeImp = &s_imp;
     }
 }

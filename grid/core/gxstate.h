@@ -23,6 +23,16 @@ class CGXStylePtrArray;
 class CGXStylePtrArrayPtrArray;
 class CDWordArray;
 
+// Marks an object that a load took out of an archive. A damaged file can name one stored
+// object twice (a back reference); the second owner is refused instead of freeing it twice.
+// Copies start unmarked.
+struct GXArchiveAdoptable {
+    GXArchiveAdoptable() = default;
+    GXArchiveAdoptable(const GXArchiveAdoptable&) {}
+    GXArchiveAdoptable& operator=(const GXArchiveAdoptable&) { return *this; }
+    bool m_bAdoptedFromArchive = false;
+};
+
 class CGXSysColorCache {
 public:
     enum { nCachedColors = 24 };

@@ -234,6 +234,24 @@ const CGXFont& CGXStyle::GetFont() const
     return m_pFont ? *m_pFont : s_empty;
 }
 
+CGXStyle& CGXStyle::AdoptFont(CGXFont* pFont)
+{
+    m_pFont.reset(pFont);
+    return SetIncluded(incFont, pFont != nullptr);
+}
+
+CGXStyle& CGXStyle::AdoptUserAttributes(CGXUserAttributeMap* pMap)
+{
+    // An empty map is kept: it may have come out of an archive that still refers to it.
+    m_pUserAttributes.reset(pMap);
+    if (!pMap || pMap->IsEmpty()) {
+        m_dwInclude &= ~incUserAttributes;
+    } else {
+        m_dwInclude |= incUserAttributes;
+    }
+    return *this;
+}
+
 CGXStyle& CGXStyle::SetIncludeFont(BOOL b)
 {
     if (b && !m_pFont)

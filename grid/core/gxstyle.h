@@ -25,7 +25,7 @@ enum GXModifyType : int {
 // Border indexes.
 enum GXBorders : int { gxBorderTop = 0, gxBorderLeft = 1, gxBorderBottom = 2, gxBorderRight = 3, gxBorderAll = -1 };
 
-class CGXStyle : public CObject {
+class CGXStyle : public CObject, public GXArchiveAdoptable {
     DECLARE_SERIAL(CGXStyle)
 public:
     // Include bits, stored form (FloodCell and FloatCell trade places in GetIncludeMask).
@@ -62,7 +62,7 @@ public:
     enum : DWORD { exFloatCell = 0x200000, exFloodCell = 0x400000 };
 
     CGXStyle() = default;
-    CGXStyle(const CGXStyle& other) : CObject() { CopyConstruct(other); }
+    CGXStyle(const CGXStyle& other) : CObject(), GXArchiveAdoptable() { CopyConstruct(other); }
     CGXStyle& operator=(const CGXStyle& other) { Assign(other); return *this; }
     ~CGXStyle() override { FreeParts(); }
 
@@ -184,6 +184,8 @@ public:
     // The style's font part; an empty part when it has none.
     const CGXFont& GetFont() const;
     const CGXFont* GetFontPtr() const { return m_pFont.get(); }
+    // Takes ownership of a font part (null removes the font).
+    CGXStyle& AdoptFont(CGXFont* pFont);
     BOOL GetIncludeFont() const { return IsIncluded(incFont); }
     CGXStyle& SetIncludeFont(BOOL b);
 
@@ -217,6 +219,8 @@ public:
     CGXStyle& IncludeUserAttribute(WORD nId, BOOL b);
     CGXStyle& CopyUserAttributes(const CGXUserAttributeMap* pMap);
     const CGXUserAttributeMap* GetUserAttributeMap() const { return m_pUserAttributes.get(); }
+    // Takes ownership of a map (null or empty removes the user attributes).
+    CGXStyle& AdoptUserAttributes(CGXUserAttributeMap* pMap);
     BOOL GetIncludeUserAttributes() const { return IsIncluded(incUserAttributes); }
 
     // One text entry of the style through the profile service.

@@ -9,7 +9,7 @@ IMPLEMENT_SERIAL(CGXStylesMap, CObject, 0)
 
 CGXStylesMap::CGXStylesMap(CRuntimeClass* pStyleClass) { SetStyleClass(pStyleClass); }
 
-CGXStylesMap::CGXStylesMap(const CGXStylesMap& other) : CObject()
+CGXStylesMap::CGXStylesMap(const CGXStylesMap& other) : CObject(), GXArchiveAdoptable()
 {
     SetStyleClass(nullptr);
     Assign(other);

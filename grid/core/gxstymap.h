@@ -28,7 +28,7 @@ struct CGXUserAttributeEntry {
     std::unique_ptr<CGXStyle> pStyle; // how the attribute is edited
 };
 
-class CGXStylesMap : public CObject {
+class CGXStylesMap : public CObject, public GXArchiveAdoptable {
     DECLARE_SERIAL(CGXStylesMap)
 public:
     explicit CGXStylesMap(CRuntimeClass* pStyleClass = nullptr);

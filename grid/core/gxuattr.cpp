@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "grid/core/gxserial.h"
 #include "grid/core/gxstate.h"
 #include "platform/base/CArchive.h"
 
@@ -369,10 +370,7 @@ void CGXUserAttributeMap::SortById()
 void CGXUserAttributeMap::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
-        // The count is a word; at most 65536 ids exist, and 65536 would read back as none.
-        if (m_attributes.size() > 0xFFFF)
-            AfxThrowArchiveException(CArchiveException::genericException);
-        ar << WORD(m_attributes.size());
+        GXWriteWordCount(ar, m_attributes.size());
         for (const CGXAbstractUserAttribute* a : m_attributes) {
             ar.WriteObject(a);
             ar << a->m_nId;
@@ -383,11 +381,20 @@ void CGXUserAttributeMap::Serialize(CArchive& ar)
         ar >> n;
         ar.CheckCount(n, 4);
         for (WORD i = 0; i < n; i++) {
-            std::unique_ptr<CObject> ob(ar.ReadObject(RUNTIME_CLASS(CGXAbstractUserAttribute)));
+            CGXAbstractUserAttribute* a = GXAdoptObject(CGXAbstractUserAttribute, ar);
+            if (a)
+                m_attributes.push_back(a); // owned from here on, so a failure below cannot lose it
             WORD id;
             ar >> id;
-            if (ob)
-                SetAttribute(id, static_cast<CGXAbstractUserAttribute*>(ob.release()));
+            if (a)
+                a->m_nId = id;
+        }
+        // A damaged file may repeat an id: refuse it rather than free one of the two while the
+        // archive may still refer to it.
+        SortById();
+        for (size_t i = 1; i < m_attributes.size(); i++) {
+            if (m_attributes[i]->m_nId == m_attributes[i - 1]->m_nId)
+                AfxThrowArchiveException(CArchiveException::badIndex);
         }
     }
 }

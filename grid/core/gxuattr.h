@@ -9,8 +9,9 @@
 #include "platform/base/CObject.h"
 #include "platform/base/CString.h"
 #include "platform/sys/ole.h"
+#include "grid/core/gxstate.h"
 
-class CGXAbstractUserAttribute : public CObject {
+class CGXAbstractUserAttribute : public CObject, public GXArchiveAdoptable {
     DECLARE_SERIAL(CGXAbstractUserAttribute)
 public:
     CGXAbstractUserAttribute() = default;
@@ -120,7 +121,7 @@ private:
 };
 
 // Owned attributes sorted by id, at most one per id.
-class CGXUserAttributeMap : public CObject {
+class CGXUserAttributeMap : public CObject, public GXArchiveAdoptable {
     DECLARE_SERIAL(CGXUserAttributeMap)
 public:
     CGXUserAttributeMap() = default;

@@ -1,0 +1,98 @@
+#pragma once
+// CGXData: the styles stored for single cells and the base styles of whole rows and columns,
+// with the row and column counts. Row 0 and column 0 are the headers.
+
+#include "grid/core/gxrange.h"
+#include "grid/core/gxstyle.h"
+#include "platform/base/collections.h"
+
+// Owned styles by index (null slots allowed); deleting the array deletes them.
+class CGXStylePtrArray : public CPtrArray, public GXArchiveAdoptable {
+    DECLARE_SERIAL(CGXStylePtrArray)
+public:
+    CGXStylePtrArray() = default;
+    CGXStylePtrArray(const CGXStylePtrArray&) = delete;
+    CGXStylePtrArray& operator=(const CGXStylePtrArray&) = delete;
+    ~CGXStylePtrArray() override { DeleteAll(); }
+
+    CGXStyle* GetStyle(INT_PTR i) const { return i >= 0 && i < GetSize() ? static_cast<CGXStyle*>(GetAt(i)) : nullptr; }
+    void DeleteAll();
+    // Deletes the styles of slots nFirst..nFirst+nCount-1 (clipped) and removes the slots.
+    void DeleteRange(INT_PTR nFirst, INT_PTR nCount);
+    // Deep copy.
+    void Assign(const CGXStylePtrArray& other);
+    void Serialize(CArchive& ar) override;
+};
+
+// Owned rows of cells: index = row, each an owned CGXStylePtrArray (index = column) or null.
+class CGXStylePtrArrayPtrArray : public CPtrArray, public GXArchiveAdoptable {
+    DECLARE_SERIAL(CGXStylePtrArrayPtrArray)
+public:
+    CGXStylePtrArrayPtrArray() = default;
+    CGXStylePtrArrayPtrArray(const CGXStylePtrArrayPtrArray&) = delete;
+    CGXStylePtrArrayPtrArray& operator=(const CGXStylePtrArrayPtrArray&) = delete;
+    ~CGXStylePtrArrayPtrArray() override { DeleteAll(); }
+
+    CGXStylePtrArray* GetRow(INT_PTR i) const { return i >= 0 && i < GetSize() ? static_cast<CGXStylePtrArray*>(GetAt(i)) : nullptr; }
+    void DeleteAll();
+    void DeleteRange(INT_PTR nFirst, INT_PTR nCount);
+    void Assign(const CGXStylePtrArrayPtrArray& other);
+    void Serialize(CArchive& ar) override;
+};
+
+class CGXData : public CObject, public GXArchiveAdoptable {
+    DECLARE_SERIAL(CGXData)
+public:
+    CGXData() = default;
+    CGXData(const CGXData&) = delete;
+    CGXData& operator=(const CGXData&) = delete;
+    ~CGXData() override { DeleteContents(); }
+
+    void Serialize(CArchive& ar) override;
+    virtual void DeleteContents();
+    virtual void Assign(const CGXData& other);
+    virtual void InitParam(CObject*) {}
+    virtual ROWCOL GetRowCount() const { return m_nRows; }
+    virtual ROWCOL GetColCount() const { return m_nCols; }
+    virtual BOOL SetRowCount(ROWCOL nRows);
+    virtual BOOL SetColCount(ROWCOL nCols);
+    virtual BOOL InsertRows(ROWCOL nRow, ROWCOL nCount);
+    virtual BOOL InsertCols(ROWCOL nCol, ROWCOL nCount);
+    virtual BOOL RemoveRows(ROWCOL nFirst, ROWCOL nLast);
+    virtual BOOL RemoveCols(ROWCOL nFirst, ROWCOL nLast);
+    virtual BOOL MoveRows(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);
+    virtual BOOL MoveCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);
+    virtual BOOL CopyCells(const CGXCellRange& src, ROWCOL nDestRow, ROWCOL nDestCol, UINT flags = 0);
+    virtual BOOL MoveCells(const CGXCellRange& src, ROWCOL nDestRow, ROWCOL nDestCol, UINT flags = 0);
+    // nType -1 addresses the base style of row nRow, or of column nCol when nRow is 0.
+    virtual BOOL StoreStyleRowCol(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int mode, int nType = 0);
+    virtual BOOL GetStyleRowCol(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mode, int nType = 0) const;
+    virtual BOOL MoveRowsForSort(const CDWordArray& order, UINT flags = 0);
+    virtual BOOL MoveColsForSort(const CDWordArray& order, UINT flags = 0);
+    virtual int ClearEmbeddedStyle();
+
+    // Formula-engine hooks; a plain store has no engine.
+    virtual CObject* GetUndoInfo() { return nullptr; }
+    virtual BOOL ApplyUndoInfo(CObject*, BOOL, BOOL) { return FALSE; }
+    virtual BOOL EnableUndoInfo(BOOL) { return FALSE; }
+    virtual void DiscardUndoInfo() {}
+    virtual void AnnounceRange(const CGXCellRange&) {}
+    virtual BOOL Recalc(BOOL) { return FALSE; }
+    virtual void RequestRecalc(int) {}
+
+    BOOL StoreValueRowCol(ROWCOL nRow, ROWCOL nCol, LPCTSTR pszValue, int mode, int nType = 0, CGXStyle* pStyle = nullptr);
+
+    // The stored style of a cell (or base style for nType -1), null when none.
+    const CGXStyle* LookupStyleRowCol(ROWCOL nRow, ROWCOL nCol, int nType = 0) const;
+
+    ROWCOL m_nRows = 0;
+    ROWCOL m_nCols = 0;
+    CGXStylePtrArray m_apRowBaseStyles;
+    CGXStylePtrArray m_apColBaseStyles;
+    CGXStylePtrArrayPtrArray m_pStyleMap;
+    CGXStyle m_styleScratch1;
+    CGXStyle m_styleScratch2;
+};
+
+// Moves slots first..first+n-1 so that the block starts at nDest; slot contents are kept.
+void GXMoveArrayBlock(CPtrArray& array, INT_PTR nFirst, INT_PTR nCount, INT_PTR nDest);
