@@ -195,6 +195,21 @@ DWORD GetVersion()
     return (2600u << 16) | (1u << 8) | 5u;
 }
 
+int MulDiv(int nNumber, int nNumerator, int nDenominator)
+{
+    if (nDenominator == 0)
+        return -1;
+    long long p = static_cast<long long>(nNumber) * nNumerator;
+    long long d = nDenominator;
+    bool negative = (p < 0) != (d < 0);
+    unsigned long long up = static_cast<unsigned long long>(p < 0 ? -p : p);
+    unsigned long long ud = static_cast<unsigned long long>(d < 0 ? -d : d);
+    unsigned long long q = (up + ud / 2) / ud;
+    if (q > static_cast<unsigned long long>(INT_MAX) + (negative ? 1u : 0u))
+        return -1;
+    return negative ? static_cast<int>(-static_cast<long long>(q)) : static_cast<int>(q);
+}
+
 int GetSystemMetrics(int nIndex)
 {
     if (nIndex >= 0 && nIndex < kMetricSlots) {

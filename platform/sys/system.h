@@ -65,6 +65,9 @@ bool PvTestClockActive();
 // Low byte major, next byte minor, high word build; bit 31 clear: an NT-family system (5.1).
 DWORD GetVersion();
 
+// a * b / c in 64 bits, rounded half away from zero; -1 when c is 0 or the result does not fit.
+int MulDiv(int nNumber, int nNumerator, int nDenominator);
+
 // ---- System metrics (Win32 index numbers) ----
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1

@@ -90,3 +90,24 @@ TEST(SystemParameters, WheelLinesAndVersion)
     EXPECT_EQ(v & 0x80000000u, 0u) << "an NT-family system";
     EXPECT_GE(LOBYTE(LOWORD(v)), 4);
 }
+
+TEST(SystemArithmetic, MulDivRoundsAndReportsOverflow)
+{
+    struct Case {
+        int a, b, c, expect;
+    };
+    const Case cases[] = {
+        { 10, 72, 96, 8 },    // 7.5 rounds away from zero
+        { -10, 72, 96, -8 },
+        { 7, 3, 2, 11 },      // 10.5
+        { 5, 1, 3, 2 },
+        { 1, 1, 0, -1 },
+        { INT_MAX, 2, 1, -1 },
+        { INT_MAX, INT_MAX, INT_MAX, INT_MAX },
+        { INT_MIN, 1, 1, INT_MIN },
+        { INT_MIN, -1, 1, -1 },
+        { 100000, 100000, 100000, 100000 }, // the product needs 64 bits
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expect) << c.a << "*" << c.b << "/" << c.c;
+}
