@@ -299,6 +299,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
 
     pvdao::Connection* conn = nullptr;
     bool tableMode = false;
+    bool keyset = false;       // a dynaset that reads rowids first and each row when needed
     bool refreshable = false;  // rows are re-read after changes (dynasets and tables)
     bool updatable = false;
     std::string jetText;       // GetSQL
@@ -360,7 +361,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
         const int rc = sqlite3_step(live);
         if (rc == SQLITE_ROW) {
             Row r;
-            if (tableMode) {
+            if (tableMode || keyset) {
                 r.rowid = sqlite3_column_int64(live, 0);
             } else {
                 const int n = int(fields.size());
@@ -422,7 +423,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
             const int n = int(fields.size());
             std::string fresh;
             for (int i = 0; i < n; ++i) {
-                if (tableMode || fromTable[size_t(i)]) PutColumn(fresh, rowStmt, i);
+                if (tableMode || keyset || fromTable[size_t(i)]) PutColumn(fresh, rowStmt, i);
                 else Put(fresh, r.loaded ? r.Get(size_t(i)) : DbValue());  // an expression keeps its value
             }
             r.data.swap(fresh);
@@ -565,6 +566,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
     void SettleTypes()
     {
         if (rows.empty() || tableMode) return;
+        EnsureRow(rows[0]);
         for (size_t i = 0; i < fields.size(); ++i) {
             const DbValue v = rows[0].Get(i);
             if (fields[i].typed || v.IsNull()) continue;
@@ -672,11 +674,49 @@ void CDaoRecordset::OpenSQL(int nOpenType, const CString& text, bool isTable)
         if (!pvjet::Tokenize(impl->jetText, toks, &why))
             PvThrowDaoError(JET_ERR_SYNTAX, "Syntax error (" + why + ") in query expression '" + impl->jetText + "'.");
         const pvjet::SelectShape sh = pvjet::AnalyzeSelect(toks);
+        const bool oneTable = sh.isSelect && sh.singleTable && !sh.distinct && !sh.compound && !sh.aggregate &&
+                              sh.groupTok == pvjet::SelectShape::npos;
+        // A dynaset over one table is a keyset, as Jet's are: the statement yields rowids in
+        // its order (often from an index alone), and a row's fields are read when it is shown.
+        if (oneTable && nOpenType == dbOpenDynaset) {
+            const std::string& jet = impl->jetText;
+            const size_t fromPos = toks[sh.fromTok].pos;
+            size_t fromEnd = jet.size();
+            for (size_t k : {sh.whereTok, sh.groupTok, sh.havingTok, sh.orderTok})
+                if (k != pvjet::SelectShape::npos && toks[k].pos > fromPos && toks[k].pos < fromEnd) fromEnd = toks[k].pos;
+            size_t selectEnd = 0;
+            for (const pvjet::Token& t : toks)
+                if (t.kind == pvjet::TokKind::Word) {
+                    selectEnd = t.end;
+                    break;
+                }
+            const std::string rowid = pvjet::QuoteName(sh.qualifier) + "._ROWID_";
+            const pvjet::Translation keys = pvjet::Translate("SELECT " + rowid + " " + jet.substr(fromPos));
+            const pvjet::Translation one = pvjet::Translate("SELECT" + jet.substr(selectEnd, fromPos - selectEnd) + " " +
+                                                            jet.substr(fromPos, fromEnd - fromPos) + " WHERE " + rowid + " = ?");
+            const pvjet::Translation all = pvjet::Translate(jet);
+            sqlite3_stmt *ks = nullptr, *rs = nullptr, *meta = nullptr;
+            if (keys.error.empty() && one.error.empty() && all.error.empty() &&
+                sqlite3_prepare_v2(c.db, keys.sql.c_str(), -1, &ks, nullptr) == SQLITE_OK &&
+                sqlite3_prepare_v2(c.db, one.sql.c_str(), -1, &rs, nullptr) == SQLITE_OK &&
+                sqlite3_prepare_v2(c.db, all.sql.c_str(), -1, &meta, nullptr) == SQLITE_OK && ks && rs && meta) {
+                impl->keyset = impl->hasRowid = true;
+                impl->table = pvdao::FindTable(c, sh.table);
+                impl->live.reset(ks);
+                impl->rowStmt.reset(rs);
+                impl->ReadFields(meta, sqlite3_column_count(meta));
+                sqlite3_finalize(meta);
+                impl->refreshable = !impl->table.empty();
+                impl->updatable = impl->refreshable && !c.readOnly;
+            } else {
+                for (sqlite3_stmt* x : {ks, rs, meta})
+                    if (x) sqlite3_finalize(x);
+            }
+        }
         sqlite3_stmt* st = nullptr;
         // A query over one table carries the rowid along: it is what bookmarks, Edit and
         // Delete find the row by.
-        if (sh.isSelect && sh.singleTable && !sh.distinct && !sh.compound && !sh.aggregate &&
-            sh.groupTok == pvjet::SelectShape::npos) {
+        if (!impl->keyset && oneTable) {
             std::string withRowid = impl->jetText;
             withRowid.insert(toks[sh.fromTok].pos, ", " + pvjet::QuoteName(sh.qualifier) + "._ROWID_ ");
             const pvjet::Translation tr = pvjet::Translate(withRowid);
@@ -688,7 +728,7 @@ void CDaoRecordset::OpenSQL(int nOpenType, const CString& text, bool isTable)
                 st = nullptr;
             }
         }
-        if (!st) {
+        if (!st && !impl->keyset) {
             const pvjet::Translation tr = pvjet::Translate(impl->jetText);
             if (!tr.error.empty())
                 PvThrowDaoError(JET_ERR_SYNTAX, "Syntax error (" + tr.error + ") in query expression '" + impl->jetText + "'.");
@@ -696,12 +736,14 @@ void CDaoRecordset::OpenSQL(int nOpenType, const CString& text, bool isTable)
                 PvThrowDaoError(3129, "Invalid SQL statement; expected 'DELETE', 'INSERT', 'PROCEDURE', 'SELECT', or 'UPDATE'.");
             st = c.Prepare(tr.sql, impl->jetText);
         }
-        impl->live.reset(st);
-        const int n = sqlite3_column_count(st) - (impl->hasRowid ? 1 : 0);
-        impl->ReadFields(st, n);
-        impl->refreshable = nOpenType == dbOpenDynaset && impl->hasRowid && !impl->table.empty();
-        impl->updatable = impl->refreshable && !c.readOnly;
-        if (impl->hasRowid && !impl->table.empty()) {
+        if (!impl->keyset) {
+            impl->live.reset(st);
+            const int n = sqlite3_column_count(st) - (impl->hasRowid ? 1 : 0);
+            impl->ReadFields(st, n);
+            impl->refreshable = nOpenType == dbOpenDynaset && impl->hasRowid && !impl->table.empty();
+            impl->updatable = impl->refreshable && !c.readOnly;
+        }
+        if (!impl->keyset && impl->hasRowid && !impl->table.empty()) {
             std::string sql = "SELECT ";
             for (size_t i = 0; i < impl->fields.size(); ++i) {
                 if (i) sql += ", ";
