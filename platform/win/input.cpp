@@ -204,15 +204,13 @@ InputState& Input()
 
 bool RawInputPending() { return !RawQ().empty(); }
 
-void ProcessRawInput()
+void CookOneRawEvent()
 {
-    // One event at a time: cooking may send messages that change capture or focus for the next.
-    while (!RawQ().empty()) {
-        Raw r = RawQ().front();
-        RawQ().pop_front();
-        if (r.kind == RawKind::Key || r.kind == RawKind::Char) cookKey(r);
-        else cookMouse(r);
-    }
+    if (RawQ().empty()) return;
+    Raw r = RawQ().front();
+    RawQ().pop_front();
+    if (r.kind == RawKind::Key || r.kind == RawKind::Char) cookKey(r);
+    else cookMouse(r);
 }
 
 void ResetInput()

@@ -19,6 +19,7 @@ PvMessageBoxImpl g_impl = nullptr;
 
 struct Answers {
     bool loaded = false;
+    std::string source;
     std::vector<std::string> list;
     size_t next = 0;
 };
@@ -84,9 +85,12 @@ int answerId(const std::string& s)
 
 void loadAnswers()
 {
-    if (g_answers.loaded) return;
-    g_answers.loaded = true;
     const char* env = std::getenv("PV_MSGBOX_ANSWERS");
+    // Read once; a changed variable (tests set it per case) starts a new list.
+    if (g_answers.loaded && g_answers.source == (env ? env : "")) return;
+    g_answers = Answers {};
+    g_answers.loaded = true;
+    g_answers.source = env ? env : "";
     if (!env) return;
     std::string cur;
     for (const char* p = env;; ++p) {

@@ -162,11 +162,14 @@ BOOL PeekMessage(LPMSG out, HWND filter, UINT lo, UINT hi, UINT remove)
     Queue& q = Q();
     MSG m {};
     bool got = takeFrom(q.posted, &m, filter, lo, hi, remove);
-    if (!got) {
-        ProcessRawInput();
+    // Raw input becomes messages one event at a time, when it is read: a capture or focus change
+    // made while handling one event decides where the next one goes.
+    while (!got) {
         got = takeFrom(q.input, &m, filter, lo, hi, remove);
-        if (got && (remove & PM_REMOVE)) SyncKeyState(m);
+        if (got || !RawInputPending()) break;
+        CookOneRawEvent();
     }
+    if (got && m.message >= WM_KEYFIRST && (remove & PM_REMOVE)) SyncKeyState(m);
     if (!got && q.quit && inRange(WM_QUIT, lo, hi) && (!filter)) {
         m = MSG {nullptr, WM_QUIT, WPARAM(q.quitCode), 0, Now(), Input().cursor};
         if (remove & PM_REMOVE) q.quit = false;

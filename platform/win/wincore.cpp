@@ -875,11 +875,15 @@ BOOL SetWindowPos(HWND h, HWND after, int x, int y, int cx, int cy, UINT flags)
     if (nowVisible && !wasVisible && IsTopLevel(W(h)) && !(flags & SWP_NOACTIVATE) && !(W(h)->style & WS_CHILD))
         SetActiveWindow(h);
     if (!W(h)) return TRUE;
+    // WM_SIZE and WM_MOVE follow what really changed, the client area included.
     WINDOWPOS done = wp;
-    if (!moved) done.flags |= SWP_NOMOVE;
-    if (!sized && oldClient.right - oldClient.left == W(h)->rcClient.right - W(h)->rcClient.left &&
-        oldClient.bottom - oldClient.top == W(h)->rcClient.bottom - W(h)->rcClient.top)
-        done.flags |= SWP_NOSIZE;
+    const RECT& nc = W(h)->rcClient;
+    bool clientSized = oldClient.right - oldClient.left != nc.right - nc.left || oldClient.bottom - oldClient.top != nc.bottom - nc.top;
+    bool clientMoved = oldClient.left != nc.left || oldClient.top != nc.top;
+    if (moved || clientMoved) done.flags &= ~SWP_NOMOVE;
+    else done.flags |= SWP_NOMOVE;
+    if (sized || clientSized) done.flags &= ~SWP_NOSIZE;
+    else done.flags |= SWP_NOSIZE;
     Send(h, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&done));
     if (W(h) && IsTopLevel(W(h))) CurrentBackend().windowChanged(h);
     return TRUE;

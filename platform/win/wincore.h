@@ -131,7 +131,7 @@ struct InputState {
 };
 InputState& Input();
 void CancelCaptureOf(HWND topOrAny); // WM_CANCELMODE to the capture window when it lies in this tree
-void ProcessRawInput();              // cooks raw events into input messages (done lazily)
+void CookOneRawEvent();              // turns the oldest raw event into input messages
 void SyncKeyState(const MSG& m);     // a retrieved input message updates GetKeyState
 bool RawInputPending();
 DWORD Now();

@@ -1,0 +1,148 @@
+// Scroll bars worked with the mouse, message boxes on the headless desktop, and the screenshot.
+
+#include "tests/platform/win/wintest.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+class UiTest : public WinTest {
+protected:
+    // Screen point inside the vertical bar, `along` pixels from its top.
+    POINT vbarPoint(HWND h, int along)
+    {
+        RECT cr;
+        GetClientRect(h, &cr);
+        POINT p {cr.right + GetSystemMetrics(SM_CXVSCROLL) / 2, along};
+        ClientToScreen(h, &p);
+        return p;
+    }
+
+    std::vector<WPARAM> vscrollCodes(HWND h)
+    {
+        std::vector<WPARAM> v;
+        for (const Rec& r : log)
+            if (r.h == h && r.msg == WM_VSCROLL) v.push_back(LOWORD(r.wp));
+        return v;
+    }
+};
+
+TEST_F(UiTest, SettingARangeShowsTheBarAndShrinksTheClientArea)
+{
+    HWND h = makeTop();
+    RECT before, after;
+    GetClientRect(h, &before);
+    log.clear();
+    SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+    GetClientRect(h, &after);
+    EXPECT_TRUE(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL);
+    EXPECT_EQ(after.right, before.right - GetSystemMetrics(SM_CXVSCROLL));
+    EXPECT_TRUE(saw(h, WM_SIZE));
+    // A page that covers the whole range hides the bar again.
+    si.nPage = 100;
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+    EXPECT_FALSE(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL);
+}
+
+TEST_F(UiTest, WorkingTheBarSendsScrollCodes)
+{
+    HWND h = makeTop();
+    SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+    SetScrollInfo(h, SB_VERT, &si, TRUE);
+    PvPumpMessages();
+    RECT cr;
+    GetClientRect(h, &cr);
+    int arrow = GetSystemMetrics(SM_CXVSCROLL);
+    struct Case {
+        const char* part;
+        int along;
+        std::vector<WPARAM> codes;
+    };
+    const Case cases[] = {
+        {"up arrow", 2, {SB_LINEUP, SB_ENDSCROLL}},
+        {"down arrow", cr.bottom - 2, {SB_LINEDOWN, SB_ENDSCROLL}},
+        {"below the thumb", cr.bottom - arrow - 4, {SB_PAGEDOWN, SB_ENDSCROLL}},
+    };
+    for (const Case& c : cases) {
+        log.clear();
+        POINT p = vbarPoint(h, c.along);
+        PvInputClick(p.x, p.y);
+        PvPumpMessages();
+        EXPECT_EQ(vscrollCodes(h), c.codes) << c.part;
+    }
+    // Dragging the thumb tracks, then reports the final position.
+    log.clear();
+    POINT thumb = vbarPoint(h, arrow + 3);
+    PvInputMouseMove(thumb.x, thumb.y);
+    PvInputMouseButton(PV_BUTTON_LEFT, true);
+    PvInputMouseMove(thumb.x, thumb.y + 60);
+    PvInputMouseButton(PV_BUTTON_LEFT, false);
+    PvPumpMessages();
+    std::vector<WPARAM> codes = vscrollCodes(h);
+    ASSERT_GE(codes.size(), 3u) << codes.size() << " first " << (codes.empty() ? -1 : int(codes[0]));
+    EXPECT_EQ(codes.front(), WPARAM(SB_THUMBTRACK));
+    EXPECT_EQ(codes[codes.size() - 2], WPARAM(SB_THUMBPOSITION));
+    EXPECT_EQ(codes.back(), WPARAM(SB_ENDSCROLL));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(UiTest, HeadlessMessageBoxesAreLoggedAndAnsweredInOrder)
+{
+    char path[] = "/tmp/pvmsgboxXXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    setenv("PV_MSGBOX_LOG", path, 1);
+    setenv("PV_MSGBOX_ANSWERS", "no, bogus", 1);
+    HWND owner = makeTop();
+    HWND child = makeChild(owner, 4, RECT {0, 0, 20, 20});
+    SetFocus(child);
+    struct Case {
+        UINT type;
+        int answer;
+    };
+    const Case cases[] = {
+        {MB_YESNO | MB_ICONQUESTION, IDNO},           // from the list
+        {MB_YESNO | MB_DEFBUTTON2, IDNO},             // not one of its buttons: the default
+        {MB_OKCANCEL | MB_ICONEXCLAMATION, IDOK},     // list exhausted: the default
+    };
+    for (const Case& c : cases) EXPECT_EQ(MessageBox(owner, "Line1\nLine \"2\"", "Title", c.type), c.answer);
+    // The box was modal over its owner, and the focus came back.
+    EXPECT_TRUE(IsWindowEnabled(owner));
+    EXPECT_EQ(GetFocus(), child);
+    EXPECT_EQ(GetActiveWindow(), owner);
+    unsetenv("PV_MSGBOX_LOG");
+    unsetenv("PV_MSGBOX_ANSWERS");
+    std::ifstream in(path);
+    std::string line;
+    std::vector<std::string> lines;
+    while (std::getline(in, line)) lines.push_back(line);
+    std::remove(path);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0], R"({"caption": "Title", "text": "Line1\nLine \"2\"", "buttons": "yesno", "icon": "question", "answer": "no"})");
+    EXPECT_EQ(lines[2], R"({"caption": "Title", "text": "Line1\nLine \"2\"", "buttons": "okcancel", "icon": "warning", "answer": "ok"})");
+}
+
+TEST_F(UiTest, ScreenshotShowsTheVisibleWindowsInZOrder)
+{
+    HWND back = makeTop();
+    fillOnPaint = RGB(10, 20, 30);
+    PvPumpMessages();
+    char path[] = "/tmp/pvshotXXXXXX";
+    int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    ASSERT_TRUE(PvWriteScreenshot(path));
+    std::ifstream in(path, std::ios::binary);
+    char sig[8] = {};
+    in.read(sig, 8);
+    std::remove(path);
+    EXPECT_EQ(std::string(sig + 1, 3), "PNG");
+    (void)back;
+}
+
+} // namespace
