@@ -8,6 +8,7 @@
 #include "platform/base/textcase.h"
 #include "platform/dao/daodatabase.h"
 #include "platform/dao/daorecordset.h"
+#include "platform/dao/daotabledef.h"
 #include "platform/sys/ole.h"
 #include "platform/sys/profile.h"
 #include "platform/sys/registry.h"
@@ -239,8 +240,17 @@ TEST_F(SampleInstallation, DecipheredColumnsInRankOrderAreInUpperCasedByteOrder)
     for (; !q.IsEOF(); q.MoveNext(), ++criteria) {
         const std::string table = text(q.GetFieldValue("Table")), field = text(q.GetFieldValue("Field"));
         controls.insert(text(q.GetFieldValue("Control")));
+        // The key-range search opens the criterion's table by its upper-cased name and walks
+        // it in the order of the index named like the rank column.
+        CDaoTableDef def(&db);
         CDaoRecordset probe(&db);
-        EXPECT_NO_THROW(probe.Open(dbOpenSnapshot, ("SELECT [_I" + field + "] FROM [" + table + "]").c_str())) << field;
+        EXPECT_NO_THROW({
+            def.Open(PvUpperCase(table).c_str());
+            probe.Open(&def);
+            probe.SetCurrentIndex(("_I" + field).c_str());
+            probe.MoveFirst();
+        }) << table << "." << field;
+        EXPECT_GT(def.GetRecordCount(), 0);
         const std::string helper = text(q.GetFieldValue("Helper"));
         if (!helper.empty()) {
             CDaoRecordset lookup(&db);
