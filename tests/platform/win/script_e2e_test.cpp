@@ -1,0 +1,55 @@
+// The demo program driven from outside: PV_SCRIPT clicks its button and types, the message box
+// lands in PV_MSGBOX_LOG, and PV_SCREENSHOT and the script's screenshot are written.
+
+#include "platform/win/win.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readAll(const fs::path& p)
+{
+    std::ifstream in(p);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+TEST(ScriptEndToEnd, ClickTypeScreenshotAndQuit)
+{
+    fs::path dir = fs::temp_directory_path() / ("pvwin-e2e-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    // The demo's client area starts below the caption and frame of a window placed at (100, 100).
+    RECT frame {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    int cx = 100 - frame.left, cy = 100 - frame.top;
+    {
+        std::ofstream s(dir / "script.txt");
+        s << "# press the button, then type\n"
+          << "click " << cx + 80 << " " << cy + 35 << "\n"
+          << "char Hi there\n"
+          << "key A shift\n"
+          << "wait 100\n"
+          << "screenshot " << (dir / "mid.png").string() << "\n"
+          << "quit\n";
+    }
+    std::string cmd = "PV_BACKEND=headless PV_SCRIPT='" + (dir / "script.txt").string() + "' PV_MSGBOX_LOG='" +
+                      (dir / "boxes.jsonl").string() + "' PV_SCREENSHOT='" + (dir / "final.png").string() + "' '" +
+                      PV_WINDEMO_PATH + "'";
+    int rc = std::system(cmd.c_str());
+    EXPECT_EQ(rc, 0);
+    EXPECT_EQ(readAll(dir / "boxes.jsonl"),
+              "{\"caption\": \"Window Test\", \"text\": \"The button was pressed.\", \"buttons\": \"ok\", "
+              "\"icon\": \"information\", \"answer\": \"ok\"}\n");
+    EXPECT_GT(fs::file_size(dir / "mid.png"), 1000u);
+    EXPECT_GT(fs::file_size(dir / "final.png"), 1000u);
+    if (!std::getenv("PV_KEEP_E2E")) fs::remove_all(dir);
+}
+
+} // namespace
