@@ -150,6 +150,7 @@ struct LockedConnection : Connection {
     bool locked = false;
     ~LockedConnection()
     {
+        FinalizeCached();
         if (db) {
             sqlite3_close_v2(db);
             db = nullptr;

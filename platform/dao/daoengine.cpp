@@ -60,7 +60,32 @@ bool DbValue::operator==(const DbValue& o) const
 
 Connection::~Connection()
 {
+    FinalizeCached();
     if (db) sqlite3_close_v2(db);
+}
+
+sqlite3_stmt* Connection::Cached(const std::string& sql, const std::string& jetText)
+{
+    for (auto& e : cache) {
+        if (e.first == sql) {
+            sqlite3_reset(e.second);
+            sqlite3_clear_bindings(e.second);
+            return e.second;
+        }
+    }
+    sqlite3_stmt* st = Prepare(sql, jetText);
+    if (cache.size() >= 32) {
+        sqlite3_finalize(cache.front().second);
+        cache.erase(cache.begin());
+    }
+    cache.emplace_back(sql, st);
+    return st;
+}
+
+void Connection::FinalizeCached()
+{
+    for (auto& e : cache) sqlite3_finalize(e.second);
+    cache.clear();
 }
 
 void Connection::Unregister(LiveCursor* c)

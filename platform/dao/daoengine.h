@@ -52,6 +52,7 @@ public:
     int savepoints = 0;
     CDaoWorkspace* workspace = nullptr;
     std::vector<LiveCursor*> cursors;
+    std::vector<std::pair<std::string, sqlite3_stmt*>> cache;
 
     // Finishes reading every live statement and opens the workspace's pending savepoints;
     // call before any statement that writes.
@@ -63,6 +64,9 @@ public:
 
     // Prepares translated SQL; throws the Jet error for the failure, naming jetText.
     sqlite3_stmt* Prepare(const std::string& sqliteSql, const std::string& jetText);
+    // A prepared statement kept for reuse (reset, bindings cleared); owned by the connection.
+    sqlite3_stmt* Cached(const std::string& sqliteSql, const std::string& jetText);
+    void FinalizeCached();
     // Runs a statement that returns no rows; throws on failure.
     void Exec(const std::string& sqliteSql, const std::string& jetText);
     [[noreturn]] void Fail(int rc, const std::string& jetText) const;

@@ -874,10 +874,17 @@ void CDaoRecordset::Move(long lRows)
     if (!m_pImpl) NotOpen();
     Impl& m = *m_pImpl;
     m.SyncTable();
-    if (m.state != Impl::ON && !m.curDeleted) NoCurrentRecord();
-    long target = m.cur + lRows;
-    if (m.curDeleted && lRows > 0) --target;
+    // From BOF or EOF a move back into the records is allowed; further past them is not.
+    if (m.Empty() || (m.state == Impl::BOF && lRows <= 0) || (m.state == Impl::AT_EOF && lRows >= 0)) NoCurrentRecord();
     if (lRows == 0 && m.curDeleted) RecordDeleted();
+    long base = m.cur;
+    if (m.state == Impl::BOF) base = -1;
+    if (m.state == Impl::AT_EOF) {
+        m.DrainLive();
+        base = long(m.rows.size());
+    }
+    long target = base + lRows;
+    if (m.curDeleted && lRows > 0) --target;
     m.GoTo(target < 0 ? -1 : target);
     AfterMove();
 }
@@ -1333,10 +1340,11 @@ void CDaoRecordset::Update()
             for (size_t k = 0; k < cols.size(); ++k) sql += (k ? ", " : "") + pvjet::QuoteName(m.fields[cols[k]].origin) + " = ?";
             sql += " WHERE _ROWID_ = ?";
             c.BeforeWrite();
-            pvdao::Stmt st(c.Prepare(sql, sql));
+            sqlite3_stmt* st = c.Cached(sql, sql);
             for (size_t k = 0; k < cols.size(); ++k) m.buf[cols[k]].Bind(st, int(k + 1));
             sqlite3_bind_int64(st, int(cols.size() + 1), id);
             const int rc = sqlite3_step(st);
+            sqlite3_reset(st);
             c.AfterWrite();
             if (rc != SQLITE_DONE) c.Fail(rc, "UPDATE " + m.table);
             if (sqlite3_changes(c.db) == 0) RecordDeleted();
@@ -1354,9 +1362,10 @@ void CDaoRecordset::Update()
             sql += " (" + names + ") VALUES (" + params + ")";
         }
         c.BeforeWrite();
-        pvdao::Stmt st(c.Prepare(sql, sql));
+        sqlite3_stmt* st = c.Cached(sql, sql);
         for (size_t k = 0; k < cols.size(); ++k) m.buf[cols[k]].Bind(st, int(k + 1));
         const int rc = sqlite3_step(st);
+        sqlite3_reset(st);
         c.AfterWrite();
         if (rc != SQLITE_DONE) c.Fail(rc, "INSERT INTO " + m.table);
         id = sqlite3_last_insert_rowid(c.db);
@@ -1390,9 +1399,10 @@ void CDaoRecordset::Delete()
     pvdao::Connection& c = *m.conn;
     const std::string sql = "DELETE FROM " + pvjet::QuoteName(m.table) + " WHERE _ROWID_ = ?";
     c.BeforeWrite();
-    pvdao::Stmt st(c.Prepare(sql, sql));
+    sqlite3_stmt* st = c.Cached(sql, sql);
     sqlite3_bind_int64(st, 1, id);
     const int rc = sqlite3_step(st);
+    sqlite3_reset(st);
     c.AfterWrite();
     if (rc != SQLITE_DONE) c.Fail(rc, "DELETE FROM " + m.table);
     m.SyncTable();  // a table recordset rereads its order (this row is gone from it)

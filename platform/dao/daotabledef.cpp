@@ -19,10 +19,10 @@ std::string DeclOf(short nType, long lSize, long lAttributes)
     case dbSingle: return "SINGLE";
     case dbDouble: return "DOUBLE";
     case dbDate: return "DATETIME";
-    case dbText: return "TEXT(" + std::to_string(lSize > 0 && lSize <= 255 ? lSize : 255) + ")";
+    case dbText: return "TEXT(" + std::to_string(lSize > 0 && lSize <= 255 ? lSize : 255) + ") COLLATE NOCASE";
     case dbLongBinary:
     case dbBinary: return "LONGBINARY";
-    case dbMemo: return "MEMO";
+    case dbMemo: return "MEMO COLLATE NOCASE";
     case dbGUID: return "GUID";
     default: PvThrowDaoError(JET_ERR_INVALID_ARGUMENT, "Invalid argument: field type " + std::to_string(nType) + ".");
     }

@@ -204,10 +204,41 @@ Translation Translate(std::string_view jet)
     }
     const bool createIndex = tr.verb == "CREATE";
     const bool dropIndex = tr.verb == "DROP";
+    // Jet compares and orders text without regard to case; columns made here do the same.
+    bool ddl = tr.verb == "ALTER";
+    if (tr.verb == "CREATE")
+        for (const Token& t : toks)
+            if (t.kind == TokKind::Word && UpperWord(t.text) != "CREATE") {
+                ddl = UpperWord(t.text) == "TABLE";
+                break;
+            }
+    static const char* const textTypes[] = {"TEXT", "CHAR", "VARCHAR", "MEMO", "LONGTEXT", "LONGCHAR", "NOTE",
+                                            "STRING", "ALPHANUMERIC", "NCHAR", "NVARCHAR", "CHARACTER", "NTEXT"};
+    const Token* prev = nullptr;  // last token that was not a blank
     std::string& o = tr.sql;
     o.reserve(jet.size() + 16);
     for (size_t k = 0; k < toks.size(); ++k) {
         const Token& t = toks[k];
+        const Token* before = prev;
+        if (t.kind != TokKind::Space) prev = &t;
+        if (ddl && t.kind == TokKind::Word && before && (before->kind == TokKind::Word || before->kind == TokKind::Bracket)) {
+            const std::string u = UpperWord(t.text);
+            bool isText = false;
+            for (const char* tt : textTypes) isText = isText || u == tt;
+            if (isText) {
+                o += t.text;
+                // a size in parentheses stays with the type
+                size_t j = k + 1;
+                while (j < toks.size() && toks[j].kind == TokKind::Space) ++j;
+                if (j + 2 < toks.size() && toks[j].text == "(" && toks[j + 1].kind == TokKind::Number && toks[j + 2].text == ")") {
+                    o += "(" + toks[j + 1].text + ")";
+                    k = j + 2;
+                    prev = &toks[k];
+                }
+                o += " COLLATE NOCASE";
+                continue;
+            }
+        }
         switch (t.kind) {
         case TokKind::Space: o += ' '; break;
         case TokKind::String: o += QuoteString(t.text); break;

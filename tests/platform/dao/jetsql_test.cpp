@@ -19,6 +19,8 @@ TEST(JetSql, TranslatesWhereTheDialectsDiffer)
         {"CREATE UNIQUE INDEX Default ON Look (Display) WITH PRIMARY", "CREATE UNIQUE INDEX [Look.Default] ON [Look] ( Display ) "},
         {"DROP INDEX [Order] ON Tree", "DROP INDEX [Tree.Order]"},
         {"SELECT \"a\"\"b\" FROM t", "SELECT 'a\"b' FROM t"},
+        {"CREATE TABLE Tree (Text TEXT(255), [Key] TEXT (50), Link MEMO, [Order] LONG)",
+         "CREATE TABLE Tree (Text TEXT(255) COLLATE NOCASE, [Key] TEXT(50) COLLATE NOCASE, Link MEMO COLLATE NOCASE, [Order] LONG)"},
     };
     for (const Case& c : cases) {
         const pvjet::Translation tr = pvjet::Translate(c.jet);

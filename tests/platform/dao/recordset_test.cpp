@@ -64,6 +64,17 @@ TEST_F(RecordsetTest, DynasetCountsRecordsAccessedUntilTheEnd)
     EXPECT_FALSE(rs.IsEOF());
     rs.MoveNext();
     EXPECT_EQ(Num(rs.GetFieldValue(0)), 1);
+    // a move from BOF or EOF back into the records
+    rs.MovePrev();
+    rs.Move(3);
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 3);
+    rs.MoveLast();
+    rs.MoveNext();
+    rs.Move(-2);
+    EXPECT_EQ(Num(rs.GetFieldValue(0)), 1199);
+    rs.MoveFirst();
+    rs.MovePrev();
+    EXPECT_EQ(DaoErrorOf([&] { rs.Move(-1); }), 3021);
     rs.SetAbsolutePosition(41);
     EXPECT_EQ(Str(rs.GetFieldValue("label")), "row 42");
     EXPECT_EQ(DaoErrorOf([&] { rs.SetAbsolutePosition(1200); }), 3001);

@@ -78,6 +78,7 @@ TEST_F(StatementsTest, JetStatementsReturnTheirRows)
          "1|null|3|null|"},
         {"SELECT * FROM Data LEFT JOIN Phones ON Data.[_IKEY] = Phones.[_IKEY] ORDER BY Data.[_IKEY]", "Data._IKEY", "1|2|3|4|"},
         {"SELECT [Last Name] & ', ' & [First Name] AS Full FROM Data WHERE [_IKEY] = 3", "Full", "Adams, Cy|"},
+        {"SELECT * FROM Data WHERE [Last Name] = 'SMITH' OR [Last Name] = 'Smythe' ORDER BY [Last Name]", "_IKEY", "1|2|"},
     };
     for (const Case& c : cases) {
         CDaoRecordset rs(&m_db);
