@@ -59,7 +59,7 @@ public:
     COLORREF GetColor(int nIndex) const;
     void SetColor(int nIndex, COLORREF color);
     int GetColorCount() const { return int(m_colorNames.GetSize()); }
-    LPCTSTR GetColorName(int nIndex) const { return nIndex >= 0 && nIndex < GetColorCount() ? LPCTSTR(m_colorNames[nIndex]) : ""; }
+    LPCTSTR GetColorName(int nIndex) const { return nIndex >= 0 && nIndex < GetColorCount() ? LPCTSTR(m_colorNames.ElementAt(nIndex)) : ""; }
 
     void AddUserProperty(WORD nId, const CGXStyle& style);
     // The property's style; the default style for an unknown id.
