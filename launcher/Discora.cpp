@@ -49,17 +49,25 @@ bool readDefaultValue(IDiscoraRegistry& registry, HKEY key, CString& value)
     return true;
 }
 
-// A program path as the process starter needs it: the system's separators, and in quotes
-// when it holds blanks, so the command line splits after the whole path. A value that is
-// already quoted is taken as a complete command and left alone.
-CString commandForProgram(CString path)
+// A command as the process starter needs it: the program path with the system's separators,
+// and in quotes when it holds blanks, so that paths with blanks work. When the text holds
+// blanks, the program is the shortest run of words that names an existing file and the rest
+// are its arguments (as written); when no run does, the whole text is the program. A text that
+// is already quoted is taken as a complete command and left alone.
+CString commandForProgram(IDiscoraProcess& process, const CString& command)
 {
-    if (!path.IsEmpty() && path[0] == '"')
-        return path;
+    if (!command.IsEmpty() && command[0] == '"')
+        return command;
+    CString path = command;
     path.Replace('\\', '/');
-    if (path.FindOneOf(" \t") >= 0)
-        return "\"" + path + "\"";
-    return path;
+    auto quoted = [](const CString& program) {
+        return program.FindOneOf(" \t") >= 0 ? "\"" + program + "\"" : program;
+    };
+    for (int i = 0; i < path.GetLength(); ++i) {
+        if ((path[i] == ' ' || path[i] == '\t') && i > 0 && process.IsFile(path.Left(i)))
+            return quoted(path.Left(i)) + command.Mid(i);
+    }
+    return quoted(path);
 }
 
 void startCommand(DiscoraSystem& sys, const CString& commandLine)
@@ -78,7 +86,7 @@ void startInstalled(DiscoraSystem& sys, HKEY key, const CString& iniPath, const 
         return;
     CString value;
     if (readDefaultValue(sys.registry, key, value) && !value.IsEmpty())
-        startCommand(sys, commandForProgram(value) + " " + arguments);
+        startCommand(sys, commandForProgram(sys.process, value) + " " + arguments);
 }
 
 void startSetup(DiscoraSystem& sys, const CString& folder, const CString& iniPath,
@@ -95,7 +103,7 @@ void startSetup(DiscoraSystem& sys, const CString& folder, const CString& iniPat
     if (run.IsEmpty())
         return;
     const CString base = isSeparator(run[0]) ? sys.process.GetVolumeRoot(folder) : folder;
-    startCommand(sys, commandForProgram(base + run) + " " + arguments);
+    startCommand(sys, commandForProgram(sys.process, base + run) + " " + arguments);
 }
 
 } // namespace

@@ -47,6 +47,8 @@ public:
     // The root of the file system that holds the folder, without a trailing separator (empty
     // for "/"): where a Run value beginning with "\" is taken from.
     virtual CString GetVolumeRoot(const CString& strFolder) = 0;
+    // Whether the path names an existing file (not a folder).
+    virtual bool IsFile(const CString& strPath) = 0;
     // Starts the command line (Windows-style splitting); more than 31 on success.
     virtual UINT WinExec(LPCTSTR lpCmdLine, UINT uCmdShow) = 0;
 };

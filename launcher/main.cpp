@@ -45,6 +45,11 @@ public:
 
     DWORD GetModuleFileName(LPTSTR out, DWORD size) override { return ::GetModuleFileName(nullptr, out, size); }
     UINT WinExec(LPCTSTR cmd, UINT show) override { return ::WinExec(cmd, show); }
+    bool IsFile(const CString& path) override
+    {
+        std::error_code ec;
+        return std::filesystem::is_regular_file(path.str(), ec);
+    }
 
     // Climbs from the folder while the parent lies on the same file system; the last folder
     // reached is the mount point, which stands in for the drive's root.

@@ -33,6 +33,7 @@ struct World {
     std::map<std::string, RegValue> keys; // HKLM sub-key -> default value (type REG_NONE: none)
     std::vector<Window> windows;
     UINT execResult = 33;
+    std::vector<std::string> files; // existing files, for telling a program from its arguments
 };
 
 class Fakes : public IDiscoraProfile, public IDiscoraRegistry, public IDiscoraWindows, public IDiscoraProcess
@@ -119,6 +120,10 @@ public:
         return DWORD(n);
     }
     CString GetVolumeRoot(const CString&) override { return m.volumeRoot.c_str(); }
+    bool IsFile(const CString& path) override
+    {
+        return std::find(m.files.begin(), m.files.end(), path.str()) != m.files.end();
+    }
     UINT WinExec(LPCTSTR cmd, UINT show) override
     {
         EXPECT_EQ(show, UINT(SW_SHOW));
@@ -247,16 +252,34 @@ TEST(Discora, RegistryValueIsReadOnlyAsAStringWithinItsLength)
 
 TEST(Discora, PathsWithBlanksAreQuoted)
 {
-    World s = notInstalled("World Files\\setup");
+    World s = notInstalled("Setup Files\\setup");
     s.modulePath = "/media/My CD/discora";
-    EXPECT_EQ(run(s, "-q").started, std::vector<std::string> { "\"/media/My CD/World Files/setup\" -q" });
+    EXPECT_EQ(run(s, "-q").started, std::vector<std::string> { "\"/media/My CD/Setup Files/setup\" -q" });
 
-    World i = installed(1);
-    i.keys[kKey] = sz("/opt/Para vel/paravel");
-    EXPECT_EQ(run(i, "").started, std::vector<std::string> { "\"/opt/Para vel/paravel\" " });
-    // A value already quoted is a complete command and is kept.
-    i.keys[kKey] = sz("\"/opt/Para vel/paravel\" --demo");
-    EXPECT_EQ(run(i, "x").started, std::vector<std::string> { "\"/opt/Para vel/paravel\" --demo x" });
+    struct Case {
+        const char* value;
+        std::vector<std::string> files;
+        const char* started;
+    };
+    const Case cases[] = {
+        { "/opt/Para vel/paravel", {}, "\"/opt/Para vel/paravel\" x" },
+        // A value already quoted is a complete command and is kept.
+        { "\"/opt/Para vel/paravel\" --demo", {}, "\"/opt/Para vel/paravel\" --demo x" },
+        // The shortest run of words that names a file is the program; the rest are arguments.
+        { "/opt/paravel/paravel --demo a\\b", { "/opt/paravel/paravel" }, "/opt/paravel/paravel --demo a\\b x" },
+        { "/opt/My Apps/paravel --demo", { "/opt/My Apps/paravel" }, "\"/opt/My Apps/paravel\" --demo x" },
+        { "\\opt\\paravel\\paravel", {}, "/opt/paravel/paravel x" },
+    };
+    for (const Case& c : cases) {
+        World i = installed(1);
+        i.keys[kKey] = sz(c.value);
+        i.files = c.files;
+        EXPECT_EQ(run(i, "x").started, std::vector<std::string> { c.started }) << c.value;
+    }
+
+    World args = notInstalled("setup\\setup.sh --auto");
+    args.files = { "/media/cdrom/bin/setup/setup.sh" };
+    EXPECT_EQ(run(args, "-q").started, std::vector<std::string> { "/media/cdrom/bin/setup/setup.sh --auto -q" });
 }
 
 TEST(Discora, FailuresAreReported)
