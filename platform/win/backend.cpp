@@ -267,6 +267,23 @@ bool HeadlessMode()
     return g_headless;
 }
 
+bool ScriptedRun()
+{
+    CurrentBackend();
+    return !g_script.lines.empty();
+}
+
+bool TimeBudget(DWORD* remaining)
+{
+    if (!g_budget.active) return false;
+    if (timeReached(g_budget.until)) {
+        g_budget.active = false;
+        return false;
+    }
+    if (remaining) *remaining = g_budget.until - Now();
+    return true;
+}
+
 bool OnIdle()
 {
     if (!g_script.firstIdle) {

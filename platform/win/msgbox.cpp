@@ -152,7 +152,7 @@ int MessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
 {
     if (!caption) caption = "Error";
     if (!text) text = "";
-    if (!HeadlessMode()) {
+    if (!HeadlessMode() && !ScriptedRun()) {
         if (g_impl) return g_impl(hOwner, text, caption, type);
         return SdlMessageBox(hOwner, text, caption, type);
     }

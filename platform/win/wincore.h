@@ -168,6 +168,12 @@ struct Backend {
 Backend& CurrentBackend();
 bool HeadlessMode();
 
+// The time a script's `wait` (or PvAdvanceTime) still allows; false when none is running.
+bool TimeBudget(DWORD* remaining);
+// A PV_SCRIPT run: nobody is there to answer a native message box.
+bool ScriptedRun();
+cairo_surface_t* ComposeWindow(HWND top);
+
 // Idle handling: the script runner and the screenshots hook in here.
 bool OnIdle();          // true when it produced something to do
 DWORD NextTimerDue(bool* any);

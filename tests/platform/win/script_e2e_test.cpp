@@ -52,4 +52,34 @@ TEST(ScriptEndToEnd, ClickTypeScreenshotAndQuit)
     if (!std::getenv("PV_KEEP_E2E")) fs::remove_all(dir);
 }
 
+// The same program on a real X server (Xvfb) with the SDL2 back end: native windows, the same
+// script and hooks.
+TEST(ScriptEndToEnd, RunsUnderXvfbWithTheSdlBackEnd)
+{
+    if (!fs::exists("/usr/bin/xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed";
+    fs::path dir = fs::temp_directory_path() / ("pvwin-xvfb-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    RECT frame {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
+    int cx = 100 - frame.left, cy = 100 - frame.top;
+    {
+        std::ofstream s(dir / "script.txt");
+        s << "wait 200\n"
+          << "click " << cx + 80 << " " << cy + 35 << "\n"
+          << "char Xvfb\n"
+          << "wait 200\n"
+          << "quit\n";
+    }
+    // X11's own allocations are not ours to account for in a sanitizer build.
+    std::string cmd = "ASAN_OPTIONS=detect_leaks=0 timeout 60 xvfb-run -a -s '-screen 0 1024x768x24' env PV_BACKEND=sdl "
+                      "PV_SCRIPT='" + (dir / "script.txt").string() + "' PV_MSGBOX_LOG='" +
+                      (dir / "boxes.jsonl").string() + "' PV_SCREENSHOT='" + (dir / "final.png").string() + "' '" +
+                      PV_WINDEMO_PATH + "' > '" + (dir / "out.txt").string() + "' 2>&1";
+    int rc = std::system(cmd.c_str());
+    EXPECT_EQ(rc, 0) << readAll(dir / "out.txt");
+    EXPECT_NE(readAll(dir / "boxes.jsonl").find("\"text\": \"The button was pressed.\""), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir / "final.png"));
+    if (!std::getenv("PV_KEEP_E2E")) fs::remove_all(dir);
+}
+
 } // namespace
