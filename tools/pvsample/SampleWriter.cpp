@@ -116,7 +116,8 @@ void writeTextTable(Writer& w, const TextTable& t, CBlowfishCipher* cipher)
     for (const Field& f : t.fields)
         if (f.ranked)
             w.Run("CREATE INDEX " + bracket("_I" + f.name) + " ON " + bracket(t.name) + " (" + bracket("_I" + f.name) + ")");
-    w.Run("CREATE INDEX [_IKEY] ON " + bracket(t.name) + " ([_IKEY])");
+    // The record key is unique in Data; related tables have several rows per key.
+    w.Run(std::string(t.name == "Data" ? "CREATE UNIQUE INDEX" : "CREATE INDEX") + " [_IKEY] ON " + bracket(t.name) + " ([_IKEY])");
 }
 
 // Lookup table: Display and Actual; with _ISortOrder, or else ordered by its index "Default".
