@@ -90,7 +90,8 @@ TEST_F(Images, BadInputFailsCleanly)
     EXPECT_FALSE(bm.PvLoadImageMemory("not an image", 12));
     EXPECT_FALSE(bm.PvLoadImageMemory(nullptr, 10));
     // A truncated PNG header claiming a huge image.
-    std::string huge = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\x7f\xff\xff\xff\x7f\xff\xff\xff\x08\x02\0\0\0", 33);
+    static const char kHuge[] = "\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\x7f\xff\xff\xff\x7f\xff\xff\xff\x08\x02\0\0\0\0\0\0\0";
+    const std::string huge(kHuge, sizeof kHuge - 1);
     EXPECT_FALSE(bm.PvLoadImageMemory(huge.data(), huge.size()));
     std::string bmp = tinyBmp().substr(0, 40);
     EXPECT_FALSE(bm.PvLoadImageMemory(bmp.data(), bmp.size()));
