@@ -143,22 +143,42 @@ bool HasPlainHeader(const std::string& path)
 }  // namespace
 
 namespace pvdao {
-// Releases the file lock after the connection itself has closed.
-struct LockedConnection : Connection {
+// One registration in the lock table, released when the database lets go of the file.
+struct LockHold {
     dev_t dev{};
     ino_t ino{};
-    bool locked = false;
-    ~LockedConnection()
-    {
-        FinalizeCached();
-        if (db) {
-            sqlite3_close_v2(db);
-            db = nullptr;
-        }
-        if (locked) ReleaseLock(dev, ino);
-    }
+    ~LockHold() { ReleaseLock(dev, ino); }
 };
 }  // namespace pvdao
+
+namespace {
+
+struct SharedConnection {
+    dev_t dev;
+    ino_t ino;
+    std::string key;
+    bool readOnly;
+    std::weak_ptr<pvdao::Connection> conn;
+};
+std::vector<SharedConnection> g_shared;  // guarded by g_lockMutex
+
+std::shared_ptr<pvdao::Connection> FindShared(dev_t dev, ino_t ino, const std::string& key, bool readOnly)
+{
+    std::lock_guard<std::mutex> guard(g_lockMutex);
+    g_shared.erase(std::remove_if(g_shared.begin(), g_shared.end(), [](const SharedConnection& s) { return s.conn.expired(); }),
+                   g_shared.end());
+    for (const SharedConnection& s : g_shared)
+        if (s.dev == dev && s.ino == ino && s.key == key && s.readOnly == readOnly) return s.conn.lock();
+    return nullptr;
+}
+
+void AddShared(dev_t dev, ino_t ino, const std::string& key, bool readOnly, const std::shared_ptr<pvdao::Connection>& c)
+{
+    std::lock_guard<std::mutex> guard(g_lockMutex);
+    g_shared.push_back({dev, ino, key, readOnly, c});
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------------------
 // CDaoWorkspace
@@ -204,9 +224,11 @@ void CDaoWorkspace::CommitTrans()
 {
     if (m_nTransDepth == 0)
         PvThrowDaoError(JET_ERR_COMMIT_WITHOUT_BEGIN, "You tried to commit or rollback a transaction without first beginning a transaction.");
+    std::vector<pvdao::Connection*> done;
     for (CDaoDatabase* db : m_databases) {
         pvdao::Connection* c = db->PvConnection();
-        if (!c || c->savepoints < m_nTransDepth) continue;
+        if (!c || c->savepoints < m_nTransDepth || std::find(done.begin(), done.end(), c) != done.end()) continue;
+        done.push_back(c);
         c->DrainAll();
         const std::string sp = "RELEASE pv_trans" + std::to_string(m_nTransDepth);
         c->Exec(sp, sp);
@@ -219,9 +241,11 @@ void CDaoWorkspace::Rollback()
 {
     if (m_nTransDepth == 0)
         PvThrowDaoError(JET_ERR_COMMIT_WITHOUT_BEGIN, "You tried to commit or rollback a transaction without first beginning a transaction.");
+    std::vector<pvdao::Connection*> done;
     for (CDaoDatabase* db : m_databases) {
         pvdao::Connection* c = db->PvConnection();
-        if (!c || c->savepoints < m_nTransDepth) continue;
+        if (!c || c->savepoints < m_nTransDepth || std::find(done.begin(), done.end(), c) != done.end()) continue;
+        done.push_back(c);
         c->DrainAll();
         const std::string name = "pv_trans" + std::to_string(m_nTransDepth);
         c->Exec("ROLLBACK TO " + name, "ROLLBACK");
@@ -281,7 +305,20 @@ void CDaoDatabase::OpenFile(const char* name, BOOL bExclusive, BOOL bReadOnly, c
         PvThrowDaoError(JET_ERR_FILE_NOT_FOUND, "Could not find file '" + path + "'.");
     }
 
-    auto conn = std::make_unique<pvdao::LockedConnection>();
+    auto hold = std::make_unique<pvdao::LockHold>();
+    if (!create) {
+        AcquireLock(path, bExclusive, hold->dev, hold->ino);
+        if (!bExclusive) {
+            if (auto shared = FindShared(hold->dev, hold->ino, key, bReadOnly)) {
+                m_pConn = std::move(shared);
+                m_pLock = std::move(hold);
+                m_strName = name;
+                if (m_pWorkspace) m_pWorkspace->PvAttach(this);
+                return;
+            }
+        }
+    }
+    auto conn = std::make_shared<pvdao::Connection>();
     conn->path = path;
     conn->exclusive = bExclusive;
     conn->readOnly = bReadOnly;
@@ -303,16 +340,11 @@ void CDaoDatabase::OpenFile(const char* name, BOOL bExclusive, BOOL bReadOnly, c
         }
         if (withKey && !key.empty()) sqlite3_key(conn->db, key.data(), int(key.size()));
     };
+    openConnection(true);
     if (create) {
-        openConnection(true);
         // Writing the header makes the file a keyed database now, not on first use.
         conn->Exec("PRAGMA user_version = 1", "CREATE DATABASE");
-        AcquireLock(path, bExclusive, conn->dev, conn->ino);
-        conn->locked = true;
-    } else {
-        AcquireLock(path, bExclusive, conn->dev, conn->ino);
-        conn->locked = true;
-        openConnection(true);
+        AcquireLock(path, bExclusive, hold->dev, hold->ino);
     }
 
     // A wrong key shows only when the first page is read.
@@ -339,7 +371,11 @@ void CDaoDatabase::OpenFile(const char* name, BOOL bExclusive, BOOL bReadOnly, c
     }
     sqlite3_create_function(conn->db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, JetLikeFunction, nullptr, nullptr);
 
+    sqlite3_busy_timeout(conn->db, 250);  // another program's brief write
+
+    if (!bExclusive) AddShared(hold->dev, hold->ino, key, bReadOnly, conn);
     m_pConn = std::move(conn);
+    m_pLock = std::move(hold);
     m_strName = name;
     if (m_pWorkspace) m_pWorkspace->PvAttach(this);
 }
@@ -352,7 +388,8 @@ void CDaoDatabase::Close()
     m_recordsets.clear();
     m_tabledefs.clear();
     if (m_pWorkspace) m_pWorkspace->PvDetach(this);
-    m_pConn.reset();
+    m_pConn.reset();  // the connection closes before the file's lock goes
+    m_pLock.reset();
 }
 
 void CDaoDatabase::Execute(LPCTSTR lpszSQL, int nOptions)

@@ -9,6 +9,7 @@
 
 namespace pvdao {
 class Connection;
+struct LockHold;
 }
 class CDaoDatabase;
 class CDaoRecordset;
@@ -87,7 +88,10 @@ public:
 private:
     void OpenFile(const char* path, BOOL bExclusive, BOOL bReadOnly, const std::string& key, bool create);
 
-    std::unique_ptr<pvdao::Connection> m_pConn;
+    // Shared opens of one file in this process share one connection, so that a change made
+    // through one never waits on a read still going on through another.
+    std::shared_ptr<pvdao::Connection> m_pConn;
+    std::unique_ptr<pvdao::LockHold> m_pLock;
     CString m_strName;
     CString m_strConnect;
     long m_lRecordsAffected = 0;

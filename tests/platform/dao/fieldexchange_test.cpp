@@ -174,3 +174,35 @@ TEST_F(FieldExchangeTest, NotesRecordsetReadsAddsEditsAndDeletes)
     all.MoveLast();
     EXPECT_EQ(all.GetRecordCount(), 1);
 }
+
+TEST_F(FieldExchangeTest, SharedOpensOfOneFileDoNotLockEachOtherOut)
+{
+    // The outline keeps its table open while a notes window writes through its own database.
+    CTreeSet outline;
+    outline.Open();
+    outline.SetCurrentIndex("Order");
+    CDaoDatabase notesDb;
+    notesDb.Open(g_customPath.c_str());
+    CNotesSet notes(&notesDb);
+    notes.Open(dbOpenDynaset, "SELECT * FROM Annotations");
+    notes.AddNew();
+    notes.m_IKEY = 9;
+    notes.m_MEMO = "while the outline reads";
+    EXPECT_EQ(DaoErrorOf([&] { notes.Update(); }), 0);
+    outline.MoveNext();
+    EXPECT_EQ(outline.m_Key, "Favorites");
+    notesDb.m_pWorkspace->BeginTrans();
+    outline.Edit();
+    outline.m_Expanded = 1;
+    outline.Update();
+    notes.MoveFirst();
+    notes.Delete();
+    notesDb.m_pWorkspace->Rollback();
+    CDaoRecordset check(&notesDb);
+    check.Open(dbOpenSnapshot, "SELECT * FROM Annotations ORDER BY [_IKEY]");
+    check.MoveLast();
+    EXPECT_EQ(check.GetRecordCount(), 2);
+    CDaoRecordset tree(&notesDb);
+    tree.Open(dbOpenSnapshot, "SELECT Expanded FROM Tree WHERE [Key] = 'Favorites'");
+    EXPECT_EQ(tree.GetFieldValue(0).lVal, 0);
+}
