@@ -34,6 +34,15 @@ COLORREF GXPackedColorValue(DWORD field, DWORD kind)
     return rgb | ((0xFE - field) << 24);
 }
 
+COLORREF GXPackedColorRef(DWORD field, DWORD kind)
+{
+    if (kind != gxColorSystem)
+        return (field & 0xFFFFFF) | (kind << 24);
+    if (field > GX_MAX_PACKED_SYSCOLOR)
+        return GXResolveColor(field, kind) & 0xFFFFFF;
+    return (0xFE - field) << 24;
+}
+
 void CGXSysColorCache::Refresh()
 {
     for (int i = 0; i < nCachedColors; i++)

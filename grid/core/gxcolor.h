@@ -22,5 +22,8 @@ COLORREF GXResolveColor(DWORD field, DWORD kind);
 // Stored colour -> its 32-bit form for getters and archives: a system colour comes back as its
 // current RGB with 254 minus its number in the top byte.
 COLORREF GXPackedColorValue(DWORD field, DWORD kind);
+// Stored colour -> a 32-bit value that packs back to the same stored colour (a system colour
+// stays a reference; one the 32-bit form cannot name becomes its drawn colour).
+COLORREF GXPackedColorRef(DWORD field, DWORD kind);
 // A packed system-colour reference for number nIndex.
 inline COLORREF GXSYSCOLOR(DWORD nIndex) { return (COLORREF)((0xFE - (nIndex & 0xFF)) << 24); }

@@ -11,17 +11,6 @@
 
 // ---- helpers ----
 
-int GXMulDiv(int a, int b, int c)
-{
-    if (c == 0)
-        return 0;
-    const long long p = (long long)a * b;
-    const long long half = (c > 0 ? c : -c) / 2;
-    long long q = ((p >= 0) == (c > 0)) ? (std::llabs(p) + half) / std::llabs((long long)c)
-                                         : -((std::llabs(p) + half) / std::llabs((long long)c));
-    return int(std::clamp<long long>(q, INT32_MIN, INT32_MAX));
-}
-
 int GXScanNumbers(LPCTSTR psz, long long* pValues, int nMax)
 {
     int n = 0;
@@ -201,7 +190,7 @@ const LOGFONT& CGXFont::GetLogFont() const
         if (GetIncludeStrikeOut())
             lf.lfStrikeOut = BYTE(GetStrikeOut());
         if (GetIncludeSize())
-            lf.lfHeight = -GXMulDiv(int(GetSizeQP()), CGXFontNameTable::Instance().m_nLogPixelsY, 288);
+            lf.lfHeight = -MulDiv(int(GetSizeQP()), CGXFontNameTable::Instance().m_nLogPixelsY, 288);
         if (GetIncludeWeight())
             lf.lfWeight = LONG(GetWeightCode() * 100);
         if (GetIncludeOrientation())
@@ -397,7 +386,7 @@ CGXFont& CGXFont::SetFromLogFont(const LOGFONT& lf)
     SetFaceNameIndex(index);
     if (lf.lfHeight != 0) {
         long long h = lf.lfHeight < 0 ? -(long long)lf.lfHeight : lf.lfHeight;
-        int qp = GXMulDiv(int(std::min<long long>(h, INT32_MAX / 288)), 288, table.m_nLogPixelsY);
+        int qp = MulDiv(int(std::min<long long>(h, INT32_MAX / 288)), 288, table.m_nLogPixelsY);
         SetBits(m_w1, 8, 10, DWORD(std::clamp(qp, 0, 1023)));
     } else {
         SetBits(m_w1, 8, 10, 0);
@@ -524,6 +513,16 @@ CGXPackedPen& CGXPackedPen::SetInclude(BOOL b)
 COLORREF CGXPackedPen::GetColor() const { return GXPackedColorValue(GetColorField(), GetColorKind()); }
 COLORREF CGXPackedPen::ResolvePenColor() const { return GXResolveColor(GetColorField(), GetColorKind()); }
 
+LOGPEN CGXPackedPen::GetLogPen() const
+{
+    LOGPEN lp {};
+    lp.lopnStyle = GetStyle();
+    lp.lopnWidth.x = LONG(GetWidth());
+    lp.lopnWidth.y = 0;
+    lp.lopnColor = ResolvePenColor();
+    return lp;
+}
+
 CString CGXPackedPen::ToString() const
 {
     const COLORREF c = GetColor();
@@ -595,6 +594,46 @@ COLORREF CGXPackedBrush::GetColor() const { return GXPackedColorValue(GetColorFi
 COLORREF CGXPackedBrush::GetBackColor() const { return GXPackedColorValue(GetBackColorField(), GetBackColorKind()); }
 COLORREF CGXPackedBrush::ResolveBrushColor() const { return GXResolveColor(GetColorField(), GetColorKind()); }
 COLORREF CGXPackedBrush::ResolveBrushBackColor() const { return GXResolveColor(GetBackColorField(), GetBackColorKind()); }
+
+LOGBRUSH CGXPackedBrush::GetLogBrush() const
+{
+    LOGBRUSH lb {};
+    lb.lbStyle = GetStyle();
+    lb.lbHatch = GetHatch();
+    if (GetStyle() == GX_BS_PATTERN) {
+        if (GetPattern() < 41) {
+            auto pfn = GXGetAppData()->m_pfnGetPatternBitmap;
+            lb.lbHatch = reinterpret_cast<ULONG_PTR>(pfn ? pfn(GetPattern()) : nullptr);
+        } else {
+            lb.lbStyle = GX_BS_HOLLOW;
+        }
+    }
+    lb.lbColor = ResolveBrushColor();
+    return lb;
+}
+
+BOOL CGXPackedBrush::GetLineBrush(const CGXPackedPen& pen, const CGXPackedBrush& bg, BOOL bHorizontal, BOOL bBlackWhite,
+                                  CGXPackedBrush& result)
+{
+    const UINT style = pen.GetStyle();
+    if (style == PS_NULL) {
+        result = bg;
+        return TRUE;
+    }
+    if (style < PS_DASH || style > PS_DASHDOTDOT)
+        return FALSE;
+    result.Reset();
+    result.SetPattern((bHorizontal ? 32 : 36) + style);
+    if (bBlackWhite) {
+        result.SetColor(RGB(0, 0, 0));
+        result.SetBackColor(RGB(255, 255, 255));
+    } else {
+        result.SetColor(GXPackedColorRef(pen.GetColorField(), pen.GetColorKind()));
+        result.SetBackColor(bg.GetStyle() == GX_BS_SOLID ? GXPackedColorRef(bg.GetColorField(), bg.GetColorKind())
+                                                          : GXPackedColorRef(bg.GetBackColorField(), bg.GetBackColorKind()));
+    }
+    return TRUE;
+}
 
 CString CGXPackedBrush::ToString() const
 {

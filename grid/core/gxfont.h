@@ -9,6 +9,7 @@
 #include "platform/base/CString.h"
 #include "platform/base/pvdefs.h"
 #include "grid/core/gxstate.h"
+#include "platform/gdi/gdidefs.h"
 
 // ---- Face-name table ----
 
@@ -172,6 +173,8 @@ public:
     COLORREF GetColor() const;
     // The colour for drawing.
     COLORREF ResolvePenColor() const;
+    // The GDI record of the pen (width as x, colour resolved).
+    LOGPEN GetLogPen() const;
 
     CString ToString() const;
     CGXPackedPen& ParseDescription(LPCTSTR pszDescription);
@@ -213,6 +216,13 @@ public:
     COLORREF GetBackColor() const;
     COLORREF ResolveBrushColor() const;
     COLORREF ResolveBrushBackColor() const;
+    // The GDI record: a pattern the drawing service cannot provide becomes a hollow brush.
+    LOGBRUSH GetLogBrush() const;
+    // The brush that paints a dashed or dotted pen: styles 1-4 give a line pattern in the pen's
+    // colour over the background brush's colour (black on white for black-and-white output);
+    // a null pen gives the background brush. FALSE for every other pen style.
+    static BOOL GetLineBrush(const CGXPackedPen& pen, const CGXPackedBrush& background, BOOL bHorizontal,
+                             BOOL bBlackWhite, CGXPackedBrush& result);
 
     CString ToString() const;
     CGXPackedBrush& ParseDescription(LPCTSTR pszDescription);
@@ -233,5 +243,3 @@ CArchive& operator>>(CArchive& ar, CGXPackedBrush& brush);
 // Reads up to nMax blank-separated decimal integers (leading blanks skipped, stops at the first
 // non-number); each is clamped into the 32-bit range. Returns how many were read.
 int GXScanNumbers(LPCTSTR psz, long long* pValues, int nMax);
-// Round-to-nearest a * b / c, 0 when c is 0.
-int GXMulDiv(int a, int b, int c);

@@ -157,6 +157,8 @@ struct CGXLibraryData {
     CGXAbstractGridSortMoveDataImp* m_pSortMoveDataImp = nullptr;
     CGXAbstractNumberFormattingImp* m_pNumberFormattingImp = nullptr;
     CGXAbstractPrintDeviceImp* m_pPrintDeviceImp = nullptr;
+    // The drawing service's pattern bitmaps (numbers 0-40); null until that service is there.
+    HBITMAP (*m_pfnGetPatternBitmap)(UINT nPattern) = nullptr;
 };
 
 // The one library state of the process.

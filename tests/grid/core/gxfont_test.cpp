@@ -270,3 +270,37 @@ TEST(GXFont, ReadsVersionOneRecord)
 }
 
 } // namespace
+
+namespace {
+
+TEST(GXPenBrush, GdiRecordsAndLineBrushes)
+{
+    PvResetSysColors();
+    GXGetAppData()->m_sysColors.Refresh();
+    const LOGPEN lp = CGXPackedPen(PS_DOT, 3, GXSYSCOLOR(COLOR_HIGHLIGHT)).GetLogPen();
+    EXPECT_EQ(lp.lopnStyle, UINT(PS_DOT));
+    EXPECT_EQ(lp.lopnWidth.x, 3);
+    EXPECT_EQ(lp.lopnColor, GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(CGXPackedBrush().SetPattern(50).GetLogBrush().lbStyle, UINT(GX_BS_HOLLOW));
+    const LOGBRUSH lb = CGXPackedBrush(GX_BS_HATCHED, RGB(1, 2, 3), 2).GetLogBrush();
+    EXPECT_EQ(lb.lbStyle, UINT(GX_BS_HATCHED));
+    EXPECT_EQ(lb.lbHatch, 2u);
+    EXPECT_EQ(lb.lbColor, RGB(1, 2, 3));
+
+    const CGXPackedBrush solid(GX_BS_SOLID, GXSYSCOLOR(COLOR_WINDOW));
+    const CGXPackedPen dash(PS_DASH, 1, RGB(9, 9, 9));
+    CGXPackedBrush out;
+    ASSERT_TRUE(CGXPackedBrush::GetLineBrush(dash, solid, TRUE, FALSE, out));
+    EXPECT_EQ(out.GetPattern(), 33u);
+    EXPECT_EQ(out.GetStyle(), UINT(GX_BS_PATTERN));
+    EXPECT_EQ(out.ResolveBrushColor(), RGB(9, 9, 9));
+    EXPECT_EQ(out.GetBackColorKind(), DWORD(gxColorSystem));
+    ASSERT_TRUE(CGXPackedBrush::GetLineBrush(dash, solid, FALSE, TRUE, out));
+    EXPECT_EQ(out.GetPattern(), 37u);
+    EXPECT_EQ(out.ResolveBrushBackColor(), RGB(255, 255, 255));
+    ASSERT_TRUE(CGXPackedBrush::GetLineBrush(CGXPackedPen(PS_NULL, 1, 0), solid, TRUE, FALSE, out));
+    EXPECT_EQ(out, solid);
+    EXPECT_FALSE(CGXPackedBrush::GetLineBrush(CGXPackedPen(PS_SOLID, 1, 0), solid, TRUE, FALSE, out));
+}
+
+} // namespace
