@@ -204,6 +204,7 @@ FontFace::~FontFace()
 
 void FontFace::ClearShapes()
 {
+    for (Glyph& g : glyphs) g = Glyph{};
     for (int d = 0; d < 2; ++d) {
         for (auto& [text, shaped] : shapes[d])
             for (auto& run : shaped.runs) cairo_scaled_font_destroy(run.font);
@@ -226,6 +227,23 @@ int FontFace::Advance(uint32_t cp)
     return s.width;
 }
 
+const FontFace::Glyph& FontFace::AsciiGlyph(unsigned char c)
+{
+    Glyph& g = glyphs[c & 0x7F];
+    if (g.ready) return g;
+    g.ready = true;
+    g.advance = Advance(c);
+    const Shaped& s = Shape(std::string(1, char(c)), false);
+    if (!s.runs.empty() && s.runs[0].glyphs.size() == 1) {
+        g.empty = false;
+        g.font = s.runs[0].font;
+        g.index = s.runs[0].glyphs[0].index;
+        g.dx = s.runs[0].glyphs[0].x;
+        g.dy = s.runs[0].glyphs[0].y;
+    }
+    return g;
+}
+
 const Shaped& FontFace::Shape(const std::string& text, bool rtl)
 {
     auto& cache = shapes[rtl ? 1 : 0];
@@ -235,6 +253,7 @@ const Shaped& FontFace::Shape(const std::string& text, bool rtl)
         for (auto& [t, sh] : cache)
             for (auto& run : sh.runs) cairo_scaled_font_destroy(run.font);
         cache.clear();
+        for (Glyph& g : glyphs) g = Glyph{};  // their fonts belonged to the cleared strings
     }
     auto& e = engine();
     Shaped out;

@@ -38,6 +38,19 @@ struct FontFace {
     bool fixedPitch = false;
 
     int Advance(uint32_t cp);
+
+    // Printable ASCII drawn glyph by glyph, without shaping: one glyph per character, each
+    // advancing by exactly its measured width.
+    struct Glyph {
+        bool ready = false;
+        bool empty = true;
+        cairo_scaled_font_t* font = nullptr;  // owned by the character's shaped string
+        unsigned long index = 0;
+        double dx = 0, dy = 0;
+        int advance = 0;
+    };
+    const Glyph& AsciiGlyph(unsigned char c);
+    Glyph glyphs[128];
     const Shaped& Shape(const std::string& text, bool rtl);
     void ClearShapes();
 

@@ -49,9 +49,38 @@ void DrawTextDev(HDC dc, FontFace* f, int x, int baseline, const char* s, int n,
 {
     cairo_t* cr = PrepareCairo(dc);
     if (!cr || n <= 0) return;
-    const Shaped& sh = f->Shape(std::string(s, size_t(n)), rtl);
     cairo_set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0, GetBValue(color) / 255.0);
     thread_local std::vector<cairo_glyph_t> glyphs;
+    bool ascii = !rtl;
+    for (int i = 0; i < n && ascii; ++i) ascii = s[i] >= 0x20 && s[i] < 0x7F;
+    if (ascii) {
+        // Make sure every glyph is ready first: readying one may reshape and move cached strings.
+        for (int i = 0; i < n; ++i) f->AsciiGlyph(static_cast<unsigned char>(s[i]));
+        glyphs.clear();
+        cairo_scaled_font_t* font = nullptr;
+        double pos = x;
+        auto flush = [&] {
+            if (font && !glyphs.empty()) {
+                cairo_set_scaled_font(cr, font);
+                cairo_show_glyphs(cr, glyphs.data(), int(glyphs.size()));
+            }
+            glyphs.clear();
+        };
+        for (int i = 0; i < n; ++i) {
+            const FontFace::Glyph& g = f->AsciiGlyph(static_cast<unsigned char>(s[i]));
+            if (!g.empty) {
+                if (g.font != font) {
+                    flush();
+                    font = g.font;
+                }
+                glyphs.push_back(cairo_glyph_t{g.index, pos + g.dx, baseline + g.dy});
+            }
+            pos += g.advance;
+        }
+        flush();
+        return;
+    }
+    const Shaped& sh = f->Shape(std::string(s, size_t(n)), rtl);
     for (const ShapedRun& run : sh.runs) {
         glyphs.resize(run.glyphs.size());
         for (size_t i = 0; i < glyphs.size(); ++i)
