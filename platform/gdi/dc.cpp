@@ -301,6 +301,8 @@ int GetDeviceCaps(HDC hdc, int index)
 
 // ---- CDC: handles and creation ----
 
+IMPLEMENT_DYNCREATE(CDC, CObject)
+
 CDC::~CDC()
 {
     if (m_hDC) DeleteDC();

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/CObject.h"
 #include "platform/base/CString.h"
 #include "platform/base/geometry.h"
 #include "platform/gdi/gdidefs.h"
@@ -15,7 +16,9 @@ typedef struct _cairo_surface cairo_surface_t;
 
 struct PvGdiRecord;
 
-class CDC {
+class CDC : public CObject {
+    DECLARE_DYNCREATE(CDC)
+
 public:
     CDC() = default;
     virtual ~CDC();

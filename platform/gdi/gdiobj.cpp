@@ -305,6 +305,13 @@ HBITMAP CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount, cons
 
 // ---- CGdiObject ----
 
+IMPLEMENT_DYNCREATE(CGdiObject, CObject)
+IMPLEMENT_DYNCREATE(CPen, CGdiObject)
+IMPLEMENT_DYNCREATE(CBrush, CGdiObject)
+IMPLEMENT_DYNCREATE(CFont, CGdiObject)
+IMPLEMENT_DYNCREATE(CBitmap, CGdiObject)
+IMPLEMENT_DYNCREATE(CRgn, CGdiObject)
+
 CGdiObject::~CGdiObject()
 {
     DeleteObject();

@@ -7,6 +7,7 @@
 #include <functional>
 #include <vector>
 
+#include "platform/base/CObject.h"
 #include "platform/base/CString.h"
 #include "platform/base/geometry.h"
 #include "platform/gdi/gdidefs.h"
@@ -32,7 +33,9 @@ struct HFONT__ : HGDIOBJ__ { HFONT__() : HGDIOBJ__(OBJ_FONT) {} };
 struct HBITMAP__ : HGDIOBJ__ { HBITMAP__() : HGDIOBJ__(OBJ_BITMAP) {} };
 struct HRGN__ : HGDIOBJ__ { HRGN__() : HGDIOBJ__(OBJ_REGION) {} };
 
-class CGdiObject {
+class CGdiObject : public CObject {
+    DECLARE_DYNCREATE(CGdiObject)
+
 public:
     CGdiObject() = default;
     virtual ~CGdiObject();
@@ -56,6 +59,8 @@ public:
 };
 
 class CPen : public CGdiObject {
+    DECLARE_DYNCREATE(CPen)
+
 public:
     CPen() = default;
     CPen(int nPenStyle, int nWidth, COLORREF crColor) { CreatePen(nPenStyle, nWidth, crColor); }
@@ -76,6 +81,8 @@ public:
 class CBitmap;
 
 class CBrush : public CGdiObject {
+    DECLARE_DYNCREATE(CBrush)
+
 public:
     CBrush() = default;
     explicit CBrush(COLORREF crColor) { CreateSolidBrush(crColor); }
@@ -93,6 +100,8 @@ public:
 };
 
 class CFont : public CGdiObject {
+    DECLARE_DYNCREATE(CFont)
+
 public:
     static CFont* FromHandle(HFONT hFont) { return static_cast<CFont*>(CGdiObject::FromHandle(hFont)); }
     operator HFONT() const { return reinterpret_cast<HFONT>(m_hObject); }
@@ -107,6 +116,8 @@ public:
 };
 
 class CBitmap : public CGdiObject {
+    DECLARE_DYNCREATE(CBitmap)
+
 public:
     static CBitmap* FromHandle(HBITMAP hBitmap) { return static_cast<CBitmap*>(CGdiObject::FromHandle(hBitmap)); }
     operator HBITMAP() const { return reinterpret_cast<HBITMAP>(m_hObject); }
@@ -141,6 +152,8 @@ private:
 };
 
 class CRgn : public CGdiObject {
+    DECLARE_DYNCREATE(CRgn)
+
 public:
     static CRgn* FromHandle(HRGN hRgn) { return static_cast<CRgn*>(CGdiObject::FromHandle(hRgn)); }
     operator HRGN() const { return reinterpret_cast<HRGN>(m_hObject); }
