@@ -21,6 +21,7 @@ std::unique_ptr<Backend> CreateSdlBackend();
 void RegisterBuiltinClasses();
 void ResetQueue();
 void ResetInput();
+void ResetClipboard();
 
 namespace {
 const DWORD kHeadlessClockStart = 100000;
@@ -331,6 +332,7 @@ void PvResetWindowSystem()
     }
     ResetQueue();
     ResetInput();
+    ResetClipboard();
     g_main = nullptr;
     g_budget = Budget {};
     if (HeadlessMode()) PvSetTestClock(kHeadlessClockStart);

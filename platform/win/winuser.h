@@ -845,3 +845,31 @@ BOOL EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows);
 
 // ---- Message boxes ----
 int MessageBox(HWND hWnd, LPCTSTR lpText, LPCTSTR lpCaption, UINT uType);
+
+// ---- Clipboard ----
+#define CF_TEXT 1
+#define CF_BITMAP 2
+#define CF_METAFILEPICT 3
+#define CF_SYLK 4
+#define CF_DIF 5
+#define CF_TIFF 6
+#define CF_OEMTEXT 7
+#define CF_DIB 8
+#define CF_PALETTE 9
+#define CF_UNICODETEXT 13
+#define CF_LOCALE 16
+
+// Clipboard data are global-memory handles (platform/sys/globalmem.h). Text is UTF-8 in CF_TEXT
+// and CF_OEMTEXT; the desktop's clipboard sees CF_TEXT.
+BOOL OpenClipboard(HWND hWndNewOwner);
+BOOL CloseClipboard();
+BOOL EmptyClipboard();
+HANDLE SetClipboardData(UINT uFormat, HANDLE hMem);
+HGLOBAL GetClipboardData(UINT uFormat);
+BOOL IsClipboardFormatAvailable(UINT format);
+int CountClipboardFormats();
+UINT EnumClipboardFormats(UINT format);
+HWND GetClipboardOwner();
+HWND GetOpenClipboardWindow();
+UINT RegisterClipboardFormat(LPCTSTR lpszFormat);
+int GetClipboardFormatName(UINT format, LPTSTR lpszFormatName, int cchMaxCount);

@@ -3,6 +3,8 @@
 #include "tests/platform/win/wintest.h"
 
 #include <cstdio>
+#include <cstring>
+#include "platform/sys/globalmem.h"
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -143,6 +145,75 @@ TEST_F(UiTest, ScreenshotShowsTheVisibleWindowsInZOrder)
     std::remove(path);
     EXPECT_EQ(std::string(sig + 1, 3), "PNG");
     (void)back;
+}
+
+TEST_F(UiTest, ClipboardKeepsEachFormatUntilEmptied)
+{
+    HWND h = makeTop();
+    UINT styles = RegisterClipboardFormat("Grid Styles 00400000");
+    auto block = [](const char* s) {
+        HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, strlen(s) + 1);
+        memcpy(GlobalLock(g), s, strlen(s) + 1);
+        GlobalUnlock(g);
+        return g;
+    };
+    EXPECT_EQ(SetClipboardData(CF_TEXT, block("x")), nullptr); // not open
+    ASSERT_TRUE(OpenClipboard(h));
+    EXPECT_FALSE(OpenClipboard(h));
+    ASSERT_TRUE(EmptyClipboard());
+    SetClipboardData(CF_TEXT, block("a\tb\r\n"));
+    SetClipboardData(styles, block("styles"));
+    CloseClipboard();
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+    EXPECT_TRUE(IsClipboardFormatAvailable(styles));
+    EXPECT_EQ(GetClipboardOwner(), h);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HGLOBAL t = GetClipboardData(CF_TEXT);
+    ASSERT_NE(t, nullptr);
+    EXPECT_STREQ(static_cast<const char*>(GlobalLock(t)), "a\tb\r\n");
+    GlobalUnlock(t);
+    EmptyClipboard();
+    CloseClipboard();
+    EXPECT_FALSE(IsClipboardFormatAvailable(styles));
+}
+
+TEST_F(UiTest, ClickingAChildActivatesItsTopLevelThroughMouseActivate)
+{
+    HWND first = makeTop();
+    HWND second = makeTop();
+    SetWindowPos(second, nullptr, 600, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_EQ(GetActiveWindow(), second);
+    HWND child = makeChild(first, 9, RECT {10, 10, 60, 60});
+    PvPumpMessages();
+    log.clear();
+    POINT p {20, 20};
+    ClientToScreen(child, &p);
+    PvInputClick(p.x, p.y);
+    PvPumpMessages();
+    EXPECT_TRUE(saw(child, WM_MOUSEACTIVATE));
+    EXPECT_TRUE(saw(child, WM_SETCURSOR));
+    EXPECT_TRUE(saw(child, WM_LBUTTONDOWN));
+    EXPECT_EQ(GetActiveWindow(), first);
+    EXPECT_EQ(GetTopWindow(nullptr), first);
+    EXPECT_TRUE(saw(second, WM_ACTIVATE));
+}
+
+TEST_F(UiTest, ActivateAndEatSwallowsTheClick)
+{
+    HWND top = makeTop();
+    HWND other = makeTop();
+    SetWindowPos(other, nullptr, 600, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    HWND child = makeChild(top, 9, RECT {10, 10, 60, 60});
+    mouseActivateAnswer = MA_ACTIVATEANDEAT;
+    PvPumpMessages();
+    log.clear();
+    POINT p {20, 20};
+    ClientToScreen(child, &p);
+    PvInputClick(p.x, p.y);
+    PvPumpMessages();
+    EXPECT_EQ(GetActiveWindow(), top);
+    EXPECT_TRUE(saw(child, WM_MOUSEACTIVATE));
+    EXPECT_FALSE(saw(child, WM_LBUTTONDOWN));
 }
 
 } // namespace

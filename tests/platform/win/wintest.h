@@ -30,6 +30,7 @@ protected:
     std::function<void(HWND, UINT, WPARAM, LPARAM)> onMessage;
     COLORREF fillOnPaint = CLR_INVALID;
     RECT lastPaintRect {};
+    LRESULT mouseActivateAnswer = 0; // 0: the default procedure answers
 
     void SetUp() override
     {
@@ -63,6 +64,7 @@ protected:
         if (!t) return DefWindowProc(h, m, w, l);
         t->log.push_back(Rec {h, m, w, l});
         if (t->onMessage) t->onMessage(h, m, w, l);
+        if (m == WM_MOUSEACTIVATE && t->mouseActivateAnswer) return t->mouseActivateAnswer;
         if (m == WM_PAINT && t->fillOnPaint != CLR_INVALID) {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(h, &ps);
