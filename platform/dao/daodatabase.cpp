@@ -68,7 +68,7 @@ void AcquireLock(const std::string& path, bool exclusive, dev_t& dev, ino_t& ino
     }
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        PvThrowDaoError(3051, "The Microsoft Jet database engine cannot open the file '" + path +
+        PvThrowDaoError(3051, "The database engine cannot open the file '" + path +
                                   "'.  It is already opened exclusively by another user, or you need permission to view its data.");
     if (flock(fd, (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0) {
         bool sharedElsewhere = false;

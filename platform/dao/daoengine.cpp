@@ -201,7 +201,7 @@ void ThrowSqlite(sqlite3* db, int rc, const std::string& jetText)
     default: break;
     }
     if (!(name = After(msg, "no such table: ")).empty())
-        PvThrowDaoError(JET_ERR_TABLE_NOT_FOUND, "The Microsoft Jet database engine cannot find the input table or query '" +
+        PvThrowDaoError(JET_ERR_TABLE_NOT_FOUND, "The database engine cannot find the input table or query '" +
                                                      name + "'.  Make sure it exists and that its name is spelled correctly.");
     if (!(name = After(msg, "no such column: ")).empty())
         PvThrowDaoError(JET_ERR_TOO_FEW_PARAMETERS,

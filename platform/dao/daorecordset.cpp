@@ -654,7 +654,7 @@ void CDaoRecordset::OpenSQL(int nOpenType, const CString& text, bool isTable)
         if (!isTable) PvThrowDaoError(3219, "Invalid operation: a table recordset needs a table name, not '" + text.str() + "'.");
         impl->table = pvdao::FindTable(c, text.str());
         if (impl->table.empty())
-            PvThrowDaoError(JET_ERR_TABLE_NOT_FOUND, "The Microsoft Jet database engine cannot find the input table or query '" +
+            PvThrowDaoError(JET_ERR_TABLE_NOT_FOUND, "The database engine cannot find the input table or query '" +
                                                          text.str() + "'.  Make sure it exists and that its name is spelled correctly.");
         impl->tableMode = true;
         impl->refreshable = true;
@@ -1025,7 +1025,7 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
         }
         const int f = m.FieldIndex(name);
         if (f < 0)
-            PvThrowDaoError(JET_ERR_UNKNOWN_FIELD, "The Microsoft Jet database engine does not recognize '" + name +
+            PvThrowDaoError(JET_ERR_UNKNOWN_FIELD, "The database engine does not recognize '" + name +
                                                        "' as a valid field name or expression.");
         jet += " ?" + std::to_string(f + 1) + " ";
         if (std::find(used.begin(), used.end(), f) == used.end()) used.push_back(f);

@@ -220,6 +220,25 @@ TEST_F(RecordsetTest, ChangesInsideAndOutsideTransactions)
     EXPECT_EQ(count(), 4);
     EXPECT_EQ(DaoErrorOf([&] { ws->CommitTrans(); }), 3034);
 
+    // nested: the inner commit is undone by the outer rollback
+    ws->BeginTrans();
+    add("D", 70);
+    ws->BeginTrans();
+    add("E", 80);
+    ws->CommitTrans();
+    EXPECT_EQ(count(), 6);
+    ws->Rollback();
+    EXPECT_EQ(count(), 4);
+    ws->BeginTrans();
+    add("F", 90);
+    ws->BeginTrans();
+    add("G", 100);
+    ws->Rollback();
+    ws->CommitTrans();
+    EXPECT_EQ(count(), 5);
+    m_db.Execute("DELETE FROM Tree WHERE [Key] = 'F'");
+
+    rs.Requery();
     rs.MoveFirst();
     rs.Delete();
     EXPECT_EQ(count(), 3);
