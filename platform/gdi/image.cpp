@@ -33,7 +33,7 @@ BOOL CBitmap::PvLoadImageMemory(const void* data, size_t size)
     if (!data || size == 0 || size > kMaxImageFile) return FALSE;
     int w = 0, h = 0, n = 0;
     if (!stbi_info_from_memory(static_cast<const stbi_uc*>(data), int(size), &w, &h, &n)) return FALSE;
-    if (w <= 0 || h <= 0 || w > 32767 || h > 32767 || long(w) * h > (1L << 26)) return FALSE;
+    if (w <= 0 || h <= 0 || w > 32767 || h > 32767 || long(w) * h > (1L << 24)) return FALSE;  // 64 MB decoded
     stbi_uc* px = stbi_load_from_memory(static_cast<const stbi_uc*>(data), int(size), &w, &h, &n, 4);
     if (!px) return FALSE;
     BitmapObj* b = NewBitmap(w, h, false);

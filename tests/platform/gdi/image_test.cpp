@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <fstream>
 
+#include <stb/stb_image_write.h>
+
 using Images = GdiCanvas;
 
 namespace {
@@ -77,6 +79,20 @@ TEST_F(Images, PngRoundTripAndOtherFormats)
     EXPECT_EQ(pixelOf(fromBmp, 0, 0), RGB(0, 0, 255));
     EXPECT_EQ(pixelOf(fromBmp, 1, 0), RGB(255, 0, 0));
     std::remove(bmp.c_str());
+
+    // JPEG: a flat colour survives the lossy round trip closely.
+    std::vector<unsigned char> rgb(16 * 16 * 3);
+    for (size_t i = 0; i < rgb.size(); i += 3) rgb[i] = 200, rgb[i + 1] = 100, rgb[i + 2] = 50;
+    std::string jpg;
+    ASSERT_TRUE(stbi_write_jpg_to_func([](void* ctx, void* data, int size) {
+        static_cast<std::string*>(ctx)->append(static_cast<char*>(data), size_t(size));
+    }, &jpg, 16, 16, 3, rgb.data(), 95));
+    CBitmap fromJpg;
+    ASSERT_TRUE(fromJpg.PvLoadImageMemory(jpg.data(), jpg.size()));
+    const COLORREF c = pixelOf(fromJpg, 8, 8);
+    EXPECT_NEAR(GetRValue(c), 200, 4);
+    EXPECT_NEAR(GetGValue(c), 100, 4);
+    EXPECT_NEAR(GetBValue(c), 50, 4);
 
     CBitmap gif;
     ASSERT_TRUE(gif.PvLoadImageMemory(kGif, sizeof kGif - 1));

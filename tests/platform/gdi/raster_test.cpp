@@ -287,3 +287,95 @@ TEST_F(Raster, ShapesFramesAndEdges)
     EXPECT_GT(CountColor(GetSysColor(COLOR_BTNTEXT), box), 5);
     EXPECT_GT(CountColor(GetSysColor(COLOR_WINDOW), box), 20);
 }
+
+TEST_F(Raster, HatchStylesAndRop2)
+{
+    struct Case {
+        int hatch;
+        int inked;  // pixels of one 8 x 8 tile in the hatch colour
+    };
+    const Case cases[] = {{HS_HORIZONTAL, 8}, {HS_VERTICAL, 8}, {HS_FDIAGONAL, 8},
+                          {HS_BDIAGONAL, 8},  {HS_CROSS, 15},   {HS_DIAGCROSS, 16}};
+    dc.SetBkMode(OPAQUE);
+    dc.SetBkColor(RGB(255, 255, 255));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.hatch);
+        CBrush b(c.hatch, RGB(0, 0, 0));
+        const CRect tile(8, 8, 16, 16);
+        dc.FillRect(&tile, &b);
+        EXPECT_EQ(CountColor(RGB(0, 0, 0), tile), c.inked);
+        EXPECT_EQ(CountColor(RGB(255, 255, 255), tile), 64 - c.inked);
+    }
+    // R2_NOT inverts whatever a shape covers, pen and interior alike.
+    dc.FillSolidRect(0, 0, width, height, RGB(0, 255, 0));
+    dc.SetROP2(R2_NOT);
+    dc.Rectangle(0, 0, 10, 10);
+    dc.SetROP2(R2_COPYPEN);
+    EXPECT_EQ(CountColor(RGB(255, 0, 255), CRect(0, 0, 10, 10)), 100);
+    EXPECT_EQ(dc.GetPixel(10, 10), RGB(0, 255, 0));
+}
+
+TEST_F(Raster, GeometricSquareCapsAndNullPens)
+{
+    LOGBRUSH lb{BS_SOLID, RGB(0, 0, 0), 0};
+    CPen square(PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_SOLID, 3, &lb);
+    CPen* old = dc.SelectObject(&square);
+    dc.MoveTo(10, 10);
+    dc.LineTo(20, 10);
+    dc.SelectObject(old);
+    // Three pixels thick, reaching one pixel (half the width) beyond each end.
+    EXPECT_EQ(InkBox(), CRect(9, 9, 21, 12));
+
+    dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
+    dc.SelectStockObject(NULL_PEN);
+    dc.SelectStockObject(BLACK_BRUSH);
+    dc.Rectangle(2, 2, 6, 6);  // without a pen the fill stops short right and bottom
+    EXPECT_EQ(InkBox(), CRect(2, 2, 5, 5));
+    dc.SelectStockObject(BLACK_PEN);
+    dc.SelectStockObject(WHITE_BRUSH);
+    // Dotted and dashed pens leave gaps.
+    CPen dot(PS_DOT, 1, RGB(0, 0, 0));
+    old = dc.SelectObject(&dot);
+    dc.MoveTo(0, 40);
+    dc.LineTo(60, 40);
+    dc.SelectObject(old);
+    const int inked = CountColor(RGB(0, 0, 0), CRect(0, 40, 60, 41));
+    EXPECT_GT(inked, 20);
+    EXPECT_LT(inked, 40);
+}
+
+TEST_F(Raster, FrameControlsAndPolygons)
+{
+    struct Case {
+        UINT type, state;
+        COLORREF expect;  // a colour the control must show
+    };
+    const Case cases[] = {
+        {DFC_BUTTON, DFCS_BUTTONPUSH, GetSysColor(COLOR_BTNFACE)},
+        {DFC_BUTTON, DFCS_BUTTONRADIO | DFCS_CHECKED, GetSysColor(COLOR_BTNTEXT)},
+        {DFC_SCROLL, DFCS_SCROLLUP, GetSysColor(COLOR_BTNTEXT)},
+        {DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_INACTIVE, GetSysColor(COLOR_BTNSHADOW)},
+        {DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_PUSHED, GetSysColor(COLOR_BTNTEXT)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.state);
+        dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
+        CRect r(4, 4, 20, 20);
+        EXPECT_TRUE(dc.DrawFrameControl(&r, c.type, c.state));
+        EXPECT_GT(CountColor(c.expect, r), 0);
+        EXPECT_EQ(InkBox() & CRect(0, 0, 64, 48), InkBox());
+        EXPECT_TRUE(CRect(4, 4, 20, 20).PtInRect(InkBox().TopLeft()));
+    }
+    CRect r(0, 0, 10, 10);
+    EXPECT_FALSE(dc.DrawFrameControl(&r, 99, 0));
+
+    dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
+    const POINT tri[] = {{10, 10}, {40, 10}, {10, 40}};
+    dc.SelectStockObject(BLACK_BRUSH);
+    dc.Polygon(tri, 3);
+    dc.SelectStockObject(WHITE_BRUSH);
+    EXPECT_EQ(dc.GetPixel(15, 15), RGB(0, 0, 0));
+    EXPECT_EQ(dc.GetPixel(35, 35), RGB(255, 255, 255));
+    EXPECT_FALSE(dc.Polygon(tri, 1));
+    EXPECT_FALSE(dc.Polygon(nullptr, 3));
+}

@@ -289,3 +289,21 @@ TEST_F(Text, BadBytesAndEmptyInput)
     EXPECT_EQ(dc.GetTextExtent("\xC3").cx, dc.GetTextExtent("?").cx);
     EXPECT_EQ(dc.GetTextExtent("\xC3\xA9").cx, dc.GetTextExtent("é").cx);
 }
+
+TEST_F(Text, RotatedTextRunsUpwards)
+{
+    CFont up;
+    LOGFONT lf = TestFont();
+    lf.lfEscapement = lf.lfOrientation = 900;
+    up.CreateFontIndirect(&lf);
+    CFont* prev = dc.SelectObject(&up);
+    dc.TextOut(20, 70, "Rotated");
+    dc.SelectObject(prev);
+    const CRect ink = InkBox();
+    const int w = dc.GetTextExtent("Rotated").cx;
+    // Reads bottom to top: taller than wide, ending at the reference point.
+    EXPECT_GT(ink.Height(), ink.Width());
+    EXPECT_NEAR(ink.Height(), w, 3);
+    EXPECT_LE(ink.bottom, 71);
+    EXPECT_GE(ink.left, 20);
+}
