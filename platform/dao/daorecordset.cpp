@@ -994,6 +994,8 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
         PvThrowDaoError(JET_ERR_SYNTAX, "Syntax error (missing operator) in query expression '" + criteria + "'.");
     // Field names become parameters ?N (N = field number + 1).
     std::string jet;
+    std::string onTable;     // the same criteria over the table's own columns
+    bool tableOnly = m.refreshable && (m.keyset || m.tableMode);
     std::vector<int> used;
     for (size_t k = 0; k < toks.size(); ++k) {
         const pvjet::Token& t = toks[k];
@@ -1004,14 +1006,17 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
         };
         const bool nameTok = t.kind == pvjet::TokKind::Bracket || (t.kind == pvjet::TokKind::Word && !IsExprWord(t.text));
         if (!nameTok) {
-            jet += t.kind == pvjet::TokKind::String ? pvjet::QuoteString(t.text)
-                 : t.kind == pvjet::TokKind::Date   ? "#" + t.text + "#"
-                                                    : t.text;
+            const std::string text = t.kind == pvjet::TokKind::String ? pvjet::QuoteString(t.text)
+                                   : t.kind == pvjet::TokKind::Date   ? "#" + t.text + "#"
+                                                                      : t.text;
+            jet += text;
+            onTable += text;
             continue;
         }
         const size_t j = next(k + 1);
         if (t.kind == pvjet::TokKind::Word && j < toks.size() && toks[j].kind == pvjet::TokKind::Punct && toks[j].text == "(") {
             jet += t.text;  // a function
+            onTable += t.text;
             continue;
         }
         std::string name = t.text;
@@ -1028,6 +1033,8 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
             PvThrowDaoError(JET_ERR_UNKNOWN_FIELD, "The database engine does not recognize '" + name +
                                                        "' as a valid field name or expression.");
         jet += " ?" + std::to_string(f + 1) + " ";
+        if (m.fromTable[size_t(f)]) onTable += " " + pvjet::QuoteName(m.table) + "." + pvjet::QuoteName(m.fields[size_t(f)].origin) + " ";
+        else tableOnly = false;
         if (std::find(used.begin(), used.end(), f) == used.end()) used.push_back(f);
         k = last;
     }
@@ -1062,6 +1069,30 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
         break;
     }
     if (which == 1 && m.state == Impl::AT_EOF) return FALSE;
+
+    // Rows that are read one by one (keysets, tables): let the engine find the matching
+    // rowids in one pass, then walk the order without reading the rows themselves.
+    if (tableOnly) {
+        const pvjet::Translation ttr = pvjet::Translate(onTable);
+        sqlite3_stmt* q = nullptr;
+        const std::string qsql = "SELECT _ROWID_ FROM " + pvjet::QuoteName(m.table) + " WHERE (" + ttr.sql + ")";
+        if (ttr.error.empty() && sqlite3_prepare_v2(m.conn->db, qsql.c_str(), -1, &q, nullptr) == SQLITE_OK && q) {
+            pvdao::Stmt query(q);
+            std::unordered_map<int64_t, bool> hits;
+            int rc;
+            while ((rc = sqlite3_step(q)) == SQLITE_ROW) hits[sqlite3_column_int64(q, 0)] = true;
+            if (rc != SQLITE_DONE) m.conn->Fail(rc, criteria);
+            m.SyncTable();
+            for (; !hits.empty() && i >= 0 && m.Ensure(i); i += dir) {
+                if (hits.count(m.rows[size_t(i)].rowid) == 0) continue;
+                m.GoTo(i);
+                AfterMove();
+                return TRUE;
+            }
+            return FALSE;
+        }
+        if (q) sqlite3_finalize(q);
+    }
     for (; i >= 0 && m.Ensure(i); i += dir) {
         Row& r = m.rows[size_t(i)];
         m.EnsureRow(r);

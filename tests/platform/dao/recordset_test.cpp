@@ -272,4 +272,17 @@ TEST_F(RecordsetTest, FindWalksCriteria)
     EXPECT_EQ(Num(rs.GetFieldValue(0)), 8);
     EXPECT_EQ(DaoErrorOf([&] { rs.FindFirst("[nope] = 1"); }), 3070);
     EXPECT_EQ(DaoErrorOf([&] { rs.FindFirst("n = "); }), 3075);
+
+    // a snapshot, and a field made by an expression, are searched row by row
+    CDaoRecordset snap(&m_db);
+    snap.Open(dbOpenSnapshot, "SELECT n, n * 2 AS twice FROM Numbers WHERE n > 100 ORDER BY n DESC");
+    EXPECT_TRUE(snap.FindFirst("twice = 1000"));
+    EXPECT_EQ(Num(snap.GetFieldValue("n")), 500);
+    EXPECT_TRUE(snap.FindNext("twice < 300 AND n Mod 2 = 1"));
+    EXPECT_EQ(Num(snap.GetFieldValue("n")), 149);
+    EXPECT_FALSE(snap.FindNext("n = 500"));
+    CDaoRecordset dyn(&m_db);
+    dyn.Open(dbOpenDynaset, "SELECT n, n * 2 AS twice FROM Numbers ORDER BY n");
+    EXPECT_TRUE(dyn.FindLast("twice < 7"));
+    EXPECT_EQ(Num(dyn.GetFieldValue("n")), 3);
 }
