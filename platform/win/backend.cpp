@@ -114,8 +114,11 @@ UINT keyByName(std::string n)
     return 0;
 }
 
+bool g_lineFailed = false;
+
 void scriptError(const char* what)
 {
+    g_lineFailed = true;
     std::fprintf(stderr, "PV_SCRIPT line %d: %s\n", g_script.lineNo, what);
 }
 
@@ -308,6 +311,18 @@ bool OnIdle()
 using namespace pvwin;
 
 void PvInitWindowSystem() { CurrentBackend(); }
+
+bool PvRunScriptLine(const char* line)
+{
+    CurrentBackend();
+    if (!line) return false;
+    std::string l(line);
+    size_t s = l.find_first_not_of(" \t");
+    if (s == std::string::npos) return true;
+    g_lineFailed = false;
+    runLine(l.substr(s));
+    return !g_lineFailed;
+}
 const char* PvBackendName() { return CurrentBackend().name(); }
 bool PvIsHeadless() { return HeadlessMode(); }
 

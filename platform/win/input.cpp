@@ -534,6 +534,7 @@ BOOL MessageBeep(UINT) { return TRUE; }
 static void caretChanged()
 {
     InputState& in = Input();
+    in.caretBlinkOff = false;
     if (in.caretOwner) {
         HWND top = TopLevelOf(in.caretOwner);
         if (top) CurrentBackend().present(top);

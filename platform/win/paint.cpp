@@ -175,7 +175,7 @@ bool findRec(HWND h, HWND* out)
 void drawCaret(cairo_surface_t* target, POINT topLeftOfTarget)
 {
     InputState& in = Input();
-    if (!in.caretOwner || in.caretHide > 0 || !IsVisibleDeep(in.caretOwner)) return;
+    if (!in.caretOwner || in.caretHide > 0 || in.caretBlinkOff || !IsVisibleDeep(in.caretOwner)) return;
     POINT o = ClientOrigin(in.caretOwner);
     RECT r {o.x + in.caretPos.x, o.y + in.caretPos.y, o.x + in.caretPos.x + in.caretW, o.y + in.caretPos.y + in.caretH};
     Region vis = visibleRegion(in.caretOwner, true, true);

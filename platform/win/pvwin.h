@@ -33,6 +33,13 @@ void PvInputClick(int x, int y, int button = PV_BUTTON_LEFT, bool doubleClick = 
 // Presses the modifiers, the key, releases them in reverse order.
 void PvInputKeyStroke(UINT vk, bool ctrl = false, bool shift = false, bool alt = false);
 
+// Runs one line of the PV_SCRIPT grammar now (key, char, click, move, drag, wheel, wait, screenshot,
+// quit); the input it gives is queued like the user's. False when the line is not understood.
+bool PvRunScriptLine(const char* line);
+
+// Program cursors (resource ids) are shown as one of the system shapes (IDC_*).
+void PvRegisterCursorResource(UINT nID, LPCTSTR lpszSystemShape);
+
 // ---- Message pumping for tests ----
 // Dispatches everything pending (posted and input messages, paints, due timers) without waiting.
 // Answers how many messages were dispatched.

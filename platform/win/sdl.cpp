@@ -179,6 +179,24 @@ public:
         DWORD budget = 0;
         bool hasBudget = TimeBudget(&budget);
         if (hasBudget) timeout = std::min(timeout, budget);
+        // The caret blinks on its own clock; only its window is redrawn.
+        InputState& in = Input();
+        bool caretShown = in.caretOwner && in.caretHide == 0 && IsWindowVisible(in.caretOwner);
+        DWORD now = GetTickCount();
+        if (caretShown) {
+            DWORD since = now - m_lastBlink;
+            if (since >= GetCaretBlinkTime()) {
+                in.caretBlinkOff = !in.caretBlinkOff;
+                m_lastBlink = now;
+                present(TopLevelOf(in.caretOwner));
+                flush();
+                since = 0;
+            }
+            timeout = std::min<DWORD>(timeout, GetCaretBlinkTime() - since);
+        } else {
+            in.caretBlinkOff = false;
+            m_lastBlink = now;
+        }
         // A little slack keeps timers from firing early; the caret and repaints need no spinning.
         int ms = timeout == 0xFFFFFFFF ? -1 : int(std::min<DWORD>(timeout, 0x7FFFFFFF));
         SDL_Event e;
@@ -221,6 +239,7 @@ private:
     std::map<Uint32, HWND> m_byId;
     std::set<HWND> m_dirty;
     std::map<SDL_SystemCursor, SDL_Cursor*> m_cursors;
+    DWORD m_lastBlink = 0;
 
     HWND hwndOf(Uint32 id)
     {

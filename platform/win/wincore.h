@@ -122,6 +122,7 @@ struct InputState {
     int caretW = 0, caretH = 0;
     POINT caretPos {};
     int caretHide = 1;
+    bool caretBlinkOff = false; // the off phase of the blink (the SDL back end blinks)
     // double clicks
     UINT lastDownMsg = 0;
     HWND lastDownWnd = nullptr;

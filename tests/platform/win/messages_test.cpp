@@ -218,3 +218,69 @@ TEST_F(WinTest, ScrollWindowMovesPixelsAndInvalidatesTheUncoveredBand)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WinTest, ScriptLinesGiveTheUsersInput)
+{
+    HWND top = makeTop(CS_DBLCLKS);
+    HWND a = makeChild(top, 1, RECT {0, 0, 100, 100}, CS_DBLCLKS);
+    SetFocus(a);
+    PvPumpMessages();
+    POINT p {10, 10};
+    ClientToScreen(a, &p);
+    struct Case {
+        std::string line;
+        std::vector<UINT> expect; // messages to `a`, in order, ignoring cursor and activation traffic
+    };
+    const Case cases[] = {
+        {"key Enter", {WM_KEYDOWN, WM_CHAR, WM_KEYUP}},
+        {"key F2 ctrl", {WM_KEYDOWN, WM_KEYDOWN, WM_KEYUP, WM_KEYUP}},
+        {"char ab", {WM_CHAR, WM_CHAR}},
+        {"click " + std::to_string(p.x) + " " + std::to_string(p.y) + " right", {WM_RBUTTONDOWN, WM_RBUTTONUP}},
+        {"click " + std::to_string(p.x) + " " + std::to_string(p.y) + " double",
+         {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}},
+        {"wheel " + std::to_string(p.x) + " " + std::to_string(p.y) + " -2", {WM_MOUSEWHEEL}},
+    };
+    for (const Case& c : cases) {
+        PvAdvanceTime(1000); // no double click across cases
+        log.clear();
+        ASSERT_TRUE(PvRunScriptLine(c.line.c_str())) << c.line;
+        PvPumpMessages();
+        std::vector<UINT> got;
+        for (const Rec& r : log)
+            if (r.h == a && r.msg != WM_MOUSEMOVE && r.msg != WM_SETCURSOR && r.msg != WM_MOUSEACTIVATE &&
+                r.msg != WM_NCHITTEST && r.msg != WM_CONTEXTMENU)
+                got.push_back(r.msg);
+        EXPECT_EQ(got, c.expect) << c.line;
+    }
+    EXPECT_EQ(short(HIWORD(first(a, WM_MOUSEWHEEL).wp)), -240);
+    for (const char* bad : {"key NoSuchKey", "click 1", "wait -5", "fly 1 2", "wheel 1 2 x"})
+        EXPECT_FALSE(PvRunScriptLine(bad)) << bad;
+}
+
+TEST_F(WinTest, DragHoldsTheButtonWhileMoving)
+{
+    HWND top = makeTop();
+    onMessage = [&](HWND h, UINT m, WPARAM, LPARAM) {
+        if (m == WM_LBUTTONDOWN) SetCapture(h);
+        if (m == WM_LBUTTONUP) ReleaseCapture();
+    };
+    PvPumpMessages();
+    POINT a {10, 10}, b {300, 200};
+    ClientToScreen(top, &a);
+    ClientToScreen(top, &b);
+    log.clear();
+    std::string line = "drag " + std::to_string(a.x) + " " + std::to_string(a.y) + " " + std::to_string(b.x + 500) + " " +
+                       std::to_string(b.y);
+    ASSERT_TRUE(PvRunScriptLine(line.c_str()));
+    PvPumpMessages();
+    int movesWithButton = 0;
+    for (const Rec& r : log)
+        if (r.h == top && r.msg == WM_MOUSEMOVE && (r.wp & MK_LBUTTON)) ++movesWithButton;
+    EXPECT_GE(movesWithButton, 8);
+    EXPECT_EQ(buttonMessages(top), (std::vector<UINT> {WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+} // namespace
