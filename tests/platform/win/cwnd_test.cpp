@@ -181,3 +181,120 @@ TEST_F(CWndTest, TemporaryObjectsWrapForeignWindowsUntilTheyAreDestroyed)
 }
 
 } // namespace
+
+namespace {
+
+class FramedWnd : public CWnd {
+public:
+    std::vector<DWORD> styleChanges;
+    int preTranslated = 0;
+    bool eatKeys = false;
+
+protected:
+    afx_msg void OnNcCalcSize(BOOL calc, NCCALCSIZE_PARAMS* p)
+    {
+        CWnd::OnNcCalcSize(calc, p);
+        p->rgrc[0].top += 10; // a strip of our own above the client area
+    }
+    afx_msg void OnStyleChanged(int type, LPSTYLESTRUCT ss)
+    {
+        if (type == GWL_STYLE) styleChanges.push_back(ss->styleNew);
+    }
+    BOOL PreTranslateMessage(MSG* m) override
+    {
+        if (m->message != WM_KEYDOWN) return FALSE;
+        ++preTranslated;
+        return eatKeys;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(FramedWnd, CWnd)
+    ON_WM_NCCALCSIZE()
+    ON_WM_STYLECHANGED()
+END_MESSAGE_MAP()
+
+TEST_F(CWndTest, NonClientAreaFollowsStylesAndHandlers)
+{
+    struct Case {
+        DWORD style;
+        DWORD exStyle;
+        int inset; // on each side
+    };
+    const Case cases[] = {
+        {0, 0, 0},
+        {WS_BORDER, 0, 1},
+        {0, WS_EX_CLIENTEDGE, 2},
+        {WS_BORDER, WS_EX_CLIENTEDGE, 3},
+        {0, WS_EX_STATICEDGE, 1},
+    };
+    HWND top = CreateWindowEx(0, "WinTestPlain", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    for (const Case& c : cases) {
+        HWND h = CreateWindowEx(c.exStyle, "WinTestPlain", "", WS_CHILD | WS_VISIBLE | c.style, 10, 10, 100, 50, top,
+                                nullptr, nullptr, nullptr);
+        RECT rc;
+        GetClientRect(h, &rc);
+        EXPECT_EQ(rc.right, 100 - 2 * c.inset) << c.style << "/" << c.exStyle;
+        EXPECT_EQ(rc.bottom, 50 - 2 * c.inset) << c.style << "/" << c.exStyle;
+        POINT p {0, 0};
+        ClientToScreen(h, &p);
+        EXPECT_EQ(p.x, 10 + c.inset);
+        POINT edge {10 + c.inset + 1, 10 + c.inset + 1};
+        EXPECT_EQ(SendMessage(h, WM_NCHITTEST, 0, MAKELPARAM(edge.x, edge.y)), HTCLIENT);
+        if (c.inset) {
+            EXPECT_EQ(SendMessage(h, WM_NCHITTEST, 0, MAKELPARAM(10, 10)), HTBORDER);
+        }
+    }
+    FramedWnd w;
+    ASSERT_TRUE(w.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 100, 100), CWnd::FromHandle(top), 5));
+    CRect rc;
+    w.GetClientRect(&rc);
+    EXPECT_EQ(rc.Height(), 90);
+    EXPECT_EQ(::SendMessage(w.m_hWnd, WM_NCHITTEST, 0, MAKELPARAM(5, 5)), HTBORDER);
+    EXPECT_TRUE(w.ModifyStyle(0, WS_VSCROLL, SWP_FRAMECHANGED));
+    w.GetClientRect(&rc);
+    EXPECT_EQ(rc.Width(), 100 - GetSystemMetrics(SM_CXVSCROLL));
+    ASSERT_EQ(w.styleChanges.size(), 1u);
+    EXPECT_TRUE(w.styleChanges[0] & WS_VSCROLL);
+    EXPECT_FALSE(w.ModifyStyle(0, WS_VSCROLL)); // no change, no message
+    EXPECT_EQ(w.styleChanges.size(), 1u);
+}
+
+TEST_F(CWndTest, PreTranslationWalksFromTheTargetUpAndCanConsume)
+{
+    FramedWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "P", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
+    HWND child = makeChild(parent.m_hWnd, 3, RECT {0, 0, 50, 50});
+    SetFocus(child);
+    PvPumpMessages();
+    log.clear();
+    parent.eatKeys = true;
+    PvInputKeyStroke(VK_DOWN);
+    PvInputKeyStroke(VK_UP);
+    PostQuitMessage(0);
+    while (AfxPumpMessage()) {
+    }
+    EXPECT_EQ(parent.preTranslated, 2);
+    EXPECT_FALSE(saw(child, WM_KEYDOWN));
+    EXPECT_TRUE(saw(child, WM_KEYUP));
+}
+
+TEST_F(CWndTest, QuitInsideANestedLoopReachesTheOuterLoop)
+{
+    MapWnd w;
+    ASSERT_TRUE(w.CreateEx(0, nullptr, "Q", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 300, 200, nullptr, nullptr));
+    int outerIterations = 0;
+    PostMessage(w.m_hWnd, WM_USER + 5, 0, 0);
+    ::PostQuitMessage(3);
+    // The modal loop ends on the quit, and re-posts it for the loop outside.
+    EXPECT_EQ(w.RunModalLoop(), -1);
+    MSG m;
+    while (::GetMessage(&m, nullptr, 0, 0)) {
+        ++outerIterations;
+        ::DispatchMessage(&m);
+    }
+    EXPECT_EQ(m.message, UINT(WM_QUIT));
+    EXPECT_LE(outerIterations, 5);
+}
+
+} // namespace
