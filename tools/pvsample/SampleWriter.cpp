@@ -256,6 +256,7 @@ void writeCustom(const SamplePaths& p, const School& s)
         { "Classmates", "Favorites", "Classmates", 2, 1, "", "", 0 },
         { "School Calendar", "Favorites", "School Calendar", 0, 0, "Media", "calendar.htm", 1 },
         { "Athletics", "Favorites", "Athletics", 0, 0, "EmbedWeb", p.mediaPath + "athletics.htm", 0 },
+        { "School Website", "Favorites", "School Website", 0, 0, "Web", "https://www.westbrook.example.org/", 0 },
     };
     std::vector<std::pair<int32_t, std::string>> notes;
     // A favorite's key is its name, and keys are unique: people who share a name with an
