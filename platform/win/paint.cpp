@@ -101,12 +101,24 @@ HDC makeDC(HWND h, bool client, const Region* limit)
     return hdc;
 }
 
+// Screen DCs read a snapshot of the desktop that lives as long as the DC.
+std::unordered_map<HDC, cairo_surface_t*>& ScreenSnapshots()
+{
+    static std::unordered_map<HDC, cairo_surface_t*> m;
+    return m;
+}
+
 void freeDC(HDC hdc)
 {
     auto it = DCs().find(hdc);
     if (it == DCs().end()) return;
     DCs().erase(it);
     ::DeleteDC(hdc);
+    auto snap = ScreenSnapshots().find(hdc);
+    if (snap != ScreenSnapshots().end()) {
+        PvDestroyWindowSurface(snap->second);
+        ScreenSnapshots().erase(snap);
+    }
 }
 
 void invalidateClient(Wnd* w, const RECT* r, bool erase)
@@ -314,7 +326,12 @@ using namespace pvwin;
 bool PvWriteScreenshot(const char* path)
 {
     if (!path || !*path) return false;
-    PvPumpMessages(); // what is on screen is what has been painted
+    // Pending repaints are done first (and nothing else, so no input is handled behind the caller).
+    HWND h = nullptr;
+    for (int guard = 0; guard < 100000 && FindPaintWindow(nullptr, &h); ++guard) {
+        MSG m {h, WM_PAINT, 0, 0, GetTickCount(), Input().cursor};
+        DispatchMessage(&m);
+    }
     cairo_surface_t* s = ComposeDesktop();
     bool ok = PvWriteSurfacePng(s, path);
     PvDestroyWindowSurface(s);
@@ -516,14 +533,13 @@ HDC GetDC(HWND h)
 {
     if (!h) {
         // The screen: a snapshot of the desktop to read from; what is drawn on it is not kept.
-        static cairo_surface_t* screen = nullptr;
-        if (screen) PvDestroyWindowSurface(screen);
-        screen = ComposeDesktop();
+        cairo_surface_t* screen = ComposeDesktop();
         CDC dc;
         dc.PvAttachSurface(screen, POINT {0, 0},
                            RECT {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
         HDC hdc = dc.Detach();
         DCs().insert(hdc);
+        ScreenSnapshots()[hdc] = screen;
         return hdc;
     }
     if (!W(h)) return nullptr;
