@@ -678,7 +678,19 @@ void CDaoRecordset::OpenSQL(int nOpenType, const CString& text, bool isTable)
                               sh.groupTok == pvjet::SelectShape::npos;
         // A dynaset over one table is a keyset, as Jet's are: the statement yields rowids in
         // its order (often from an index alone), and a row's fields are read when it is shown.
-        if (oneTable && nOpenType == dbOpenDynaset) {
+        // ORDER BY 2 names a column of the select list, which the keyset statement lacks
+        bool ordinalOrder = false;
+        if (sh.orderTok != pvjet::SelectShape::npos) {
+            const pvjet::Token* prevTok = nullptr;
+            for (size_t k = sh.orderTok + 1; k < toks.size(); ++k) {
+                if (toks[k].kind == pvjet::TokKind::Space) continue;
+                if (toks[k].kind == pvjet::TokKind::Number && prevTok &&
+                    (pvjet::IsWord(*prevTok, "BY") || prevTok->text == ","))
+                    ordinalOrder = true;
+                prevTok = &toks[k];
+            }
+        }
+        if (oneTable && !ordinalOrder && nOpenType == dbOpenDynaset) {
             const std::string& jet = impl->jetText;
             const size_t fromPos = toks[sh.fromTok].pos;
             size_t fromEnd = jet.size();

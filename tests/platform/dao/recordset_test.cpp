@@ -282,6 +282,8 @@ TEST_F(RecordsetTest, FindWalksCriteria)
     EXPECT_EQ(Num(snap.GetFieldValue("n")), 149);
     EXPECT_FALSE(snap.FindNext("n = 500"));
     CDaoRecordset dyn(&m_db);
+    dyn.Open(dbOpenDynaset, "SELECT label, n FROM Numbers WHERE n < 4 ORDER BY 2 DESC");
+    EXPECT_EQ(Num(dyn.GetFieldValue("n")), 3);
     dyn.Open(dbOpenDynaset, "SELECT n, n * 2 AS twice FROM Numbers ORDER BY n");
     EXPECT_TRUE(dyn.FindLast("twice < 7"));
     EXPECT_EQ(Num(dyn.GetFieldValue("n")), 3);
