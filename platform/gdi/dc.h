@@ -172,6 +172,8 @@ public:
     BOOL DrawFrameControl(LPRECT lpRect, UINT nType, UINT nState);
     // Dotted, drawn by inversion: a second identical call erases it.
     void DrawFocusRect(LPCRECT lpRect);
+    // The 50% grey checkerboard brush that tracking rectangles are inverted with (PATINVERT).
+    static CBrush* GetHalftoneBrush();
 
     // ---- Raster operations ----
     BOOL PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop);
@@ -200,6 +202,10 @@ public:
     // nCount -1: up to the terminating zero. Answers the text's height.
     virtual int DrawText(LPCTSTR lpszString, int nCount, LPRECT lpRect, UINT nFormat);
     int DrawText(const CString& str, LPRECT lpRect, UINT nFormat) { return DrawText(str, str.GetLength(), lpRect, nFormat); }
+    // Tabs jump to the given stops (one stop: multiples of it; none: 8 average characters),
+    // measured from nTabOrigin. Answers the extent drawn.
+    CSize TabbedTextOut(int x, int y, LPCTSTR lpszString, int nCount, int nTabPositions, const int* lpnTabStopPositions,
+                        int nTabOrigin);
     CSize GetTextExtent(LPCTSTR lpszString, int nCount) const;
     CSize GetTextExtent(const CString& str) const { return GetTextExtent(str, str.GetLength()); }
     CSize GetOutputTextExtent(LPCTSTR lpszString, int nCount) const;

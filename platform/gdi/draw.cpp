@@ -890,6 +890,19 @@ void CDC::DrawFocusRect(LPCRECT lpRect)
     MarkDirty(dc);
 }
 
+CBrush* CDC::GetHalftoneBrush()
+{
+    static CBrush* brush = [] {
+        const WORD rows[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+        CBitmap bm;
+        bm.CreateBitmap(8, 8, 1, 1, rows);
+        auto* b = new CBrush;
+        b->CreatePatternBrush(&bm);
+        return b;
+    }();
+    return brush;
+}
+
 BOOL DrawFocusRect(HDC hDC, const RECT* lprc)
 {
     CDC* dc = CDC::FromHandle(hDC);

@@ -547,34 +547,77 @@ CSize CDC::GetOutputTextExtent(LPCTSTR s, int n) const
     return CSize(toLogicalX(m_hDC, TextWidthDev(f, s, n)), toLogicalY(m_hDC, f->height));
 }
 
+namespace {
+
+// Where each tab-separated piece of a line starts (device units from the text's start, which
+// lies `origin` device units right of the tab origin), and the total width.
+int tabLayout(FontFace* f, const char* s, int n, int nTabPositions, const int* stops, int origin,
+              std::vector<std::pair<int, int>>* pieces)
+{
+    int x = origin;
+    int tabW = 8 * f->aveWidth;
+    if (nTabPositions == 1 && stops) tabW = std::max(1, stops[0]);
+    int start = 0;
+    if (pieces) pieces->emplace_back(0, x - origin);
+    for (int i = 0; i < n;) {
+        uint32_t cp;
+        const int len = DecodeUtf8(s, n, i, cp);
+        i += len;
+        if (cp != '\t') {
+            x += f->Advance(cp);
+            continue;
+        }
+        int next = (x / tabW + 1) * tabW;
+        if (nTabPositions > 1 && stops) {
+            next = x + f->aveWidth;
+            for (int k = 0; k < nTabPositions; ++k)
+                if (stops[k] > x) {
+                    next = stops[k];
+                    break;
+                }
+        }
+        x = next;
+        start = i;
+        if (pieces) pieces->emplace_back(start, x - origin);
+    }
+    return x - origin;
+}
+
+}  // namespace
+
+CSize CDC::TabbedTextOut(int x, int y, LPCTSTR s, int n, int nTabPositions, const int* lpnTabStopPositions,
+                         int nTabOrigin)
+{
+    if (!m_hDC) return CSize();
+    HDC dc = m_hDC;
+    n = boundedLength(s, n);
+    RecordScope rs(dc, "TabbedTextOut");
+    rs.set(RECT{x, y, x, y}, dc->st.textColor, dc->st.bkColor, dc->st.textAlign, s, n);
+    FontFace* f = CurrentFace(dc);
+    std::vector<std::pair<int, int>> pieces;
+    const int origin = std::max(0, int(std::lround((x - nTabOrigin) * std::fabs(ScaleX(dc)))));
+    const int w = tabLayout(f, s ? s : "", n, nTabPositions, lpnTabStopPositions, origin, &pieces);
+    const POINT p = LpToDp(dc, x, y);
+    if (dc->st.bkMode == OPAQUE) fillDev(dc, RECT{p.x, p.y, p.x + w, p.y + f->height}, dc->st.bkColor);
+    for (size_t k = 0; s && k < pieces.size(); ++k) {
+        const int a = pieces[k].first;
+        int b = k + 1 < pieces.size() ? pieces[k + 1].first - 1 : n;
+        if (b < a) b = a;
+        const std::string t = ValidUtf8(s + a, b - a);
+        DrawTextDev(dc, f, p.x + pieces[k].second, p.y + f->ascent, t.data(), int(t.size()),
+                    (dc->st.textAlign & TA_RTLREADING) != 0, dc->st.textColor);
+    }
+    return CSize(toLogicalX(dc, w), toLogicalY(dc, f->height));
+}
+
 CSize CDC::GetTabbedTextExtent(LPCTSTR s, int n, int nTabPositions, const int* lpnTabStopPositions) const
 {
     HDC dc = m_hAttribDC ? m_hAttribDC : m_hDC;
     if (!dc) return CSize();
     n = boundedLength(s, n);
     FontFace* f = CurrentFace(dc);
-    int x = 0;
-    int tabW = 8 * f->aveWidth;
-    if (nTabPositions == 1 && lpnTabStopPositions) tabW = std::max(1, lpnTabStopPositions[0]);
-    for (int i = 0; i < n;) {
-        uint32_t cp;
-        i += DecodeUtf8(s, n, i, cp);
-        if (cp != '\t') {
-            x += f->Advance(cp);
-            continue;
-        }
-        int next = (x / tabW + 1) * tabW;
-        if (nTabPositions > 1 && lpnTabStopPositions) {
-            next = x + f->aveWidth;
-            for (int k = 0; k < nTabPositions; ++k)
-                if (lpnTabStopPositions[k] > x) {
-                    next = lpnTabStopPositions[k];
-                    break;
-                }
-        }
-        x = next;
-    }
-    return CSize(toLogicalX(dc, x), toLogicalY(dc, f->height));
+    return CSize(toLogicalX(dc, tabLayout(f, s ? s : "", n, nTabPositions, lpnTabStopPositions, 0, nullptr)),
+                 toLogicalY(dc, f->height));
 }
 
 BOOL CDC::GetTextMetrics(LPTEXTMETRIC tm) const

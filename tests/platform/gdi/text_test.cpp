@@ -307,3 +307,21 @@ TEST_F(Text, RotatedTextRunsUpwards)
     EXPECT_LE(ink.bottom, 71);
     EXPECT_GE(ink.left, 20);
 }
+
+TEST_F(Text, TabbedTextJumpsToTheStops)
+{
+    const int stops[] = {40, 90};
+    const CSize ext = dc.GetTabbedTextExtent("a\tb\tc", -1, 2, stops);
+    EXPECT_EQ(ext.cx, 90 + dc.GetTextExtent("c").cx);
+    dc.SetBkMode(OPAQUE);
+    dc.SetBkColor(RGB(0, 0, 0));
+    EXPECT_EQ(dc.TabbedTextOut(10, 10, "a\tb\tc", -1, 2, stops, 10), ext);
+    EXPECT_EQ(InkBox(), CRect(10, 10, 10 + ext.cx, 24));
+    // One stop: every multiple of it.
+    EXPECT_EQ(dc.GetTabbedTextExtent("\t\t", -1, 1, stops).cx, 80);
+    EXPECT_EQ(dc.TabbedTextOut(0, 0, nullptr, 3, 0, nullptr, 0).cx, 0);
+    // The halftone brush is a checkerboard.
+    dc.SetBkColor(RGB(255, 255, 255));
+    dc.FillRect(CRect(0, 40, 8, 48), CDC::GetHalftoneBrush());
+    EXPECT_EQ(CountColor(RGB(0, 0, 0), CRect(0, 40, 8, 48)), 32);
+}
