@@ -1055,8 +1055,39 @@ BOOL blitVector(HDC dst, const RECT& d, const Source* src, int sx, int sy, int s
     return TRUE;
 }
 
+// HALFTONE stretching of a colour copy: filtered instead of pixel-picked, for pictures.
+BOOL blitSmooth(HDC dst, const RECT& d, const Source* src, int sx, int sy, int sw, int sh)
+{
+    cairo_t* cr = PrepareCairo(dst);
+    if (!cr) return TRUE;
+    const int cx = std::clamp(sx, 0, src->w), cy = std::clamp(sy, 0, src->h);
+    const int cw = std::min(src->w, sx + sw) - cx, ch = std::min(src->h, sy + sh) - cy;
+    if (cw <= 0 || ch <= 0) return TRUE;
+    cairo_surface_t* img = cairo_image_surface_create(CAIRO_FORMAT_RGB24, cw, ch);
+    auto* ip = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(img));
+    const int is = cairo_image_surface_get_stride(img) / 4;
+    for (int y = 0; y < ch; ++y)
+        std::memcpy(ip + size_t(y) * size_t(is), src->px + size_t(cy + y) * size_t(src->stride) + size_t(cx), size_t(cw) * 4);
+    cairo_surface_mark_dirty(img);
+    cairo_save(cr);
+    cairo_rectangle(cr, d.left, d.top, d.right - d.left, d.bottom - d.top);
+    cairo_clip(cr);
+    cairo_translate(cr, d.left, d.top);
+    cairo_scale(cr, double(d.right - d.left) / sw, double(d.bottom - d.top) / sh);
+    cairo_set_source_surface(cr, img, cx - sx, cy - sy);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    cairo_pattern_set_extend(cairo_get_source(cr), CAIRO_EXTEND_PAD);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(img);
+    return TRUE;
+}
+
 BOOL blit(HDC dst, const RECT& d, const Source* src, int sx, int sy, int sw, int sh, DWORD rop)
 {
+    const bool scaled = src && (sw != d.right - d.left || sh != d.bottom - d.top);
+    if (scaled && rop == SRCCOPY && !src->mono && dst->st.stretchMode == HALFTONE && !(dst->raster && monoTarget(dst)))
+        return blitSmooth(dst, d, src, sx, sy, sw, sh);
     if (dst->raster) return blitRaster(dst, d, src, sx, sy, sw, sh, rop);
     return blitVector(dst, d, src, sx, sy, sw, sh, rop);
 }

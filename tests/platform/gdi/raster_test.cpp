@@ -131,10 +131,17 @@ TEST_F(Raster, BlitOperations)
         dc.BitBlt(0, 0, 4, 1, &src, 0, 0, c.rop);
         for (int i = 0; i < 4; ++i) EXPECT_EQ(dc.GetPixel(i, 0), c.expect(s[i], d, p)) << i;
     }
-    // Stretching doubles each pixel.
+    // Stretching doubles each pixel; HALFTONE blends neighbours instead.
     dc.StretchBlt(0, 2, 8, 2, &src, 0, 0, 4, 1, SRCCOPY);
     EXPECT_EQ(dc.GetPixel(4, 3), s[2]);
     EXPECT_EQ(dc.GetPixel(5, 2), s[2]);
+    dc.SetStretchBltMode(HALFTONE);
+    dc.StretchBlt(0, 5, 8, 2, &src, 0, 0, 4, 1, SRCCOPY);
+    dc.SetStretchBltMode(COLORONCOLOR);
+    const COLORREF mid = dc.GetPixel(2, 5);  // between black and white
+    EXPECT_GT(GetRValue(mid), 20);
+    EXPECT_LT(GetRValue(mid), 235);
+    EXPECT_EQ(dc.GetPixel(2, 8), RGB(255, 255, 255));  // nothing beyond the destination
     dc.SelectObject(oldBrush);
     src.SelectObject(old);
 }
