@@ -196,12 +196,12 @@ RECT ScreenRect(HWND h)
 
 void RecalcClient(Wnd* w)
 {
+    HWND h = w->h;
     RECT r {0, 0, w->rc.right - w->rc.left, w->rc.bottom - w->rc.top};
     NCCALCSIZE_PARAMS p {};
     p.rgrc[0] = w->rc;  // the proposed window rectangle in parent coordinates
-    LRESULT res = Send(w->h, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&p.rgrc[0]));
-    (void)res;
-    if (!W(w->h)) return;
+    Send(h, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&p.rgrc[0]));
+    if (!(w = W(h))) return; // the handler may have destroyed the window
     RECT c = p.rgrc[0];
     c = RectOffset(c, -w->rc.left, -w->rc.top);
     c.left = std::clamp<LONG>(c.left, 0, r.right);

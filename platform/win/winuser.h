@@ -550,11 +550,22 @@ typedef BOOL (*WNDENUMPROC)(HWND, LPARAM);
 #define IS_INTRESOURCE(p) ((((uintptr_t)(p)) >> 16) == 0)
 
 // ---- Control notification codes that the window layer itself uses ----
+// (guarded: the controls' own header may define them first)
+#ifndef BN_CLICKED
 #define BN_CLICKED 0
+#endif
+#ifndef EN_SETFOCUS
 #define EN_SETFOCUS 0x0100
+#endif
+#ifndef EN_KILLFOCUS
 #define EN_KILLFOCUS 0x0200
+#endif
+#ifndef EN_CHANGE
 #define EN_CHANGE 0x0300
+#endif
+#ifndef EN_UPDATE
 #define EN_UPDATE 0x0400
+#endif
 
 // ---- Structures ----
 struct MSG {

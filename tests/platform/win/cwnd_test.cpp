@@ -298,3 +298,58 @@ TEST_F(CWndTest, QuitInsideANestedLoopReachesTheOuterLoop)
 }
 
 } // namespace
+
+namespace {
+
+int g_callbackTicks = 0;
+void CALLBACK_Tick(HWND, UINT, UINT_PTR, DWORD) { ++g_callbackTicks; }
+
+class Sub : public CWnd {
+public:
+    int keys = 0;
+
+protected:
+    afx_msg void OnKeyDown(UINT, UINT, UINT) { ++keys; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(Sub, CWnd)
+    ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+TEST_F(CWndTest, CallbackTimersAndThreadTimersRunWithoutAWindowProcedure)
+{
+    g_callbackTicks = 0;
+    HWND h = makeTop();
+    SetTimer(h, 1, 100, &CALLBACK_Tick);
+    UINT_PTR thread = SetTimer(nullptr, 0, 250, &CALLBACK_Tick);
+    EXPECT_NE(thread, 0u);
+    log.clear();
+    PvAdvanceTime(500);
+    EXPECT_EQ(g_callbackTicks, 5 + 2);
+    EXPECT_EQ(count(h, WM_TIMER), 0); // callbacks replace the message
+    KillTimer(nullptr, thread);
+    ::DestroyWindow(h);
+    PvAdvanceTime(500);
+    EXPECT_EQ(g_callbackTicks, 7); // a window's timers end with it
+}
+
+TEST_F(CWndTest, SubclassedDialogItemGetsTheObjectsHandlersFirst)
+{
+    HWND top = makeTop();
+    HWND item = makeChild(top, 42, RECT {0, 0, 30, 30});
+    Sub sub;
+    ASSERT_TRUE(sub.SubclassDlgItem(42, CWnd::FromHandle(top)));
+    EXPECT_EQ(sub.m_hWnd, item);
+    log.clear();
+    ::SendMessage(item, WM_KEYDOWN, 'A', 1);
+    ::SendMessage(item, WM_KEYUP, 'A', 1);
+    EXPECT_EQ(sub.keys, 1);
+    EXPECT_FALSE(saw(item, WM_KEYDOWN)); // handled by the object
+    EXPECT_TRUE(saw(item, WM_KEYUP));     // unhandled: the original procedure
+    EXPECT_EQ(sub.UnsubclassWindow(), item);
+    ::SendMessage(item, WM_KEYDOWN, 'A', 1);
+    EXPECT_EQ(sub.keys, 1);
+}
+
+} // namespace
