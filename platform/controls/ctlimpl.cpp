@@ -1,0 +1,158 @@
+// Shared machinery of the control window procedures and their registration.
+
+#include "platform/controls/ctlimpl.h"
+
+#include <unordered_map>
+
+// Bound weakly: the window system supplies the desktop clipboard when it has one.
+bool PvGetDesktopClipboardText(char** out) __attribute__((weak));
+void PvSetDesktopClipboardText(const char* utf8) __attribute__((weak));
+
+namespace pvctl {
+
+static std::string& localClipboard()
+{
+    static std::string s;
+    return s;
+}
+
+void ClipboardSetText(const std::string& s)
+{
+    if (&PvSetDesktopClipboardText) PvSetDesktopClipboardText(s.c_str());
+    else localClipboard() = s;
+}
+
+bool ClipboardGetText(std::string* out)
+{
+    if (&PvGetDesktopClipboardText) {
+        char* p = nullptr;
+        if (!PvGetDesktopClipboardText(&p) || !p) return false;
+        *out = p;
+        free(p);
+        return true;
+    }
+    *out = localClipboard();
+    return !out->empty();
+}
+
+static std::unordered_map<HWND, Control*>& table()
+{
+    static std::unordered_map<HWND, Control*> t;
+    return t;
+}
+
+Control* Lookup(HWND h)
+{
+    auto it = table().find(h);
+    return it == table().end() ? nullptr : it->second;
+}
+
+void Attach(HWND h, Control* c) { table()[h] = c; }
+
+LRESULT Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp, Control* (*make)(HWND, const CREATESTRUCT*))
+{
+    if (msg == WM_NCCREATE && !Lookup(h)) {
+        Control* c = make(h, reinterpret_cast<const CREATESTRUCT*>(lp));
+        if (!c) return FALSE;
+        Attach(h, c);
+    }
+    Control* c = Lookup(h);
+    if (!c) return DefWindowProc(h, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        table().erase(h);
+        c->dead = true;
+        LRESULT r = c->proc(msg, wp, lp);
+        if (c->depth == 0) delete c;
+        return r;
+    }
+    ++c->depth;
+    LRESULT r = c->proc(msg, wp, lp);
+    if (--c->depth == 0 && c->dead) delete c;
+    return r;
+}
+
+HFONT Control::currentFont() const { return font ? font : DefaultFont(); }
+
+HFONT DefaultFont() { return reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
+
+CDC& MeasureDC(HFONT font)
+{
+    static CDC* dc = [] {
+        auto* d = new CDC;
+        d->CreateCompatibleDC(nullptr);
+        return d;
+    }();
+    dc->SelectObject(reinterpret_cast<HGDIOBJ>(font ? font : DefaultFont()));
+    return *dc;
+}
+
+void NotifyParent(HWND h, int code)
+{
+    HWND parent = GetParent(h);
+    if (!parent) return;
+    SendMessage(parent, WM_COMMAND, MAKEWPARAM(GetWindowLong(h, GWL_ID), code), reinterpret_cast<LPARAM>(h));
+}
+
+LRESULT NotifyParentNM(HWND h, NMHDR* nm, UINT code)
+{
+    HWND parent = GetParent(h);
+    nm->hwndFrom = h;
+    nm->idFrom = UINT_PTR(GetWindowLong(h, GWL_ID));
+    nm->code = code;
+    if (!parent) return 0;
+    return SendMessage(parent, WM_NOTIFY, nm->idFrom, reinterpret_cast<LPARAM>(nm));
+}
+
+HBRUSH ParentCtlColor(HWND h, HDC hdc, UINT msg)
+{
+    HWND parent = GetParent(h);
+    LRESULT r = parent ? SendMessage(parent, msg, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(h))
+                       : DefWindowProc(h, msg, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(h));
+    if (!r) r = DefWindowProc(h, msg, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(h));
+    return reinterpret_cast<HBRUSH>(r);
+}
+
+int NextChar(const std::string& s, int i)
+{
+    int n = int(s.size());
+    if (i >= n) return n;
+    ++i;
+    while (i < n && (static_cast<unsigned char>(s[size_t(i)]) & 0xC0) == 0x80) ++i;
+    return i;
+}
+
+int PrevChar(const std::string& s, int i)
+{
+    if (i <= 0) return 0;
+    --i;
+    while (i > 0 && (static_cast<unsigned char>(s[size_t(i)]) & 0xC0) == 0x80) --i;
+    return i;
+}
+
+void AppendUtf8(std::string& s, UINT cp)
+{
+    if (cp < 0x80) s += char(cp);
+    else if (cp < 0x800) { s += char(0xC0 | (cp >> 6)); s += char(0x80 | (cp & 0x3F)); }
+    else if (cp < 0x10000) { s += char(0xE0 | (cp >> 12)); s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F)); }
+    else if (cp < 0x110000) {
+        s += char(0xF0 | (cp >> 18)); s += char(0x80 | ((cp >> 12) & 0x3F));
+        s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F));
+    }
+}
+
+} // namespace pvctl
+
+void PvRegisterStandardControls()
+{
+    // A class deleted by a test's reset would come back on the next call: check each time.
+    WNDCLASS wc {};
+    if (GetClassInfo(nullptr, WC_EDIT, &wc)) return;
+    pvctl::RegisterStatic();
+    pvctl::RegisterButton();
+    pvctl::RegisterEdit();
+    pvctl::RegisterListBox();
+    pvctl::RegisterComboBox();
+    pvctl::RegisterTreeView();
+    pvctl::RegisterProgress();
+    pvctl::RegisterRichEdit();
+}

@@ -1,0 +1,73 @@
+#pragma once
+// Shared machinery of the control window procedures. Internal to platform/controls.
+
+#include "platform/controls/ctldefs.h"
+#include "platform/gdi/gdi.h"
+#include "platform/sys/system.h"
+#include "platform/win/pvwin.h"
+
+#include <memory>
+#include <string>
+
+namespace pvctl {
+
+// The state of one control window. It lives from WM_NCCREATE to WM_NCDESTROY; a window destroyed
+// while one of its own messages is running is freed when that message returns.
+struct Control {
+    explicit Control(HWND hWnd) : h(hWnd) {}
+    virtual ~Control() = default;
+    virtual LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) = 0;
+
+    HWND h;
+    HFONT font = nullptr;
+    int depth = 0;
+    bool dead = false;
+
+    DWORD style() const { return DWORD(GetWindowLong(h, GWL_STYLE)); }
+    UINT id() const { return UINT(GetWindowLong(h, GWL_ID)); }
+    HFONT currentFont() const;
+};
+
+Control* Lookup(HWND h);
+void Attach(HWND h, Control* c);
+LRESULT Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp, Control* (*make)(HWND, const CREATESTRUCT*));
+
+template <class T>
+LRESULT CtlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
+{
+    return Dispatch(h, msg, wp, lp, [](HWND hw, const CREATESTRUCT* cs) -> Control* { return new T(hw, cs); });
+}
+
+// WM_COMMAND to the parent (or, for a pop-up list, to its owner given).
+void NotifyParent(HWND h, int code);
+LRESULT NotifyParentNM(HWND h, NMHDR* nm, UINT code);
+// Asks the parent for the control's colours; the answer brush, or the default one.
+HBRUSH ParentCtlColor(HWND h, HDC hdc, UINT msg);
+HFONT DefaultFont();
+// The desktop's text clipboard; a process-local one while the window system offers none.
+void ClipboardSetText(const std::string& s);
+bool ClipboardGetText(std::string* out);
+// A DC for measuring text with no window behind it.
+CDC& MeasureDC(HFONT font);
+
+// UTF-8 helpers: whole characters only.
+int NextChar(const std::string& s, int i);
+int PrevChar(const std::string& s, int i);
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& s, UINT cp);
+
+inline void rOffset(RECT* r, int dx, int dy) { r->left += dx; r->right += dx; r->top += dy; r->bottom += dy; }
+inline void rInflate(RECT* r, int dx, int dy) { r->left -= dx; r->right += dx; r->top -= dy; r->bottom += dy; }
+inline bool rHit(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+inline POINT lpPoint(LPARAM lp) { return POINT {short(LOWORD(lp)), short(HIWORD(lp))}; }
+
+void RegisterStatic();
+void RegisterButton();
+void RegisterEdit();
+void RegisterListBox();
+void RegisterComboBox();
+void RegisterTreeView();
+void RegisterProgress();
+void RegisterRichEdit();
+
+} // namespace pvctl

@@ -1,0 +1,226 @@
+// The framework's control wrappers.
+
+#include "platform/controls/ctlwnd.h"
+
+#include <algorithm>
+#include <vector>
+
+IMPLEMENT_DYNAMIC(CStatic, CWnd)
+IMPLEMENT_DYNAMIC(CButton, CWnd)
+IMPLEMENT_DYNAMIC(CEdit, CWnd)
+IMPLEMENT_DYNAMIC(CListBox, CWnd)
+IMPLEMENT_DYNAMIC(CCheckListBox, CListBox)
+IMPLEMENT_DYNAMIC(CComboBox, CWnd)
+IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)
+
+BOOL PvCreateControl(CWnd* pWnd, LPCTSTR lpszClass, LPCTSTR lpszText, DWORD dwStyle, const RECT& rect,
+                     CWnd* pParentWnd, UINT nID, DWORD dwExStyle)
+{
+    PvRegisterStandardControls();
+    return pWnd->CreateEx(dwExStyle, lpszClass, lpszText, dwStyle, rect, pParentWnd, nID);
+}
+
+// Owner-draw messages that the parent reflects come back to the control's own handlers.
+template <class T>
+static BOOL ownerDrawNotify(T* self, UINT message, LPARAM lParam, LRESULT* pResult)
+{
+    switch (message) {
+    case WM_DRAWITEM: self->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)); break;
+    case WM_MEASUREITEM: self->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam)); break;
+    case WM_COMPAREITEM: {
+        LRESULT r = self->CompareItem(reinterpret_cast<LPCOMPAREITEMSTRUCT>(lParam));
+        if (pResult) *pResult = r;
+        return TRUE;
+    }
+    case WM_DELETEITEM: self->DeleteItem(reinterpret_cast<LPDELETEITEMSTRUCT>(lParam)); break;
+    default: return FALSE;
+    }
+    if (pResult) *pResult = TRUE;
+    return TRUE;
+}
+
+BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message == WM_DRAWITEM) {
+        DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+        if (pResult) *pResult = TRUE;
+        return TRUE;
+    }
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+}
+
+BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (ownerDrawNotify(this, message, lParam, pResult)) return TRUE;
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+}
+
+BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (ownerDrawNotify(this, message, lParam, pResult)) return TRUE;
+    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+}
+
+void CListBox::GetText(int nIndex, CString& rString) const
+{
+    int n = GetTextLen(nIndex);
+    if (n < 0) { rString.Empty(); return; }
+    std::vector<char> buf(size_t(n) + 1, 0);
+    GetText(nIndex, buf.data());
+    rString = buf.data();
+}
+
+void CComboBox::GetLBText(int nIndex, CString& rString) const
+{
+    int n = GetLBTextLen(nIndex);
+    if (n < 0) { rString.Empty(); return; }
+    std::vector<char> buf(size_t(n) + 1, 0);
+    GetLBText(nIndex, buf.data());
+    rString = buf.data();
+}
+
+// ---- CCheckListBox ----
+// The check states live in a side table (a window property) kept in step with the items on
+// insert and delete, so each item's data stays the caller's.
+
+CCheckListBox::~CCheckListBox()
+{
+    auto* v = reinterpret_cast<std::vector<State>*>(::GetProp(m_hWnd, "PvCheckStates"));
+    if (m_hWnd && v) { ::RemoveProp(m_hWnd, "PvCheckStates"); delete v; }
+}
+
+BOOL CCheckListBox::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+    return CListBox::PreCreateWindow(cs);
+}
+
+BOOL CCheckListBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    dwStyle |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
+    return CListBox::Create(dwStyle, rect, pParentWnd, nID);
+}
+
+CCheckListBox::State* CCheckListBox::stateOf(int nIndex) const
+{
+    if (!m_hWnd) return nullptr;
+    auto* v = reinterpret_cast<std::vector<State>*>(::GetProp(m_hWnd, "PvCheckStates"));
+    if (!v) return nullptr;
+    if (nIndex < 0 || nIndex >= int(v->size())) return nullptr;
+    return &(*v)[size_t(nIndex)];
+}
+
+void CCheckListBox::SetCheck(int nIndex, int nCheck)
+{
+    State* s = stateOf(nIndex);
+    if (!s) return;
+    s->check = nCheck;
+    RECT r;
+    if (GetItemRect(nIndex, &r) != LB_ERR) InvalidateRect(&r, FALSE);
+}
+
+int CCheckListBox::GetCheck(int nIndex) const
+{
+    State* s = stateOf(nIndex);
+    return s ? s->check : 0;
+}
+
+void CCheckListBox::Enable(int nIndex, BOOL bEnabled)
+{
+    State* s = stateOf(nIndex);
+    if (!s) return;
+    s->enabled = bEnabled != FALSE;
+    RECT r;
+    if (GetItemRect(nIndex, &r) != LB_ERR) InvalidateRect(&r, FALSE);
+}
+
+BOOL CCheckListBox::IsEnabled(int nIndex) const
+{
+    State* s = stateOf(nIndex);
+    return s ? s->enabled : FALSE;
+}
+
+void CCheckListBox::toggle(int nIndex)
+{
+    State* s = stateOf(nIndex);
+    if (!s || !s->enabled) return;
+    int modes = (m_nStyle == BS_AUTO3STATE || m_nStyle == BS_3STATE) ? 3 : 2;
+    SetCheck(nIndex, (s->check + 1) % modes);
+    if (CWnd* p = GetParent())
+        p->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), CLBN_CHKCHANGE), reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+void CCheckListBox::MeasureItem(LPMEASUREITEMSTRUCT mis)
+{
+    if (mis) mis->itemHeight = std::max<UINT>(mis->itemHeight, 15);
+}
+
+void CCheckListBox::DrawItem(LPDRAWITEMSTRUCT dis)
+{
+    if (!dis || int(dis->itemID) < 0) return;
+    CDC* dc = CDC::FromHandle(dis->hDC);
+    CRect rc(dis->rcItem);
+    const State* s = stateOf(int(dis->itemID));
+    bool sel = (dis->itemState & ODS_SELECTED) != 0;
+    dc->FillSolidRect(&rc, GetSysColor(COLOR_WINDOW));
+    RECT box {rc.left + 1, rc.top + (rc.Height() - 13) / 2, rc.left + 14, rc.top + (rc.Height() - 13) / 2 + 13};
+    UINT st = DFCS_BUTTONCHECK | DFCS_FLAT;
+    if (s && s->check) st |= DFCS_CHECKED;
+    if (s && s->check == 2) st |= DFCS_BUTTON3STATE;
+    if (s && !s->enabled) st |= DFCS_INACTIVE;
+    dc->DrawFrameControl(&box, DFC_BUTTON, st);
+    CRect tr(rc.left + 17, rc.top, rc.right, rc.bottom);
+    CString text;
+    GetText(int(dis->itemID), text);
+    if (sel) dc->FillSolidRect(&tr, GetSysColor(COLOR_HIGHLIGHT));
+    dc->SetBkMode(TRANSPARENT);
+    dc->SetTextColor(s && !s->enabled ? GetSysColor(COLOR_GRAYTEXT) : GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    CRect t2 = tr;
+    t2.left += 2;
+    dc->DrawText(text, &t2, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (dis->itemState & ODS_FOCUS) dc->DrawFocusRect(&tr);
+}
+
+LRESULT CCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* v = reinterpret_cast<std::vector<State>*>(::GetProp(m_hWnd, "PvCheckStates"));
+    if (!v) {
+        v = new std::vector<State>(size_t(std::max(0, int(DefWindowProc(LB_GETCOUNT, 0, 0)))));
+        ::SetProp(m_hWnd, "PvCheckStates", v);
+    }
+    switch (message) {
+    case LB_ADDSTRING: case LB_INSERTSTRING: {
+        LRESULT r = CListBox::WindowProc(message, wParam, lParam);
+        if (r >= 0 && size_t(r) <= v->size()) v->insert(v->begin() + r, State {});
+        return r;
+    }
+    case LB_DELETESTRING: {
+        LRESULT r = CListBox::WindowProc(message, wParam, lParam);
+        if (r >= 0 && wParam < v->size()) v->erase(v->begin() + long(wParam));
+        return r;
+    }
+    case LB_RESETCONTENT: v->clear(); break;
+    case WM_LBUTTONDOWN: {
+        CPoint pt(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        BOOL outside = TRUE;
+        UINT idx = ItemFromPoint(pt, outside);
+        LRESULT r = CListBox::WindowProc(message, wParam, lParam);
+        RECT ir;
+        if (!outside && GetItemRect(int(idx), &ir) != LB_ERR && pt.x < ir.left + 15) toggle(int(idx));
+        return r;
+    }
+    case WM_KEYDOWN:
+        if (wParam == VK_SPACE) {
+            int i = GetCurSel();
+            if (i >= 0) toggle(i);
+            return 0;
+        }
+        break;
+    case WM_NCDESTROY:
+        ::RemoveProp(m_hWnd, "PvCheckStates");
+        delete v;
+        break;
+    default: break;
+    }
+    return CListBox::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,812 @@
+// The edit control, single- and multi-line. Text is UTF-8; positions are byte offsets that
+// always fall on whole characters, and a CR LF pair counts as one step.
+
+#include "platform/controls/ctlimpl.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace pvctl {
+
+static const int kDefaultLimit = 30000;
+static const int kMaxLimit = 0x7FFFFFFE;
+
+struct EditCtl : Control {
+    struct Line {
+        int start;
+        int len;      // without the line break
+    };
+
+    std::string text;
+    int anchor = 0;
+    int caret = 0;
+    int limit = kDefaultLimit;
+    bool modified = false;
+    UINT pwChar = 0;
+    int marginL = 1;
+    int marginR = 1;
+    RECT fmt {};
+    bool fmtSet = false;
+    int firstLine = 0;
+    int xOff = 0;
+    std::string undoText;
+    int undoAnchor = 0;
+    int undoCaret = 0;
+    bool canUndo = false;
+    bool typing = false;    // consecutive typing is one undo step
+    std::vector<Line> lines;
+    bool dirty = true;
+    int lineH = 16;
+    bool focused = false;
+    bool tracking = false;
+    int goalX = -1;         // column kept while moving up and down
+
+    EditCtl(HWND hw, const CREATESTRUCT* cs) : Control(hw)
+    {
+        if (cs && cs->lpszName) text = cs->lpszName;
+        if (cs && (cs->style & ES_PASSWORD) && !(cs->style & ES_MULTILINE)) pwChar = '*';
+        measureFont();
+    }
+
+    bool multi() const { return (style() & ES_MULTILINE) != 0; }
+    bool wraps() const { return multi() && !(style() & (ES_AUTOHSCROLL | WS_HSCROLL)); }
+    bool readOnly() const { return (style() & ES_READONLY) != 0; }
+    int selMin() const { return std::min(anchor, caret); }
+    int selMax() const { return std::max(anchor, caret); }
+
+    void measureFont()
+    {
+        TEXTMETRIC tm {};
+        MeasureDC(currentFont()).GetTextMetrics(&tm);
+        lineH = std::max<int>(1, tm.tmHeight);
+    }
+
+    RECT fmtRect()
+    {
+        if (fmtSet) return fmt;
+        RECT rc;
+        GetClientRect(h, &rc);
+        rc.left += marginL;
+        rc.right -= marginR;
+        if (!multi()) {
+            // One line, centred in what the client area leaves.
+            int room = rc.bottom - rc.top - lineH;
+            if (room > 0) rc.top += room / 2;
+            rc.bottom = rc.top + lineH;
+        }
+        if (rc.right < rc.left) rc.right = rc.left;
+        return rc;
+    }
+
+    // ---- Text positions ----
+    int next(int i) const
+    {
+        int n = int(text.size());
+        if (i >= n) return n;
+        if (text[size_t(i)] == '\r' && i + 1 < n && text[size_t(i) + 1] == '\n') return i + 2;
+        return NextChar(text, i);
+    }
+    int prev(int i) const
+    {
+        if (i <= 0) return 0;
+        if (i >= 2 && text[size_t(i) - 1] == '\n' && text[size_t(i) - 2] == '\r') return i - 2;
+        return PrevChar(text, i);
+    }
+    int snap(int i) const
+    {
+        i = std::clamp(i, 0, int(text.size()));
+        while (i > 0 && i < int(text.size()) && (static_cast<unsigned char>(text[size_t(i)]) & 0xC0) == 0x80) --i;
+        if (i > 0 && i < int(text.size()) && text[size_t(i)] == '\n' && text[size_t(i) - 1] == '\r') --i;
+        return i;
+    }
+
+    std::string shown(int start, int len) const
+    {
+        if (!pwChar) return text.substr(size_t(start), size_t(len));
+        std::string s;
+        for (int i = start; i < start + len; i = NextChar(text, i)) AppendUtf8(s, pwChar);
+        return s;
+    }
+    int width(int start, int len) const
+    {
+        if (len <= 0) return 0;
+        std::string s = shown(start, len);
+        // Tabs measure as eight average characters.
+        int tabs = int(std::count(s.begin(), s.end(), '\t'));
+        if (tabs) std::replace(s.begin(), s.end(), '\t', ' ');
+        CSize ext = MeasureDC(currentFont()).GetTextExtent(s.c_str(), int(s.size()));
+        if (tabs) ext.cx += tabs * 7 * MeasureDC(currentFont()).GetTextExtent(" ", 1).cx;
+        return ext.cx;
+    }
+
+    // ---- Layout ----
+    void layout()
+    {
+        if (!dirty) return;
+        dirty = false;
+        lines.clear();
+        int n = int(text.size());
+        RECT fr = fmtRect();
+        int maxW = std::max<LONG>(1, fr.right - fr.left);
+        bool wrap = wraps();
+        int start = 0;
+        for (;;) {
+            int end = start;
+            while (end < n && text[size_t(end)] != '\n' && !(text[size_t(end)] == '\r' && end + 1 < n && text[size_t(end) + 1] == '\n'))
+                end = NextChar(text, end);
+            if (!multi()) end = n;
+            // Word wrap inside [start, end).
+            int s = start;
+            while (wrap && width(s, end - s) > maxW) {
+                // Largest prefix that fits; at least one character so the loop always advances.
+                int lo = NextChar(text, s);
+                for (int i = NextChar(text, lo); i <= end; i = NextChar(text, i)) {
+                    if (width(s, i - s) > maxW) break;
+                    lo = i;
+                    if (i == end) break;
+                }
+                int brk = lo;
+                // Back up to the last blank so words stay whole.
+                int b = brk;
+                while (b > s && text[size_t(b) - 1] != ' ' && text[size_t(b) - 1] != '\t') --b;
+                if (b > s) brk = b;
+                lines.push_back({s, brk - s});
+                s = brk;
+            }
+            lines.push_back({s, end - s});
+            if (end >= n) break;
+            start = end + (text[size_t(end)] == '\r' ? 2 : 1);
+            if (start > n) break;
+            if (start == n) { lines.push_back({n, 0}); break; }
+        }
+        updateScrollBars();
+    }
+
+    int lineOf(int pos)
+    {
+        layout();
+        int i = int(lines.size()) - 1;
+        while (i > 0 && lines[size_t(i)].start > pos) --i;
+        // A position at a wrap point belongs to the next line.
+        return i;
+    }
+
+    int visibleLines()
+    {
+        RECT fr = fmtRect();
+        return std::max<int>(1, (fr.bottom - fr.top) / lineH);
+    }
+
+    int lineX(int line)
+    {
+        const Line& l = lines[size_t(line)];
+        RECT fr = fmtRect();
+        int w = width(l.start, l.len);
+        DWORD st = style();
+        int avail = fr.right - fr.left;
+        int x = fr.left - xOff;
+        if (w < avail && (!(st & ES_AUTOHSCROLL) || multi() || xOff == 0)) {
+            if (st & ES_RIGHT) x = fr.right - w - 1;
+            else if (st & ES_CENTER) x = fr.left + (avail - w) / 2;
+        }
+        return x;
+    }
+
+    POINT posToPoint(int pos)
+    {
+        int li = lineOf(pos);
+        const Line& l = lines[size_t(li)];
+        RECT fr = fmtRect();
+        int x = lineX(li) + width(l.start, std::min(pos, l.start + l.len) - l.start);
+        int y = fr.top + (li - firstLine) * lineH;
+        return POINT {x, y};
+    }
+
+    int pointToPos(POINT p)
+    {
+        layout();
+        RECT fr = fmtRect();
+        int li = multi() ? firstLine + (p.y - fr.top) / lineH : 0;
+        if (p.y < fr.top && multi()) li = firstLine - 1;
+        li = std::clamp(li, 0, int(lines.size()) - 1);
+        const Line& l = lines[size_t(li)];
+        int x0 = lineX(li);
+        int best = l.start;
+        for (int i = l.start; i < l.start + l.len;) {
+            int nx = NextChar(text, i);
+            int a = width(l.start, i - l.start), b = width(l.start, nx - l.start);
+            if (p.x - x0 < (a + b) / 2) break;
+            best = nx;
+            i = nx;
+        }
+        return best;
+    }
+
+    // ---- Scrolling ----
+    void updateScrollBars()
+    {
+        DWORD st = style();
+        if (!multi() || !(st & WS_VSCROLL)) return;
+        SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, int(lines.size()) - 1, UINT(visibleLines()), firstLine, 0};
+        SetScrollInfo(h, SB_VERT, &si, TRUE);
+    }
+
+    void setFirstLine(int fl)
+    {
+        layout();
+        fl = std::clamp(fl, 0, std::max(0, int(lines.size()) - 1));
+        if (fl == firstLine) return;
+        firstLine = fl;
+        updateScrollBars();
+        InvalidateRect(h, nullptr, TRUE);
+        placeCaret();
+    }
+
+    void scrollCaret()
+    {
+        layout();
+        int li = lineOf(caret);
+        if (multi()) {
+            int vis = visibleLines();
+            if (li < firstLine) setFirstLine(li);
+            else if (li >= firstLine + vis) setFirstLine(li - vis + 1);
+        }
+        if (!wraps()) {
+            RECT fr = fmtRect();
+            int avail = std::max<LONG>(1, fr.right - fr.left);
+            const Line& l = lines[size_t(li)];
+            int cx = width(l.start, caret - l.start);
+            int old = xOff;
+            if (cx - xOff > avail - 1) xOff = cx - avail + std::max(1, avail / 4);
+            else if (cx < xOff) xOff = std::max(0, cx - avail / 4);
+            if (xOff != old) InvalidateRect(h, nullptr, TRUE);
+        }
+        placeCaret();
+    }
+
+    void placeCaret()
+    {
+        if (!focused) return;
+        layout();
+        POINT p = posToPoint(caret);
+        SetCaretPos(p.x, p.y);
+    }
+
+    // ---- Changes ----
+    void saveUndo(bool merge)
+    {
+        if (merge && typing) return;
+        undoText = text;
+        undoAnchor = anchor;
+        undoCaret = caret;
+        canUndo = true;
+        typing = merge;
+    }
+
+    void changed(bool notify)
+    {
+        dirty = true;
+        modified = true;
+        layout();
+        scrollCaret();
+        InvalidateRect(h, nullptr, TRUE);
+        if (notify) {
+            NotifyParent(h, EN_UPDATE);
+            NotifyParent(h, EN_CHANGE);
+        }
+    }
+
+    // Replaces the selection; answers false when nothing of it fits the limit.
+    bool replaceSel(std::string ins, bool undoable, bool merge = false)
+    {
+        DWORD st = style();
+        if (!multi()) {
+            size_t nl = ins.find_first_of("\r\n");
+            if (nl != std::string::npos) ins.resize(nl);
+        }
+        if (st & ES_UPPERCASE) for (char& c : ins) if (c >= 'a' && c <= 'z') c = char(c - 32);
+        if (st & ES_LOWERCASE) for (char& c : ins) if (c >= 'A' && c <= 'Z') c = char(c + 32);
+        int a = selMin(), b = selMax();
+        int room = limit - (int(text.size()) - (b - a));
+        bool cut = false;
+        if (int(ins.size()) > room) {
+            int k = std::max(0, room);
+            while (k > 0 && (static_cast<unsigned char>(ins[size_t(k)]) & 0xC0) == 0x80) --k;
+            ins.resize(size_t(k));
+            cut = true;
+        }
+        if (cut) NotifyParent(h, EN_MAXTEXT);
+        if (ins.empty() && a == b) return !cut;
+        if (undoable) saveUndo(merge);
+        else { canUndo = false; typing = false; }
+        text.replace(size_t(a), size_t(b - a), ins);
+        anchor = caret = a + int(ins.size());
+        goalX = -1;
+        changed(true);
+        return true;
+    }
+
+    void setSel(int a, int c, bool scroll)
+    {
+        a = snap(a);
+        c = snap(c);
+        if (a == anchor && c == caret) { if (scroll) scrollCaret(); return; }
+        anchor = a;
+        caret = c;
+        typing = false;
+        InvalidateRect(h, nullptr, TRUE);
+        if (scroll) scrollCaret();
+        else placeCaret();
+    }
+
+    // ---- Clipboard ----
+    void copy()
+    {
+        if (pwChar || selMin() == selMax()) return;
+        std::string s = text.substr(size_t(selMin()), size_t(selMax() - selMin()));
+        ClipboardSetText(s);
+    }
+    void paste()
+    {
+        if (readOnly()) return;
+        std::string s;
+        if (!ClipboardGetText(&s)) return;
+        if (multi()) {
+            // Lone line feeds become CR LF, the form multi-line text keeps.
+            std::string t;
+            for (size_t i = 0; i < s.size(); ++i) {
+                if (s[i] == '\n' && (i == 0 || s[i - 1] != '\r')) t += '\r';
+                t += s[i];
+            }
+            s.swap(t);
+        }
+        replaceSel(s, true);
+    }
+
+    // ---- Painting ----
+    void paint(HDC hdc)
+    {
+        layout();
+        CDC* dc = CDC::FromHandle(hdc);
+        RECT rc;
+        GetClientRect(h, &rc);
+        bool grey = readOnly() || !IsWindowEnabled(h);
+        HBRUSH br = ParentCtlColor(h, hdc, grey ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT);
+        COLORREF fg = dc->GetTextColor();
+        if (br) dc->FillRect(&rc, CBrush::FromHandle(br));
+        if (!IsWindowEnabled(h)) fg = GetSysColor(COLOR_GRAYTEXT);
+        dc->SelectObject(reinterpret_cast<HGDIOBJ>(currentFont()));
+        dc->SetBkMode(TRANSPARENT);
+        RECT fr = fmtRect();
+        dc->SaveDC();
+        dc->IntersectClipRect(fr.left, fr.top, fr.right, multi() ? fr.bottom : std::max(fr.bottom, rc.bottom));
+        bool showSel = focused || (style() & ES_NOHIDESEL);
+        int s0 = selMin(), s1 = selMax();
+        int vis = visibleLines() + 1;
+        for (int li = firstLine; li < int(lines.size()) && li < firstLine + vis; ++li) {
+            const Line& l = lines[size_t(li)];
+            int x = lineX(li);
+            int y = fr.top + (li - firstLine) * lineH;
+            int a = std::clamp(s0, l.start, l.start + l.len), b = std::clamp(s1, l.start, l.start + l.len);
+            auto seg = [&](int from, int to, bool sel) {
+                if (to <= from) return;
+                int x0 = x + width(l.start, from - l.start);
+                int w = width(from, to - from);
+                if (sel) {
+                    dc->FillSolidRect(x0, y, w, lineH, GetSysColor(COLOR_HIGHLIGHT));
+                    dc->SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
+                } else {
+                    dc->SetTextColor(fg);
+                }
+                std::string s = shown(from, to - from);
+                std::replace(s.begin(), s.end(), '\t', ' ');
+                dc->TextOut(x0, y, s.c_str(), int(s.size()));
+            };
+            if (showSel && s0 != s1) {
+                seg(l.start, a, false);
+                seg(a, b, true);
+                seg(b, l.start + l.len, false);
+                // A selected line break shows as a small block.
+                if (s0 <= l.start + l.len && s1 > l.start + l.len && li + 1 < int(lines.size()))
+                    dc->FillSolidRect(x + width(l.start, l.len), y, 4, lineH, GetSysColor(COLOR_HIGHLIGHT));
+            } else {
+                seg(l.start, l.start + l.len, false);
+            }
+        }
+        dc->RestoreDC(-1);
+    }
+
+    // ---- Keys ----
+    int wordLeft(int i) const
+    {
+        while (i > 0 && isspace(static_cast<unsigned char>(text[size_t(i) - 1]))) i = prev(i);
+        while (i > 0 && !isspace(static_cast<unsigned char>(text[size_t(i) - 1]))) i = prev(i);
+        return i;
+    }
+    int wordRight(int i) const
+    {
+        int n = int(text.size());
+        while (i < n && !isspace(static_cast<unsigned char>(text[size_t(i)]))) i = next(i);
+        while (i < n && isspace(static_cast<unsigned char>(text[size_t(i)]))) i = next(i);
+        return i;
+    }
+
+    void keyDown(UINT vk)
+    {
+        bool shift = GetKeyState(VK_SHIFT) < 0;
+        bool ctrl = GetKeyState(VK_CONTROL) < 0;
+        layout();
+        int to = caret;
+        bool vertical = false;
+        switch (vk) {
+        case VK_LEFT:
+            if (!shift && anchor != caret) to = selMin();
+            else to = ctrl ? wordLeft(caret) : prev(caret);
+            break;
+        case VK_RIGHT:
+            if (!shift && anchor != caret) to = selMax();
+            else to = ctrl ? wordRight(caret) : next(caret);
+            break;
+        case VK_HOME: to = ctrl ? 0 : lines[size_t(lineOf(caret))].start; break;
+        case VK_END: {
+            if (ctrl) { to = int(text.size()); break; }
+            const Line& l = lines[size_t(lineOf(caret))];
+            to = l.start + l.len;
+            break;
+        }
+        case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT: {
+            if (!multi()) {
+                if (vk == VK_UP || vk == VK_PRIOR) to = 0;
+                else to = int(text.size());
+                break;
+            }
+            vertical = true;
+            int li = lineOf(caret);
+            POINT p = posToPoint(caret);
+            if (goalX < 0) goalX = p.x;
+            int step = (vk == VK_UP || vk == VK_DOWN) ? 1 : std::max(1, visibleLines() - 1);
+            int nl = li + ((vk == VK_UP || vk == VK_PRIOR) ? -step : step);
+            nl = std::clamp(nl, 0, int(lines.size()) - 1);
+            if (vk == VK_PRIOR || vk == VK_NEXT) setFirstLine(firstLine + (nl - li));
+            RECT fr = fmtRect();
+            to = pointToPos(POINT {goalX, fr.top + (nl - firstLine) * lineH + lineH / 2});
+            break;
+        }
+        case VK_DELETE:
+            if (readOnly()) return;
+            if (shift) { if (selMin() != selMax()) { copy(); replaceSel("", true); } return; }
+            if (anchor == caret) {
+                if (caret >= int(text.size())) return;
+                anchor = ctrl ? wordRight(caret) : next(caret);
+            }
+            replaceSel("", true);
+            return;
+        case VK_INSERT:
+            if (ctrl) copy();
+            else if (shift) paste();
+            return;
+        default: return;
+        }
+        if (!vertical) goalX = -1;
+        setSel(shift ? anchor : to, to, true);
+    }
+
+    void charIn(UINT ch)
+    {
+        bool ctrl = GetKeyState(VK_CONTROL) < 0;
+        switch (ch) {
+        case 1: setSel(0, int(text.size()), true); return;        // Ctrl+A
+        case 3: copy(); return;                                     // Ctrl+C
+        case 22: paste(); return;                                   // Ctrl+V
+        case 24: if (!readOnly() && !pwChar) { copy(); replaceSel("", true); } return;  // Ctrl+X
+        case 26: undo(); return;                                    // Ctrl+Z
+        default: break;
+        }
+        if (readOnly()) return;
+        if (ch == 8) {
+            if (anchor == caret) {
+                if (caret == 0) return;
+                anchor = ctrl ? wordLeft(caret) : prev(caret);
+            }
+            replaceSel("", true);
+            return;
+        }
+        if (ch == 127) return;
+        if (ch == '\r' || ch == '\n') {
+            if (multi()) replaceSel("\r\n", true);
+            return;
+        }
+        if (ch == '\t') {
+            if (multi()) replaceSel("\t", true, true);
+            return;
+        }
+        if (ch < 32) return;
+        if ((style() & ES_NUMBER) && (ch < '0' || ch > '9')) { MessageBeep(0); return; }
+        std::string s;
+        AppendUtf8(s, ch);
+        replaceSel(s, true, true);
+    }
+
+    bool undo()
+    {
+        if (!canUndo || readOnly()) return false;
+        std::string t = text;
+        int a = anchor, c = caret;
+        text = undoText;
+        anchor = undoAnchor;
+        caret = undoCaret;
+        undoText = t;
+        undoAnchor = a;
+        undoCaret = c;
+        typing = false;
+        // After an undo the changed text comes back selected.
+        changed(true);
+        return true;
+    }
+
+    LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
+    {
+        switch (msg) {
+        case WM_NCCREATE: return DefWindowProc(h, msg, wp, lp);
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC hdc = BeginPaint(h, &ps);
+            if (focused) HideCaret(h);
+            paint(hdc);
+            EndPaint(h, &ps);
+            if (focused) ShowCaret(h);
+            return 0;
+        }
+        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_SIZE: dirty = true; layout(); scrollCaret(); InvalidateRect(h, nullptr, TRUE); return 0;
+        case WM_SETFONT:
+            font = reinterpret_cast<HFONT>(wp);
+            measureFont();
+            dirty = true;
+            if (focused) { DestroyCaret(); CreateCaret(h, nullptr, 1, lineH); ShowCaret(h); }
+            placeCaret();
+            if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
+        case WM_SETTEXT: {
+            std::string s = lp ? reinterpret_cast<LPCTSTR>(lp) : "";
+            text.swap(s);
+            anchor = caret = 0;
+            firstLine = 0;
+            xOff = 0;
+            canUndo = false;
+            typing = false;
+            modified = false;
+            dirty = true;
+            layout();
+            placeCaret();
+            InvalidateRect(h, nullptr, TRUE);
+            NotifyParent(h, EN_UPDATE);
+            NotifyParent(h, EN_CHANGE);
+            return TRUE;
+        }
+        case WM_GETTEXT: {
+            char* buf = reinterpret_cast<char*>(lp);
+            int n = int(wp);
+            if (!buf || n <= 0) return 0;
+            int len = std::min<int>(int(text.size()), n - 1);
+            while (len > 0 && len < int(text.size()) && (static_cast<unsigned char>(text[size_t(len)]) & 0xC0) == 0x80) --len;
+            memcpy(buf, text.data(), size_t(len));
+            buf[len] = 0;
+            return len;
+        }
+        case WM_GETTEXTLENGTH: return LRESULT(text.size());
+        case WM_GETDLGCODE: {
+            LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+            if (multi()) code |= DLGC_WANTALLKEYS;
+            return code;
+        }
+        case WM_SETFOCUS:
+            focused = true;
+            CreateCaret(h, nullptr, 1, lineH);
+            placeCaret();
+            ShowCaret(h);
+            if (!(style() & ES_NOHIDESEL)) InvalidateRect(h, nullptr, TRUE);
+            NotifyParent(h, EN_SETFOCUS);
+            return 0;
+        case WM_KILLFOCUS:
+            focused = false;
+            if (tracking) { tracking = false; ReleaseCapture(); }
+            DestroyCaret();
+            if (!(style() & ES_NOHIDESEL)) InvalidateRect(h, nullptr, TRUE);
+            NotifyParent(h, EN_KILLFOCUS);
+            return 0;
+        case WM_ENABLE: InvalidateRect(h, nullptr, TRUE); return 0;
+        case WM_KEYDOWN: keyDown(UINT(wp)); return 0;
+        case WM_CHAR: charIn(UINT(wp)); return 0;
+        case WM_LBUTTONDOWN: {
+            if (GetFocus() != h) SetFocus(h);
+            if (!IsWindow(h)) return 0;
+            int pos = pointToPos(lpPoint(lp));
+            bool shift = (wp & MK_SHIFT) != 0;
+            goalX = -1;
+            setSel(shift ? anchor : pos, pos, true);
+            SetCapture(h);
+            tracking = true;
+            return 0;
+        }
+        case WM_LBUTTONDBLCLK: {
+            int pos = pointToPos(lpPoint(lp));
+            int a = pos, b = pos;
+            while (a > 0 && !isspace(static_cast<unsigned char>(text[size_t(a) - 1]))) a = prev(a);
+            while (b < int(text.size()) && !isspace(static_cast<unsigned char>(text[size_t(b)]))) b = next(b);
+            while (b < int(text.size()) && text[size_t(b)] == ' ') ++b;  // the word and its trailing blanks
+            setSel(a, b, true);
+            return 0;
+        }
+        case WM_MOUSEMOVE:
+            if (tracking) setSel(anchor, pointToPos(lpPoint(lp)), true);
+            return 0;
+        case WM_LBUTTONUP:
+            if (tracking) { tracking = false; ReleaseCapture(); }
+            return 0;
+        case WM_CAPTURECHANGED: tracking = false; return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT) { SetCursor(LoadCursor(nullptr, IDC_IBEAM)); return TRUE; }
+            return DefWindowProc(h, msg, wp, lp);
+        case WM_VSCROLL: {
+            int fl = firstLine;
+            switch (LOWORD(wp)) {
+            case SB_LINEUP: --fl; break;
+            case SB_LINEDOWN: ++fl; break;
+            case SB_PAGEUP: fl -= visibleLines(); break;
+            case SB_PAGEDOWN: fl += visibleLines(); break;
+            case SB_THUMBTRACK: case SB_THUMBPOSITION: fl = HIWORD(wp); break;
+            case SB_TOP: fl = 0; break;
+            case SB_BOTTOM: fl = int(lines.size()); break;
+            default: break;
+            }
+            setFirstLine(std::min(fl, std::max(0, int(lines.size()) - visibleLines())));
+            return 0;
+        }
+        case WM_MOUSEWHEEL:
+            if (multi()) setFirstLine(std::min(firstLine - 3 * short(HIWORD(wp)) / WHEEL_DELTA, std::max(0, int(lines.size()) - visibleLines())));
+            return 0;
+        case WM_COPY: copy(); return 0;
+        case WM_CUT: if (!readOnly() && !pwChar) { copy(); replaceSel("", true); } return 0;
+        case WM_PASTE: paste(); return 0;
+        case WM_CLEAR: if (!readOnly()) replaceSel("", true); return 0;
+        case WM_UNDO: case EM_UNDO: return undo();
+        case EM_CANUNDO: return canUndo;
+        case EM_EMPTYUNDOBUFFER: canUndo = false; typing = false; return 0;
+        case EM_GETSEL: {
+            if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(selMin());
+            if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(selMax());
+            return MAKELONG(std::min(selMin(), 0xFFFF), std::min(selMax(), 0xFFFF));
+        }
+        case EM_SETSEL: {
+            int a = int(wp), b = int(lp);
+            int n = int(text.size());
+            if (a == -1) { setSel(caret, caret, false); return 0; }
+            if (b < 0 || b > n) b = n;
+            if (a < 0 || a > n) a = n;
+            goalX = -1;
+            setSel(a, b, false);
+            return 0;
+        }
+        case EM_REPLACESEL: {
+            replaceSel(lp ? reinterpret_cast<LPCTSTR>(lp) : "", wp != 0);
+            return 0;
+        }
+        case EM_GETMODIFY: return modified;
+        case EM_SETMODIFY: modified = wp != 0; return 0;
+        case EM_LIMITTEXT:
+            limit = (wp == 0 || wp > WPARAM(kMaxLimit)) ? kMaxLimit : int(wp);
+            return 0;
+        case EM_GETLIMITTEXT: return limit;
+        case EM_SETREADONLY: {
+            DWORD st = style();
+            SetWindowLong(h, GWL_STYLE, LONG_PTR(wp ? (st | ES_READONLY) : (st & ~DWORD(ES_READONLY))));
+            InvalidateRect(h, nullptr, TRUE);
+            return TRUE;
+        }
+        case EM_SETPASSWORDCHAR:
+            if (multi()) return 0;
+            pwChar = UINT(wp);
+            {
+                DWORD st = style();
+                SetWindowLong(h, GWL_STYLE, LONG_PTR(pwChar ? (st | ES_PASSWORD) : (st & ~DWORD(ES_PASSWORD))));
+            }
+            dirty = true;
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        case EM_GETPASSWORDCHAR: return pwChar;
+        case EM_SETRECT: case EM_SETRECTNP: {
+            const RECT* r = reinterpret_cast<const RECT*>(lp);
+            if (r) { fmt = *r; fmtSet = true; }
+            else fmtSet = false;
+            dirty = true;
+            layout();
+            if (msg == EM_SETRECT) InvalidateRect(h, nullptr, TRUE);
+            placeCaret();
+            return 0;
+        }
+        case EM_GETRECT: if (lp) *reinterpret_cast<RECT*>(lp) = fmtRect(); return 0;
+        case EM_SETMARGINS: {
+            int avg = MeasureDC(currentFont()).GetTextExtent("x", 1).cx / 2 + 1;
+            if (wp & EC_LEFTMARGIN) marginL = LOWORD(lp) == EC_USEFONTINFO ? avg : LOWORD(lp);
+            if (wp & EC_RIGHTMARGIN) marginR = HIWORD(lp) == EC_USEFONTINFO ? avg : HIWORD(lp);
+            dirty = true;
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        }
+        case EM_GETMARGINS: return MAKELONG(marginL, marginR);
+        case EM_GETLINECOUNT: layout(); return LRESULT(lines.size());
+        case EM_GETFIRSTVISIBLELINE: return multi() ? firstLine : 0;
+        case EM_LINEFROMCHAR: {
+            int pos = int(wp) < 0 ? selMin() : std::min(int(wp), int(text.size()));
+            return lineOf(pos);
+        }
+        case EM_LINEINDEX: {
+            layout();
+            int li = int(wp) < 0 ? lineOf(caret) : int(wp);
+            if (li >= int(lines.size())) return -1;
+            return lines[size_t(li)].start;
+        }
+        case EM_LINELENGTH: {
+            layout();
+            int pos = int(wp) < 0 ? caret : std::min(int(wp), int(text.size()));
+            return lines[size_t(lineOf(pos))].len;
+        }
+        case EM_GETLINE: {
+            layout();
+            char* buf = reinterpret_cast<char*>(lp);
+            if (!buf || int(wp) < 0 || int(wp) >= int(lines.size())) return 0;
+            WORD room;
+            memcpy(&room, buf, sizeof room);
+            const Line& l = lines[wp];
+            int n = std::min<int>(l.len, room);
+            memcpy(buf, text.data() + l.start, size_t(n));
+            return n;
+        }
+        case EM_LINESCROLL:
+            if (multi()) setFirstLine(std::min(firstLine + int(lp), std::max(0, int(lines.size()) - visibleLines())));
+            return TRUE;
+        case EM_SCROLL: {
+            if (!multi()) return 0;
+            int before = firstLine;
+            int d = 0;
+            switch (wp) {
+            case SB_LINEUP: d = -1; break;
+            case SB_LINEDOWN: d = 1; break;
+            case SB_PAGEUP: d = -visibleLines(); break;
+            case SB_PAGEDOWN: d = visibleLines(); break;
+            default: return 0;
+            }
+            setFirstLine(std::min(firstLine + d, std::max(0, int(lines.size()) - visibleLines())));
+            return MAKELONG(firstLine - before, TRUE);
+        }
+        case EM_SCROLLCARET: scrollCaret(); return TRUE;
+        case EM_POSFROMCHAR: {
+            int pos = std::clamp(int(wp), 0, int(text.size()));
+            POINT p = posToPoint(pos);
+            return MAKELONG(p.x, p.y);
+        }
+        case EM_CHARFROMPOS: {
+            POINT p = lpPoint(lp);
+            int pos = pointToPos(p);
+            return MAKELONG(pos, lineOf(pos));
+        }
+        default: return DefWindowProc(h, msg, wp, lp);
+        }
+    }
+};
+
+void RegisterEdit()
+{
+    WNDCLASS wc {};
+    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
+    wc.lpfnWndProc = CtlProc<EditCtl>;
+    wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+    wc.lpszClassName = WC_EDIT;
+    RegisterClass(&wc);
+}
+
+} // namespace pvctl

@@ -1,0 +1,515 @@
+// The list box, and the pop-up list ("ComboLBox") that a combo box drops down.
+
+#include "platform/controls/ctlimpl.h"
+#include "platform/controls/listboxint.h"
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+#include <vector>
+
+namespace pvctl {
+
+struct ListBoxCtl : Control {
+    struct Item {
+        std::string text;
+        ULONG_PTR data = 0;
+        bool sel = false;
+        int height = 0;
+    };
+    std::vector<Item> items;
+    int top = 0;
+    int cur = -1;       // the selection (single) or the focus item (multiple)
+    int itemH = 16;
+    bool focused = false;
+    bool tracking = false;
+    HWND combo = nullptr;   // set for the pop-up list of a combo box
+
+    ListBoxCtl(HWND hw, const CREATESTRUCT* cs) : Control(hw)
+    {
+        if (cs && cs->lpCreateParams && cs->lpszClass && strcasecmp(cs->lpszClass, WC_COMBOLBOX) == 0)
+            combo = reinterpret_cast<HWND>(cs->lpCreateParams);
+        TEXTMETRIC tm {};
+        MeasureDC(currentFont()).GetTextMetrics(&tm);
+        itemH = std::max<int>(1, tm.tmHeight + 1);
+    }
+
+    DWORD lstyle() const
+    {
+        // The pop-up list takes its owner-draw and string styles from the combo box.
+        if (!combo) return style();
+        DWORD cs = DWORD(GetWindowLong(combo, GWL_STYLE));
+        DWORD s = LBS_NOTIFY;
+        if (cs & CBS_OWNERDRAWFIXED) s |= LBS_OWNERDRAWFIXED;
+        if (cs & CBS_OWNERDRAWVARIABLE) s |= LBS_OWNERDRAWVARIABLE;
+        if (cs & CBS_HASSTRINGS) s |= LBS_HASSTRINGS;
+        if (cs & CBS_SORT) s |= LBS_SORT;
+        return s;
+    }
+    bool ownerDraw() const { return (lstyle() & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) != 0; }
+    bool hasStrings() const { return !ownerDraw() || (lstyle() & LBS_HASSTRINGS); }
+    bool multi() const { return (lstyle() & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0; }
+    HWND notifyTarget() const { return combo ? GetParent(combo) : GetParent(h); }
+    HWND itemWindow() const { return combo ? combo : h; }
+    UINT ctlType() const { return combo ? ODT_COMBOBOX : ODT_LISTBOX; }
+    UINT ctlId() const { return UINT(GetWindowLong(itemWindow(), GWL_ID)); }
+    int count() const { return int(items.size()); }
+    bool valid(int i) const { return i >= 0 && i < count(); }
+
+    void notify(int code)
+    {
+        if (combo) { SendMessage(combo, PVM_LISTNOTIFY, WPARAM(code), 0); return; }
+        if (!(style() & LBS_NOTIFY) && code != LBN_ERRSPACE) return;
+        NotifyParent(h, code);
+    }
+
+    int heightOf(int i) const
+    {
+        if ((lstyle() & LBS_OWNERDRAWVARIABLE) && valid(i) && items[size_t(i)].height > 0) return items[size_t(i)].height;
+        return itemH;
+    }
+    int clientH() const
+    {
+        RECT rc;
+        GetClientRect(h, &rc);
+        return rc.bottom - rc.top;
+    }
+    int visibleCount() const
+    {
+        int y = 0, n = 0;
+        for (int i = top; i < count(); ++i) {
+            y += heightOf(i);
+            if (y > clientH()) break;
+            ++n;
+        }
+        return std::max(1, n);
+    }
+    bool itemRect(int i, RECT* r) const
+    {
+        if (!valid(i) && !(i == 0 && count() == 0)) return false;
+        RECT rc;
+        GetClientRect(h, &rc);
+        int y = 0;
+        if (i >= top) for (int k = top; k < i; ++k) y += heightOf(k);
+        else for (int k = i; k < top; ++k) y -= heightOf(k);
+        *r = RECT {0, y, rc.right, y + heightOf(i)};
+        return true;
+    }
+    int itemAt(POINT p, bool* outside) const
+    {
+        RECT rc;
+        GetClientRect(h, &rc);
+        *outside = !rHit(rc, p);
+        int y = 0;
+        for (int i = top; i < count(); ++i) {
+            int hh = heightOf(i);
+            if (p.y < y + hh) return p.y < 0 ? std::max(0, top - 1) : i;
+            y += hh;
+        }
+        *outside = true;
+        return count() ? count() - 1 : 0;
+    }
+
+    void measure(int i)
+    {
+        MEASUREITEMSTRUCT mis {ctlType(), ctlId(), UINT(i), 0, UINT(itemH), valid(i) ? items[size_t(i)].data : 0};
+        SendMessage(notifyTarget(), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
+        if (i < 0 || !(lstyle() & LBS_OWNERDRAWVARIABLE)) { if (mis.itemHeight) itemH = int(mis.itemHeight); }
+        else if (valid(i)) items[size_t(i)].height = std::max<int>(1, int(mis.itemHeight));
+    }
+
+    void updateScroll()
+    {
+        if (!(style() & WS_VSCROLL)) return;
+        SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, count() - 1), UINT(visibleCount()), top, 0};
+        SetScrollInfo(h, SB_VERT, &si, TRUE);
+    }
+    void setTop(int t)
+    {
+        int maxTop = 0;
+        // The last page ends with the last item.
+        int y = 0;
+        for (int i = count() - 1; i >= 0; --i) {
+            y += heightOf(i);
+            if (y > clientH()) { maxTop = i + 1; break; }
+        }
+        t = std::clamp(t, 0, std::max(0, std::min(maxTop, count() - 1)));
+        if (t == top) return;
+        top = t;
+        updateScroll();
+        InvalidateRect(h, nullptr, TRUE);
+    }
+    void ensureVisible(int i)
+    {
+        if (!valid(i)) return;
+        if (i < top) { setTop(i); return; }
+        int y = 0;
+        for (int k = top; k <= i; ++k) y += heightOf(k);
+        while (y > clientH() && top < i) { y -= heightOf(top); setTop(top + 1); }
+    }
+
+    void invalidateItem(int i)
+    {
+        RECT r;
+        if (valid(i) && itemRect(i, &r)) InvalidateRect(h, &r, TRUE);
+    }
+
+    void select(int i, bool byUser)
+    {
+        if (!valid(i)) i = -1;
+        if (multi()) {
+            invalidateItem(cur);
+            cur = i;
+            invalidateItem(cur);
+            return;
+        }
+        if (i == cur) return;
+        invalidateItem(cur);
+        cur = i;
+        invalidateItem(cur);
+        if (cur >= 0) ensureVisible(cur);
+        if (byUser) notify(LBN_SELCHANGE);
+    }
+
+    int insert(int at, LPARAM lp)
+    {
+        Item it;
+        if (hasStrings()) it.text = lp ? reinterpret_cast<LPCTSTR>(lp) : "";
+        else it.data = ULONG_PTR(lp);
+        if (at < 0 || at > count()) at = count();
+        items.insert(items.begin() + at, it);
+        if (cur >= at) ++cur;
+        if (lstyle() & LBS_OWNERDRAWVARIABLE) measure(at);
+        updateScroll();
+        InvalidateRect(h, nullptr, TRUE);
+        return at;
+    }
+
+    int sortedPos(LPARAM lp)
+    {
+        int i = 0;
+        for (; i < count(); ++i) {
+            int c;
+            if (hasStrings()) c = strcasecmp(items[size_t(i)].text.c_str(), lp ? reinterpret_cast<LPCTSTR>(lp) : "");
+            else {
+                COMPAREITEMSTRUCT cis {ctlType(), ctlId(), itemWindow(), UINT(i), items[size_t(i)].data, UINT(-1), ULONG_PTR(lp)};
+                c = int(SendMessage(notifyTarget(), WM_COMPAREITEM, cis.CtlID, reinterpret_cast<LPARAM>(&cis)));
+            }
+            if (c > 0) break;
+        }
+        return i;
+    }
+
+    void remove(int i)
+    {
+        if (ownerDraw()) {
+            DELETEITEMSTRUCT dis {ctlType(), ctlId(), UINT(i), itemWindow(), items[size_t(i)].data};
+            SendMessage(notifyTarget(), WM_DELETEITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+        }
+        items.erase(items.begin() + i);
+        if (cur == i) cur = -1;
+        else if (cur > i) --cur;
+        if (top >= count()) top = std::max(0, count() - 1);
+    }
+
+    int find(int after, LPCTSTR s, bool exact) const
+    {
+        if (!s || !count()) return LB_ERR;
+        size_t n = strlen(s);
+        int start = valid(after) ? after + 1 : 0;
+        for (int k = 0; k < count(); ++k) {
+            int i = (start + k) % count();
+            const Item& it = items[size_t(i)];
+            bool hit;
+            if (!hasStrings()) hit = it.data == ULONG_PTR(reinterpret_cast<uintptr_t>(s));
+            else if (exact) hit = strcasecmp(it.text.c_str(), s) == 0;
+            else hit = strncasecmp(it.text.c_str(), s, n) == 0;
+            if (hit) return i;
+        }
+        return LB_ERR;
+    }
+
+    void paint(HDC hdc)
+    {
+        CDC* dc = CDC::FromHandle(hdc);
+        RECT rc;
+        GetClientRect(h, &rc);
+        HBRUSH br = ParentCtlColor(itemWindow(), hdc, WM_CTLCOLORLISTBOX);
+        COLORREF fg = dc->GetTextColor();
+        if (br) dc->FillRect(&rc, CBrush::FromHandle(br));
+        dc->SelectObject(reinterpret_cast<HGDIOBJ>(currentFont()));
+        dc->SetBkMode(TRANSPARENT);
+        bool enabled = IsWindowEnabled(itemWindow());
+        int y = 0;
+        for (int i = top; i < count() && y < rc.bottom; ++i) {
+            RECT ir {0, y, rc.right, y + heightOf(i)};
+            y = ir.bottom;
+            const Item& it = items[size_t(i)];
+            bool sel = multi() ? it.sel : i == cur;
+            if (ownerDraw()) {
+                UINT state = (sel ? ODS_SELECTED : 0) | (focused && i == cur ? ODS_FOCUS : 0) | (enabled ? 0 : ODS_DISABLED);
+                DRAWITEMSTRUCT dis {ctlType(), ctlId(), UINT(i), ODA_DRAWENTIRE, state, itemWindow(), hdc, ir, it.data};
+                SendMessage(notifyTarget(), WM_DRAWITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
+                continue;
+            }
+            if (sel) dc->FillSolidRect(&ir, GetSysColor(COLOR_HIGHLIGHT));
+            dc->SetTextColor(!enabled ? GetSysColor(COLOR_GRAYTEXT) : sel ? GetSysColor(COLOR_HIGHLIGHTTEXT) : fg);
+            RECT tr = ir;
+            tr.left += 2;
+            dc->DrawText(it.text.c_str(), int(it.text.size()), &tr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_EXPANDTABS);
+            if (focused && i == cur && !combo) dc->DrawFocusRect(&ir);
+        }
+    }
+
+    void click(POINT p, UINT flags, bool dbl)
+    {
+        bool outside = false;
+        int i = itemAt(p, &outside);
+        if (!count()) return;
+        if (multi()) {
+            if (outside) return;
+            if (lstyle() & LBS_MULTIPLESEL || (flags & MK_CONTROL)) items[size_t(i)].sel = !items[size_t(i)].sel;
+            else { for (Item& it : items) it.sel = false; items[size_t(i)].sel = true; }
+            cur = i;
+            InvalidateRect(h, nullptr, TRUE);
+            notify(LBN_SELCHANGE);
+        } else {
+            if (outside) return;
+            select(i, true);
+        }
+        if (dbl) notify(LBN_DBLCLK);
+    }
+
+    void keyDown(UINT vk)
+    {
+        if (!count()) return;
+        int i = cur;
+        switch (vk) {
+        case VK_UP: case VK_LEFT: i = std::max(0, cur - 1); break;
+        case VK_DOWN: case VK_RIGHT: i = std::min(count() - 1, cur + 1); break;
+        case VK_PRIOR: i = std::max(0, cur - std::max(1, visibleCount() - 1)); break;
+        case VK_NEXT: i = std::min(count() - 1, std::max(cur, 0) + std::max(1, visibleCount() - 1)); break;
+        case VK_HOME: i = 0; break;
+        case VK_END: i = count() - 1; break;
+        case VK_SPACE:
+            if (multi() && valid(cur)) {
+                items[size_t(cur)].sel = !items[size_t(cur)].sel;
+                invalidateItem(cur);
+                notify(LBN_SELCHANGE);
+            }
+            return;
+        default: return;
+        }
+        if (multi()) {
+            cur = i;
+            ensureVisible(i);
+            InvalidateRect(h, nullptr, TRUE);
+            return;
+        }
+        select(i, true);
+    }
+
+    LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
+    {
+        switch (msg) {
+        case WM_CREATE:
+            if (ownerDraw() && !(lstyle() & LBS_OWNERDRAWVARIABLE)) measure(0);
+            updateScroll();
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC hdc = BeginPaint(h, &ps);
+            paint(hdc);
+            EndPaint(h, &ps);
+            return 0;
+        }
+        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_SIZE: updateScroll(); return 0;
+        case WM_SETFONT: {
+            font = reinterpret_cast<HFONT>(wp);
+            if (!ownerDraw()) {
+                TEXTMETRIC tm {};
+                MeasureDC(currentFont()).GetTextMetrics(&tm);
+                itemH = std::max<int>(1, tm.tmHeight + 1);
+            }
+            updateScroll();
+            if (LOWORD(lp)) InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        }
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
+        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_SETFOCUS: focused = true; invalidateItem(cur); notify(LBN_SETFOCUS); return 0;
+        case WM_KILLFOCUS:
+            focused = false;
+            invalidateItem(cur);
+            if (tracking) { tracking = false; ReleaseCapture(); }
+            notify(LBN_KILLFOCUS);
+            return 0;
+        case WM_ENABLE: InvalidateRect(h, nullptr, TRUE); return 0;
+        case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
+            if (combo) return 0;
+            if (GetFocus() != h) SetFocus(h);
+            if (!IsWindow(h)) return 0;
+            click(lpPoint(lp), UINT(wp), msg == WM_LBUTTONDBLCLK);
+            SetCapture(h);
+            tracking = true;
+            return 0;
+        case WM_MOUSEMOVE: {
+            bool outside = false;
+            int i = itemAt(lpPoint(lp), &outside);
+            if ((combo && !outside) || (tracking && !multi())) select(i, !combo);
+            return 0;
+        }
+        case WM_LBUTTONUP: {
+            if (combo) {
+                bool outside = false;
+                int i = itemAt(lpPoint(lp), &outside);
+                SendMessage(combo, PVM_LISTPICK, outside ? WPARAM(-1) : WPARAM(i), 0);
+                return 0;
+            }
+            if (tracking) { tracking = false; ReleaseCapture(); }
+            return 0;
+        }
+        case WM_CAPTURECHANGED: tracking = false; return 0;
+        case WM_KEYDOWN: keyDown(UINT(wp)); return 0;
+        case WM_CHAR: {
+            if (wp < 32 || !hasStrings()) return 0;
+            char s[2] = {char(wp), 0};
+            int i = find(cur, s, false);
+            if (i >= 0) select(i, true);
+            return 0;
+        }
+        case WM_VSCROLL: {
+            int t = top;
+            switch (LOWORD(wp)) {
+            case SB_LINEUP: --t; break;
+            case SB_LINEDOWN: ++t; break;
+            case SB_PAGEUP: t -= visibleCount(); break;
+            case SB_PAGEDOWN: t += visibleCount(); break;
+            case SB_THUMBTRACK: case SB_THUMBPOSITION: t = HIWORD(wp); break;
+            case SB_TOP: t = 0; break;
+            case SB_BOTTOM: t = count(); break;
+            default: break;
+            }
+            setTop(t);
+            return 0;
+        }
+        case WM_MOUSEWHEEL: setTop(top - 3 * short(HIWORD(wp)) / WHEEL_DELTA); return 0;
+        case LB_ADDSTRING:
+            return insert((lstyle() & LBS_SORT) ? sortedPos(lp) : count(), lp);
+        case LB_INSERTSTRING: return insert(int(wp), lp);
+        case LB_DELETESTRING:
+            if (!valid(int(wp))) return LB_ERR;
+            remove(int(wp));
+            updateScroll();
+            InvalidateRect(h, nullptr, TRUE);
+            return count();
+        case LB_RESETCONTENT:
+            while (count()) remove(count() - 1);
+            top = 0;
+            cur = -1;
+            updateScroll();
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        case LB_GETCOUNT: return count();
+        case LB_GETCURSEL: return multi() ? cur : (cur < 0 ? LB_ERR : cur);
+        case LB_SETCURSEL:
+            if (multi()) return LB_ERR;
+            select(int(wp), false);
+            return valid(int(wp)) ? int(wp) : LB_ERR;
+        case LB_GETTEXT: {
+            if (!valid(int(wp)) || !lp) return LB_ERR;
+            const Item& it = items[wp];
+            if (!hasStrings()) { memcpy(reinterpret_cast<void*>(lp), &it.data, sizeof it.data); return sizeof it.data; }
+            memcpy(reinterpret_cast<char*>(lp), it.text.c_str(), it.text.size() + 1);
+            return LRESULT(it.text.size());
+        }
+        case LB_GETTEXTLEN:
+            if (!valid(int(wp))) return LB_ERR;
+            return hasStrings() ? LRESULT(items[wp].text.size()) : LRESULT(sizeof(ULONG_PTR));
+        case LB_GETITEMDATA:
+            if (!valid(int(wp))) return LB_ERR;
+            return LRESULT(items[wp].data);
+        case LB_SETITEMDATA:
+            if (!valid(int(wp))) return LB_ERR;
+            items[wp].data = ULONG_PTR(lp);
+            return 0;
+        case LB_FINDSTRING: return find(int(wp), reinterpret_cast<LPCTSTR>(lp), false);
+        case LB_FINDSTRINGEXACT: return find(int(wp), reinterpret_cast<LPCTSTR>(lp), true);
+        case LB_SELECTSTRING: {
+            int i = find(int(wp), reinterpret_cast<LPCTSTR>(lp), false);
+            if (i >= 0) select(i, false);
+            return i;
+        }
+        case LB_GETTOPINDEX: return top;
+        case LB_SETTOPINDEX: if (!valid(int(wp))) return LB_ERR; setTop(int(wp)); return 0;
+        case LB_GETITEMRECT: {
+            RECT r;
+            if (!lp || !itemRect(int(wp), &r)) return LB_ERR;
+            *reinterpret_cast<RECT*>(lp) = r;
+            return 0;
+        }
+        case LB_GETITEMHEIGHT: return heightOf(int(wp));
+        case LB_SETITEMHEIGHT: {
+            int hh = LOWORD(lp);
+            if (hh <= 0 || hh > 255) return LB_ERR;
+            if ((lstyle() & LBS_OWNERDRAWVARIABLE) && valid(int(wp))) items[wp].height = hh;
+            else itemH = hh;
+            updateScroll();
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        }
+        case LB_SETSEL: {
+            if (!multi()) return LB_ERR;
+            int i = int(lp);
+            if (i == -1) for (Item& it : items) it.sel = wp != 0;
+            else if (valid(i)) items[size_t(i)].sel = wp != 0;
+            else return LB_ERR;
+            InvalidateRect(h, nullptr, TRUE);
+            return 0;
+        }
+        case LB_GETSEL:
+            if (!valid(int(wp))) return LB_ERR;
+            return multi() ? items[wp].sel : int(wp) == cur;
+        case LB_GETSELCOUNT: {
+            if (!multi()) return LB_ERR;
+            return std::count_if(items.begin(), items.end(), [](const Item& it) { return it.sel; });
+        }
+        case LB_GETSELITEMS: {
+            if (!multi() || !lp) return LB_ERR;
+            int* out = reinterpret_cast<int*>(lp);
+            int n = 0;
+            for (int i = 0; i < count() && n < int(wp); ++i) if (items[size_t(i)].sel) out[n++] = i;
+            return n;
+        }
+        case LB_GETCARETINDEX: return cur;
+        case LB_SETCARETINDEX: if (!valid(int(wp))) return LB_ERR; cur = int(wp); ensureVisible(cur); InvalidateRect(h, nullptr, TRUE); return 0;
+        case LB_SETHORIZONTALEXTENT: return 0;
+        case LB_ITEMFROMPOINT: {
+            bool outside = false;
+            int i = itemAt(lpPoint(lp), &outside);
+            return MAKELONG(i, outside ? 1 : 0);
+        }
+        case PVM_LISTSELECT: select(int(wp), false); return 0;
+        default: return DefWindowProc(h, msg, wp, lp);
+        }
+    }
+};
+
+LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) { return CtlProc<ListBoxCtl>(h, msg, wp, lp); }
+
+void RegisterListBox()
+{
+    WNDCLASS wc {};
+    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
+    wc.lpfnWndProc = ListBoxProc;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = WC_LISTBOX;
+    RegisterClass(&wc);
+    wc.style = CS_DBLCLKS | CS_SAVEBITS;
+    wc.lpszClassName = WC_COMBOLBOX;
+    RegisterClass(&wc);
+}
+
+} // namespace pvctl

@@ -1,0 +1,7 @@
+#include "platform/controls/ctlimpl.h"
+namespace pvctl {
+void RegisterComboBox() {}
+void RegisterTreeView() {}
+void RegisterProgress() {}
+void RegisterRichEdit() {}
+}
