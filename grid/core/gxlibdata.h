@@ -132,7 +132,3 @@ extern const char GX_LISTBOXCLASS[];
 extern const char GX_COMBOBOXCLASS[];
 extern const char GX_NDBLCLKSWNDCLASS[];
 extern const char GX_MDIFRAMECLASS[];
-
-// Until the window layer offers named clipboard formats: one id per name for the process,
-// from 0xC000 up; 0 for an empty name.
-UINT GXRegisterClipboardFormatName(LPCTSTR pszName);

@@ -1,0 +1,122 @@
+#include "grid/core/gxfactory.h"
+
+#include "grid/core/gxctrl.h"
+#include "grid/core/gxformat.h"
+#include "grid/core/gxserial.h"
+#include "grid/core/gxstyle.h"
+#include "grid/core/gxstymap.h"
+#include "platform/base/CString.h"
+
+namespace {
+
+const UINT kRegisteredIds[] = {
+    52512, 52520, 52527, 52517, 52526, 52525, 52531, 52532, 52528, 52529, 52522, 52513, 52514,
+    52515, 52524, 52516, 52523, 20130, 20131, 20137, 20136, 52535, 52536, 52537, 52539, 52540,
+    52541, 52534, 52542, 52519, 52518, 52521, 52543, 52544, 52545, 20128, 20132,
+};
+
+// Controls that draw no text of their own get no text cell tip.
+bool TakesTextCellTip(UINT nID)
+{
+    switch (nID) {
+    case GX_IDS_CTRL_RADIOBTN:
+    case GX_IDS_CTRL_RADIOBTN3D:
+    case GX_IDS_CTRL_RADIOBTN_EX:
+    case GX_IDS_CTRL_RADIOBTN3D_EX:
+    case GX_IDS_CTRL_CHECKBOX:
+    case GX_IDS_CTRL_CHECKBOX3D:
+    case GX_IDS_CTRL_CHECKBOX_EX:
+    case GX_IDS_CTRL_CHECKBOX3D_EX:
+    case GX_IDS_CTRL_PROGRESS:
+    case GX_IDS_CTRL_DAOBITMAP:
+    case GX_IDS_CTRL_OLEPREVIEW:
+        return false;
+    default:
+        return true;
+    }
+}
+
+}  // namespace
+
+const UINT* CGXControlFactory::GetRegisteredIds(int& nCount)
+{
+    nCount = int(sizeof(kRegisteredIds) / sizeof(kRegisteredIds[0]));
+    return kRegisteredIds;
+}
+
+CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
+{
+    // The object preview belongs to record-browser grids only; no grid here is one yet.
+    if (nID == GX_IDS_CTRL_OLEPREVIEW)
+        return nullptr;
+    // Each id gets its own control as the cell controls land; until then the static text cell
+    // serves every id, so a cell is still drawn.
+    CGXControl* pControl = new CGXStatic(pGrid);
+    if (TakesTextCellTip(nID))
+        pControl->AttachCellTipStatic();
+    return pControl;
+}
+
+void CGXControlFactory::RegisterControls(CGXStylesMap* pStylesMap)
+{
+    if (!pStylesMap)
+        return;
+    for (UINT nID : kRegisteredIds)
+        pStylesMap->RegisterControl(nID);
+}
+
+void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
+{
+    if (!pStylesMap)
+        return;
+    CGXControl::AddValidationAttributes(pStylesMap);
+    CGXControl::AddValidationAttributes(pStylesMap);
+
+    CGXStyle tooltipStyle;
+    tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);
+    pStylesMap->AddUserAttribute(GX_IDS_UA_TOOLTIPTEXT, &tooltipStyle);
+
+    CString strChoices;
+    strChoices.LoadString(GX_IDS_ELLIPSIS_CHOICES);
+    CGXStyle ellipsisStyle;
+    ellipsisStyle.SetControl(WORD(GX_IDS_CTRL_CBS_DROPDOWNLIST)).SetChoiceList(strChoices);
+    pStylesMap->AddUserAttribute(GX_IDS_UA_ELLIPSISTYPE, &ellipsisStyle);
+}
+
+void CGXControlFactory::InstallGridFeatures(CGXGridCore*)
+{
+    // The per-grid feature objects come with the grid features.
+}
+
+void CGXControlFactory::InstallSupportFeatures()
+{
+    GXInstallStyleSerializeImp();
+    GXInstallDocSerializeImp();
+    CGXDrawRotatedTextImp::ImplementDrawRotatedText();
+    CGXNumberFormattingImp::ImplementNumberFormatting();
+    CGXOleDateTimeImp::ImplementDateTime();
+    // Finds the date-time slot taken by the OLE variant and installs nothing.
+    CGXNoOleDateTimeImp::ImplementNoOleDateTime();
+}
+
+void CGXControlFactory::RegisterWindowClasses(HINSTANCE)
+{
+    // The grid window's, tab beam's and tab window's classes are registered by those windows.
+}
+
+void CGXControlFactory::UnregisterWindowClasses(HINSTANCE) {}
+
+void CGXControl::AddValidationAttributes(CGXStylesMap* pStylesMap)
+{
+    if (!pStylesMap)
+        return;
+    CGXStyle warningStyle;
+    pStylesMap->AddUserAttribute(51013, &warningStyle);
+    CGXStyle rangeStyle;
+    rangeStyle.SetControl(WORD(GX_IDS_CTRL_SPINEDIT)).SetWrapText(FALSE);
+    pStylesMap->AddUserAttribute(51012, &rangeStyle);
+    pStylesMap->AddUserAttribute(51011, &rangeStyle);
+    CGXStyle rtlStyle;
+    rtlStyle.SetControl(WORD(GX_IDS_CTRL_CHECKBOX3D));
+    pStylesMap->AddUserAttribute(52570, &rtlStyle);
+}
