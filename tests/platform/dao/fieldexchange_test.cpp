@@ -206,3 +206,36 @@ TEST_F(FieldExchangeTest, SharedOpensOfOneFileDoNotLockEachOtherOut)
     tree.Open(dbOpenSnapshot, "SELECT Expanded FROM Tree WHERE [Key] = 'Favorites'");
     EXPECT_EQ(tree.GetFieldValue(0).lVal, 0);
 }
+
+TEST_F(FieldExchangeTest, TableRecordsetEditsAndDeletesInIndexOrder)
+{
+    CTreeSet set;
+    set.Open();
+    set.SetCurrentIndex("Order");
+    set.AppendRow("A", "Favorites", "a");
+    set.AppendRow("B", "Favorites", "b");
+    // walk to a row and delete it: the next row follows
+    set.MoveFirst();
+    while (!set.IsEOF() && set.m_Key != "Favorites") set.MoveNext();
+    ASSERT_FALSE(set.IsEOF());
+    set.Delete();
+    EXPECT_TRUE(set.IsDeleted());
+    EXPECT_EQ(set.GetRecordCount(), 3);
+    set.MoveNext();
+    EXPECT_EQ(set.m_Key, "A");
+    // a changed key moves the row in the index order, and the record stays current
+    set.Edit();
+    set.m_Order = 0;
+    set.Update();
+    EXPECT_EQ(set.m_Key, "A");
+    EXPECT_EQ(set.GetAbsolutePosition(), 0);
+    set.MoveNext();
+    EXPECT_EQ(set.m_Key, "Views");
+    set.MoveLast();
+    EXPECT_EQ(set.m_Key, "B");
+    set.Delete();
+    set.MoveNext();
+    EXPECT_TRUE(set.IsEOF());
+    set.MovePrev();
+    EXPECT_EQ(set.m_Key, "Views");
+}
