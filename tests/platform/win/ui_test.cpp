@@ -157,7 +157,9 @@ TEST_F(UiTest, ClipboardKeepsEachFormatUntilEmptied)
         GlobalUnlock(g);
         return g;
     };
-    EXPECT_EQ(SetClipboardData(CF_TEXT, block("x")), nullptr); // not open
+    HGLOBAL refused = block("x");
+    EXPECT_EQ(SetClipboardData(CF_TEXT, refused), nullptr); // not open: the block stays the caller's
+    GlobalFree(refused);
     ASSERT_TRUE(OpenClipboard(h));
     EXPECT_FALSE(OpenClipboard(h));
     ASSERT_TRUE(EmptyClipboard());
