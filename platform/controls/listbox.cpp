@@ -348,7 +348,12 @@ struct ListBoxCtl : Control {
             return 0;
         case WM_ENABLE: InvalidateRect(h, nullptr, TRUE); return 0;
         case WM_LBUTTONDOWN: case WM_LBUTTONDBLCLK:
-            if (combo) return 0;
+            if (combo) {
+                POINT sp = lpPoint(lp);
+                ClientToScreen(h, &sp);
+                SendMessage(combo, PVM_LISTDOWN, 0, MAKELPARAM(sp.x, sp.y));
+                return 0;
+            }
             if (GetFocus() != h) SetFocus(h);
             if (!IsWindow(h)) return 0;
             click(lpPoint(lp), UINT(wp), msg == WM_LBUTTONDBLCLK);
@@ -365,7 +370,9 @@ struct ListBoxCtl : Control {
             if (combo) {
                 bool outside = false;
                 int i = itemAt(lpPoint(lp), &outside);
-                SendMessage(combo, PVM_LISTPICK, outside ? WPARAM(-1) : WPARAM(i), 0);
+                POINT sp = lpPoint(lp);
+                ClientToScreen(h, &sp);
+                SendMessage(combo, PVM_LISTPICK, outside ? WPARAM(-1) : WPARAM(i), MAKELPARAM(sp.x, sp.y));
                 return 0;
             }
             if (tracking) { tracking = false; ReleaseCapture(); }
