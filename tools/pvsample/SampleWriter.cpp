@@ -340,25 +340,39 @@ SamplePaths WriteSampleDirectory(const SampleOptions& options)
         throw SampleError("the number of people must be at least 1");
     const SamplePaths p = SamplePathsFor(options.dir);
     std::error_code ec;
-    if (fs::exists(p.root, ec) && !(fs::is_directory(p.root, ec) && fs::is_empty(p.root, ec)))
+    const bool existed = fs::exists(p.root, ec);
+    if (existed && !(fs::is_directory(p.root, ec) && fs::is_empty(p.root, ec)))
         throw SampleError(p.root + " already exists and is not an empty folder");
-    createFolder(p.dataPath);
-    createFolder(p.mediaPath + "photos");
-    createFolder(p.mediaPath + "external");
-    createFolder(fs::path(p.customPath).parent_path());
 
-    const School school = MakeSchool(options.people, options.seed);
+    // A run that fails leaves no half-written installation behind, so that running it again
+    // (as the demo does when the sample is incomplete) starts from an empty folder.
     try {
-        writeDirectory(p.databasePath, school, true, school.data.rows.size());
-        // The web-mode school database holds plain values; a few hundred people are enough.
-        writeDirectory(p.webDatabasePath, school, false, 200);
-        writeCustom(p, school);
-        writeSchoolSettings(p, school);
-    } catch (const CDaoException& e) {
-        throw SampleError("database error " + std::to_string(e.m_pErrorInfo->m_lErrorCode) + ": "
-            + e.m_pErrorInfo->m_strDescription.str());
+        createFolder(p.dataPath);
+        createFolder(p.mediaPath + "photos");
+        createFolder(p.mediaPath + "external");
+        createFolder(fs::path(p.customPath).parent_path());
+
+        const School school = MakeSchool(options.people, options.seed);
+        try {
+            writeDirectory(p.databasePath, school, true, school.data.rows.size());
+            // The web-mode school database holds plain values; a few hundred people are enough.
+            writeDirectory(p.webDatabasePath, school, false, 200);
+            writeCustom(p, school);
+            writeSchoolSettings(p, school);
+        } catch (const CDaoException& e) {
+            throw SampleError("database error " + std::to_string(e.m_pErrorInfo->m_lErrorCode) + ": "
+                + e.m_pErrorInfo->m_strDescription.str());
+        }
+        WriteSampleFiles(p, school);
+    } catch (...) {
+        if (existed) {
+            for (const fs::directory_entry& entry : fs::directory_iterator(p.root, ec))
+                fs::remove_all(entry.path(), ec);
+        } else {
+            fs::remove_all(p.root, ec);
+        }
+        throw;
     }
-    WriteSampleFiles(p, school);
     return p;
 }
 
