@@ -121,6 +121,30 @@ void Compare(benchmark::State& state, bool firstScreen)
     state.counters["ratio"] = raw > 0 ? ours / raw : 0;
 }
 
+// Reads one text field of every row in rank order twice on one connection: the second pass
+// finds every page in the cache and decrypts nothing.
+void BM_SecondPass(benchmark::State& state)
+{
+    double first = 0, second = 0;
+    for (auto _ : state) {
+        CDaoDatabase db;
+        db.Open(DbPath().c_str(), TRUE, FALSE, (std::string(";PWD=") + kKey).c_str());
+        CDaoRecordset rs(&db);
+        for (int pass = 0; pass < 2; ++pass) {
+            const auto t0 = Clock::now();
+            if (pass == 0) rs.Open(dbOpenDynaset, kQuery);
+            else rs.Requery();
+            for (; !rs.IsEOF(); rs.MoveNext()) benchmark::DoNotOptimize(rs.GetFieldValue(1));
+            const double t = Ms(Clock::now() - t0);
+            (pass == 0 ? first : second) += t;
+            if (pass == 1) state.SetIterationTime(t / 1000.0);
+        }
+    }
+    const double it = double(state.iterations());
+    state.counters["first_ms"] = first / it;
+    state.counters["second_ms"] = second / it;
+}
+
 void BM_FirstScreen(benchmark::State& state) { Compare(state, true); }
 void BM_MoveLast(benchmark::State& state) { Compare(state, false); }
 
@@ -128,3 +152,4 @@ void BM_MoveLast(benchmark::State& state) { Compare(state, false); }
 
 BENCHMARK(BM_FirstScreen)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(BM_MoveLast)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SecondPass)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
