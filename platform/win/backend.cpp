@@ -119,7 +119,8 @@ bool g_lineFailed = false;
 void scriptError(const char* what)
 {
     g_lineFailed = true;
-    std::fprintf(stderr, "PV_SCRIPT line %d: %s\n", g_script.lineNo, what);
+    if (g_script.lineNo > 0) std::fprintf(stderr, "PV_SCRIPT line %d: %s\n", g_script.lineNo, what);
+    else std::fprintf(stderr, "script line: %s\n", what);
 }
 
 void runLine(const std::string& line)
@@ -320,7 +321,10 @@ bool PvRunScriptLine(const char* line)
     size_t s = l.find_first_not_of(" \t");
     if (s == std::string::npos) return true;
     g_lineFailed = false;
+    int saved = g_script.lineNo;
+    g_script.lineNo = 0;
     runLine(l.substr(s));
+    g_script.lineNo = saved;
     return !g_lineFailed;
 }
 const char* PvBackendName() { return CurrentBackend().name(); }

@@ -13,6 +13,7 @@
 #include <unistd.h>
 #include <cstring>
 #include <deque>
+#include <vector>
 #include <set>
 #include <unordered_map>
 
@@ -319,7 +320,7 @@ BOOL CWnd::CreateEx(DWORD exStyle, LPCTSTR cls, LPCTSTR name, DWORD style, const
                     parent ? parent->m_hWnd : nullptr, reinterpret_cast<HMENU>(uintptr_t(nID)), param);
 }
 
-BOOL CWnd::Create(LPCTSTR cls, LPCTSTR name, DWORD style, const RECT& r, CWnd* parent, UINT nID, void* context)
+BOOL CWnd::Create(LPCTSTR cls, LPCTSTR name, DWORD style, const RECT& r, CWnd* parent, UINT nID, CCreateContext* context)
 {
     return CreateEx(0, cls, name, style | WS_CHILD, r, parent, nID, context);
 }
@@ -682,6 +683,36 @@ UINT CWnd::GetDlgItemInt(int id, BOOL* trans, BOOL sign) const
     bool ok = !s.IsEmpty() && end && !*end && (sign || v >= 0) && v >= INT32_MIN && v <= UINT32_MAX;
     if (trans) *trans = ok;
     return ok ? UINT(v) : 0;
+}
+
+LRESULT CWnd::SendDlgItemMessage(int id, UINT m, WPARAM w, LPARAM l) const
+{
+    return ::SendMessage(::GetDlgItem(m_hWnd, id), m, w, l);
+}
+
+// BM_SETCHECK and BM_GETCHECK of the button control.
+void CWnd::CheckDlgButton(int id, UINT check) { SendDlgItemMessage(id, 0x00F1, check, 0); }
+UINT CWnd::IsDlgButtonChecked(int id) const { return UINT(SendDlgItemMessage(id, 0x00F0, 0, 0)); }
+
+void CWnd::CheckRadioButton(int first, int last, int checked)
+{
+    for (int id = first; id <= last; ++id) CheckDlgButton(id, id == checked ? 1 : 0);
+}
+
+CWnd* CWnd::GetNextDlgTabItem(CWnd* ctl, BOOL previous) const
+{
+    std::vector<HWND> stops;
+    for (HWND c = ::GetWindow(m_hWnd, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) {
+        DWORD st = DWORD(::GetWindowLong(c, GWL_STYLE));
+        if ((st & WS_TABSTOP) && (st & WS_VISIBLE) && !(st & WS_DISABLED)) stops.push_back(c);
+    }
+    if (stops.empty()) return nullptr;
+    HWND from = ctl ? ctl->m_hWnd : nullptr;
+    auto it = std::find(stops.begin(), stops.end(), from);
+    if (it == stops.end()) return FromHandle(previous ? stops.back() : stops.front());
+    size_t i = size_t(it - stops.begin());
+    size_t n = stops.size();
+    return FromHandle(stops[previous ? (i + n - 1) % n : (i + 1) % n]);
 }
 
 // ---- Position ----

@@ -15,6 +15,8 @@ class CCmdUI;
 class CScrollBar;
 class CFrameWnd;
 class CMenu;
+struct CCreateContext;
+class CDataExchange;
 
 // ---- Message maps ----
 #define CN_COMMAND 0
@@ -269,7 +271,7 @@ public:
 
     // ---- Creation ----
     virtual BOOL Create(LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
-                        CWnd* pParentWnd, UINT nID, void* pContext = nullptr);
+                        CWnd* pParentWnd, UINT nID, CCreateContext* pContext = nullptr);
     virtual BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, int x, int y,
                           int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     BOOL CreateEx(DWORD dwExStyle, LPCTSTR lpszClassName, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
@@ -352,6 +354,15 @@ public:
     int GetDlgItemText(int nID, CString& rString) const;
     void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
     UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const;
+    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void CheckDlgButton(int nIDButton, UINT nCheck);
+    UINT IsDlgButtonChecked(int nIDButton) const;
+    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
+    // The next (or previous) visible, enabled WS_TABSTOP child after pWndCtl, wrapping around.
+    CWnd* GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
+    // Dialog data exchange: UpdateData is the framework's (platform/ui), DoDataExchange the window's.
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange*) {}
 
     // ---- Position ----
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);

@@ -353,3 +353,25 @@ TEST_F(CWndTest, SubclassedDialogItemGetsTheObjectsHandlersFirst)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(CWndTest, TabOrderFollowsCreationAndSkipsHiddenAndDisabledStops)
+{
+    HWND top = makeTop();
+    auto stop = [&](int id, DWORD extra) {
+        return CreateWindowEx(0, "WinTestPlain", "", WS_CHILD | WS_TABSTOP | extra, 0, 0, 10, 10, top,
+                              reinterpret_cast<HMENU>(uintptr_t(id)), nullptr, nullptr);
+    };
+    HWND a = stop(1, WS_VISIBLE), hidden = stop(2, 0), b = stop(3, WS_VISIBLE), off = stop(4, WS_VISIBLE | WS_DISABLED),
+         c = stop(5, WS_VISIBLE);
+    (void)hidden;
+    (void)off;
+    CWnd* dlg = CWnd::FromHandle(top);
+    EXPECT_EQ(dlg->GetNextDlgTabItem(CWnd::FromHandle(a))->m_hWnd, b);
+    EXPECT_EQ(dlg->GetNextDlgTabItem(CWnd::FromHandle(b))->m_hWnd, c);
+    EXPECT_EQ(dlg->GetNextDlgTabItem(CWnd::FromHandle(c))->m_hWnd, a);
+    EXPECT_EQ(dlg->GetNextDlgTabItem(CWnd::FromHandle(a), TRUE)->m_hWnd, c);
+}
+
+} // namespace
