@@ -354,6 +354,7 @@ void PvResetWindowSystem()
     ResetClipboard();
     g_main = nullptr;
     g_budget = Budget {};
+    g_script.closeSent = false;
     if (HeadlessMode()) PvSetTestClock(kHeadlessClockStart);
 }
 

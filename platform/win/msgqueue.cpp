@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <strings.h>
 
@@ -392,7 +393,9 @@ int PvPumpMessages()
 {
     int n = 0;
     MSG m;
-    while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+    // A window that keeps invalidating itself from its own WM_PAINT would never let this return.
+    const int kLimit = 1000000;
+    while (n < kLimit && PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
         if (m.message == WM_QUIT) {
             PostQuitMessage(int(m.wParam)); // stays pending for the loop that owns it
             break;
@@ -401,5 +404,6 @@ int PvPumpMessages()
         DispatchMessage(&m);
         ++n;
     }
+    if (n == kLimit) std::fprintf(stderr, "PvPumpMessages: still busy after %d messages; giving up\n", kLimit);
     return n;
 }
