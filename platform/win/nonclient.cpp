@@ -212,6 +212,7 @@ void DefNcPaint(HWND h)
     HDC hdc = GetWindowDC(h);
     CDC* dc = CDC::FromHandle(hdc);
     CRect r(0, 0, w->rc.right - w->rc.left, w->rc.bottom - w->rc.top);
+    dc->ExcludeClipRect(&w->rcClient); // the frame never paints over the client area
     int f = frameWidth(w);
     if (hasCaption(w)) {
         if (f < 2) f = std::max(f, 1);

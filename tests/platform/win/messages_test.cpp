@@ -200,6 +200,22 @@ TEST_F(WinTest, ChildrenAreClippedOutOfTheirParentsPainting)
     (void)child;
 }
 
+TEST_F(WinTest, RedrawingTheFrameLeavesTheClientAreaAlone)
+{
+    HWND top = makeTop();
+    fillOnPaint = RGB(200, 0, 0);
+    PvPumpMessages();
+    fillOnPaint = CLR_INVALID;
+    log.clear();
+    SetWindowText(top, "New caption"); // the caption is redrawn, nothing else
+    HWND other = makeTop();
+    SetActiveWindow(other);
+    ShowWindow(other, SW_HIDE);
+    PvPumpMessages();
+    EXPECT_TRUE(saw(top, WM_NCPAINT));
+    EXPECT_EQ(pixel(top, 5, 5), RGB(200, 0, 0));
+}
+
 TEST_F(WinTest, ScrollWindowMovesPixelsAndInvalidatesTheUncoveredBand)
 {
     HWND top = makeTop();

@@ -3,6 +3,9 @@
 
 #include "platform/win/win.h"
 
+#include <algorithm>
+#include <cstdlib>
+
 namespace {
 
 const UINT kButtonId = 100;
@@ -67,6 +70,76 @@ BEGIN_MESSAGE_MAP(DemoButton, CWnd)
     ON_WM_KILLFOCUS()
 END_MESSAGE_MAP()
 
+// A panel of numbered lines with both scroll bars and a sunken edge; it scrolls its pixels.
+class DemoList : public CWnd {
+public:
+    BOOL Create(const RECT& r, CWnd* parent, UINT id)
+    {
+        LPCTSTR cls = AfxRegisterWndClass(CS_DBLCLKS, ::LoadCursor(nullptr, IDC_ARROW),
+                                          reinterpret_cast<HBRUSH>(uintptr_t(COLOR_WINDOW + 1)));
+        if (!CWnd::CreateEx(WS_EX_CLIENTEDGE, cls, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, r, parent, id))
+            return FALSE;
+        SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, kLines - 1, UINT(visibleLines()), 0, 0};
+        SetScrollInfo(SB_VERT, &si);
+        SCROLLINFO sh {sizeof sh, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 50, 0, 0};
+        SetScrollInfo(SB_HORZ, &sh);
+        return TRUE;
+    }
+
+protected:
+    static const int kLines = 40;
+    static const int kLineHeight = 16;
+    int m_top = 0;
+
+    int visibleLines()
+    {
+        CRect r;
+        GetClientRect(&r);
+        return std::max(1, int(r.Height() / kLineHeight));
+    }
+    afx_msg void OnPaint()
+    {
+        CPaintDC dc(this);
+        dc.SetBkMode(TRANSPARENT);
+        for (int i = 0; i < kLines; ++i) {
+            CString s;
+            s.Format("Line %d", i + 1);
+            dc.TextOut(4, (i - m_top) * kLineHeight, s);
+        }
+    }
+    afx_msg void OnVScroll(UINT code, UINT pos, CScrollBar*)
+    {
+        int page = visibleLines();
+        int top = m_top;
+        switch (code) {
+        case SB_LINEUP: --top; break;
+        case SB_LINEDOWN: ++top; break;
+        case SB_PAGEUP: top -= page; break;
+        case SB_PAGEDOWN: top += page; break;
+        case SB_THUMBTRACK: case SB_THUMBPOSITION: top = int(pos); break;
+        default: return;
+        }
+        top = std::clamp(top, 0, std::max(0, kLines - page));
+        if (top == m_top) return;
+        ScrollWindow(0, (m_top - top) * kLineHeight);
+        m_top = top;
+        SetScrollPos(SB_VERT, m_top);
+        UpdateWindow();
+    }
+    afx_msg BOOL OnMouseWheel(UINT, short delta, CPoint)
+    {
+        for (int n = std::abs(delta) / WHEEL_DELTA * 3; n > 0; --n) OnVScroll(delta < 0 ? SB_LINEDOWN : SB_LINEUP, 0, nullptr);
+        return TRUE;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(DemoList, CWnd)
+    ON_WM_PAINT()
+    ON_WM_VSCROLL()
+    ON_WM_MOUSEWHEEL()
+END_MESSAGE_MAP()
+
 class DemoWindow : public CWnd {
 public:
     BOOL CreateMain()
@@ -78,6 +151,7 @@ public:
 
 protected:
     DemoButton m_button;
+    DemoList m_list;
     CString m_typed;
     int m_presses = 0;
 
@@ -85,6 +159,7 @@ protected:
     {
         if (CWnd::OnCreate(cs) == -1) return -1;
         if (!m_button.Create("Press me", CRect(20, 20, 140, 50), this, kButtonId)) return -1;
+        if (!m_list.Create(CRect(220, 20, 390, 170), this, kButtonId + 1)) return -1;
         return 0;
     }
     afx_msg void OnPaint()
