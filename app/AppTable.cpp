@@ -1,0 +1,91 @@
+#include "app/AppTable.h"
+
+#include "platform/dao/dao.h"
+#include "platform/win/win.h"
+
+const AppTableTexts kSortTexts = {
+    "This program was unable to open the table named Application in the directory database ",
+    "Error! The table named Application in the directory database contains no data.",
+    "Error! The table named Application does not contain an entry for ",
+    "Error in the table named Application in the directory database. \n",
+};
+
+const AppTableTexts kTitleTexts = {
+    "Error while reading title! This program was unable to open the table named Application in the directory database ",
+    "Error while reading title! The table named Application in the directory database contains no data.",
+    "Error while reading title! The table named Application does not contain an entry for ",
+    "Error while reading title! Error in the table named Application in the directory database. \n",
+};
+
+const AppTableTexts kFootnoteTexts = {
+    "Error while reading footnote! This program was unable to open the table named Application in the directory database ",
+    "Error while reading footnote! The table named Application in the directory database contains no data.",
+    "Error while reading footnote! The table named Application does not contain an entry for ",
+    "Error while reading Footnote! Error in the table named Application in the directory database. \n",
+};
+
+namespace {
+
+const char kReinstall[] =
+    "\nIf this path is to your CD-ROM drive, make sure the program CD is in the drive.\n"
+    "If this path is to your hard drive, please re-install this program and try again";
+
+const UINT kBoxStyle = MB_OK | MB_ICONEXCLAMATION;
+
+CString variantText(const COleVariant& value)
+{
+    if (value.vt == VT_NULL || value.vt == VT_EMPTY)
+        return CString();
+    COleVariant text(value);
+    text.ChangeType(VT_BSTR);
+    return CString(text.bstrVal);
+}
+
+} // namespace
+
+CString JetErrorSuffix(long errorCode)
+{
+    CString s;
+    s.Format("\n(Jet Error Number %ld)", errorCode);
+    return s;
+}
+
+BOOL ReadApplicationValues(CDaoDatabase& db, const CString& databasePath, const char* const* keys, int nKeys,
+                           CString* values, const AppTableTexts& texts)
+{
+    CDaoTableDef table(&db);
+    CDaoRecordset rs(&db);
+    try {
+        table.Open("Application");
+        rs.Open(&table, dbOpenTable);
+    } catch (const CDaoException& e) {
+        AfxMessageBox(texts.openFailed + databasePath + kReinstall + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode), kBoxStyle);
+        return FALSE; // the table and recordset close themselves
+    }
+
+    try {
+        rs.MoveFirst();
+        if (rs.IsEOF())
+            throw CDaoException(3021, "No current record.");
+    } catch (const CDaoException& e) {
+        AfxMessageBox(texts.noData + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode), kBoxStyle);
+        return FALSE;
+    }
+
+    try {
+        for (int i = 0; i < nKeys; ++i) {
+            while (!rs.IsEOF() && variantText(rs.GetFieldValue("Key")) != keys[i])
+                rs.MoveNext();
+            if (rs.IsEOF()) {
+                AfxMessageBox(texts.noEntry + CString(keys[i]), kBoxStyle);
+                return FALSE;
+            }
+            values[i] = variantText(rs.GetFieldValue("Value"));
+        }
+    } catch (const CDaoException& e) {
+        AfxMessageBox(texts.readFailed + e.m_pErrorInfo->m_strDescription + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode),
+                      kBoxStyle);
+        return FALSE;
+    }
+    return TRUE;
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Reading the key/value table "Application" of the directory database: the default sort, the
+// cipher key inputs, the window title and the footnote. Each reader has its own message texts.
+
+#include "platform/base/CString.h"
+
+class CDaoDatabase;
+
+struct AppTableTexts {
+    const char* openFailed; // followed by the database path and the re-install advice
+    const char* noData;
+    const char* noEntry;    // followed by the key
+    const char* readFailed; // followed by the engine's description
+};
+
+extern const AppTableTexts kSortTexts;
+extern const AppTableTexts kTitleTexts;
+extern const AppTableTexts kFootnoteTexts;
+
+// Reads the Value of each key in turn, each searched onwards from the row of the one before,
+// comparing Key exactly. On failure shows one message (OK, warning icon) and returns FALSE.
+BOOL ReadApplicationValues(CDaoDatabase& db, const CString& databasePath, const char* const* keys, int nKeys,
+                           CString* values, const AppTableTexts& texts);
+
+// "\n(Jet Error Number N)", the tail of every database message.
+CString JetErrorSuffix(long errorCode);
