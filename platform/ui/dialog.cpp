@@ -477,11 +477,11 @@ BOOL CDialog::CreateFromTemplate(const PvDialogTemplate* t, HWND hParent, BOOL b
     }
     if (firstDefault) m_nDefID = UINT(::GetDlgCtrlID(firstDefault));
     if (!m_hWnd) return FALSE;
-    HWND first = GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    HWND first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
     BOOL setFocus = BOOL(SendMessage(WM_INITDIALOG, reinterpret_cast<WPARAM>(first), 0));
     if (!m_hWnd) return FALSE;
     if (style & DS_CENTER) CenterWindow();
-    if (setFocus && (first = GetNextDlgTabItem(m_hWnd, nullptr, FALSE)) != nullptr) {
+    if (setFocus && (first = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE)) != nullptr) {
         m_hWndFocusSaved = first;
     }
     if (t->dwStyle & WS_VISIBLE) {
@@ -576,7 +576,7 @@ void CDialog::EndDialog(int nResult)
     }
 }
 
-BOOL CDialog::UpdateData(BOOL bSave)
+BOOL CWnd::UpdateData(BOOL bSave)
 {
     CDataExchange dx(this, bSave);
     try {
@@ -589,8 +589,8 @@ BOOL CDialog::UpdateData(BOOL bSave)
 
 void CDialog::MapDialogRect(LPRECT r) const { ::MapDialogRect(m_hWnd, r); }
 
-void CDialog::NextDlgCtrl() const { setFocusTo(m_hWnd, GetNextDlgTabItem(m_hWnd, ::GetFocus(), FALSE)); }
-void CDialog::PrevDlgCtrl() const { setFocusTo(m_hWnd, GetNextDlgTabItem(m_hWnd, ::GetFocus(), TRUE)); }
+void CDialog::NextDlgCtrl() const { setFocusTo(m_hWnd, ::GetNextDlgTabItem(m_hWnd, ::GetFocus(), FALSE)); }
+void CDialog::PrevDlgCtrl() const { setFocusTo(m_hWnd, ::GetNextDlgTabItem(m_hWnd, ::GetFocus(), TRUE)); }
 void CDialog::GotoDlgCtrl(CWnd* p)
 {
     if (p && p->m_hWnd) setFocusTo(m_hWnd, p->m_hWnd);
@@ -615,7 +615,7 @@ LRESULT CDialog::OnSetDefID(WPARAM wParam, LPARAM)
 LRESULT CDialog::OnNextDlgCtl(WPARAM wParam, LPARAM lParam)
 {
     if (LOWORD(lParam)) setFocusTo(m_hWnd, reinterpret_cast<HWND>(wParam));
-    else setFocusTo(m_hWnd, GetNextDlgTabItem(m_hWnd, ::GetFocus(), wParam != 0));
+    else setFocusTo(m_hWnd, ::GetNextDlgTabItem(m_hWnd, ::GetFocus(), wParam != 0));
     return 0;
 }
 
@@ -623,7 +623,7 @@ void CDialog::OnSetFocus(CWnd*)
 {
     // The dialog passes the focus to the control that had it, or to the first tab stop.
     HWND h = m_hWndFocusSaved;
-    if (!h || !::IsWindow(h) || !::IsChild(m_hWnd, h)) h = GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    if (!h || !::IsWindow(h) || !::IsChild(m_hWnd, h)) h = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
     if (h) ::SetFocus(h);
 }
 

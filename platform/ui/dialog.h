@@ -68,25 +68,18 @@ public:
     void EndDialog(int nResult);
 
     // ---- Operations ----
-    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     void MapDialogRect(LPRECT lpRect) const;
     void NextDlgCtrl() const;
     void PrevDlgCtrl() const;
     void GotoDlgCtrl(CWnd* pWndCtrl);
     void SetDefID(UINT nID);
     DWORD GetDefID() const;
-    void CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
-    UINT IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
-    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
-    {
-        return ::SendDlgItemMessage(m_hWnd, nID, message, wParam, lParam);
-    }
 
     // ---- Overridables ----
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
-    virtual void DoDataExchange(CDataExchange*) {}
+    void DoDataExchange(CDataExchange*) override {}
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 

@@ -37,6 +37,8 @@ BOOL CSplitterWnd::CreateStatic(CWnd* pParent, int nRows, int nCols, DWORD dwSty
     CRect rc;
     pParent->GetClientRect(&rc);
     if (!CreateEx(0, cls, nullptr, style, rc, pParent, nID)) return FALSE;
+    // A splitter nested in a pane takes that pane's place at once.
+    if (pParent->IsKindOf(RUNTIME_CLASS(CSplitterWnd))) static_cast<CSplitterWnd*>(pParent)->RecalcLayout();
     return TRUE;
 }
 
@@ -130,10 +132,8 @@ void CSplitterWnd::LayoutAxis(std::vector<CRowColInfo>& info, int total, int gap
         if (want < c.nMinSize) want = 0;
         if (want > left) want = std::max(0, left);
         c.nCurSize = want;
-        left -= want;
-        // A hidden pane takes no bar either.
-        if (want > 0 || c.nMinSize > 0) left -= gap;
-        else if (c.nIdealSize == 0) left -= 0;
+        // The bar stays even after a hidden pane, so that the user can drag the pane back.
+        left -= want + gap;
     }
 }
 
@@ -155,11 +155,9 @@ void CSplitterWnd::RecalcLayout()
                 ::SetWindowPos(pane, nullptr, x, y, std::max(0, w), std::max(0, h),
                                SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
             }
-            if (c + 1 < m_nCols && (w > 0 || m_pColInfo[size_t(c)].nMinSize > 0)) x += w + m_cxSplitterGap;
-            else x += w;
+            x += w + m_cxSplitterGap;
         }
-        if (r + 1 < m_nRows && (h > 0 || m_pRowInfo[size_t(r)].nMinSize > 0)) y += h + m_cySplitterGap;
-        else y += h;
+        y += h + m_cySplitterGap;
     }
     Invalidate();
 }
@@ -210,7 +208,9 @@ BOOL CSplitterWnd::OnEraseBkgnd(CDC*) { return TRUE; }
 
 void CSplitterWnd::OnSize(UINT nType, int cx, int cy)
 {
-    if (nType != SIZE_MINIMIZED && cx > 0 && cy > 0) RecalcLayout();
+    (void)cx;
+    (void)cy;
+    if (nType != SIZE_MINIMIZED) RecalcLayout();
 }
 
 BOOL CSplitterWnd::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
