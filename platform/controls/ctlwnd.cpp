@@ -224,3 +224,94 @@ LRESULT CCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     return CListBox::WindowProc(message, wParam, lParam);
 }
+
+// ---- CTreeCtrl ----
+#include "platform/controls/treectrl.h"
+
+IMPLEMENT_DYNAMIC(CTreeCtrl, CWnd)
+
+HTREEITEM CTreeCtrl::InsertItem(UINT nMask, LPCTSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
+                                UINT nStateMask, LPARAM lParam, HTREEITEM hParent, HTREEITEM hInsertAfter)
+{
+    TVINSERTSTRUCT tvi {};
+    tvi.hParent = hParent;
+    tvi.hInsertAfter = hInsertAfter;
+    tvi.item.mask = nMask;
+    tvi.item.pszText = const_cast<LPTSTR>(lpszItem);
+    tvi.item.iImage = nImage;
+    tvi.item.iSelectedImage = nSelectedImage;
+    tvi.item.state = nState;
+    tvi.item.stateMask = nStateMask;
+    tvi.item.lParam = lParam;
+    return InsertItem(&tvi);
+}
+
+CImageList* CTreeCtrl::SetImageList(CImageList* pImageList, int nImageList)
+{
+    HIMAGELIST old = reinterpret_cast<HIMAGELIST>(SendMessage(TVM_SETIMAGELIST, WPARAM(nImageList),
+                                                               reinterpret_cast<LPARAM>(pImageList ? pImageList->m_hImageList : nullptr)));
+    return CImageList::FromHandle(old);
+}
+
+BOOL CTreeCtrl::ItemHasChildren(HTREEITEM hItem) const
+{
+    TVITEM tv {};
+    tv.mask = TVIF_CHILDREN | TVIF_HANDLE;
+    tv.hItem = hItem;
+    return GetItem(&tv) && tv.cChildren != 0;
+}
+
+BOOL CTreeCtrl::SetItem(HTREEITEM hItem, UINT nMask, LPCTSTR lpszItem, int nImage, int nSelectedImage, UINT nState,
+                        UINT nStateMask, LPARAM lParam)
+{
+    TVITEM tv {};
+    tv.mask = nMask;
+    tv.hItem = hItem;
+    tv.pszText = const_cast<LPTSTR>(lpszItem);
+    tv.iImage = nImage;
+    tv.iSelectedImage = nSelectedImage;
+    tv.state = nState;
+    tv.stateMask = nStateMask;
+    tv.lParam = lParam;
+    return SetItem(&tv);
+}
+
+CString CTreeCtrl::GetItemText(HTREEITEM hItem) const
+{
+    std::vector<char> buf(4096, 0);
+    TVITEM tv {};
+    tv.mask = TVIF_TEXT | TVIF_HANDLE;
+    tv.hItem = hItem;
+    tv.pszText = buf.data();
+    tv.cchTextMax = int(buf.size());
+    if (!GetItem(&tv)) return CString();
+    return CString(buf.data());
+}
+
+BOOL CTreeCtrl::GetItemImage(HTREEITEM hItem, int& nImage, int& nSelectedImage) const
+{
+    TVITEM tv {};
+    tv.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_HANDLE;
+    tv.hItem = hItem;
+    if (!GetItem(&tv)) return FALSE;
+    nImage = tv.iImage;
+    nSelectedImage = tv.iSelectedImage;
+    return TRUE;
+}
+
+UINT CTreeCtrl::GetItemState(HTREEITEM hItem, UINT nStateMask) const
+{
+    TVITEM tv {};
+    tv.mask = TVIF_STATE | TVIF_HANDLE;
+    tv.hItem = hItem;
+    tv.stateMask = nStateMask;
+    return GetItem(&tv) ? (tv.state & nStateMask) : 0;
+}
+
+DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM hItem) const
+{
+    TVITEM tv {};
+    tv.mask = TVIF_PARAM | TVIF_HANDLE;
+    tv.hItem = hItem;
+    return GetItem(&tv) ? DWORD_PTR(tv.lParam) : 0;
+}

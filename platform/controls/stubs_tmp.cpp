@@ -1,6 +1,5 @@
 #include "platform/controls/ctlimpl.h"
 namespace pvctl {
-void RegisterTreeView() {}
 void RegisterProgress() {}
 void RegisterRichEdit() {}
 }

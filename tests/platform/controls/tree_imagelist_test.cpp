@@ -1,0 +1,156 @@
+// Tree view and image list: expansion, hit tests, notifications, the archive round trip.
+
+#include "ctltest.h"
+
+#include "platform/base/CFile.h"
+
+#include <algorithm>
+#include <string>
+
+TEST_F(CtlTest, TreeExpandsCollapsesAndHitTests)
+{
+    CWnd host;
+    host.Attach(parent);
+    CTreeCtrl tree;
+    ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS,
+                            CRect(10, 10, 260, 300), &host, 50));
+    HTREEITEM views = tree.InsertItem("Directory Views", 0, 0);
+    HTREEITEM favs = tree.InsertItem("Favorites", 1, 1);
+    HTREEITEM a = tree.InsertItem("Staff", 2, 1, views);
+    HTREEITEM b = tree.InsertItem("Students", 2, 1, views);
+    HTREEITEM c = tree.InsertItem("Smith, Ann", 0, 0, favs);
+    tree.SetItemData(c, 99);
+    EXPECT_EQ(tree.GetCount(), 5u);
+    EXPECT_EQ(tree.GetRootItem(), views);
+    EXPECT_EQ(tree.GetNextSiblingItem(views), favs);
+    EXPECT_EQ(tree.GetChildItem(views), a);
+    EXPECT_EQ(tree.GetNextSiblingItem(a), b);
+    EXPECT_EQ(tree.GetParentItem(c), favs);
+    EXPECT_EQ(tree.GetItemData(c), 99u);
+    EXPECT_EQ(tree.GetItemText(b), "Students");
+    int img = -1, selImg = -1;
+    tree.GetItemImage(a, img, selImg);
+    EXPECT_EQ(img, 2);
+    EXPECT_EQ(selImg, 1);
+    EXPECT_TRUE(tree.ItemHasChildren(views));
+    EXPECT_FALSE(tree.ItemHasChildren(a));
+
+    // Collapsed: the children are not visible and the second root sits on the second row.
+    EXPECT_EQ(tree.GetNextVisibleItem(views), favs);
+    RECT r;
+    ASSERT_TRUE(tree.GetItemRect(favs, &r, TRUE));
+    UINT flags = 0;
+    EXPECT_EQ(tree.HitTest(CPoint(r.left + 3, r.top + 2), &flags), favs);
+    EXPECT_TRUE(flags & TVHT_ONITEMLABEL);
+    EXPECT_EQ(tree.HitTest(CPoint(r.left + 3, 280), &flags), nullptr);
+    EXPECT_TRUE(flags & TVHT_NOWHERE);
+
+    // A click on the button expands; the notifications come before and after.
+    notes.clear();
+    ASSERT_TRUE(tree.GetItemRect(views, &r, TRUE));
+    int buttonX = int(tree.GetIndent()) / 2;
+    EXPECT_EQ(tree.HitTest(CPoint(buttonX, r.top + 4), &flags), views);
+    EXPECT_TRUE(flags & TVHT_ONITEMBUTTON);
+    click(tree.m_hWnd, buttonX, r.top + 4);
+    EXPECT_TRUE(tree.GetItemState(views, TVIS_EXPANDED));
+    EXPECT_TRUE(noted(50, int(TVN_ITEMEXPANDING)));
+    EXPECT_TRUE(noted(50, int(TVN_ITEMEXPANDED)));
+    EXPECT_EQ(tree.GetNextVisibleItem(views), a);
+
+    // Selecting a child, then collapsing its parent moves the selection up.
+    ASSERT_TRUE(tree.GetItemRect(b, &r, TRUE));
+    click(tree.m_hWnd, r.left + 3, r.top + 3);
+    EXPECT_EQ(tree.GetSelectedItem(), b);
+    EXPECT_TRUE(noted(50, int(TVN_SELCHANGED)));
+    key(VK_LEFT);                                   // to the parent
+    EXPECT_EQ(tree.GetSelectedItem(), views);
+    key(VK_LEFT);                                   // collapses it
+    EXPECT_FALSE(tree.GetItemState(views, TVIS_EXPANDED));
+    key(VK_DOWN);
+    EXPECT_EQ(tree.GetSelectedItem(), favs);
+    key(VK_RIGHT);
+    EXPECT_TRUE(tree.GetItemState(favs, TVIS_EXPANDED));
+    tree.Expand(views, TVE_EXPAND);
+    tree.SelectItem(a);
+    tree.Expand(views, TVE_COLLAPSE);
+    EXPECT_EQ(tree.GetSelectedItem(), views);
+
+    // Deleting an item takes its children; stale handles are refused, not followed.
+    notes.clear();
+    EXPECT_TRUE(tree.DeleteItem(views));
+    EXPECT_EQ(tree.GetCount(), 2u);
+    EXPECT_EQ(std::count(notes.begin(), notes.end(), Note {50, int(TVN_DELETEITEM)}), 3);
+    EXPECT_FALSE(tree.DeleteItem(a));
+    EXPECT_EQ(tree.GetItemText(a), "");
+    tree.DestroyWindow();
+    host.Detach();
+}
+
+TEST_F(CtlTest, ImageListSurvivesArchiveRoundTrip)
+{
+    // A strip of three 4x4 images: red, green, and blue with a magenta (transparent) corner.
+    CDC screen;
+    screen.CreateCompatibleDC(nullptr);
+    CBitmap strip;
+    ASSERT_TRUE(strip.CreateBitmap(12, 4, 1, 32, nullptr));
+    CBitmap* old = screen.SelectObject(&strip);
+    screen.FillSolidRect(0, 0, 4, 4, RGB(255, 0, 0));
+    screen.FillSolidRect(4, 0, 4, 4, RGB(0, 255, 0));
+    screen.FillSolidRect(8, 0, 4, 4, RGB(0, 0, 255));
+    screen.SetPixelV(8, 0, RGB(255, 0, 255));
+    screen.SelectObject(old);
+
+    CImageList il;
+    ASSERT_TRUE(il.Create(4, 4, ILC_COLOR24 | ILC_MASK, 3, 1));
+    EXPECT_EQ(il.Add(&strip, RGB(255, 0, 255)), 0);
+    EXPECT_EQ(il.GetImageCount(), 3);
+
+    CMemFile mem;
+    {
+        CArchive ar(&mem, CArchive::store);
+        ASSERT_TRUE(il.Write(&ar));
+        ar.Close();
+    }
+    mem.SeekToBegin();
+    CImageList back;
+    {
+        CArchive ar(&mem, CArchive::load);
+        ASSERT_TRUE(back.Read(&ar));
+    }
+    ASSERT_EQ(back.GetImageCount(), 3);
+    int cx = 0, cy = 0;
+    back.GetIconSize(&cx, &cy);
+    EXPECT_EQ(cx, 4);
+    EXPECT_EQ(cy, 4);
+
+    // Drawn over white, the transparent corner stays white.
+    CBitmap target;
+    target.CreateBitmap(8, 8, 1, 32, nullptr);
+    old = screen.SelectObject(&target);
+    screen.FillSolidRect(0, 0, 8, 8, RGB(255, 255, 255));
+    back.Draw(&screen, 2, CPoint(1, 1), ILD_TRANSPARENT);
+    EXPECT_EQ(screen.GetPixel(1, 1), RGB(255, 255, 255));
+    EXPECT_EQ(screen.GetPixel(2, 2), RGB(0, 0, 255));
+    back.Draw(&screen, 0, CPoint(1, 1), ILD_NORMAL);
+    EXPECT_EQ(screen.GetPixel(1, 1), RGB(255, 0, 0));
+    screen.SelectObject(old);
+
+    // Damaged archives are refused: wrong magic, absurd sizes, cut short.
+    struct Case {
+        const char* what;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"wrong magic", std::string("XXXX\x01\x00\x04\x00\x04\x00", 10)},
+        {"huge side", std::string("PVIL\x01\x00\xff\xff\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00", 22)},
+        {"cut short", std::string("PVIL\x01\x00\x04\x00\x04\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x00\x00\x01\x02", 24)},
+        {"empty", std::string()},
+    };
+    for (const Case& c : cases) {
+        CMemFile f(reinterpret_cast<BYTE*>(const_cast<char*>(c.bytes.data())), UINT(c.bytes.size()));
+        CArchive ar(&f, CArchive::load);
+        CImageList bad;
+        EXPECT_FALSE(bad.Read(&ar)) << c.what;
+        EXPECT_EQ(bad.GetImageCount(), 0) << c.what;
+    }
+}
