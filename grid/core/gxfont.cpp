@@ -66,7 +66,67 @@ CGXFontNameTable::CGXFontNameTable()
     };
     for (const auto& s : scripts)
         SetScriptName(s.cs, s.name);
+    EnumerateDisplayFonts();
     RegisterFontFaceName("Arial");
+}
+
+int CGXFontNameTable::CALLBACK_EnumFont(const LOGFONT* plf, const TEXTMETRIC*, DWORD nFontType, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<CGXFontNameTable*>(lParam);
+    if (self->m_enumerated.size() >= 256 * 256)
+        return 0;
+    const auto* elf = reinterpret_cast<const ENUMLOGFONTEX*>(plf);
+    char face[LF_FACESIZE + 1] = {};
+    std::memcpy(face, plf->lfFaceName, LF_FACESIZE);
+    char script[LF_FACESIZE + 1] = {};
+    std::memcpy(script, elf->elfScript, LF_FACESIZE);
+    if (!face[0])
+        return 1;
+    auto add = [&](const char* name, BYTE nameLength, DWORD extra) {
+        auto e = std::make_unique<GXFontNameEntry>();
+        CopyName(e->szName, sizeof(e->szName), name);
+        e->nNameLength = nameLength;
+        e->nPitchAndFamily = plf->lfPitchAndFamily;
+        e->nCharSet = plf->lfCharSet;
+        e->dwFlags = 1023 | ((nFontType & 7) << 10) | (1u << 13) | extra;
+        self->m_enumerated.push_back(e.release());
+    };
+    if (self->m_sLastFace != face) {
+        add(face, 0, 1u << 14);
+        self->m_sLastFace = face;
+    }
+    self->SetScriptName(plf->lfCharSet, script);
+    CString both;
+    both.Format("%s (%s)", face, script);
+    add(both, BYTE(std::min<size_t>(std::strlen(face), GXFontNameEntry::nNameSize - 1)), 0);
+    return 1;
+}
+
+void CGXFontNameTable::EnumerateDisplayFonts()
+{
+    HDC hdc = CreateIC("DISPLAY", nullptr, nullptr, nullptr);
+    if (!hdc)
+        return;
+    LOGFONT lf {};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    if (EnumFontFamiliesEx(hdc, &lf, CALLBACK_EnumFont, reinterpret_cast<LPARAM>(this), 0) == 0 && m_enumerated.empty())
+        EnumFontFamilies(hdc, nullptr, CALLBACK_EnumFont, reinterpret_cast<LPARAM>(this));
+    std::stable_sort(m_enumerated.begin(), m_enumerated.end(),
+                     [](const GXFontNameEntry* a, const GXFontNameEntry* b) { return std::strcmp(a->szName, b->szName) < 0; });
+    // Equal names (a family reported twice) would make lookups ambiguous: keep the first.
+    std::vector<GXFontNameEntry*> unique;
+    for (GXFontNameEntry* e : m_enumerated) {
+        if (!unique.empty() && std::strcmp(unique.back()->szName, e->szName) == 0)
+            delete e;
+        else
+            unique.push_back(e);
+    }
+    m_enumerated.swap(unique);
+    if (int y = GetDeviceCaps(hdc, LOGPIXELSY))
+        m_nLogPixelsY = y;
+    if (int x = GetDeviceCaps(hdc, LOGPIXELSX))
+        m_nLogPixelsX = x;
+    DeleteDC(hdc);
 }
 
 CGXFontNameTable::~CGXFontNameTable()

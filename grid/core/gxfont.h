@@ -50,6 +50,10 @@ public:
 
 private:
     GXFontNameEntry* Find(const char* pszName) const;
+    // Enters the display's font families (plain name and "face (script)" per family).
+    void EnumerateDisplayFonts();
+    static int CALLBACK_EnumFont(const LOGFONT* plf, const TEXTMETRIC* ptm, DWORD nFontType, LPARAM lParam);
+    CString m_sLastFace;
 
     std::vector<GXFontNameEntry*> m_enumerated; // sorted by name
     std::vector<GXFontNameEntry*> m_added;      // sorted by name

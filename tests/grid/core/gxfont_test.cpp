@@ -304,3 +304,23 @@ TEST(GXPenBrush, GdiRecordsAndLineBrushes)
 }
 
 } // namespace
+
+namespace {
+
+TEST(GXFont, DisplayFontsAreKnown)
+{
+    // The display's families are entered with their pitch and character set; a family name
+    // registers without a new entry.
+    CGXFontNameTable t;
+    EXPECT_EQ(t.RegisterFontFaceName("Arial"), 0u);
+    const GXFontNameEntry* e = t.GetEntry(0);
+    ASSERT_NE(e, nullptr);
+    EXPECT_STREQ(e->szName, "Arial");
+    EXPECT_TRUE(e->dwFlags & (1u << 13)) << "Arial is reported by the display's enumeration";
+    EXPECT_TRUE(e->dwFlags & (1u << 14));
+    EXPECT_EQ(t.RegisterFontFaceName("Arial (Western)"), 1u);
+    EXPECT_EQ(t.GetEntry(1)->nNameLength, 5);
+    EXPECT_EQ(t.m_nLogPixelsY, 96);
+}
+
+} // namespace
