@@ -83,8 +83,11 @@ BOOL CFrameWnd::Create(LPCTSTR cls, LPCTSTR name, DWORD style, const RECT& rect,
     }
     m_strTitle = name;
     m_strCreateTitle = name ? name : "";
-    int x = rect.left, y = rect.top, cx = rect.right - rect.left, cy = rect.bottom - rect.top;
-    if (rect.left == CW_USEDEFAULT) {
+    int x = rect.left, y = rect.top, cx = 0, cy = 0;
+    if (rect.left != CW_USEDEFAULT) {
+        cx = rect.right - rect.left;
+        cy = rect.bottom - rect.top;
+    } else {
         // A sensible default: most of the screen, slightly inset.
         int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
         cx = std::max(320, sw * 3 / 4);
