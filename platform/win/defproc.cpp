@@ -52,6 +52,43 @@ static void dragCaption(HWND h, POINT start)
     if (GetCapture() == h) ReleaseCapture();
 }
 
+// Resizes a top-level window while one of its sizing borders is dragged.
+static void dragBorder(HWND h, LRESULT hit, POINT start)
+{
+    RECT r0;
+    GetWindowRect(h, &r0);
+    bool left = hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT;
+    bool right = hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT || hit == HTGROWBOX;
+    bool top = hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
+    bool bottom = hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT || hit == HTGROWBOX;
+    const int minW = GetSystemMetrics(SM_CXMINTRACK), minH = GetSystemMetrics(SM_CYMINTRACK);
+    SetCapture(h);
+    for (;;) {
+        if (!IsWindow(h) || GetCapture() != h) break;
+        MSG m;
+        if (!PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (m.message == WM_QUIT) { PostQuitMessage(int(m.wParam)); break; }
+        if (m.message == WM_LBUTTONUP) break;
+        if (m.message == WM_MOUSEMOVE) {
+            int dx = m.pt.x - start.x, dy = m.pt.y - start.y;
+            RECT r = r0;
+            if (left) r.left = std::min<LONG>(r0.left + dx, r0.right - minW);
+            if (right) r.right = std::max<LONG>(r0.right + dx, r0.left + minW);
+            if (top) r.top = std::min<LONG>(r0.top + dy, r0.bottom - minH);
+            if (bottom) r.bottom = std::max<LONG>(r0.bottom + dy, r0.top + minH);
+            SetWindowPos(h, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            continue;
+        }
+        if (m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) continue;
+        TranslateMessage(&m);
+        DispatchMessage(&m);
+    }
+    if (GetCapture() == h) ReleaseCapture();
+}
+
 LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
 {
     Wnd* w = W(h);
@@ -173,6 +210,8 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
         else if (wp == HTHSCROLL) ScrollBarMouse(h, SB_HORZ, msg, p);
         else if (wp == HTCLOSE) Send(h, WM_SYSCOMMAND, SC_CLOSE, lp);
         else if (wp == HTCAPTION && IsTopLevel(w) && !w->maximized) dragCaption(h, p);
+        else if (wp >= HTLEFT && wp <= HTBOTTOMRIGHT && IsTopLevel(w) && !w->maximized && (w->style & WS_THICKFRAME))
+            dragBorder(h, LRESULT(wp), p);
         return 0;
     }
     case WM_NCLBUTTONDBLCLK:

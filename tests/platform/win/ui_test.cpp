@@ -219,3 +219,35 @@ TEST_F(UiTest, ActivateAndEatSwallowsTheClick)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(UiTest, DraggingTheCaptionMovesAndTheFrameResizes)
+{
+    HWND h = makeTop();
+    PvPumpMessages();
+    RECT r0;
+    GetWindowRect(h, &r0);
+    int cap = GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2;
+    std::string drag = "drag " + std::to_string(r0.left + 60) + " " + std::to_string(r0.top + cap) + " " +
+                       std::to_string(r0.left + 160) + " " + std::to_string(r0.top + cap + 50);
+    ASSERT_TRUE(PvRunScriptLine(drag.c_str()));
+    PvPumpMessages();
+    RECT r1;
+    GetWindowRect(h, &r1);
+    EXPECT_EQ(r1.left, r0.left + 100);
+    EXPECT_EQ(r1.top, r0.top + 50);
+    log.clear();
+    std::string size = "drag " + std::to_string(r1.right - 1) + " " + std::to_string(r1.bottom - 1) + " " +
+                       std::to_string(r1.right + 39) + " " + std::to_string(r1.bottom + 19);
+    ASSERT_TRUE(PvRunScriptLine(size.c_str()));
+    PvPumpMessages();
+    RECT r2;
+    GetWindowRect(h, &r2);
+    EXPECT_EQ(r2.right - r2.left, (r1.right - r1.left) + 40);
+    EXPECT_EQ(r2.bottom - r2.top, (r1.bottom - r1.top) + 20);
+    EXPECT_TRUE(saw(h, WM_SIZE));
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+} // namespace
