@@ -214,8 +214,9 @@ struct FontData {
 };
 std::unordered_map<ULONGLONG, FontData>& FontDataMap()
 {
-    static std::unordered_map<ULONGLONG, FontData> s_map(1001);
-    return s_map;
+    // Never destroyed: fonts in static objects may drop their references after it would be.
+    static auto* s_map = new std::unordered_map<ULONGLONG, FontData>(1001);
+    return *s_map;
 }
 } // namespace
 
