@@ -254,6 +254,8 @@ void ResizeSurface(Wnd* t)
     t->surface = s;
 }
 
+Wnd::~Wnd() { FreeSurface(this); }
+
 void FreeSurface(Wnd* w)
 {
     if (w->surface) PvDestroyWindowSurface(w->surface);

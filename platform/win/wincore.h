@@ -52,6 +52,11 @@ struct ClassRec {
 };
 
 struct Wnd {
+    Wnd() = default;
+    Wnd(const Wnd&) = delete;
+    Wnd& operator=(const Wnd&) = delete;
+    ~Wnd(); // frees the window image of a window still open at exit
+
     HWND h = nullptr;
     std::string className;
     WNDCLASS wc {};             // copy of the class at creation
