@@ -3,6 +3,7 @@
 #include "platform/controls/ctlwnd.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
@@ -314,4 +315,57 @@ DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM hItem) const
     tv.mask = TVIF_PARAM | TVIF_HANDLE;
     tv.hItem = hItem;
     return GetItem(&tv) ? DWORD_PTR(tv.lParam) : 0;
+}
+
+// ---- CRichEditCtrl ----
+IMPLEMENT_DYNAMIC(CRichEditCtrl, CWnd)
+
+CString CRichEditCtrl::GetSelText() const
+{
+    CHARRANGE cr {};
+    GetSel(cr);
+    std::vector<char> buf(size_t(std::max<LONG>(0, cr.cpMax - cr.cpMin)) * 2 + 2, 0);
+    SendMessage(EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(buf.data()));
+    return CString(buf.data());
+}
+
+namespace {
+struct StringCookie {
+    const CString* in = nullptr;
+    size_t pos = 0;
+    std::string out;
+};
+DWORD readString(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* pcb)
+{
+    auto* c = reinterpret_cast<StringCookie*>(cookie);
+    size_t left = size_t(c->in->GetLength()) - c->pos;
+    size_t n = std::min(left, size_t(std::max<LONG>(cb, 0)));
+    memcpy(buf, static_cast<LPCTSTR>(*c->in) + c->pos, n);
+    c->pos += n;
+    *pcb = LONG(n);
+    return 0;
+}
+DWORD writeString(DWORD_PTR cookie, LPBYTE buf, LONG cb, LONG* pcb)
+{
+    auto* c = reinterpret_cast<StringCookie*>(cookie);
+    c->out.append(reinterpret_cast<const char*>(buf), size_t(std::max<LONG>(cb, 0)));
+    *pcb = cb;
+    return 0;
+}
+} // namespace
+
+void CRichEditCtrl::PvSetRtf(const CString& rtf, int nFormat)
+{
+    StringCookie c;
+    c.in = &rtf;
+    EDITSTREAM es {reinterpret_cast<DWORD_PTR>(&c), 0, &readString};
+    StreamIn(nFormat, es);
+}
+
+CString CRichEditCtrl::PvGetRtf(int nFormat)
+{
+    StringCookie c;
+    EDITSTREAM es {reinterpret_cast<DWORD_PTR>(&c), 0, &writeString};
+    StreamOut(nFormat, es);
+    return CString(c.out);
 }

@@ -256,3 +256,67 @@ public:
     int SetStep(int nStep) { return int(SendMessage(PBM_SETSTEP, WPARAM(nStep))); }
     int StepIt() { return int(SendMessage(PBM_STEPIT)); }
 };
+
+class CRichEditCtrl : public CWnd {
+    DECLARE_DYNAMIC(CRichEditCtrl)
+public:
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+    {
+        return PvCreateControl(this, RICHEDIT_CLASS, nullptr, dwStyle, rect, pParentWnd, nID);
+    }
+    BOOL CanUndo() const { return BOOL(SendMessage(EM_CANUNDO)); }
+    BOOL CanPaste(UINT nFormat = 0) const { return BOOL(SendMessage(EM_CANPASTE, nFormat)); }
+    int GetLineCount() const { return int(SendMessage(EM_GETLINECOUNT)); }
+    BOOL GetModify() const { return BOOL(SendMessage(EM_GETMODIFY)); }
+    void SetModify(BOOL bModified = TRUE) { SendMessage(EM_SETMODIFY, bModified); }
+    void GetSel(CHARRANGE& cr) const { SendMessage(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&cr)); }
+    void GetSel(long& nStartChar, long& nEndChar) const
+    {
+        CHARRANGE cr {};
+        GetSel(cr);
+        nStartChar = cr.cpMin;
+        nEndChar = cr.cpMax;
+    }
+    void SetSel(long nStartChar, long nEndChar)
+    {
+        CHARRANGE cr {LONG(nStartChar), LONG(nEndChar)};
+        SendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr));
+    }
+    void SetSel(CHARRANGE& cr) { SendMessage(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&cr)); }
+    CString GetSelText() const;
+    DWORD GetEventMask() const { return DWORD(SendMessage(EM_GETEVENTMASK)); }
+    DWORD SetEventMask(DWORD dwEventMask) { return DWORD(SendMessage(EM_SETEVENTMASK, 0, LPARAM(dwEventMask))); }
+    UINT GetOptions() const { return UINT(SendMessage(EM_GETOPTIONS)); }
+    void SetOptions(WORD wOp, DWORD dwFlags) { SendMessage(EM_SETOPTIONS, wOp, LPARAM(dwFlags)); }
+    BOOL SetReadOnly(BOOL bReadOnly = TRUE) { return BOOL(SendMessage(EM_SETREADONLY, bReadOnly)); }
+    void LimitText(long nChars = 0) { SendMessage(EM_EXLIMITTEXT, 0, nChars); }
+    long GetLimitText() const { return long(SendMessage(EM_GETLIMITTEXT)); }
+    COLORREF SetBackgroundColor(BOOL bSysColor, COLORREF cr) { return COLORREF(SendMessage(EM_SETBKGNDCOLOR, bSysColor, LPARAM(cr))); }
+    DWORD GetDefaultCharFormat(CHARFORMAT& cf) const { return DWORD(SendMessage(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf))); }
+    DWORD GetSelectionCharFormat(CHARFORMAT& cf) const { return DWORD(SendMessage(EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf))); }
+    BOOL SetDefaultCharFormat(CHARFORMAT& cf) { return BOOL(SendMessage(EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf))); }
+    BOOL SetSelectionCharFormat(CHARFORMAT& cf) { return BOOL(SendMessage(EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf))); }
+    BOOL SetWordCharFormat(CHARFORMAT& cf) { return SetSelectionCharFormat(cf); }
+    DWORD GetParaFormat(PARAFORMAT& pf) const { return DWORD(SendMessage(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf))); }
+    BOOL SetParaFormat(PARAFORMAT& pf) { return BOOL(SendMessage(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf))); }
+    BOOL SetTargetDevice(HDC hDC, long lLineWidth) { return BOOL(SendMessage(EM_SETTARGETDEVICE, reinterpret_cast<WPARAM>(hDC), lLineWidth)); }
+    long StreamIn(int nFormat, EDITSTREAM& es) { return long(SendMessage(EM_STREAMIN, WPARAM(nFormat), reinterpret_cast<LPARAM>(&es))); }
+    long StreamOut(int nFormat, EDITSTREAM& es) { return long(SendMessage(EM_STREAMOUT, WPARAM(nFormat), reinterpret_cast<LPARAM>(&es))); }
+    long FormatRange(FORMATRANGE* pfr, BOOL bDisplay = TRUE) { return long(SendMessage(EM_FORMATRANGE, bDisplay, reinterpret_cast<LPARAM>(pfr))); }
+    void RequestResize() { SendMessage(EM_REQUESTRESIZE); }
+    void ReplaceSel(LPCTSTR lpszNewText, BOOL bCanUndo = FALSE) { SendMessage(EM_REPLACESEL, bCanUndo, reinterpret_cast<LPARAM>(lpszNewText)); }
+    int LineFromChar(long nIndex) const { return int(SendMessage(EM_EXLINEFROMCHAR, 0, nIndex)); }
+    int LineIndex(int nLine = -1) const { return int(SendMessage(EM_LINEINDEX, WPARAM(nLine))); }
+    int GetFirstVisibleLine() const { return int(SendMessage(EM_GETFIRSTVISIBLELINE)); }
+    void LineScroll(int nLines, int nChars = 0) { SendMessage(EM_LINESCROLL, WPARAM(nChars), nLines); }
+    void HideSelection(BOOL bHide, BOOL) { SendMessage(EM_HIDESELECTION, bHide); }
+    void EmptyUndoBuffer() { SendMessage(EM_EMPTYUNDOBUFFER); }
+    BOOL Undo() { return BOOL(SendMessage(EM_UNDO)); }
+    void Clear() { SendMessage(WM_CLEAR); }
+    void Copy() { SendMessage(WM_COPY); }
+    void Cut() { SendMessage(WM_CUT); }
+    void Paste() { SendMessage(WM_PASTE); }
+    // Streams RTF (or plain text) in and out of a string.
+    void PvSetRtf(const CString& rtf, int nFormat = SF_RTF);
+    CString PvGetRtf(int nFormat = SF_RTF);
+};

@@ -1,0 +1,825 @@
+// The rich edit control: styled text from the RTF subset, laid out in wrapped lines, edited with
+// the keyboard and mouse, streamed in and out, and rendered into other DCs (EM_FORMATRANGE).
+
+#include "platform/controls/ctlimpl.h"
+#include "platform/controls/rtf.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace pvctl {
+
+using pvrtf::CharFmt;
+using pvrtf::Doc;
+
+static const size_t kMaxStream = 16u << 20;   // what a stream may bring in at most
+
+struct RichCtl : Control {
+    struct Seg { int start; int len; int x; int w; unsigned short f; };
+    struct Line { int start; int end; int y; int h; int ascent; std::vector<Seg> segs; };
+
+    Doc doc;
+    CharFmt base;
+    int anchor = 0, caret = 0;
+    int limit = 32767;
+    bool modified = false;
+    bool plain = false;
+    DWORD eventMask = 0;
+    DWORD options = 0;
+    COLORREF bk = CLR_NONE;
+    bool focused = false, tracking = false;
+    int scrollY = 0;
+    int targetWidth = 0;        // twips; 0 wraps to the window
+    Doc undoDoc;
+    int undoCaret = 0;
+    bool canUndo = false;
+    std::vector<Line> lines;
+    bool dirty = true;
+    int contentH = 0;
+    std::map<unsigned short, HFONT> fonts;
+
+    RichCtl(HWND hw, const CREATESTRUCT* cs) : Control(hw)
+    {
+        doc.clear(base);
+        if (cs && cs->lpszName && *cs->lpszName) doc.insert(0, cs->lpszName, 0);
+    }
+    ~RichCtl() override { dropFonts(); }
+
+    void dropFonts()
+    {
+        for (auto& f : fonts) DeleteObject(f.second);
+        fonts.clear();
+    }
+    HFONT fontOf(unsigned short f)
+    {
+        auto it = fonts.find(f);
+        if (it != fonts.end()) return it->second;
+        const CharFmt& cf = doc.formats[f < doc.formats.size() ? f : 0];
+        LOGFONT lf {};
+        lf.lfHeight = -std::max(1, cf.twips * 96 / 1440);
+        lf.lfWeight = cf.bold ? FW_BOLD : FW_NORMAL;
+        lf.lfItalic = cf.italic;
+        lf.lfUnderline = cf.underline;
+        lf.lfStrikeOut = cf.strike;
+        strncpy(lf.lfFaceName, cf.face.c_str(), sizeof lf.lfFaceName - 1);
+        HFONT hf = CreateFontIndirect(&lf);
+        fonts[f] = hf;
+        return hf;
+    }
+    bool readOnly() const { return (style() & ES_READONLY) != 0; }
+    int selMin() const { return std::min(anchor, caret); }
+    int selMax() const { return std::max(anchor, caret); }
+    int len() const { return int(doc.text.size()); }
+    unsigned short fmtAt(int pos) const
+    {
+        if (doc.fmt.empty()) return 0;
+        int i = std::clamp(pos > 0 ? pos - 1 : 0, 0, len() - 1);
+        return doc.fmt[size_t(i)];
+    }
+
+    // ---- Layout ----
+    int wrapWidth()
+    {
+        if (targetWidth > 0) return targetWidth * 96 / 1440;
+        RECT rc;
+        GetClientRect(h, &rc);
+        return std::max<LONG>(1, rc.right - rc.left - 4);
+    }
+
+    // Lays the document out in lines of at most `width` pixels; measuring with the screen.
+    std::vector<Line> layoutDoc(int width, int from = 0)
+    {
+        std::vector<Line> out;
+        CDC& dc = MeasureDC(nullptr);
+        int y = 0;
+        int pos = from;
+        int n = len();
+        auto measure = [&](int a, int b, unsigned short f) {
+            dc.SelectObject(reinterpret_cast<HGDIOBJ>(fontOf(f)));
+            std::string s = doc.text.substr(size_t(a), size_t(b - a));
+            std::replace(s.begin(), s.end(), '\t', ' ');
+            return int(dc.GetTextExtent(s.c_str(), int(s.size())).cx);
+        };
+        for (;;) {
+            int pend = pos;
+            while (pend < n && doc.text[size_t(pend)] != '\n') ++pend;
+            // Lines of this paragraph.
+            int ls = pos;
+            do {
+                Line line {ls, ls, y, 0, 0, {}};
+                int x = 0;
+                int k = ls;
+                int lastBreak = -1;
+                while (k < pend) {
+                    unsigned short f = doc.fmt[size_t(k)];
+                    int nk = NextChar(doc.text, k);
+                    int w = measure(k, nk, f);
+                    if (x + w > width && k > ls) break;
+                    if (doc.text[size_t(k)] == ' ') lastBreak = nk;
+                    x += w;
+                    k = nk;
+                }
+                if (k < pend && lastBreak > ls) k = lastBreak;
+                line.end = k;
+                // Segments of one format each.
+                int sx = 0;
+                for (int a = ls; a < k;) {
+                    unsigned short f = doc.fmt[size_t(a)];
+                    int b = a;
+                    while (b < k && doc.fmt[size_t(b)] == f) ++b;
+                    int w = measure(a, b, f);
+                    line.segs.push_back({a, b - a, sx, w, f});
+                    sx += w;
+                    a = b;
+                }
+                // Height from the tallest font on the line (or the one at its start when empty).
+                std::vector<unsigned short> used;
+                for (const Seg& s : line.segs) used.push_back(s.f);
+                if (used.empty()) used.push_back(ls < n ? doc.fmt[size_t(ls)] : fmtAt(ls));
+                for (unsigned short f : used) {
+                    dc.SelectObject(reinterpret_cast<HGDIOBJ>(fontOf(f)));
+                    TEXTMETRIC tm {};
+                    dc.GetTextMetrics(&tm);
+                    line.h = std::max<int>(line.h, tm.tmHeight);
+                    line.ascent = std::max<int>(line.ascent, tm.tmAscent);
+                }
+                int align = doc.paras[size_t(doc.paraOf(ls))];
+                int shift = align == pvrtf::AlignCenter ? (width - sx) / 2 : align == pvrtf::AlignRight ? width - sx : 0;
+                if (shift > 0) for (Seg& s : line.segs) s.x += shift;
+                y += line.h;
+                out.push_back(std::move(line));
+                ls = k;
+            } while (ls < pend);
+            if (pend >= n) break;
+            pos = pend + 1;
+        }
+        return out;
+    }
+
+    void layout()
+    {
+        if (!dirty) return;
+        dirty = false;
+        lines = layoutDoc(wrapWidth());
+        contentH = lines.empty() ? 0 : lines.back().y + lines.back().h;
+    }
+    int lineOf(int pos)
+    {
+        layout();
+        int i = int(lines.size()) - 1;
+        while (i > 0 && lines[size_t(i)].start > pos) --i;
+        return i;
+    }
+    int xOf(const Line& l, int pos)
+    {
+        CDC& dc = MeasureDC(nullptr);
+        int x = l.segs.empty() ? 0 : l.segs.front().x;
+        for (const Seg& s : l.segs) {
+            if (pos >= s.start + s.len) { x = s.x + s.w; continue; }
+            if (pos <= s.start) return s.x;
+            dc.SelectObject(reinterpret_cast<HGDIOBJ>(fontOf(s.f)));
+            std::string t = doc.text.substr(size_t(s.start), size_t(pos - s.start));
+            return s.x + int(dc.GetTextExtent(t.c_str(), int(t.size())).cx);
+        }
+        return x;
+    }
+    int posAt(POINT p)
+    {
+        layout();
+        if (lines.empty()) return 0;
+        int y = p.y + scrollY;
+        size_t li = 0;
+        while (li + 1 < lines.size() && y >= lines[li].y + lines[li].h) ++li;
+        const Line& l = lines[li];
+        int best = l.start;
+        for (int k = l.start; k < l.end;) {
+            int nk = NextChar(doc.text, k);
+            int a = xOf(l, k) + 2, b = xOf(l, nk) + 2;
+            if (p.x < (a + b) / 2) break;
+            best = nk;
+            k = nk;
+        }
+        return best;
+    }
+    void placeCaret()
+    {
+        if (!focused) return;
+        layout();
+        if (lines.empty()) return;
+        const Line& l = lines[size_t(lineOf(caret))];
+        SetCaretPos(2 + xOf(l, caret), l.y - scrollY);
+    }
+    void scrollCaret()
+    {
+        layout();
+        if (lines.empty()) return;
+        const Line& l = lines[size_t(lineOf(caret))];
+        RECT rc;
+        GetClientRect(h, &rc);
+        int old = scrollY;
+        if (l.y < scrollY) scrollY = l.y;
+        else if (l.y + l.h > scrollY + rc.bottom) scrollY = l.y + l.h - rc.bottom;
+        if (old != scrollY) InvalidateRect(h, nullptr, TRUE);
+        placeCaret();
+    }
+
+    // ---- Changes ----
+    void notifyChange()
+    {
+        dirty = true;
+        layout();
+        InvalidateRect(h, nullptr, TRUE);
+        if (eventMask & ENM_UPDATE) NotifyParent(h, EN_UPDATE);
+        if (eventMask & ENM_CHANGE) NotifyParent(h, EN_CHANGE);
+        if (IsWindow(h) && (eventMask & ENM_REQUESTRESIZE)) requestResize();
+    }
+    void requestResize()
+    {
+        layout();
+        REQRESIZE rr {};
+        GetClientRect(h, &rr.rc);
+        rr.rc.bottom = rr.rc.top + contentH;
+        NotifyParentNM(h, &rr.nmhdr, EN_REQUESTRESIZE);
+    }
+    void selChanged()
+    {
+        if (!(eventMask & ENM_SELCHANGE)) return;
+        SELCHANGE sc {};
+        sc.chrg = CHARRANGE {selMin(), selMax()};
+        sc.seltyp = selMin() == selMax() ? 0 : 1;
+        NotifyParentNM(h, &sc.nmhdr, EN_SELCHANGE);
+    }
+    void saveUndo()
+    {
+        undoDoc = doc;
+        undoCaret = caret;
+        canUndo = true;
+    }
+    void replaceSel(std::string s, bool undoable)
+    {
+        s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
+        int a = selMin(), b = selMax();
+        int room = limit - (len() - (b - a));
+        if (int(s.size()) > room) {
+            int k = std::max(0, room);
+            while (k > 0 && (static_cast<unsigned char>(s[size_t(k)]) & 0xC0) == 0x80) --k;
+            s.resize(size_t(k));
+            NotifyParent(h, EN_MAXTEXT);
+        }
+        if (s.empty() && a == b) return;
+        if (undoable) saveUndo();
+        // Typed text takes the format of what it replaces, else of the character before it.
+        unsigned short f = a < b ? doc.fmt[size_t(a)] : (len() ? fmtAt(a) : doc.intern(base));
+        doc.erase(a, b - a);
+        doc.insert(a, s, f);
+        anchor = caret = a + int(s.size());
+        modified = true;
+        notifyChange();
+        scrollCaret();
+        selChanged();
+    }
+    void setSel(int a, int c)
+    {
+        a = std::clamp(a, 0, len());
+        c = std::clamp(c, 0, len());
+        if (a == anchor && c == caret) return;
+        anchor = a;
+        caret = c;
+        InvalidateRect(h, nullptr, TRUE);
+        placeCaret();
+        selChanged();
+    }
+
+    void setDoc(Doc d)
+    {
+        if (int(d.text.size()) > limit) {
+            int k = limit;
+            while (k > 0 && (static_cast<unsigned char>(d.text[size_t(k)]) & 0xC0) == 0x80) --k;
+            d = d.slice(0, k);
+        }
+        doc = std::move(d);
+        dropFonts();
+        anchor = caret = 0;
+        scrollY = 0;
+        canUndo = false;
+    }
+
+    // ---- Formats ----
+    void applyChar(const CHARFORMAT* cf, int from, int to)
+    {
+        auto apply = [&](CharFmt f) {
+            DWORD m = cf->dwMask;
+            if (m & CFM_BOLD) f.bold = cf->dwEffects & CFE_BOLD;
+            if (m & CFM_ITALIC) f.italic = cf->dwEffects & CFE_ITALIC;
+            if (m & CFM_UNDERLINE) f.underline = cf->dwEffects & CFE_UNDERLINE;
+            if (m & CFM_STRIKEOUT) f.strike = cf->dwEffects & CFE_STRIKEOUT;
+            if ((m & CFM_SIZE) && cf->yHeight > 0) f.twips = std::clamp<int>(cf->yHeight, 20, 32760);
+            if (m & CFM_FACE) f.face = std::string(cf->szFaceName, strnlen(cf->szFaceName, sizeof cf->szFaceName));
+            if (m & CFM_COLOR) {
+                f.autoColor = (cf->dwEffects & CFE_AUTOCOLOR) != 0;
+                f.color = f.autoColor ? 0 : cf->crTextColor;
+            }
+            return f;
+        };
+        for (int i = from; i < to; ++i) doc.fmt[size_t(i)] = doc.intern(apply(doc.formats[doc.fmt[size_t(i)]]));
+        if (from == to) {
+            // An empty selection formats what is typed next: the insertion point's format.
+            base = apply(base);
+            if (doc.text.empty()) doc.formats[0] = base;
+        }
+        dropFonts();
+    }
+    void fillChar(CHARFORMAT* out, const CharFmt& f)
+    {
+        out->dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT | CFM_SIZE | CFM_FACE | CFM_COLOR;
+        out->dwEffects = (f.bold ? CFE_BOLD : 0) | (f.italic ? CFE_ITALIC : 0) | (f.underline ? CFE_UNDERLINE : 0) |
+                         (f.strike ? CFE_STRIKEOUT : 0) | (f.autoColor ? CFE_AUTOCOLOR : 0);
+        out->yHeight = f.twips;
+        out->crTextColor = f.color;
+        memset(out->szFaceName, 0, sizeof out->szFaceName);
+        strncpy(out->szFaceName, f.face.c_str(), sizeof out->szFaceName - 1);
+    }
+
+    // ---- Drawing ----
+    void drawLines(CDC* dc, const std::vector<Line>& ls, int x0, int y0, int clipBottom, bool showSel, int firstY)
+    {
+        COLORREF def = GetSysColor(COLOR_WINDOWTEXT);
+        dc->SetBkMode(TRANSPARENT);
+        for (const Line& l : ls) {
+            int y = y0 + l.y - firstY;
+            if (y + l.h <= 0) continue;
+            if (y >= clipBottom) break;
+            for (const Seg& s : l.segs) {
+                const CharFmt& cf = doc.formats[s.f < doc.formats.size() ? s.f : 0];
+                dc->SelectObject(reinterpret_cast<HGDIOBJ>(fontOf(s.f)));
+                TEXTMETRIC tm {};
+                dc->GetTextMetrics(&tm);
+                int by = y + l.ascent - tm.tmAscent;
+                std::string t = doc.text.substr(size_t(s.start), size_t(s.len));
+                std::replace(t.begin(), t.end(), '\t', ' ');
+                int a = std::clamp(selMin(), s.start, s.start + s.len), b = std::clamp(selMax(), s.start, s.start + s.len);
+                if (showSel && a < b) {
+                    int xa = xOf(l, a), xb = xOf(l, b);
+                    dc->FillSolidRect(x0 + xa, y, xb - xa, l.h, GetSysColor(COLOR_HIGHLIGHT));
+                }
+                dc->SetTextColor(cf.autoColor ? def : cf.color);
+                dc->TextOut(x0 + s.x, by, t.c_str(), int(t.size()));
+                if (showSel && a < b) {
+                    // The selected part again, in the highlight text colour, clipped to itself.
+                    int xa = xOf(l, a), xb = xOf(l, b);
+                    dc->SaveDC();
+                    dc->IntersectClipRect(x0 + xa, y, x0 + xb, y + l.h);
+                    dc->SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
+                    dc->TextOut(x0 + s.x, by, t.c_str(), int(t.size()));
+                    dc->RestoreDC(-1);
+                }
+            }
+        }
+    }
+
+    void paint(HDC hdc)
+    {
+        layout();
+        CDC* dc = CDC::FromHandle(hdc);
+        RECT rc;
+        GetClientRect(h, &rc);
+        dc->FillSolidRect(&rc, bk != CLR_NONE ? bk : GetSysColor(COLOR_WINDOW));
+        bool showSel = focused || (options & ECO_NOHIDESEL);
+        drawLines(dc, lines, 2, 0, rc.bottom, showSel, scrollY);
+    }
+
+    LRESULT formatRange(WPARAM render, FORMATRANGE* fr)
+    {
+        if (!fr) return 0;   // flushing: nothing is cached between calls
+        CDC* dc = CDC::FromHandle(fr->hdc);
+        if (!dc) return 0;
+        int dpx = dc->GetDeviceCaps(LOGPIXELSX), dpy = dc->GetDeviceCaps(LOGPIXELSY);
+        if (dpx <= 0) dpx = 96;
+        if (dpy <= 0) dpy = 96;
+        int from = std::clamp<int>(fr->chrg.cpMin, 0, len());
+        RECT r {fr->rc.left * dpx / 1440, fr->rc.top * dpy / 1440, fr->rc.right * dpx / 1440, fr->rc.bottom * dpy / 1440};
+        int width = std::max<LONG>(1, (fr->rc.right - fr->rc.left) * 96 / 1440);
+        std::vector<Line> ls = layoutDoc(width, doc.text.empty() ? 0 : std::min(from, len()));
+        // Keep the lines that fit; the answer is the first character that did not.
+        int heightPx = (fr->rc.bottom - fr->rc.top) * 96 / 1440;
+        std::vector<Line> fit;
+        int next = len();
+        for (const Line& l : ls) {
+            if (l.y + l.h > heightPx && !fit.empty()) { next = l.start; break; }
+            fit.push_back(l);
+        }
+        if (render && !fit.empty()) {
+            dc->SaveDC();
+            // Lines were measured at screen resolution; scale them onto the target.
+            if (dpx != 96 || dpy != 96) {
+                dc->SetMapMode(MM_ANISOTROPIC);
+                dc->SetWindowExt(96, 96);
+                dc->SetViewportExt(dpx, dpy);
+                dc->SetViewportOrg(r.left, r.top);
+                dc->SetWindowOrg(0, 0);
+                drawLines(dc, fit, 0, 0, heightPx, false, 0);
+            } else {
+                dc->IntersectClipRect(r.left, r.top, r.right, r.bottom);
+                drawLines(dc, fit, r.left, r.top, r.bottom, false, 0);
+            }
+            dc->RestoreDC(-1);
+        }
+        return next;
+    }
+
+    // ---- Streams ----
+    LRESULT streamIn(WPARAM flags, EDITSTREAM* es)
+    {
+        if (!es || !es->pfnCallback) return 0;
+        std::string data;
+        BYTE buf[4096];
+        for (;;) {
+            LONG got = 0;
+            es->dwError = es->pfnCallback(es->dwCookie, buf, LONG(sizeof buf), &got);
+            if (es->dwError || got <= 0) break;
+            data.append(reinterpret_cast<char*>(buf), size_t(std::min<LONG>(got, LONG(sizeof buf))));
+            if (data.size() > kMaxStream) break;
+        }
+        Doc d = ((flags & SF_RTF) && !plain) ? pvrtf::ReadRtf(data, base) : pvrtf::ReadPlain(data, base);
+        LRESULT n = LRESULT(d.text.size());
+        if (flags & SFF_SELECTION) {
+            int a = selMin();
+            doc.splice(a, selMax(), d);
+            anchor = caret = a + int(d.text.size());
+            dropFonts();
+        } else {
+            setDoc(std::move(d));
+        }
+        modified = false;
+        notifyChange();
+        return n;
+    }
+    LRESULT streamOut(WPARAM flags, EDITSTREAM* es)
+    {
+        if (!es || !es->pfnCallback) return 0;
+        Doc d = (flags & SFF_SELECTION) ? doc.slice(selMin(), selMax()) : doc;
+        std::string out = ((flags & SF_RTF) && !plain) ? pvrtf::WriteRtf(d) : pvrtf::PlainText(d);
+        size_t done = 0;
+        while (done < out.size()) {
+            LONG n = LONG(std::min<size_t>(out.size() - done, 4096));
+            LONG took = 0;
+            es->dwError = es->pfnCallback(es->dwCookie, reinterpret_cast<LPBYTE>(&out[done]), n, &took);
+            if (es->dwError || took <= 0) break;
+            done += size_t(std::min(took, n));
+        }
+        return LRESULT(done);
+    }
+
+    void copy()
+    {
+        if (selMin() == selMax()) return;
+        ClipboardSetText(pvrtf::PlainText(doc.slice(selMin(), selMax())));
+    }
+
+    void keyDown(UINT vk)
+    {
+        bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
+        layout();
+        int to = caret;
+        switch (vk) {
+        case VK_LEFT: to = (!shift && anchor != caret) ? selMin() : PrevChar(doc.text, caret); break;
+        case VK_RIGHT: to = (!shift && anchor != caret) ? selMax() : NextChar(doc.text, caret); break;
+        case VK_HOME: to = ctrl ? 0 : lines[size_t(lineOf(caret))].start; break;
+        case VK_END: to = ctrl ? len() : lines[size_t(lineOf(caret))].end; break;
+        case VK_UP: case VK_DOWN: {
+            int li = lineOf(caret) + (vk == VK_UP ? -1 : 1);
+            if (li < 0 || li >= int(lines.size())) return;
+            const Line& cl = lines[size_t(lineOf(caret))];
+            to = posAt(POINT {2 + xOf(cl, caret), lines[size_t(li)].y - scrollY + 1});
+            break;
+        }
+        case VK_DELETE:
+            if (readOnly()) return;
+            if (shift && anchor != caret) { copy(); replaceSel("", true); return; }
+            if (anchor == caret) { if (caret >= len()) return; anchor = NextChar(doc.text, caret); }
+            replaceSel("", true);
+            return;
+        case VK_INSERT:
+            if (ctrl) copy();
+            else if (shift) SendMessage(h, WM_PASTE, 0, 0);
+            return;
+        default: return;
+        }
+        setSel(shift ? anchor : to, to);
+        scrollCaret();
+    }
+
+    LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
+    {
+        switch (msg) {
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC hdc = BeginPaint(h, &ps);
+            if (focused) HideCaret(h);
+            paint(hdc);
+            EndPaint(h, &ps);
+            if (focused) ShowCaret(h);
+            return 0;
+        }
+        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_SIZE: dirty = true; InvalidateRect(h, nullptr, TRUE); return 0;
+        case WM_SETFONT: {
+            HFONT hf = reinterpret_cast<HFONT>(wp);
+            LOGFONT lf {};
+            if (hf && GetObject(hf, sizeof lf, &lf)) {
+                base.face = lf.lfFaceName;
+                base.twips = std::max(20, std::abs(int(lf.lfHeight)) * 1440 / 96);
+                for (CharFmt& f : doc.formats) { f.face = base.face; f.twips = base.twips; }
+                dropFonts();
+                dirty = true;
+                InvalidateRect(h, nullptr, TRUE);
+            }
+            font = hf;
+            return 0;
+        }
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
+        case WM_SETTEXT: {
+            std::string s = lp ? reinterpret_cast<LPCTSTR>(lp) : "";
+            setDoc(plain ? pvrtf::ReadPlain(s, base) : pvrtf::ReadRtf(s, base));
+            modified = false;
+            notifyChange();
+            return TRUE;
+        }
+        case WM_GETTEXT: {
+            std::string t = pvrtf::PlainText(doc);
+            char* buf = reinterpret_cast<char*>(lp);
+            if (!buf || int(wp) <= 0) return 0;
+            size_t n = std::min(t.size(), size_t(wp) - 1);
+            while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
+            memcpy(buf, t.data(), n);
+            buf[n] = 0;
+            return LRESULT(n);
+        }
+        case WM_GETTEXTLENGTH: return LRESULT(pvrtf::PlainText(doc).size());
+        case WM_GETDLGCODE: return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL | ((style() & ES_MULTILINE) ? DLGC_WANTALLKEYS : 0);
+        case WM_SETFOCUS:
+            focused = true;
+            CreateCaret(h, nullptr, 1, lines.empty() ? 16 : lines[size_t(lineOf(caret))].h);
+            placeCaret();
+            ShowCaret(h);
+            InvalidateRect(h, nullptr, TRUE);
+            NotifyParent(h, EN_SETFOCUS);
+            return 0;
+        case WM_KILLFOCUS:
+            focused = false;
+            DestroyCaret();
+            InvalidateRect(h, nullptr, TRUE);
+            NotifyParent(h, EN_KILLFOCUS);
+            return 0;
+        case WM_KEYDOWN: keyDown(UINT(wp)); return 0;
+        case WM_CHAR: {
+            UINT ch = UINT(wp);
+            if (ch == 3) { copy(); return 0; }
+            if (ch == 22) { SendMessage(h, WM_PASTE, 0, 0); return 0; }
+            if (ch == 24) { if (!readOnly()) { copy(); replaceSel("", true); } return 0; }
+            if (ch == 26) { SendMessage(h, EM_UNDO, 0, 0); return 0; }
+            if (ch == 1) { setSel(0, len()); return 0; }
+            if (readOnly()) return 0;
+            if (ch == 8) {
+                if (anchor == caret) { if (!caret) return 0; anchor = PrevChar(doc.text, caret); }
+                replaceSel("", true);
+                return 0;
+            }
+            if (ch == '\r' || ch == '\n') {
+                if (style() & ES_MULTILINE) replaceSel("\n", true);
+                return 0;
+            }
+            if (ch < 32 && ch != '\t') return 0;
+            std::string s;
+            AppendUtf8(s, ch);
+            replaceSel(s, true);
+            return 0;
+        }
+        case WM_LBUTTONDOWN:
+            if (GetFocus() != h) SetFocus(h);
+            if (!IsWindow(h)) return 0;
+            setSel((wp & MK_SHIFT) ? anchor : posAt(lpPoint(lp)), posAt(lpPoint(lp)));
+            SetCapture(h);
+            tracking = true;
+            return 0;
+        case WM_MOUSEMOVE: if (tracking) setSel(anchor, posAt(lpPoint(lp))); return 0;
+        case WM_LBUTTONUP: if (tracking) { tracking = false; ReleaseCapture(); } return 0;
+        case WM_CAPTURECHANGED: tracking = false; return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lp) == HTCLIENT) { SetCursor(LoadCursor(nullptr, IDC_IBEAM)); return TRUE; }
+            return DefWindowProc(h, msg, wp, lp);
+        case WM_MOUSEWHEEL: {
+            RECT rc;
+            GetClientRect(h, &rc);
+            scrollY = std::clamp(scrollY - 3 * 16 * short(HIWORD(wp)) / WHEEL_DELTA, 0, std::max<int>(0, contentH - rc.bottom));
+            InvalidateRect(h, nullptr, TRUE);
+            placeCaret();
+            return 0;
+        }
+        case WM_COPY: copy(); return 0;
+        case WM_CUT: if (!readOnly()) { copy(); replaceSel("", true); } return 0;
+        case WM_PASTE: {
+            std::string s;
+            if (!readOnly() && ClipboardGetText(&s)) replaceSel(s, true);
+            return 0;
+        }
+        case WM_CLEAR: if (!readOnly()) replaceSel("", true); return 0;
+        case WM_UNDO: case EM_UNDO: {
+            if (!canUndo) return FALSE;
+            std::swap(doc, undoDoc);
+            std::swap(caret, undoCaret);
+            caret = std::clamp(caret, 0, len());
+            anchor = caret;
+            dropFonts();
+            notifyChange();
+            return TRUE;
+        }
+        case EM_CANUNDO: return canUndo;
+        case EM_EMPTYUNDOBUFFER: canUndo = false; return 0;
+        case EM_GETSEL: {
+            if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(selMin());
+            if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(selMax());
+            return MAKELONG(std::min(selMin(), 0xFFFF), std::min(selMax(), 0xFFFF));
+        }
+        case EM_SETSEL: {
+            int a = int(wp), b = int(lp);
+            if (a == -1) { setSel(caret, caret); return 0; }
+            if (b < 0 || b > len()) b = len();
+            setSel(a, b);
+            return 0;
+        }
+        case EM_EXGETSEL: if (lp) *reinterpret_cast<CHARRANGE*>(lp) = CHARRANGE {selMin(), selMax()}; return 0;
+        case EM_EXSETSEL: {
+            auto* cr = reinterpret_cast<CHARRANGE*>(lp);
+            if (!cr) return selMax();
+            int b = cr->cpMax < 0 ? len() : int(cr->cpMax);
+            setSel(int(cr->cpMin), b);
+            return selMax();
+        }
+        case EM_REPLACESEL: replaceSel(lp ? reinterpret_cast<LPCTSTR>(lp) : "", wp != 0); return 0;
+        case EM_GETSELTEXT: {
+            if (!lp) return 0;
+            std::string t = pvrtf::PlainText(doc.slice(selMin(), selMax()));
+            memcpy(reinterpret_cast<char*>(lp), t.c_str(), t.size() + 1);
+            return LRESULT(t.size());
+        }
+        case EM_GETTEXTRANGE: {
+            auto* tr = reinterpret_cast<TEXTRANGE*>(lp);
+            if (!tr || !tr->lpstrText) return 0;
+            int a = std::clamp<int>(tr->chrg.cpMin, 0, len());
+            int b = tr->chrg.cpMax < 0 ? len() : std::clamp<int>(tr->chrg.cpMax, a, len());
+            std::string t = doc.text.substr(size_t(a), size_t(b - a));
+            memcpy(tr->lpstrText, t.c_str(), t.size() + 1);
+            return LRESULT(t.size());
+        }
+        case EM_GETMODIFY: return modified;
+        case EM_SETMODIFY: modified = wp != 0; return 0;
+        case EM_SETREADONLY: {
+            DWORD st = style();
+            SetWindowLong(h, GWL_STYLE, LONG_PTR(wp ? (st | ES_READONLY) : (st & ~DWORD(ES_READONLY))));
+            if (wp) options |= ECO_READONLY;
+            else options &= ~DWORD(ECO_READONLY);
+            return TRUE;
+        }
+        case EM_LIMITTEXT: case EM_EXLIMITTEXT: {
+            long v = msg == EM_LIMITTEXT ? long(wp) : long(lp);
+            limit = v <= 0 ? 32767 : int(std::min<long>(v, 0x7FFFFFFE));
+            return 0;
+        }
+        case EM_GETLIMITTEXT: return limit;
+        case EM_SETEVENTMASK: { DWORD old = eventMask; eventMask = DWORD(lp); return LRESULT(old); }
+        case EM_GETEVENTMASK: return LRESULT(eventMask);
+        case EM_SETOPTIONS: {
+            DWORD v = DWORD(lp);
+            switch (wp) {
+            case ECOOP_SET: options = v; break;
+            case ECOOP_OR: options |= v; break;
+            case ECOOP_AND: options &= v; break;
+            case ECOOP_XOR: options ^= v; break;
+            default: break;
+            }
+            DWORD st = style();
+            st = (options & ECO_READONLY) ? (st | ES_READONLY) : (st & ~DWORD(ES_READONLY));
+            st = (options & ECO_WANTRETURN) ? (st | ES_WANTRETURN) : (st & ~DWORD(ES_WANTRETURN));
+            SetWindowLong(h, GWL_STYLE, LONG_PTR(st));
+            return LRESULT(options);
+        }
+        case EM_GETOPTIONS: return LRESULT(options);
+        case EM_SETBKGNDCOLOR: {
+            COLORREF old = bk == CLR_NONE ? GetSysColor(COLOR_WINDOW) : bk;
+            bk = wp ? CLR_NONE : COLORREF(lp);
+            InvalidateRect(h, nullptr, TRUE);
+            return LRESULT(old);
+        }
+        case EM_SETTARGETDEVICE: targetWidth = int(lp) > 0 ? int(lp) : 0; dirty = true; InvalidateRect(h, nullptr, TRUE); return TRUE;
+        case EM_SETTEXTMODE:
+            if (len()) return 1;   // only an empty control changes mode
+            plain = (wp & TM_PLAINTEXT) != 0;
+            return 0;
+        case EM_GETTEXTMODE: return plain ? TM_PLAINTEXT : TM_RICHTEXT;
+        case EM_SETCHARFORMAT: {
+            auto* cf = reinterpret_cast<const CHARFORMAT*>(lp);
+            if (!cf) return FALSE;
+            if (wp & SCF_ALL) applyChar(cf, 0, len());
+            else if (wp & SCF_SELECTION) applyChar(cf, selMin(), selMax());
+            else {
+                // The default format: everything that has no other.
+                CHARFORMAT c = *cf;
+                applyChar(&c, 0, 0);
+                if (len()) applyChar(cf, 0, len());
+            }
+            notifyChange();
+            return TRUE;
+        }
+        case EM_GETCHARFORMAT: {
+            auto* cf = reinterpret_cast<CHARFORMAT*>(lp);
+            if (!cf) return 0;
+            const CharFmt& f = (wp & SCF_SELECTION) && len() ? doc.formats[doc.fmt[size_t(std::min(selMin(), len() - 1))]] : base;
+            fillChar(cf, f);
+            return LRESULT(cf->dwMask);
+        }
+        case EM_SETPARAFORMAT: {
+            auto* pf = reinterpret_cast<const PARAFORMAT*>(lp);
+            if (!pf) return FALSE;
+            if (pf->dwMask & PFM_ALIGNMENT) {
+                unsigned char a = pf->wAlignment == PFA_CENTER ? pvrtf::AlignCenter : pf->wAlignment == PFA_RIGHT ? pvrtf::AlignRight : pvrtf::AlignLeft;
+                for (int p = doc.paraOf(selMin()); p <= doc.paraOf(selMax()); ++p) doc.paras[size_t(p)] = a;
+                notifyChange();
+            }
+            return TRUE;
+        }
+        case EM_GETPARAFORMAT: {
+            auto* pf = reinterpret_cast<PARAFORMAT*>(lp);
+            if (!pf) return 0;
+            unsigned char a = doc.paras[size_t(doc.paraOf(selMin()))];
+            pf->dwMask = PFM_ALIGNMENT;
+            pf->wAlignment = a == pvrtf::AlignCenter ? PFA_CENTER : a == pvrtf::AlignRight ? PFA_RIGHT : PFA_LEFT;
+            return LRESULT(pf->dwMask);
+        }
+        case EM_STREAMIN: return streamIn(wp, reinterpret_cast<EDITSTREAM*>(lp));
+        case EM_STREAMOUT: return streamOut(wp, reinterpret_cast<EDITSTREAM*>(lp));
+        case EM_FORMATRANGE: return formatRange(wp, reinterpret_cast<FORMATRANGE*>(lp));
+        case EM_REQUESTRESIZE: requestResize(); return 0;
+        case EM_CANPASTE: { std::string s; return ClipboardGetText(&s); }
+        case EM_HIDESELECTION: options = wp ? (options & ~DWORD(ECO_NOHIDESEL)) : (options | ECO_NOHIDESEL); InvalidateRect(h, nullptr, TRUE); return 0;
+        case EM_GETLINECOUNT: layout(); return std::max<LRESULT>(1, LRESULT(lines.size()));
+        case EM_LINEFROMCHAR: case EM_EXLINEFROMCHAR: {
+            int pos = msg == EM_EXLINEFROMCHAR ? int(lp) : int(wp);
+            return lineOf(pos < 0 ? selMin() : std::min(pos, len()));
+        }
+        case EM_LINEINDEX: {
+            layout();
+            int li = int(wp) < 0 ? lineOf(caret) : int(wp);
+            return li < int(lines.size()) ? lines[size_t(li)].start : -1;
+        }
+        case EM_GETFIRSTVISIBLELINE: {
+            layout();
+            int i = 0;
+            while (i + 1 < int(lines.size()) && lines[size_t(i)].y + lines[size_t(i)].h <= scrollY) ++i;
+            return i;
+        }
+        case EM_LINESCROLL: case EM_SCROLL: {
+            layout();
+            RECT rc;
+            GetClientRect(h, &rc);
+            int lh = lines.empty() ? 16 : lines.front().h;
+            int d = msg == EM_LINESCROLL ? int(lp) * lh
+                  : wp == SB_PAGEUP ? -rc.bottom : wp == SB_PAGEDOWN ? rc.bottom : wp == SB_LINEUP ? -lh : wp == SB_LINEDOWN ? lh : 0;
+            scrollY = std::clamp(scrollY + d, 0, std::max<int>(0, contentH - rc.bottom));
+            InvalidateRect(h, nullptr, TRUE);
+            placeCaret();
+            return msg == EM_SCROLL ? MAKELONG(d / std::max(1, lh), TRUE) : TRUE;
+        }
+        case EM_SCROLLCARET: scrollCaret(); return 0;
+        case EM_SETRECT: case EM_SETRECTNP: dirty = true; InvalidateRect(h, nullptr, TRUE); return 0;
+        case EM_POSFROMCHAR: {
+            // The rich edit form: wParam points to the answer.
+            layout();
+            int pos = std::clamp(int(lp), 0, len());
+            auto* pt = reinterpret_cast<POINT*>(wp);
+            const Line& l = lines[size_t(lineOf(pos))];
+            if (pt) *pt = POINT {2 + xOf(l, pos), l.y - scrollY};
+            return 0;
+        }
+        case EM_CHARFROMPOS: { auto* pt = reinterpret_cast<POINT*>(lp); return pt ? posAt(*pt) : 0; }
+        default: return DefWindowProc(h, msg, wp, lp);
+        }
+    }
+};
+
+void RegisterRichEdit()
+{
+    WNDCLASS wc {};
+    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
+    wc.lpfnWndProc = CtlProc<RichCtl>;
+    wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
+    wc.lpszClassName = RICHEDIT_CLASS;
+    RegisterClass(&wc);
+    wc.lpszClassName = "RICHEDIT";
+    RegisterClass(&wc);
+}
+
+} // namespace pvctl

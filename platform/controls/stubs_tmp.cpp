@@ -1,5 +1,0 @@
-#include "platform/controls/ctlimpl.h"
-namespace pvctl {
-void RegisterProgress() {}
-void RegisterRichEdit() {}
-}
