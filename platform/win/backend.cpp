@@ -272,6 +272,8 @@ bool HeadlessMode()
     return g_headless;
 }
 
+void OnQuitRetrieved() { exitScreenshot(); }
+
 bool ScriptedRun()
 {
     CurrentBackend();

@@ -221,7 +221,11 @@ BOOL GetMessage(LPMSG out, HWND filter, UINT lo, UINT hi)
         WaitMessage();
     }
     if (out) *out = m;
-    return m.message == WM_QUIT ? FALSE : TRUE;
+    if (m.message == WM_QUIT) {
+        OnQuitRetrieved();
+        return FALSE;
+    }
+    return TRUE;
 }
 
 DWORD GetMessagePos()

@@ -182,6 +182,7 @@ cairo_surface_t* ComposeWindow(HWND top);
 
 // Idle handling: the script runner and the screenshots hook in here.
 bool OnIdle();          // true when it produced something to do
+void OnQuitRetrieved(); // the program's loop is ending: the exit screenshot, if not taken yet
 DWORD NextTimerDue(bool* any);
 void FireDueTimers();
 
