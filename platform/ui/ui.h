@@ -14,5 +14,6 @@
 #include "platform/ui/splitter.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/commdlg.h"
+#include "platform/ui/msgbox.h"
 #include "platform/base/stringtable.h"
 #include "platform/win/cwnd.h"

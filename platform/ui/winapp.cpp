@@ -8,6 +8,7 @@
 #include "platform/ui/document.h"
 #include "platform/ui/frame.h"
 #include "platform/ui/commdlg.h"
+#include "platform/ui/msgbox.h"
 
 #include <cstring>
 #include <unistd.h>
@@ -103,6 +104,7 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
     g_pApp = this;
     PvSetPreTranslateHook(&appPreTranslate);
     AfxSetExceptionReporter(&reportException);
+    PvInstallUiMessageBox();
 }
 
 CWinApp::~CWinApp()
