@@ -214,6 +214,14 @@ void shootOpenMenu()
     PvInputKeyStroke(VK_ESCAPE);
 }
 
+bool g_boxShot = false;
+void shootMessageBox()
+{
+    if (g_boxShot) return;
+    g_boxShot = PvWriteScreenshot(shotPath("-msgbox").c_str());
+    PvInputText("n");
+}
+
 TEST_F(UiTest, SampleFrameRendersToAScreenshot)
 {
     PvRegisterMenu(IDR_SAMPLE, kSampleMenu);
@@ -232,6 +240,8 @@ TEST_F(UiTest, SampleFrameRendersToAScreenshot)
     std::printf("backend: %s\n", PvBackendName());
     // Open the File menu with Alt+F; the picture is taken while it is open.
     Pump();
+    PvAdvanceTime(200); // lets a real display settle
+    Pump();
     PvSetIdleHook(&shootOpenMenu);
     PvInputKeyStroke('F', false, false, true);
     PvInputKeyStroke(VK_DOWN);
@@ -249,6 +259,13 @@ TEST_F(UiTest, SampleFrameRendersToAScreenshot)
     ASSERT_EQ(stat(path.c_str(), &st), 0);
     EXPECT_GT(st.st_size, 1000);
     EXPECT_FALSE(frame->m_wndToolBar.GetToolBarCtrl().IsButtonEnabled(ID_S_FWD));
+    // A message box over the frame, the framework's own, pictured while it waits for the user.
+    PvSetIdleHook(&shootMessageBox);
+    EXPECT_EQ(PvUiMessageBox(frame->m_hWnd, "Cannot save this directory list since there are no records found", "Sample Directory",
+                             MB_YESNO | MB_ICONQUESTION),
+              IDNO);
+    PvSetIdleHook(nullptr);
+    EXPECT_TRUE(g_boxShot);
     dlg.DestroyWindow();
     frame->DestroyWindow();
 }

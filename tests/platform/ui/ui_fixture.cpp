@@ -30,6 +30,7 @@ void paintControl(HWND h, int kind)
             dc->FillSolidRect(8, 0, ext.cx + 4, ext.cy, GetSysColor(COLOR_BTNFACE));
             dc->TextOut(10, 0, text, int(strlen(text)));
         } else if (t == BS_AUTOCHECKBOX || t == BS_CHECKBOX || t == BS_AUTORADIOBUTTON || t == BS_RADIOBUTTON) {
+            dc->FillSolidRect(&rc, GetSysColor(COLOR_BTNFACE));
             CRect box(0, (rc.Height() - 13) / 2, 13, (rc.Height() - 13) / 2 + 13);
             dc->FillSolidRect(&box, RGB(255, 255, 255));
             dc->DrawEdge(&box, EDGE_SUNKEN, BF_RECT);
@@ -54,6 +55,7 @@ void paintControl(HWND h, int kind)
         dc->SetTextColor(GetSysColor(COLOR_WINDOWTEXT));
         dc->DrawText(text, -1, &tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     } else {
+        dc->FillSolidRect(&rc, GetSysColor(COLOR_BTNFACE));
         dc->DrawText(text, -1, &rc, DT_LEFT | DT_TOP | DT_WORDBREAK);
     }
     dc->SelectObject(old);
