@@ -84,10 +84,18 @@ public:
         pCmdUI->SetText("&Checked now");
     }
     afx_msg void OnDisabled() {}
+    afx_msg void OnUpdateNoHandler(CCmdUI* pCmdUI)
+    {
+        // Removes itself from the menu being shown; the items after it must still be updated.
+        if (pCmdUI->m_pMenu && s_deleteNoHandler) pCmdUI->m_pMenu->DeleteMenu(ID_NO_HANDLER, MF_BYCOMMAND);
+        else pCmdUI->ContinueRouting();
+    }
+    static bool s_deleteNoHandler;
     afx_msg void OnChecked() {}
     DECLARE_MESSAGE_MAP()
 };
 IMPLEMENT_DYNCREATE(TestView, CView)
+bool TestView::s_deleteNoHandler = false;
 BEGIN_MESSAGE_MAP(TestView, CView)
     ON_COMMAND_EX(ID_SHARED, OnShared)
     ON_COMMAND(ID_ACCEL, OnAccel)
@@ -95,6 +103,7 @@ BEGIN_MESSAGE_MAP(TestView, CView)
     ON_UPDATE_COMMAND_UI(ID_DISABLED, OnUpdateDisabled)
     ON_COMMAND(ID_CHECKED, OnChecked)
     ON_UPDATE_COMMAND_UI(ID_CHECKED, OnUpdateChecked)
+    ON_UPDATE_COMMAND_UI(ID_NO_HANDLER, OnUpdateNoHandler)
 END_MESSAGE_MAP()
 
 class TestFrame : public CFrameWnd {
@@ -242,6 +251,91 @@ TEST_F(FrameworkTest, UpdateHandlerDisablesMenuItemAndToolbarButton)
     EXPECT_FALSE(tb.IsButtonEnabled(ID_DISABLED));
     EXPECT_FALSE(tb.IsButtonEnabled(ID_NO_HANDLER));
     EXPECT_TRUE(tb.IsButtonEnabled(ID_SHARED));
+}
+
+TEST_F(FrameworkTest, UpdateHandlerMayDeleteItsOwnItem)
+{
+    TestView::s_deleteNoHandler = true;
+    CMenu* file = frame->GetMenu()->GetSubMenu(0);
+    frame->SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file->m_hMenu), 0);
+    TestView::s_deleteNoHandler = false;
+    EXPECT_EQ(file->GetMenuState(ID_NO_HANDLER, MF_BYCOMMAND), UINT(-1));
+    EXPECT_EQ(file->GetMenuItemCount(), 4u);
+    EXPECT_TRUE(file->GetMenuState(ID_CHECKED, MF_BYCOMMAND) & MF_CHECKED); // the next item was still updated
+}
+
+// An image list as the controls library has it: the toolbar only calls Draw.
+struct FakeImageList {
+    std::vector<int> drawn;
+    BOOL Draw(CDC* pDC, int nImage, POINT pt, UINT)
+    {
+        drawn.push_back(nImage);
+        pDC->FillSolidRect(pt.x, pt.y, 16, 15, RGB(255, 0, 0));
+        return TRUE;
+    }
+};
+
+TEST_F(FrameworkTest, ToolbarDrawsFromImageLists)
+{
+    FakeImageList normal, disabled;
+    CToolBarCtrl& tb = frame->m_wndToolBar.GetToolBarCtrl();
+    tb.SetImageList(&normal);
+    tb.SetDisabledImageList(&disabled);
+    app->OnIdle(0);
+    frame->m_wndToolBar.UpdateWindow();
+    // Button 0 (Shared) is enabled; buttons 2 and 3 are disabled: images 1 and 2 come from the other list.
+    EXPECT_EQ(normal.drawn, std::vector<int> {0});
+    EXPECT_EQ(disabled.drawn, (std::vector<int> {1, 2}));
+    EXPECT_EQ(tb.GetButtonCount(), 4);
+    CRect r;
+    EXPECT_TRUE(tb.GetItemRect(0, &r));
+    EXPECT_EQ(frame->m_wndToolBar.HitTest(r.CenterPoint()), 0);
+    EXPECT_EQ(frame->m_wndToolBar.CommandToIndex(ID_DISABLED), 2);
+    EXPECT_EQ(frame->m_wndToolBar.GetItemID(1), UINT(ID_SEPARATOR));
+    tb.SetImageList<FakeImageList>(nullptr);
+    tb.SetDisabledImageList<FakeImageList>(nullptr);
+}
+
+TEST_F(FrameworkTest, ToolbarClickSendsItsCommand)
+{
+    CRect r;
+    frame->m_wndToolBar.GetItemRect(0, &r);
+    frame->m_wndToolBar.ClientToScreen(&r);
+    PvInputClick(r.CenterPoint().x, r.CenterPoint().y);
+    Pump();
+    EXPECT_EQ(g_trace, (std::vector<std::string> {"new", "view", "doc", "frame", "app"}));
+    // A disabled button does nothing.
+    g_trace.clear();
+    app->OnIdle(0);
+    frame->m_wndToolBar.GetItemRect(2, &r);
+    frame->m_wndToolBar.ClientToScreen(&r);
+    PvInputClick(r.CenterPoint().x, r.CenterPoint().y);
+    Pump();
+    EXPECT_TRUE(g_trace.empty());
+}
+
+TEST_F(FrameworkTest, PopupMenuFollowsTheMouse)
+{
+    CMenu menu;
+    menu.CreatePopupMenu();
+    menu.AppendMenu(MF_STRING, ID_SHARED, "Shared");
+    menu.AppendMenu(MF_STRING, ID_APP_ONLY, "App only");
+    static POINT target;
+    target = {200, 200};
+    // The pop-up opens at (200, 200); a click on its second item chooses it.
+    PvSetIdleHook([] {
+        HWND pop = FindWindow("PvMenuPopup", nullptr);
+        if (!pop) return;
+        RECT wr;
+        GetWindowRect(pop, &wr);
+        int itemH = (wr.bottom - wr.top - 6) / 2;
+        PvInputClick(wr.left + 20, wr.top + 3 + itemH + itemH / 2);
+        PvSetIdleHook(nullptr);
+    });
+    UINT cmd = UINT(menu.TrackPopupMenu(TPM_RETURNCMD, target.x, target.y, frame));
+    PvSetIdleHook(nullptr);
+    EXPECT_EQ(cmd, UINT(ID_APP_ONLY));
+    EXPECT_EQ(FindWindow("PvMenuPopup", nullptr), nullptr);
 }
 
 TEST_F(FrameworkTest, AcceleratorFiresItsCommand)
