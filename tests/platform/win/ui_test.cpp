@@ -11,7 +11,7 @@
 
 namespace {
 
-class UiTest : public WinTest {
+class WinUiTest : public WinTest {
 protected:
     // Screen point inside the vertical bar, `along` pixels from its top.
     POINT vbarPoint(HWND h, int along)
@@ -32,7 +32,7 @@ protected:
     }
 };
 
-TEST_F(UiTest, SettingARangeShowsTheBarAndShrinksTheClientArea)
+TEST_F(WinUiTest, SettingARangeShowsTheBarAndShrinksTheClientArea)
 {
     HWND h = makeTop();
     RECT before, after;
@@ -50,7 +50,7 @@ TEST_F(UiTest, SettingARangeShowsTheBarAndShrinksTheClientArea)
     EXPECT_FALSE(GetWindowLong(h, GWL_STYLE) & WS_VSCROLL);
 }
 
-TEST_F(UiTest, WorkingTheBarSendsScrollCodes)
+TEST_F(WinUiTest, WorkingTheBarSendsScrollCodes)
 {
     HWND h = makeTop();
     SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
@@ -92,7 +92,7 @@ TEST_F(UiTest, WorkingTheBarSendsScrollCodes)
     EXPECT_EQ(GetCapture(), nullptr);
 }
 
-TEST_F(UiTest, HeadlessMessageBoxesAreLoggedAndAnsweredInOrder)
+TEST_F(WinUiTest, HeadlessMessageBoxesAreLoggedAndAnsweredInOrder)
 {
     char path[] = "/tmp/pvmsgboxXXXXXX";
     int fd = mkstemp(path);
@@ -129,7 +129,7 @@ TEST_F(UiTest, HeadlessMessageBoxesAreLoggedAndAnsweredInOrder)
     EXPECT_EQ(lines[2], R"({"caption": "Title", "text": "Line1\nLine \"2\"", "buttons": "okcancel", "icon": "warning", "answer": "ok"})");
 }
 
-TEST_F(UiTest, ScreenshotShowsTheVisibleWindowsInZOrder)
+TEST_F(WinUiTest, ScreenshotShowsTheVisibleWindowsInZOrder)
 {
     HWND back = makeTop();
     fillOnPaint = RGB(10, 20, 30);
@@ -147,7 +147,7 @@ TEST_F(UiTest, ScreenshotShowsTheVisibleWindowsInZOrder)
     (void)back;
 }
 
-TEST_F(UiTest, ClipboardKeepsEachFormatUntilEmptied)
+TEST_F(WinUiTest, ClipboardKeepsEachFormatUntilEmptied)
 {
     HWND h = makeTop();
     UINT styles = RegisterClipboardFormat("Grid Styles 00400000");
@@ -179,7 +179,7 @@ TEST_F(UiTest, ClipboardKeepsEachFormatUntilEmptied)
     EXPECT_FALSE(IsClipboardFormatAvailable(styles));
 }
 
-TEST_F(UiTest, ClickingAChildActivatesItsTopLevelThroughMouseActivate)
+TEST_F(WinUiTest, ClickingAChildActivatesItsTopLevelThroughMouseActivate)
 {
     HWND first = makeTop();
     HWND second = makeTop();
@@ -200,7 +200,7 @@ TEST_F(UiTest, ClickingAChildActivatesItsTopLevelThroughMouseActivate)
     EXPECT_TRUE(saw(second, WM_ACTIVATE));
 }
 
-TEST_F(UiTest, ActivateAndEatSwallowsTheClick)
+TEST_F(WinUiTest, ActivateAndEatSwallowsTheClick)
 {
     HWND top = makeTop();
     HWND other = makeTop();
@@ -222,7 +222,7 @@ TEST_F(UiTest, ActivateAndEatSwallowsTheClick)
 
 namespace {
 
-TEST_F(UiTest, DraggingTheCaptionMovesAndTheFrameResizes)
+TEST_F(WinUiTest, DraggingTheCaptionMovesAndTheFrameResizes)
 {
     HWND h = makeTop();
     PvPumpMessages();
