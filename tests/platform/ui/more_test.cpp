@@ -2,6 +2,7 @@
 
 #include "ui_fixture.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/stat.h>
@@ -154,6 +155,26 @@ TEST_F(UiTest, UpdateAllViewsSkipsTheSenderAndPrintingWritesEveryPage)
     struct stat st {};
     EXPECT_EQ(stat(pdf.c_str(), &st), 0);
     EXPECT_GT(st.st_size, 100);
+
+    // Print preview: a window over the frame that pages through the view's pages.
+    view->printed.clear();
+    view->OnFilePrintPreview();
+    HWND preview = FindWindow(nullptr, "Printer Test - Print Preview");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_FALSE(app.m_pMainWnd->IsWindowEnabled());
+    UpdateWindow(preview);
+    SendMessage(preview, WM_KEYDOWN, VK_NEXT, 0);
+    UpdateWindow(preview);
+    SendMessage(preview, WM_KEYDOWN, VK_NEXT, 0);
+    SendMessage(preview, WM_KEYDOWN, VK_NEXT, 0); // there is no page 4
+    UpdateWindow(preview);
+    ASSERT_FALSE(view->printed.empty());
+    EXPECT_EQ(view->printed.front(), 1u);
+    EXPECT_EQ(view->printed.back(), 3u);
+    EXPECT_EQ(*std::max_element(view->printed.begin(), view->printed.end()), 3u);
+    SendMessage(preview, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(preview));
+    EXPECT_TRUE(app.m_pMainWnd->IsWindowEnabled());
     CPrintDialog::PvSettings().outputPath.Empty();
     app.m_pMainWnd->DestroyWindow();
 }
