@@ -56,6 +56,10 @@ void FormatValueForDisplay(CString& strResult, const CGXStyle& style, LPCTSTR ps
 // Entries of a packed DIB's colour table.
 int GetDibNumColors(const BITMAPINFOHEADER* pHeader);
 void DrawTransparentBitmap(CDC* pDC, CBitmap* pBitmap, int x, int y, COLORREF crTransparent);
+// A resource bitmap with its button colours (black, dark grey, light grey, white) turned into the
+// current system colours; nonzero on success.
+BOOL LoadSysColorMappedBitmap(CBitmap& bitmap, UINT nIDResource);
+BOOL LoadSysColorMappedBitmap(CBitmap& bitmap, LPCTSTR pszResourceName);
 void InvertRectClipped(CDC* pDC, const CRect& rect, const CRect& clip);
 // Packed colours (system colours included) resolved before the fill.
 void FillSolidRectXY(CDC* pDC, int x, int y, int cx, int cy, COLORREF packed);

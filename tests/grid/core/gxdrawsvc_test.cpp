@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "grid/core/gxcolor.h"
 #include "grid/core/gxstate.h"
@@ -209,6 +210,51 @@ TEST(GXDrawingAndFormatting, FillsFramesAndTransparentBitmaps)
     EXPECT_EQ(dc.GetPixel(3, 33), RGB(255, 0, 0));
     EXPECT_EQ(dc.GetPixel(2, 32), RGB(0, 0, 255)) << "transparent pixel shows the background";
     EXPECT_EQ(dc.GetPixel(5, 35), RGB(0, 0, 255));
+}
+
+// A 24-bit BMP file of four pixels: black, dark grey, light grey, white.
+std::vector<BYTE> ButtonColorsBmp()
+{
+    std::vector<BYTE> f(14 + 40 + 16, 0);
+    auto put32 = [&f](size_t at, DWORD v) {
+        for (int i = 0; i < 4; ++i)
+            f[at + i] = BYTE(v >> (8 * i));
+    };
+    f[0] = 'B';
+    f[1] = 'M';
+    put32(2, DWORD(f.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, 4);  // width
+    put32(22, 1);  // height
+    f[26] = 1;     // planes
+    f[28] = 24;    // bits
+    const BYTE px[4] = {0, 128, 192, 255};
+    for (int i = 0; i < 4; ++i)
+        f[54 + 3 * i] = f[55 + 3 * i] = f[56 + 3 * i] = px[i];
+    return f;
+}
+
+TEST(GXDrawingAndFormatting, SysColorMappedBitmap)
+{
+    PvSetBitmapResourceLoader([](UINT nID, LPCTSTR, std::vector<BYTE>& out) {
+        if (nID != 20036)
+            return false;
+        out = ButtonColorsBmp();
+        return true;
+    });
+    PvSetSysColor(COLOR_BTNTEXT, RGB(10, 0, 0));
+    PvSetSysColor(COLOR_BTNSHADOW, RGB(20, 0, 0));
+    PvSetSysColor(COLOR_BTNFACE, RGB(30, 0, 0));
+    PvSetSysColor(COLOR_BTNHIGHLIGHT, RGB(40, 0, 0));
+    CBitmap bmp;
+    ASSERT_TRUE(LoadSysColorMappedBitmap(bmp, 20036));
+    BYTE bits[16] = {};
+    ASSERT_EQ(bmp.GetBitmapBits(sizeof(bits), bits), 16u);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(RGB(bits[4 * i + 2], bits[4 * i + 1], bits[4 * i]), RGB(10 * (i + 1), 0, 0)) << "pixel " << i;
+    EXPECT_FALSE(LoadSysColorMappedBitmap(bmp, 20037)) << "a missing resource";
+    PvSetBitmapResourceLoader(nullptr);
 }
 
 TEST(GXChoiceList, PopFindAndSort)
