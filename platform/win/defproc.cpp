@@ -61,7 +61,11 @@ static void dragBorder(HWND h, LRESULT hit, POINT start)
     bool right = hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT || hit == HTGROWBOX;
     bool top = hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
     bool bottom = hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT || hit == HTGROWBOX;
-    const int minW = GetSystemMetrics(SM_CXMINTRACK), minH = GetSystemMetrics(SM_CYMINTRACK);
+    MINMAXINFO mmi {};
+    mmi.ptMinTrackSize = POINT {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+    mmi.ptMaxTrackSize = POINT {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    SendMessage(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+    const int minW = std::max<int>(1, mmi.ptMinTrackSize.x), minH = std::max<int>(1, mmi.ptMinTrackSize.y);
     SetCapture(h);
     for (;;) {
         if (!IsWindow(h) || GetCapture() != h) break;

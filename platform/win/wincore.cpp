@@ -926,7 +926,15 @@ BOOL ShowWindow(HWND h, int cmd)
         } else {
             RECT work;
             SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
-            target = work;
+            MINMAXINFO mmi {};
+            mmi.ptMaxSize = POINT {work.right - work.left, work.bottom - work.top};
+            mmi.ptMaxPosition = POINT {work.left, work.top};
+            mmi.ptMinTrackSize = POINT {GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
+            mmi.ptMaxTrackSize = mmi.ptMaxSize;
+            Send(h, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mmi));
+            if (!(w = W(h))) return FALSE;
+            target = RECT {mmi.ptMaxPosition.x, mmi.ptMaxPosition.y, mmi.ptMaxPosition.x + std::max<LONG>(1, mmi.ptMaxSize.x),
+                           mmi.ptMaxPosition.y + std::max<LONG>(1, mmi.ptMaxSize.y)};
         }
         w->style |= WS_MAXIMIZE;
         sizeType = SIZE_MAXIMIZED;

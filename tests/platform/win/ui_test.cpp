@@ -251,3 +251,35 @@ TEST_F(WinUiTest, DraggingTheCaptionMovesAndTheFrameResizes)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WinUiTest, MaximizeFillsTheWorkAreaAndRestoreGoesBack)
+{
+    HWND h = makeTop();
+    RECT before;
+    GetWindowRect(h, &before);
+    log.clear();
+    ShowWindow(h, SW_SHOWMAXIMIZED);
+    RECT work, max;
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+    GetWindowRect(h, &max);
+    EXPECT_TRUE(IsZoomed(h));
+    EXPECT_EQ(max.left, work.left);
+    EXPECT_EQ(max.right, work.right);
+    EXPECT_EQ(max.bottom, work.bottom);
+    ASSERT_TRUE(saw(h, WM_SIZE));
+    bool maximizedSize = false;
+    for (const Rec& r : log)
+        if (r.h == h && r.msg == WM_SIZE && r.wp == SIZE_MAXIMIZED) maximizedSize = true;
+    EXPECT_TRUE(maximizedSize);
+    ShowWindow(h, SW_RESTORE);
+    RECT after;
+    GetWindowRect(h, &after);
+    EXPECT_FALSE(IsZoomed(h));
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.right, before.right);
+    EXPECT_EQ(after.bottom, before.bottom);
+}
+
+} // namespace
