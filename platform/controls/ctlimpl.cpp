@@ -3,6 +3,7 @@
 #include "platform/controls/ctlimpl.h"
 
 #include <unordered_map>
+#include <vector>
 
 // Bound weakly: the window system supplies the desktop clipboard when it has one.
 bool PvGetDesktopClipboardText(char** out) __attribute__((weak));
@@ -49,6 +50,19 @@ Control* Lookup(HWND h)
 
 void Attach(HWND h, Control* c) { table()[h] = c; }
 
+// The window system clips every window by all the siblings above it, so a group box created
+// before the controls it frames would hide them. Group boxes therefore go below their siblings
+// whenever a control joins them.
+static void lowerGroupBoxes(HWND h)
+{
+    HWND parent = GetParent(h);
+    if (!parent || !(GetWindowLong(h, GWL_STYLE) & WS_CHILD)) return;
+    std::vector<HWND> boxes;
+    for (HWND s = GetWindow(parent, GW_CHILD); s; s = GetWindow(s, GW_HWNDNEXT))
+        if (Control* c = Lookup(s); c && c->staysAtBottom()) boxes.push_back(s);
+    for (HWND b : boxes) SetWindowPos(b, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+}
+
 LRESULT Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp, Control* (*make)(HWND, const CREATESTRUCT*))
 {
     if (msg == WM_NCCREATE && !Lookup(h)) {
@@ -67,7 +81,9 @@ LRESULT Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp, Control* (*make)(HWND, 
     }
     ++c->depth;
     LRESULT r = c->proc(msg, wp, lp);
-    if (--c->depth == 0 && c->dead) delete c;
+    bool gone = --c->depth == 0 && c->dead;
+    if (gone) delete c;
+    else if (msg == WM_CREATE && r != -1) lowerGroupBoxes(h);
     return r;
 }
 

@@ -26,6 +26,8 @@ struct Control {
     DWORD style() const { return DWORD(GetWindowLong(h, GWL_STYLE)); }
     UINT id() const { return UINT(GetWindowLong(h, GWL_ID)); }
     HFONT currentFont() const;
+    // Group boxes: kept below their siblings (see Dispatch).
+    virtual bool staysAtBottom() const { return false; }
 };
 
 Control* Lookup(HWND h);

@@ -41,11 +41,13 @@ struct EditCtl : Control {
     bool focused = false;
     bool tracking = false;
     int goalX = -1;         // column kept while moving up and down
+    bool wantV = false;     // WS_VSCROLL asked for: the bar shows whenever the text needs it
 
     EditCtl(HWND hw, const CREATESTRUCT* cs) : Control(hw)
     {
         if (cs && cs->lpszName) text = cs->lpszName;
         if (cs && (cs->style & ES_PASSWORD) && !(cs->style & ES_MULTILINE)) pwChar = '*';
+        wantV = cs && (cs->style & WS_VSCROLL) && (cs->style & ES_MULTILINE);
         measureFont();
     }
 
@@ -226,8 +228,7 @@ struct EditCtl : Control {
     // ---- Scrolling ----
     void updateScrollBars()
     {
-        DWORD st = style();
-        if (!multi() || !(st & WS_VSCROLL)) return;
+        if (!wantV) return;
         SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, int(lines.size()) - 1, UINT(visibleLines()), firstLine, 0};
         SetScrollInfo(h, SB_VERT, &si, TRUE);
     }

@@ -24,6 +24,7 @@ struct ListBoxCtl : Control {
     bool focused = false;
     bool tracking = false;
     HWND combo = nullptr;   // set for the pop-up list of a combo box
+    bool wantV = false;     // the bar comes and goes with the items; the wish stays
 
     ListBoxCtl(HWND hw, const CREATESTRUCT* cs) : Control(hw)
     {
@@ -32,6 +33,7 @@ struct ListBoxCtl : Control {
         TEXTMETRIC tm {};
         MeasureDC(currentFont()).GetTextMetrics(&tm);
         itemH = std::max<int>(1, tm.tmHeight + 1);
+        wantV = cs && (cs->style & WS_VSCROLL);
     }
 
     DWORD lstyle() const
@@ -120,8 +122,9 @@ struct ListBoxCtl : Control {
 
     void updateScroll()
     {
-        if (!(style() & WS_VSCROLL)) return;
-        SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, count() - 1), UINT(visibleCount()), top, 0};
+        if (!wantV) return;
+        UINT mask = SIF_RANGE | SIF_PAGE | SIF_POS | ((style() & LBS_DISABLENOSCROLL) ? SIF_DISABLENOSCROLL : 0);
+        SCROLLINFO si {sizeof si, mask, 0, std::max(0, count() - 1), UINT(visibleCount()), top, 0};
         SetScrollInfo(h, SB_VERT, &si, TRUE);
     }
     void setTop(int t)

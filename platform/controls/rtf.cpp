@@ -135,6 +135,7 @@ struct Reader {
     int fontNum = -1;
     unsigned char align = AlignLeft;
     int skipChars = 0;          // characters after \uN still to skip
+    unsigned highSurrogate = 0; // the first half of a pair written as two \uN
 
     Reader(const std::string& s, const CharFmt& base) : in(s) { st.cf = base; doc.clear(base); }
 

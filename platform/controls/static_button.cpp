@@ -123,6 +123,7 @@ struct ButtonCtl : Control {
     HANDLE image = nullptr;
 
     UINT type() const { return style() & BS_TYPEMASK; }
+    bool staysAtBottom() const override { return type() == BS_GROUPBOX; }
     bool isRadio() const { return type() == BS_RADIOBUTTON || type() == BS_AUTORADIOBUTTON; }
     bool isCheck() const
     {
@@ -146,8 +147,13 @@ struct ButtonCtl : Control {
             SendMessage(GetParent(h), WM_DRAWITEM, id(), reinterpret_cast<LPARAM>(&dis));
             return;
         }
-        HBRUSH br = ParentCtlColor(h, hdc, WM_CTLCOLORBTN);
+        // Push buttons ask for button colours; check boxes, radio buttons and group boxes for
+        // static ones, as dialogs that colour their labels expect.
+        bool pushType = t == BS_PUSHBUTTON || t == BS_DEFPUSHBUTTON || t == BS_USERBUTTON;
+        HBRUSH br = ParentCtlColor(h, hdc, pushType ? WM_CTLCOLORBTN : WM_CTLCOLORSTATIC);
         if (t == BS_GROUPBOX) {
+            // Group boxes lie below the controls they frame (see Dispatch), so filling the
+            // inside never covers them.
             if (br) dc->FillRect(&rc, CBrush::FromHandle(br));
             TEXTMETRIC tm {};
             dc->GetTextMetrics(&tm);
@@ -156,7 +162,15 @@ struct ButtonCtl : Control {
             CSize ext = dc->GetTextExtent(buf, n);
             RECT frame = rc;
             frame.top += tm.tmHeight / 2;
-            dc->DrawEdge(&frame, EDGE_ETCHED, BF_RECT);
+            // Etched: a shadow line with a highlight inside it, the inside left alone.
+            RECT inner = frame;
+            inner.left += 1;
+            inner.top += 1;
+            dc->Draw3dRect(&inner, GetSysColor(COLOR_BTNHIGHLIGHT), GetSysColor(COLOR_BTNHIGHLIGHT));
+            RECT outer = frame;
+            outer.right -= 1;
+            outer.bottom -= 1;
+            dc->Draw3dRect(&outer, GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNSHADOW));
             if (n > 0) {
                 RECT tr {8, 0, 8 + ext.cx + 4, tm.tmHeight};
                 dc->FillSolidRect(&tr, GetSysColor(COLOR_BTNFACE));

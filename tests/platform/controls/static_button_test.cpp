@@ -55,3 +55,14 @@ TEST_F(CtlTest, StaticNotifiesOnlyWithNotifyStyle)
     SetWindowText(quiet, "Changed");
     EXPECT_EQ(text(quiet), "Changed");
 }
+
+TEST_F(CtlTest, GroupBoxLeavesItsControlsVisible)
+{
+    HWND group = make(WC_BUTTON, "Group", BS_GROUPBOX, 10, 10, 200, 100, 90);
+    HWND inside = make(WC_BUTTON, "Inside", BS_AUTOCHECKBOX, 20, 30, 100, 20, 91);
+    POINT p {30, 40};
+    ClientToScreen(parent, &p);
+    EXPECT_EQ(WindowFromPoint(p), inside);
+    EXPECT_EQ(GetWindow(parent, GW_CHILD), inside) << "the group box went to the bottom";
+    EXPECT_EQ(GetWindow(inside, GW_HWNDNEXT), group);
+}
