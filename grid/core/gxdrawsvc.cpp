@@ -4,7 +4,9 @@
 #include <cstring>
 #include <vector>
 
+#include "grid/core/gxfont.h"
 #include "grid/core/gxformat.h"
+#include "grid/core/gxuattr.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxstate.h"
 #include "grid/core/gxstyle.h"
@@ -439,6 +441,54 @@ void CGXDrawingAndFormatting::DrawCaptionText(CDC* pDC, const CRect& rect, LPCTS
         ::FillSolidRectXY(pDC, f.right - 1, f.top + 2, 1, f.Height() - 3, c);
     }
     pDC->SetBkMode(oldMode);
+}
+
+void CGXDrawingAndFormatting::DrawStyledCellText(CDC* pDC, const CRect& rectInner, LPCTSTR pszText,
+                                                  const CGXStyle& style, BOOL bBlackWhite)
+{
+    if (!pDC || !pszText || !*pszText || rectInner.Width() < 2 || rectInner.Height() < 2)
+        return;
+    const CGXFont& font = style.GetFont();
+    CFont cf;
+    CFont* pOldFont = nullptr;
+    if (cf.CreateFontIndirect(&font.GetLogFont()))
+        pOldFont = pDC->SelectObject(&cf);
+    COLORREF oldText = pDC->SetTextColor(bBlackWhite ? RGB(0, 0, 0) : style.ResolveTextColor());
+    COLORREF oldBk = pDC->SetBkColor(bBlackWhite ? RGB(255, 255, 255) : style.GetInterior().GetBackColor() & 0xFFFFFF);
+    int oldMode = pDC->SetBkMode(TRANSPARENT);
+
+    UINT nFormat = style.GetWrapText() ? (DT_WORDBREAK | DT_NOPREFIX) : (DT_SINGLELINE | DT_NOPREFIX);
+    DWORD horz = style.GetHorizontalAlignment();
+    if (horz == 1)
+        nFormat |= DT_CENTER;
+    else if (horz == 2)
+        nFormat |= DT_RIGHT;
+    DWORD vert = style.GetVerticalAlignment();
+    if (vert == 4)
+        nFormat |= DT_VCENTER;
+    else if (vert == 8)
+        nFormat |= DT_BOTTOM;
+
+    UINT oldAlign = pDC->GetTextAlign();
+    bool bRtl = style.HasUserAttribute(GX_IDS_UA_RTLREADING) && style.GetUserAttribute(GX_IDS_UA_RTLREADING).GetLong() != 0;
+    if (bRtl)
+        pDC->SetTextAlign(TA_RTLREADING);
+
+    if (font.GetIncludeOrientation() && font.GetOrientation() != 0)
+        DrawRotatedText(pDC, pszText, -1, rectInner, int(font.GetOrientation()), nFormat, &rectInner);
+    else if (style.HasUserAttribute(GX_IDS_UA_ELLIPSES))
+        DrawTextWithEllipsis(pDC, pszText, -1, rectInner, nFormat,
+                             int(style.GetUserAttribute(GX_IDS_UA_ELLIPSES).GetLong()), &rectInner);
+    else
+        DrawTextLines(pDC, pszText, -1, rectInner, nFormat, &rectInner);
+
+    if (bRtl)
+        pDC->SetTextAlign(oldAlign);
+    pDC->SetBkMode(oldMode);
+    pDC->SetBkColor(oldBk);
+    pDC->SetTextColor(oldText);
+    if (pOldFont)
+        pDC->SelectObject(pOldFont);
 }
 
 // ---- Free functions ----

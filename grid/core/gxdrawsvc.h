@@ -17,6 +17,9 @@ constexpr int GX_MAX_TEXT_LINES = 32;
 
 // Ellipsis types of the user attribute "Type of ellipses that will be drawn".
 enum : int { gxNoEllipse = 0, gxDotEllipse = 1, gxPoundEllipse = 2 };
+// User attributes read when a cell's text is drawn.
+constexpr WORD GX_IDS_UA_RTLREADING = 52570;
+constexpr WORD GX_IDS_UA_ELLIPSES = 52792;
 
 class CGXDrawingAndFormatting {
 public:
@@ -46,6 +49,11 @@ public:
     virtual void Draw3dFrame(CDC* pDC, int left, int top, int right, int bottom, int nWidth, COLORREF rgbTopLeft,
                              COLORREF rgbBottomRight);
     virtual void DrawEdgeFrame(CDC* pDC, const CRect& rect, BOOL bRaised, BOOL bSunken);
+    // The text step of a cell: the style's font, colours, alignment, wrapping, right-to-left
+    // reading, rotation and ellipsis applied to an already composed display text in the
+    // control's inner rectangle. bBlackWhite: black text on white, for monochrome printing.
+    virtual void DrawStyledCellText(CDC* pDC, const CRect& rectInner, LPCTSTR pszText, const CGXStyle& style,
+                                    BOOL bBlackWhite = FALSE);
     // pszText null: only the focus frame of a "--" sized box.
     virtual void DrawCaptionText(CDC* pDC, const CRect& rect, LPCTSTR pszText, UINT nFormat, BOOL bFocus);
 };

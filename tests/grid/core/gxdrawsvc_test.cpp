@@ -7,6 +7,7 @@
 
 #include "grid/core/gxcolor.h"
 #include "grid/core/gxstate.h"
+#include "grid/core/gxstyle.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/recording.h"
 #include "platform/sys/system.h"
@@ -255,6 +256,47 @@ TEST(GXDrawingAndFormatting, SysColorMappedBitmap)
         EXPECT_EQ(RGB(bits[4 * i + 2], bits[4 * i + 1], bits[4 * i]), RGB(10 * (i + 1), 0, 0)) << "pixel " << i;
     EXPECT_FALSE(LoadSysColorMappedBitmap(bmp, 20037)) << "a missing resource";
     PvSetBitmapResourceLoader(nullptr);
+}
+
+TEST(GXDrawingAndFormatting, StyledCellText)
+{
+    CRecordingDC dc;
+    CGXDrawingAndFormatting* p = GetDrawingAndFormatting();
+    const int h = dc.GetTextExtent("X", 1).cy;
+    {  // colours, right alignment, pound ellipsis from the user attribute
+        CGXStyle style;
+        style.SetTextColor(RGB(200, 0, 0)).SetHorizontalAlignment(2).SetUserAttribute(GX_IDS_UA_ELLIPSES, "2");
+        CRect r(0, 0, 30, h * 2);
+        p->DrawStyledCellText(&dc, r, "12345678901234567890", style);
+        auto outs = dc.Find("TextOut");
+        ASSERT_EQ(outs.size(), 1u) << dc.Dump();
+        EXPECT_EQ(std::string(LPCTSTR(outs[0].text)).find_first_not_of('#'), std::string::npos);
+        EXPECT_EQ(outs[0].textColor, RGB(200, 0, 0));
+        EXPECT_EQ(outs[0].bkMode, TRANSPARENT);
+        EXPECT_NE(dc.GetTextColor(), RGB(200, 0, 0)) << "the DC's colour is restored";
+        dc.ClearRecords();
+        p->DrawStyledCellText(&dc, r, "1234567890", style, TRUE);
+        auto bw = dc.Find("TextOut");
+        ASSERT_EQ(bw.size(), 1u);
+        EXPECT_EQ(bw[0].textColor, RGB(0, 0, 0)) << "black and white printing";
+        dc.ClearRecords();
+    }
+    {  // word wrap gives lines; right-to-left reading from its user attribute
+        CGXStyle style;
+        style.SetWrapText(TRUE).SetUserAttribute(GX_IDS_UA_RTLREADING, "1");
+        p->DrawStyledCellText(&dc, CRect(0, 0, 500, h * 4), "one\r\ntwo", style);
+        auto outs = dc.Find("TextOut");
+        ASSERT_EQ(outs.size(), 2u);
+        EXPECT_TRUE(outs[0].textAlign & TA_RTLREADING);
+        EXPECT_FALSE(dc.GetTextAlign() & TA_RTLREADING);
+        dc.ClearRecords();
+    }
+    {  // nothing for an empty text or a tiny rectangle
+        CGXStyle style;
+        p->DrawStyledCellText(&dc, CRect(0, 0, 100, 20), "", style);
+        p->DrawStyledCellText(&dc, CRect(0, 0, 1, 20), "abc", style);
+        EXPECT_EQ(dc.Count("TextOut"), 0);
+    }
 }
 
 TEST(GXChoiceList, PopFindAndSort)

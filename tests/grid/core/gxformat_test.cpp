@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "grid/core/gxstyle.h"
+#include "platform/gdi/gdi.h"
 #include "platform/sys/locale.h"
 
 namespace {
@@ -295,6 +296,35 @@ TEST(GXNumberFormatting, ParseNumber)
     double v = 0;
     EXPECT_FALSE(imp.ParseNumber(std::string(300, '1').c_str(), v));
     EXPECT_FALSE(imp.ParseNumber(nullptr, v));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GXDrawRotatedText, TextBoxSitsInTheRectangle)
+{
+    const CSize extent(40, 10);
+    const CRect rect(100, 100, 200, 200);
+    struct Case {
+        double degrees;
+        UINT format;
+        CPoint origin;
+    };
+    const Case cases[] = {
+        {0, 0, CPoint(100, 100)},
+        {0, DT_RIGHT | DT_BOTTOM, CPoint(160, 190)},
+        {90, 0, CPoint(100, 140)},           // runs upward from the bottom-left of its box
+        {90, DT_BOTTOM, CPoint(100, 200)},
+        {180, 0, CPoint(140, 110)},
+        {270, DT_CENTER | DT_VCENTER, CPoint(155, 130)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.degrees);
+        CPoint pt = CGXDrawRotatedTextImp::ComputeOrigin(extent, rect, c.degrees, c.format);
+        EXPECT_EQ(pt.x, c.origin.x);
+        EXPECT_EQ(pt.y, c.origin.y);
+    }
 }
 
 }  // namespace
