@@ -314,6 +314,28 @@ TEST_F(FrameworkTest, ToolbarClickSendsItsCommand)
     EXPECT_TRUE(g_trace.empty());
 }
 
+TEST_F(FrameworkTest, ToolbarShowsTipAndFlyByText)
+{
+    CRect r;
+    frame->m_wndToolBar.GetItemRect(0, &r);
+    frame->m_wndToolBar.ClientToScreen(&r);
+    PvInputMouseMove(r.CenterPoint().x, r.CenterPoint().y);
+    Pump();
+    EXPECT_STREQ(frame->m_wndStatusBar.GetPaneText(0), "Does the shared thing");
+    EXPECT_EQ(FindWindow("PvToolTip", nullptr), nullptr);
+    PvAdvanceTime(700);
+    HWND tip = FindWindow("PvToolTip", nullptr);
+    ASSERT_NE(tip, nullptr);
+    char text[64] = {};
+    GetWindowText(tip, text, sizeof text);
+    EXPECT_STREQ(text, "Shared");
+    // Leaving the bar takes the tip away and brings the idle text back.
+    PvInputMouseMove(r.CenterPoint().x, r.CenterPoint().y + 200);
+    PvAdvanceTime(300);
+    EXPECT_EQ(FindWindow("PvToolTip", nullptr), nullptr);
+    EXPECT_STREQ(frame->m_wndStatusBar.GetPaneText(0), "Ready");
+}
+
 TEST_F(FrameworkTest, PopupMenuFollowsTheMouse)
 {
     CMenu menu;
