@@ -446,6 +446,53 @@ TEST_F(FrameworkTest, SetActiveViewNotifiesOnlyWhenAsked)
     EXPECT_EQ(CWnd::GetFocus(), view);
 }
 
+class RunApp : public CWinApp {
+public:
+    bool fail = false;
+    int exits = 0;
+    LONG idles = 0;
+    BOOL InitInstance() override
+    {
+        if (fail) return FALSE;
+        AddDocTemplate(new CSingleDocTemplate(IDR_TEST, RUNTIME_CLASS(TestDoc), RUNTIME_CLASS(TestFrame),
+                                              RUNTIME_CLASS(TestView)));
+        CCommandLineInfo info;
+        ParseCommandLine(info);
+        return ProcessShellCommand(info);
+    }
+    BOOL OnIdle(LONG lCount) override
+    {
+        ++idles;
+        return CWinApp::OnIdle(lCount);
+    }
+    int ExitInstance() override
+    {
+        ++exits;
+        return CWinApp::ExitInstance() + 7;
+    }
+};
+
+TEST_F(UiTest, WinMainRunsTheLoopUntilTheMainWindowCloses)
+{
+    registerResources();
+    char prog[] = "paravel";
+    char* argv[] = {prog, nullptr};
+    {
+        RunApp app;
+        app.fail = true;
+        EXPECT_EQ(AfxWinMain(1, argv), 7); // InitInstance said no: straight to ExitInstance
+        EXPECT_EQ(app.exits, 1);
+        EXPECT_EQ(app.m_pMainWnd, nullptr);
+    }
+    RunApp app;
+    // The headless desktop closes the main window once nothing is left to do.
+    EXPECT_EQ(AfxWinMain(1, argv), 7);
+    EXPECT_EQ(app.exits, 1);
+    EXPECT_GT(app.idles, 0);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_EQ(TestDoc::s_alive, 0);
+}
+
 TEST(Menu, EditAndQueryByPositionAndCommand)
 {
     CMenu bar;
