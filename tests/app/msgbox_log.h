@@ -19,7 +19,7 @@ public:
         m_path = "/tmp/pv_msgbox_" + std::to_string(::getpid()) + "_" + std::to_string(counter()++) + ".log";
         std::remove(m_path.c_str());
         ::setenv("PV_MSGBOX_LOG", m_path.c_str(), 1);
-        ::unsetenv("PV_MSGBOX_ANSWERS");
+        answers("");
     }
     ~MsgBoxLog()
     {
@@ -27,7 +27,16 @@ public:
         ::unsetenv("PV_MSGBOX_LOG");
         ::unsetenv("PV_MSGBOX_ANSWERS");
     }
-    void answers(const char* list) { ::setenv("PV_MSGBOX_ANSWERS", list, 1); }
+    // The window system starts a new answer list only when the variable changes, so each call
+    // gets a distinct tail; once the answers run out, boxes answer Cancel (never an endless Retry).
+    void answers(const char* list)
+    {
+        std::string value = std::string(list) + (*list ? "," : "");
+        for (int i = 0; i < 8; ++i)
+            value += "cancel,";
+        value += "ok" + std::to_string(counter()++);
+        ::setenv("PV_MSGBOX_ANSWERS", value.c_str(), 1);
+    }
     void clear() { std::remove(m_path.c_str()); }
 
     std::vector<MsgBoxEntry> entries() const

@@ -1,0 +1,39 @@
+#pragma once
+// Start-up configuration: the program's registry key, the files it needs, one preference from
+// "Settings.ini" and the browser control's version. Filled once by LoadConfiguration.
+
+#include "platform/base/CString.h"
+#include "platform/base/exceptions.h"
+#include "platform/sys/registry.h"
+
+// Registry failure: code 0 when opening a key failed, 1 when reading or writing a value failed.
+class CRegException : public CException {
+public:
+    CRegException(int code, HKEY key, LPCTSTR name) : m_nCode1(code), m_nCode2(code), m_hKey(key), m_strName(name) {}
+    int m_nCode1;
+    int m_nCode2;
+    HKEY m_hKey;
+    CString m_strName;
+};
+
+BOOL LoadConfiguration();
+
+CString GetDatabasePath();
+CString GetDataPath();
+CString GetMediaPath();
+CString GetCustomPath();
+CString GetIEVersion();
+int GetGridHint();
+CString GetHomePagePath();
+void WriteGridHintSetting(int flag);
+
+// The program's key below HKEY_CURRENT_USER.
+CString GetMainKeyPath();
+
+void OpenRegistryKey(HKEY parent, LPCTSTR subKey, DWORD options, REGSAM access, HKEY* result);
+void QueryRegistryValue(HKEY key, LPCTSTR name, BYTE* buffer, DWORD* size);
+void SetRegistryValue(HKEY key, LPCTSTR name, const BYTE* data, DWORD size);
+BOOL WriteMainKeyValue(LPCTSTR name, LPCTSTR text);
+
+// Clears every value, as before the first LoadConfiguration (tests run it repeatedly).
+void ResetConfiguration();
