@@ -753,7 +753,7 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& g, CArchive& ar)
             if (p) {
                 // The same stored object may have only one owner.
                 auto* a = dynamic_cast<GXArchiveAdoptable*>(p);
-                bool taken = a && a->m_bAdoptedFromArchive;
+                bool taken = (a && a->m_bAdoptedFromArchive) || p == &g; // never its own owner
                 for (int i = 0; i < CGXGridParam::nFeatureObjects; i++)
                     taken = taken || g.GetFeatureObject(i) == p;
                 if (taken)
