@@ -1,0 +1,268 @@
+// The main frame: bars, image lists, splitters and views, and the two pane layouts.
+
+#include "app/MainFrm.h"
+
+#include "app/PaneViews.h"
+#include "app/Splash.h"
+#include "platform/base/exceptions.h"
+#include "platform/sys/system.h"
+#include "platform/ui/winapp.h"
+#include "resources/frame_ids.h"
+#include "resources/frame_images.h"
+
+#include <algorithm>
+
+IMPLEMENT_DYNCREATE(CMainFrame, CFrameWnd)
+
+CString (*CMainFrame::s_pfnGetAppTitle)(CDocument*) = nullptr;
+BOOL (*CMainFrame::s_pfnGridPopupActive)() = nullptr;
+int (*CMainFrame::s_pfnGetGridHint)() = nullptr;
+void (*CMainFrame::s_pfnShowGridHints)(CWnd*) = nullptr;
+
+BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
+    ON_WM_CREATE()
+    ON_WM_NCACTIVATE()
+    ON_COMMAND(ID_TOGGLE_VIEW, OnToggleView)
+    ON_COMMAND(ID_HOME, OnHome)
+    ON_COMMAND_RANGE(ID_LETTER_A, ID_LETTER_Z, OnLetter)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_LETTER_A, ID_LETTER_Z, OnUpdateLetter)
+    ON_BN_CLICKED(IDC_SCROLL_TO, OnScrollTo)
+END_MESSAGE_MAP()
+
+namespace {
+const UINT kIndicators[] = {ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR};
+
+const struct {
+    UINT nID;
+    int cxWidth;
+} kPanes[] = {{ID_SEPARATOR, 300}, {ID_INDICATOR_COLUMN, 225}, {ID_INDICATOR_RECORDS, 125}, {ID_INDICATOR_NOTES, 80}};
+
+const UINT kToolBarIcons[] = {IDI_TB_HOME,     IDI_TB_SEARCH,   IDI_TB_BACK,     IDI_TB_FORWARD,   IDI_TB_SHOWALL,
+                              IDI_TB_SAVELIST, IDI_TB_PRINT,    IDI_TB_PRINTMEDIA, IDI_TB_ADDFAV,  IDI_TB_ORGFAV,
+                              IDI_TB_NOTES,    IDI_TB_CLOSEALL, IDI_TB_CASCADE,  IDI_TB_PREVIEW,   IDI_TB_HELP};
+const UINT kToolBarDisabledIcons[] = {IDI_TB_HOME,       IDI_TB_SEARCH,     IDI_TB_BACK_D,     IDI_TB_FORWARD_D,
+                                      IDI_TB_SHOWALL_D,  IDI_TB_SAVELIST_D, IDI_TB_PRINT_D,    IDI_TB_PRINTMEDIA_D,
+                                      IDI_TB_ADDFAV_D,   IDI_TB_ORGFAV_D,   IDI_TB_NOTES_D,    IDI_TB_CLOSEALL_D,
+                                      IDI_TB_CASCADE_D,  IDI_TB_PREVIEW_D,  IDI_TB_HELP};
+
+bool fillImageList(CImageList& list, const UINT* ids, size_t count)
+{
+    if (!list.Create(16, 16, ILC_COLOR16 | ILC_MASK, 1, 1)) return false;
+    for (size_t i = 0; i < count; ++i) {
+        CBitmap bm;
+        if (!PvLoadFrameImage(ids[i], bm) || list.Add(&bm, PV_ICON_MASK_COLOR) < 0) return false;
+    }
+    return true;
+}
+
+bool isLetter(UINT nID)
+{
+    return std::find(std::begin(g_nLetterCommandIds), std::end(g_nLetterCommandIds), nID) != std::end(g_nLetterCommandIds);
+}
+} // namespace
+
+CMainFrame::CMainFrame() = default;
+CMainFrame::~CMainFrame() = default;
+
+int CMainFrame::OutlineWidthFor(int nFrameWidth) { return int(nFrameWidth / 4.5); }
+
+int CMainFrame::GridHeightFor(BOOL& bFirst, int& nSavedHeight, int nPaneAreaHeight, int nCurrentHeight)
+{
+    if (bFirst) {
+        bFirst = FALSE;
+        return nPaneAreaHeight / 2;
+    }
+    if (nSavedHeight != 0) {
+        int h = nSavedHeight;
+        nSavedHeight = 0;
+        return h;
+    }
+    return nCurrentHeight;
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.style &= ~DWORD(FWS_ADDTOTITLE);
+    cs.lpszName = "Loading Application ...";
+    m_strTitle = cs.lpszName;
+    return CFrameWnd::PreCreateWindow(cs);
+}
+
+int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    if (CFrameWnd::OnCreate(lpCreateStruct) == -1) return -1;
+
+    if (!m_wndDialogBar.Create(this, IDD_LETTERBAR, CBRS_TOP | CBRS_FLYBY | CBRS_TOOLTIPS, IDD_LETTERBAR)) return -1;
+    m_wndDialogBar.ShowWindow(SW_SHOW);
+
+    if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_TRANSPARENT,
+                               WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_GRIPPER | CBRS_TOOLTIPS | CBRS_FLYBY |
+                                   CBRS_SIZE_DYNAMIC) ||
+        !m_wndToolBar.LoadToolBar(IDR_MAINFRAME))
+        return -1;
+    m_wndToolBar.SetWindowText("Paravel Tools");
+
+    if (!fillImageList(m_imlToolBar, kToolBarIcons, std::size(kToolBarIcons)) ||
+        !fillImageList(m_imlToolBarDisabled, kToolBarDisabledIcons, std::size(kToolBarDisabledIcons)))
+        return -1;
+    m_hNotesIcon = ::LoadIcon(AfxGetInstanceHandle(), MAKEINTRESOURCE(IDI_NOTES));
+    m_wndToolBar.GetToolBarCtrl().SetImageList(&m_imlToolBar);
+    m_wndToolBar.GetToolBarCtrl().SetDisabledImageList(&m_imlToolBarDisabled);
+
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_wndStatusBar.SetIndicators(kIndicators, int(std::size(kIndicators))))
+        return -1;
+    for (int i = 0; i < int(std::size(kPanes)); ++i) {
+        UINT nID = 0, nStyle = 0;
+        int cx = 0;
+        m_wndStatusBar.GetPaneInfo(i, nID, nStyle, cx);
+        m_wndStatusBar.SetPaneInfo(i, i == 0 ? nID : kPanes[i].nID, SBPS_NORMAL, kPanes[i].cxWidth);
+    }
+
+    m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
+
+    EnableDocking(CBRS_ALIGN_ANY);
+    // The Favorites menu is filled from the outline's table by the outline (not built here yet).
+    m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
+    DockControlBar(&m_wndToolBar);
+
+    CClientDC dc(nullptr);
+    if (dc.GetDeviceCaps(BITSPIXEL) <= 8)
+        AfxMessageBox("This program is best viewed with a color pallette of 32,768 colors or greater");
+    if (GetSystemMetrics(SM_CXSCREEN) < 800)
+        AfxMessageBox("This program is best viewed at a resolution of 800 by 600 or better");
+
+    CSplashWindow::ShowSplash(this);
+    return 0;
+}
+
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCT, CCreateContext* pContext)
+{
+    m_nOutlineWidth = 285;
+    if (!m_wndSplitter.CreateStatic(this, 1, 2, WS_CHILD | WS_VISIBLE, AFX_IDW_PANE_FIRST)) return FALSE;
+    if (!m_wndSplitter.CreateView(0, 0, RUNTIME_CLASS(CNavigateView), CSize(0, 0), pContext)) return FALSE;
+    m_pNavigateView = static_cast<CNavigateView*>(m_wndSplitter.GetPane(0, 0));
+
+    if (!m_wndSplitter2.CreateStatic(&m_wndSplitter, 2, 1, WS_CHILD | WS_VISIBLE | WS_BORDER,
+                                     UINT(m_wndSplitter.IdFromRowCol(0, 1))))
+        return FALSE;
+    if (!m_wndSplitter2.CreateView(0, 0, RUNTIME_CLASS(CDaoqueryView), CSize(0, 0), pContext) ||
+        !m_wndSplitter2.CreateView(1, 0, RUNTIME_CLASS(CMediaView), CSize(0, 0), pContext))
+        return FALSE;
+    m_pQueryView = static_cast<CDaoqueryView*>(m_wndSplitter2.GetPane(0, 0));
+    m_pMediaView = static_cast<CMediaView*>(m_wndSplitter2.GetPane(1, 0));
+
+    SetActiveView(m_pQueryView);
+
+    m_wndSplitter.ShowWindow(SW_SHOW);
+    m_wndSplitter.UpdateWindow();
+    if (s_pfnGetAppTitle) {
+        CString title = s_pfnGetAppTitle(pContext ? pContext->m_pCurrentDoc : nullptr);
+        SetTitle(title);
+        SetWindowText(title);
+    }
+
+    CollapsePanes();
+    return TRUE;
+}
+
+// Only the HTML pane stays: the outline column and the grid row get no room.
+void CMainFrame::CollapsePanes()
+{
+    m_wndSplitter.SetColumnInfo(0, 0, 0);
+    m_wndSplitter2.SetRowInfo(0, 0, 0);
+    m_wndSplitter.RecalcLayout();
+    m_wndSplitter2.RecalcLayout();
+}
+
+CView* CMainFrame::SwitchLayout(int nLayout)
+{
+    CView* pView = nullptr;
+    if (nLayout == ID_LAYOUT_DIRECTORY) {
+        CRect rcFrame;
+        GetWindowRect(&rcFrame);
+        m_wndSplitter.SetColumnInfo(0, OutlineWidthFor(rcFrame.Width()), 0);
+        try {
+            int cyPanes = 0, cyMin = 0, cyRow0 = 0;
+            m_wndSplitter.GetRowInfo(0, cyPanes, cyMin);
+            m_wndSplitter2.GetRowInfo(0, cyRow0, cyMin);
+            m_wndSplitter2.SetRowInfo(0, GridHeightFor(m_bFirstDirectoryLayout, m_nSavedGridHeight, cyPanes, cyRow0), 0);
+        } catch (CException& e) {
+            e.ReportError();
+        }
+        m_bPanesOpen = TRUE;
+        pView = m_pQueryView;
+        if (m_nLayout != ID_LAYOUT_DIRECTORY && m_pQueryView && s_pfnGetGridHint && s_pfnGetGridHint() != 0 &&
+            s_pfnShowGridHints)
+            s_pfnShowGridHints(this);
+        m_nLayout = ID_LAYOUT_DIRECTORY;
+    } else {
+        if (m_nLayout == ID_LAYOUT_DIRECTORY) {
+            int cyMin = 0;
+            m_wndSplitter2.GetRowInfo(0, m_nSavedGridHeight, cyMin);
+        }
+        pView = m_pMediaView;
+        m_wndSplitter.SetColumnInfo(0, 0, 0);
+        m_wndSplitter2.SetRowInfo(0, 0, 0);
+        m_nLayout = ID_LAYOUT_HOME;
+    }
+    RecalcLayout();
+    m_wndSplitter.RecalcLayout();
+    m_wndSplitter2.RecalcLayout();
+    SetActiveView(pView, TRUE);
+    return pView;
+}
+
+void CMainFrame::OnToggleView()
+{
+    if (m_bPanesOpen) {
+        m_wndSplitter.SetColumnInfo(0, 0, 0);
+        m_wndSplitter.RecalcLayout();
+        m_bPanesOpen = FALSE;
+    } else {
+        m_wndSplitter.SetColumnInfo(0, m_nOutlineWidth, 0);
+        m_wndSplitter2.SetRowInfo(0, m_nOutlineWidth, 0);
+        m_wndSplitter.RecalcLayout();
+        m_wndSplitter2.RecalcLayout();
+        m_bPanesOpen = TRUE;
+    }
+}
+
+// The layout part of Home; the HTML pane's navigation comes with the pane.
+void CMainFrame::OnHome()
+{
+    SwitchLayout(ID_LAYOUT_HOME);
+    CollapsePanes();
+    m_bPanesOpen = FALSE;
+    if (m_pNavigateView) m_pNavigateView->m_bDetailsHistory = FALSE;
+}
+
+// The layout part of the letter jump; the jump itself comes with the directory view.
+void CMainFrame::OnLetter(UINT nID)
+{
+    if (!isLetter(nID)) return;
+    CWaitCursor wait;
+    SwitchLayout(ID_LAYOUT_DIRECTORY);
+}
+
+void CMainFrame::OnUpdateLetter(CCmdUI* pCmdUI) { pCmdUI->Enable(isLetter(pCmdUI->m_nID)); }
+
+void CMainFrame::OnScrollTo() { SwitchLayout(ID_LAYOUT_DIRECTORY); }
+
+void CMainFrame::ActivateFrame(int nCmdShow)
+{
+    if (!m_bActivated) {
+        m_bActivated = TRUE;
+        nCmdShow = SW_SHOWMAXIMIZED;
+    }
+    CFrameWnd::ActivateFrame(nCmdShow);
+}
+
+BOOL CMainFrame::OnNcActivate(BOOL bActive)
+{
+    if (s_pfnGridPopupActive && s_pfnGridPopupActive()) {
+        CFrameWnd::OnNcActivate(TRUE);
+        return TRUE;
+    }
+    return CFrameWnd::OnNcActivate(bActive);
+}

@@ -1,0 +1,73 @@
+#pragma once
+// CMainFrame: the program's main window with its toolbar, letter bar, status bar and the three
+// panes in two nested splitters, shown in the home or the directory layout.
+
+// The controls before the framework: its button styles defer to theirs.
+#include "platform/controls/imagelist.h"
+#include "app/LockSplitter.h"
+#include "platform/ui/ctrlbar.h"
+#include "platform/ui/frame.h"
+
+class CNavigateView;
+class CDaoqueryView;
+class CMediaView;
+
+class CMainFrame : public CFrameWnd {
+    DECLARE_DYNCREATE(CMainFrame)
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    CToolBar m_wndToolBar;
+    CDialogBar m_wndDialogBar;
+    CLockedSplitterWnd m_wndSplitter;    // 1 row x 2 columns: outline | inner splitter
+    CLockedSplitterWnd m_wndSplitter2;   // 2 rows x 1 column: directory over the HTML pane
+    CStatusBar m_wndStatusBar;
+    CImageList m_imlToolBar;
+    CImageList m_imlToolBarDisabled;
+    HICON m_hNotesIcon = nullptr;
+    CNavigateView* m_pNavigateView = nullptr;
+    CMediaView* m_pMediaView = nullptr;
+    CDaoqueryView* m_pQueryView = nullptr;
+    short m_nOutlineWidth = 0;
+    int m_nLayout = 0;                   // 131 home, 132 directory, 0 before the first switch
+    BOOL m_bFirstDirectoryLayout = TRUE;
+    int m_nSavedGridHeight = 0;
+    BOOL m_bPanesOpen = FALSE;
+    BOOL m_bActivated = FALSE;
+
+    // Shows the home (131) or directory (132) layout; answers the view it made active.
+    CView* SwitchLayout(int nLayout);
+
+    // ---- Layout arithmetic ----
+    // The outline column's width in the directory layout: the frame's width / 4.5, truncated.
+    static int OutlineWidthFor(int nFrameWidth);
+    // The grid row's height on entering the directory layout: half the pane area the first time,
+    // then the height the user left when going home (used once), else the row's present height.
+    static int GridHeightFor(BOOL& bFirst, int& nSavedHeight, int nPaneAreaHeight, int nCurrentHeight);
+
+    // ---- What the frame takes from its surroundings until they are all in one program ----
+    // The document's title (its first request opens the database); null: the frame keeps its title.
+    static CString (*s_pfnGetAppTitle)(CDocument* pDoc);
+    // Whether an in-cell pop-up of the grid is open (the grid library's flag); null: never.
+    static BOOL (*s_pfnGridPopupActive)();
+    // Whether the grid hints are wanted and how they are shown (the Hints dialog); null: none.
+    static int (*s_pfnGetGridHint)();
+    static void (*s_pfnShowGridHints)(CWnd* pParent);
+
+    void ActivateFrame(int nCmdShow = -1) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+protected:
+    BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
+    void CollapsePanes();
+
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg BOOL OnNcActivate(BOOL bActive);
+    afx_msg void OnToggleView();
+    afx_msg void OnHome();
+    afx_msg void OnLetter(UINT nID);
+    afx_msg void OnUpdateLetter(CCmdUI* pCmdUI);
+    afx_msg void OnScrollTo();
+    DECLARE_MESSAGE_MAP()
+};

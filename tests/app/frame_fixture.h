@@ -1,0 +1,61 @@
+#pragma once
+// A headless desktop with the frame's resources, and the main frame built by a document template
+// with a stand-in document, as the program's start-up builds it.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/MainFrm.h"
+#include "app/PaneViews.h"
+#include "app/Splash.h"
+#include "platform/controls/controls.h"
+#include "platform/ui/ui.h"
+#include "resources/frame_ids.h"
+
+// The program's own strings (resources/resource.h; its ids clash with the framework header's).
+void PvRegisterAppResources();
+
+class FrameTestDoc : public CDocument {
+    DECLARE_DYNCREATE(FrameTestDoc)
+public:
+    static CString AppTitle(CDocument*) { return "Westbrook School Directory"; }
+};
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        PvResetWindowSystem();
+        PvRegisterStandardControls();
+        PvRegisterAppResources();
+        PvRegisterFrameResources();
+        CSplashWindow::EnableSplash(FALSE);
+        CMainFrame::s_pfnGetAppTitle = &FrameTestDoc::AppTitle;
+    }
+    void TearDown() override
+    {
+        m_template.reset();  // closes the document with its frame
+        CSplashWindow::EnableSplash(FALSE);
+        CMainFrame::s_pfnGetAppTitle = nullptr;
+        PvResetWindowSystem();
+    }
+    static void Pump()
+    {
+        for (int i = 0; i < 8 && PvUiPumpMessages() > 0; ++i) {
+        }
+    }
+    // Builds the frame through the template; null when that failed.
+    CMainFrame* OpenFrame()
+    {
+        m_template = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(FrameTestDoc),
+                                                          RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CDaoqueryView));
+        CDocument* pDoc = m_template->OpenDocumentFile(nullptr);
+        if (!pDoc) return nullptr;
+        POSITION pos = pDoc->GetFirstViewPosition();
+        CView* pView = pDoc->GetNextView(pos);
+        Pump();
+        return pView ? static_cast<CMainFrame*>(pView->GetParentFrame()) : nullptr;
+    }
+    std::unique_ptr<CSingleDocTemplate> m_template;
+};
