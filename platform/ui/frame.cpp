@@ -185,6 +185,18 @@ void CFrameWnd::OnDestroy()
 
 void CFrameWnd::OnClose()
 {
+    if (!IsWindowEnabled()) {
+        // A modal dialog runs over this frame (its loop is on the stack): close the dialog first,
+        // and this frame once that loop has returned. A dialog that will not close keeps it open.
+        HWND active = ::GetActiveWindow();
+        if (active && active != m_hWnd && ::GetWindow(active, GW_OWNER) == m_hWnd && m_nCloseRetries < 8) {
+            ++m_nCloseRetries;
+            ::PostMessage(active, WM_CLOSE, 0, 0);
+            PostMessage(WM_CLOSE);
+        }
+        return;
+    }
+    m_nCloseRetries = 0;
     CDocument* pDoc = GetActiveDocument();
     if (pDoc && !pDoc->CanCloseFrame(this)) return;
     CWinApp* app = AfxGetApp();

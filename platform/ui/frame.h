@@ -103,6 +103,7 @@ protected:
 
     CView* m_pViewActive = nullptr;
     HWND m_hWndMenuBar = nullptr;
+    int m_nCloseRetries = 0;
     std::vector<CControlBar*> m_listControlBars;
     std::string m_strCreateTitle;
     friend class CControlBar;

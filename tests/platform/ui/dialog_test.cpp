@@ -181,6 +181,19 @@ TEST_F(DialogTest, DialogUnitsScaleWithTheFont)
     dlg.DestroyWindow();
 }
 
+TEST_F(DialogTest, ClosingTheOwnerFirstEndsTheModalDialog)
+{
+    // The program is asked to close while a dialog waits: the dialog is cancelled, and the frame
+    // goes only after DoModal has returned, so the caller never runs on a destroyed frame.
+    HWND frame = owner->m_hWnd;
+    TestDlg dlg(owner);
+    dlg.m_onInit = [&](CDialog*) { ::PostMessage(frame, WM_CLOSE, 0, 0); };
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(::IsWindow(frame));
+    Pump();
+    EXPECT_FALSE(::IsWindow(frame));
+}
+
 TEST_F(DialogTest, MissingTemplateFails)
 {
     CDialog dlg(9999, owner);
