@@ -50,6 +50,7 @@ TEST_F(FrameTest, Screenshots)
     f->m_wndStatusBar.SetPaneText(2, "2000 Total Records");
     f->m_wndStatusBar.SetPaneText(3, "Notes");
     f->m_wndStatusBar.GetStatusBarCtrl().SetIcon(3, f->m_hNotesIcon);
+    f->SendMessage(WM_IDLEUPDATECMDUI, TRUE);  // as idle time does: commands without handlers grey out
     Pump();
     shoot("frame_home.png");
 
