@@ -1,6 +1,12 @@
 #include "tools/pvsample/SampleFiles.h"
 
+#include "platform/controls/imagelist.h"
+
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+
+namespace fs = std::filesystem;
 
 namespace pvsample {
 
@@ -74,7 +80,7 @@ std::string page(const std::string& title, const std::string& body)
 
 } // namespace
 
-std::string DrawBitmap(int width, int height, uint32_t seed, bool portrait)
+std::string EncodeBmp(int width, int height, const std::vector<uint32_t>& pixels)
 {
     const uint32_t rowBytes = (uint32_t(width) * 3 + 3) & ~3U;
     const uint32_t imageBytes = rowBytes * uint32_t(height);
@@ -93,16 +99,31 @@ std::string DrawBitmap(int width, int height, uint32_t seed, bool portrait)
     put32(s, 2835);
     put32(s, 0);
     put32(s, 0);
-
-    Rng rng(seed);
-    const uint8_t ground[3] = { uint8_t(120 + rng.Below(120)), uint8_t(120 + rng.Below(120)), uint8_t(120 + rng.Below(120)) };
-    const uint8_t skin[3] = { uint8_t(90 + rng.Below(120)), uint8_t(120 + rng.Below(90)), uint8_t(170 + rng.Below(80)) };
-    const uint8_t cloth[3] = { uint8_t(rng.Below(200)), uint8_t(rng.Below(200)), uint8_t(rng.Below(200)) };
-    for (int yb = 0; yb < height; ++yb) {
-        const int y = height - 1 - yb; // rows are stored bottom-up
+    for (int y = height - 1; y >= 0; --y) { // rows are stored bottom-up
         std::string row;
         for (int x = 0; x < width; ++x) {
-            const uint8_t* c = ground;
+            const uint32_t c = pixels[size_t(y) * size_t(width) + size_t(x)];
+            row += char(c & 0xFF); // blue, green, red
+            row += char((c >> 8) & 0xFF);
+            row += char((c >> 16) & 0xFF);
+        }
+        row.resize(rowBytes, '\0');
+        s += row;
+    }
+    return s;
+}
+
+std::string DrawBitmap(int width, int height, uint32_t seed, bool portrait)
+{
+    Rng rng(seed);
+    auto colour = [&](uint32_t lo, uint32_t span) {
+        return (lo + rng.Below(span)) << 16 | (lo + rng.Below(span)) << 8 | (lo + rng.Below(span));
+    };
+    const uint32_t ground = colour(120, 120), skin = 0xC09070 + rng.Below(0x30) * 0x010101, cloth = colour(0, 200);
+    std::vector<uint32_t> pixels(size_t(width) * size_t(height), ground);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            uint32_t& c = pixels[size_t(y) * size_t(width) + size_t(x)];
             if (portrait) {
                 const int dx = x - width / 2, dy = y - height * 2 / 5;
                 const int rx = width / 4, ry = height / 5;
@@ -113,16 +134,94 @@ std::string DrawBitmap(int width, int height, uint32_t seed, bool portrait)
             } else if (((x / 8) + (y / 8)) % 2) {
                 c = cloth;
             }
-            row.append(reinterpret_cast<const char*>(c), 3); // blue, green, red
         }
-        row.resize(rowBytes, '\0');
-        s += row;
     }
-    return s;
+    return EncodeBmp(width, height, pixels);
 }
+
+namespace {
+
+constexpr uint32_t kMaskColour = 0xFF00FF; // transparent in the image list
+
+// A 16 x 16 canvas of the outline's pictures.
+struct Icon {
+    uint32_t px[16][16];
+    Icon() { fill(0, 0, 15, 15, kMaskColour); }
+    void fill(int x0, int y0, int x1, int y1, uint32_t c)
+    {
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                px[y][x] = c;
+    }
+    void frame(int x0, int y0, int x1, int y1, uint32_t inside, uint32_t edge)
+    {
+        fill(x0, y0, x1, y1, edge);
+        fill(x0 + 1, y0 + 1, x1 - 1, y1 - 1, inside);
+    }
+    void page() { frame(3, 1, 12, 14, 0xFFFFFF, 0x404040); }
+    void person()
+    {
+        fill(7, 4, 8, 6, 0x2060C0);
+        fill(5, 8, 10, 11, 0x2060C0);
+    }
+    void folder(bool open)
+    {
+        frame(1, 3, 7, 5, 0xE8C040, 0x806000);
+        frame(1, 5, 14, 13, open ? 0xF8E080 : 0xE8C040, 0x806000);
+        if (open)
+            frame(4, 8, 15, 13, 0xF8D860, 0x806000);
+    }
+};
+
+// Pictures 0 to 18 of the outline: 0 a favorite, 1 an open folder (also the Favorites root),
+// 2 a closed folder, 3 a favorite with notes, 18 a saved directory list; the others are plain
+// pages that the outline does not use.
+std::string drawOutlineStrip()
+{
+    std::vector<Icon> icons(19);
+    icons[0].page();
+    icons[0].person();
+    icons[1].folder(true);
+    icons[2].folder(false);
+    icons[3].page();
+    icons[3].person();
+    icons[3].frame(9, 9, 15, 15, 0xFFF070, 0x907000);
+    icons[3].fill(10, 11, 14, 11, 0x907000);
+    icons[3].fill(10, 13, 13, 13, 0x907000);
+    for (int i = 4; i < 18; ++i)
+        icons[size_t(i)].frame(4, 3, 11, 12, 0xD0D0D0, 0x707070);
+    icons[18].page();
+    for (int y = 4; y <= 12; y += 2) {
+        icons[18].fill(5, y, 6, y, 0x208040);
+        icons[18].fill(8, y, 10, y, 0x404040);
+    }
+    std::vector<uint32_t> strip(size_t(16 * 19) * 16);
+    for (size_t i = 0; i < icons.size(); ++i)
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                strip[size_t(y) * 16 * 19 + i * 16 + size_t(x)] = icons[i].px[y][x];
+    return EncodeBmp(16 * 19, 16, strip);
+}
+
+} // namespace
 
 void WriteSampleFiles(const SamplePaths& p, const School& school)
 {
+    // The outline's image list, through the platform's image-list writer. Start-up looks for
+    // "treelist.bma" and the outline reads "TreeList.bma"; on a file system that tells case
+    // apart, the second name is a link to the first.
+    const std::string strip = p.dataPath + ".treelist-strip.bmp";
+    writeFile(strip, drawOutlineStrip());
+    const BOOL written = PvWriteImageListFile((p.dataPath + "treelist.bma").c_str(), strip.c_str(), 16, 16,
+        RGB(0xFF, 0x00, 0xFF));
+    std::error_code ec;
+    fs::remove(strip, ec);
+    if (!written)
+        throw SampleError("cannot write " + p.dataPath + "treelist.bma");
+    fs::create_symlink("treelist.bma", p.dataPath + "TreeList.bma", ec);
+    if (ec)
+        throw SampleError("cannot link " + p.dataPath + "TreeList.bma: " + ec.message());
+
     std::string templateText;
     for (const char* const* line = kDetailsTemplate; *line; ++line)
         templateText += std::string(*line) + "\r\n";

@@ -6,11 +6,16 @@
 #include "tools/pvsample/SampleData.h"
 #include "tools/pvsample/SampleWriter.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pvsample {
 
 void WriteSampleFiles(const SamplePaths& paths, const School& school);
+
+// A 24-bit BMP of 0xRRGGBB pixels, row by row from the top.
+std::string EncodeBmp(int width, int height, const std::vector<uint32_t>& pixels);
 
 // A 24-bit BMP of the given size, drawn from the seed: a head and shoulders on a coloured
 // ground, or a plain pattern when portrait is false.

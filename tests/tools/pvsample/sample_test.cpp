@@ -5,7 +5,10 @@
 
 #include "app/BlowfishCipher.h"
 #include "app/CipherKey.h"
+#include "platform/base/CArchive.h"
+#include "platform/base/CFile.h"
 #include "platform/base/textcase.h"
+#include "platform/controls/imagelist.h"
 #include "platform/dao/daodatabase.h"
 #include "platform/dao/daorecordset.h"
 #include "platform/dao/daotabledef.h"
@@ -126,6 +129,22 @@ TEST_F(SampleInstallation, FilesTheReadersLookFor)
         EXPECT_TRUE(fs::is_regular_file(f)) << f;
     EXPECT_EQ(p.dataPath.back(), '/');
     EXPECT_EQ(p.mediaPath.back(), '/');
+
+    // The outline's image list, under both spellings the program uses, read back by the
+    // platform's own reader: pictures 0 to 18, 16 pixels square.
+    for (const char* name : { "treelist.bma", "TreeList.bma" }) {
+        CFile file;
+        ASSERT_TRUE(file.Open((p.dataPath + name).c_str(), CFile::modeRead | CFile::shareDenyWrite)) << name;
+        CArchive ar(&file, CArchive::load);
+        CImageList images;
+        EXPECT_TRUE(images.Read(&ar));
+        EXPECT_EQ(images.GetImageCount(), 19);
+        int cx = 0, cy = 0;
+        images.GetIconSize(&cx, &cy);
+        EXPECT_EQ(cx, 16);
+        EXPECT_EQ(cy, 16);
+    }
+    EXPECT_FALSE(fs::exists(p.dataPath + ".treelist-strip.bmp"));
 
     char hint[2] = {};
     GetPrivateProfileString("Section1", "GridHint", "0", hint, 2, (p.dataPath + "Settings.ini").c_str());
