@@ -1,6 +1,7 @@
 #include "grid/core/gxdrawsvc.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -186,10 +187,7 @@ int CGXDrawingAndFormatting::BreakTextIntoLines(CDC* pDC, LPCTSTR pszText, int n
                     lineEnd = q;  // the word goes to the next line
                 } else {
                     // Cut at the last character that still fits, at least one character.
-                    const char* cut = nWords > 0 ? q : lineStart;
-                    const char* c = cut == lineStart ? lineStart + CharLen(lineStart, end) : cut;
-                    if (cut != lineStart)
-                        c = cut;
+                    const char* c = nWords > 0 ? q : lineStart + CharLen(lineStart, end);
                     while (c < wordEnd) {
                         const char* next = c + CharLen(c, end);
                         if (TextWidth(pDC, lineStart, int(next - lineStart)) > usable)
@@ -279,11 +277,14 @@ void CGXDrawingAndFormatting::DrawTextWithEllipsis(CDC* pDC, LPCTSTR pszText, in
         int n = lengths[i];
         CString shortened;
         if (nEllipsisType == gxDotEllipse && n > 0) {
-            bool bMoreFollows = starts[i] + n < nLength &&
-                                (i + 1 >= nLines || rect.bottom - (y + step) < tm.tmAscent * 3 / 4 + step);
-            bool bLastVisible = (i == nLines - 1 || rect.bottom - (y + step) < tm.tmAscent * 3 / 4 + step) &&
-                                bMoreFollows;
-            if (bLastVisible || TextWidth(pDC, p, n) > width) {
+            // The last visible line: too little room below its top for another line, or the
+            // last line laid out, while more text follows.
+            bool bMoreFollows = starts[i] + n < nLength;
+            bool bLastVisible = bMoreFollows && (i == nLines - 1 || rect.bottom - y < tm.tmAscent * 3 / 4 + step);
+            int nVisible = n;  // trailing blanks take no room
+            while (nVisible > 0 && p[nVisible - 1] == ' ')
+                --nVisible;
+            if (bLastVisible || TextWidth(pDC, p, nVisible) > width) {
                 // Drop characters until the text with its dots fits; the dots shrink last.
                 std::vector<int> ends;  // byte offsets of character ends
                 for (int k = 0; k < n;)
@@ -345,7 +346,6 @@ int CGXDrawingAndFormatting::CharIndexFromPoint(CDC* pDC, LPCTSTR pszText, int n
     int n = lengths[line];
     int x0 = LineX(pDC, rect, nFormat, p, n);
     bool bRtl = (pDC->GetTextAlign() & TA_RTLREADING) != 0;
-    int lineWidth = TextWidth(pDC, p, n);
     for (int k = 0; k < n;) {
         int next = k + CharLen(p + k, p + n);
         int w = TextWidth(pDC, p, next);
@@ -354,7 +354,6 @@ int CGXDrawingAndFormatting::CharIndexFromPoint(CDC* pDC, LPCTSTR pszText, int n
             return starts[line] + k;
         k = next;
     }
-    (void)lineWidth;
     return starts[line] + n;
 }
 
@@ -362,7 +361,16 @@ void CGXDrawingAndFormatting::FormatValueForDisplay(CString& strResult, const CG
                                                     unsigned nFormat, unsigned nPlaces, unsigned)
 {
     if (CGXNumberFormattingImp* pImp = GXGetNumberFormattingImp()) {
-        unsigned nValueType = pszValue ? GX_VT_NUMBER : 0;
+        // A given value is formatted as a number only when it is one.
+        unsigned nValueType = 0;
+        if (pszValue) {
+            char* stop = nullptr;
+            strtod(pszValue, &stop);
+            while (stop && *stop == ' ')
+                ++stop;
+            if (stop && stop != pszValue && *stop == 0)
+                nValueType = GX_VT_NUMBER;
+        }
         pImp->FormatNumber(strResult, style, pszValue, nValueType, nFormat, nPlaces);
         return;
     }

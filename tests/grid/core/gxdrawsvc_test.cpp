@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "grid/core/gxcolor.h"
+#include "grid/core/gxformat.h"
+#include "grid/core/gxlibdata.h"
 #include "grid/core/gxstate.h"
 #include "grid/core/gxstyle.h"
 #include "platform/gdi/gdi.h"
@@ -127,7 +129,8 @@ TEST(GXDrawingAndFormatting, Ellipsis)
         p->DrawTextWithEllipsis(&dc, "word word word word word word", -1, r, DT_WORDBREAK, gxDotEllipse);
         auto outs = dc.Find("TextOut");
         ASSERT_EQ(outs.size(), 2u);
-        std::string last = LPCTSTR(outs[1].text);
+        std::string first = LPCTSTR(outs[0].text), last = LPCTSTR(outs[1].text);
+        EXPECT_EQ(first.find("..."), std::string::npos) << "only the last visible line";
         EXPECT_EQ(last.substr(last.size() - 3), "...");
         dc.ClearRecords();
     }
@@ -297,6 +300,37 @@ TEST(GXDrawingAndFormatting, StyledCellText)
         p->DrawStyledCellText(&dc, CRect(0, 0, 1, 20), "abc", style);
         EXPECT_EQ(dc.Count("TextOut"), 0);
     }
+}
+
+TEST(GXDrawingAndFormatting, FormatValueForDisplay)
+{
+    CGXNumberFormattingImp imp;
+    CGXGridLibraryState& state = GXGetLibraryState();
+    CGXNumberFormattingImp* saved = state.m_pNumberFormattingImp;
+    CGXDrawingAndFormatting* p = GetDrawingAndFormatting();
+    CGXStyle style;
+    style.SetValue("2.5").SetValueType(GX_VT_NUMBER);
+    style.SetFormat(GX_FMT_FIXED).SetPlaces(2);
+    CString s;
+
+    state.m_pNumberFormattingImp = nullptr;
+    p->FormatValueForDisplay(s, style);
+    EXPECT_STREQ(s, "2.5") << "no formatter: plain text";
+    p->FormatValueForDisplay(s, CGXStyle());
+    EXPECT_STREQ(s, "");
+
+    state.m_pNumberFormattingImp = &imp;
+    p->FormatValueForDisplay(s, style);
+    EXPECT_STREQ(s, "2.50");
+    FormatValueForDisplay(s, style, "7");
+    EXPECT_STREQ(s, "7.00");
+    FormatValueForDisplay(s, style, "seven");
+    EXPECT_STREQ(s, "seven") << "a text is not turned into 0.00";
+    double v = 0;
+    unsigned f = 0, pl = 0;
+    EXPECT_TRUE(p->ParseDisplayValue("$1,000", v, f, pl));
+    EXPECT_EQ(f, unsigned(GX_FMT_DOLLARS));
+    state.m_pNumberFormattingImp = saved;
 }
 
 TEST(GXChoiceList, PopFindAndSort)
