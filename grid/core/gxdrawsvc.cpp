@@ -12,6 +12,7 @@
 #include "grid/core/gxstate.h"
 #include "grid/core/gxstyle.h"
 #include "platform/gdi/gdi.h"
+#include "platform/sys/globalmem.h"
 #include "platform/sys/system.h"
 
 namespace {
@@ -504,6 +505,41 @@ void CGXDrawingAndFormatting::DrawStyledCellText(CDC* pDC, const CRect& rectInne
 void FormatValueForDisplay(CString& strResult, const CGXStyle& style, LPCTSTR pszValue)
 {
     GetDrawingAndFormatting()->FormatValueForDisplay(strResult, style, pszValue);
+}
+
+HGLOBAL CopyBitmapResourceToGlobal(UINT nIDResource)
+{
+    CBitmap bmp;
+    BITMAP bm {};
+    if (!bmp.LoadBitmap(nIDResource) || !bmp.GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return nullptr;
+    const size_t rowBytes = size_t(bm.bmWidth) * 4;
+    const size_t nBits = rowBytes * size_t(bm.bmHeight);
+    std::vector<BYTE> bits(nBits);
+    if (bm.bmBitsPixel == 1 || bmp.GetBitmapBits(DWORD(nBits), bits.data()) != nBits)
+        return nullptr;
+    HGLOBAL h = GlobalAlloc(GHND, sizeof(BITMAPINFOHEADER) + nBits);
+    if (!h)
+        return nullptr;
+    auto* p = static_cast<BYTE*>(GlobalLock(h));
+    if (!p) {
+        GlobalFree(h);
+        return nullptr;
+    }
+    BITMAPINFOHEADER bih {};
+    bih.biSize = sizeof(BITMAPINFOHEADER);
+    bih.biWidth = bm.bmWidth;
+    bih.biHeight = bm.bmHeight;
+    bih.biPlanes = 1;
+    bih.biBitCount = 32;
+    bih.biCompression = BI_RGB;
+    bih.biSizeImage = DWORD(nBits);
+    memcpy(p, &bih, sizeof(bih));
+    // A DIB keeps its rows bottom-up.
+    for (int y = 0; y < bm.bmHeight; ++y)
+        memcpy(p + sizeof(bih) + rowBytes * size_t(bm.bmHeight - 1 - y), bits.data() + rowBytes * size_t(y), rowBytes);
+    GlobalUnlock(h);
+    return h;
 }
 
 int GetDibNumColors(const BITMAPINFOHEADER* pHeader)

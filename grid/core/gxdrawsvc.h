@@ -61,6 +61,9 @@ public:
 CGXDrawingAndFormatting* GetDrawingAndFormatting();
 void FormatValueForDisplay(CString& strResult, const CGXStyle& style, LPCTSTR pszValue = nullptr);
 
+// A bitmap resource as a packed DIB (header, then 32-bit bottom-up rows) in a new movable,
+// zero-initialised global block that the caller frees; null when the resource is missing.
+HGLOBAL CopyBitmapResourceToGlobal(UINT nIDResource);
 // Entries of a packed DIB's colour table.
 int GetDibNumColors(const BITMAPINFOHEADER* pHeader);
 void DrawTransparentBitmap(CDC* pDC, CBitmap* pBitmap, int x, int y, COLORREF crTransparent);

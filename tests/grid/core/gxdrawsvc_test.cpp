@@ -12,6 +12,7 @@
 #include "grid/core/gxstyle.h"
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/recording.h"
+#include "platform/sys/globalmem.h"
 #include "platform/sys/system.h"
 
 namespace {
@@ -258,6 +259,24 @@ TEST(GXDrawingAndFormatting, SysColorMappedBitmap)
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(RGB(bits[4 * i + 2], bits[4 * i + 1], bits[4 * i]), RGB(10 * (i + 1), 0, 0)) << "pixel " << i;
     EXPECT_FALSE(LoadSysColorMappedBitmap(bmp, 20037)) << "a missing resource";
+
+    HGLOBAL h = CopyBitmapResourceToGlobal(20036);
+    ASSERT_NE(h, nullptr);
+    const auto* p = static_cast<const BYTE*>(GlobalLock(h));
+    BITMAPINFOHEADER bih {};
+    memcpy(&bih, p, sizeof(bih));
+    EXPECT_EQ(bih.biWidth, 4);
+    EXPECT_EQ(bih.biHeight, 1);
+    EXPECT_EQ(GetDibNumColors(&bih), 0);
+    EXPECT_EQ(GlobalSize(h), sizeof(bih) + 16);
+    EXPECT_EQ(p[sizeof(bih) + 3 * 4], 255) << "the white pixel, unmapped";
+    GlobalUnlock(h);
+    EXPECT_EQ(GlobalFree(h), nullptr);
+    EXPECT_EQ(CopyBitmapResourceToGlobal(20037), nullptr);
+    bih.biBitCount = 4;
+    EXPECT_EQ(GetDibNumColors(&bih), 16);
+    bih.biClrUsed = 5;
+    EXPECT_EQ(GetDibNumColors(&bih), 5);
     PvSetBitmapResourceLoader(nullptr);
 }
 
