@@ -2,6 +2,8 @@
 
 #include "frame_fixture.h"
 
+#include "msgbox_log.h"
+
 IMPLEMENT_DYNCREATE(FrameTestDoc, CDocument)
 
 namespace {
@@ -175,4 +177,25 @@ TEST_F(FrameTest, SplitterBarsDragUnlessLocked)
     f->m_wndSplitter.m_bLocked = TRUE;
     drag();
     EXPECT_EQ(colWidth(f->m_wndSplitter, 0), w + 60);
+}
+
+TEST_F(FrameTest, NarrowScreenWarnsOnceAndStartsAnyway)
+{
+    MsgBoxLog log;
+    PvSetSystemMetric(SM_CXSCREEN, 640);
+    CSplashWindow::EnableSplash(TRUE);
+    CMainFrame* f = OpenFrame();
+    PvResetSystemMetrics();
+    ASSERT_NE(f, nullptr);
+    auto boxes = log.entries();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "This program is best viewed at a resolution of 800 by 600 or better");
+    EXPECT_NE(CSplashWindow::GetSplash(), nullptr);
+    PvAdvanceTime(750);
+
+    // A full-colour screen of 1280 pixels gives no warning.
+    log.clear();
+    m_template.reset();
+    ASSERT_NE(OpenFrame(), nullptr);
+    EXPECT_TRUE(log.entries().empty());
 }
