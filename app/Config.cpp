@@ -258,6 +258,11 @@ CString GetCustomPath() { return g_config.customPath; }
 CString GetIEVersion() { return g_config.ieVersion; }
 int GetGridHint() { return g_config.gridHint; }
 
+void PvSetDatabasePathForTest(const CString& path)
+{
+    g_config.databasePath = path;
+}
+
 void ResetConfiguration()
 {
     g_config = Configuration();

@@ -37,3 +37,5 @@ BOOL WriteMainKeyValue(LPCTSTR name, LPCTSTR text);
 
 // Clears every value, as before the first LoadConfiguration (tests run it repeatedly).
 void ResetConfiguration();
+// Tests of the document point it at a database without a whole installation.
+void PvSetDatabasePathForTest(const CString& path);

@@ -148,6 +148,12 @@ using namespace pvwin;
 
 void PvSetMessageBoxImpl(PvMessageBoxImpl impl) { g_impl = impl; }
 
+namespace {
+PvMessageBoxObserver g_observer = nullptr;
+}
+
+void PvSetMessageBoxObserver(PvMessageBoxObserver observer) { g_observer = observer; }
+
 int MessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
 {
     if (!caption) caption = "Error";
@@ -168,6 +174,7 @@ int MessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
     }
     SetActiveWindow(nullptr);
 
+    if (g_observer) g_observer(text, type);
     int answer = headlessAnswer(type);
     if (const char* log = std::getenv("PV_MSGBOX_LOG"); log && *log) {
         if (FILE* f = std::fopen(log, "a")) {

@@ -62,6 +62,10 @@ void PvSetDestroyHook(PvDestroyHook hook);
 // it: they log and answer from PV_MSGBOX_LOG and PV_MSGBOX_ANSWERS.
 typedef int (*PvMessageBoxImpl)(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type);
 void PvSetMessageBoxImpl(PvMessageBoxImpl impl);
+// Tests: called with every headless box just before it is answered, so a test can change the
+// world the way a user would while the box is up (free a locked file, insert the CD).
+typedef void (*PvMessageBoxObserver)(LPCTSTR text, UINT type);
+void PvSetMessageBoxObserver(PvMessageBoxObserver observer);
 // Called whenever the program goes idle (queue empty) before the back end waits.
 typedef void (*PvIdleHook)();
 void PvSetIdleHook(PvIdleHook hook);
