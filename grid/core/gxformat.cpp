@@ -60,6 +60,19 @@ CGXAbstractDateTimeImp* GXGetDateTimeImp() { return GXGetLibraryState().m_pDateT
 CGXNumberFormattingImp* GXGetNumberFormattingImp() { return GXGetLibraryState().m_pNumberFormattingImp; }
 CGXAbstractDrawRotatedTextImp* GXGetDrawRotatedTextImp() { return GXGetLibraryState().m_pDrawRotatedTextImp; }
 
+int GXGetDateOrder(BOOL bRecompute, BOOL* pbFourDigitYear, TCHAR* pcSeparator)
+{
+    CGXAbstractDateTimeImp* p = GXGetDateTimeImp();
+    return p ? p->GetDateOrder(bRecompute, pbFourDigitYear, pcSeparator) : gxDateOrderUnknown;
+}
+
+TCHAR GXGetTimeSeparator(BOOL bRecompute)
+{
+    CGXAbstractDateTimeImp* p = GXGetDateTimeImp();
+    TCHAR c = p ? p->GetTimeSeparator(bRecompute) : 0;
+    return c ? c : ':';
+}
+
 // ---- Shared helpers ----
 
 namespace {

@@ -153,3 +153,8 @@ public:
 CGXAbstractDateTimeImp* GXGetDateTimeImp();
 CGXNumberFormattingImp* GXGetNumberFormattingImp();
 CGXAbstractDrawRotatedTextImp* GXGetDrawRotatedTextImp();
+
+// The installed date-time service's date order (gxDateOrderUnknown without one) and time
+// separator (':' without one).
+int GXGetDateOrder(BOOL bRecompute, BOOL* pbFourDigitYear = nullptr, TCHAR* pcSeparator = nullptr);
+TCHAR GXGetTimeSeparator(BOOL bRecompute);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "grid/core/gxlibdata.h"
 #include "grid/core/gxstyle.h"
 #include "platform/gdi/gdi.h"
 #include "platform/sys/locale.h"
@@ -325,6 +326,28 @@ TEST(GXDrawRotatedText, TextBoxSitsInTheRectangle)
         EXPECT_EQ(pt.x, c.origin.x);
         EXPECT_EQ(pt.y, c.origin.y);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GXDateTimeService, AccessorsWithAndWithoutAService)
+{
+    CGXGridLibraryState& state = GXGetLibraryState();
+    CGXAbstractDateTimeImp* saved = state.m_pDateTimeImp;
+    state.m_pDateTimeImp = nullptr;
+    EXPECT_EQ(GXGetDateOrder(FALSE), gxDateOrderUnknown);
+    EXPECT_EQ(GXGetTimeSeparator(FALSE), ':');
+    PvSetTestLocale(PvLocalePreset::German);
+    CGXNoOleDateTimeImp imp;
+    state.m_pDateTimeImp = &imp;
+    EXPECT_EQ(GXGetDateOrder(TRUE), gxDateDMY);
+    PvSetLocaleInfoForTest(LOCALE_STIME, ".");
+    EXPECT_EQ(GXGetTimeSeparator(TRUE), '.');
+    PvResetLocale();
+    imp.RefreshSettings();
+    state.m_pDateTimeImp = saved;
 }
 
 }  // namespace
