@@ -325,3 +325,32 @@ TEST_F(Text, TabbedTextJumpsToTheStops)
     dc.FillRect(CRect(0, 40, 8, 48), CDC::GetHalftoneBrush());
     EXPECT_EQ(CountColor(RGB(0, 0, 0), CRect(0, 40, 8, 48)), 32);
 }
+
+TEST_F(Text, ClipsToTheRectangleUnlessNoClip)
+{
+    const char* wide = "WWWWWWWWWWWW";
+    struct Case {
+        UINT fmt;
+        int right;  // right edge of the ink
+    };
+    const int full = dc.GetTextExtent(wide).cx;
+    const Case cases[] = {{DT_SINGLELINE, 30}, {DT_SINGLELINE | DT_NOCLIP, full}, {DT_SINGLELINE | DT_CALCRECT, 0}};
+    dc.SetBkMode(OPAQUE);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fmt);
+        dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
+        dc.SetBkColor(RGB(0, 0, 0));
+        CRect r(0, 0, 30, 20);
+        dc.DrawText(wide, -1, &r, c.fmt);
+        if (c.right) {
+            EXPECT_EQ(InkBox().right, c.right);
+        } else {
+            EXPECT_TRUE(InkBox().IsRectEmpty());
+        }
+    }
+    // Explicit advances place each character.
+    dc.FillSolidRect(0, 0, width, height, RGB(255, 255, 255));
+    const int dx[] = {20, 20, 20};
+    dc.ExtTextOut(0, 0, 0, nullptr, "iii", 3, dx);
+    EXPECT_EQ(InkBox().right, 40 + dc.GetTextExtent("i").cx);
+}
