@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <memory>
 
 static const int kMaxSide = 256;
 static const DWORD kMaxImages = 4096;
@@ -247,7 +248,7 @@ BOOL CImageList::Read(CArchive* ar)
         DWORD flags = 0, bk = 0, count = 0;
         *ar >> version >> cx >> cy >> flags >> bk >> count;
         if (version != 1 || cx == 0 || cy == 0 || cx > kMaxSide || cy > kMaxSide || count > kMaxImages) return FALSE;
-        HIMAGELIST h = ImageList_Create(cx, cy, flags, 0, 4);
+        std::unique_ptr<_IMAGELIST> h(ImageList_Create(cx, cy, flags, 0, 4));
         if (!h) return FALSE;
         h->bk = bk;
         std::vector<BYTE> buf(size_t(cx) * cy * 4);
@@ -262,7 +263,7 @@ BOOL CImageList::Read(CArchive* ar)
             }
             h->images.push_back(std::move(img));
         }
-        m_hImageList = h;
+        m_hImageList = h.release();
         return TRUE;
     } catch (CArchiveException&) {
         DeleteImageList();
