@@ -352,6 +352,34 @@ TEST(GXDrawingAndFormatting, FormatValueForDisplay)
     state.m_pNumberFormattingImp = saved;
 }
 
+TEST(GXDrawingAndFormatting, EdgeFramesAndCaptions)
+{
+    CRecordingDC dc;
+    CGXDrawingAndFormatting* p = GetDrawingAndFormatting();
+    p->DrawEdgeFrame(&dc, CRect(0, 0, 50, 20), TRUE, TRUE);
+    p->DrawEdgeFrame(&dc, CRect(0, 0, 50, 20), TRUE, FALSE);
+    auto edges = dc.Find("DrawEdge");
+    ASSERT_EQ(edges.size(), 3u) << dc.Dump();
+    EXPECT_EQ(edges[0].flags, 12u | (0x600Fu << 16));
+    EXPECT_EQ(edges[1].flags, UINT(EDGE_SUNKEN) | (0x200Fu << 16));
+    EXPECT_EQ(edges[2].flags, 3u | (0xA00Fu << 16));
+    dc.ClearRecords();
+
+    PvSetSysColor(COLOR_BTNSHADOW, RGB(7, 7, 7));
+    GXGetAppData()->m_sysColors.Refresh();
+    const CRect r(0, 0, 100, 30);
+    p->DrawCaptionText(&dc, r, "Hi", DT_SINGLELINE, TRUE);
+    auto outs = dc.Find("TextOut");
+    ASSERT_EQ(outs.size(), 1u);
+    EXPECT_STREQ(outs[0].text, "Hi");
+    const int w = dc.GetTextExtent("Hi", 2).cx;
+    EXPECT_NEAR(outs[0].rect.left, (100 - w) / 2, 1) << "centred";
+    EXPECT_EQ(dc.GetPixel(outs[0].rect.left + 2, outs[0].rect.top - 1), RGB(7, 7, 7)) << "focus frame";
+    dc.ClearRecords();
+    p->DrawCaptionText(&dc, r, nullptr, DT_SINGLELINE, TRUE);
+    EXPECT_EQ(dc.Count("TextOut"), 0) << "a missing text draws only the frame";
+}
+
 TEST(GXChoiceList, PopFindAndSort)
 {
     CString text("a\r\nb\nc"), line;
