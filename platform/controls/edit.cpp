@@ -584,8 +584,11 @@ struct EditCtl : Control {
             layout();
             placeCaret();
             InvalidateRect(h, nullptr, TRUE);
-            NotifyParent(h, EN_UPDATE);
-            NotifyParent(h, EN_CHANGE);
+            // Multi-line edits stay quiet when the program sets their text.
+            if (!multi()) {
+                NotifyParent(h, EN_UPDATE);
+                NotifyParent(h, EN_CHANGE);
+            }
             return TRUE;
         }
         case WM_GETTEXT: {

@@ -100,8 +100,11 @@ TEST_F(CtlTest, MultiLineEditWrapsAndScrolls)
     EXPECT_LE(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), lines - 1);
     EXPECT_GT(SendMessage(e, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
 
-    // Enter inserts a line break; Up and Down keep to the lines.
+    // Enter inserts a line break; Up and Down keep to the lines. Setting the text of a
+    // multi-line edit sends no change notification.
+    notes.clear();
     SetWindowText(e, "one");
+    EXPECT_FALSE(noted(12, EN_CHANGE));
     SendMessage(e, EM_SETSEL, 3, 3);
     PvInputText("\r");
     PvPumpMessages();
