@@ -90,3 +90,130 @@ void GXDeleteAllObjects(CMapPtrToPtr& map)
     }
     map.RemoveAll();
 }
+
+IMPLEMENT_SERIAL(CMapNdxToOb, CObject, 0)
+IMPLEMENT_SERIAL(CGXMapCellToOb, CMapNdxToOb, 0)
+
+void CMapNdxToOb::InitHashTable(UINT nBuckets, BOOL bAllocNow)
+{
+    RemoveAll();
+    m_nBuckets = nBuckets ? nBuckets : 17;
+    if (bAllocNow)
+        m_buckets.resize(m_nBuckets);
+}
+
+BOOL CMapNdxToOb::Lookup(DWORD a, DWORD b, CObject*& pObject) const
+{
+    if (!m_buckets.empty())
+        for (const Assoc& x : m_buckets[Hash(a, b)])
+            if (x.nFirst == a && x.nSecond == b) {
+                pObject = x.pObject;
+                return TRUE;
+            }
+    return FALSE;
+}
+
+void CMapNdxToOb::SetAt(DWORD a, DWORD b, CObject* pObject)
+{
+    if (m_buckets.empty())
+        m_buckets.resize(m_nBuckets);
+    auto& chain = m_buckets[Hash(a, b)];
+    for (Assoc& x : chain)
+        if (x.nFirst == a && x.nSecond == b) {
+            if (x.pObject != pObject)
+                delete x.pObject;
+            x.pObject = pObject;
+            return;
+        }
+    chain.insert(chain.begin(), Assoc {a, b, pObject});
+    m_nCount++;
+}
+
+BOOL CMapNdxToOb::RemoveKey(DWORD a, DWORD b)
+{
+    if (m_buckets.empty())
+        return FALSE;
+    auto& chain = m_buckets[Hash(a, b)];
+    for (auto it = chain.begin(); it != chain.end(); ++it)
+        if (it->nFirst == a && it->nSecond == b) {
+            delete it->pObject;
+            chain.erase(it);
+            m_nCount--;
+            return TRUE;
+        }
+    return FALSE;
+}
+
+void CMapNdxToOb::RemoveAll()
+{
+    for (auto& chain : m_buckets)
+        for (Assoc& x : chain)
+            delete x.pObject;
+    m_buckets.clear();
+    m_nCount = 0;
+}
+
+POSITION CMapNdxToOb::Next(size_t b, size_t i) const
+{
+    for (; b < m_buckets.size(); b++, i = 0)
+        if (i < m_buckets[b].size())
+            return reinterpret_cast<POSITION>(DWORD_PTR(((ULONGLONG(b) << 32) | i) + 1));
+    return nullptr;
+}
+
+POSITION CMapNdxToOb::GetStartPosition() const { return m_nCount ? Next(0, 0) : nullptr; }
+
+void CMapNdxToOb::GetNextAssoc(POSITION& pos, DWORD& a, DWORD& b, CObject*& pObject) const
+{
+    const ULONGLONG p = ULONGLONG(reinterpret_cast<DWORD_PTR>(pos)) - 1;
+    const Assoc& x = m_buckets[size_t(p >> 32)][size_t(p & 0xFFFFFFFF)];
+    a = x.nFirst;
+    b = x.nSecond;
+    pObject = x.pObject;
+    pos = Next(size_t(p >> 32), size_t(p & 0xFFFFFFFF) + 1);
+}
+
+void CMapNdxToOb::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        GXWriteWordCount(ar, m_nCount);
+        for (POSITION pos = GetStartPosition(); pos;) {
+            DWORD a, b;
+            CObject* p;
+            GetNextAssoc(pos, a, b, p);
+            ar << a << b;
+            ar.WriteObject(p);
+        }
+        return;
+    }
+    WORD n;
+    ar >> n;
+    ar.CheckCount(n, 10);
+    for (WORD i = 0; i < n; i++) {
+        DWORD a, b;
+        ar >> a >> b;
+        CObject* p = ar.ReadObject(nullptr);
+        if (!p)
+            continue;
+        // One owner per stored object: a second mention of one already owned is damage.
+        auto* adoptable = dynamic_cast<GXArchiveAdoptable*>(p);
+        bool taken = (adoptable && adoptable->m_bAdoptedFromArchive) || p == this;
+        for (POSITION pos = GetStartPosition(); pos && !taken;) {
+            DWORD x, y;
+            CObject* q;
+            GetNextAssoc(pos, x, y, q);
+            taken = q == p;
+        }
+        if (taken)
+            AfxThrowArchiveException(CArchiveException::badIndex);
+        if (adoptable)
+            adoptable->m_bAdoptedFromArchive = true;
+        // A key stored twice is damage too; the object stays ours (the archive may still name it).
+        CObject* existing = nullptr;
+        if (Lookup(a, b, existing)) {
+            m_orphans.emplace_back(p);
+            AfxThrowArchiveException(CArchiveException::badIndex);
+        }
+        SetAt(a, b, p);
+    }
+}

@@ -3,6 +3,7 @@
 // or a text, with the renumbering that inserted, removed and moved rows and columns need.
 // Iteration (and so the archive) goes bucket by bucket, newest entry first in a bucket.
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -165,3 +166,42 @@ public:
 void GXDeleteAllObjects(CObList& list);
 void GXDeleteAllObjects(CPtrArray& array);
 void GXDeleteAllObjects(CMapPtrToPtr& map);
+
+// Owned objects by two numbers (row and column for cells).
+class CMapNdxToOb : public CObject {
+    DECLARE_SERIAL(CMapNdxToOb)
+public:
+    CMapNdxToOb() = default;
+    CMapNdxToOb(const CMapNdxToOb&) = delete;
+    CMapNdxToOb& operator=(const CMapNdxToOb&) = delete;
+    ~CMapNdxToOb() override { RemoveAll(); }
+
+    void InitHashTable(UINT nBuckets, BOOL bAllocNow = TRUE);
+    BOOL Lookup(DWORD nFirst, DWORD nSecond, CObject*& pObject) const;
+    // Takes ownership; an object already held under the key is deleted (unless it is the same).
+    void SetAt(DWORD nFirst, DWORD nSecond, CObject* pObject);
+    BOOL RemoveKey(DWORD nFirst, DWORD nSecond);
+    void RemoveAll();
+    INT_PTR GetCount() const { return INT_PTR(m_nCount); }
+    POSITION GetStartPosition() const;
+    void GetNextAssoc(POSITION& pos, DWORD& nFirst, DWORD& nSecond, CObject*& pObject) const;
+    // Word count, then per entry both numbers and the object.
+    void Serialize(CArchive& ar) override;
+
+private:
+    struct Assoc {
+        DWORD nFirst, nSecond;
+        CObject* pObject;
+    };
+    UINT Hash(DWORD a, DWORD b) const { return (((b & 0xFFFF) << 12) | ((a & 0xFFFF) >> 4)) % m_nBuckets; }
+    POSITION Next(size_t bucket, size_t index) const;
+
+    UINT m_nBuckets = 17;
+    std::vector<std::vector<Assoc>> m_buckets;
+    size_t m_nCount = 0;
+    std::vector<std::unique_ptr<CObject>> m_orphans;
+};
+
+class CGXMapCellToOb : public CMapNdxToOb {
+    DECLARE_SERIAL(CGXMapCellToOb)
+};

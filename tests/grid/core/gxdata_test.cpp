@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/core/gxcoll.h"
+#include "grid/core/gxserial.h"
 #include "grid/core/gxstate.h"
 #include "gxtesthelp.h"
 
@@ -227,6 +228,43 @@ TEST(GXCollections, SizeMapArchive)
     CString t;
     EXPECT_TRUE(textsBack.Lookup(4, t));
     EXPECT_EQ(t, "four");
+}
+
+} // namespace
+
+namespace {
+
+TEST(GXCollections, CellToObjectMap)
+{
+    GXInstallDocSerializeImp();
+    CGXMapCellToOb m;
+    m.SetAt(3, 4, new CGXStyle(CGXStyle().SetValue("a")));
+    m.SetAt(70000, 4, new CGXStyle(CGXStyle().SetValue("b")));
+    m.SetAt(3, 4, new CGXStyle(CGXStyle().SetValue("c"))); // replaces, freeing the old one
+    EXPECT_EQ(m.GetCount(), 2);
+    CObject* p = nullptr;
+    ASSERT_TRUE(m.Lookup(3, 4, p));
+    EXPECT_EQ(static_cast<CGXStyle*>(p)->GetValue(), "c");
+    EXPECT_FALSE(m.Lookup(4, 3, p));
+
+    CGXMapCellToOb back;
+    LoadBytes(StoreBytes([&](CArchive& ar) { m.Serialize(ar); }), [&](CArchive& ar) { back.Serialize(ar); });
+    EXPECT_EQ(back.GetCount(), 2);
+    ASSERT_TRUE(back.Lookup(70000, 4, p));
+    EXPECT_EQ(static_cast<CGXStyle*>(p)->GetValue(), "b");
+    EXPECT_TRUE(back.RemoveKey(70000, 4));
+    EXPECT_FALSE(back.RemoveKey(70000, 4));
+
+    // The same key twice is refused without leaking or freeing what the archive still names.
+    CGXStyle s, s2;
+    const Bytes twice = StoreBytes([&](CArchive& ar) {
+        ar << WORD(2) << DWORD(1) << DWORD(1);
+        ar.WriteObject(&s);
+        ar << DWORD(1) << DWORD(1);
+        ar.WriteObject(&s2);
+    });
+    CGXMapCellToOb bad;
+    LoadBytes(twice, [&](CArchive& ar) { EXPECT_THROW(bad.Serialize(ar), CArchiveException); });
 }
 
 } // namespace
