@@ -38,9 +38,9 @@ std::string readFile(const fs::path& path)
 }
 
 // Waits for a file that a started program writes; the start does not wait for the program.
-bool waitForFile(const fs::path& path)
+bool waitForFile(const fs::path& path, int tries = 200)
 {
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < tries; ++i) {
         if (fs::exists(path))
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -106,4 +106,27 @@ TEST_F(DiscoraEndToEnd, NotInstalledStartsSetupAndReportsAFailedStart)
     const std::string log = readFile(root / "msgbox.log");
     EXPECT_NE(log.find("Discora could not start the program:"), std::string::npos) << log;
     EXPECT_NE(log.find("setup/missing"), std::string::npos) << log;
+}
+
+TEST_F(DiscoraEndToEnd, StartsTheViewerOfTheSampleInstallation)
+{
+    ASSERT_EQ(run(quoteShell(PV_PVSAMPLE_EXE) + " " + quoteShell((root / "sample").string()) + " --people 50 --register > /dev/null"), 0);
+    const char* appPaths = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\paravel";
+    ASSERT_EQ(pvreg(std::string("set ") + quoteShell(appPaths) + " '' " + quoteShell(PV_PARAVEL_EXE)), 0);
+    writeFile(root / "cd" / "Discora.ini",
+        "[Application]\r\nRegKey=SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\paravel\r\nStart=1\r\n");
+    // The viewer runs headless, quits when it first goes idle and leaves a screenshot at exit.
+    writeFile(root / "quit.script", "quit\n");
+    env += "PV_SCRIPT=" + quoteShell((root / "quit.script").string()) + " PV_SCREENSHOT="
+        + quoteShell((root / "viewer.png").string()) + " ";
+
+    EXPECT_EQ(discora(""), 0);
+    // The start itself must not have been refused.
+    EXPECT_EQ(readFile(root / "msgbox.log").find("Discora could not start"), std::string::npos);
+    // A viewer that draws writes its exit screenshot; then it found its whole installation
+    // without a single complaint.
+    if (waitForFile(root / "viewer.png", 100)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        EXPECT_EQ(readFile(root / "msgbox.log"), "");
+    }
 }
