@@ -151,6 +151,8 @@ struct Reader {
     void emitChar(unsigned cp)
     {
         if (skipChars > 0) { --skipChars; return; }
+        // Line breaks written as escapes still break paragraphs; the text never holds a bare one.
+        if (cp == '\n' || cp == '\r') { par(); return; }
         std::string s;
         appendUtf8(s, cp);
         emitText(s);

@@ -75,6 +75,7 @@ TEST(Rtf, DamagedAndPlainInputIsReadSafely)
         {"cut escape", "{\\rtf1 x\\'", "x"},
         {"huge numbers", "{\\rtf1\\fs99999999999999 big\\cf99999 c\\f-5 d}", "bigcd"},
         {"skipped destinations", "{\\rtf1{\\*\\generator Foo;}{\\info{\\title T}}text}", "text"},
+        {"escaped line feed breaks the paragraph", "{\\rtf1 a\\'0ab\\u13?c}", "a\nb\nc"},
         {"deep nesting", "{\\rtf1 " + std::string(5000, '{') + "x" + std::string(5000, '}') + "y}", "y"},
     };
     for (const Case& c : cases) {
