@@ -1,7 +1,9 @@
-#include <cstdio>
+#include "app/ViewerApp.h"
 
-int main()
+// The one application object, for the life of the process.
+CViewerApp theApp;
+
+int main(int argc, char** argv)
 {
-    std::puts("Paravel: the viewer is not built yet.");
-    return 0;
+    return AfxWinMain(argc, argv);
 }
