@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "app/FrameClose.h"
+#include "app/NotesIndicator.h"
 #include "app/NotesRecordset.h"
 #include "app/TreeRecordset.h"
 #include "msgbox_log.h"
@@ -191,4 +192,64 @@ TEST_F(ListsClose, RecordHasNotesAndAppendRow)
     db.Close();
     EXPECT_EQ(expanded().count("After"), 1u);
     EXPECT_EQ(expanded().count("X"), 0u);
+}
+
+TEST_F(ListsClose, NotesIndicatorFollowsTheShownRecord)
+{
+    CStatusBar bar;
+    ASSERT_TRUE(bar.Create(&m_parent));
+    const UINT panes[] = { ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR };
+    ASSERT_TRUE(bar.SetIndicators(panes, 4));
+    static int iconStandIn;
+    HICON hIcon = reinterpret_cast<HICON>(&iconStandIn);
+    for (long key : { 7L, 8L, 7L }) {
+        const BOOL bHas = RecordHasNotes(m_path.c_str(), key);
+        SetNotesIndicator(bar, hIcon, bHas);
+        EXPECT_EQ(bar.GetPaneText(3), bHas ? "Notes" : "") << key;
+        EXPECT_EQ(bar.GetStatusBarCtrl().GetIcon(3), bHas ? hIcon : nullptr) << key;
+    }
+    bar.DestroyWindow();
+}
+
+namespace {
+
+// A frame that closes as the main frame does: the outline state first, then the framework's close.
+class ClosingFrame : public CFrameWnd {
+public:
+    ClosingFrame(std::string path, IVisibleOutline& outline, bool& destroyed)
+        : m_path(std::move(path)), m_outline(outline), m_destroyed(destroyed) {}
+    ~ClosingFrame() override { m_destroyed = true; }
+    afx_msg void OnClose()
+    {
+        StoreOutlineState(m_path.c_str(), m_outline);
+        CFrameWnd::OnClose();
+    }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    std::string m_path;
+    IVisibleOutline& m_outline;
+    bool& m_destroyed;
+};
+
+BEGIN_MESSAGE_MAP(ClosingFrame, CFrameWnd)
+    ON_WM_CLOSE()
+END_MESSAGE_MAP()
+
+}  // namespace
+
+TEST_F(ListsClose, FrameClosesOverAReadOnlyDatabase)
+{
+    MsgBoxLog log;
+    CTreeCtrlVisibleOutline outline(m_tree);
+    CDaoDatabase holder;  // the custom database cannot be opened for the close
+    holder.Open(m_path.c_str(), TRUE);
+    bool destroyed = false;
+    auto* frame = new ClosingFrame(m_path, outline, destroyed);
+    ASSERT_TRUE(frame->Create(nullptr, "Paravel"));
+    frame->SendMessage(WM_CLOSE);
+    PvPumpMessages();
+    EXPECT_TRUE(destroyed);
+    EXPECT_EQ(log.entries().size(), 1u);
+    holder.Close();
 }
