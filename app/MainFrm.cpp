@@ -1,8 +1,15 @@
 // The main frame: bars, image lists, splitters and views, and the two pane layouts.
 
 #include "app/MainFrm.h"
+#include "platform/controls/controls.h"
 
+#include "app/Config.h"
+#include "app/FrameClose.h"
+#include "app/FrameCommands.h"
+#include "app/History.h"
+#include "app/NotesIndicator.h"
 #include "app/PaneViews.h"
+#include "app/ViewerDoc.h"
 #include "app/Splash.h"
 #include "platform/base/exceptions.h"
 #include "platform/sys/system.h"
@@ -27,6 +34,39 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_LETTER_A, ID_LETTER_Z, OnLetter)
     ON_UPDATE_COMMAND_UI_RANGE(ID_LETTER_A, ID_LETTER_Z, OnUpdateLetter)
     ON_BN_CLICKED(IDC_SCROLL_TO, OnScrollTo)
+    ON_WM_SETFOCUS()
+    ON_COMMAND(ID_SEARCH_DIRECTORY, OnSearch)
+    ON_COMMAND(ID_CONTINUE_SEARCH, OnContinueSearch)
+    ON_COMMAND(ID_SAVE_LIST, OnSaveList)
+    ON_COMMAND(ID_SHOW_ALL, OnShowAll)
+    ON_COMMAND(ID_SHOW_DETAILS, OnShowDetails)
+    ON_COMMAND(ID_NORMAL_VIEW, OnNormalView)
+    ON_COMMAND(ID_GO_BACK, OnGoBack)
+    ON_COMMAND(ID_GO_FORWARD, OnGoForward)
+    ON_COMMAND(ID_ADD_FAVORITES, OnPaneCommand)
+    ON_COMMAND(ID_ORGANIZE_FAVORITES, OnPaneCommand)
+    ON_COMMAND(ID_DIRECTORY_LISTS, OnPaneCommand)
+    ON_COMMAND(ID_ADD_NOTES, OnPaneCommand)
+    ON_COMMAND(ID_NOTES_PANE, OnPaneCommand)
+    ON_COMMAND(ID_PRINT_DETAILS, OnPaneCommand)
+    ON_COMMAND(ID_PRINT_MEDIA, OnPaneCommand)
+    ON_COMMAND(ID_PRINT_PREVIEW_PAGE, OnPaneCommand)
+    ON_COMMAND(ID_CLOSE_ALL, OnCloseAll)
+    ON_COMMAND(ID_WINDOW_CASCADE, OnCascade)
+    ON_COMMAND(ID_COPYRIGHT_INFO, OnCopyright)
+    ON_COMMAND(ID_HELP_TOPICS, OnHelpTopics)
+    ON_UPDATE_COMMAND_UI(ID_GO_BACK, OnUpdateByState)
+    ON_UPDATE_COMMAND_UI(ID_GO_FORWARD, OnUpdateByState)
+    ON_UPDATE_COMMAND_UI(ID_ADD_FAVORITES, OnUpdateByState)
+    ON_UPDATE_COMMAND_UI(ID_ORGANIZE_FAVORITES, OnUpdateByState)
+    ON_UPDATE_COMMAND_UI(ID_ADD_NOTES, OnUpdateByState)
+    ON_UPDATE_COMMAND_UI(ID_NOTES_PANE, OnUpdateByState)
+    ON_UPDATE_COMMAND_UI(ID_PRINT_DETAILS, OnUpdateByState)
+    ON_UPDATE_COMMAND_UI(ID_SAVE_LIST, OnUpdateByState)
+    ON_UPDATE_COMMAND_UI(ID_PRINT_MEDIA, OnUpdateByState)
+    ON_UPDATE_COMMAND_UI(ID_SHOW_DETAILS, OnUpdateShowDetails)
+    ON_UPDATE_COMMAND_UI(ID_CLOSE_ALL, OnUpdateCloseAll)
+    ON_UPDATE_COMMAND_UI(ID_WINDOW_CASCADE, OnUpdateCascade)
 END_MESSAGE_MAP()
 
 namespace {
@@ -247,7 +287,178 @@ void CMainFrame::OnLetter(UINT nID)
 
 void CMainFrame::OnUpdateLetter(CCmdUI* pCmdUI) { pCmdUI->Enable(isLetter(pCmdUI->m_nID)); }
 
-void CMainFrame::OnScrollTo() { SwitchLayout(ID_LAYOUT_DIRECTORY); }
+void CMainFrame::OnScrollTo()
+{
+    SwitchLayout(ID_LAYOUT_DIRECTORY);
+    auto* pCombo = static_cast<CComboBox*>(m_wndDialogBar.GetDlgItem(IDC_SCROLL_COMBO));
+    if (!pCombo)
+        return;
+    CString text;
+    pCombo->GetWindowText(text);
+    if (text.IsEmpty())
+        return;
+    if (pCombo->FindStringExact(-1, text) == CB_ERR)
+        pCombo->AddString(text);
+    pCombo->SetWindowText("");
+    const CString jump = ScrollToJumpText(text);
+    // The jump itself (ScrollToEntry, ShowCurrentRowDetails) belongs to the directory view.
+    (void)jump;
+}
+
+// ---- Records and details pages ----
+
+long CMainFrame::GetCurrentRecordKey()
+{
+    return -1; // the directory grid answers this once it exists
+}
+
+long CMainFrame::ShowGridRowDetails()
+{
+    if (m_pQueryView)
+        SetActiveView(m_pQueryView, FALSE);
+    const long key = GetCurrentRecordKey();
+    if (key == -1)
+        return -1;
+    ShowRecordDetails(key, TRUE);
+    if (m_pNavigateView)
+        m_pNavigateView->m_bDetailsHistory = TRUE;
+    return key;
+}
+
+void CMainFrame::ShowRecordDetails(long nKey, BOOL bPush)
+{
+    m_nCurrentKey = nKey;
+    m_lists.SetCurrentRecord(nKey);
+    SetNotesIndicator(m_wndStatusBar, m_hNotesIcon, RecordHasNotes(nKey));
+    if (bPush)
+        HistoryPushRecord(nKey);
+    if (m_pNavigateView)
+        m_pNavigateView->m_bDetailsHistory = TRUE;
+}
+
+BOOL CMainFrame::RecordHasNotes(long nKey)
+{
+    return ::RecordHasNotes(GetCustomPath(), nKey);
+}
+
+void CMainFrame::RunSearch(BOOL bFirst)
+{
+    (void)bFirst;
+    SwitchLayout(ID_LAYOUT_DIRECTORY);
+    ShowGridRowDetails();
+    // The search dialog and the query it builds come with the directory view.
+}
+
+void CMainFrame::OnSearch() { RunSearch(TRUE); }
+void CMainFrame::OnContinueSearch() { RunSearch(FALSE); }
+
+void CMainFrame::OnShowAll()
+{
+    CWaitCursor wait;
+    try {
+        CString sort;
+        if (auto* doc = dynamic_cast<CViewerDoc*>(GetActiveDocument()))
+            doc->GetDefaultSort(sort);
+        SwitchLayout(ID_LAYOUT_DIRECTORY);
+        const CString sql = ShowAllQuery(sort);
+        (void)sql; // run by the directory view once it exists
+        ShowSelectedRowDetails();
+    } catch (const CViewerAbort&) {
+        // the user gave up on the database: end quietly
+    }
+}
+
+void CMainFrame::OnSaveList()
+{
+    SwitchLayout(ID_LAYOUT_DIRECTORY);
+    if (m_pNavigateView)
+        m_pNavigateView->m_bDetailsHistory = TRUE;
+    auto* doc = dynamic_cast<CViewerDoc*>(GetActiveDocument());
+    const CString sql = doc && doc->m_recordset.IsOpen() ? doc->m_recordset.GetSQL() : CString();
+    if (sql.IsEmpty() || sql == "SELECT * FROM Blank") {
+        AfxMessageBox("Cannot save this directory list since there are no records found");
+        return;
+    }
+    // The name prompt and the new outline item come with the outline.
+}
+
+void CMainFrame::OnShowDetails()
+{
+    if (m_pQueryView)
+        SetActiveView(m_pQueryView, FALSE);
+    const long key = GetCurrentRecordKey();
+    if (key == -1)
+        return; // no current record: nothing to show, nothing to push
+    ShowRecordDetails(key, TRUE);
+}
+
+void CMainFrame::OnNormalView()
+{
+    CRect rcFrame;
+    GetWindowRect(&rcFrame);
+    m_wndSplitter.SetColumnInfo(0, OutlineWidthFor(rcFrame.Width()), 0);
+    m_wndSplitter.RecalcLayout();
+    int cyRow = 0, cyMin = 0;
+    m_wndSplitter.GetRowInfo(0, cyRow, cyMin);
+    m_wndSplitter2.SetRowInfo(0, cyRow / 2, 0);
+    m_wndSplitter2.RecalcLayout();
+    ShowGridRowDetails();
+}
+
+void CMainFrame::OnGoBack()
+{
+    if (m_pNavigateView && m_pNavigateView->m_bDetailsHistory) {
+        if (CHistoryEntry* entry = HistoryBack())
+            ShowRecordDetails(entry->m_lKey, FALSE);
+    }
+    // Otherwise the HTML pane's browser goes back.
+}
+
+void CMainFrame::OnGoForward()
+{
+    if (m_pNavigateView && m_pNavigateView->m_bDetailsHistory) {
+        if (CHistoryEntry* entry = HistoryForward())
+            ShowRecordDetails(entry->m_lKey, FALSE);
+    }
+}
+
+// Commands whose work belongs to the outline, the notes windows and the HTML pane: routed and
+// enabled here, carried out by those panes.
+void CMainFrame::OnPaneCommand() {}
+
+void CMainFrame::OnCloseAll() { m_lists.CloseAll(); }
+void CMainFrame::OnCascade() { m_lists.CascadeAll(); }
+
+void CMainFrame::OnCopyright() { OpenCopyrightText(m_hWnd, GetDataPath()); }
+void CMainFrame::OnHelpTopics() { StartHelpViewer(GetDataPath()); }
+
+void CMainFrame::OnSetFocus(CWnd* pOldWnd)
+{
+    CFrameWnd::OnSetFocus(pOldWnd);
+    m_lists.OnFrameSetFocus();
+}
+
+void CMainFrame::OnUpdateByState(CCmdUI* pCmdUI)
+{
+    FrameCommandState state;
+    state.recordMode = m_pNavigateView && m_pNavigateView->m_bDetailsHistory;
+    state.browserCanGoBack = m_bBrowserCanGoBack;
+    state.browserCanGoForward = m_bBrowserCanGoForward;
+    state.historyCanGoBack = HistoryCanGoBack();
+    state.historyCanGoForward = HistoryCanGoForward();
+    state.detailsPageShown = FALSE; // the HTML pane shows no details page yet
+    pCmdUI->Enable(IsFrameCommandEnabled(pCmdUI->m_nID, state));
+}
+
+// Show Details Page stays out of the View menu; F2 and the pages' links still reach it.
+void CMainFrame::OnUpdateShowDetails(CCmdUI* pCmdUI)
+{
+    if (pCmdUI->m_pMenu)
+        pCmdUI->m_pMenu->DeleteMenu(ID_SHOW_DETAILS, MF_BYCOMMAND);
+}
+
+void CMainFrame::OnUpdateCloseAll(CCmdUI* pCmdUI) { pCmdUI->Enable(m_lists.CanCloseAll()); }
+void CMainFrame::OnUpdateCascade(CCmdUI* pCmdUI) { pCmdUI->Enable(m_lists.CanCascade()); }
 
 void CMainFrame::ActivateFrame(int nCmdShow)
 {

@@ -5,6 +5,7 @@
 // The controls before the framework: its button styles defer to theirs.
 #include "platform/controls/imagelist.h"
 #include "app/LockSplitter.h"
+#include "app/WindowLists.h"
 #include "platform/ui/ctrlbar.h"
 #include "platform/ui/frame.h"
 
@@ -39,6 +40,23 @@ public:
     // Shows the home (131) or directory (132) layout; answers the view it made active.
     CView* SwitchLayout(int nLayout);
 
+    // ---- Records and their details pages ----
+    // The grid's current row key; -1 without a current row.
+    long GetCurrentRecordKey();
+    // Shows the current row's details; -1 (and nothing else) when there is no current row.
+    long ShowGridRowDetails();
+    void ShowRecordDetails(long nKey, BOOL bPush);
+    void ShowSelectedRowDetails() { ShowGridRowDetails(); }
+    void ShowAllEntries() { OnShowAll(); }
+    void RunSearch(BOOL bFirst);
+    BOOL RecordHasNotes(long nKey);
+
+    CModelessWindowLists m_lists;        // notes windows and details pop-ups
+    int m_nNextFavoriteId = 351;
+    long m_nCurrentKey = -1;             // the record whose details page is shown
+    BOOL m_bBrowserCanGoBack = FALSE;    // kept by the HTML pane
+    BOOL m_bBrowserCanGoForward = FALSE;
+
     // ---- Layout arithmetic ----
     // The outline column's width in the directory layout: the frame's width / 4.5, truncated.
     static int OutlineWidthFor(int nFrameWidth);
@@ -69,5 +87,23 @@ protected:
     afx_msg void OnLetter(UINT nID);
     afx_msg void OnUpdateLetter(CCmdUI* pCmdUI);
     afx_msg void OnScrollTo();
+    afx_msg void OnSearch();
+    afx_msg void OnContinueSearch();
+    afx_msg void OnSaveList();
+    afx_msg void OnShowAll();
+    afx_msg void OnShowDetails();
+    afx_msg void OnNormalView();
+    afx_msg void OnGoBack();
+    afx_msg void OnGoForward();
+    afx_msg void OnPaneCommand();
+    afx_msg void OnCloseAll();
+    afx_msg void OnCascade();
+    afx_msg void OnCopyright();
+    afx_msg void OnHelpTopics();
+    afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnUpdateByState(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateShowDetails(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateCloseAll(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateCascade(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 };
