@@ -10,12 +10,11 @@ bash scripts/build.sh build
 sample="${PV_SAMPLE_DIR:-$root/sample}"
 export PV_REGISTRY_DIR="${PV_REGISTRY_DIR:-$root/sample-registry}"
 
-if [ ! -f "$sample/.complete" ]; then
-  if build/tools/pvsample/pvsample "$sample" --register; then
-    touch "$sample/.complete"
-  else
-    echo "demo: the sample-directory generator is not built yet; starting the viewer without it."
-  fi
+# The sample and its registry are made together; a half-made pair is made again.
+if [ ! -f "$sample/.complete" ] || [ ! -d "$PV_REGISTRY_DIR" ]; then
+  rm -rf "$sample"
+  build/tools/pvsample/pvsample "$sample" --register
+  touch "$sample/.complete"
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
