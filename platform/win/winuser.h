@@ -4,6 +4,7 @@
 // processes' expectations.
 
 #include "platform/base/pvdefs.h"
+#include "platform/sys/shell.h"
 
 typedef LRESULT (*WNDPROC)(HWND, UINT, WPARAM, LPARAM);
 typedef void (*TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
@@ -205,20 +206,7 @@ typedef BOOL (*WNDENUMPROC)(HWND, LPARAM);
 #define HWND_NOTOPMOST ((HWND)-2)
 #define HWND_MESSAGE ((HWND)-3)
 
-// ---- ShowWindow ----
-#define SW_HIDE 0
-#define SW_SHOWNORMAL 1
-#define SW_NORMAL 1
-#define SW_SHOWMINIMIZED 2
-#define SW_SHOWMAXIMIZED 3
-#define SW_MAXIMIZE 3
-#define SW_SHOWNOACTIVATE 4
-#define SW_SHOW 5
-#define SW_MINIMIZE 6
-#define SW_SHOWMINNOACTIVE 7
-#define SW_SHOWNA 8
-#define SW_RESTORE 9
-#define SW_SHOWDEFAULT 10
+// ---- ShowWindow ---- (the SW_* show commands come with the shell's process start)
 #define SW_PARENTCLOSING 1
 #define SW_PARENTOPENING 3
 
