@@ -35,6 +35,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI_RANGE(ID_LETTER_A, ID_LETTER_Z, OnUpdateLetter)
     ON_BN_CLICKED(IDC_SCROLL_TO, OnScrollTo)
     ON_WM_SETFOCUS()
+    ON_WM_CLOSE()
     ON_COMMAND(ID_SEARCH_DIRECTORY, OnSearch)
     ON_COMMAND(ID_CONTINUE_SEARCH, OnContinueSearch)
     ON_COMMAND(ID_SAVE_LIST, OnSaveList)
@@ -436,6 +437,19 @@ void CMainFrame::OnSetFocus(CWnd* pOldWnd)
 {
     CFrameWnd::OnSetFocus(pOldWnd);
     m_lists.OnFrameSetFocus();
+}
+
+// Stores which outline items are expanded; a custom database that cannot take it is reported
+// once and the frame closes all the same.
+void CMainFrame::OnClose()
+{
+    if (m_pNavigateView) {
+        if (CTreeCtrl* tree = m_pNavigateView->GetOutlineTree()) {
+            CTreeCtrlVisibleOutline outline(*tree);
+            StoreOutlineState(GetCustomPath(), outline);
+        }
+    }
+    CFrameWnd::OnClose();
 }
 
 void CMainFrame::OnUpdateByState(CCmdUI* pCmdUI)

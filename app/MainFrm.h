@@ -101,6 +101,7 @@ protected:
     afx_msg void OnCopyright();
     afx_msg void OnHelpTopics();
     afx_msg void OnSetFocus(CWnd* pOldWnd);
+    afx_msg void OnClose();
     afx_msg void OnUpdateByState(CCmdUI* pCmdUI);
     afx_msg void OnUpdateShowDetails(CCmdUI* pCmdUI);
     afx_msg void OnUpdateCloseAll(CCmdUI* pCmdUI);

@@ -5,6 +5,8 @@
 
 #include "platform/ui/view.h"
 
+class CTreeCtrl;
+
 class CNavigateView : public CView {
     DECLARE_DYNCREATE(CNavigateView)
 public:
@@ -14,6 +16,10 @@ public:
 
     // Set while Back and Forward step through the record history.
     BOOL m_bDetailsHistory = FALSE;
+
+    // The outline's tree; none until the outline is built, and then closing stores nothing
+    // (storing an empty outline would clear the saved expanded state).
+    CTreeCtrl* GetOutlineTree() { return nullptr; }
 };
 
 class CDaoqueryView : public CView {
