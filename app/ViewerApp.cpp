@@ -62,6 +62,7 @@ BOOL CViewerApp::InitInstance()
 
     CMainFrame::s_pfnGetAppTitle = &frameTitle;
     CMainFrame::s_pfnGetGridHint = &GetGridHint;
+    CMainFrame::s_pfnGridPopupActive = &GetGridPopupActive;
 
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);

@@ -1,6 +1,7 @@
 #include "app/Config.h"
 
 #include "platform/sys/registry.h"
+#include "platform/win/pvwin.h"
 #include "resources/resource.h"
 #include "tests/app/msgbox_log.h"
 
@@ -219,6 +220,26 @@ TEST_F(ConfigTest, BrowserVersionsAndGridHint)
     EXPECT_EQ(GetGridHint(), 0);
     ASSERT_TRUE(LoadConfiguration());
     EXPECT_EQ(GetGridHint(), 0);
+}
+
+namespace {
+std::string g_missingFile;
+}
+
+TEST_F(ConfigTest, RetryAfterTheFileAppearsContinuesStartUp)
+{
+    g_missingFile = (root / "dir.mdb").string();
+    fs::remove(g_missingFile);
+    // The user inserts the CD while the box is up, then chooses Retry.
+    PvSetMessageBoxObserver([](LPCTSTR, UINT) { touch(g_missingFile); });
+    MsgBoxLog boxes;
+    boxes.answers("retry");
+    EXPECT_TRUE(LoadConfiguration());
+    PvSetMessageBoxObserver(nullptr);
+    auto entries = boxes.entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].text, "The file " + g_missingFile + tail(""));
+    EXPECT_EQ(entries[0].answer, "retry");
 }
 
 TEST_F(ConfigTest, HomePageFallsBackToDataFolder)
