@@ -8,6 +8,7 @@
 #include "app/Splash.h"
 #include "app/ViewerDoc.h"
 #include "grid/core/gxlibdata.h"
+#include "platform/controls/controls.h"
 #include "platform/sys/shell.h"
 #include "resources/frame_ids.h"
 #include "resources/resource.h"
@@ -37,6 +38,7 @@ CString frameTitle(CDocument* pDoc)
 
 BOOL CViewerApp::InitInstance()
 {
+    PvRegisterStandardControls(); // the dialog templates create their controls by class name
     PvRegisterAppResources();
     PvRegisterFrameResources();
 
