@@ -291,15 +291,17 @@ void CMainFrame::OnUpdateLetter(CCmdUI* pCmdUI) { pCmdUI->Enable(isLetter(pCmdUI
 void CMainFrame::OnScrollTo()
 {
     SwitchLayout(ID_LAYOUT_DIRECTORY);
-    auto* pCombo = static_cast<CComboBox*>(m_wndDialogBar.GetDlgItem(IDC_SCROLL_COMBO));
+    // Spoken to through its messages: the bar hands out a plain window object for it.
+    CWnd* pCombo = m_wndDialogBar.GetDlgItem(IDC_SCROLL_COMBO);
     if (!pCombo)
         return;
     CString text;
     pCombo->GetWindowText(text);
     if (text.IsEmpty())
         return;
-    if (pCombo->FindStringExact(-1, text) == CB_ERR)
-        pCombo->AddString(text);
+    const LPARAM lText = reinterpret_cast<LPARAM>(static_cast<LPCTSTR>(text));
+    if (pCombo->SendMessage(CB_FINDSTRINGEXACT, WPARAM(-1), lText) == CB_ERR)
+        pCombo->SendMessage(CB_ADDSTRING, 0, lText);
     pCombo->SetWindowText("");
     const CString jump = ScrollToJumpText(text);
     // The jump itself (ScrollToEntry, ShowCurrentRowDetails) belongs to the directory view.
