@@ -23,5 +23,8 @@ fi
 
 shot="$root/paravel-screenshot.png"
 echo "demo: no display; running the viewer headless, screenshot in $shot"
-PV_BACKEND=headless PV_SCREENSHOT="$shot" build/app/paravel
+# Let the splash screen's time pass, take the picture, then close the window as a user would.
+script="$root/build/demo-script.txt"
+printf 'wait 1000\nscreenshot %s\nquit\n' "$shot" > "$script"
+PV_BACKEND=headless PV_SCRIPT="$script" build/app/paravel
 [ -f "$shot" ] && echo "demo: screenshot written to $shot"
