@@ -1,5 +1,6 @@
 #include "app/AppTable.h"
 
+#include "app/Config.h"
 #include "platform/dao/dao.h"
 #include "platform/win/win.h"
 
@@ -26,9 +27,7 @@ const AppTableTexts kFootnoteTexts = {
 
 namespace {
 
-const char kReinstall[] =
-    "\nIf this path is to your CD-ROM drive, make sure the program CD is in the drive.\n"
-    "If this path is to your hard drive, please re-install this program and try again";
+const CString kReinstall = CString("\n") + kReinstallAdvice;
 
 const UINT kBoxStyle = MB_OK | MB_ICONEXCLAMATION;
 

@@ -23,18 +23,8 @@ Configuration g_config;
 
 const DWORD kValueBufferSize = 256;
 const char kBrowserKey[] = "Software\\Microsoft\\Internet Explorer";
-const char kReinstallTail[] =
-    " could not be found.\nIf this path is to your CD-ROM drive, make sure the program CD is in the drive.\n"
-    "If this path is to your hard drive, please re-install this program and try again";
+const CString kReinstallTail = CString(" could not be found.\n") + kReinstallAdvice;
 
-BOOL fileFound(const CString& path)
-{
-    CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
-        return FALSE;
-    file.Close();
-    return TRUE;
-}
 
 CString rootMessage(const CString& keyPath)
 {
@@ -111,15 +101,15 @@ BOOL loadProgramKey()
     try {
         valueName = "DatabasePath";
         g_config.databasePath = readString(main.key, valueName);
-        if (!retryLoop([] { return fileFound(g_config.databasePath); }, "The file " + g_config.databasePath + kReinstallTail))
+        if (!retryLoop([] { return FileOpensForReading(g_config.databasePath); }, "The file " + g_config.databasePath + kReinstallTail))
             return FALSE;
 
         valueName = "DataPath";
         g_config.dataPath = readString(main.key, valueName);
         const CString& data = g_config.dataPath;
-        if (!retryLoop([&] { return fileFound(data + "treelist.bma"); }, "The file " + data + "treelist.bma" + kReinstallTail))
+        if (!retryLoop([&] { return FileOpensForReading(data + "treelist.bma"); }, "The file " + data + "treelist.bma" + kReinstallTail))
             return FALSE;
-        if (!retryLoop([&] { return fileFound(data + "cpyright.rtf") || fileFound(data + "cpyright.txt"); },
+        if (!retryLoop([&] { return FileOpensForReading(data + "cpyright.rtf") || FileOpensForReading(data + "cpyright.txt"); },
                        "The files " + data + "cpyright.txt or " + data + "cpyright.rtf" + kReinstallTail))
             return FALSE;
 
@@ -131,7 +121,7 @@ BOOL loadProgramKey()
 
         valueName = "CustomPath";
         g_config.customPath = readString(main.key, valueName);
-        if (!fileFound(g_config.customPath)) {
+        if (!FileOpensForReading(g_config.customPath)) {
             AfxMessageBox("The file " + g_config.customPath + " could not be found.\nPlease re-install this program and try again", MB_OK);
             return FALSE;
         }
@@ -176,6 +166,19 @@ BOOL loadBrowserVersion()
 }
 
 } // namespace
+
+const char kReinstallAdvice[] =
+    "If this path is to your CD-ROM drive, make sure the program CD is in the drive.\n"
+    "If this path is to your hard drive, please re-install this program and try again";
+
+BOOL FileOpensForReading(const CString& path)
+{
+    CFile file;
+    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
+        return FALSE;
+    file.Close();
+    return TRUE;
+}
 
 CString GetMainKeyPath()
 {
@@ -236,9 +239,9 @@ BOOL LoadConfiguration()
 
 CString GetHomePagePath()
 {
-    if (fileFound(g_config.mediaPath + "home.htm"))
+    if (FileOpensForReading(g_config.mediaPath + "home.htm"))
         g_config.homePagePath = g_config.mediaPath + "home.htm";
-    else if (fileFound(g_config.dataPath + "home.htm"))
+    else if (FileOpensForReading(g_config.dataPath + "home.htm"))
         g_config.homePagePath = g_config.dataPath + "home.htm";
     else
         g_config.homePagePath.Empty();

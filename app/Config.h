@@ -18,6 +18,12 @@ public:
 
 BOOL LoadConfiguration();
 
+// The advice every missing-file and unopenable-database message ends with.
+extern const char kReinstallAdvice[];
+
+// A file is "found" when it opens for reading with sharing allowed.
+BOOL FileOpensForReading(const CString& path);
+
 CString GetDatabasePath();
 CString GetDataPath();
 CString GetMediaPath();

@@ -1,6 +1,6 @@
 #include "app/FrameCommands.h"
 
-#include "platform/base/CFile.h"
+#include "app/Config.h"
 #include "platform/sys/shell.h"
 #include "platform/win/win.h"
 #include "resources/frame_ids.h"
@@ -50,31 +50,17 @@ CString ShowAllQuery(const CString& defaultSort)
     return sql;
 }
 
-namespace {
-
-BOOL readable(const CString& path)
-{
-    CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
-        return FALSE;
-    file.Close();
-    return TRUE;
-}
-
-} // namespace
-
 BOOL OpenCopyrightText(HWND hOwner, const CString& dataPath)
 {
     for (;;) {
         for (const char* name : {"cpyright.rtf", "cpyright.txt"}) {
-            if (readable(dataPath + name)) {
+            if (FileOpensForReading(dataPath + name)) {
                 ShellExecute(hOwner, "open", dataPath + name, nullptr, nullptr, SW_SHOWNORMAL);
                 return TRUE;
             }
         }
         const CString text = "The files " + dataPath + "cpyright.txt" + " or " + dataPath + "cpyright.rtf" +
-                             " could not be found.\nIf this path is to your CD-ROM drive, make sure the program CD is "
-                             "in the drive.\nIf this path is to your hard drive, please re-install this program and try again";
+                             " could not be found.\n" + kReinstallAdvice;
         if (AfxMessageBox(text, MB_RETRYCANCEL) != IDRETRY)
             return FALSE;
     }

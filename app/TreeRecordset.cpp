@@ -1,5 +1,6 @@
 #include "app/TreeRecordset.h"
 
+#include "app/AppTable.h"
 #include "app/Config.h"
 #include "platform/win/win.h"
 
@@ -7,9 +8,7 @@ IMPLEMENT_DYNAMIC(CTreeRecordset, CDaoRecordset)
 
 CString PvJetErrorTail(const CDaoException& e)
 {
-    CString tail;
-    tail.Format("\n(Jet Error Number %ld)", e.m_pErrorInfo ? e.m_pErrorInfo->m_lErrorCode : 0L);
-    return tail;
+    return JetErrorSuffix(e.m_pErrorInfo ? e.m_pErrorInfo->m_lErrorCode : 0L);
 }
 
 CTreeRecordset::CTreeRecordset(CDaoDatabase* pDatabase) : CDaoRecordset(pDatabase)

@@ -74,10 +74,8 @@ BOOL CViewerDoc::OpenDirectoryDatabase()
             if (code == 3356) {
                 text = "Another program is currently using the directory database.  Please close all programs and try again.";
             } else {
-                text = "Error! Unable to open directory database " + GetDatabasePath() +
-                       ".\nIf this path is to your CD-ROM drive, make sure the program CD is in the drive.\n"
-                       "If this path is to your hard drive, please re-install this program and try again." +
-                       JetErrorSuffix(code);
+                text = "Error! Unable to open directory database " + GetDatabasePath() + ".\n" + kReinstallAdvice +
+                       "." + JetErrorSuffix(code);
             }
             if (AfxMessageBox(text, MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY)
                 continue;
