@@ -53,6 +53,11 @@ int CString::CompareNoCase(LPCTSTR psz) const
     return PvCompareNoCase(m_str, psz ? psz : "");
 }
 
+int CString::CollateNoCase(LPCTSTR psz) const
+{
+    return PvCollateNoCase(m_str, psz ? psz : "");
+}
+
 CString CString::Mid(int nFirst) const
 {
     return Mid(nFirst, GetLength());

@@ -50,7 +50,7 @@ public:
     int Compare(LPCTSTR psz) const;
     int CompareNoCase(LPCTSTR psz) const;
     int Collate(LPCTSTR psz) const { return Compare(psz); }
-    int CollateNoCase(LPCTSTR psz) const { return CompareNoCase(psz); }
+    int CollateNoCase(LPCTSTR psz) const;
 
     // Extraction
     CString Mid(int nFirst) const;

@@ -17,7 +17,14 @@ void PvUpperCaseInPlace(char* text, size_t length);
 void PvLowerCaseInPlace(char* text, size_t length);
 
 // Case-blind three-way comparison: compares the upper-cased forms bytewise.
+// For matching (equal or not); for ordering text a person reads, use PvCollateNoCase.
 int PvCompareNoCase(std::string_view a, std::string_view b);
+
+// The program's one ordering rule for text shown to people: case-blind, with accented
+// letters beside their base letter ("Ébert" between "Eber" and "Ecker", "ß" as "ss",
+// "Æ" as "ae"); where two texts differ only by accents, the plain letter comes first.
+// Texts that differ only by case compare equal. Returns -1, 0 or 1.
+int PvCollateNoCase(std::string_view a, std::string_view b);
 
 inline char PvUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 inline char PvLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }

@@ -105,6 +105,35 @@ TEST(CString, OrderingFollowsUpperCasedBytes)
     EXPECT_TRUE("y" != CString("x"));
 }
 
+TEST(CString, CollationPutsAccentsBesideTheirLetters)
+{
+    struct Case {
+        const char* name;
+        const char* a;
+        const char* b;
+        int expected;
+    };
+    const Case cases[] = {
+        {"case is ignored", "müller", "MÜLLER", 0},
+        {"accented letter beside its base, not after z", "Émile", "Zoe", -1},
+        {"accent only breaks a tie: plain first", "Muller", "Müller", -1},
+        {"accent does not outweigh a later letter", "Müller", "Mulz", -1},
+        {"sharp s reads as ss", "Strauß", "Strausz", -1},
+        {"ae ligature reads as ae", "Æsop", "Aesop", 1},
+        {"Latin Extended-A", "Łukasz", "Lukasza", -1},
+        {"prefix first", "Ann", "Anna", -1},
+        {"punctuation keeps its ASCII place", "O'Neil", "Oneil", -1},
+        {"invalid bytes order stably", "a\xFF", "a\xFE", 1},
+        {"empty", "", "a", -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(PvCollateNoCase(c.a, c.b), c.expected);
+        EXPECT_EQ(PvCollateNoCase(c.b, c.a), -c.expected);
+    }
+    EXPECT_LT(CString("émile").CollateNoCase("Zoe"), 0);
+}
+
 TEST(CString, NullPointersAreEmpty)
 {
     CString s(static_cast<LPCTSTR>(nullptr));
