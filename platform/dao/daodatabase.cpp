@@ -46,6 +46,9 @@ std::string HostName()
                                            HostName() + "'.  Try again when the database is available.");
 }
 
+// How long an open waits for another program's write to finish.
+const int kBusyWaitMs = 250;
+
 [[noreturn]] void ThrowInUse(const std::string& path)
 {
     PvThrowDaoError(JET_ERR_FILE_IN_USE, "Could not use '" + path + "'; file already in use.");
@@ -96,23 +99,38 @@ void ReleaseLock(dev_t dev, ino_t ino)
     }
 }
 
-// The value of one key of a ";KEY=value;..." string, or empty.
-std::string ConnectValue(const char* connect, const char* key)
+std::string TrimBlanks(const std::string& s)
 {
-    if (!connect) return {};
-    const std::string s = connect;
-    const std::string want = PvUpperCase(key) + "=";
+    const size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+// The password of a connect string (or of Create's locale) as Jet reads it: a database type
+// (none, or "MS Access"), then ";KEY=value" parts, blanks around keys, values and '=' and
+// the case of keys ignored. What cannot be read is refused with lError: a password
+// misread would key the file differently or not at all.
+std::string ConnectPassword(const char* connect, long lError, const char* description)
+{
+    const std::string s = connect ? connect : "";
+    std::string password;
     size_t start = 0;
-    while (start <= s.size()) {
+    for (bool first = true; start <= s.size(); first = false) {
         size_t end = s.find(';', start);
         if (end == std::string::npos) end = s.size();
-        std::string part = s.substr(start, end - start);
-        size_t b = part.find_first_not_of(' ');
-        if (b != std::string::npos) part = part.substr(b);
-        if (part.size() >= want.size() && PvUpperCase(part.substr(0, want.size())) == want) return part.substr(want.size());
+        const std::string part = TrimBlanks(s.substr(start, end - start));
         start = end + 1;
+        const size_t eq = part.find('=');
+        if (part.empty()) continue;
+        if (eq == std::string::npos) {
+            if (first && PvCompareNoCase(part, "MS Access") == 0) continue;
+            PvThrowDaoError(lError, description);
+        }
+        const std::string key = TrimBlanks(part.substr(0, eq));
+        if (key.empty()) PvThrowDaoError(lError, description);
+        if (PvCompareNoCase(key, "PWD") == 0) password = TrimBlanks(part.substr(eq + 1));
     }
-    return {};
+    return password;
 }
 
 void JetLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
@@ -128,6 +146,14 @@ void JetLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
     const char* v = reinterpret_cast<const char*>(sqlite3_value_text(argv[1]));
     const int vn = sqlite3_value_bytes(argv[1]);
     sqlite3_result_int(ctx, pvjet::JetLike(std::string_view(p ? p : "", size_t(pn)), std::string_view(v ? v : "", size_t(vn))));
+}
+
+// Text columns are declared NOCASE; the engine's own NOCASE folds ASCII letters only, so
+// it is replaced by the program's one rule for comparing and ordering text.
+int CollateNoCase(void*, int na, const void* a, int nb, const void* b)
+{
+    return PvCompareNoCase(std::string_view(static_cast<const char*>(a), size_t(na)),
+                           std::string_view(static_cast<const char*>(b), size_t(nb)));
 }
 
 bool HasPlainHeader(const std::string& path)
@@ -191,7 +217,10 @@ CDaoWorkspace* CDaoWorkspace::PvDefaultWorkspace()
 
 CDaoWorkspace::~CDaoWorkspace()
 {
-    for (CDaoDatabase* db : std::vector<CDaoDatabase*>(m_databases)) db->m_pWorkspace = nullptr;
+    for (CDaoDatabase* db : std::vector<CDaoDatabase*>(m_databases)) {
+        if (pvdao::Connection* c = db->PvConnection(); c && c->workspace == this) c->workspace = nullptr;
+        db->m_pWorkspace = nullptr;
+    }
 }
 
 void CDaoWorkspace::Open(LPCTSTR lpszName)
@@ -203,6 +232,8 @@ void CDaoWorkspace::Open(LPCTSTR lpszName)
 void CDaoWorkspace::Close()
 {
     while (m_nTransDepth > 0) Rollback();
+    m_nEndedLevels = 0;
+    m_lEndedError = 0;
     m_bOpen = FALSE;
 }
 
@@ -211,6 +242,45 @@ void CDaoWorkspace::PvAttach(CDaoDatabase* db) { m_databases.push_back(db); }
 void CDaoWorkspace::PvDetach(CDaoDatabase* db)
 {
     m_databases.erase(std::remove(m_databases.begin(), m_databases.end(), db), m_databases.end());
+    // With no database left nothing can be committed; a level left open would wrap every
+    // later change in a savepoint that nobody releases.
+    if (m_databases.empty() && m_nTransDepth > 0) {
+        m_nEndedLevels += m_nTransDepth;
+        m_nTransDepth = 0;
+    }
+}
+
+std::vector<pvdao::Connection*> CDaoWorkspace::Connections() const
+{
+    std::vector<pvdao::Connection*> list;
+    for (CDaoDatabase* db : m_databases) {
+        pvdao::Connection* c = db->PvConnection();
+        if (c && std::find(list.begin(), list.end(), c) == list.end()) list.push_back(c);
+    }
+    return list;
+}
+
+void CDaoWorkspace::PvTransactionLost(long lError, const CString& strDescription)
+{
+    if (m_nTransDepth == 0) return;
+    m_nEndedLevels += m_nTransDepth;
+    m_nTransDepth = 0;
+    if (m_lEndedError == 0) {
+        m_lEndedError = lError;
+        m_strEndedError = strDescription;
+    }
+    // What the other databases changed in it goes too: committing half would be worse.
+    for (pvdao::Connection* c : Connections()) c->AbandonTransaction();
+}
+
+void CDaoWorkspace::CloseEndedLevel(bool commit)
+{
+    if (m_nEndedLevels == 0)
+        PvThrowDaoError(JET_ERR_COMMIT_WITHOUT_BEGIN, "You tried to commit or rollback a transaction without first beginning a transaction.");
+    const long error = m_lEndedError;
+    const CString description = m_strEndedError;
+    if (--m_nEndedLevels == 0) m_lEndedError = 0;
+    if (commit && error != 0) PvThrowDaoError(error, description.str());
 }
 
 void CDaoWorkspace::BeginTrans()
@@ -222,38 +292,43 @@ void CDaoWorkspace::BeginTrans()
 
 void CDaoWorkspace::CommitTrans()
 {
-    if (m_nTransDepth == 0)
-        PvThrowDaoError(JET_ERR_COMMIT_WITHOUT_BEGIN, "You tried to commit or rollback a transaction without first beginning a transaction.");
-    std::vector<pvdao::Connection*> done;
-    for (CDaoDatabase* db : m_databases) {
-        pvdao::Connection* c = db->PvConnection();
-        if (!c || c->savepoints < m_nTransDepth || std::find(done.begin(), done.end(), c) != done.end()) continue;
-        done.push_back(c);
+    if (m_nTransDepth == 0) return CloseEndedLevel(true);
+    const int level = m_nTransDepth;
+    for (pvdao::Connection* c : Connections()) {
+        if (c->savepoints < level) continue;
         c->DrainAll();
-        const std::string sp = "RELEASE pv_trans" + std::to_string(m_nTransDepth);
+        const std::string sp = "RELEASE pv_trans" + std::to_string(level);
+        // On failure the level stays for the caller's Rollback, open or ended by the engine.
         c->Exec(sp, sp);
         --c->savepoints;
     }
     --m_nTransDepth;
 }
 
-void CDaoWorkspace::Rollback()
+void CDaoWorkspace::RollbackLevel(pvdao::Connection* c, int level) noexcept
 {
-    if (m_nTransDepth == 0)
-        PvThrowDaoError(JET_ERR_COMMIT_WITHOUT_BEGIN, "You tried to commit or rollback a transaction without first beginning a transaction.");
-    std::vector<pvdao::Connection*> done;
-    for (CDaoDatabase* db : m_databases) {
-        pvdao::Connection* c = db->PvConnection();
-        if (!c || c->savepoints < m_nTransDepth || std::find(done.begin(), done.end(), c) != done.end()) continue;
-        done.push_back(c);
+    const std::string name = "pv_trans" + std::to_string(level);
+    try {
         c->DrainAll();
-        const std::string name = "pv_trans" + std::to_string(m_nTransDepth);
         c->Exec("ROLLBACK TO " + name, "ROLLBACK");
         c->Exec("RELEASE " + name, "ROLLBACK");
-        --c->savepoints;
+        c->savepoints = level - 1;
         c->AfterWrite();
+    } catch (CDaoException& e) {
+        // Could not go back to the savepoint: the whole transaction goes instead.
+        if (c->savepoints == 0) return;  // the engine already ended it, and said so
+        const bool outerLevels = level > 1;
+        c->AbandonTransaction();
+        if (outerLevels) PvTransactionLost(e.m_pErrorInfo->m_lErrorCode, e.m_pErrorInfo->m_strDescription);
     }
-    --m_nTransDepth;
+}
+
+void CDaoWorkspace::Rollback()
+{
+    if (m_nTransDepth == 0) return CloseEndedLevel(false);
+    const int level = m_nTransDepth--;  // the level ends whatever the engine answers
+    for (pvdao::Connection* c : Connections())
+        if (c->savepoints >= level) RollbackLevel(c, level);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -281,15 +356,16 @@ BOOL CDaoDatabase::CanUpdate() const { return m_pConn && !m_pConn->readOnly; }
 void CDaoDatabase::Open(LPCTSTR lpszName, BOOL bExclusive, BOOL bReadOnly, LPCTSTR lpszConnect)
 {
     Close();
+    const std::string key = ConnectPassword(lpszConnect, JET_ERR_NO_ISAM, "Could not find installable ISAM.");
     m_strConnect = lpszConnect ? lpszConnect : "";
-    OpenFile(lpszName, bExclusive, bReadOnly, ConnectValue(lpszConnect, "PWD"), false);
+    OpenFile(lpszName, bExclusive, bReadOnly, key, false);
 }
 
 void CDaoDatabase::Create(LPCTSTR lpszName, LPCTSTR lpszLocale, int dwOptions)
 {
     (void)dwOptions;
     Close();
-    const std::string key = ConnectValue(lpszLocale, "PWD");
+    const std::string key = ConnectPassword(lpszLocale, JET_ERR_INVALID_ARGUMENT, "Invalid argument.");
     m_strConnect = key.empty() ? "" : CString((";PWD=" + key).c_str());
     OpenFile(lpszName, FALSE, FALSE, key, true);
 }
@@ -323,36 +399,62 @@ void CDaoDatabase::OpenFile(const char* name, BOOL bExclusive, BOOL bReadOnly, c
     conn->exclusive = bExclusive;
     conn->readOnly = bReadOnly;
     conn->workspace = m_pWorkspace;
+    try {
+        Connect(*conn, key, create);
+        if (create) AcquireLock(path, bExclusive, hold->dev, hold->ino);
+    } catch (CDaoException&) {
+        if (create) {
+            // A half-made file would open later as an empty database.
+            conn.reset();
+            unlink(path.c_str());
+            unlink((path + "-journal").c_str());
+        }
+        throw;
+    }
 
-    int flags = (bReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    if (!bExclusive) AddShared(hold->dev, hold->ino, key, bReadOnly, conn);
+    m_pConn = std::move(conn);
+    m_pLock = std::move(hold);
+    m_strName = name;
+    if (m_pWorkspace) m_pWorkspace->PvAttach(this);
+}
+
+void CDaoDatabase::Connect(pvdao::Connection& conn, const std::string& key, bool create)
+{
+    const std::string& path = conn.path;
+    int flags = (conn.readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     if (create) flags |= SQLITE_OPEN_CREATE;
     auto openConnection = [&](bool withKey) {
-        if (conn->db) {
-            sqlite3_close_v2(conn->db);
-            conn->db = nullptr;
+        if (conn.db) {
+            sqlite3_close_v2(conn.db);
+            conn.db = nullptr;
         }
-        const int rc = sqlite3_open_v2(path.c_str(), &conn->db, flags, nullptr);
+        int rc = sqlite3_open_v2(path.c_str(), &conn.db, flags, nullptr);
         if (rc != SQLITE_OK) {
             if (create)
-                PvThrowDaoError(3044, "'" + path + "' is not a valid path.  Make sure that the path name is spelled correctly "
+                PvThrowDaoError(JET_ERR_INVALID_PATH, "'" + path + "' is not a valid path.  Make sure that the path name is spelled correctly "
                                       "and that you are connected to the server on which the file resides.");
-            pvdao::ThrowSqlite(conn->db, rc, path);
+            pvdao::ThrowSqlite(conn.db, rc, path);
         }
-        if (withKey && !key.empty()) sqlite3_key(conn->db, key.data(), int(key.size()));
+        if (withKey && !key.empty() && (rc = sqlite3_key(conn.db, key.data(), int(key.size()))) != SQLITE_OK)
+            pvdao::ThrowSqlite(conn.db, rc, path);
+        sqlite3_create_collation_v2(conn.db, "NOCASE", SQLITE_UTF8, nullptr, CollateNoCase, nullptr);
+        // Another program's brief write passes; a long one is the file being in use.
+        sqlite3_busy_timeout(conn.db, kBusyWaitMs);
     };
     openConnection(true);
     if (create) {
         // Writing the header makes the file a keyed database now, not on first use.
-        conn->Exec("PRAGMA user_version = 1", "CREATE DATABASE");
-        AcquireLock(path, bExclusive, hold->dev, hold->ino);
+        conn.Exec("PRAGMA user_version = 1", "CREATE DATABASE");
+        if (!key.empty() && HasPlainHeader(path))
+            PvThrowDaoError(JET_ERR_RESERVED, "The database engine could not encrypt '" + path + "'.");
     }
 
     // A wrong key shows only when the first page is read.
     auto probe = [&]() {
-        sqlite3_stmt* st = nullptr;
-        int rc = sqlite3_prepare_v2(conn->db, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
-        if (rc == SQLITE_OK) rc = sqlite3_step(st) == SQLITE_ROW ? SQLITE_OK : sqlite3_errcode(conn->db);
-        sqlite3_finalize(st);
+        pvdao::Stmt st;
+        int rc = sqlite3_prepare_v2(conn.db, "SELECT count(*) FROM sqlite_master", -1, &st.st, nullptr);
+        if (rc == SQLITE_OK) rc = sqlite3_step(st) == SQLITE_ROW ? SQLITE_OK : sqlite3_errcode(conn.db);
         return rc;
     };
     int rc = probe();
@@ -361,23 +463,28 @@ void CDaoDatabase::OpenFile(const char* name, BOOL bExclusive, BOOL bReadOnly, c
         openConnection(false);
         rc = probe();
     }
-    if (rc != SQLITE_OK) pvdao::ThrowSqlite(conn->db, rc, path);
+    if ((rc & 0xff) == SQLITE_BUSY) ThrowExclusive();
+    if (rc != SQLITE_OK) pvdao::ThrowSqlite(conn.db, rc, path);
+
+    // A read-only file (no write permission for anyone, as the read-only attribute, which
+    // holds for administrators too), or a file or folder we may not write, makes a read-only
+    // database from the start rather than one whose every change fails.
+    struct stat sb;
+    const bool haveStat = stat(path.c_str(), &sb) == 0;
+    if (!conn.readOnly) {
+        const size_t slash = path.rfind('/');
+        const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+        conn.readOnly = sqlite3_db_readonly(conn.db, "main") == 1 || (haveStat && (sb.st_mode & 0222) == 0) ||
+                        access(path.c_str(), W_OK) != 0 || access(dir.c_str(), W_OK) != 0;
+    }
 
     // A page cache that holds the whole file (up to 256 MiB): every page is decrypted once.
-    if (stat(path.c_str(), &sb) == 0) {
+    if (haveStat) {
         long long kib = (long long)(sb.st_size / 1024);
         kib = std::min(kib + kib / 8 + 2048, 262144LL);
-        conn->Exec("PRAGMA cache_size = -" + std::to_string(kib), "PRAGMA cache_size");
+        conn.Exec("PRAGMA cache_size = -" + std::to_string(kib), "PRAGMA cache_size");
     }
-    sqlite3_create_function(conn->db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, JetLikeFunction, nullptr, nullptr);
-
-    sqlite3_busy_timeout(conn->db, 250);  // another program's brief write
-
-    if (!bExclusive) AddShared(hold->dev, hold->ino, key, bReadOnly, conn);
-    m_pConn = std::move(conn);
-    m_pLock = std::move(hold);
-    m_strName = name;
-    if (m_pWorkspace) m_pWorkspace->PvAttach(this);
+    sqlite3_create_function(conn.db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, JetLikeFunction, nullptr, nullptr);
 }
 
 void CDaoDatabase::Close()
@@ -387,6 +494,13 @@ void CDaoDatabase::Close()
     for (CDaoTableDef* td : std::vector<CDaoTableDef*>(m_tabledefs)) td->Close();
     m_recordsets.clear();
     m_tabledefs.clear();
+    // The last user of a connection takes its uncommitted changes with it; the workspace's
+    // transaction cannot be committed whole any more.
+    if (m_pConn.use_count() == 1 && m_pConn->savepoints > 0) {
+        m_pConn->AbandonTransaction();
+        if (m_pWorkspace)
+            m_pWorkspace->PvTransactionLost(JET_ERR_COMMIT_WITHOUT_BEGIN, "You tried to commit or rollback a transaction without first beginning a transaction.");
+    }
     if (m_pWorkspace) m_pWorkspace->PvDetach(this);
     m_pConn.reset();  // the connection closes before the file's lock goes
     m_pLock.reset();

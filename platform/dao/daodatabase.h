@@ -16,6 +16,9 @@ class CDaoRecordset;
 class CDaoTableDef;
 
 // Transactions span every database of the workspace. Nested BeginTrans calls nest.
+// When the engine rolls a transaction back on its own (a full disk), or the last database
+// with changes in it closes, the transaction ends on every database at once; the caller's
+// Rollback calls for it then succeed and CommitTrans raises the error that ended it.
 class CDaoWorkspace {
 public:
     CDaoWorkspace() = default;
@@ -38,11 +41,21 @@ public:
     int PvTransactionDepth() const { return m_nTransDepth; }
     void PvAttach(CDaoDatabase* db);
     void PvDetach(CDaoDatabase* db);
+    // A connection's part of the transaction is gone; ends it everywhere.
+    void PvTransactionLost(long lError, const CString& strDescription);
 
 private:
+    std::vector<pvdao::Connection*> Connections() const;
+    void RollbackLevel(pvdao::Connection* c, int level) noexcept;
+    // Closes one level the caller began but that had already ended; raises its error on commit.
+    void CloseEndedLevel(bool commit);
+
     BOOL m_bOpen = FALSE;
     CString m_strName;
     int m_nTransDepth = 0;
+    int m_nEndedLevels = 0;  // levels that ended before the caller closed them
+    long m_lEndedError = 0;  // what ended them, for CommitTrans
+    CString m_strEndedError;
     std::vector<CDaoDatabase*> m_databases;
 };
 
@@ -87,6 +100,8 @@ public:
 
 private:
     void OpenFile(const char* path, BOOL bExclusive, BOOL bReadOnly, const std::string& key, bool create);
+    // Opens the engine's connection to conn.path and checks the key.
+    static void Connect(pvdao::Connection& conn, const std::string& key, bool create);
 
     // Shared opens of one file in this process share one connection, so that a change made
     // through one never waits on a read still going on through another.

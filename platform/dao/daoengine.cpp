@@ -104,6 +104,8 @@ void Connection::BeforeWrite()
 {
     if (readOnly) PvThrowDaoError(JET_ERR_READ_ONLY, "Cannot update.  Database or object is read-only.");
     DrainAll();
+    // A transaction the engine dropped earlier must not swallow this change.
+    NoteEngineState(JET_ERR_RESERVED, "The transaction was rolled back by the database engine.");
     const int depth = workspace ? workspace->PvTransactionDepth() : 0;
     while (savepoints < depth) {
         const std::string sp = "SAVEPOINT pv_trans" + std::to_string(savepoints + 1);
@@ -140,7 +142,37 @@ void Connection::Exec(const std::string& sql, const std::string& jetText)
     if (rc != SQLITE_DONE) Fail(rc, jetText);
 }
 
-void Connection::Fail(int rc, const std::string& jetText) const { ThrowSqlite(db, rc, jetText); }
+void Connection::Fail(int rc, const std::string& jetText)
+{
+    try {
+        ThrowSqlite(db, rc, jetText);
+    } catch (CDaoException& e) {
+        NoteEngineState(e.m_pErrorInfo->m_lErrorCode, e.m_pErrorInfo->m_strDescription.str());
+        throw;
+    }
+}
+
+void Connection::NoteEngineState(long lCause, const std::string& strCause)
+{
+    if (!EngineEndedTransaction()) return;
+    AbandonTransaction();
+    if (workspace) workspace->PvTransactionLost(lCause, CString(strCause.c_str()));
+}
+
+void Connection::AbandonTransaction() noexcept
+{
+    if (savepoints == 0) return;
+    savepoints = 0;
+    if (db && !sqlite3_get_autocommit(db)) {
+        try {
+            DrainAll();
+        } catch (CDaoException&) {
+            // the rows read so far stay; ending the transaction is what matters
+        }
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+    AfterWrite();
+}
 
 namespace {
 

@@ -49,6 +49,7 @@ public:
     // Bumped by every change made through this connection; cached rows older than it are
     // re-read before they are shown again.
     uint64_t generation = 1;
+    // Savepoints this connection holds for its workspace's transaction levels.
     int savepoints = 0;
     CDaoWorkspace* workspace = nullptr;
     std::vector<LiveCursor*> cursors;
@@ -57,6 +58,14 @@ public:
     // Finishes reading every live statement and opens the workspace's pending savepoints;
     // call before any statement that writes.
     void BeforeWrite();
+    // The engine rolls a whole transaction back on its own after some failures (a full
+    // disk, an I/O error, no memory): our savepoints are then gone with it.
+    bool EngineEndedTransaction() const { return savepoints > 0 && db && sqlite3_get_autocommit(db); }
+    // Tells the workspace when the engine has ended the transaction; cause is the error
+    // that did it.
+    void NoteEngineState(long lCause, const std::string& strCause);
+    // Ends this connection's part of the transaction, whatever state the engine is in.
+    void AbandonTransaction() noexcept;
     void AfterWrite() { ++generation; }
     void DrainAll();
     void Register(LiveCursor* c) { cursors.push_back(c); }
@@ -69,7 +78,7 @@ public:
     void FinalizeCached();
     // Runs a statement that returns no rows; throws on failure.
     void Exec(const std::string& sqliteSql, const std::string& jetText);
-    [[noreturn]] void Fail(int rc, const std::string& jetText) const;
+    [[noreturn]] void Fail(int rc, const std::string& jetText);
 };
 
 // Throws the Jet error that matches an SQLite failure.

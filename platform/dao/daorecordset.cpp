@@ -1044,21 +1044,21 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
         if (f < 0)
             PvThrowDaoError(JET_ERR_UNKNOWN_FIELD, "The database engine does not recognize '" + name +
                                                        "' as a valid field name or expression.");
-        jet += " ?" + std::to_string(f + 1) + " ";
-        if (m.fromTable[size_t(f)]) onTable += " " + pvjet::QuoteName(m.table) + "." + pvjet::QuoteName(m.fields[size_t(f)].origin) + " ";
+        // Text compares without regard to case whichever way the row is reached: a bound
+        // value has no collation of its own.
+        jet += " ?" + std::to_string(f + 1) + " COLLATE NOCASE ";
+        if (m.fromTable[size_t(f)])
+            onTable += " " + pvjet::QuoteName(m.table) + "." + pvjet::QuoteName(m.fields[size_t(f)].origin) + " COLLATE NOCASE ";
         else tableOnly = false;
         if (std::find(used.begin(), used.end(), f) == used.end()) used.push_back(f);
         k = last;
     }
     const pvjet::Translation tr = pvjet::Translate(jet);
     if (!tr.error.empty()) PvThrowDaoError(JET_ERR_SYNTAX, "Syntax error (" + tr.error + ") in query expression '" + criteria + "'.");
-    sqlite3_stmt* raw = nullptr;
+    pvdao::Stmt st;
     const std::string sql = "SELECT (" + tr.sql + ")";
-    if (sqlite3_prepare_v2(m.conn->db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK || !raw) {
-        if (raw) sqlite3_finalize(raw);
+    if (sqlite3_prepare_v2(m.conn->db, sql.c_str(), -1, &st.st, nullptr) != SQLITE_OK || !st)
         PvThrowDaoError(JET_ERR_SYNTAX, "Syntax error (missing operator) in query expression '" + criteria + "'.");
-    }
-    pvdao::Stmt st(raw);
 
     long i = 0;
     int dir = 1;
@@ -1086,13 +1086,12 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
     // rowids in one pass, then walk the order without reading the rows themselves.
     if (tableOnly) {
         const pvjet::Translation ttr = pvjet::Translate(onTable);
-        sqlite3_stmt* q = nullptr;
+        pvdao::Stmt query;
         const std::string qsql = "SELECT _ROWID_ FROM " + pvjet::QuoteName(m.table) + " WHERE (" + ttr.sql + ")";
-        if (ttr.error.empty() && sqlite3_prepare_v2(m.conn->db, qsql.c_str(), -1, &q, nullptr) == SQLITE_OK && q) {
-            pvdao::Stmt query(q);
+        if (ttr.error.empty() && sqlite3_prepare_v2(m.conn->db, qsql.c_str(), -1, &query.st, nullptr) == SQLITE_OK && query) {
             std::unordered_map<int64_t, bool> hits;
             int rc;
-            while ((rc = sqlite3_step(q)) == SQLITE_ROW) hits[sqlite3_column_int64(q, 0)] = true;
+            while ((rc = sqlite3_step(query)) == SQLITE_ROW) hits[sqlite3_column_int64(query, 0)] = true;
             if (rc != SQLITE_DONE) m.conn->Fail(rc, criteria);
             m.SyncTable();
             for (; !hits.empty() && i >= 0 && m.Ensure(i); i += dir) {
@@ -1103,7 +1102,6 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
             }
             return FALSE;
         }
-        if (q) sqlite3_finalize(q);
     }
     for (; i >= 0 && m.Ensure(i); i += dir) {
         Row& r = m.rows[size_t(i)];

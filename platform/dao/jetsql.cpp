@@ -37,6 +37,17 @@ size_t Utf8Len(unsigned char c)
 
 }  // namespace
 
+bool IsQualifiedPart(const std::vector<Token>& toks, size_t k)
+{
+    auto isDot = [&](size_t j) { return toks[j].kind == TokKind::Punct && toks[j].text == "."; };
+    size_t j = k;
+    while (j > 0 && toks[j - 1].kind == TokKind::Space) --j;
+    if (j > 0 && isDot(j - 1)) return true;
+    j = k + 1;
+    while (j < toks.size() && toks[j].kind == TokKind::Space) ++j;
+    return j < toks.size() && isDot(j);
+}
+
 std::string UpperWord(std::string_view w)
 {
     std::string r(w);
@@ -260,7 +271,10 @@ Translation Translate(std::string_view jet)
             break;
         case TokKind::Word: {
             const std::string u = UpperWord(t.text);
-            if (u == "TRUE") o += "(-1)";
+            // Jet takes any word beside a dot as a name (Tree.Order); SQLite reads its
+            // keywords as keywords there, so the parts of a qualified name go in brackets.
+            if (IsQualifiedPart(toks, k)) o += QuoteName(t.text);
+            else if (u == "TRUE") o += "(-1)";
             else if (u == "FALSE") o += "0";
             else if (u == "DISTINCTROW") o += "DISTINCT";
             else if (u == "MOD") o += "%";
@@ -378,7 +392,7 @@ SelectShape AnalyzeSelect(const std::vector<Token>& toks)
         const Token& t = toks[k];
         if (t.kind == TokKind::Punct && t.text == "(") { ++depth; continue; }
         if (t.kind == TokKind::Punct && t.text == ")") { --depth; continue; }
-        if (t.kind != TokKind::Word) continue;
+        if (t.kind != TokKind::Word || IsQualifiedPart(toks, k)) continue;
         const std::string u = UpperWord(t.text);
         if (firstWord == SelectShape::npos) {
             firstWord = k;

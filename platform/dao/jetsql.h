@@ -23,6 +23,9 @@ struct Token {
 // bracket or date literal.
 bool Tokenize(std::string_view sql, std::vector<Token>& out, std::string* error = nullptr);
 
+// True when token k is a part of a qualified name (beside a '.'): a name, never a keyword.
+bool IsQualifiedPart(const std::vector<Token>& toks, size_t k);
+
 // Upper-case ASCII copy of a word, for keyword tests.
 std::string UpperWord(std::string_view w);
 bool IsWord(const Token& t, const char* upperKeyword);

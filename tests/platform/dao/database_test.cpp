@@ -1,5 +1,10 @@
 #include "dao_fixture.h"
 
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+#include <cstdio>
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -160,4 +165,80 @@ TEST_F(DaoTest, ExecuteRunsJetStatementsAndReportsErrors)
     CDaoDatabase ro;
     ro.Open(path.c_str(), FALSE, TRUE, kTestKey);
     EXPECT_EQ(DaoErrorOf([&] { ro.Execute("UPDATE Tree SET Expanded = 0"); }), 3027);
+}
+
+namespace {
+
+// What SQLite without the key makes of a file: SQLITE_OK for a plain database.
+int PlainOpenResult(const std::string& path)
+{
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    sqlite3_close_v2(db);
+    return rc;
+}
+
+}  // namespace
+
+TEST_F(DaoTest, ConnectStringsAsJetReadsThem)
+{
+    // blanks and case around the password's key never leave a file unkeyed
+    for (const char* locale : {"; PWD = secret", ";pwd=secret ", " ;Pwd= secret;", "MS Access;PWD=secret"}) {
+        const std::string path = PathOf("keyed.mdb");
+        CDaoDatabase db;
+        ASSERT_EQ(DaoErrorOf([&] { db.Create(path.c_str(), (std::string(dbLangGeneral) + locale).c_str()); }), 0) << locale;
+        db.Execute("CREATE TABLE T (x LONG)");
+        db.Close();
+        EXPECT_EQ(PlainOpenResult(path), SQLITE_NOTADB) << locale;
+        EXPECT_EQ(DaoErrorOf([&] { db.Open(path.c_str(), FALSE, FALSE, ";PWD=secret"); }), 0) << locale;
+        db.Close();
+        EXPECT_EQ(DaoErrorOf([&] { db.Open(path.c_str(), FALSE, FALSE, ""); }), JET_ERR_BAD_PASSWORD) << locale;
+        std::remove(path.c_str());
+    }
+    const std::string path = MakeDb("dir.mdb", {"CREATE TABLE T (x LONG)"});
+    struct Case {
+        const char* connect;
+        long error;
+    };
+    const Case cases[] = {
+        {" ; pwd = KvRtWmPnoQaz ", 0}, {";PWD=KvRtWmPnoQaz;;", 0}, {"MS Access;PWD=KvRtWmPnoQaz", 0},
+        {";PWD", JET_ERR_NO_ISAM},     {"ODBC;DSN=x", JET_ERR_NO_ISAM}, {";=KvRtWmPnoQaz", JET_ERR_NO_ISAM},
+        {";PWD=kvrtwmpnoqaz", JET_ERR_BAD_PASSWORD},  // the password itself keeps its case
+    };
+    for (const Case& c : cases) {
+        CDaoDatabase db;
+        EXPECT_EQ(DaoErrorOf([&] { db.Open(path.c_str(), FALSE, FALSE, c.connect); }), c.error) << c.connect;
+    }
+    // a locale that cannot be read makes no file
+    CDaoDatabase db;
+    EXPECT_EQ(DaoErrorOf([&] { db.Create(PathOf("bad.mdb").c_str(), ";LANGID=0x0409;PWD"); }), JET_ERR_INVALID_ARGUMENT);
+    EXPECT_FALSE(std::filesystem::exists(PathOf("bad.mdb")));
+}
+
+TEST_F(DaoTest, ReadOnlyFileAndAnotherProgramsWrite)
+{
+    const std::string path = MakeDb("dir.mdb", {"CREATE TABLE T (x LONG)", "INSERT INTO T VALUES (1)"});
+    {
+        // another program in the middle of a long write: the file is in use
+        sqlite3* other = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(path.c_str(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+        sqlite3_key(other, "KvRtWmPnoQaz", 12);
+        ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE; INSERT INTO T VALUES (2)", nullptr, nullptr, nullptr), SQLITE_OK);
+        CDaoDatabase db;
+        EXPECT_EQ(DaoErrorOf([&] { db.Open(path.c_str(), TRUE, FALSE, kTestKey); }), JET_ERR_EXCLUSIVE);
+        sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close_v2(other);
+        EXPECT_EQ(DaoErrorOf([&] { db.Open(path.c_str(), TRUE, FALSE, kTestKey); }), 0);
+        EXPECT_TRUE(db.CanUpdate());
+    }
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                                           std::filesystem::perms::others_read);
+    CDaoDatabase db;
+    db.Open(path.c_str(), FALSE, FALSE, kTestKey);
+    EXPECT_FALSE(db.CanUpdate());
+    CDaoRecordset rs(&db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM T");
+    EXPECT_FALSE(rs.CanUpdate());
+    EXPECT_EQ(DaoErrorOf([&] { db.Execute("INSERT INTO T VALUES (3)"); }), JET_ERR_READ_ONLY);
 }

@@ -21,6 +21,10 @@ TEST(JetSql, TranslatesWhereTheDialectsDiffer)
         {"SELECT \"a\"\"b\" FROM t", "SELECT 'a\"b' FROM t"},
         {"CREATE TABLE Tree (Text TEXT(255), [Key] TEXT (50), Link MEMO, [Order] LONG)",
          "CREATE TABLE Tree (Text TEXT(255) COLLATE NOCASE, [Key] TEXT(50) COLLATE NOCASE, Link MEMO COLLATE NOCASE, [Order] LONG)"},
+        // any word beside a dot is a name, reserved or not
+        {"Select * from Tree Where Parent='Favorites' order by Tree.Order",
+         "Select * from Tree Where Parent='Favorites' order by [Tree].[Order]"},
+        {"SELECT Order.Key, T.True, T .Select, T.Mod, [T].x FROM T", "SELECT [Order].[Key], [T].[True], [T] .[Select], [T].[Mod], [T].[x] FROM T"},
     };
     for (const Case& c : cases) {
         const pvjet::Translation tr = pvjet::Translate(c.jet);
@@ -62,6 +66,9 @@ TEST(JetSql, FilterAndSortJoinTheStatement)
         {"SELECT * FROM Data WHERE a = 1 ORDER BY x", "b = 2", "", "SELECT * FROM Data WHERE (a = 1) AND (b = 2) ORDER BY x"},
         {"SELECT * FROM Data", "b = 2", "y", "SELECT * FROM Data WHERE b = 2 ORDER BY y"},
         {"SELECT k, count(*) FROM t GROUP BY k", "k > 1", "", "SELECT k, count(*) FROM t WHERE k > 1 GROUP BY k"},
+        {"Select * from Tree order by Tree.Order", "Parent='Favorites'", "",
+         "Select * from Tree WHERE Parent='Favorites' order by Tree.Order"},
+        {"SELECT T.Where, T.From FROM T ORDER BY T.Group", "", "T.Order", "SELECT T.Where, T.From FROM T ORDER BY T.Order"},
     };
     for (const Case& c : cases) EXPECT_EQ(pvjet::ApplyFilterAndSort(c.sql, c.filter, c.sort), c.result) << c.sql;
 }

@@ -288,3 +288,48 @@ TEST_F(RecordsetTest, FindWalksCriteria)
     EXPECT_TRUE(dyn.FindLast("twice < 7"));
     EXPECT_EQ(Num(dyn.GetFieldValue("n")), 3);
 }
+
+TEST_F(RecordsetTest, FavoritesStatementReturnsItsRows)
+{
+    m_db.Execute("INSERT INTO Tree VALUES ('Jones', 25, 'Favorites', 'Ann Jones', 0, 0, 'Details', '9', 0)");
+    for (int type : {dbOpenDynaset, dbOpenSnapshot}) {
+        CDaoRecordset rs(&m_db);
+        rs.Open(type, "Select * from Tree Where Parent='Favorites' order by Tree.Order");
+        std::string keys;
+        for (; !rs.IsEOF(); rs.MoveNext()) keys += Str(rs.GetFieldValue("Key")).GetString() + std::string("|");
+        EXPECT_EQ(keys, "Jones|Smith|");
+    }
+}
+
+TEST_F(RecordsetTest, TextComparesWithoutCaseForEveryLetterAlike)
+{
+    m_db.Execute("CREATE TABLE People (id LONG, name TEXT(50))");
+    const char* names[] = {"Mum", "Müller", "Muller", "Ecker", "Ébert", "Eber"};
+    for (int i = 0; i < 6; ++i)
+        m_db.Execute(("INSERT INTO People VALUES (" + std::to_string(i + 1) + ", '" + names[i] + "')").c_str());
+    // every way of reaching the rows: a keyset over one table, a snapshot, a join
+    const char* queries[] = {
+        "SELECT * FROM People ORDER BY id",
+        "SELECT id, name FROM People WHERE id > 0 ORDER BY id",
+        "SELECT People.id, People.name, Numbers.label FROM People INNER JOIN Numbers ON People.id = Numbers.n ORDER BY People.id",
+    };
+    for (const char* q : queries) {
+        for (int type : {dbOpenDynaset, dbOpenSnapshot}) {
+            CDaoRecordset rs(&m_db);
+            rs.Open(type, q);
+            SCOPED_TRACE(q);
+            EXPECT_TRUE(rs.FindFirst("name = 'MÜLLER'"));
+            EXPECT_EQ(Num(rs.GetFieldValue("id")), 2);
+            EXPECT_FALSE(rs.FindNext("name = 'MÜLLER'"));  // the accent still counts
+            EXPECT_TRUE(rs.FindFirst("name = 'éBERT' AND name LIKE 'ÉB*'"));
+            EXPECT_EQ(Num(rs.GetFieldValue("id")), 5);
+        }
+    }
+    // the statement's own comparisons follow the same rule
+    CDaoRecordset rs(&m_db);
+    rs.Open(dbOpenSnapshot, "SELECT * FROM People WHERE name = 'müller' OR name = 'EBERT' ORDER BY name");
+    ASSERT_FALSE(rs.IsEOF());
+    EXPECT_EQ(Str(rs.GetFieldValue("name")), "Müller");
+    rs.MoveNext();
+    EXPECT_TRUE(rs.IsEOF());
+}
