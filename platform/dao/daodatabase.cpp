@@ -152,7 +152,7 @@ void JetLikeFunction(sqlite3_context* ctx, int argc, sqlite3_value** argv)
 // it is replaced by the program's one rule for comparing and ordering text.
 int CollateNoCase(void*, int na, const void* a, int nb, const void* b)
 {
-    return PvCompareNoCase(std::string_view(static_cast<const char*>(a), size_t(na)),
+    return PvCollateNoCase(std::string_view(static_cast<const char*>(a), size_t(na)),
                            std::string_view(static_cast<const char*>(b), size_t(nb)));
 }
 

@@ -323,13 +323,19 @@ TEST_F(RecordsetTest, TextComparesWithoutCaseForEveryLetterAlike)
             EXPECT_FALSE(rs.FindNext("name = 'MÜLLER'"));  // the accent still counts
             EXPECT_TRUE(rs.FindFirst("name = 'éBERT' AND name LIKE 'ÉB*'"));
             EXPECT_EQ(Num(rs.GetFieldValue("id")), 5);
+            EXPECT_TRUE(rs.FindFirst("name > 'MULLER' AND name < 'MUM'"));
+            EXPECT_EQ(Num(rs.GetFieldValue("id")), 2);
         }
     }
-    // the statement's own comparisons follow the same rule
+    // the statement's own comparisons and its order follow the same rule
     CDaoRecordset rs(&m_db);
     rs.Open(dbOpenSnapshot, "SELECT * FROM People WHERE name = 'müller' OR name = 'EBERT' ORDER BY name");
     ASSERT_FALSE(rs.IsEOF());
     EXPECT_EQ(Str(rs.GetFieldValue("name")), "Müller");
     rs.MoveNext();
     EXPECT_TRUE(rs.IsEOF());
+    rs.Open(dbOpenSnapshot, "SELECT * FROM People ORDER BY name");
+    std::string order;
+    for (; !rs.IsEOF(); rs.MoveNext()) order += Str(rs.GetFieldValue("name")).GetString() + std::string("|");
+    EXPECT_EQ(order, "Eber|Ébert|Ecker|Muller|Müller|Mum|");
 }
