@@ -25,6 +25,7 @@ struct ComboCtl : Control {
     bool focused = false;
     bool pressed = false;
     int selAtDrop = -1;
+    bool settingText = false;   // the combo fills its own edit: no CBN_EDIT* for that
     DWORD listScroll = 0;
 
     ComboCtl(HWND hw, const CREATESTRUCT* cs) : Control(hw)
@@ -62,13 +63,24 @@ struct ComboCtl : Control {
         if (simple() && list) MoveWindow(list, 0, fieldH, rc.right, std::max<LONG>(0, rc.bottom - fieldH), TRUE);
     }
 
+    // The program's (or the list's) text for the edit part. Only the user's typing reports
+    // CBN_EDITUPDATE and CBN_EDITCHANGE; a handler that restores the text must not re-enter.
+    BOOL setEditText(LPCTSTR s)
+    {
+        bool was = settingText;
+        settingText = true;
+        BOOL r = SetWindowText(edit, s);
+        settingText = was;
+        return r;
+    }
+
     // The edit shows the selected item; a drop-down list paints it itself.
     void showSelection()
     {
         int i = cur();
         if (edit) {
             std::string t = i >= 0 ? itemText(i) : std::string();
-            SetWindowText(edit, t.c_str());
+            setEditText(t.c_str());
             SendMessage(edit, EM_SETSEL, 0, -1);
         }
         InvalidateRect(h, nullptr, TRUE);
@@ -121,14 +133,22 @@ struct ComboCtl : Control {
         drop(false);
     }
 
+    // F4 and Alt+Up/Down: a list closed after the arrows moved in it keeps their choice.
+    void toggleByKey()
+    {
+        if (!dropped) drop(true);
+        else if (cur() != selAtDrop) closeUp(true);
+        else drop(false);
+    }
+
     // Keys the combo takes itself, from its own window or its edit part.
     bool key(UINT vk)
     {
         bool alt = GetKeyState(VK_MENU) < 0;
         switch (vk) {
-        case VK_F4: drop(!dropped); return true;
+        case VK_F4: toggleByKey(); return true;
         case VK_UP: case VK_DOWN:
-            if (alt) { drop(!dropped); return true; }
+            if (alt) { toggleByKey(); return true; }
             [[fallthrough]];
         case VK_PRIOR: case VK_NEXT: case VK_HOME: case VK_END: {
             if (!dropList() && (vk == VK_HOME || vk == VK_END)) return false;
@@ -163,7 +183,7 @@ struct ComboCtl : Control {
         if (!self) return DefWindowProc(e, msg, wp, lp);
         WNDPROC orig = self->editProc;
         if (msg == WM_KEYDOWN && self->key(UINT(wp))) return 0;
-        if (msg == WM_SYSKEYDOWN && (wp == VK_DOWN || wp == VK_UP)) { self->drop(!self->dropped); return 0; }
+        if (msg == WM_SYSKEYDOWN && (wp == VK_DOWN || wp == VK_UP)) { self->toggleByKey(); return 0; }
         if (msg == WM_CHAR && (wp == '\r' || wp == 27) && !self->simple()) return 0;
         return CallWindowProc(orig, e, msg, wp, lp);
     }
@@ -331,8 +351,9 @@ struct ComboCtl : Control {
                     NotifyParent(h, CBN_KILLFOCUS);
                     break;
                 }
-                case EN_UPDATE: NotifyParent(h, CBN_EDITUPDATE); break;
+                case EN_UPDATE: if (!settingText) NotifyParent(h, CBN_EDITUPDATE); break;
                 case EN_CHANGE: {
+                    if (settingText) break;
                     NotifyParent(h, CBN_EDITCHANGE);
                     if (dropped && IsWindow(h)) {
                         char buf[256];
@@ -362,7 +383,7 @@ struct ComboCtl : Control {
         case WM_LBUTTONUP: pressed = false; InvalidateRect(h, nullptr, TRUE); return 0;
         case WM_KEYDOWN: key(UINT(wp)); return 0;
         case WM_SYSKEYDOWN:
-            if (wp == VK_DOWN || wp == VK_UP) { drop(!dropped); return 0; }
+            if (wp == VK_DOWN || wp == VK_UP) { toggleByKey(); return 0; }
             return DefWindowProc(h, msg, wp, lp);
         case WM_CHAR: {
             if (!dropList() || wp < 32) return 0;
@@ -377,7 +398,7 @@ struct ComboCtl : Control {
             return 0;
         case WM_SETTEXT: {
             LPCTSTR s = lp ? reinterpret_cast<LPCTSTR>(lp) : "";
-            if (edit) return SetWindowText(edit, s);
+            if (edit) return setEditText(s);
             int i = int(L(LB_FINDSTRINGEXACT, WPARAM(-1), lp));
             if (i < 0) return CB_ERR;
             SendMessage(list, PVM_LISTSELECT, WPARAM(i), 0);
@@ -427,7 +448,7 @@ struct ComboCtl : Control {
         case CB_DELETESTRING: return L(LB_DELETESTRING, wp, lp);
         case CB_RESETCONTENT:
             L(LB_RESETCONTENT);
-            if (edit) SetWindowText(edit, "");
+            if (edit) setEditText("");
             InvalidateRect(h, nullptr, TRUE);
             return CB_OKAY;
         case CB_GETCOUNT: return L(LB_GETCOUNT);
@@ -436,7 +457,7 @@ struct ComboCtl : Control {
             int i = int(wp);
             if (i < 0 || i >= count()) {
                 SendMessage(list, PVM_LISTSELECT, WPARAM(-1), 0);
-                if (edit) SetWindowText(edit, "");
+                if (edit) setEditText("");
                 InvalidateRect(h, nullptr, TRUE);
                 return CB_ERR;
             }

@@ -2,39 +2,56 @@
 
 #include "platform/controls/ctlimpl.h"
 
+#include "platform/base/textcase.h"
+#include "platform/sys/globalmem.h"
+
+#include <cstring>
 #include <unordered_map>
 #include <vector>
 
-// Bound weakly: the window system supplies the desktop clipboard when it has one.
-bool PvGetDesktopClipboardText(char** out) __attribute__((weak));
-void PvSetDesktopClipboardText(const char* utf8) __attribute__((weak));
-
 namespace pvctl {
 
-static std::string& localClipboard()
+// The controls speak to the process's one clipboard, the same one the grid's formats and the
+// desktop's text clipboard go through.
+bool ClipboardPut(HWND owner, const std::vector<ClipFormat>& formats)
 {
-    static std::string s;
-    return s;
-}
-
-void ClipboardSetText(const std::string& s)
-{
-    if (&PvSetDesktopClipboardText) PvSetDesktopClipboardText(s.c_str());
-    else localClipboard() = s;
-}
-
-bool ClipboardGetText(std::string* out)
-{
-    if (&PvGetDesktopClipboardText) {
-        char* p = nullptr;
-        if (!PvGetDesktopClipboardText(&p) || !p) return false;
-        *out = p;
-        free(p);
-        return true;
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    bool ok = true;
+    for (const ClipFormat& f : formats) {
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, f.data.size() + 1);
+        char* p = mem ? static_cast<char*>(GlobalLock(mem)) : nullptr;
+        if (!p) { if (mem) GlobalFree(mem); ok = false; continue; }
+        memcpy(p, f.data.data(), f.data.size());
+        p[f.data.size()] = 0;
+        GlobalUnlock(mem);
+        if (!SetClipboardData(f.format, mem)) { GlobalFree(mem); ok = false; }
     }
-    *out = localClipboard();
-    return !out->empty();
+    CloseClipboard();
+    return ok;
 }
+
+void ClipboardSetText(HWND owner, const std::string& s) { ClipboardPut(owner, {{CF_TEXT, s}}); }
+
+bool ClipboardGet(HWND owner, UINT format, std::string* out)
+{
+    out->clear();
+    if (!OpenClipboard(owner)) return false;
+    bool found = false;
+    if (HGLOBAL mem = GetClipboardData(format)) {
+        SIZE_T n = GlobalSize(mem);
+        if (const char* p = static_cast<const char*>(GlobalLock(mem))) {
+            // The block's size bounds the read: a foreign block need not end in a zero.
+            out->assign(p, strnlen(p, n));
+            GlobalUnlock(mem);
+            found = true;
+        }
+    }
+    CloseClipboard();
+    return found;
+}
+
+bool ClipboardGetText(HWND owner, std::string* out) { return ClipboardGet(owner, CF_TEXT, out) && !out->empty(); }
 
 static std::unordered_map<HWND, Control*>& table()
 {
@@ -128,6 +145,15 @@ HBRUSH ParentCtlColor(HWND h, HDC hdc, UINT msg)
     return reinterpret_cast<HBRUSH>(r);
 }
 
+// The text's first characters, as many as the prefix has, must collate equal to it.
+bool BeginsWithNoCase(const std::string& text, const std::string& prefix)
+{
+    size_t end = 0;
+    for (size_t i = 0; i < prefix.size() && end < text.size(); i = size_t(NextChar(prefix, int(i))))
+        end = size_t(NextChar(text, int(end)));
+    return PvCollateNoCase(std::string_view(text).substr(0, end), prefix) == 0;
+}
+
 int NextChar(const std::string& s, int i)
 {
     int n = int(s.size());
@@ -142,6 +168,20 @@ int PrevChar(const std::string& s, int i)
     if (i <= 0) return 0;
     --i;
     while (i > 0 && (static_cast<unsigned char>(s[size_t(i)]) & 0xC0) == 0x80) --i;
+    return i;
+}
+
+int CountChars(const char* p, size_t n)
+{
+    int k = 0;
+    for (size_t i = 0; i < n; ++i) k += (static_cast<unsigned char>(p[i]) & 0xC0) != 0x80;
+    return k;
+}
+
+int ByteOfChar(const std::string& s, int chars)
+{
+    int i = 0, n = int(s.size());
+    while (chars > 0 && i < n) { i = NextChar(s, i); --chars; }
     return i;
 }
 

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace pvctl {
 
@@ -46,15 +47,29 @@ LRESULT NotifyParentNM(HWND h, NMHDR* nm, UINT code);
 // Asks the parent for the control's colours; the answer brush, or the default one.
 HBRUSH ParentCtlColor(HWND h, HDC hdc, UINT msg);
 HFONT DefaultFont();
-// The desktop's text clipboard; a process-local one while the window system offers none.
-void ClipboardSetText(const std::string& s);
-bool ClipboardGetText(std::string* out);
+// The process's clipboard. Text is UTF-8; each block is stored with a closing zero.
+struct ClipFormat {
+    UINT format;
+    std::string data;
+};
+bool ClipboardPut(HWND owner, const std::vector<ClipFormat>& formats);
+void ClipboardSetText(HWND owner, const std::string& s);
+bool ClipboardGet(HWND owner, UINT format, std::string* out);
+// False when the clipboard holds no text (or only an empty one).
+bool ClipboardGetText(HWND owner, std::string* out);
 // A DC for measuring text with no window behind it.
 CDC& MeasureDC(HFONT font);
+
+// Case-blind, accent-aware "begins with", for finding and type-ahead.
+bool BeginsWithNoCase(const std::string& text, const std::string& prefix);
 
 // UTF-8 helpers: whole characters only.
 int NextChar(const std::string& s, int i);
 int PrevChar(const std::string& s, int i);
+// Characters (not continuation bytes) in p[0, n).
+int CountChars(const char* p, size_t n);
+// The byte offset of character `chars` in s (its end when s is shorter).
+int ByteOfChar(const std::string& s, int chars);
 // Appends the UTF-8 form of a code point.
 void AppendUtf8(std::string& s, UINT cp);
 

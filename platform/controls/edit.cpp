@@ -1,7 +1,9 @@
-// The edit control, single- and multi-line. Text is UTF-8; positions are byte offsets that
-// always fall on whole characters, and a CR LF pair counts as one step.
+// The edit control, single- and multi-line. Text is UTF-8; inside, positions are byte offsets
+// that always fall on whole characters, and a CR LF pair counts as one step. The messages speak
+// in characters, as the program's callers count them.
 
 #include "platform/controls/ctlimpl.h"
+#include "platform/base/textcase.h"
 
 #include <algorithm>
 #include <cstring>
@@ -9,8 +11,10 @@
 
 namespace pvctl {
 
-static const int kDefaultLimit = 30000;
+static const int kDefaultLimit = 32767;      // characters a user may type before EM_LIMITTEXT
 static const int kMaxLimit = 0x7FFFFFFE;
+static const int kTabChars = 8;              // default tab stops: every eight average characters
+static const int kSelectionWordMax = 0xFFFF; // EM_GETSEL's packed answer holds 16-bit positions
 
 struct EditCtl : Control {
     struct Line {
@@ -38,6 +42,7 @@ struct EditCtl : Control {
     std::vector<Line> lines;
     bool dirty = true;
     int lineH = 16;
+    int tabW = 8 * kTabChars;
     bool focused = false;
     bool tracking = false;
     int goalX = -1;         // column kept while moving up and down
@@ -62,7 +67,14 @@ struct EditCtl : Control {
         TEXTMETRIC tm {};
         MeasureDC(currentFont()).GetTextMetrics(&tm);
         lineH = std::max<int>(1, tm.tmHeight);
+        tabW = std::max<int>(1, tm.tmAveCharWidth) * kTabChars;
     }
+
+    // ---- Characters, for the messages ----
+    int charIndex(int pos) const { return CountChars(text.data(), size_t(std::clamp(pos, 0, int(text.size())))); }
+    int charCount() const { return CountChars(text.data(), text.size()); }
+    int charsIn(int from, int to) const { return CountChars(text.data() + from, size_t(to - from)); }
+    int bytePos(int chars) const { return ByteOfChar(text, chars); }
 
     RECT fmtRect()
     {
@@ -110,68 +122,148 @@ struct EditCtl : Control {
         for (int i = start; i < start + len; i = NextChar(text, i)) AppendUtf8(s, pwChar);
         return s;
     }
-    int width(int start, int len) const
+    int extent(int start, int len) const
     {
         if (len <= 0) return 0;
         std::string s = shown(start, len);
-        // Tabs measure as eight average characters.
-        int tabs = int(std::count(s.begin(), s.end(), '\t'));
-        if (tabs) std::replace(s.begin(), s.end(), '\t', ' ');
-        CSize ext = MeasureDC(currentFont()).GetTextExtent(s.c_str(), int(s.size()));
-        if (tabs) ext.cx += tabs * 7 * MeasureDC(currentFont()).GetTextExtent(" ", 1).cx;
-        return ext.cx;
+        return MeasureDC(currentFont()).GetTextExtent(s.c_str(), int(s.size())).cx;
+    }
+    // The runs of text between tabs in [from, to), each with its x from `lineStart`: what is
+    // measured is what is drawn, so the caret and the selection sit on the text.
+    template <class F> int runs(int lineStart, int from, int to, F each) const
+    {
+        int x = 0;
+        for (int a = lineStart; a < to;) {
+            int b = a;
+            if (!pwChar) while (b < to && text[size_t(b)] != '\t') ++b;
+            else b = to;
+            int w = extent(a, b - a);
+            if (b > from && b > a) each(std::max(a, from), x + (a < from ? extent(a, from - a) : 0), b);
+            x += w;
+            if (b < to) x = (x / tabW + 1) * tabW, ++b;
+            a = b;
+        }
+        return x;
+    }
+    // Width of the line's text from its start to pos.
+    int span(int lineStart, int pos) const
+    {
+        return runs(lineStart, pos, pos, [](int, int, int) {});
     }
 
     // ---- Layout ----
+    // Where the hard line break at or after `from` begins, looking no further than `upto`
+    // (one more byte, so a CR LF pair split by `upto` is still seen); `upto` when none.
+    int hardEnd(int from, int upto) const
+    {
+        int n = int(text.size());
+        int lim = std::min(n, upto + 1);
+        if (from >= lim) return std::min(upto, n);
+        const void* p = memchr(text.data() + from, '\n', size_t(lim - from));
+        if (!p) return std::min(upto, n);
+        int k = int(static_cast<const char*>(p) - text.data());
+        if (k > from && text[size_t(k) - 1] == '\r') --k;
+        return std::min(k, std::min(upto, n));
+    }
+
+    // The line that starts at pos; *next gets where the following one starts, -1 after the last.
+    // Only the text one line needs is measured, so the cost follows the line, not the paragraph.
+    Line lineAt(int pos, int* next) const
+    {
+        int n = int(text.size());
+        if (!multi()) { *next = -1; return {pos, n - pos}; }
+        int e = 0;
+        if (!wraps()) {
+            e = hardEnd(pos, n);
+        } else {
+            RECT fr = const_cast<EditCtl*>(this)->fmtRect();
+            int maxW = std::max<LONG>(1, fr.right - fr.left);
+            int good = pos;
+            int step = std::max(16, 2 * maxW / std::max(1, tabW / kTabChars));
+            for (;;) {
+                int probe = snapForward(std::min(n, good + step));
+                int cand = hardEnd(good, probe);
+                if (span(pos, cand) <= maxW) {
+                    good = cand;
+                    if (cand < probe || cand >= n) break;       // the rest of the paragraph fits
+                    step *= 2;
+                    continue;
+                }
+                // Too wide: the largest fitting prefix lies in (good, cand).
+                int lo = good, hi = cand;
+                while (NextChar(text, lo) < hi) {
+                    int mid = snapForward(lo + (hi - lo) / 2);
+                    if (mid <= lo) mid = NextChar(text, lo);
+                    if (mid >= hi) break;
+                    if (span(pos, mid) <= maxW) lo = mid;
+                    else hi = mid;
+                }
+                int fit = lo > pos ? lo : NextChar(text, pos);   // at least one character, so lines advance
+                // Back up to the last blank so words stay whole.
+                int b = fit;
+                while (b > pos && text[size_t(b) - 1] != ' ' && text[size_t(b) - 1] != '\t') --b;
+                if (b > pos) fit = b;
+                *next = fit;
+                return {pos, fit - pos};
+            }
+            e = good;
+        }
+        *next = e >= n ? -1 : e + (text[size_t(e)] == '\r' ? 2 : 1);
+        return {pos, e - pos};
+    }
+    int snapForward(int i) const
+    {
+        int n = int(text.size());
+        while (i < n && (static_cast<unsigned char>(text[size_t(i)]) & 0xC0) == 0x80) ++i;
+        return i;
+    }
+
     void layout()
     {
         if (!dirty) return;
         dirty = false;
         lines.clear();
-        int n = int(text.size());
-        RECT fr = fmtRect();
-        int maxW = std::max<LONG>(1, fr.right - fr.left);
-        bool wrap = wraps();
-        int start = 0;
-        for (;;) {
-            int end = start;
-            while (end < n && text[size_t(end)] != '\n' && !(text[size_t(end)] == '\r' && end + 1 < n && text[size_t(end) + 1] == '\n'))
-                end = NextChar(text, end);
-            if (!multi()) end = n;
-            // Word wrap inside [start, end).
-            int s = start;
-            while (wrap && width(s, end - s) > maxW) {
-                // Largest prefix that fits; at least one character so the loop always advances.
-                int lo = NextChar(text, s);
-                for (int i = NextChar(text, lo); i <= end; i = NextChar(text, i)) {
-                    if (width(s, i - s) > maxW) break;
-                    lo = i;
-                    if (i == end) break;
-                }
-                int brk = lo;
-                // Back up to the last blank so words stay whole.
-                int b = brk;
-                while (b > s && text[size_t(b) - 1] != ' ' && text[size_t(b) - 1] != '\t') --b;
-                if (b > s) brk = b;
-                lines.push_back({s, brk - s});
-                s = brk;
-            }
-            lines.push_back({s, end - s});
-            if (end >= n) break;
-            start = end + (text[size_t(end)] == '\r' ? 2 : 1);
-            if (start > n) break;
-            if (start == n) { lines.push_back({n, 0}); break; }
-        }
+        for (int pos = 0, next = 0; next >= 0; pos = next) lines.push_back(lineAt(pos, &next));
         updateScrollBars();
+    }
+
+    // After [a, oldEnd) became [a, newEnd): lays out again from the line before the change until
+    // a line starts where one started before, and keeps the rest shifted. A keystroke costs a
+    // few lines however long the paragraph.
+    void relayout(int a, int oldEnd, int newEnd)
+    {
+        if (dirty || lines.empty()) { dirty = true; layout(); return; }
+        int delta = newEnd - oldEnd;
+        int li = lineIndexAt(a);
+        if (li > 0) --li;    // a shortened word may now fit on the line before
+        std::vector<Line> out(lines.begin(), lines.begin() + li);
+        for (int pos = lines[size_t(li)].start, next = 0;; pos = next) {
+            out.push_back(lineAt(pos, &next));
+            if (next < 0) break;
+            if (next < newEnd) continue;
+            auto it = std::lower_bound(lines.begin() + li + 1, lines.end(), next - delta,
+                                       [](const Line& l, int p) { return l.start < p; });
+            if (it != lines.end() && it->start == next - delta) {
+                for (; it != lines.end(); ++it) out.push_back({it->start + delta, it->len});
+                break;
+            }
+        }
+        lines.swap(out);
+        updateScrollBars();
+    }
+
+    // The last line that starts at or before pos (a position at a wrap point belongs to the
+    // next line).
+    int lineIndexAt(int pos) const
+    {
+        auto it = std::upper_bound(lines.begin(), lines.end(), pos, [](int p, const Line& l) { return p < l.start; });
+        return std::max(0, int(it - lines.begin()) - 1);
     }
 
     int lineOf(int pos)
     {
         layout();
-        int i = int(lines.size()) - 1;
-        while (i > 0 && lines[size_t(i)].start > pos) --i;
-        // A position at a wrap point belongs to the next line.
-        return i;
+        return lineIndexAt(pos);
     }
 
     int visibleLines()
@@ -184,7 +276,7 @@ struct EditCtl : Control {
     {
         const Line& l = lines[size_t(line)];
         RECT fr = fmtRect();
-        int w = width(l.start, l.len);
+        int w = span(l.start, l.start + l.len);
         DWORD st = style();
         int avail = fr.right - fr.left;
         int x = fr.left - xOff;
@@ -200,7 +292,7 @@ struct EditCtl : Control {
         int li = lineOf(pos);
         const Line& l = lines[size_t(li)];
         RECT fr = fmtRect();
-        int x = lineX(li) + width(l.start, std::min(pos, l.start + l.len) - l.start);
+        int x = lineX(li) + span(l.start, std::min(pos, l.start + l.len));
         int y = fr.top + (li - firstLine) * lineH;
         return POINT {x, y};
     }
@@ -213,16 +305,19 @@ struct EditCtl : Control {
         if (p.y < fr.top && multi()) li = firstLine - 1;
         li = std::clamp(li, 0, int(lines.size()) - 1);
         const Line& l = lines[size_t(li)];
-        int x0 = lineX(li);
-        int best = l.start;
-        for (int i = l.start; i < l.start + l.len;) {
-            int nx = NextChar(text, i);
-            int a = width(l.start, i - l.start), b = width(l.start, nx - l.start);
-            if (p.x - x0 < (a + b) / 2) break;
-            best = nx;
-            i = nx;
+        int x = p.x - lineX(li);
+        // The character under x, by halving over character boundaries; then its nearer edge.
+        int lo = l.start, hi = l.start + l.len;
+        if (x <= 0) return lo;
+        if (span(l.start, hi) <= x) return hi;
+        while (NextChar(text, lo) < hi) {
+            int mid = snapForward(lo + (hi - lo) / 2);
+            if (mid >= hi) mid = PrevChar(text, hi);
+            if (mid <= lo) break;
+            if (span(l.start, mid) <= x) lo = mid;
+            else hi = mid;
         }
-        return best;
+        return x - span(l.start, lo) < span(l.start, hi) - x ? lo : hi;
     }
 
     // ---- Scrolling ----
@@ -257,7 +352,7 @@ struct EditCtl : Control {
             RECT fr = fmtRect();
             int avail = std::max<LONG>(1, fr.right - fr.left);
             const Line& l = lines[size_t(li)];
-            int cx = width(l.start, caret - l.start);
+            int cx = span(l.start, caret);
             int old = xOff;
             if (cx - xOff > avail - 1) xOff = cx - avail + std::max(1, avail / 4);
             else if (cx < xOff) xOff = std::max(0, cx - avail / 4);
@@ -285,9 +380,9 @@ struct EditCtl : Control {
         typing = merge;
     }
 
+    // The text changed: a layout already brought up to date, or (dirty) made afresh.
     void changed(bool notify)
     {
-        dirty = true;
         modified = true;
         layout();
         scrollCaret();
@@ -306,14 +401,16 @@ struct EditCtl : Control {
             size_t nl = ins.find_first_of("\r\n");
             if (nl != std::string::npos) ins.resize(nl);
         }
-        if (st & ES_UPPERCASE) for (char& c : ins) if (c >= 'a' && c <= 'z') c = char(c - 32);
-        if (st & ES_LOWERCASE) for (char& c : ins) if (c >= 'A' && c <= 'Z') c = char(c + 32);
+        if (st & ES_UPPERCASE) ins = PvUpperCase(ins);
+        if (st & ES_LOWERCASE) ins = PvLowerCase(ins);
         int a = selMin(), b = selMax();
-        int room = limit - (int(text.size()) - (b - a));
+        // The limit counts characters; a CR LF pair counts two, as callers measure it.
+        int room = limit - (charCount() - charsIn(a, b));
         bool cut = false;
-        if (int(ins.size()) > room) {
-            int k = std::max(0, room);
-            while (k > 0 && (static_cast<unsigned char>(ins[size_t(k)]) & 0xC0) == 0x80) --k;
+        if (CountChars(ins.data(), ins.size()) > room) {
+            int k = ByteOfChar(ins, std::max(0, room));
+            // Never keep half a line break.
+            if (k > 0 && ins[size_t(k) - 1] == '\r' && size_t(k) < ins.size() && ins[size_t(k)] == '\n') --k;
             ins.resize(size_t(k));
             cut = true;
         }
@@ -324,6 +421,7 @@ struct EditCtl : Control {
         text.replace(size_t(a), size_t(b - a), ins);
         anchor = caret = a + int(ins.size());
         goalX = -1;
+        relayout(a, b, caret);
         changed(true);
         return true;
     }
@@ -346,13 +444,13 @@ struct EditCtl : Control {
     {
         if (pwChar || selMin() == selMax()) return;
         std::string s = text.substr(size_t(selMin()), size_t(selMax() - selMin()));
-        ClipboardSetText(s);
+        ClipboardSetText(h, s);
     }
     void paste()
     {
         if (readOnly()) return;
         std::string s;
-        if (!ClipboardGetText(&s)) return;
+        if (!ClipboardGetText(h, &s)) return;
         if (multi()) {
             // Lone line feeds become CR LF, the form multi-line text keeps.
             std::string t;
@@ -392,17 +490,17 @@ struct EditCtl : Control {
             int a = std::clamp(s0, l.start, l.start + l.len), b = std::clamp(s1, l.start, l.start + l.len);
             auto seg = [&](int from, int to, bool sel) {
                 if (to <= from) return;
-                int x0 = x + width(l.start, from - l.start);
-                int w = width(from, to - from);
                 if (sel) {
-                    dc->FillSolidRect(x0, y, w, lineH, GetSysColor(COLOR_HIGHLIGHT));
+                    int x0 = x + span(l.start, from);
+                    dc->FillSolidRect(x0, y, x + span(l.start, to) - x0, lineH, GetSysColor(COLOR_HIGHLIGHT));
                     dc->SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
                 } else {
                     dc->SetTextColor(fg);
                 }
-                std::string s = shown(from, to - from);
-                std::replace(s.begin(), s.end(), '\t', ' ');
-                dc->TextOut(x0, y, s.c_str(), int(s.size()));
+                runs(l.start, from, to, [&](int a, int ax, int b) {
+                    std::string s = shown(a, b - a);
+                    dc->TextOut(x + ax, y, s.c_str(), int(s.size()));
+                });
             };
             if (showSel && s0 != s1) {
                 seg(l.start, a, false);
@@ -410,7 +508,7 @@ struct EditCtl : Control {
                 seg(b, l.start + l.len, false);
                 // A selected line break shows as a small block.
                 if (s0 <= l.start + l.len && s1 > l.start + l.len && li + 1 < int(lines.size()))
-                    dc->FillSolidRect(x + width(l.start, l.len), y, 4, lineH, GetSysColor(COLOR_HIGHLIGHT));
+                    dc->FillSolidRect(x + span(l.start, l.start + l.len), y, 4, lineH, GetSysColor(COLOR_HIGHLIGHT));
             } else {
                 seg(l.start, l.start + l.len, false);
             }
@@ -541,7 +639,7 @@ struct EditCtl : Control {
         undoAnchor = a;
         undoCaret = c;
         typing = false;
-        // After an undo the changed text comes back selected.
+        dirty = true;
         changed(true);
         return true;
     }
@@ -681,18 +779,21 @@ struct EditCtl : Control {
         case EM_CANUNDO: return canUndo;
         case EM_EMPTYUNDOBUFFER: canUndo = false; typing = false; return 0;
         case EM_GETSEL: {
-            if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(selMin());
-            if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(selMax());
-            return MAKELONG(std::min(selMin(), 0xFFFF), std::min(selMax(), 0xFFFF));
+            int a = charIndex(selMin()), b = charIndex(selMax());
+            if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(a);
+            if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(b);
+            // The packed answer cannot hold larger positions: -1 tells the caller to use the pointers.
+            if (a > kSelectionWordMax || b > kSelectionWordMax) return -1;
+            return MAKELONG(a, b);
         }
         case EM_SETSEL: {
             int a = int(wp), b = int(lp);
-            int n = int(text.size());
             if (a == -1) { setSel(caret, caret, false); return 0; }
+            int n = charCount();
             if (b < 0 || b > n) b = n;
             if (a < 0 || a > n) a = n;
             goalX = -1;
-            setSel(a, b, false);
+            setSel(bytePos(a), bytePos(b), false);
             return 0;
         }
         case EM_REPLACESEL: {
@@ -702,7 +803,7 @@ struct EditCtl : Control {
         case EM_GETMODIFY: return modified;
         case EM_SETMODIFY: modified = wp != 0; return 0;
         case EM_LIMITTEXT:
-            limit = (wp == 0 || wp > WPARAM(kMaxLimit)) ? kMaxLimit : int(wp);
+            limit = (wp == 0 || wp > WPARAM(kMaxLimit)) ? kMaxLimit : int(wp);   // characters
             return 0;
         case EM_GETLIMITTEXT: return limit;
         case EM_SETREADONLY: {
@@ -744,20 +845,17 @@ struct EditCtl : Control {
         case EM_GETMARGINS: return MAKELONG(marginL, marginR);
         case EM_GETLINECOUNT: layout(); return LRESULT(lines.size());
         case EM_GETFIRSTVISIBLELINE: return multi() ? firstLine : 0;
-        case EM_LINEFROMCHAR: {
-            int pos = int(wp) < 0 ? selMin() : std::min(int(wp), int(text.size()));
-            return lineOf(pos);
-        }
+        case EM_LINEFROMCHAR: return lineOf(int(wp) < 0 ? selMin() : bytePos(int(wp)));
         case EM_LINEINDEX: {
             layout();
             int li = int(wp) < 0 ? lineOf(caret) : int(wp);
             if (li >= int(lines.size())) return -1;
-            return lines[size_t(li)].start;
+            return charIndex(lines[size_t(li)].start);
         }
         case EM_LINELENGTH: {
             layout();
-            int pos = int(wp) < 0 ? caret : std::min(int(wp), int(text.size()));
-            return lines[size_t(lineOf(pos))].len;
+            const Line& l = lines[size_t(lineOf(int(wp) < 0 ? caret : bytePos(int(wp))))];
+            return charsIn(l.start, l.start + l.len);
         }
         case EM_GETLINE: {
             layout();
@@ -789,14 +887,13 @@ struct EditCtl : Control {
         }
         case EM_SCROLLCARET: scrollCaret(); return TRUE;
         case EM_POSFROMCHAR: {
-            int pos = std::clamp(int(wp), 0, int(text.size()));
-            POINT p = posToPoint(pos);
+            POINT p = posToPoint(bytePos(std::max(0, int(wp))));
             return MAKELONG(p.x, p.y);
         }
         case EM_CHARFROMPOS: {
             POINT p = lpPoint(lp);
             int pos = pointToPos(p);
-            return MAKELONG(pos, lineOf(pos));
+            return MAKELONG(charIndex(pos), lineOf(pos));
         }
         default: return DefWindowProc(h, msg, wp, lp);
         }

@@ -2,22 +2,109 @@
 
 #include "platform/controls/ctlimpl.h"
 #include "platform/controls/listboxint.h"
+#include "platform/base/textcase.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <strings.h>
+#include <tuple>
 #include <vector>
 
 namespace pvctl {
 
+namespace {
+
+struct Item {
+    std::string text;
+    ULONG_PTR data = 0;
+    bool sel = false;
+    int height = 0;
+};
+
+// The items in chunks, so that inserting into a list of a hundred thousand moves a few hundred
+// of them, not half the list, while an index still finds its item in a few steps.
+class ItemStore {
+public:
+    int size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    Item& operator[](int i) { auto [c, k] = locate(i); return chunks_[c][k]; }
+    const Item& operator[](int i) const { auto [c, k] = locate(i); return chunks_[c][k]; }
+    void insert(int at, Item it)
+    {
+        assert(at >= 0 && at <= count_);
+        if (chunks_.empty()) chunks_.emplace_back();
+        size_t c = 0;
+        int k = 0;
+        if (at == count_) { c = chunks_.size() - 1; k = int(chunks_[c].size()); }
+        else std::tie(c, k) = locate(at);
+        auto& v = chunks_[c];
+        v.insert(v.begin() + k, std::move(it));
+        if (v.size() > kMaxChunk) {
+            std::vector<Item> tail(std::make_move_iterator(v.begin() + kMaxChunk / 2), std::make_move_iterator(v.end()));
+            v.resize(kMaxChunk / 2);
+            chunks_.insert(chunks_.begin() + long(c) + 1, std::move(tail));
+        }
+        ++count_;
+        reindexFrom(c);
+    }
+    void erase(int at)
+    {
+        auto [c, k] = locate(at);
+        chunks_[c].erase(chunks_[c].begin() + k);
+        if (chunks_[c].empty()) chunks_.erase(chunks_.begin() + long(c));
+        --count_;
+        reindexFrom(c);
+    }
+    void clear()
+    {
+        chunks_.clear();
+        starts_.clear();
+        count_ = 0;
+    }
+    template <class F> void forEach(F f)
+    {
+        for (auto& v : chunks_) for (Item& it : v) f(it);
+    }
+    template <class F> int countIf(F f) const
+    {
+        int n = 0;
+        for (const auto& v : chunks_) for (const Item& it : v) n += f(it) ? 1 : 0;
+        return n;
+    }
+
+private:
+    static constexpr size_t kMaxChunk = 512;
+    std::pair<size_t, int> locate(int i) const
+    {
+        assert(i >= 0 && i < count_);
+        size_t c = size_t(std::upper_bound(starts_.begin(), starts_.end(), i) - starts_.begin()) - 1;
+        return {c, i - starts_[c]};
+    }
+    void reindexFrom(size_t c)
+    {
+        starts_.resize(chunks_.size());
+        int at = c == 0 ? 0 : starts_[c - 1] + int(chunks_[c - 1].size());
+        for (size_t k = c; k < chunks_.size(); ++k) {
+            starts_[k] = at;
+            at += int(chunks_[k].size());
+        }
+    }
+    std::vector<std::vector<Item>> chunks_;
+    std::vector<int> starts_;   // index of each chunk's first item
+    int count_ = 0;
+};
+
+// How long typed letters keep adding to one search (ms).
+constexpr DWORD kTypeAheadPause = 1000;
+
+} // namespace
+
 struct ListBoxCtl : Control {
-    struct Item {
-        std::string text;
-        ULONG_PTR data = 0;
-        bool sel = false;
-        int height = 0;
-    };
-    std::vector<Item> items;
+    ItemStore items;
+    int anchorSel = -1;     // where an extended selection's range starts
+    std::string typed;      // letters of the type-ahead search so far
+    DWORD typedAt = 0;
     int top = 0;
     int cur = -1;       // the selection (single) or the focus item (multiple)
     int itemH = 16;
@@ -67,7 +154,7 @@ struct ListBoxCtl : Control {
 
     int heightOf(int i) const
     {
-        if ((lstyle() & LBS_OWNERDRAWVARIABLE) && valid(i) && items[size_t(i)].height > 0) return items[size_t(i)].height;
+        if ((lstyle() & LBS_OWNERDRAWVARIABLE) && valid(i) && items[i].height > 0) return items[i].height;
         return itemH;
     }
     int clientH() const
@@ -114,10 +201,10 @@ struct ListBoxCtl : Control {
 
     void measure(int i)
     {
-        MEASUREITEMSTRUCT mis {ctlType(), ctlId(), UINT(i), 0, UINT(itemH), valid(i) ? items[size_t(i)].data : 0};
+        MEASUREITEMSTRUCT mis {ctlType(), ctlId(), UINT(i), 0, UINT(itemH), valid(i) ? items[i].data : 0};
         SendMessage(notifyTarget(), WM_MEASUREITEM, mis.CtlID, reinterpret_cast<LPARAM>(&mis));
         if (i < 0 || !(lstyle() & LBS_OWNERDRAWVARIABLE)) { if (mis.itemHeight) itemH = int(mis.itemHeight); }
-        else if (valid(i)) items[size_t(i)].height = std::max<int>(1, int(mis.itemHeight));
+        else if (valid(i)) items[i].height = std::max<int>(1, int(mis.itemHeight));
     }
 
     void updateScroll()
@@ -180,36 +267,43 @@ struct ListBoxCtl : Control {
         if (hasStrings()) it.text = lp ? reinterpret_cast<LPCTSTR>(lp) : "";
         else it.data = ULONG_PTR(lp);
         if (at < 0 || at > count()) at = count();
-        items.insert(items.begin() + at, it);
+        items.insert(at, std::move(it));
         if (cur >= at) ++cur;
+        if (anchorSel >= at) ++anchorSel;
         if (lstyle() & LBS_OWNERDRAWVARIABLE) measure(at);
         updateScroll();
         InvalidateRect(h, nullptr, TRUE);
         return at;
     }
 
+    // After the last item that sorts before or with the new one, found by halving.
     int sortedPos(LPARAM lp)
     {
-        int i = 0;
-        for (; i < count(); ++i) {
+        std::string_view key = hasStrings() && lp ? reinterpret_cast<LPCTSTR>(lp) : "";
+        int lo = 0, hi = count();
+        while (lo < hi) {
+            int mid = lo + (hi - lo) / 2;
             int c;
-            if (hasStrings()) c = strcasecmp(items[size_t(i)].text.c_str(), lp ? reinterpret_cast<LPCTSTR>(lp) : "");
+            if (hasStrings()) c = PvCollateNoCase(items[mid].text, key);
             else {
-                COMPAREITEMSTRUCT cis {ctlType(), ctlId(), itemWindow(), UINT(i), items[size_t(i)].data, UINT(-1), ULONG_PTR(lp)};
+                COMPAREITEMSTRUCT cis {ctlType(), ctlId(), itemWindow(), UINT(mid), items[mid].data, UINT(-1), ULONG_PTR(lp)};
                 c = int(SendMessage(notifyTarget(), WM_COMPAREITEM, cis.CtlID, reinterpret_cast<LPARAM>(&cis)));
+                if (!IsWindow(h)) return 0;
             }
-            if (c > 0) break;
+            if (c > 0) hi = mid;
+            else lo = mid + 1;
         }
-        return i;
+        return lo;
     }
 
     void remove(int i)
     {
         if (ownerDraw()) {
-            DELETEITEMSTRUCT dis {ctlType(), ctlId(), UINT(i), itemWindow(), items[size_t(i)].data};
+            DELETEITEMSTRUCT dis {ctlType(), ctlId(), UINT(i), itemWindow(), items[i].data};
             SendMessage(notifyTarget(), WM_DELETEITEM, dis.CtlID, reinterpret_cast<LPARAM>(&dis));
         }
-        items.erase(items.begin() + i);
+        items.erase(i);
+        if (anchorSel >= count()) anchorSel = -1;
         if (cur == i) cur = -1;
         else if (cur > i) --cur;
         if (top >= count()) top = std::max(0, count() - 1);
@@ -218,18 +312,34 @@ struct ListBoxCtl : Control {
     int find(int after, LPCTSTR s, bool exact) const
     {
         if (!s || !count()) return LB_ERR;
-        size_t n = strlen(s);
+        std::string key = s;
         int start = valid(after) ? after + 1 : 0;
         for (int k = 0; k < count(); ++k) {
             int i = (start + k) % count();
-            const Item& it = items[size_t(i)];
+            const Item& it = items[i];
             bool hit;
             if (!hasStrings()) hit = it.data == ULONG_PTR(reinterpret_cast<uintptr_t>(s));
-            else if (exact) hit = strcasecmp(it.text.c_str(), s) == 0;
-            else hit = strncasecmp(it.text.c_str(), s, n) == 0;
+            else if (exact) hit = PvCollateNoCase(it.text, key) == 0;
+            else hit = BeginsWithNoCase(it.text, key);
             if (hit) return i;
         }
         return LB_ERR;
+    }
+
+    // Letters typed in quick succession search for an item that begins with all of them; the
+    // same letter again steps to the next item with it.
+    int typeAhead(UINT ch)
+    {
+        DWORD now = GetTickCount();
+        if (now - typedAt > kTypeAheadPause) typed.clear();
+        typedAt = now;
+        AppendUtf8(typed, ch);
+        std::string first;
+        AppendUtf8(first, ch);
+        bool repeated = true;
+        for (size_t i = 0; i < typed.size(); i += first.size()) repeated = repeated && typed.compare(i, first.size(), first) == 0;
+        if (repeated) return find(cur, first.c_str(), false);
+        return find(cur - 1, typed.c_str(), false);
     }
 
     void paint(HDC hdc)
@@ -247,7 +357,7 @@ struct ListBoxCtl : Control {
         for (int i = top; i < count() && y < rc.bottom; ++i) {
             RECT ir {0, y, rc.right, y + heightOf(i)};
             y = ir.bottom;
-            const Item& it = items[size_t(i)];
+            const Item& it = items[i];
             bool sel = multi() ? it.sel : i == cur;
             if (ownerDraw()) {
                 UINT state = (sel ? ODS_SELECTED : 0) | (focused && i == cur ? ODS_FOCUS : 0) | (enabled ? 0 : ODS_DISABLED);
@@ -271,8 +381,10 @@ struct ListBoxCtl : Control {
         if (!count()) return;
         if (multi()) {
             if (outside) return;
-            if (lstyle() & LBS_MULTIPLESEL || (flags & MK_CONTROL)) items[size_t(i)].sel = !items[size_t(i)].sel;
-            else { for (Item& it : items) it.sel = false; items[size_t(i)].sel = true; }
+            bool extended = (lstyle() & LBS_EXTENDEDSEL) != 0;
+            if (extended && (flags & MK_SHIFT) && valid(anchorSel)) selectRange(anchorSel, i, !(flags & MK_CONTROL));
+            else if (!extended || (flags & MK_CONTROL)) { items[i].sel = !items[i].sel; anchorSel = i; }
+            else { items.forEach([](Item& it) { it.sel = false; }); items[i].sel = true; anchorSel = i; }
             cur = i;
             InvalidateRect(h, nullptr, TRUE);
             notify(LBN_SELCHANGE);
@@ -281,6 +393,26 @@ struct ListBoxCtl : Control {
             select(i, true);
         }
         if (dbl) notify(LBN_DBLCLK);
+    }
+
+    // Selects the items from a to b; `only` clears the others first.
+    void selectRange(int a, int b, bool only)
+    {
+        if (only) items.forEach([](Item& it) { it.sel = false; });
+        for (int k = std::min(a, b); k <= std::max(a, b); ++k) items[k].sel = true;
+    }
+
+    // A drag in an extended-selection list stretches the range from where it began.
+    void dragTo(POINT p)
+    {
+        bool outside = false;
+        int i = itemAt(p, &outside);
+        if (!count() || i == cur || !valid(anchorSel)) return;
+        selectRange(anchorSel, i, true);
+        cur = i;
+        ensureVisible(i);
+        InvalidateRect(h, nullptr, TRUE);
+        notify(LBN_SELCHANGE);
     }
 
     void keyDown(UINT vk)
@@ -296,7 +428,7 @@ struct ListBoxCtl : Control {
         case VK_END: i = count() - 1; break;
         case VK_SPACE:
             if (multi() && valid(cur)) {
-                items[size_t(cur)].sel = !items[size_t(cur)].sel;
+                items[cur].sel = !items[cur].sel;
                 invalidateItem(cur);
                 notify(LBN_SELCHANGE);
             }
@@ -304,8 +436,16 @@ struct ListBoxCtl : Control {
         default: return;
         }
         if (multi()) {
+            bool extended = (lstyle() & LBS_EXTENDEDSEL) != 0;
+            bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
             cur = i;
             ensureVisible(i);
+            if (extended && !ctrl) {
+                // Arrows move a single selection; with Shift they stretch it from the anchor.
+                if (!shift || !valid(anchorSel)) anchorSel = i;
+                selectRange(anchorSel, i, true);
+                notify(LBN_SELCHANGE);
+            }
             InvalidateRect(h, nullptr, TRUE);
             return;
         }
@@ -367,6 +507,7 @@ struct ListBoxCtl : Control {
             bool outside = false;
             int i = itemAt(lpPoint(lp), &outside);
             if ((combo && !outside) || (tracking && !multi())) select(i, !combo);
+            else if (tracking && (lstyle() & LBS_EXTENDEDSEL)) dragTo(lpPoint(lp));
             return 0;
         }
         case WM_LBUTTONUP: {
@@ -385,9 +526,13 @@ struct ListBoxCtl : Control {
         case WM_KEYDOWN: keyDown(UINT(wp)); return 0;
         case WM_CHAR: {
             if (wp < 32 || !hasStrings()) return 0;
-            char s[2] = {char(wp), 0};
-            int i = find(cur, s, false);
-            if (i >= 0) select(i, true);
+            int i = typeAhead(UINT(wp));
+            if (i < 0) return 0;
+            if (!multi()) { select(i, true); return 0; }
+            cur = i;
+            ensureVisible(i);
+            if (lstyle() & LBS_EXTENDEDSEL) { anchorSel = i; selectRange(i, i, true); notify(LBN_SELCHANGE); }
+            InvalidateRect(h, nullptr, TRUE);
             return 0;
         }
         case WM_VSCROLL: {
@@ -430,20 +575,20 @@ struct ListBoxCtl : Control {
             return valid(int(wp)) ? int(wp) : LB_ERR;
         case LB_GETTEXT: {
             if (!valid(int(wp)) || !lp) return LB_ERR;
-            const Item& it = items[wp];
+            const Item& it = items[int(wp)];
             if (!hasStrings()) { memcpy(reinterpret_cast<void*>(lp), &it.data, sizeof it.data); return sizeof it.data; }
             memcpy(reinterpret_cast<char*>(lp), it.text.c_str(), it.text.size() + 1);
             return LRESULT(it.text.size());
         }
         case LB_GETTEXTLEN:
             if (!valid(int(wp))) return LB_ERR;
-            return hasStrings() ? LRESULT(items[wp].text.size()) : LRESULT(sizeof(ULONG_PTR));
+            return hasStrings() ? LRESULT(items[int(wp)].text.size()) : LRESULT(sizeof(ULONG_PTR));
         case LB_GETITEMDATA:
             if (!valid(int(wp))) return LB_ERR;
-            return LRESULT(items[wp].data);
+            return LRESULT(items[int(wp)].data);
         case LB_SETITEMDATA:
             if (!valid(int(wp))) return LB_ERR;
-            items[wp].data = ULONG_PTR(lp);
+            items[int(wp)].data = ULONG_PTR(lp);
             return 0;
         case LB_FINDSTRING: return find(int(wp), reinterpret_cast<LPCTSTR>(lp), false);
         case LB_FINDSTRINGEXACT: return find(int(wp), reinterpret_cast<LPCTSTR>(lp), true);
@@ -464,7 +609,7 @@ struct ListBoxCtl : Control {
         case LB_SETITEMHEIGHT: {
             int hh = LOWORD(lp);
             if (hh <= 0 || hh > 255) return LB_ERR;
-            if ((lstyle() & LBS_OWNERDRAWVARIABLE) && valid(int(wp))) items[wp].height = hh;
+            if ((lstyle() & LBS_OWNERDRAWVARIABLE) && valid(int(wp))) items[int(wp)].height = hh;
             else itemH = hh;
             updateScroll();
             InvalidateRect(h, nullptr, TRUE);
@@ -473,24 +618,24 @@ struct ListBoxCtl : Control {
         case LB_SETSEL: {
             if (!multi()) return LB_ERR;
             int i = int(lp);
-            if (i == -1) for (Item& it : items) it.sel = wp != 0;
-            else if (valid(i)) items[size_t(i)].sel = wp != 0;
+            if (i == -1) items.forEach([on = wp != 0](Item& it) { it.sel = on; });
+            else if (valid(i)) items[i].sel = wp != 0;
             else return LB_ERR;
             InvalidateRect(h, nullptr, TRUE);
             return 0;
         }
         case LB_GETSEL:
             if (!valid(int(wp))) return LB_ERR;
-            return multi() ? items[wp].sel : int(wp) == cur;
+            return multi() ? items[int(wp)].sel : int(wp) == cur;
         case LB_GETSELCOUNT: {
             if (!multi()) return LB_ERR;
-            return std::count_if(items.begin(), items.end(), [](const Item& it) { return it.sel; });
+            return items.countIf([](const Item& it) { return it.sel; });
         }
         case LB_GETSELITEMS: {
             if (!multi() || !lp) return LB_ERR;
             int* out = reinterpret_cast<int*>(lp);
             int n = 0;
-            for (int i = 0; i < count() && n < int(wp); ++i) if (items[size_t(i)].sel) out[n++] = i;
+            for (int i = 0; i < count() && n < int(wp); ++i) if (items[i].sel) out[n++] = i;
             return n;
         }
         case LB_GETCARETINDEX: return cur;

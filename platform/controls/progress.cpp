@@ -73,8 +73,9 @@ struct ProgressCtl : Control {
         case WM_GETDLGCODE: return 0;
         case PBM_SETRANGE: {
             LRESULT old = MAKELONG(low, high);
-            low = short(LOWORD(lp));
-            high = short(HIWORD(lp));
+            // Each bound is a 16-bit unsigned number here: 0 to 65,535.
+            low = int(LOWORD(lp));
+            high = int(HIWORD(lp));
             setPos(pos);
             InvalidateRect(h, nullptr, TRUE);
             return old;

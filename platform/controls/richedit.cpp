@@ -16,6 +16,16 @@ using pvrtf::Doc;
 
 static const size_t kMaxStream = 16u << 20;   // what a stream may bring in at most
 
+// Registered by name, so every window and the grid agree on the number.
+static UINT RtfClipboardFormat() { return RegisterClipboardFormat("Rich Text Format"); }
+
+static const int kDefaultLimit = 32767;   // characters, until EM_EXLIMITTEXT
+static const int kLimitForZero = 65536;   // what EM_EXLIMITTEXT(0) sets
+
+// The bytes of the first `room` characters of s.
+static int fitBytes(const std::string& s, int room) { return ByteOfChar(s, std::max(0, room)); }
+static int chars(const std::string& s) { return CountChars(s.data(), s.size()); }
+
 struct RichCtl : Control {
     struct Seg { int start; int len; int x; int w; unsigned short f; };
     struct Line { int start; int end; int y; int h; int ascent; std::vector<Seg> segs; };
@@ -23,7 +33,7 @@ struct RichCtl : Control {
     Doc doc;
     CharFmt base;
     int anchor = 0, caret = 0;
-    int limit = 32767;
+    int limit = kDefaultLimit;
     bool modified = false;
     bool plain = false;
     DWORD eventMask = 0;
@@ -164,6 +174,8 @@ struct RichCtl : Control {
         dirty = false;
         lines = layoutDoc(wrapWidth());
         contentH = lines.empty() ? 0 : lines.back().y + lines.back().h;
+        scrollY = std::clamp(scrollY, 0, std::max(0, contentH - pageH()));
+        updateScroll();
     }
     int lineOf(int pos)
     {
@@ -218,11 +230,55 @@ struct RichCtl : Control {
         const Line& l = lines[size_t(lineOf(caret))];
         RECT rc;
         GetClientRect(h, &rc);
-        int old = scrollY;
-        if (l.y < scrollY) scrollY = l.y;
-        else if (l.y + l.h > scrollY + rc.bottom) scrollY = l.y + l.h - rc.bottom;
-        if (old != scrollY) InvalidateRect(h, nullptr, TRUE);
+        if (l.y < scrollY) setScrollY(l.y);
+        else if (l.y + l.h > scrollY + rc.bottom) setScrollY(l.y + l.h - rc.bottom);
         placeCaret();
+    }
+
+    // ---- Vertical scrolling, in pixels ----
+    int pageH() const
+    {
+        RECT rc;
+        GetClientRect(h, &rc);
+        return std::max<int>(1, rc.bottom - rc.top);
+    }
+    int lineStep()
+    {
+        layout();
+        return lines.empty() ? 16 : std::max(1, lines.front().h);
+    }
+    void updateScroll()
+    {
+        if (!(style() & WS_VSCROLL)) return;
+        SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, contentH - 1), UINT(pageH()), scrollY, 0};
+        SetScrollInfo(h, SB_VERT, &si, TRUE);
+    }
+    void setScrollY(int y)
+    {
+        layout();
+        y = std::clamp(y, 0, std::max(0, contentH - pageH()));
+        if (y != scrollY) {
+            scrollY = y;
+            InvalidateRect(h, nullptr, TRUE);
+        }
+        updateScroll();
+        placeCaret();
+    }
+    void onVScroll(UINT code)
+    {
+        SCROLLINFO si {sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+        GetScrollInfo(h, SB_VERT, &si);
+        switch (code) {
+        case SB_LINEUP: setScrollY(scrollY - lineStep()); break;
+        case SB_LINEDOWN: setScrollY(scrollY + lineStep()); break;
+        case SB_PAGEUP: setScrollY(scrollY - pageH()); break;
+        case SB_PAGEDOWN: setScrollY(scrollY + pageH()); break;
+        // The track position, not the message's 16 bits: a long text is taller than that.
+        case SB_THUMBTRACK: case SB_THUMBPOSITION: setScrollY(si.nTrackPos); break;
+        case SB_TOP: setScrollY(0); break;
+        case SB_BOTTOM: setScrollY(contentH); break;
+        default: break;
+        }
     }
 
     // ---- Changes ----
@@ -261,20 +317,39 @@ struct RichCtl : Control {
     {
         s.erase(std::remove(s.begin(), s.end(), '\r'), s.end());
         int a = selMin(), b = selMax();
-        int room = limit - (len() - (b - a));
-        if (int(s.size()) > room) {
-            int k = std::max(0, room);
-            while (k > 0 && (static_cast<unsigned char>(s[size_t(k)]) & 0xC0) == 0x80) --k;
-            s.resize(size_t(k));
+        int room = limit - (chars(doc.text) - CountChars(doc.text.data() + a, size_t(b - a)));
+        if (chars(s) > room) {
+            s.resize(size_t(fitBytes(s, room)));
             NotifyParent(h, EN_MAXTEXT);
         }
         if (s.empty() && a == b) return;
         if (undoable) saveUndo();
-        // Typed text takes the format of what it replaces, else of the character before it.
-        unsigned short f = a < b ? doc.fmt[size_t(a)] : (len() ? fmtAt(a) : doc.intern(base));
+        // Typed text takes the format of what it replaces; at a paragraph's start, that
+        // paragraph's; else that of the character before it.
+        bool paraStart = a == 0 || doc.text[size_t(a) - 1] == '\n';
+        unsigned short f = a < b || (paraStart && a < len()) ? doc.fmt[size_t(a)] : (len() ? fmtAt(a) : doc.intern(base));
         doc.erase(a, b - a);
         doc.insert(a, s, f);
         anchor = caret = a + int(s.size());
+        modified = true;
+        notifyChange();
+        scrollCaret();
+        selChanged();
+    }
+    // Pasted rich text: the selection's place, up to the limit, as one undo step.
+    void replaceDoc(Doc d)
+    {
+        int a = selMin(), b = selMax();
+        int room = limit - (chars(doc.text) - CountChars(doc.text.data() + a, size_t(b - a)));
+        if (chars(d.text) > room) {
+            d = d.slice(0, fitBytes(d.text, room));
+            NotifyParent(h, EN_MAXTEXT);
+        }
+        if (d.text.empty() && a == b) return;
+        saveUndo();
+        doc.splice(a, b, d);
+        anchor = caret = a + int(d.text.size());
+        dropFonts();
         modified = true;
         notifyChange();
         scrollCaret();
@@ -292,13 +367,10 @@ struct RichCtl : Control {
         selChanged();
     }
 
-    void setDoc(Doc d)
+    // Plain text streamed in is not held to the limit; typed, pasted and RTF text is.
+    void setDoc(Doc d, bool limited = true)
     {
-        if (int(d.text.size()) > limit) {
-            int k = limit;
-            while (k > 0 && (static_cast<unsigned char>(d.text[size_t(k)]) & 0xC0) == 0x80) --k;
-            d = d.slice(0, k);
-        }
+        if (limited && chars(d.text) > limit) d = d.slice(0, fitBytes(d.text, limit));
         doc = std::move(d);
         dropFonts();
         anchor = caret = 0;
@@ -442,15 +514,22 @@ struct RichCtl : Control {
             data.append(reinterpret_cast<char*>(buf), size_t(std::min<LONG>(got, LONG(sizeof buf))));
             if (data.size() > kMaxStream) break;
         }
-        Doc d = ((flags & SF_RTF) && !plain) ? pvrtf::ReadRtf(data, base) : pvrtf::ReadPlain(data, base);
-        LRESULT n = LRESULT(d.text.size());
+        bool rtf = (flags & SF_RTF) && !plain;
+        Doc d = rtf ? pvrtf::ReadRtf(data, base) : pvrtf::ReadPlain(data, base);
+        LRESULT n = 0;
         if (flags & SFF_SELECTION) {
             int a = selMin();
+            if (rtf) {
+                int room = limit - (chars(doc.text) - CountChars(doc.text.data() + a, size_t(selMax() - a)));
+                if (chars(d.text) > room) d = d.slice(0, fitBytes(d.text, room));
+            }
+            n = chars(d.text);
             doc.splice(a, selMax(), d);
             anchor = caret = a + int(d.text.size());
             dropFonts();
         } else {
-            setDoc(std::move(d));
+            setDoc(std::move(d), rtf);
+            n = chars(doc.text);
         }
         modified = false;
         notifyChange();
@@ -472,10 +551,22 @@ struct RichCtl : Control {
         return LRESULT(done);
     }
 
+    // Other rich text windows (and other programs) take the formats; everyone else the text.
     void copy()
     {
         if (selMin() == selMax()) return;
-        ClipboardSetText(pvrtf::PlainText(doc.slice(selMin(), selMax())));
+        Doc d = doc.slice(selMin(), selMax());
+        ClipboardPut(h, {{RtfClipboardFormat(), pvrtf::WriteRtf(d)}, {CF_TEXT, pvrtf::PlainText(d)}});
+    }
+    void paste()
+    {
+        if (readOnly()) return;
+        std::string s;
+        if (ClipboardGet(h, RtfClipboardFormat(), &s) && !s.empty()) {
+            replaceDoc(pvrtf::ReadRtf(s, base));
+            return;
+        }
+        if (ClipboardGetText(h, &s)) replaceSel(s, true);
     }
 
     void keyDown(UINT vk)
@@ -611,21 +702,11 @@ struct RichCtl : Control {
         case WM_SETCURSOR:
             if (LOWORD(lp) == HTCLIENT) { SetCursor(LoadCursor(nullptr, IDC_IBEAM)); return TRUE; }
             return DefWindowProc(h, msg, wp, lp);
-        case WM_MOUSEWHEEL: {
-            RECT rc;
-            GetClientRect(h, &rc);
-            scrollY = std::clamp(scrollY - 3 * 16 * short(HIWORD(wp)) / WHEEL_DELTA, 0, std::max<int>(0, contentH - rc.bottom));
-            InvalidateRect(h, nullptr, TRUE);
-            placeCaret();
-            return 0;
-        }
+        case WM_MOUSEWHEEL: setScrollY(scrollY - 3 * lineStep() * short(HIWORD(wp)) / WHEEL_DELTA); return 0;
+        case WM_VSCROLL: onVScroll(LOWORD(wp)); return 0;
         case WM_COPY: copy(); return 0;
         case WM_CUT: if (!readOnly()) { copy(); replaceSel("", true); } return 0;
-        case WM_PASTE: {
-            std::string s;
-            if (!readOnly() && ClipboardGetText(&s)) replaceSel(s, true);
-            return 0;
-        }
+        case WM_PASTE: paste(); return 0;
         case WM_CLEAR: if (!readOnly()) replaceSel("", true); return 0;
         case WM_UNDO: case EM_UNDO: {
             if (!canUndo) return FALSE;
@@ -686,7 +767,7 @@ struct RichCtl : Control {
         }
         case EM_LIMITTEXT: case EM_EXLIMITTEXT: {
             long v = msg == EM_LIMITTEXT ? long(wp) : long(lp);
-            limit = v <= 0 ? 32767 : int(std::min<long>(v, 0x7FFFFFFE));
+            limit = v <= 0 ? kLimitForZero : int(std::min<long>(v, 0x7FFFFFFE));
             return 0;
         }
         case EM_GETLIMITTEXT: return limit;
@@ -763,7 +844,7 @@ struct RichCtl : Control {
         case EM_STREAMOUT: return streamOut(wp, reinterpret_cast<EDITSTREAM*>(lp));
         case EM_FORMATRANGE: return formatRange(wp, reinterpret_cast<FORMATRANGE*>(lp));
         case EM_REQUESTRESIZE: requestResize(); return 0;
-        case EM_CANPASTE: { std::string s; return ClipboardGetText(&s); }
+        case EM_CANPASTE: return IsClipboardFormatAvailable(RtfClipboardFormat()) || IsClipboardFormatAvailable(CF_TEXT);
         case EM_HIDESELECTION: options = wp ? (options & ~DWORD(ECO_NOHIDESEL)) : (options | ECO_NOHIDESEL); InvalidateRect(h, nullptr, TRUE); return 0;
         case EM_GETLINECOUNT: layout(); return std::max<LRESULT>(1, LRESULT(lines.size()));
         case EM_LINEFROMCHAR: case EM_EXLINEFROMCHAR: {
@@ -782,15 +863,10 @@ struct RichCtl : Control {
             return i;
         }
         case EM_LINESCROLL: case EM_SCROLL: {
-            layout();
-            RECT rc;
-            GetClientRect(h, &rc);
-            int lh = lines.empty() ? 16 : lines.front().h;
+            int lh = lineStep();
             int d = msg == EM_LINESCROLL ? int(lp) * lh
-                  : wp == SB_PAGEUP ? -rc.bottom : wp == SB_PAGEDOWN ? rc.bottom : wp == SB_LINEUP ? -lh : wp == SB_LINEDOWN ? lh : 0;
-            scrollY = std::clamp(scrollY + d, 0, std::max<int>(0, contentH - rc.bottom));
-            InvalidateRect(h, nullptr, TRUE);
-            placeCaret();
+                  : wp == SB_PAGEUP ? -pageH() : wp == SB_PAGEDOWN ? pageH() : wp == SB_LINEUP ? -lh : wp == SB_LINEDOWN ? lh : 0;
+            setScrollY(scrollY + d);
             return msg == EM_SCROLL ? MAKELONG(d / std::max(1, lh), TRUE) : TRUE;
         }
         case EM_SCROLLCARET: scrollCaret(); return 0;

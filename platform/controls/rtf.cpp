@@ -151,6 +151,15 @@ struct Reader {
     void emitChar(unsigned cp)
     {
         if (skipChars > 0) { --skipChars; return; }
+        // Characters beyond the basic plane come as a pair of \uN halves.
+        if (cp >= 0xD800 && cp < 0xDC00) { highSurrogate = cp; return; }
+        if (cp >= 0xDC00 && cp < 0xE000 && highSurrogate) {
+            cp = 0x10000 + ((highSurrogate - 0xD800) << 10) + (cp - 0xDC00);
+            highSurrogate = 0;
+        } else if (highSurrogate) {
+            highSurrogate = 0;
+            emitChar(0xFFFD);
+        }
         // Line breaks written as escapes still break paragraphs; the text never holds a bare one.
         if (cp == '\n' || cp == '\r') { par(); return; }
         std::string s;
@@ -226,6 +235,7 @@ struct Reader {
         else if (word == "uc") st.uc = int(std::clamp(arg, 0L, 10L));
         else if (word == "u") {
             long v = arg < 0 ? arg + 65536 : arg;
+            skipChars = 0;
             emitChar(unsigned(std::clamp(v, 0L, 0x10FFFFL)));
             skipChars = st.uc;
         } else if (word == "emdash") emitChar(0x2014);
@@ -363,11 +373,29 @@ struct Reader {
 };
 } // namespace
 
+// Text in one pair of braces with no RTF header is how plain text travels as RTF: the braces
+// go, \\ \{ \} stand for themselves, and every other backslash is the text's own (a path).
+static Doc ReadBraced(const std::string& data, size_t open, const CharFmt& base)
+{
+    size_t close = data.find_last_of('}');
+    if (close == std::string::npos || close <= open) close = data.size();
+    std::string t;
+    t.reserve(close - open);
+    for (size_t k = open + 1; k < close; ++k) {
+        if (data[k] == '\\' && k + 1 < close && (data[k + 1] == '\\' || data[k + 1] == '{' || data[k + 1] == '}')) ++k;
+        t += data[k];
+    }
+    return ReadPlain(t, base);
+}
+
 Doc ReadRtf(const std::string& data, const CharFmt& base)
 {
     size_t start = 0;
     while (start < data.size() && isspace(static_cast<unsigned char>(data[start]))) ++start;
-    if (data.compare(start, 5, "{\\rtf") != 0) return ReadPlain(data, base);
+    if (data.compare(start, 5, "{\\rtf") != 0) {
+        if (start < data.size() && data[start] == '{') return ReadBraced(data, start, base);
+        return ReadPlain(data, base);
+    }
     Reader r(data, base);
     r.i = start + 1;
     r.run();

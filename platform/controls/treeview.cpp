@@ -3,6 +3,7 @@
 
 #include "platform/controls/ctlimpl.h"
 #include "platform/controls/imagelist.h"
+#include "platform/base/textcase.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,6 +24,8 @@ struct _TREEITEM {
 };
 
 namespace pvctl {
+
+static const int kDispTextMax = 1024;   // what TVN_GETDISPINFO may answer, in bytes
 
 struct TreeCtl : Control {
     _TREEITEM root;
@@ -136,15 +139,38 @@ struct TreeCtl : Control {
         if (images) ImageList_GetIconSize(images, &cx, nullptr);
         return cx ? cx + 3 : 0;
     }
-    int textW(const _TREEITEM* p) const
+    // An item's text, asked of the parent (TVN_GETDISPINFO) when the item leaves it to it.
+    std::string textOf(_TREEITEM* p) const
     {
-        return MeasureDC(currentFont()).GetTextExtent(p->text.c_str(), int(p->text.size())).cx + 4;
+        if (!p->textCallback) return p->text;
+        char buf[kDispTextMax] = {};
+        NMTVDISPINFO di {};
+        di.item.mask = TVIF_TEXT;
+        di.item.hItem = handle(p);
+        di.item.state = p->state;
+        di.item.lParam = p->data;
+        di.item.pszText = buf;
+        di.item.cchTextMax = int(sizeof buf);
+        NotifyParentNM(h, &di.hdr, TVN_GETDISPINFO);
+        if (!live.count(p)) return {};
+        std::string t;
+        if (di.item.pszText == buf) t.assign(buf, strnlen(buf, sizeof buf));
+        else if (di.item.pszText && di.item.pszText != LPSTR_TEXTCALLBACK) t = di.item.pszText;
+        if (di.item.mask & TVIF_DI_SETITEM) {
+            p->text = t;
+            p->textCallback = false;
+        }
+        return t;
     }
-    RECT labelRect(const _TREEITEM* p, int row) const
+    int textW(const std::string& t) const { return MeasureDC(currentFont()).GetTextExtent(t.c_str(), int(t.size())).cx + 4; }
+    // Children in the order a person reads them: case-blind, accents beside their letters.
+    bool before(_TREEITEM* a, _TREEITEM* b) const { return PvCollateNoCase(textOf(a), textOf(b)) < 0; }
+    RECT labelRect(_TREEITEM* p, int row) const { return labelRect(p, row, textOf(p)); }
+    RECT labelRect(const _TREEITEM* p, int row, const std::string& label) const
     {
         int x = levelX(p) + iconW();
         int y = (row - top) * itemH;
-        return RECT {x, y, x + textW(p), y + itemH};
+        return RECT {x, y, x + textW(label), y + itemH};
     }
 
     // ---- Notifications ----
@@ -195,7 +221,7 @@ struct TreeCtl : Control {
         HTREEITEM after = ins->hInsertAfter;
         if (after == TVI_FIRST) v.insert(v.begin(), it);
         else if (after == TVI_SORT) {
-            auto pos = std::find_if(v.begin(), v.end(), [&](const _TREEITEM* o) { return strcasecmp(o->text.c_str(), it->text.c_str()) > 0; });
+            auto pos = std::find_if(v.begin(), v.end(), [&](_TREEITEM* o) { return before(it, o); });
             v.insert(pos, it);
         } else if (after == TVI_LAST || !after) v.push_back(it);
         else {
@@ -401,15 +427,16 @@ struct TreeCtl : Control {
                 int idx = isSel && it == sel ? it->selImage : it->image;
                 ImageList_Draw(images, idx, hdc, lx, y + (itemH - iconCy) / 2, ILD_TRANSPARENT);
             }
-            RECT lab = labelRect(it, r);
+            std::string label = textOf(it);
+            RECT lab = labelRect(it, r, label);
             bool shown = isSel && (focused || (st & TVS_SHOWSELALWAYS) || it == hilite);
             if (shown) dc->FillSolidRect(&lab, (focused || it == hilite) ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_BTNFACE));
             dc->SetTextColor(shown && (focused || it == hilite) ? GetSysColor(COLOR_HIGHLIGHTTEXT) : text);
             if (it->state & TVIS_BOLD) {
                 // Bold by drawing twice one pixel apart keeps the row's metrics unchanged.
-                dc->TextOut(lab.left + 3, lab.top + 1, it->text.c_str(), int(it->text.size()));
+                dc->TextOut(lab.left + 3, lab.top + 1, label.c_str(), int(label.size()));
             }
-            dc->TextOut(lab.left + 2, lab.top + 1, it->text.c_str(), int(it->text.size()));
+            dc->TextOut(lab.left + 2, lab.top + 1, label.c_str(), int(label.size()));
             if (focused && it == sel) dc->DrawFocusRect(&lab);
         }
     }
@@ -443,10 +470,20 @@ struct TreeCtl : Control {
             break;
         case VK_ADD: if (sel) expand(sel, TVE_EXPAND, TVC_BYKEYBOARD); return;
         case VK_SUBTRACT: if (sel) expand(sel, TVE_COLLAPSE, TVC_BYKEYBOARD); return;
+        case VK_MULTIPLY: if (sel) expandAll(sel); return;
+        case VK_BACK: if (sel && sel->parent != &root) to = sel->parent; break;
         case VK_RETURN: notifySimple(NM_RETURN); return;
         default: return;
         }
         if (to) select(to, TVC_BYKEYBOARD);
+    }
+
+    // Numpad *: the item and everything below it opens.
+    void expandAll(_TREEITEM* it)
+    {
+        if (!live.count(it)) return;
+        expand(it, TVE_EXPAND, TVC_BYKEYBOARD);
+        for (_TREEITEM* c : std::vector<_TREEITEM*>(it->kids)) expandAll(c);
     }
 
     BOOL getItem(TVITEM* tv)
@@ -456,10 +493,11 @@ struct TreeCtl : Control {
         if (!it) return FALSE;
         if (tv->mask & TVIF_TEXT) {
             if (tv->pszText && tv->cchTextMax > 0) {
-                size_t n = std::min(it->text.size(), size_t(tv->cchTextMax) - 1);
+                std::string t = textOf(it);
+                size_t n = std::min(t.size(), size_t(tv->cchTextMax) - 1);
                 // Never cut a character in two.
-                while (n > 0 && n < it->text.size() && (static_cast<unsigned char>(it->text[n]) & 0xC0) == 0x80) --n;
-                memcpy(tv->pszText, it->text.data(), n);
+                while (n > 0 && n < t.size() && (static_cast<unsigned char>(t[n]) & 0xC0) == 0x80) --n;
+                memcpy(tv->pszText, t.data(), n);
                 tv->pszText[n] = 0;
             }
         }
@@ -476,7 +514,10 @@ struct TreeCtl : Control {
         if (!tv) return FALSE;
         _TREEITEM* it = item(tv->hItem);
         if (!it) return FALSE;
-        if ((tv->mask & TVIF_TEXT) && tv->pszText && tv->pszText != LPSTR_TEXTCALLBACK) it->text = tv->pszText;
+        if ((tv->mask & TVIF_TEXT) && tv->pszText) {
+            it->textCallback = tv->pszText == LPSTR_TEXTCALLBACK;
+            it->text = it->textCallback ? std::string() : std::string(tv->pszText);
+        }
         if (tv->mask & TVIF_IMAGE) it->image = tv->iImage;
         if (tv->mask & TVIF_SELECTEDIMAGE) it->selImage = tv->iSelectedImage;
         if (tv->mask & TVIF_PARAM) it->data = tv->lParam;
@@ -539,12 +580,14 @@ struct TreeCtl : Control {
         case WM_CHAR: {
             // Typing a letter moves to the next visible item that begins with it.
             if (wp < 32) return 0;
+            std::string typed;
+            AppendUtf8(typed, UINT(wp));
             buildRows();
             int n = int(rows.size());
             int start = sel ? rowOf(sel) : -1;
             for (int k = 1; k <= n; ++k) {
                 _TREEITEM* it = rows[size_t((start + k + n) % n)];
-                if (!it->text.empty() && toupper(static_cast<unsigned char>(it->text[0])) == toupper(int(wp))) { select(it, TVC_BYKEYBOARD); break; }
+                if (BeginsWithNoCase(textOf(it), typed)) { select(it, TVC_BYKEYBOARD); break; }
             }
             return 0;
         }
@@ -625,7 +668,7 @@ struct TreeCtl : Control {
             HTREEITEM hi = reinterpret_cast<HTREEITEM>(lp);
             _TREEITEM* it = (!hi || hi == TVI_ROOT) ? &root : item(hi);
             if (!it) return FALSE;
-            std::stable_sort(it->kids.begin(), it->kids.end(), [](const _TREEITEM* a, const _TREEITEM* b) { return strcasecmp(a->text.c_str(), b->text.c_str()) < 0; });
+            std::stable_sort(it->kids.begin(), it->kids.end(), [this](_TREEITEM* a, _TREEITEM* b) { return before(a, b); });
             changed();
             return TRUE;
         }

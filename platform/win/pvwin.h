@@ -70,6 +70,3 @@ void PvSetMessageBoxObserver(PvMessageBoxObserver observer);
 typedef void (*PvIdleHook)();
 void PvSetIdleHook(PvIdleHook hook);
 
-// ---- Text clipboard of the desktop (used by the clipboard functions) ----
-bool PvGetDesktopClipboardText(char** out);  // malloc'ed UTF-8; false when none
-void PvSetDesktopClipboardText(const char* utf8);

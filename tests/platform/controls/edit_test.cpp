@@ -3,6 +3,7 @@
 #include "ctltest.h"
 
 #include <string>
+#include <vector>
 
 static std::pair<int, int> sel(HWND h)
 {
@@ -47,9 +48,9 @@ TEST_F(CtlTest, EditTypingSelectionUndoClipboard)
     SendMessage(e, WM_PASTE, 0, 0);
     EXPECT_EQ(text(e), "world there");
 
-    // Backspace and Delete take whole UTF-8 characters.
+    // Backspace and Delete take whole UTF-8 characters; positions count characters.
     SetWindowText(e, "a\xc3\xa9z");
-    SendMessage(e, EM_SETSEL, 3, 3);
+    SendMessage(e, EM_SETSEL, 2, 2);
     PvInputText("\b");
     PvPumpMessages();
     EXPECT_EQ(text(e), "az");
@@ -136,4 +137,108 @@ TEST_F(CtlTest, EditMouseSelectsAndCreatingManyIsCheap)
         ASSERT_TRUE(t);
         DestroyWindow(t);
     }
+}
+
+// Positions, lengths and limits count characters, whatever their UTF-8 length.
+TEST_F(CtlTest, EditCountsCharactersNotBytes)
+{
+    const std::string e5 = "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9";   // five e-acute
+    struct Case {
+        const char* name;
+        int limit;          // 0: the default
+        std::string typed;
+        std::string expect;
+    };
+    const Case cases[] = {
+        {.name = "a limit of 5 takes five two-byte characters", .limit = 5, .typed = e5 + "x", .expect = e5},
+        {.name = "a limit of 3 cuts between characters", .limit = 3, .typed = e5, .expect = "\xc3\xa9\xc3\xa9\xc3\xa9"},
+        {.name = "a four-byte character is one", .limit = 2, .typed = "\xf0\x9f\x98\x80" "ab", .expect = "\xf0\x9f\x98\x80" "a"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HWND e = make(WC_EDIT, "", WS_BORDER | ES_AUTOHSCROLL, 10, 10, 200, 22, 14);
+        if (c.limit) SendMessage(e, EM_LIMITTEXT, WPARAM(c.limit), 0);
+        SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(c.typed.c_str()));
+        EXPECT_EQ(text(e), c.expect);
+        DestroyWindow(e);
+    }
+
+    HWND e = make(WC_EDIT, "", WS_BORDER | ES_MULTILINE, 10, 10, 200, 80, 15);
+    EXPECT_EQ(SendMessage(e, EM_GETLIMITTEXT, 0, 0), 32767) << "the documented default";
+    SetWindowText(e, ("a" + e5 + "\r\n" + e5).c_str());
+    EXPECT_EQ(SendMessage(e, EM_LINEINDEX, 1, 0), 8) << "a, five characters, CR, LF";
+    EXPECT_EQ(SendMessage(e, EM_LINELENGTH, 8, 0), 5);
+    EXPECT_EQ(SendMessage(e, EM_LINEFROMCHAR, 9, 0), 1);
+    SendMessage(e, EM_SETSEL, 1, 6);
+    EXPECT_EQ(sel(e), std::make_pair(1, 6));
+    SendMessage(e, WM_COPY, 0, 0);
+    SendMessage(e, EM_SETSEL, 0, -1);
+    SendMessage(e, WM_PASTE, 0, 0);
+    EXPECT_EQ(text(e), e5) << "EM_SETSEL 1..6 selected the five characters";
+
+    // Beyond 65,535 the packed answer is -1; the pointers still get the positions.
+    SetWindowText(e, std::string(70000, 'x').c_str());
+    SendMessage(e, EM_SETSEL, 10, 69000);
+    DWORD a = 0, b = 0;
+    EXPECT_EQ(SendMessage(e, EM_GETSEL, reinterpret_cast<WPARAM>(&a), reinterpret_cast<LPARAM>(&b)), -1);
+    EXPECT_EQ(a, 10u);
+    EXPECT_EQ(b, 69000u);
+    SendMessage(e, EM_SETSEL, 10, 65535);
+    EXPECT_EQ(SendMessage(e, EM_GETSEL, 0, 0), MAKELONG(10, 65535));
+}
+
+// A tab is as wide on screen as where the caret and the mouse put the text after it.
+TEST_F(CtlTest, EditMeasuresTabsAsDrawn)
+{
+    HWND e = make(WC_EDIT, "ab\tc\tdef", WS_BORDER | ES_MULTILINE | ES_AUTOHSCROLL, 10, 10, 400, 40, 16);
+    auto x = [&](int i) { return int(short(LOWORD(SendMessage(e, EM_POSFROMCHAR, WPARAM(i), 0)))); };
+    int x0 = x(0);
+    int stop = x(3) - x0;
+    EXPECT_GT(stop, x(2) - x0) << "the tab reaches to its stop";
+    EXPECT_EQ(x(5) - x0, 2 * stop) << "stops are evenly spaced from the line's start";
+    for (int i : {3, 5, 6}) {
+        SCOPED_TRACE(i);
+        LRESULT r = SendMessage(e, EM_CHARFROMPOS, 0, MAKELPARAM(x(i) + 1, 5));
+        EXPECT_EQ(LOWORD(r), i) << "a click at the drawn character finds it";
+    }
+}
+
+// Editing a long wrapped paragraph lays out only what changed; the lines must still be the
+// ones a fresh layout of the same text gives.
+TEST_F(CtlTest, EditWrapsIncrementallyAsAFreshLayoutWould)
+{
+    std::string para;
+    for (int i = 0; i < 300; ++i) para += (i % 7 == 0 ? "longerword" : "w") + std::to_string(i) + " ";
+    HWND e = make(WC_EDIT, para.c_str(), WS_BORDER | ES_MULTILINE, 10, 10, 150, 200, 17);
+    HWND fresh = make(WC_EDIT, "", WS_BORDER | ES_MULTILINE, 10, 220, 150, 100, 18);
+    auto lineStarts = [](HWND w) {
+        std::vector<int> v;
+        int n = int(SendMessage(w, EM_GETLINECOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) v.push_back(int(SendMessage(w, EM_LINEINDEX, WPARAM(i), 0)));
+        return v;
+    };
+    struct Edit {
+        int from, to;
+        const char* text;
+    };
+    const Edit edits[] = {
+        {40, 40, "inserted words here "}, {41, 44, ""}, {0, 0, "x"}, {100, 140, ""}, {200, 200, "\r\n"},
+        {10, 11, "averyveryveryveryverylongwordthatmustbreak"}, {250, 251, ""}, {3, 3, "\t"},
+    };
+    SetFocus(e);
+    for (const Edit& ed : edits) {
+        SCOPED_TRACE(std::string("at ") + std::to_string(ed.from) + ": " + ed.text);
+        SendMessage(e, EM_SETSEL, WPARAM(ed.from), ed.to);
+        SendMessage(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(ed.text));
+        SetWindowText(fresh, text(e).c_str());
+        EXPECT_EQ(lineStarts(e), lineStarts(fresh));
+    }
+    // Typing and deleting at a line's start.
+    int second = int(SendMessage(e, EM_LINEINDEX, 2, 0));
+    SendMessage(e, EM_SETSEL, WPARAM(second), second);
+    type("zz");
+    PvInputText("\b\b\b");
+    PvPumpMessages();
+    SetWindowText(fresh, text(e).c_str());
+    EXPECT_EQ(lineStarts(e), lineStarts(fresh));
 }
