@@ -49,10 +49,12 @@ struct RichCtl : Control {
     bool dirty = true;
     int contentH = 0;
     std::map<unsigned short, HFONT> fonts;
+    bool wantV = false;     // WS_VSCROLL asked for: the bar comes and goes with the text
 
     RichCtl(HWND hw, const CREATESTRUCT* cs) : Control(hw)
     {
         doc.clear(base);
+        wantV = cs && (cs->style & WS_VSCROLL);
         if (cs && cs->lpszName && *cs->lpszName) doc.insert(0, cs->lpszName, 0);
     }
     ~RichCtl() override { dropFonts(); }
@@ -249,7 +251,7 @@ struct RichCtl : Control {
     }
     void updateScroll()
     {
-        if (!(style() & WS_VSCROLL)) return;
+        if (!wantV) return;
         SCROLLINFO si {sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, std::max(0, contentH - 1), UINT(pageH()), scrollY, 0};
         SetScrollInfo(h, SB_VERT, &si, TRUE);
     }

@@ -141,8 +141,14 @@ struct Reader {
 
     void emitText(const std::string& s)
     {
+        if (s.empty()) return;
         if (st.dest == Dest::FontTable) { fontName += s; return; }
         if (st.dest != Dest::Text) return;
+        if (highSurrogate) {
+            // A first half with no second one stands for a character that cannot be shown.
+            highSurrogate = 0;
+            emitChar(0xFFFD);
+        }
         doc.paras.back() = align;
         unsigned short f = doc.intern(st.cf);
         doc.text += s;

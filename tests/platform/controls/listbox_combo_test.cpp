@@ -181,3 +181,201 @@ TEST_F(CtlTest, DropDownComboHasAnEditFirstChild)
     EXPECT_EQ(SendMessage(cb, CB_SETDROPPEDWIDTH, 300, 0), 300);
     EXPECT_EQ(SendMessage(cb, CB_GETDROPPEDWIDTH, 0, 0), 300);
 }
+
+static std::vector<std::string> listTexts(HWND lb)
+{
+    std::vector<std::string> v;
+    char buf[256];
+    for (int i = 0; i < int(SendMessage(lb, LB_GETCOUNT, 0, 0)); ++i) {
+        SendMessage(lb, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(buf));
+        v.push_back(buf);
+    }
+    return v;
+}
+
+// Sorting, finding and type-ahead compare as a person reads: case-blind, accents beside their letters.
+TEST_F(CtlTest, ListBoxSortsFindsAndTypesAheadAsPeopleRead)
+{
+    HWND lb = make(WC_LISTBOX, nullptr, LBS_NOTIFY | LBS_SORT | WS_VSCROLL, 10, 10, 150, 100, 21);
+    for (const char* s : {"Zoe", "\xc3\x89mile", "emma", "Eric", "adam", "\xc3\xa9lise", "Ed"})
+        SendMessage(lb, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    EXPECT_EQ(listTexts(lb), (std::vector<std::string> {"adam", "Ed", "\xc3\xa9lise", "\xc3\x89mile", "emma", "Eric", "Zoe"}));
+
+    struct Case {
+        const char* name;
+        UINT msg;
+        const char* key;
+        int expect;
+    };
+    const Case cases[] = {
+        {.name = "prefix, case-blind", .msg = LB_FINDSTRING, .key = "ER", .expect = 5},
+        {.name = "prefix with its accent", .msg = LB_FINDSTRING, .key = "\xc3\xa9l", .expect = 2},
+        {.name = "an accent is not its base letter", .msg = LB_FINDSTRING, .key = "el", .expect = LB_ERR},
+        {.name = "exact, case-blind", .msg = LB_FINDSTRINGEXACT, .key = "\xc3\x89MILE", .expect = 3},
+        {.name = "exact is not a prefix", .msg = LB_FINDSTRINGEXACT, .key = "Em", .expect = LB_ERR},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(SendMessage(lb, c.msg, WPARAM(-1), reinterpret_cast<LPARAM>(c.key)), c.expect);
+    }
+
+    // Letters typed together search for all of them; the same letter again steps on.
+    SetFocus(lb);
+    type("em");
+    EXPECT_EQ(SendMessage(lb, LB_GETCURSEL, 0, 0), 4) << "\"em\" finds emma, not Ed";
+    PvSetTestClock(GetTickCount() + 5000);
+    type("e");
+    EXPECT_EQ(SendMessage(lb, LB_GETCURSEL, 0, 0), 5) << "after a pause a new search starts after the selection";
+    type("e");
+    EXPECT_EQ(SendMessage(lb, LB_GETCURSEL, 0, 0), 1) << "the same letter again steps to the next, wrapping round";
+    PvClearTestClock();
+
+    // The combo box's sorted list follows the same rule.
+    HWND cb = make(WC_COMBOBOX, nullptr, CBS_DROPDOWNLIST | CBS_SORT, 200, 10, 150, 100, 22);
+    for (const char* s : {"b", "\xc3\xa1", "A", "c"}) SendMessage(cb, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    char buf[16];
+    std::string order;
+    for (int i = 0; i < 4; ++i) {
+        SendMessage(cb, CB_GETLBTEXT, WPARAM(i), reinterpret_cast<LPARAM>(buf));
+        order += std::string(buf) + " ";
+    }
+    EXPECT_EQ(order, "A \xc3\xa1 b c ");
+}
+
+// LBS_EXTENDEDSEL: a click selects one, Shift stretches from the anchor, Ctrl toggles, a drag spans.
+TEST_F(CtlTest, ExtendedSelectionListBox)
+{
+    HWND lb = make(WC_LISTBOX, nullptr, LBS_NOTIFY | LBS_EXTENDEDSEL, 10, 10, 150, 200, 23);
+    for (const char* s : {"0", "1", "2", "3", "4", "5", "6", "7"}) SendMessage(lb, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    auto selected = [&] {
+        std::vector<int> v(8);
+        v.resize(size_t(SendMessage(lb, LB_GETSELITEMS, 8, reinterpret_cast<LPARAM>(v.data()))));
+        return v;
+    };
+    auto at = [&](int i) {
+        RECT r;
+        SendMessage(lb, LB_GETITEMRECT, WPARAM(i), reinterpret_cast<LPARAM>(&r));
+        POINT p {5, int(r.top) + 2};
+        ClientToScreen(lb, &p);
+        return p;
+    };
+    struct Step {
+        const char* name;
+        int item;
+        bool shift, ctrl;
+        std::vector<int> expect;
+    };
+    const Step clicks[] = {
+        {.name = "click", .item = 2, .shift = false, .ctrl = false, .expect = {2}},
+        {.name = "shift+click", .item = 5, .shift = true, .ctrl = false, .expect = {2, 3, 4, 5}},
+        {.name = "shift+click back over the anchor", .item = 0, .shift = true, .ctrl = false, .expect = {0, 1, 2}},
+        {.name = "ctrl+click adds", .item = 6, .shift = false, .ctrl = true, .expect = {0, 1, 2, 6}},
+        {.name = "ctrl+click again removes", .item = 1, .shift = false, .ctrl = true, .expect = {0, 2, 6}},
+        {.name = "a plain click starts afresh", .item = 4, .shift = false, .ctrl = false, .expect = {4}},
+    };
+    for (const Step& s : clicks) {
+        SCOPED_TRACE(s.name);
+        if (s.shift) PvInputKey(VK_SHIFT, true);
+        if (s.ctrl) PvInputKey(VK_CONTROL, true);
+        POINT p = at(s.item);
+        PvInputClick(p.x, p.y);
+        if (s.shift) PvInputKey(VK_SHIFT, false);
+        if (s.ctrl) PvInputKey(VK_CONTROL, false);
+        PvPumpMessages();
+        EXPECT_EQ(selected(), s.expect);
+    }
+    key(VK_DOWN, false, true);
+    key(VK_DOWN, false, true);
+    EXPECT_EQ(selected(), (std::vector<int> {4, 5, 6})) << "Shift+Down stretches from the anchor";
+    key(VK_UP);
+    EXPECT_EQ(selected(), (std::vector<int> {5})) << "a plain arrow moves a single selection";
+
+    // Dragging from 1 to 3.
+    POINT a = at(1), b = at(3);
+    PvInputMouseMove(a.x, a.y);
+    PvInputMouseButton(PV_BUTTON_LEFT, true);
+    PvInputMouseMove(b.x, b.y);
+    PvInputMouseButton(PV_BUTTON_LEFT, false);
+    PvPumpMessages();
+    EXPECT_EQ(selected(), (std::vector<int> {1, 2, 3}));
+    EXPECT_TRUE(noted(23, LBN_SELCHANGE));
+}
+
+// The program's own changes to a combo's edit are not the user's: no CBN_EDITUPDATE or
+// CBN_EDITCHANGE, so a handler that puts text back does not call itself again.
+struct RestoringParent {
+    static inline int editChanges = 0;
+    static LRESULT proc(HWND h, UINT m, WPARAM w, LPARAM l)
+    {
+        if (m == WM_COMMAND && (HIWORD(w) == CBN_EDITCHANGE || HIWORD(w) == CBN_EDITUPDATE)) {
+            if (++editChanges > 50) return 0;   // would recurse without end
+            if (HIWORD(w) == CBN_EDITCHANGE) SetWindowText(reinterpret_cast<HWND>(l), "locked");
+        }
+        return DefWindowProc(h, m, w, l);
+    }
+};
+
+TEST_F(CtlTest, ComboReportsOnlyTheUsersEditsAndKeyboardClose)
+{
+    WNDCLASS wc {};
+    wc.lpfnWndProc = &RestoringParent::proc;
+    wc.lpszClassName = "RestoringParent";
+    RegisterClass(&wc);
+    HWND p = CreateWindowEx(0, "RestoringParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    HWND cb = CreateWindowEx(0, WC_COMBOBOX, "locked", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 10, 10, 150, 120, p, nullptr, nullptr, nullptr);
+    for (const char* s : {"alpha", "beta"}) SendMessage(cb, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    RestoringParent::editChanges = 0;
+    struct Case {
+        const char* name;
+        void (*act)(HWND);
+    };
+    const Case quiet[] = {
+        {"CB_SETCURSEL", [](HWND c) { SendMessage(c, CB_SETCURSEL, 1, 0); }},
+        {"CB_SETCURSEL -1", [](HWND c) { SendMessage(c, CB_SETCURSEL, WPARAM(-1), 0); }},
+        {"CB_SELECTSTRING", [](HWND c) { SendMessage(c, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>("al")); }},
+        {"WM_SETTEXT", [](HWND c) { SetWindowText(c, "other"); }},
+        {"CB_RESETCONTENT", [](HWND c) { SendMessage(c, CB_RESETCONTENT, 0, 0); }},
+    };
+    for (const Case& c : quiet) {
+        SCOPED_TRACE(c.name);
+        c.act(cb);
+        EXPECT_EQ(RestoringParent::editChanges, 0);
+    }
+    // The user's typing is reported, and the handler's own restore does not re-enter.
+    SetFocus(GetWindow(cb, GW_CHILD));
+    type("x");
+    EXPECT_EQ(RestoringParent::editChanges, 2) << "one CBN_EDITUPDATE and one CBN_EDITCHANGE";
+    EXPECT_EQ(text(cb), "locked");
+    DestroyWindow(p);
+
+    // F4 and Alt+Up close the list; after the arrows moved, the choice is confirmed.
+    HWND dl = make(WC_COMBOBOX, nullptr, CBS_DROPDOWNLIST, 10, 10, 150, 200, 42);
+    for (const char* s : {"one", "two", "three"}) SendMessage(dl, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    SendMessage(dl, CB_SETCURSEL, 0, 0);
+    SetFocus(dl);
+    struct Close {
+        const char* name;
+        UINT vk;
+        bool alt;
+        bool move;
+        std::vector<int> expect;
+    };
+    const Close closes[] = {
+        {.name = "F4 after a move", .vk = VK_F4, .alt = false, .move = true, .expect = {CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}},
+        {.name = "Alt+Up after a move", .vk = VK_UP, .alt = true, .move = true, .expect = {CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP}},
+        {.name = "F4 without a move", .vk = VK_F4, .alt = false, .move = false, .expect = {CBN_CLOSEUP}},
+    };
+    for (const Close& c : closes) {
+        SCOPED_TRACE(c.name);
+        SendMessage(dl, CB_SETCURSEL, 0, 0);
+        key(VK_F4);
+        ASSERT_TRUE(SendMessage(dl, CB_GETDROPPEDSTATE, 0, 0));
+        notes.clear();
+        if (c.move) key(VK_DOWN);
+        key(c.vk, false, false, c.alt);
+        EXPECT_FALSE(SendMessage(dl, CB_GETDROPPEDSTATE, 0, 0));
+        std::vector<int> codes;
+        for (const Note& n : notes) if (n.id == 42) codes.push_back(n.code);
+        EXPECT_EQ(codes, c.expect);
+    }
+}

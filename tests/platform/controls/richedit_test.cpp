@@ -77,6 +77,11 @@ TEST(Rtf, DamagedAndPlainInputIsReadSafely)
         {"skipped destinations", "{\\rtf1{\\*\\generator Foo;}{\\info{\\title T}}text}", "text"},
         {"escaped line feed breaks the paragraph", "{\\rtf1 a\\'0ab\\u13?c}", "a\nb\nc"},
         {"deep nesting", "{\\rtf1 " + std::string(5000, '{') + "x" + std::string(5000, '}') + "y}", "y"},
+        {"plain text in braces", "{Hello, world}", "Hello, world"},
+        {"a path in braces keeps its backslashes", "{C:\\temp\\new}", "C:\\temp\\new"},
+        {"escaped braces in braces", "{a \\{b\\} c\\\\d}", "a {b} c\\d"},
+        {"a character beyond the basic plane as two halves", "{\\rtf1 a\\u-10179?\\u-8704?b}", "a\xf0\x9f\x98\x80" "b"},
+        {"a lone first half", "{\\rtf1 a\\u-10179?b}", "a\xef\xbf\xbd" "b"},
     };
     for (const Case& c : cases) {
         Doc d = pvrtf::ReadRtf(c.in, CharFmt {});
@@ -159,4 +164,102 @@ TEST_F(CtlTest, RichEditStreamsFormatsAndResizes)
     mem.SelectObject(old);
     re.DestroyWindow();
     host.Detach();
+}
+
+TEST(Rtf, CharactersBeyondTheBasicPlaneRoundTrip)
+{
+    Doc d = pvrtf::ReadPlain("a\xf0\x9f\x98\x80 \xf0\x9d\x84\x9e z", CharFmt {});
+    Doc back = pvrtf::ReadRtf(pvrtf::WriteRtf(d), CharFmt {});
+    EXPECT_EQ(back.text, d.text);
+}
+
+TEST_F(CtlTest, RichEditLimitsTypingFormatsAndScrolls)
+{
+    CWnd host;
+    host.Attach(parent);
+    CRichEditCtrl re;
+    ASSERT_TRUE(re.Create(WS_CHILD | WS_VISIBLE | WS_BORDER | ES_MULTILINE | WS_VSCROLL, CRect(10, 10, 210, 110), &host, 61));
+    struct Limit {
+        const char* name;
+        UINT msg;
+        LPARAM value;
+        int expect;
+    };
+    const Limit limits[] = {
+        {.name = "EM_EXLIMITTEXT(0) is 64K", .msg = EM_EXLIMITTEXT, .value = 0, .expect = 65536},
+        {.name = "EM_EXLIMITTEXT(100)", .msg = EM_EXLIMITTEXT, .value = 100, .expect = 100},
+    };
+    EXPECT_EQ(re.SendMessage(EM_GETLIMITTEXT, 0, 0), 32767) << "the default";
+    for (const Limit& l : limits) {
+        SCOPED_TRACE(l.name);
+        re.SendMessage(l.msg, 0, l.value);
+        EXPECT_EQ(re.SendMessage(EM_GETLIMITTEXT, 0, 0), l.expect);
+    }
+
+    // Plain text streamed in is not held to the limit; RTF and typing are, in characters.
+    re.LimitText(5);
+    re.PvSetRtf("0123456789", SF_TEXT);
+    EXPECT_EQ(text(re.m_hWnd), "0123456789");
+    re.PvSetRtf("{\\rtf1 \\'e9\\'e9\\'e9\\'e9\\'e9\\'e9\\'e9}");
+    EXPECT_EQ(text(re.m_hWnd), "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9");
+
+    // Text typed at a paragraph's start takes that paragraph's format, not the one before.
+    re.LimitText(0);
+    re.PvSetRtf("{\\rtf1 plain\\par {\\b bold}}");
+    re.SetFocus();
+    re.SetSel(6, 6);
+    type("x");
+    EXPECT_EQ(text(re.m_hWnd), "plain\r\nxbold");
+    re.SetSel(6, 7);
+    CHARFORMAT cf {};
+    cf.cbSize = sizeof cf;
+    re.GetSelectionCharFormat(cf);
+    EXPECT_TRUE(cf.dwEffects & CFE_BOLD);
+
+    // The vertical scroll bar follows the text and scrolls it.
+    std::string many;
+    for (int i = 0; i < 40; ++i) many += "line " + std::to_string(i) + "\r\n";
+    re.PvSetRtf(many.c_str(), SF_TEXT);
+    SCROLLINFO si {sizeof si, SIF_ALL, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(GetScrollInfo(re.m_hWnd, SB_VERT, &si));
+    EXPECT_GT(si.nMax + 1, int(si.nPage)) << "the text is taller than the window";
+    EXPECT_EQ(re.GetFirstVisibleLine(), 0);
+    re.SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    int first = re.GetFirstVisibleLine();
+    EXPECT_GT(first, 0);
+    GetScrollInfo(re.m_hWnd, SB_VERT, &si);
+    EXPECT_GT(si.nPos, 0) << "the bar's thumb moved with the text";
+    re.SendMessage(WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_GT(re.GetFirstVisibleLine(), first);
+    re.SendMessage(WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(re.GetFirstVisibleLine(), 0);
+    re.DestroyWindow();
+    host.Detach();
+}
+
+// Ranges beyond 16 bits: PBM_SETRANGE takes 0..65,535 and PBM_SETRANGE32 any int.
+TEST_F(CtlTest, ProgressRanges)
+{
+    HWND pb = make(PROGRESS_CLASS, nullptr, 0, 10, 10, 200, 18, 70);
+    struct Case {
+        const char* name;
+        UINT msg;
+        WPARAM wp;
+        LPARAM lp;
+        int low, high;
+    };
+    const Case cases[] = {
+        {.name = "16-bit range above 32,767", .msg = PBM_SETRANGE, .wp = 0, .lp = MAKELPARAM(0, 50000), .low = 0, .high = 50000},
+        {.name = "32-bit range", .msg = PBM_SETRANGE32, .wp = WPARAM(-100), .lp = 200000, .low = -100, .high = 200000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SendMessage(pb, c.msg, c.wp, c.lp);
+        PBRANGE r {};
+        SendMessage(pb, PBM_GETRANGE, TRUE, reinterpret_cast<LPARAM>(&r));
+        EXPECT_EQ(r.iLow, c.low);
+        EXPECT_EQ(r.iHigh, c.high);
+        SendMessage(pb, PBM_SETPOS, WPARAM(c.high - 1), 0);
+        EXPECT_EQ(SendMessage(pb, PBM_GETPOS, 0, 0), c.high - 1);
+    }
 }

@@ -154,3 +154,102 @@ TEST_F(CtlTest, ImageListSurvivesArchiveRoundTrip)
         EXPECT_EQ(bad.GetImageCount(), 0) << c.what;
     }
 }
+
+// Callback texts are asked of the parent; Backspace goes to the parent, numpad * opens all below;
+// children sort as people read.
+struct DispInfoParent {
+    static inline int asked = 0;
+    static LRESULT proc(HWND h, UINT m, WPARAM w, LPARAM l)
+    {
+        if (m == WM_NOTIFY && reinterpret_cast<NMHDR*>(l)->code == TVN_GETDISPINFO) {
+            auto* di = reinterpret_cast<NMTVDISPINFO*>(l);
+            ++asked;
+            snprintf(di->item.pszText, size_t(di->item.cchTextMax), "item %d", int(di->item.lParam));
+            return 0;
+        }
+        return DefWindowProc(h, m, w, l);
+    }
+};
+
+TEST_F(CtlTest, TreeCallbackTextsKeysAndSorting)
+{
+    WNDCLASS wc {};
+    wc.lpfnWndProc = &DispInfoParent::proc;
+    wc.lpszClassName = "DispInfoParent";
+    RegisterClass(&wc);
+    HWND p = CreateWindowEx(0, "DispInfoParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    HWND t = CreateWindowEx(0, WC_TREEVIEW, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 0, 250, 250, p, nullptr, nullptr, nullptr);
+    auto add = [&](HTREEITEM parentItem, const char* s, LPARAM data, HTREEITEM after = TVI_LAST) {
+        TVINSERTSTRUCT ins {};
+        ins.hParent = parentItem;
+        ins.hInsertAfter = after;
+        ins.item.mask = TVIF_TEXT | TVIF_PARAM;
+        ins.item.pszText = s ? const_cast<char*>(s) : LPSTR_TEXTCALLBACK;
+        ins.item.lParam = data;
+        return reinterpret_cast<HTREEITEM>(SendMessage(t, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&ins)));
+    };
+    HTREEITEM cb = add(TVI_ROOT, nullptr, 7);
+    char buf[64] = {};
+    TVITEM tv {};
+    tv.mask = TVIF_TEXT;
+    tv.hItem = cb;
+    tv.pszText = buf;
+    tv.cchTextMax = sizeof buf;
+    DispInfoParent::asked = 0;
+    SendMessage(t, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&tv));
+    EXPECT_STREQ(buf, "item 7");
+    EXPECT_EQ(DispInfoParent::asked, 1);
+    UpdateWindow(t);
+
+    // Sorting, both on insert and on request.
+    HWND t2 = CreateWindowEx(0, WC_TREEVIEW, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 0, 250, 250, p, nullptr, nullptr, nullptr);
+    std::swap(t, t2);
+    HTREEITEM root = add(TVI_ROOT, "root", 0);
+    for (const char* s : {"b", "\xc3\xa9", "E", "a", "f"}) add(root, s, 0, TVI_SORT);
+    auto kids = [&](HTREEITEM of) {
+        std::string order;
+        for (HTREEITEM c = reinterpret_cast<HTREEITEM>(SendMessage(t, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(of))); c;
+             c = reinterpret_cast<HTREEITEM>(SendMessage(t, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(c)))) {
+            char b[32] = {};
+            TVITEM it {};
+            it.mask = TVIF_TEXT;
+            it.hItem = c;
+            it.pszText = b;
+            it.cchTextMax = sizeof b;
+            SendMessage(t, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it));
+            order += std::string(b) + " ";
+        }
+        return order;
+    };
+    EXPECT_EQ(kids(root), "a b E \xc3\xa9 f ");
+    HTREEITEM other = add(TVI_ROOT, "other", 0);
+    for (const char* s : {"\xc3\x89t\xc3\xa9", "zeta", "Eta", "alpha"}) add(other, s, 0);
+    SendMessage(t, TVM_SORTCHILDREN, 0, reinterpret_cast<LPARAM>(other));
+    EXPECT_EQ(kids(other), "alpha Eta \xc3\x89t\xc3\xa9 zeta ");
+
+    // Keys: numpad * opens everything below the selection, Backspace goes to the parent.
+    HTREEITEM deep = add(root, "z", 0);
+    HTREEITEM deeper = add(deep, "zz", 0);
+    add(deeper, "zzz", 0);
+    SendMessage(t, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(root));
+    SetFocus(t);
+    key(VK_MULTIPLY);
+    auto state = [&](HTREEITEM i) {
+        TVITEM it {};
+        it.mask = TVIF_STATE;
+        it.hItem = i;
+        it.stateMask = TVIS_EXPANDED;
+        SendMessage(t, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it));
+        return it.state;
+    };
+    EXPECT_TRUE(state(root) & TVIS_EXPANDED);
+    EXPECT_TRUE(state(deep) & TVIS_EXPANDED);
+    EXPECT_TRUE(state(deeper) & TVIS_EXPANDED);
+    SendMessage(t, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(deeper));
+    key(VK_BACK);
+    EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessage(t, TVM_GETNEXTITEM, TVGN_CARET, 0)), deep);
+    key(VK_BACK);
+    key(VK_BACK);
+    EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessage(t, TVM_GETNEXTITEM, TVGN_CARET, 0)), root) << "a root item stays";
+    DestroyWindow(p);
+}
