@@ -64,6 +64,16 @@ protected:
         return h;
     }
 
+    // A top-level window of its own class, for tests whose parent must answer messages itself.
+    static HWND makeParent(const char* cls, WNDPROC proc, int x = 0)
+    {
+        WNDCLASS wc {};
+        wc.lpfnWndProc = proc;
+        wc.lpszClassName = cls;
+        RegisterClass(&wc);
+        return CreateWindowEx(0, cls, "", WS_POPUP | WS_VISIBLE, x, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    }
+
     // Clicks at a point in the client area of h.
     static void click(HWND h, int x, int y, bool dbl = false)
     {

@@ -55,11 +55,7 @@ struct OwnerDrawLog {
 
 TEST_F(CtlTest, OwnerDrawListBoxAndCheckList)
 {
-    WNDCLASS wc {};
-    wc.lpfnWndProc = &OwnerDrawLog::proc;
-    wc.lpszClassName = "OwnerDrawParent";
-    RegisterClass(&wc);
-    HWND p = CreateWindowEx(0, "OwnerDrawParent", "", WS_POPUP | WS_VISIBLE, 620, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    HWND p = makeParent("OwnerDrawParent", &OwnerDrawLog::proc, 620);
     HWND lb = CreateWindowEx(0, WC_LISTBOX, nullptr, WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWFIXED, 0, 0, 200, 100, p, nullptr, nullptr, nullptr);
     SendMessage(lb, LB_ADDSTRING, 0, 1234);
     SendMessage(lb, LB_ADDSTRING, 0, 5678);
@@ -317,11 +313,7 @@ struct RestoringParent {
 
 TEST_F(CtlTest, ComboReportsOnlyTheUsersEditsAndKeyboardClose)
 {
-    WNDCLASS wc {};
-    wc.lpfnWndProc = &RestoringParent::proc;
-    wc.lpszClassName = "RestoringParent";
-    RegisterClass(&wc);
-    HWND p = CreateWindowEx(0, "RestoringParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    HWND p = makeParent("RestoringParent", &RestoringParent::proc);
     HWND cb = CreateWindowEx(0, WC_COMBOBOX, "locked", WS_CHILD | WS_VISIBLE | CBS_DROPDOWN, 10, 10, 150, 120, p, nullptr, nullptr, nullptr);
     for (const char* s : {"alpha", "beta"}) SendMessage(cb, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
     RestoringParent::editChanges = 0;

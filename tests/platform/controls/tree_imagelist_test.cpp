@@ -173,11 +173,7 @@ struct DispInfoParent {
 
 TEST_F(CtlTest, TreeCallbackTextsKeysAndSorting)
 {
-    WNDCLASS wc {};
-    wc.lpfnWndProc = &DispInfoParent::proc;
-    wc.lpszClassName = "DispInfoParent";
-    RegisterClass(&wc);
-    HWND p = CreateWindowEx(0, "DispInfoParent", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr, nullptr, nullptr, nullptr);
+    HWND p = makeParent("DispInfoParent", &DispInfoParent::proc);
     HWND t = CreateWindowEx(0, WC_TREEVIEW, "", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS, 0, 0, 250, 250, p, nullptr, nullptr, nullptr);
     auto add = [&](HTREEITEM parentItem, const char* s, LPARAM data, HTREEITEM after = TVI_LAST) {
         TVINSERTSTRUCT ins {};
@@ -188,16 +184,19 @@ TEST_F(CtlTest, TreeCallbackTextsKeysAndSorting)
         ins.item.lParam = data;
         return reinterpret_cast<HTREEITEM>(SendMessage(t, TVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&ins)));
     };
+    auto textOf = [&](HTREEITEM i) {
+        char b[64] = {};
+        TVITEM it {};
+        it.mask = TVIF_TEXT;
+        it.hItem = i;
+        it.pszText = b;
+        it.cchTextMax = sizeof b;
+        SendMessage(t, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it));
+        return std::string(b);
+    };
     HTREEITEM cb = add(TVI_ROOT, nullptr, 7);
-    char buf[64] = {};
-    TVITEM tv {};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = cb;
-    tv.pszText = buf;
-    tv.cchTextMax = sizeof buf;
     DispInfoParent::asked = 0;
-    SendMessage(t, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&tv));
-    EXPECT_STREQ(buf, "item 7");
+    EXPECT_EQ(textOf(cb), "item 7");
     EXPECT_EQ(DispInfoParent::asked, 1);
     UpdateWindow(t);
 
@@ -209,16 +208,8 @@ TEST_F(CtlTest, TreeCallbackTextsKeysAndSorting)
     auto kids = [&](HTREEITEM of) {
         std::string order;
         for (HTREEITEM c = reinterpret_cast<HTREEITEM>(SendMessage(t, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(of))); c;
-             c = reinterpret_cast<HTREEITEM>(SendMessage(t, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(c)))) {
-            char b[32] = {};
-            TVITEM it {};
-            it.mask = TVIF_TEXT;
-            it.hItem = c;
-            it.pszText = b;
-            it.cchTextMax = sizeof b;
-            SendMessage(t, TVM_GETITEM, 0, reinterpret_cast<LPARAM>(&it));
-            order += std::string(b) + " ";
-        }
+             c = reinterpret_cast<HTREEITEM>(SendMessage(t, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(c))))
+            order += textOf(c) + " ";
         return order;
     };
     EXPECT_EQ(kids(root), "a b E \xc3\xa9 f ");
