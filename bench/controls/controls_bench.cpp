@@ -88,3 +88,29 @@ void KeystrokeInLongWrappedParagraph(benchmark::State& state)
 BENCHMARK(KeystrokeInLongWrappedParagraph)->Unit(benchmark::kMicrosecond);
 
 } // namespace
+
+namespace {
+
+// The same for the rich edit, at the 64K characters EM_EXLIMITTEXT(0) allows.
+void KeystrokeInLongRichText(benchmark::State& state)
+{
+    Desktop desk;
+    std::string para;
+    for (int i = 0; para.size() < size_t(state.range(0)); ++i) para += "word" + std::to_string(i % 100) + " ";
+    HWND e = desk.make(RICHEDIT_CLASS, ES_MULTILINE | WS_VSCROLL, 400, 300);
+    SendMessage(e, EM_EXLIMITTEXT, 0, 0);
+    SendMessage(e, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SetWindowText(e, para.c_str());
+    SetFocus(e);
+    SendMessage(e, EM_SETSEL, WPARAM(para.size() / 2), LPARAM(para.size() / 2));
+    PvPumpMessages();
+    bool add = true;
+    for (auto _ : state) {
+        SendMessage(e, WM_CHAR, add ? 'x' : '\b', 1);
+        PvPumpMessages();
+        add = !add;
+    }
+}
+BENCHMARK(KeystrokeInLongRichText)->Arg(8 * 1024)->Arg(60 * 1024)->Unit(benchmark::kMillisecond);
+
+} // namespace
