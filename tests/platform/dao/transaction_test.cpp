@@ -10,6 +10,9 @@
 
 namespace {
 
+// Transactions do not depend on the key; unkeyed files spare a key derivation per open.
+const char* const kPlain = "";
+
 struct FullDisk {
     static inline sqlite3_vfs* real = nullptr;
     static inline sqlite3_vfs vfs{};
@@ -114,7 +117,7 @@ protected:
     long Count(const std::string& path, const char* where)
     {
         CDaoDatabase db;
-        db.Open(path.c_str(), FALSE, FALSE, kTestKey);
+        db.Open(path.c_str(), FALSE, FALSE, kPlain);
         CDaoRecordset rs(&db);
         rs.Open(dbOpenSnapshot, (std::string("SELECT * FROM T WHERE ") + where).c_str());
         long n = 0;
@@ -145,11 +148,11 @@ TEST_F(TransactionTest, FullDiskInsideATransactionLosesNothingLater)
         SCOPED_TRACE("write " + std::to_string(failAt));
         for (bool callerRollsBack : {true, false}) {
             const std::string path = MakeDb(("t" + std::to_string(failAt) + (callerRollsBack ? "r" : "c") + ".mdb").c_str(),
-                                            {"CREATE TABLE T (x LONG)", "INSERT INTO T VALUES (0)"});
+                                            {"CREATE TABLE T (x LONG)", "INSERT INTO T VALUES (0)"}, kPlain);
             CDaoWorkspace ws;
             ws.Open();
             auto db = std::make_unique<CDaoDatabase>(&ws);
-            db->Open(path.c_str(), FALSE, FALSE, kTestKey);
+            db->Open(path.c_str(), FALSE, FALSE, kPlain);
             const long error = FailingTransaction(ws, *db, failAt);
             FullDisk::SpaceReturns();
             if (error == 0) {  // this many writes were enough for all of it
@@ -166,7 +169,7 @@ TEST_F(TransactionTest, FullDiskInsideATransactionLosesNothingLater)
                 // the caller walks away: closing and opening again must still work
                 db->Close();
                 db = std::make_unique<CDaoDatabase>(&ws);
-                db->Open(path.c_str(), FALSE, FALSE, kTestKey);
+                db->Open(path.c_str(), FALSE, FALSE, kPlain);
             }
             // all or nothing of the failed transaction
             EXPECT_EQ(Count(path, "x > 0"), 0);
@@ -188,12 +191,12 @@ TEST_F(TransactionTest, FullDiskInsideATransactionLosesNothingLater)
 
 TEST_F(TransactionTest, CommitReportsATransactionTheEngineEnded)
 {
-    const std::string path = MakeDb("a.mdb", {"CREATE TABLE T (x LONG)"});
-    const std::string other = MakeDb("b.mdb", {"CREATE TABLE T (x LONG)"});
+    const std::string path = MakeDb("a.mdb", {"CREATE TABLE T (x LONG)"}, kPlain);
+    const std::string other = MakeDb("b.mdb", {"CREATE TABLE T (x LONG)"}, kPlain);
     CDaoWorkspace ws;
     CDaoDatabase a(&ws), b(&ws);
-    a.Open(path.c_str(), FALSE, FALSE, kTestKey);
-    b.Open(other.c_str(), FALSE, FALSE, kTestKey);
+    a.Open(path.c_str(), FALSE, FALSE, kPlain);
+    b.Open(other.c_str(), FALSE, FALSE, kPlain);
     ws.BeginTrans();
     ws.BeginTrans();
     b.Execute("INSERT INTO T VALUES (1)");
@@ -214,18 +217,18 @@ TEST_F(TransactionTest, CommitReportsATransactionTheEngineEnded)
 
 TEST_F(TransactionTest, CloseInsideATransactionEndsIt)
 {
-    const std::string path = MakeDb("a.mdb", {"CREATE TABLE T (x LONG)"});
+    const std::string path = MakeDb("a.mdb", {"CREATE TABLE T (x LONG)"}, kPlain);
     CDaoWorkspace ws;
     {
         CDaoDatabase db(&ws);
-        db.Open(path.c_str(), FALSE, FALSE, kTestKey);
+        db.Open(path.c_str(), FALSE, FALSE, kPlain);
         ws.BeginTrans();
         db.Execute("INSERT INTO T VALUES (1)");
     }
     EXPECT_EQ(ws.PvTransactionDepth(), 0);
     {
         CDaoDatabase db(&ws);
-        db.Open(path.c_str(), FALSE, FALSE, kTestKey);
+        db.Open(path.c_str(), FALSE, FALSE, kPlain);
         db.Execute("INSERT INTO T VALUES (2)");
     }
     EXPECT_EQ(Count(path, "x = 1"), 0);
