@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <unordered_map>
 
 IMPLEMENT_DYNAMIC(CDaoRecordset, CObject)
@@ -312,7 +313,9 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
 
     pvdao::Stmt live;          // rows (dynaset, snapshot) or rowids (table) still to read
     bool endSeen = false;
-    std::vector<Row> rows;
+    // A deque: growing to the last of 100,000 rows never copies the ones before, and a
+    // reference to a row stays good while more are read.
+    std::deque<Row> rows;
     size_t rowSizeHint = 64;
     pvdao::Stmt rowStmt;       // one row by rowid
 
