@@ -7,6 +7,7 @@
 #include "app/PaneViews.h"
 #include "app/Splash.h"
 #include "app/ViewerDoc.h"
+#include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxlibdata.h"
 #include "platform/controls/controls.h"
 #include "platform/sys/shell.h"

@@ -1,7 +1,7 @@
 #include "grid/core/gxcoll.h"
 
 #include "grid/core/gxrange.h"
-#include "grid/core/gxserial.h"
+#include "grid/core/gxarchive.h"
 
 DWORD GXMovedIndex(DWORD nIndex, DWORD nFirst, DWORD nLast, DWORD nDest);
 

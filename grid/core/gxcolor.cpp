@@ -58,15 +58,3 @@ COLORREF CGXSysColorCache::LookupColor(DWORD nIndex) const
         return GetSysColor(int(nIndex));
     return RGB(0, 0, 0);
 }
-
-CGXLibraryData* GXGetAppData()
-{
-    static CGXLibraryData s_data;
-    return &s_data;
-}
-
-BOOL GXParseNumber(const char* pszText, double& value)
-{
-    CGXAbstractNumberFormattingImp* imp = GXGetAppData()->m_pNumberFormattingImp;
-    return imp && pszText && imp->ParseNumber(pszText, value);
-}

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "grid/core/gxserial.h"
+#include "grid/core/gxarchive.h"
 #include "grid/core/gxstate.h"
 
 IMPLEMENT_SERIAL(CGXStylePtrArray, CPtrArray, 0)

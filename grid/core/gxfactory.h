@@ -1,7 +1,7 @@
 #pragma once
-// The control factory: control ids to cell controls, control and user-attribute registration
-// with a styles map, the feature objects of each grid and of the process, and the library's
-// window classes.
+// The abstract control factory (control ids to cell controls, registration of controls and
+// user attributes, feature objects, window classes) and the control ids. The standard factory
+// lives with the controls (grid/controls/gxctlfactory.h).
 
 #include "platform/base/pvdefs.h"
 
@@ -71,19 +71,4 @@ public:
     virtual void InstallSupportFeatures() = 0;
     virtual void RegisterWindowClasses(HINSTANCE hInstance) = 0;
     virtual void UnregisterWindowClasses(HINSTANCE hInstance) = 0;
-};
-
-class CGXControlFactory : public CGXAbstractControlFactory {
-public:
-    // Never null except for the object preview, which only a record-browser grid has.
-    CGXControl* CreateControl(UINT nID, CGXGridCore* pGrid) override;
-    void RegisterControls(CGXStylesMap* pStylesMap) override;
-    void RegisterUserAttributes(CGXStylesMap* pStylesMap) override;
-    void InstallGridFeatures(CGXGridCore* pGrid) override;
-    void InstallSupportFeatures() override;
-    void RegisterWindowClasses(HINSTANCE hInstance) override;
-    void UnregisterWindowClasses(HINSTANCE hInstance) override;
-
-    // The ids in registration order.
-    static const UINT* GetRegisteredIds(int& nCount);
 };

@@ -8,7 +8,7 @@
 #include "platform/base/CObject.h"
 #include "platform/base/CString.h"
 #include "platform/base/pvdefs.h"
-#include "grid/core/gxstate.h"
+#include "grid/core/gxarchive.h"
 #include "platform/gdi/gdidefs.h"
 
 // ---- Face-name table ----

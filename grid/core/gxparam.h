@@ -170,6 +170,21 @@ public:
     DWORD m_nOption4 = 0;
     CMapPtrToPtr m_OwnedMap;
 
+    // Not archived: set once a grid initialised itself over this object, and the current cell
+    // a grid makes current again when it initialises.
+    DWORD m_bIsInit = 0;
+    BOOL m_bHasRememberedCell = FALSE;
+    ROWCOL m_nRememberedRow = 0;
+    ROWCOL m_nRememberedCol = 0;
+    // Options the grid reads by role that no archived member holds.
+    DWORD m_bLockRedraw = 0;       // drawing lock: redraws and range redraws do nothing
+    DWORD m_bCutPending = 0;       // a deferred cut waits for its paste (cut ranges in m_CutRanges)
+    DWORD m_bPrinterLook = 0;      // draw with the printer's metrics at 100 percent
+    DWORD m_bEnforceReadOnly = 1;  // read-only styles and grids refuse typed text
+    DWORD m_nFillFlags = 0;        // fill handle: 0x1 values, 0x2 styles
+    DWORD m_bAlternateHeader = 0;  // headers: the marked one raised and bold, the others flat
+    DWORD m_bMarkSelectionHeaders = 0;  // headers of selected rows and columns draw marked
+
 private:
     CGXProperties* m_pProperties = nullptr;
     DWORD m_bOwnProperties = 0;

@@ -29,18 +29,6 @@ DWORD ReadDWord(CArchive& ar) { DWORD d; ar >> d; return d; }
 CString ReadText(CArchive& ar) { CString s; ar >> s; return s; }
 } // namespace
 
-void GXWriteWordCount(CArchive& ar, size_t nCount)
-{
-    if (nCount > 0xFFFF)
-        AfxThrowArchiveException(CArchiveException::genericException);
-    ar << WORD(nCount);
-}
-
-const CGXStylesMap* GXStylesMapOfArchive(const CArchive& ar)
-{
-    return dynamic_cast<const CGXStylesMap*>(static_cast<const CObject*>(ar.m_pDocument));
-}
-
 // ---- font (version 2; version 1 still read) ----
 
 void CGXStyleSerializeImp::SerializeFont(CGXFont& font, CArchive& ar)

@@ -1,8 +1,17 @@
 #pragma once
-// The grid library's process-wide state: the system-colour cache, the look options and the
-// slots of the process-wide service objects. Each slot is read through its abstract interface;
-// an empty slot makes the operation that needs it a no-op that answers 0.
+// The grid library's process-wide state, all of it in this one file: the core's data (system
+// colour cache, look options, the slots of the process-wide services) and the library state of
+// the start-up (control factory, texts, window classes, the grid map of shared objects).
+// Each service slot is read through its abstract interface; an empty slot makes the operation
+// that needs it a no-op that answers 0.
 
+#include <functional>
+#include <list>
+#include <map>
+#include <vector>
+
+#include "grid/core/gxarchive.h"
+#include "platform/base/CString.h"
 #include "platform/base/pvdefs.h"
 
 class CArchive;
@@ -22,16 +31,6 @@ class CGXPrintDevice;
 class CGXStylePtrArray;
 class CGXStylePtrArrayPtrArray;
 class CDWordArray;
-
-// Marks an object that a load took out of an archive. A damaged file can name one stored
-// object twice (a back reference); the second owner is refused instead of freeing it twice.
-// Copies start unmarked.
-struct GXArchiveAdoptable {
-    GXArchiveAdoptable() = default;
-    GXArchiveAdoptable(const GXArchiveAdoptable&) {}
-    GXArchiveAdoptable& operator=(const GXArchiveAdoptable&) { return *this; }
-    bool m_bAdoptedFromArchive = false;
-};
 
 class CGXSysColorCache {
 public:
@@ -165,3 +164,102 @@ struct CGXLibraryData {
 CGXLibraryData* GXGetAppData();
 // The number test of cell values: FALSE when no number formatting is installed.
 BOOL GXParseNumber(const char* pszText, double& value);
+
+struct CRuntimeClass;
+class CWnd;
+class CView;
+class CObject;
+class CGXGridCore;
+class CGXAbstractControlFactory;
+class CGXDrawingAndFormatting;
+class CGXAbstractDateTimeImp;
+class CGXNumberFormattingImp;
+class CGXAbstractDrawRotatedTextImp;
+
+// Told the grid window and its name; asked for the name of a tab.
+class CGXTabWndInterface {
+public:
+    virtual ~CGXTabWndInterface() = default;
+    virtual void SetGridWnd(CWnd* pGridWnd, LPCTSTR pszName) = 0;
+    virtual CString GetTabName(int nTab) = 0;
+};
+
+class CGXAbstractGridListener {
+public:
+    virtual ~CGXAbstractGridListener() = default;
+    virtual void OnGridNotify(CGXGridCore* pGrid) = 0;
+    virtual void OnGridActivated(CGXGridCore* pGrid) = 0;
+};
+
+// Base of the formula engine's process-wide records, deleted with the library state.
+class CGXEngineStateBase {
+public:
+    virtual ~CGXEngineStateBase() = default;
+};
+
+// Indexes of the thirty texts (string ids in GXGetLibraryTextId).
+enum GXLibraryText {
+    gxTextRedoing, gxTextUndoing, gxTextGenUndo, gxTextStoringCells, gxTextRestoringCells, gxTextCells,
+    gxTextRemovingRows, gxTextRemovingCols, gxTextMoveRows, gxTextMoveCols, gxTextInsertRows, gxTextInsertCols,
+    gxTextCopyingText, gxTextCopyingInternal, gxTextCutData, gxTextClearCells, gxTextCutting, gxTextPasting,
+    gxTextPaste, gxTextReplacing, gxTextReplaceAll, gxTextSearching, gxTextResizeRows, gxTextResizeCols,
+    gxTextFreezeRows, gxTextFreezeCols, gxTextCurrentCell, gxTextClipboardSize, gxTextCopy, gxTextMove,
+    gxTextCount
+};
+UINT GXGetLibraryTextId(int nText);
+
+// The four texts of long-operation feedback.
+enum GXLongOpText { gxLongOpAbortQuestion, gxLongOpProcessing, gxLongOpDone, gxLongOpPressEsc, gxLongOpTextCount };
+
+struct CGXGridLibraryState {
+    CGXGridLibraryState();
+    ~CGXGridLibraryState();
+    CGXGridLibraryState(const CGXGridLibraryState&) = delete;
+    CGXGridLibraryState& operator=(const CGXGridLibraryState&) = delete;
+
+    int m_bInitialized = 0;
+    UINT m_nStylesClipboardFormat = 0;
+    CString m_strStylesClipboardFormatName;
+    CString m_astrTexts[gxTextCount];
+    CString m_astrLongOpTexts[gxLongOpTextCount];
+    CString m_strPopupClassName;
+    int m_nSysVersion = 0;
+    int m_bNotNT = 0;
+    int m_bNewLook = 0;
+    int m_bOldLook = 0;
+    int m_bWin32s = 0;
+    int m_bPopupActive = 0;
+
+    CGXAbstractControlFactory* m_pControlFactory = nullptr;
+    CGXTabWndInterface* m_pTabWndInterface = nullptr;
+    CGXAbstractGridListener* m_pGridListener[2] = {nullptr, nullptr};
+
+    std::vector<CRuntimeClass*> m_registeredClasses;
+    std::map<const void*, std::vector<CGXGridCore*>> m_gridsOfData;
+
+    CGXDrawingAndFormatting* m_pDrawingAndFormatting = nullptr;
+    // The formula engine's records: engine, parse, eval, one more, memory objects, one more.
+    CGXEngineStateBase* m_pEngineStates[6] = {};
+
+    // Services of this module's installers; the rest sit in CGXLibraryData.
+    CGXAbstractDateTimeImp* m_pDateTimeImp = nullptr;
+    CGXNumberFormattingImp* m_pNumberFormattingImp = nullptr;
+    CGXAbstractDrawRotatedTextImp* m_pDrawRotatedTextImp = nullptr;
+
+    // Every process-wide installer hands its object over here, once.
+    template <class T>
+    void AddImpToDeleteList(T* p)
+    {
+        m_deleteList.push_front([p] { delete p; });
+    }
+    size_t GetDeleteListCount() const { return m_deleteList.size(); }
+    void RegisterRuntimeClassOnce(CRuntimeClass* pClass);
+    void RegisterGridOfData(const void* pData, CGXGridCore* pGrid);
+    void UnregisterGrid(CGXGridCore* pGrid);
+    CGXGridCore* LookupGridOfData(const void* pData) const;
+
+private:
+    std::list<std::function<void()>> m_deleteList;
+};
+
+CGXGridLibraryState& GXGetLibraryState();

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "grid/core/gxserial.h"
+#include "grid/core/gxarchive.h"
 #include "grid/core/gxstate.h"
 #include "platform/base/CArchive.h"
 

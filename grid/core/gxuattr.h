@@ -9,7 +9,7 @@
 #include "platform/base/CObject.h"
 #include "platform/base/CString.h"
 #include "platform/sys/ole.h"
-#include "grid/core/gxstate.h"
+#include "grid/core/gxarchive.h"
 
 class CGXAbstractUserAttribute : public CObject, public GXArchiveAdoptable {
     DECLARE_SERIAL(CGXAbstractUserAttribute)

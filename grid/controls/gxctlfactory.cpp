@@ -1,6 +1,8 @@
-#include "grid/core/gxfactory.h"
+#include "grid/controls/gxctlfactory.h"
 
+#include "grid/controls/gxstatic.h"
 #include "grid/core/gxctrl.h"
+#include "grid/core/gxlibdata.h"
 #include "grid/core/gxformat.h"
 #include "grid/core/gxserial.h"
 #include "grid/core/gxstyle.h"
@@ -51,9 +53,9 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
         return nullptr;
     // Each id gets its own control as the cell controls land; until then the static text cell
     // serves every id, so a cell is still drawn.
-    CGXControl* pControl = new CGXStatic(pGrid);
+    CGXControl* pControl = nID == GX_IDS_CTRL_HEADER ? new CGXHeader(pGrid) : new CGXStatic(pGrid);
     if (TakesTextCellTip(nID))
-        pControl->AttachCellTipStatic();
+        pControl->SetCellTipProvider(new CGXCellTipStatic(pControl));
     return pControl;
 }
 
@@ -106,17 +108,4 @@ void CGXControlFactory::RegisterWindowClasses(HINSTANCE)
 
 void CGXControlFactory::UnregisterWindowClasses(HINSTANCE) {}
 
-void CGXControl::AddValidationAttributes(CGXStylesMap* pStylesMap)
-{
-    if (!pStylesMap)
-        return;
-    CGXStyle warningStyle;
-    pStylesMap->AddUserAttribute(51013, &warningStyle);
-    CGXStyle rangeStyle;
-    rangeStyle.SetControl(WORD(GX_IDS_CTRL_SPINEDIT)).SetWrapText(FALSE);
-    pStylesMap->AddUserAttribute(51012, &rangeStyle);
-    pStylesMap->AddUserAttribute(51011, &rangeStyle);
-    CGXStyle rtlStyle;
-    rtlStyle.SetControl(WORD(GX_IDS_CTRL_CHECKBOX3D));
-    pStylesMap->AddUserAttribute(52570, &rtlStyle);
-}
+void InitGridLibraryWithFactory() { InitGridLibrary(new CGXControlFactory); }

@@ -1,0 +1,287 @@
+#pragma once
+// The per-grid feature objects: optional behaviour the grid reaches only through small
+// forwarding operations of its own. The grid's constructor asks the control factory to install
+// them; an absent object makes each forwarder do nothing and answer 0. The defaults below answer
+// 0 too, so a feature overrides only what it implements.
+
+#include "grid/core/gxrange.h"
+#include "platform/base/geometry.h"
+#include "platform/base/pvdefs.h"
+
+class CDC;
+class CWnd;
+class CCmdUI;
+class CObject;
+class CString;
+class CDocument;
+class CGXGridCore;
+class CGXGridParam;
+class CGXStyle;
+class CGXStylesMap;
+class CGXProperties;
+class CGXControl;
+class CGXCommand;
+class CDWordArray;
+struct CPrintInfo;
+
+// Per-grid feature objects share one base so the grid's delete list owns them all.
+class CGXAbstractGridFeature {
+public:
+    virtual ~CGXAbstractGridFeature() = default;
+};
+
+class CGXGridPrintImp : public CGXAbstractGridFeature {
+public:
+    virtual void OnBeginPrinting(CGXGridCore*, CDC*, CPrintInfo*) {}
+    virtual void OnPrint(CGXGridCore*, CDC*, CPrintInfo*) {}
+    virtual void OnEndPrinting(CGXGridCore*, CDC*, CPrintInfo*) {}
+};
+
+class CGXGridSortImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL SortRows(CGXGridCore*, const CGXCellRange&, const void* /*sort keys*/, UINT /*flags*/) { return FALSE; }
+    virtual BOOL SortCols(CGXGridCore*, const CGXCellRange&, const void*, UINT) { return FALSE; }
+    // A double click on a header sorts by it; true when handled.
+    virtual BOOL OnHeaderDblClk(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, UINT /*flags*/) { return FALSE; }
+};
+
+class CGXGridCoveredCellsImp : public CGXAbstractGridFeature {
+public:
+    // The covering range of a cell; false when it is not covered.
+    virtual BOOL GetCoveredCellsRowCol(CGXGridCore*, ROWCOL, ROWCOL, CGXCellRange&) { return FALSE; }
+    virtual BOOL SetCoveredCellsRowCol(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, ROWCOL, UINT /*flags*/, int /*cmd mode*/) { return FALSE; }
+    virtual BOOL StoreCoveredCellsRowCol(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, ROWCOL, BOOL /*set*/) { return FALSE; }
+    virtual void UpdateCoveredCellsRowCol(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) {}
+    // Covered ranges follow removed rows or columns.
+    virtual void AdjustCoveredCells(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*last*/, BOOL /*rows*/, int /*cmd mode*/) {}
+};
+
+class CGXDrawSpannedCellsImp : public CGXAbstractGridFeature {
+public:
+    // True when it drew the cell itself.
+    virtual BOOL DrawOneCell(CGXGridCore*, CDC*, ROWCOL, ROWCOL, const CRect&) { return FALSE; }
+    virtual void PrepareDrawnRect(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/, ROWCOL /*right*/) {}
+};
+
+// Floating and merged cells share one shape.
+class CGXGridSpanCellsImp : public CGXAbstractGridFeature {
+public:
+    virtual void QueueRange(CGXGridCore*, const CGXCellRange&, int /*direction*/) {}
+    virtual BOOL Resolve(CGXGridCore*, const CGXCellRange&, BOOL, BOOL, BOOL) { return FALSE; }
+    virtual BOOL SpanOfCell(CGXGridCore*, ROWCOL, ROWCOL, CGXCellRange&) { return FALSE; }
+    virtual void AfterStore(CGXGridCore*, ROWCOL, ROWCOL) {}
+    virtual void RedrawSpan(CGXGridCore*, ROWCOL, ROWCOL, UINT /*flags*/, BOOL /*hint*/) {}
+    // Whether a cell's style lets text float into (or, with bFlood, over) it.
+    virtual BOOL CanSpanCell(CGXControl*, ROWCOL, ROWCOL, const CGXStyle&, BOOL /*flood*/) { return FALSE; }
+};
+class CGXGridFloatCellsImp : public CGXGridSpanCellsImp {};
+class CGXGridMergeCellsImp : public CGXGridSpanCellsImp {};
+
+// Undo and redo of one grid. Command modes: 0 ordinary, 1 internal (not recorded), 2 undo
+// replay, 3 redo replay.
+class CGXCommandFactory : public CGXAbstractGridFeature {
+public:
+    virtual CGXCommand* CreateSetStyleRangeCmd(const CGXCellRange&, int /*type*/, CObject* /*old styles*/) { return nullptr; }
+    virtual CGXCommand* CreateSetRowHeightCmd(ROWCOL, ROWCOL, int* /*old sizes*/) { return nullptr; }
+    virtual CGXCommand* CreateSetColWidthCmd(ROWCOL, ROWCOL, int*) { return nullptr; }
+    virtual CGXCommand* CreateSetDefaultRowHeightCmd(int /*old*/) { return nullptr; }
+    virtual CGXCommand* CreateSetDefaultColWidthCmd(int) { return nullptr; }
+    virtual CGXCommand* CreateChangeStylesMapCmd(CGXStylesMap* /*old*/) { return nullptr; }
+    virtual CGXCommand* CreateChangePropertiesCmd(CGXProperties*) { return nullptr; }
+    virtual CGXCommand* CreateChangeBaseStyleCmd(WORD /*id*/, const CGXStyle&, LPCTSTR /*name*/) { return nullptr; }
+    virtual CGXCommand* CreateSetFrozenRowsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
+    virtual CGXCommand* CreateSetFrozenColsCmd(ROWCOL, ROWCOL) { return nullptr; }
+    virtual BOOL StoreRowsForUndo(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
+    virtual BOOL StoreColsForUndo(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
+    virtual void AddCommand(CGXGridCore*, CGXCommand*, int /*cmd mode*/) {}
+    virtual void RemoveCommand(CGXGridCore*, int /*cmd mode*/) {}
+    virtual BOOL Undo(CGXGridCore*) { return FALSE; }
+    virtual BOOL Redo(CGXGridCore*) { return FALSE; }
+    virtual void BeginTrans(CGXGridCore*, LPCTSTR) {}
+    virtual void CommitTrans(CGXGridCore*) {}
+    virtual void Rollback(CGXGridCore*) {}
+    virtual BOOL CanUndo(CGXGridCore*, CCmdUI*) { return FALSE; }
+    virtual BOOL CanRedo(CGXGridCore*, CCmdUI*) { return FALSE; }
+    virtual void OnCellsChanged(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, BOOL /*flag*/) {}
+    virtual BOOL ExecuteCommand(CGXGridCore*, CGXCommand*, int) { return FALSE; }
+    virtual BOOL SetAdvancedUndo(CGXGridCore*, BOOL) { return FALSE; }
+    virtual CObject* GetAdvancedUndoInfo(CGXGridCore*) { return nullptr; }
+    virtual BOOL UndoAdvanced(CGXGridCore*, CObject*, BOOL, BOOL) { return FALSE; }
+    virtual void CleanAdvancedUndo(CGXGridCore*) {}
+};
+
+// Hint kinds the grid sends to the other views of its document.
+enum GXHintKind : int {
+    gxHintStyleRange = 1, gxHintStylesMap, gxHintProperties, gxHintBaseStyle, gxHintRedrawCells,
+    gxHintRedraw, gxHintTopRow, gxHintLeftCol, gxHintFrozenRows, gxHintFrozenCols, gxHintRowCount,
+    gxHintColCount, gxHintInsertRows, gxHintInsertCols, gxHintRemoveRows, gxHintRemoveCols,
+    gxHintScroll, gxHintRecalc, gxHintZoom, gxHintReadOnly, gxHintRowHeights, gxHintColWidths,
+};
+
+class CGXGridUpdateHintImp : public CGXAbstractGridFeature {
+public:
+    // Every hint of the core: its kind and up to four arguments (ranges and styles by pointer).
+    virtual BOOL SendHint(CGXGridCore*, int /*kind*/, const void* = nullptr, const void* = nullptr, DWORD = 0, DWORD = 0) { return FALSE; }
+    virtual void SendHintObject(CGXGridCore*, CObject*) {}
+    virtual BOOL ProcessHint(CGXGridCore*, CObject*) { return FALSE; }
+};
+
+class CGXGridResizeToFitImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL ResizeRowHeightsToFit(CGXGridCore*, const CGXCellRange&, UINT, UINT) { return FALSE; }
+    virtual BOOL ResizeColWidthsToFit(CGXGridCore*, const CGXCellRange&, UINT, UINT) { return FALSE; }
+};
+
+class CGXGridHideCellsImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL HideRows(CGXGridCore*, ROWCOL, ROWCOL, BOOL, BOOL*, UINT, int) { return FALSE; }
+    virtual BOOL HideCols(CGXGridCore*, ROWCOL, ROWCOL, BOOL, BOOL*, UINT, int) { return FALSE; }
+    virtual BOOL StoreHideRow(CGXGridCore*, ROWCOL, BOOL) { return FALSE; }
+    virtual BOOL StoreHideCol(CGXGridCore*, ROWCOL, BOOL) { return FALSE; }
+    virtual BOOL IsRowHidden(CGXGridCore*, ROWCOL) { return FALSE; }
+    virtual BOOL IsColHidden(CGXGridCore*, ROWCOL) { return FALSE; }
+    // Hidden bits follow inserted (nCount > 0) or removed rows and columns.
+    virtual void ShiftRows(CGXGridCore*, ROWCOL /*at*/, long /*count*/) {}
+    virtual void ShiftCols(CGXGridCore*, ROWCOL, long) {}
+};
+
+class CGXGridFindReplaceImp : public CGXAbstractGridFeature {
+public:
+    virtual void OnShowFindReplaceDialog(CGXGridCore*, BOOL /*find*/) {}
+    virtual BOOL FindText(CGXGridCore*, BOOL /*set cell*/) { return FALSE; }
+    virtual BOOL FindInCell(CGXControl*, const void* /*find params*/, ROWCOL, ROWCOL, BOOL /*current*/, BOOL /*select*/) { return FALSE; }
+    virtual BOOL ReplaceInCell(CGXControl*, const void*, ROWCOL, ROWCOL) { return FALSE; }
+    virtual BOOL SearchCells(CGXGridCore*, const void*) { return FALSE; }
+    virtual BOOL FindAgain(CGXGridCore*) { return FALSE; }
+    virtual void OnFindReplace(CGXGridCore*, CObject*) {}
+    virtual void OnReplaceAll(CGXGridCore*) {}
+};
+
+class CGXGridUserSelectRangeImp : public CGXAbstractGridFeature {
+public:
+    // Moves the current cell for a key (Shift extends the selection); true when it moved.
+    virtual BOOL MoveCurrentCell(CGXGridCore*, int /*direction*/, UINT /*count*/, BOOL /*select*/) { return FALSE; }
+    virtual BOOL OnStartSelection(CGXGridCore*, ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+    virtual BOOL OnMoveSelection(CGXGridCore*, ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+    virtual BOOL OnEndSelection(CGXGridCore*, ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+    virtual BOOL OnLeftCellClick(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    virtual BOOL SetSelection(CGXGridCore*, const CGXCellRange*, BOOL) { return FALSE; }
+    virtual BOOL ClearSelection(CGXGridCore*, BOOL) { return FALSE; }
+};
+
+class CGXGridExcelLikeFrameImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL LockFrame(CGXGridCore*, BOOL /*hide*/) { return FALSE; }
+    virtual void UpdateFrame(CGXGridCore*, const CGXCellRange&, UINT) {}
+    virtual void DrawFrame(CGXGridCore*, CDC*) {}
+};
+
+class CGXGridExcelLikeFillImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL OnStartFill(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
+    virtual void HideFillHandle(CGXGridCore*) {}
+};
+
+class CGXGridUserDragSelectRangeImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL OnStartDrag(CGXGridCore*, ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+    virtual BOOL OnDragMove(CGXGridCore*, ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+    virtual BOOL OnEndDrag(CGXGridCore*, ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
+    virtual void OnCancelDrag(CGXGridCore*) {}
+};
+
+class CGXGridMoveRowsColsImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL MoveRows(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, int) { return FALSE; }
+    virtual BOOL MoveCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, int) { return FALSE; }
+    virtual BOOL StoreMoveRows(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, BOOL) { return FALSE; }
+    virtual BOOL StoreMoveCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, BOOL) { return FALSE; }
+    virtual void UpdateMoveRows(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) {}
+    virtual void UpdateMoveCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) {}
+};
+
+class CGXGridOptimizedUpdateImp : public CGXAbstractGridFeature {
+public:
+    // Redraws what rows or columns inserted or removed at nFrom changed; true when it did.
+    virtual BOOL UpdateInsertRows(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    virtual BOOL UpdateInsertCols(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    virtual BOOL UpdateRemoveRows(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    virtual BOOL UpdateRemoveCols(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    virtual BOOL UpdateChangedRowHeights(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    virtual BOOL UpdateChangedColWidths(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
+};
+
+class CGXGridMarkEditHeaderImp : public CGXAbstractGridFeature {
+public:
+    virtual void MarkEditHeaders(CGXGridCore*, CDC*, ROWCOL, ROWCOL, const CRect&) {}
+    // Whether a header cell is drawn marked for the current cell.
+    virtual BOOL IsHeaderMarked(CGXControl*, ROWCOL, ROWCOL, const CGXStyle&) { return FALSE; }
+};
+
+class CGXGridFreezeMenuHelperImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL CanFreezeRows(CGXGridCore*) { return FALSE; }
+    virtual BOOL CanFreezeCols(CGXGridCore*) { return FALSE; }
+    virtual BOOL FreezeRows(CGXGridCore*) { return FALSE; }
+    virtual BOOL FreezeCols(CGXGridCore*) { return FALSE; }
+};
+
+class CGXGridDirectCopyMoveCellsImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL CopyCells(CGXGridCore*, const CGXCellRange&, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    virtual BOOL MoveCells(CGXGridCore*, const CGXCellRange&, ROWCOL, ROWCOL, UINT) { return FALSE; }
+};
+
+class CGXGridTextDataExchangeImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL CopyTextToFile(CGXGridCore*, CObject*, const CGXRangeList&) { return FALSE; }
+    virtual BOOL PasteTextFromBuffer(CGXGridCore*, LPCTSTR, DWORD, const CGXCellRange&) { return FALSE; }
+};
+
+class CGXGridStyleDataExchangeImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL CopyCellsToArchive(CGXGridCore*, CObject*, const CGXRangeList&) { return FALSE; }
+    virtual BOOL PasteCellsFromArchive(CGXGridCore*, CObject*, const CGXCellRange&) { return FALSE; }
+};
+
+class CGXGridCutPasteImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL CanCopy(CGXGridCore*) { return FALSE; }
+    virtual BOOL CanCut(CGXGridCore*) { return FALSE; }
+    virtual BOOL CanPaste(CGXGridCore*) { return FALSE; }
+    virtual BOOL Copy(CGXGridCore*) { return FALSE; }
+    virtual BOOL Cut(CGXGridCore*) { return FALSE; }
+    virtual BOOL Paste(CGXGridCore*) { return FALSE; }
+    virtual BOOL CopyRange(CGXGridCore*, const CGXRangeList&) { return FALSE; }
+    virtual BOOL CutRange(CGXGridCore*, const CGXRangeList&, BOOL /*styles only*/) { return FALSE; }
+    virtual BOOL CopyRangesAsText(CGXGridCore*, const CGXRangeList&) { return FALSE; }
+    virtual BOOL CopyRangesAsStyles(CGXGridCore*, const CGXRangeList&) { return FALSE; }
+};
+
+class CGXGridClearCellsImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL ClearCells(CGXGridCore*, const CGXRangeList&, BOOL /*styles only*/) { return FALSE; }
+};
+
+class CGXGridUserResizeCellsImp : public CGXAbstractGridFeature {
+public:
+    virtual BOOL OnStartTracking(CGXGridCore*, ROWCOL, ROWCOL, int /*hit*/, CPoint) { return FALSE; }
+    virtual BOOL OnMoveTracking(CGXGridCore*, ROWCOL, ROWCOL, int, CPoint) { return FALSE; }
+    virtual BOOL OnEndTracking(CGXGridCore*, ROWCOL, ROWCOL, int, CPoint) { return FALSE; }
+    virtual void OnCancelTracking(CGXGridCore*) {}
+};
+
+class CGXCalcSizeImp : public CGXAbstractGridFeature {
+public:
+    // The size a cell's text needs with its style's font, alignment and wrapping.
+    virtual CSize CalcSize(CGXControl*, CDC*, ROWCOL, ROWCOL, const CGXStyle&, const CGXStyle* /*standard*/, BOOL /*vert*/) { return CSize(0, 0); }
+};
+
+// Sees the grid window's messages before the grid does.
+class CGXPluginComponent {
+public:
+    virtual ~CGXPluginComponent() = default;
+    virtual void PlugIn(CWnd*) {}
+    // True when handled; bSkipOthers stops the later plug-ins.
+    virtual BOOL HandlePluginMessage(UINT, WPARAM, LPARAM, LRESULT& /*result*/, BOOL& /*skip others*/) { return FALSE; }
+};
