@@ -72,6 +72,7 @@ void InitGridLibrary(CGXAbstractControlFactory* pFactory)
 {
     CGXGridLibraryState& state = GXGetLibraryState();
     HINSTANCE hInstance = AfxGetInstanceHandle();
+    GXRegisterLibraryStrings();
 
     // 1. The factory, the clipboard format, the version flags and the process-wide services.
     char szFormat[64];

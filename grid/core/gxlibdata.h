@@ -8,6 +8,9 @@ class CWnd;
 class CView;
 struct CRuntimeClass;
 
+// Registers the library's string table (names of controls, user attributes, base styles and the
+// texts of long operations); the initialisation calls it, once is enough.
+void GXRegisterLibraryStrings();
 // The one-time initialisation; takes ownership of the factory (a former one is deleted).
 void InitGridLibrary(CGXAbstractControlFactory* pFactory);
 BOOL GetGridPopupActive();

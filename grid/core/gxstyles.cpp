@@ -30,8 +30,8 @@ constexpr COLORREF kCutPendingColor = 0xC0C0C0;
 // "Formatting color for negative numbers".
 constexpr WORD GX_IDS_UA_NEGATIVE_COLOR = 52797;
 
-// Texts of a range store.
-constexpr UINT GX_IDS_TOO_LARGE_FOR_UNDO = 20061;
+// "Operation is too large for the undo buffer. Do you want to continue?"
+constexpr UINT GX_IDS_TOO_LARGE_FOR_UNDO = 20082;
 
 // Bijective base 26: 1 "A", 26 "Z", 27 "AA".
 CString ColumnLetters(ROWCOL nCol)
@@ -398,10 +398,8 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXCellRange& rangeIn, const CGXStyle*
             }
         }
         if (!bCollected) {
-            CString sQuestion;
-            if (!sQuestion.LoadString(GX_IDS_TOO_LARGE_FOR_UNDO))
-                sQuestion = "Operation is too large for the undo buffer. Do you want to continue?";
-            if (AfxMessageBox(sQuestion, MB_OKCANCEL) == IDCANCEL)
+            GXRegisterLibraryStrings();
+            if (AfxMessageBox(GX_IDS_TOO_LARGE_FOR_UNDO, MB_OKCANCEL) == IDCANCEL)
                 return FALSE;
         }
     }

@@ -11,33 +11,11 @@
 #include "grid/core/gxstate.h"
 #include "grid/core/gxstymap.h"
 #include "grid/core/gxuattr.h"
-#include "platform/base/stringtable.h"
 #include "platform/win/win.h"
 
 namespace {
 
-const PvStringResource kLibraryTexts[] = {
-    {20139, "Redoing %1 ..."}, {20140, "Undoing %1 ..."}, {20175, "Clipboard size is different from selected range"},
-    {20179, "Move"}, {20081, "Do you want to abort the operation?"}, {20077, "Press ESC to cancel"},
-    {20126, "No ellipse\nDotted....\nPound###"},
-    // Control names.
-    {52512, "Edit Control"}, {52513, "Static Text"}, {52514, "Pushbutton"}, {52515, "Radio Buttons"},
-    {52516, "Checkbox, 1/0"}, {52517, "ComboBox, no text-fit"}, {52518, "Hotspot Edit"}, {52519, "Spin Edit"},
-    {52520, "Header"}, {52521, "Edit Control, Scrollbar"}, {52522, "Listbox"}, {52523, "Checkbox, 3d-Effect"},
-    {52524, "Radio Buttons, 3d-Effect"}, {52525, "ComboBox, zero-based"}, {52526, "ComboBox, one-based"},
-    {52527, "ComboBox, text-fit"}, {52528, "MFC ComboBox"}, {52529, "MFC DropDownList"},
-    {52531, "Combo, disp.choice, 1-base"}, {52532, "Combo, disp.choice, 0-base"}, {52534, "Rich Edit"},
-    {52535, "Masked Edit"}, {52536, "Progressbar"}, {52537, "Password Edit"}, {52539, "Tabbed MFC ComboBox"},
-    {52540, "Tabbed MFC DropDownList"}, {52541, "Tabbed ComboBox"}, {52542, "Dropdown CheckListBox"},
-    {52543, "Date Time Control with popup calendar"}, {52544, "Date time control without calendar"},
-    {52545, "Currency control"}, {20128, "Dao bitmap control"}, {20130, "Checkbox with modify state"},
-    {20131, "3D Checkbox with modify state"}, {20132, "Dao object preview control"},
-    {20136, "Radio Buttons, 3d-Effect and active state"}, {20137, "Radio Buttons, with active state"},
-    // User attributes.
-    {51013, "Valid: Warning Msg"}, {51012, "Valid: Max. Value"}, {51011, "Valid: Min. Value"},
-    {52570, "RTL Reading Value"}, {51022, "Tooltip-Text"}, {52792, "Type of ellipses that will be drawn"},
-};
-const PvStringTableRegistrar kRegisterLibraryTexts(kLibraryTexts);
+
 
 // The library state is the process's; leave the core's number slot as the other tests expect it.
 struct LibraryScope {
@@ -48,6 +26,7 @@ struct LibraryScope {
 
 TEST(GXLibraryState, InitialisingTwiceRegistersNothingTwice)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     LibraryScope scope;
     CGXGridLibraryState& state = GXGetLibraryState();
 
@@ -101,6 +80,7 @@ TEST(GXLibraryState, InitialisingTwiceRegistersNothingTwice)
 
 TEST(GXControlFactory, CreateControl)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     CGXControlFactory factory;
     struct Case {
         UINT id;
@@ -122,6 +102,7 @@ TEST(GXControlFactory, CreateControl)
 
 TEST(GXControlFactory, RegistersControlsAndUserAttributesOnce)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     CGXControlFactory factory;
     CGXStylesMap map;
     factory.RegisterControls(&map);

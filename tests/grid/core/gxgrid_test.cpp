@@ -104,3 +104,36 @@ TEST(GXGridCore, DrawingAreaOverrideAndInvertedRectangle)
 }
 
 }  // namespace
+
+namespace {
+
+// The names a styles map registers come from the library's own table, which its initialisation
+// registers: a program has them, not only a test.
+TEST(GXGridLibrary, InitialisationRegistersTheLibraryTexts)
+{
+    CString s;
+    EXPECT_FALSE(s.LoadString(52768)) << "nothing registers the texts before the initialisation";
+    InitGridLibrary(nullptr);
+    struct Case {
+        UINT id;
+        const char* text;
+    };
+    const Case cases[] = {
+        {52768, "Standard"}, {52779, "Deleted Rows Appearance"}, {52512, "Edit Control"}, {51019, "Checkbox: Checked Value"},
+        {51005, "Current Cell."}, {20059, "No Border."}, {20133, "Binary"}, {20141, "Generating undo information ..."},
+        {20082, "Operation is too large for the undo buffer. Do you want to continue?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        ASSERT_TRUE(s.LoadString(c.id));
+        EXPECT_STREQ(s, c.text);
+    }
+    CGXStylesMap map;
+    map.CreateStandardStyles();
+    EXPECT_EQ(map.LookupStyleIdByName("Standard"), map.m_wStyleStandard);
+    EXPECT_NO_THROW(map.RegisterControl(52512));
+    EXPECT_NO_THROW(map.AddUserAttribute(51019));
+    EXPECT_STREQ(GXGetLibraryState().m_astrTexts[gxTextGenUndo], "Generating undo information ...");
+}
+
+}  // namespace

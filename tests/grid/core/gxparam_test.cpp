@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "grid/core/gxlibdata.h"
+
 #include "grid/core/gxcolor.h"
 #include "grid/core/gxserial.h"
 #include "grid/core/gxstate.h"
@@ -11,16 +13,11 @@
 
 namespace {
 
-const PvStringResource kGridTexts[] = {
-    {52768, "Standard"}, {52769, "Row Header"}, {52770, "Column Header"},
-    {52232, "Grid Lines"}, {52233, "Fixed Lines"}, {52234, "Tracking Line"}, {52235, "Background"}, {52236, "Dragging Line"},
-    {52512, "Edit Control"}, {52520, "Header"}, {51022, "Tooltip-Text"}, {52792, "Type of ellipses that will be drawn"},
-    {51005, "Current Cell."},
-};
-const PvStringTableRegistrar kRegisterGridTexts(kGridTexts);
+
 
 TEST(GXStylesMap, StandardStyles)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     GXGetAppData()->m_nLookOptions[0] = 1;
     GXGetAppData()->m_nLookOptions[2] = 1;
     CGXStylesMap map;
@@ -56,6 +53,7 @@ TEST(GXStylesMap, StandardStyles)
 
 TEST(GXStylesMap, RegistrationAndIds)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     CGXStylesMap map;
     CGXStyle a, b;
     a.SetWrapText(TRUE);
@@ -98,6 +96,7 @@ TEST(GXStylesMap, RegistrationAndIds)
 
 TEST(GXStylesMap, UserAttributesControlsAndChains)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     CGXStylesMap map;
     CGXStyle edit;
     edit.SetWrapText(TRUE);
@@ -131,6 +130,7 @@ TEST(GXStylesMap, UserAttributesControlsAndChains)
 
 TEST(GXStylesMap, ArchiveRoundTrip)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     GXInstallDocSerializeImp();
     CGXStylesMap map;
     map.CreateStandardStyles();
@@ -164,6 +164,7 @@ TEST(GXStylesMap, ArchiveRoundTrip)
 
 TEST(GXProperties, Defaults)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     CGXProperties p;
     EXPECT_EQ(p.GetColor(4), GXSYSCOLOR(COLOR_BTNFACE));
     EXPECT_EQ(p.GetColor(5), 0u);
@@ -187,6 +188,7 @@ TEST(GXProperties, Defaults)
 
 TEST(GXPrintDevice, Archive)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     CGXPrintDevice empty;
     EXPECT_EQ(StoreBytes([&](CArchive& ar) { empty.Serialize(ar); }), ByteBuilder().word(1).dword(0).dword(0).b);
     CGXPrintDevice d;
@@ -205,6 +207,7 @@ TEST(GXPrintDevice, Archive)
 
 TEST(GXGridParam, DefaultsAndSharedObjects)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     CGXGridParam p;
     EXPECT_FALSE(p.TestSelectionFlags(256));
     EXPECT_TRUE(p.TestSelectionFlags(1));
@@ -272,6 +275,7 @@ void FillParam(CGXGridParam& p)
 
 TEST(GXGridParam, ArchiveRoundTripByteForByte)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     GXInstallDocSerializeImp();
     CGXGridParam p;
     FillParam(p);
@@ -299,6 +303,7 @@ TEST(GXGridParam, ArchiveRoundTripByteForByte)
 
 TEST(GXGridParam, SharedObjectsAreNotWritten)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     GXInstallDocSerializeImp();
     CGXStylesMap shared;
     shared.CreateStandardStyles();
@@ -319,6 +324,7 @@ TEST(GXGridParam, SharedObjectsAreNotWritten)
 
 TEST(GXGridParam, DamagedArchives)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     GXInstallDocSerializeImp();
     // A newer record version is refused.
     LoadBytes(ByteBuilder().word(11).b, [](CArchive& ar) {
@@ -374,6 +380,7 @@ namespace {
 // resource exception; never crash, leak or read out of bounds (run under the sanitizers).
 TEST(GXGridParam, DamagedCopiesNeverCrash)
 {
+    GXRegisterLibraryStrings();  // the library\'s table, as its initialisation registers it
     GXInstallDocSerializeImp();
     CGXGridParam p;
     FillParam(p);
