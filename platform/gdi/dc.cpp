@@ -148,8 +148,21 @@ const cairo_region_t* EffectiveClip(HDC dc)
     return dc->effClip;
 }
 
+// A lazily composed DC gets its picture now.
+void EnsureTarget(HDC dc)
+{
+    if (!dc->compose) return;
+    auto compose = std::move(dc->compose);
+    dc->compose = nullptr;
+    if (cairo_surface_t* s = compose()) {
+        SetTarget(dc, s, POINT{0, 0}, dc->bounds);
+        cairo_surface_destroy(s);  // the DC holds its own reference
+    }
+}
+
 cairo_t* PrepareCairo(HDC dc)
 {
+    EnsureTarget(dc);
     if (!dc->cr || (dc->kind == DCKind::Printer && !dc->inPage)) return nullptr;
     if (!dc->crClipValid) {
         cairo_reset_clip(dc->cr);
@@ -235,6 +248,7 @@ int DpiY(HDC dc)
 
 bool GetRaster(HDC dc, Raster& r)
 {
+    EnsureTarget(dc);
     if (!dc->raster || !dc->surface) return false;
     cairo_surface_flush(dc->surface);
     r.px = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(dc->surface));
@@ -359,6 +373,13 @@ BOOL CDC::DeleteDC()
 }
 
 // ---- The window seam ----
+
+BOOL CDC::PvAttachLazySurface(std::function<cairo_surface_t*()> compose)
+{
+    if (!compose || m_hDC || !Attach(NewDC(DCKind::Screen))) return FALSE;
+    m_hDC->compose = std::move(compose);
+    return TRUE;
+}
 
 BOOL CDC::PvAttachSurface(cairo_surface_t* surface, POINT origin, const RECT& clip)
 {

@@ -3,6 +3,7 @@
 // printer page). Coordinates are logical and go through the mapping mode; pixel-exact raster
 // operations (inversion, XOR, the ternary ROPs) work on image surfaces.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,10 @@ public:
     // `origin` in surface pixels and nothing is drawn outside `clip` (device coordinates). The
     // clip is the system clip: SelectClipRgn(NULL) goes back to it, never beyond it.
     BOOL PvAttachSurface(cairo_surface_t* surface, POINT origin, const RECT& clip);
+    // A screen DC whose picture is made by `compose` only when something draws on it or reads
+    // from it, so that device capabilities and text measures cost no picture. The DC owns the
+    // surface `compose` returns (device point (0, 0) at its top-left).
+    BOOL PvAttachLazySurface(std::function<cairo_surface_t*()> compose);
     // Narrows the system clip to a region (device coordinates), e.g. a window's update region.
     void PvSetSystemClipRgn(const CRgn* pRgn);
     // Ends drawing into the surface: flushes, then deletes the DC's state.

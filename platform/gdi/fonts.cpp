@@ -202,14 +202,51 @@ FontFace::~FontFace()
     if (desc) pango_font_description_free(desc);
 }
 
+namespace {
+
+void releaseFonts(Shaped& s)
+{
+    for (ShapedRun& run : s.runs) cairo_scaled_font_destroy(run.font);
+    s.runs.clear();
+}
+
+}  // namespace
+
+const Shaped* ShapeCache::Find(const std::string& text)
+{
+    auto it = m_index.find(text);
+    if (it == m_index.end()) return nullptr;
+    m_lru.splice(m_lru.begin(), m_lru, it->second);
+    return &it->second->shaped;
+}
+
+const Shaped& ShapeCache::Insert(const std::string& text, Shaped shaped)
+{
+    if (m_index.size() >= kCapacity) {
+        Entry& last = m_lru.back();
+        m_index.erase(std::string_view(last.text));
+        releaseFonts(last.shaped);
+        m_lru.pop_back();
+    }
+    m_lru.push_front(Entry{text, std::move(shaped)});
+    m_index.emplace(std::string_view(m_lru.front().text), m_lru.begin());
+    return m_lru.front().shaped;
+}
+
+void ShapeCache::Clear()
+{
+    for (Entry& e : m_lru) releaseFonts(e.shaped);
+    m_index.clear();
+    m_lru.clear();
+}
+
 void FontFace::ClearShapes()
 {
-    for (Glyph& g : glyphs) g = Glyph{};
-    for (int d = 0; d < 2; ++d) {
-        for (auto& [text, shaped] : shapes[d])
-            for (auto& run : shaped.runs) cairo_scaled_font_destroy(run.font);
-        shapes[d].clear();
+    for (Glyph& g : glyphs) {
+        if (g.font) cairo_scaled_font_destroy(g.font);
+        g = Glyph{};
     }
+    for (ShapeCache& c : shapes) c.Clear();
 }
 
 int FontFace::Advance(uint32_t cp)
@@ -236,7 +273,7 @@ const FontFace::Glyph& FontFace::AsciiGlyph(unsigned char c)
     const Shaped& s = Shape(std::string(1, char(c)), false);
     if (!s.runs.empty() && s.runs[0].glyphs.size() == 1) {
         g.empty = false;
-        g.font = s.runs[0].font;
+        g.font = cairo_scaled_font_reference(s.runs[0].font);
         g.index = s.runs[0].glyphs[0].index;
         g.dx = s.runs[0].glyphs[0].x;
         g.dy = s.runs[0].glyphs[0].y;
@@ -246,15 +283,8 @@ const FontFace::Glyph& FontFace::AsciiGlyph(unsigned char c)
 
 const Shaped& FontFace::Shape(const std::string& text, bool rtl)
 {
-    auto& cache = shapes[rtl ? 1 : 0];
-    auto it = cache.find(text);
-    if (it != cache.end()) return it->second;
-    if (cache.size() >= 8192) {
-        for (auto& [t, sh] : cache)
-            for (auto& run : sh.runs) cairo_scaled_font_destroy(run.font);
-        cache.clear();
-        for (Glyph& g : glyphs) g = Glyph{};  // their fonts belonged to the cleared strings
-    }
+    ShapeCache& cache = shapes[rtl ? 1 : 0];
+    if (const Shaped* hit = cache.Find(text)) return *hit;
     auto& e = engine();
     Shaped out;
     PangoLayout* layout = pango_layout_new(e.ctx[rtl ? 1 : 0]);
@@ -284,7 +314,7 @@ const Shaped& FontFace::Shape(const std::string& text, bool rtl)
     }
     out.width = int(std::lround(x));
     g_object_unref(layout);
-    return cache.emplace(text, std::move(out)).first->second;
+    return cache.Insert(text, std::move(out));
 }
 
 FontFace* RealizeFont(const LOGFONT& lf, double scaleY)
@@ -359,8 +389,9 @@ int DecodeUtf8(const char* s, int n, int i, uint32_t& cp)
     const unsigned c = b(i);
     int len = 1;
     uint32_t v = c;
+    // 0xC0/0xC1 could only start overlong forms and 0xF5..0xFF nothing at all: stray bytes.
     if (c >= 0xF0 && c < 0xF5) len = 4, v = c & 0x07;
-    else if (c >= 0xE0) len = 3, v = c & 0x0F;
+    else if (c >= 0xE0 && c < 0xF0) len = 3, v = c & 0x0F;
     else if (c >= 0xC2 && c < 0xE0) len = 2, v = c & 0x1F;
     else if (c >= 0x80) len = 0;
     if (len == 0 || i + len > n) {

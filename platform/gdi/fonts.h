@@ -5,7 +5,9 @@
 #include <pango/pango.h>
 
 #include <cstdint>
+#include <list>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -21,6 +23,33 @@ struct ShapedRun {
 struct Shaped {
     std::vector<ShapedRun> runs;
     int width = 0;
+};
+
+// Shaped strings of one face and direction, the least recently used dropped first: a long scroll
+// over distinct names keeps what is on screen instead of starting over.
+class ShapeCache {
+public:
+    static constexpr size_t kCapacity = 8192;  // a few screens of a wide grid, a few MB at most
+
+    ShapeCache() = default;
+    ShapeCache(const ShapeCache&) = delete;
+    ShapeCache& operator=(const ShapeCache&) = delete;
+    ~ShapeCache() { Clear(); }
+
+    // The cached string, now the most recently used; null when not cached.
+    const Shaped* Find(const std::string& text);
+    // Adds a string not yet cached; may drop the least recently used one.
+    const Shaped& Insert(const std::string& text, Shaped shaped);
+    void Clear();
+    size_t size() const { return m_index.size(); }
+
+private:
+    struct Entry {
+        std::string text;
+        Shaped shaped;
+    };
+    std::list<Entry> m_lru;  // most recently used first
+    std::unordered_map<std::string_view, std::list<Entry>::iterator> m_index;  // views into m_lru
 };
 
 struct FontFace {
@@ -44,7 +73,7 @@ struct FontFace {
     struct Glyph {
         bool ready = false;
         bool empty = true;
-        cairo_scaled_font_t* font = nullptr;  // owned by the character's shaped string
+        cairo_scaled_font_t* font = nullptr;  // referenced: outlives its shaped string
         unsigned long index = 0;
         double dx = 0, dy = 0;
         int advance = 0;
@@ -56,7 +85,7 @@ struct FontFace {
 
     int16_t ascii[128];
     std::unordered_map<uint32_t, int> advances;
-    std::unordered_map<std::string, Shaped> shapes[2];
+    ShapeCache shapes[2];
 };
 
 // The realised font of a LOGFONT whose height is scaled by scaleY (device units per logical unit).

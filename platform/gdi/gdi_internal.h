@@ -103,6 +103,7 @@ struct HDC__ {
     pvgdi::DCKind kind = pvgdi::DCKind::Info;
     cairo_surface_t* surface = nullptr;   // referenced
     cairo_t* cr = nullptr;
+    std::function<cairo_surface_t*()> compose;  // makes `surface` on first use
     pvgdi::BitmapObj* bitmap = nullptr;   // memory DCs: the selected bitmap (referenced)
     POINT origin{0, 0};                   // device (0, 0) in surface pixels
     RECT bounds{0, 0, 0, 0};              // drawable device area

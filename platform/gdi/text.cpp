@@ -54,8 +54,6 @@ void DrawTextDev(HDC dc, FontFace* f, int x, int baseline, const char* s, int n,
     bool ascii = !rtl;
     for (int i = 0; i < n && ascii; ++i) ascii = s[i] >= 0x20 && s[i] < 0x7F;
     if (ascii) {
-        // Make sure every glyph is ready first: readying one may reshape and move cached strings.
-        for (int i = 0; i < n; ++i) f->AsciiGlyph(static_cast<unsigned char>(s[i]));
         glyphs.clear();
         cairo_scaled_font_t* font = nullptr;
         double pos = x;

@@ -101,24 +101,12 @@ HDC makeDC(HWND h, bool client, const Region* limit)
     return hdc;
 }
 
-// Screen DCs read a snapshot of the desktop that lives as long as the DC.
-std::unordered_map<HDC, cairo_surface_t*>& ScreenSnapshots()
-{
-    static std::unordered_map<HDC, cairo_surface_t*> m;
-    return m;
-}
-
 void freeDC(HDC hdc)
 {
     auto it = DCs().find(hdc);
     if (it == DCs().end()) return;
     DCs().erase(it);
     ::DeleteDC(hdc);
-    auto snap = ScreenSnapshots().find(hdc);
-    if (snap != ScreenSnapshots().end()) {
-        PvDestroyWindowSurface(snap->second);
-        ScreenSnapshots().erase(snap);
-    }
 }
 
 void invalidateClient(Wnd* w, const RECT* r, bool erase)
@@ -534,14 +522,13 @@ BOOL EndPaint(HWND h, const PAINTSTRUCT* ps)
 HDC GetDC(HWND h)
 {
     if (!h) {
-        // The screen: a snapshot of the desktop to read from; what is drawn on it is not kept.
-        cairo_surface_t* screen = ComposeDesktop();
+        // The screen: a snapshot of the desktop to read from, composed only if something reads
+        // or draws (most callers only ask device capabilities or measure text). What is drawn on
+        // it is not kept.
         CDC dc;
-        dc.PvAttachSurface(screen, POINT {0, 0},
-                           RECT {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+        dc.PvAttachLazySurface([] { return ComposeDesktop(); });
         HDC hdc = dc.Detach();
         DCs().insert(hdc);
-        ScreenSnapshots()[hdc] = screen;
         return hdc;
     }
     if (!W(h)) return nullptr;
