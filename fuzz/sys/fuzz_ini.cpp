@@ -5,43 +5,36 @@
 #include "platform/sys/profile.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-std::string scratchFile()
-{
-    return "/tmp/pv-fuzz-ini-" + std::to_string(::getpid()) + ".ini";
-}
-
-// Reads through the public functions into buffers of exactly nSize bytes, so that ASan
-// catches any write past them.
-void readAll(const std::string& file, DWORD nSize)
+// Reads through the profile functions (in memory: no file per input) into buffers of exactly
+// nSize bytes, so that ASan catches any write past them.
+void readAll(const pvini::IniDocument& doc, DWORD nSize)
 {
     auto buf = std::make_unique<char[]>(nSize);
-    DWORD n = GetPrivateProfileString(nullptr, nullptr, "", buf.get(), nSize, file.c_str());
+    DWORD n = pvini::ProfileString(&doc, nullptr, nullptr, "", buf.get(), nSize);
     if (nSize && n >= nSize)
         std::abort();
     std::vector<std::string> sections;
     for (const char* p = buf.get(); nSize && p < buf.get() + n && *p; p += std::strlen(p) + 1)
         sections.emplace_back(p);
     for (const std::string& s : sections) {
-        DWORD k = GetPrivateProfileString(s.c_str(), nullptr, "", buf.get(), nSize, file.c_str());
+        DWORD k = pvini::ProfileString(&doc, s.c_str(), nullptr, "", buf.get(), nSize);
         if (k >= nSize)
             std::abort();
         std::vector<std::string> keys;
         for (const char* p = buf.get(); p < buf.get() + k && *p; p += std::strlen(p) + 1)
             keys.emplace_back(p);
         for (const std::string& key : keys) {
-            if (GetPrivateProfileString(s.c_str(), key.c_str(), "d", buf.get(), nSize, file.c_str()) >= nSize)
+            if (pvini::ProfileString(&doc, s.c_str(), key.c_str(), "d", buf.get(), nSize) >= nSize)
                 std::abort();
-            GetPrivateProfileInt(s.c_str(), key.c_str(), 5, file.c_str());
+            pvini::ProfileInt(doc, s.c_str(), key.c_str(), 5);
         }
     }
 }
@@ -78,11 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     }
 
-    static const std::string file = scratchFile();
-    if (FILE* f = std::fopen(file.c_str(), "wb")) {
-        std::fwrite(data, 1, size, f);
-        std::fclose(f);
-        readAll(file, size ? 1 + data[0] % 64 : 1);
-    }
+    pvini::IniDocument original;
+    original.parse(text);
+    readAll(original, size ? 1 + data[0] % 64 : 1);
     return 0;
 }

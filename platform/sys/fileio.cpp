@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -19,6 +21,30 @@ std::string folderOf(const std::string& path)
     if (slash == 0)
         return "/";
     return path.substr(0, slash);
+}
+
+// Temporary files are named "<file>.tmp<pid><random>"; one whose writer is gone (killed midway)
+// is removed, one of a live writer left alone.
+void removeStaleTemps(const std::string& path)
+{
+    const std::string folder = folderOf(path);
+    const size_t slash = path.rfind('/');
+    const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp";
+    DIR* d = ::opendir(folder.c_str());
+    if (!d)
+        return;
+    while (const dirent* e = ::readdir(d)) {
+        std::string_view name(e->d_name);
+        if (name.size() <= prefix.size() + 6 || name.substr(0, prefix.size()) != prefix)
+            continue;
+        std::string_view digits = name.substr(prefix.size(), name.size() - prefix.size() - 6);
+        if (digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string_view::npos)
+            continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(std::string(digits)));
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            ::unlink((folder + "/" + std::string(name)).c_str());
+    }
+    ::closedir(d);
 }
 
 int writeAll(int fd, std::string_view data)
@@ -101,7 +127,11 @@ int writeFileAtomic(const std::string& path, std::string_view data)
         if (S_ISDIR(st.st_mode))
             return EISDIR;
         mode = st.st_mode & 07777;
+        // A read-only file stays as it is, even for a user the system would let write it.
+        if ((mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)
+            return EACCES;
     }
+    removeStaleTemps(path);
     std::string tmp = path + ".tmp" + std::to_string(::getpid()) + "XXXXXX";
     int fd = ::mkstemp(tmp.data());
     if (fd < 0)

@@ -16,7 +16,8 @@ int readWholeFile(const std::string& path, std::string& out, size_t limit);
 
 // Replaces `path` with `data` through a temporary file in the same folder and a rename, so
 // a reader sees either the old or the new file, never a mixture. Keeps the old file's
-// permission bits. Returns 0 or an errno value; on failure the old file is untouched.
+// permission bits; a read-only file is refused (EACCES). Temporary files left by a writer that
+// was killed are removed first. Returns 0 or an errno value; on failure the old file is untouched.
 int writeFileAtomic(const std::string& path, std::string_view data);
 
 // Creates the folder and its parents (mode 0700 for new ones). Returns 0 or an errno value.

@@ -117,21 +117,35 @@ std::string_view unquote(std::string_view v)
 
 bool breaksLines(LPCTSTR s) { return s && std::strpbrk(s, "\r\n") != nullptr; }
 
+// A key line starting so would read back as a section, a comment, or a key without its blank.
+bool unwritableKey(LPCTSTR key)
+{
+    return key && (std::strchr(key, '=') || *key == '[' || *key == ';' || *key == ' ' || *key == '\t');
+}
+
+// Reading leaves ERROR_FILE_NOT_FOUND behind for a missing file, as callers may check.
+bool loadForReading(LPCTSTR fileName, pvini::IniDocument& doc)
+{
+    int error = 0;
+    const bool readable = load(resolvePath(fileName), doc, &error);
+    if (error == ENOENT || error == ENOTDIR)
+        SetLastError(ERROR_FILE_NOT_FOUND);
+    return readable;
+}
+
 } // namespace
 
-DWORD GetPrivateProfileString(LPCTSTR lpAppName, LPCTSTR lpKeyName, LPCTSTR lpDefault, LPTSTR lpReturnedString,
-    DWORD nSize, LPCTSTR lpFileName)
+DWORD pvini::ProfileString(const IniDocument* doc, LPCTSTR lpAppName, LPCTSTR lpKeyName, LPCTSTR lpDefault,
+    LPTSTR lpReturnedString, DWORD nSize)
 {
     if (!lpReturnedString || nSize == 0)
         return 0;
-    pvini::IniDocument doc;
-    bool readable = lpFileName && load(resolvePath(lpFileName), doc);
     if (!lpAppName)
-        return copyList(readable ? doc.sectionNames() : std::vector<std::string>(), lpReturnedString, nSize);
+        return copyList(doc ? doc->sectionNames() : std::vector<std::string>(), lpReturnedString, nSize);
     if (!lpKeyName)
-        return copyList(readable ? doc.keyNames(lpAppName) : std::vector<std::string>(), lpReturnedString, nSize);
-    if (readable) {
-        if (auto v = doc.get(lpAppName, lpKeyName))
+        return copyList(doc ? doc->keyNames(lpAppName) : std::vector<std::string>(), lpReturnedString, nSize);
+    if (doc) {
+        if (auto v = doc->get(lpAppName, lpKeyName))
             return copyString(unquote(*v), lpReturnedString, nSize);
     }
     std::string_view def = lpDefault ? lpDefault : "";
@@ -140,12 +154,9 @@ DWORD GetPrivateProfileString(LPCTSTR lpAppName, LPCTSTR lpKeyName, LPCTSTR lpDe
     return copyString(def, lpReturnedString, nSize);
 }
 
-UINT GetPrivateProfileInt(LPCTSTR lpAppName, LPCTSTR lpKeyName, INT nDefault, LPCTSTR lpFileName)
+UINT pvini::ProfileInt(const IniDocument& doc, LPCTSTR lpAppName, LPCTSTR lpKeyName, INT nDefault)
 {
-    if (!lpAppName || !lpKeyName || !lpFileName)
-        return static_cast<UINT>(nDefault);
-    pvini::IniDocument doc;
-    if (!load(resolvePath(lpFileName), doc))
+    if (!lpAppName || !lpKeyName)
         return static_cast<UINT>(nDefault);
     auto v = doc.get(lpAppName, lpKeyName);
     if (!v)
@@ -162,6 +173,26 @@ UINT GetPrivateProfileInt(LPCTSTR lpAppName, LPCTSTR lpKeyName, INT nDefault, LP
     return negative ? 0u - value : value;
 }
 
+DWORD GetPrivateProfileString(LPCTSTR lpAppName, LPCTSTR lpKeyName, LPCTSTR lpDefault, LPTSTR lpReturnedString,
+    DWORD nSize, LPCTSTR lpFileName)
+{
+    if (!lpReturnedString || nSize == 0)
+        return 0;
+    pvini::IniDocument doc;
+    bool readable = lpFileName && loadForReading(lpFileName, doc);
+    return pvini::ProfileString(readable ? &doc : nullptr, lpAppName, lpKeyName, lpDefault, lpReturnedString, nSize);
+}
+
+UINT GetPrivateProfileInt(LPCTSTR lpAppName, LPCTSTR lpKeyName, INT nDefault, LPCTSTR lpFileName)
+{
+    if (!lpAppName || !lpKeyName || !lpFileName)
+        return static_cast<UINT>(nDefault);
+    pvini::IniDocument doc;
+    if (!loadForReading(lpFileName, doc))
+        return static_cast<UINT>(nDefault);
+    return pvini::ProfileInt(doc, lpAppName, lpKeyName, nDefault);
+}
+
 BOOL WritePrivateProfileString(LPCTSTR lpAppName, LPCTSTR lpKeyName, LPCTSTR lpString, LPCTSTR lpFileName)
 {
     if (!lpFileName || !*lpFileName) {
@@ -175,8 +206,7 @@ BOOL WritePrivateProfileString(LPCTSTR lpAppName, LPCTSTR lpKeyName, LPCTSTR lpS
         return FALSE;
     }
     // A line break would turn a value into lines of its own; '=' would move the key's end.
-    if (breaksLines(lpAppName) || breaksLines(lpKeyName) || breaksLines(lpString)
-        || (lpKeyName && std::strchr(lpKeyName, '='))) {
+    if (breaksLines(lpAppName) || breaksLines(lpKeyName) || breaksLines(lpString) || unwritableKey(lpKeyName)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

@@ -168,7 +168,7 @@ LONG modifyHive(int hive, const std::function<LONG(RegKey& root, Change& change)
     pvsys::FileLock lock(file);
     if (lock.error()) {
         t_problem = "cannot lock registry file " + file + ": " + describeErrno(lock.error());
-        return ERROR_CANTWRITE;
+        return lock.error() == EACCES ? ERROR_ACCESS_DENIED : ERROR_CANTWRITE;
     }
     RegKey* root = nullptr;
     LONG rc = loadHive(hive, root);
@@ -184,7 +184,7 @@ LONG modifyHive(int hive, const std::function<LONG(RegKey& root, Change& change)
         }
         if (int e = pvsys::writeFileAtomic(file, text)) {
             t_problem = "cannot write registry file " + file + ": " + describeErrno(e);
-            return ERROR_CANTWRITE;
+            return e == EACCES ? ERROR_ACCESS_DENIED : ERROR_CANTWRITE;
         }
         return ERROR_SUCCESS;
     }

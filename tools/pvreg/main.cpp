@@ -300,7 +300,8 @@ int main(int argc, char** argv)
         return 0;
     } else
         return usage("unknown command '" + cmd + "'");
-    if (std::fflush(stdout) != 0 && rc == 0)
+    // A failed write may already have emptied the buffer: the error flag remembers it.
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && rc == 0)
         return fail("cannot write output");
     return rc;
 }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -224,6 +225,79 @@ TEST_F(ProfileTest, NewFilesAndFailures)
     ASSERT_TRUE(WritePrivateProfileString("s", "k", "2", (m_dir + "/link.ini").c_str()));
     EXPECT_TRUE(std::filesystem::is_symlink(m_dir + "/link.ini"));
     EXPECT_EQ(readFile(target), "[s]\nk=2\n");
+}
+
+TEST_F(ProfileTest, RefusedWritesChangeNothing)
+{
+    struct Case {
+        const char* name;
+        const char* key;
+        DWORD error;
+    };
+    const Case cases[] = {
+        {"key opening a section", "[Fake", ERROR_INVALID_PARAMETER},
+        {"key reading as a comment", ";note", ERROR_INVALID_PARAMETER},
+        {"key with a leading blank", " key", ERROR_INVALID_PARAMETER},
+        {"key with a leading tab", "\tkey", ERROR_INVALID_PARAMETER},
+        {"key with '='", "a=b", ERROR_INVALID_PARAMETER},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetLastError(0);
+        EXPECT_FALSE(WritePrivateProfileString("Section1", c.key, "v", m_ini.c_str()));
+        EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_EQ(readFile(m_ini), kFixture);
+    }
+    // Inner brackets, semicolons and blanks are fine.
+    EXPECT_TRUE(WritePrivateProfileString("Section1", "a[1];b c", "v", m_ini.c_str()));
+    char buf[8];
+    EXPECT_EQ(GetPrivateProfileString("Section1", "a[1];b c", "", buf, sizeof buf, m_ini.c_str()), 1u);
+
+    // A read-only file is refused, even for a user who could write it anyway.
+    const std::string ro = m_dir + "/readonly.ini";
+    writeFile(ro, "[s]\nk=1\n");
+    chmod(ro.c_str(), 0444);
+    for (const char* value : {"2", static_cast<const char*>(nullptr)}) {
+        SetLastError(0);
+        EXPECT_FALSE(WritePrivateProfileString("s", "k", value, ro.c_str()));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    }
+    EXPECT_EQ(readFile(ro), "[s]\nk=1\n");
+    EXPECT_EQ(GetPrivateProfileInt("s", "k", 0, ro.c_str()), 1u) << "still readable";
+}
+
+TEST_F(ProfileTest, ReadingAMissingFileSaysSo)
+{
+    const std::string missing = m_dir + "/missing.ini";
+    char buf[16];
+    SetLastError(0);
+    EXPECT_EQ(GetPrivateProfileString("a", "b", "dflt", buf, sizeof buf, missing.c_str()), 4u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    SetLastError(0);
+    EXPECT_EQ(GetPrivateProfileInt("a", "b", 7, missing.c_str()), 7u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    SetLastError(0);
+    GetPrivateProfileString("Section1", "GridHint", "", buf, sizeof buf, m_ini.c_str());
+    EXPECT_EQ(GetLastError(), 0u) << "an existing file sets no error";
+}
+
+TEST_F(ProfileTest, TemporaryFilesOfAKilledWriterAreCleanedOnTheNextWrite)
+{
+    // A pid that surely has no process: a child that has been reaped.
+    pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    ASSERT_GT(child, 0);
+    waitpid(child, nullptr, 0);
+    const std::string dead = m_ini + ".tmp" + std::to_string(child) + "Ab12Cd";
+    const std::string live = m_ini + ".tmp" + std::to_string(getpid()) + "Ef34Gh";
+    const std::string other = m_dir + "/Other.ini.tmp" + std::to_string(child) + "Ij56Kl";
+    for (const std::string& f : {dead, live, other})
+        writeFile(f, "half written");
+    ASSERT_TRUE(WritePrivateProfileString("Section1", "GridHint", "1", m_ini.c_str()));
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(live)) << "a live writer's file stays";
+    EXPECT_TRUE(std::filesystem::exists(other)) << "another file's temporaries are not ours";
 }
 
 } // namespace

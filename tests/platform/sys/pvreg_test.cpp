@@ -5,6 +5,7 @@
 #include "sys_test_util.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -150,6 +151,59 @@ TEST_F(PvregTest, DamagedHiveGivesOneLineAndIsKept)
     }
     EXPECT_EQ(readFile(PvRegistryHivePath(HKEY_CURRENT_USER)), damaged);
     EXPECT_EQ(run({ "set", "HKLM\\Software", "v", "1" }).status, 0) << "the other hive still works";
+}
+
+TEST_F(PvregTest, FailedOutputIsReportedAtAnySize)
+{
+    ASSERT_EQ(run({ "set", "HKCU\\Software\\Out", "small", "x" }).status, 0);
+    HKEY big = nullptr;
+    ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\Big", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                  nullptr, &big, nullptr),
+        ERROR_SUCCESS);
+    const std::string value(100, 'v');
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(RegSetValueEx(big, ("k" + std::to_string(i)).c_str(), 0, REG_SZ,
+                      reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1)),
+            ERROR_SUCCESS);
+    RegCloseKey(big);
+    struct Case {
+        const char* name;
+        std::vector<std::string> args;
+    };
+    const Case cases[] = {
+        { "one short line", { "get", "HKCU\\Software\\Out", "small" } },
+        { "more than a buffer", { "list", "HKCU\\Software\\Big" } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string cmd = shellQuote(PVREG_EXE);
+        for (const std::string& a : c.args)
+            cmd += " " + shellQuote(a);
+        const std::string errFile = m_dir + "/full.txt";
+        int st = std::system((cmd + " >/dev/full 2>" + shellQuote(errFile)).c_str());
+        ASSERT_TRUE(WIFEXITED(st));
+        EXPECT_EQ(WEXITSTATUS(st), 1);
+        EXPECT_EQ(readFile(errFile), "pvreg: cannot write output\n");
+        EXPECT_EQ(run(c.args).status, 0) << "the same command succeeds into a pipe";
+    }
+}
+
+TEST_F(PvregTest, ReadOnlyHiveIsRefused)
+{
+    ASSERT_EQ(run({ "set", "HKCU\\Software\\Kept", "v", "1" }).status, 0);
+    const std::string hive = PvRegistryHivePath(HKEY_CURRENT_USER);
+    const std::string before = readFile(hive);
+    chmod(hive.c_str(), 0444);
+    HKEY h = nullptr;
+    ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Kept", 0, KEY_ALL_ACCESS, &h), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueEx(h, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("2"), 2), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteValue(h, "v"), ERROR_ACCESS_DENIED);
+    RegCloseKey(h);
+    Result r = run({ "set", "HKCU\\Software\\Kept", "v", "3" });
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("cannot write registry file"), std::string::npos) << r.err;
+    EXPECT_EQ(readFile(hive), before);
+    EXPECT_EQ(run({ "get", "HKCU\\Software\\Kept", "v" }).out, "1\n") << "still readable";
 }
 
 } // namespace

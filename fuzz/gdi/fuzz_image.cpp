@@ -1,0 +1,18 @@
+// Photos and the installation's bitmaps: any bytes load into a bitmap or fail cleanly, and a
+// loaded bitmap has the size its file claims.
+
+#include "platform/gdi/gdi.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size > (1u << 20)) return 0;
+    CBitmap bm;
+    if (bm.PvLoadImageMemory(data, size)) {
+        BITMAP info {};
+        if (!bm.GetBitmap(&info) || info.bmWidth <= 0 || info.bmHeight <= 0) std::abort();
+    }
+    return 0;
+}
