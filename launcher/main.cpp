@@ -4,6 +4,7 @@
 #include "launcher/Discora.h"
 
 #include "platform/win/winuser.h"
+#include "platform/sys/fileio.h"
 #include "platform/sys/profile.h"
 #include "platform/sys/registry.h"
 #include "platform/sys/shell.h"
@@ -15,16 +16,22 @@
 
 namespace {
 
+// Names on a CD are matched without regard to case ("DISCORA.INI", "SETUP\\SETUP.EXE").
+std::string onDisc(LPCTSTR path)
+{
+    return pvsys::findPathNoCase(pvsys::osPath(path ? path : ""));
+}
+
 class PlatformSystem : public IDiscoraProfile, public IDiscoraRegistry, public IDiscoraWindows, public IDiscoraProcess
 {
 public:
     DWORD GetPrivateProfileString(LPCTSTR app, LPCTSTR key, LPCTSTR def, LPTSTR out, DWORD size, LPCTSTR file) override
     {
-        return ::GetPrivateProfileString(app, key, def, out, size, file);
+        return ::GetPrivateProfileString(app, key, def, out, size, onDisc(file).c_str());
     }
     UINT GetPrivateProfileInt(LPCTSTR app, LPCTSTR key, INT def, LPCTSTR file) override
     {
-        return ::GetPrivateProfileInt(app, key, def, file);
+        return ::GetPrivateProfileInt(app, key, def, onDisc(file).c_str());
     }
 
     LONG OpenLocalMachineKey(LPCTSTR subKey, HKEY* result) override
@@ -44,11 +51,25 @@ public:
     }
 
     DWORD GetModuleFileName(LPTSTR out, DWORD size) override { return ::GetModuleFileName(nullptr, out, size); }
-    UINT WinExec(LPCTSTR cmd, UINT show) override { return ::WinExec(cmd, show); }
+    // The program is the command's first word (or quoted words), found as on a CD.
+    UINT WinExec(LPCTSTR cmd, UINT show) override
+    {
+        const std::string line = cmd ? cmd : "";
+        const bool quoted = !line.empty() && line[0] == '"';
+        size_t end = quoted ? line.find('"', 1) : line.find_first_of(" \t");
+        if (end == std::string::npos)
+            end = line.size();
+        const std::string program = line.substr(quoted ? 1 : 0, end - (quoted ? 1 : 0));
+        const std::string found = onDisc(program.c_str());
+        const bool needsQuotes = quoted || found.find_first_of(" \t") != std::string::npos;
+        const std::string rest = line.substr(std::min(line.size(), end + (quoted ? 1 : 0)));
+        const std::string command = (needsQuotes ? "\"" + found + "\"" : found) + rest;
+        return ::WinExec(command.c_str(), show);
+    }
     bool IsFile(const CString& path) override
     {
         std::error_code ec;
-        return std::filesystem::is_regular_file(path.str(), ec);
+        return std::filesystem::is_regular_file(onDisc(path.GetString()), ec);
     }
 
     // Climbs from the folder while the parent lies on the same file system; the last folder

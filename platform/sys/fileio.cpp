@@ -1,5 +1,7 @@
 #include "platform/sys/fileio.h"
 
+#include "platform/base/textcase.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -116,6 +118,40 @@ int readWholeFile(const std::string& path, std::string& out, size_t limit)
     }
     ::close(fd);
     return 0;
+}
+
+std::string findPathNoCase(const std::string& path)
+{
+    std::string out;
+    size_t pos = 0;
+    if (!path.empty() && path[0] == '/') {
+        out = "/";
+        pos = 1;
+    }
+    while (pos <= path.size()) {
+        size_t slash = path.find('/', pos);
+        if (slash == std::string::npos)
+            slash = path.size();
+        std::string name = path.substr(pos, slash - pos);
+        const std::string folder = out.empty() ? "." : out;
+        struct stat st {};
+        if (!name.empty() && name != "." && name != ".." && ::lstat((folder + "/" + name).c_str(), &st) != 0) {
+            if (DIR* d = ::opendir(folder.c_str())) {
+                while (const dirent* e = ::readdir(d)) {
+                    if (PvCompareNoCase(e->d_name, name) == 0) {
+                        name = e->d_name;
+                        break;
+                    }
+                }
+                ::closedir(d);
+            }
+        }
+        out += name;
+        if (slash < path.size())
+            out += '/';
+        pos = slash + 1;
+    }
+    return out;
 }
 
 int writeFileAtomic(const std::string& path, std::string_view data)

@@ -10,6 +10,11 @@ namespace pvsys {
 // The program writes Windows paths; the operating system wants '/'.
 std::string osPath(std::string_view path);
 
+// The path as it exists on disk, each name that has no exact match matched without regard to
+// case, as on a CD where "DISCORA.INI" answers for "Discora.ini". Names that match nothing are
+// kept as given (the path then does not exist).
+std::string findPathNoCase(const std::string& path);
+
 // Reads the whole file. Returns 0, or an errno value (ENOENT when missing, EFBIG when the
 // file is larger than `limit`).
 int readWholeFile(const std::string& path, std::string& out, size_t limit);

@@ -3,6 +3,7 @@
 
 #include "platform/win/pvwin.h"
 #include "platform/win/wincore.h"
+#include "platform/win/sessionwins.h"
 #include "platform/sys/system.h"
 
 #include <algorithm>
@@ -205,6 +206,7 @@ BOOL WaitMessage()
     Backend& be = CurrentBackend();
     MSG probe;
     if (PeekMessage(&probe, nullptr, 0, 0, PM_NOREMOVE)) return TRUE;
+    PublishSessionWindows();
     if (g_idleHook) g_idleHook();
     if (PeekMessage(&probe, nullptr, 0, 0, PM_NOREMOVE)) return TRUE;
     if (OnIdle()) return TRUE;

@@ -2,6 +2,7 @@
 // z-order, positions, styles and text.
 
 #include "platform/win/wincore.h"
+#include "platform/win/sessionwins.h"
 #include "platform/win/pvwin.h"
 #include "platform/sys/system.h"
 
@@ -575,7 +576,7 @@ HWND FindWindow(LPCTSTR cls, LPCTSTR name)
         if (name && w->text != name) continue;
         return t;
     }
-    return nullptr;
+    return FindSessionWindow(cls, name);
 }
 
 static bool enumRec(HWND h, WNDENUMPROC fn, LPARAM lp)

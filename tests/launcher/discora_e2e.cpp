@@ -130,3 +130,15 @@ TEST_F(DiscoraEndToEnd, StartsTheViewerOfTheSampleInstallation)
         EXPECT_EQ(readFile(root / "msgbox.log"), "");
     }
 }
+
+TEST_F(DiscoraEndToEnd, FileNamesAreMatchedAsOnACd)
+{
+    // The disc was mastered in capitals; the settings name the files as Windows users write them.
+    fs::rename(root / "cd" / "setup", root / "cd" / "SETUP");
+    fs::rename(root / "cd" / "SETUP" / "setup", root / "cd" / "SETUP" / "SETUP");
+    writeFile(root / "cd" / "DISCORA.INI", "[Setup]\r\nRun=Setup\\Setup\r\n");
+    EXPECT_EQ(discora("-x"), 0);
+    ASSERT_TRUE(waitForFile(root / "cd" / "SETUP" / "SETUP.args"));
+    EXPECT_EQ(readFile(root / "cd" / "SETUP" / "SETUP.args"), "-x|");
+    EXPECT_EQ(readFile(root / "msgbox.log"), "");
+}
