@@ -118,4 +118,28 @@ void BM_CopyToWindow(benchmark::State& state)
 }
 BENCHMARK(BM_CopyToWindow)->Unit(benchmark::kMillisecond);
 
+// Scrolling one row at a time through many distinct accented names: each frame brings one new
+// row of 12 names, the other 59 rows are those of the frame before. Beyond the shaping cache's
+// capacity the rows still on screen must stay cached.
+void BM_ScrollDistinctNames(benchmark::State& state)
+{
+    Frame f;
+    const int total = int(state.range(0));
+    auto name = [](int row, int col) {
+        return "M\xC3\xBCller-" + std::to_string(row) + ", Zo\xC3\xAB " + std::to_string(col);
+    };
+    int top = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) f.texts[size_t(r * kCols + c)] = name((top + r) % total, c);
+        top = (top + 1) % total;
+        state.ResumeTiming();
+        f.Draw();
+    }
+    state.SetLabel(std::to_string(total) + " rows of 12 names");
+}
+// 1,000 frames bring 12,000 new names: well past the cache's 8,192 strings.
+BENCHMARK(BM_ScrollDistinctNames)->Arg(20000)->Iterations(1000)->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const uint64_t width = uint64_t(std::max<int64_t>(bh.biWidth, 0));
     const uint64_t height = uint64_t(std::abs(int64_t(bh.biHeight)));
     const uint64_t rowBytes = (width * bpp + 31) / 32 * 4;
-    constexpr uint64_t kMaxBytes = 1u << 22;  // keep each run quick
+    constexpr uint64_t kMaxBytes = 1u << 18;  // keep each run quick
     if (headerBytes > 4096 || entries > 4096 || rowBytes * height > kMaxBytes) return 0;
 
     const size_t infoBytes = headerBytes + entries * sizeof(RGBQUAD);

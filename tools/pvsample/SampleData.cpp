@@ -3,7 +3,11 @@
 #include "platform/base/textcase.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <numeric>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace pvsample {
 
@@ -60,6 +64,17 @@ const char* const kLastNames[] = {
     "Haddad", "Ito", "Jensen", "Kaur", "Larsen", "Moreau", "Novak", "Olsen", "Park", "Reyes",
     "Silva", "Tanaka", "Underwood", "Vega", "Walsh", "Xu", "Yamamoto", "Zeller", "smith",
 };
+// Family members take a first name that fits their relation: a mother or grandmother one of
+// the first list, a father or stepfather one of the second, a guardian any.
+const char* const kFemaleNames[] = {
+    "Mary", "Ana", "Zo\xC3\xAB", "Aisha", "Emma", "Olivia", "Mia", "Mar\xC3\xAD" "a", "Chlo\xC3\xA9",
+    "Ren\xC3\xA9" "e", "Mary-Kate", "Priya", "Fatima", "Grace", "Isla", "Leah", "Maya", "Nora", "Ruby",
+    "Uma", "Vera", "Ximena", "Zara", "Cara", "Elif", "Gia", "Ivy", "\xC5\x81ucja",
+};
+const char* const kMaleNames[] = {
+    "John", "Jos\xC3\xA9", "S\xC3\xB8ren", "Liam", "Noah", "Lucas", "Jean-Luc", "D'Andre", "Omar",
+    "Ethan", "Henry", "Jack", "Owen", "Theo", "Will", "Ben", "Hugo", "Finn", "Dev",
+};
 const char* const kFirstNames[] = {
     "Mary", "John", "Ana", "Jos\xC3\xA9", "Zo\xC3\xAB", "S\xC3\xB8ren", "Aisha", "Liam", "Noah",
     "Emma", "Olivia", "Mia", "Lucas", "Mar\xC3\xAD" "a", "Chlo\xC3\xA9", "Ren\xC3\xA9" "e", "Mary-Kate",
@@ -82,6 +97,30 @@ const char* const kRoles[] = { "Member", "Member", "Member", "Captain", "Preside
 const char* const kAwards[] = { "Honor Roll", "Dean's List", "Science Fair Winner", "Perfect Attendance",
     "All-State Choir", "Scholar Athlete", "Community Service Award" };
 const char* const kRelations[] = { "Mother", "Father", "Guardian", "Grandmother", "Stepfather" };
+
+// A first name for a family member, from a roll made before the relation was known.
+std::string familyFirstName(const std::string& relation, uint32_t roll)
+{
+    const bool female = relation == "Mother" || relation == "Grandmother";
+    const bool male = relation == "Father" || relation == "Stepfather";
+    if (female)
+        return kFemaleNames[roll % std::size(kFemaleNames)];
+    if (male)
+        return kMaleNames[roll % std::size(kMaleNames)];
+    return kFirstNames[roll % std::size(kFirstNames)];
+}
+
+// A North American number from three area codes and the whole exchange range, so that few
+// people share one.
+std::string phoneNumber(uint32_t roll)
+{
+    static const char* const kAreaCodes[] = { "503", "971", "360" };
+    const uint32_t line = roll % 10000, exchange = 200 + roll / 10000 % 800, area = roll / 8000000 % 3;
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "(%s) %03u-%04u", kAreaCodes[area], exchange, line);
+    return buf;
+}
+constexpr uint32_t kPhoneRolls = 3 * 800 * 10000;
 const char* const kSections[] = { "Students", "Faculty", "Staff", "Administration" };
 const char* const kClasses[] = { "2027", "2028", "2029", "2030" };
 
@@ -134,6 +173,9 @@ School MakeSchool(int people, uint64_t seed)
     s.photos.name = "Photos";
     s.photos.fields = { { "Photo", false } };
 
+    // Addresses already given: a second person of the same name gets a number after it.
+    std::unordered_set<std::string> mailUsed;
+    std::unordered_map<std::string, int> mailSuffix;
     for (int32_t key = 1; key <= people; ++key) {
         const std::string last = rng.Pick(kLastNames);
         const std::string first = rng.Pick(kFirstNames);
@@ -151,11 +193,14 @@ School MakeSchool(int people, uint64_t seed)
             title = section[0] == 'S' ? rng.Pick(kStaffTitles) : rng.Pick(kAdminTitles);
         }
         std::string email;
-        if (rng.Chance(85))
-            email = AsciiFold(first) + "." + AsciiFold(last) + (rng.Chance(10) ? std::to_string(key % 100) : "")
-                + "@westbrook.example.org";
-        const std::string phone = rng.Chance(93)
-            ? "(503) 555-" + std::to_string(1000 + rng.Below(9000)) : "";
+        if (rng.Chance(85)) {
+            const std::string base = AsciiFold(first) + "." + AsciiFold(last) + (rng.Chance(10) ? std::to_string(key % 100) : "");
+            std::string local = base;
+            for (int& n = mailSuffix[base]; !mailUsed.insert(local).second;)
+                local = base + std::to_string(++n + 1);
+            email = local + "@westbrook.example.org";
+        }
+        const std::string phone = rng.Chance(93) ? phoneNumber(rng.Below(kPhoneRolls)) : "";
         const std::string address = rng.Chance(95)
             ? std::to_string(1 + rng.Below(9999)) + " " + rng.Pick(kStreets) : "";
         const std::string city = address.empty() ? "" : rng.Pick(kCities);
@@ -181,9 +226,10 @@ School MakeSchool(int people, uint64_t seed)
         if (student) {
             const uint32_t members = 1 + rng.Below(2);
             for (uint32_t m = 0; m < members; ++m) {
-                const std::string parentFirst = rng.Pick(kFirstNames);
-                s.family.AddRow(key, { rng.Pick(kRelations), parentFirst + " " + last,
-                                         rng.Chance(70) ? "(503) 555-" + std::to_string(1000 + rng.Below(9000)) : "" });
+                const uint32_t nameRoll = rng.Below(uint32_t(std::size(kFirstNames)));
+                const std::string relation = rng.Pick(kRelations);
+                s.family.AddRow(key, { relation, familyFirstName(relation, nameRoll) + " " + last,
+                                         rng.Chance(70) ? phoneNumber(rng.Below(kPhoneRolls)) : "" });
             }
         }
         // Photos for the first people only: enough to see them, few enough for large schools.

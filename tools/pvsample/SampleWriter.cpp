@@ -39,6 +39,17 @@ std::string quote(const std::string& text)
 
 std::string bracket(const std::string& name) { return "[" + name + "]"; }
 
+// A path stored inside the databases: below the installation's folder, with Windows separators
+// ("Media\\athletics.htm"), so that a copied or moved installation still finds its files.
+std::string belowRoot(const SamplePaths& p, const std::string& path)
+{
+    std::string rel = path.substr(std::min(path.size(), p.root.size() + 1));
+    for (char& c : rel)
+        if (c == '/')
+            c = '\\';
+    return rel;
+}
+
 // One database being written: every statement inside one transaction, for speed.
 class Writer
 {
@@ -255,7 +266,7 @@ void writeCustom(const SamplePaths& p, const School& s)
         { "Teachers", "Favorites", "Teachers", 2, 1, "", "", 1 },
         { "Classmates", "Favorites", "Classmates", 2, 1, "", "", 0 },
         { "School Calendar", "Favorites", "School Calendar", 0, 0, "Media", "calendar.htm", 1 },
-        { "Athletics", "Favorites", "Athletics", 0, 0, "EmbedWeb", p.mediaPath + "athletics.htm", 0 },
+        { "Athletics", "Favorites", "Athletics", 0, 0, "EmbedWeb", belowRoot(p, p.mediaPath + "athletics.htm"), 0 },
         { "School Website", "Favorites", "School Website", 0, 0, "Web", "https://www.westbrook.example.org/", 0 },
     };
     std::vector<std::pair<int32_t, std::string>> notes;
@@ -301,8 +312,8 @@ void writeSchoolSettings(const SamplePaths& p, const School& s)
     w.Run("CREATE TABLE [Settings] ([SchoolCode] TEXT(10), [SchoolName] TEXT(255), [DataPath] TEXT(255), "
           "[DatabasePath] TEXT(255), [MediaPath] TEXT(255))");
     w.Run("INSERT INTO [Settings] ([SchoolCode], [SchoolName], [DataPath], [DatabasePath], [MediaPath]) VALUES ("
-        + quote(kSchoolCode) + ", " + quote(s.name) + ", " + quote(p.dataPath) + ", " + quote(p.webDatabasePath) + ", "
-        + quote(p.mediaPath) + ")");
+        + quote(kSchoolCode) + ", " + quote(s.name) + ", " + quote(belowRoot(p, p.dataPath)) + ", "
+        + quote(belowRoot(p, p.webDatabasePath)) + ", " + quote(belowRoot(p, p.mediaPath)) + ")");
     w.Finish();
 }
 

@@ -24,7 +24,9 @@ struct SampleOptions {
     uint64_t seed = 1;
 };
 
-// Where the files of an installation in one folder lie. The folders end with '/'.
+// Where the files of an installation in one folder lie. The folders end with '/'. Paths stored
+// inside the custom and school-settings databases are relative to `root` ("Data\\",
+// "Media\\athletics.htm"), so the installation can be moved; the registry holds full paths.
 struct SamplePaths {
     std::string root, dataPath, mediaPath, databasePath, customPath, schoolSettingsPath, webDatabasePath;
 };

@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 
@@ -117,6 +118,86 @@ TEST(SampleData, SameSeedSameSchoolAndNamesThatExerciseSorting)
         ++perPerson[k];
     EXPECT_GT(std::count_if(perPerson.begin(), perPerson.end(), [](auto& p) { return p.second > 1; }), 0);
     EXPECT_LT(perPerson.size(), 300u);
+}
+
+TEST(SampleData, AddressesPhonesAndFamiliesLookReal)
+{
+    const School s = MakeSchool(5000, 7);
+    std::set<std::string> mails, phones;
+    size_t withMail = 0, withPhone = 0;
+    const size_t mail = s.data.FieldIndex("E-Mail"), phone = s.data.FieldIndex("Telephone");
+    for (const auto& row : s.data.rows) {
+        if (!row[mail].empty()) {
+            ++withMail;
+            EXPECT_TRUE(mails.insert(row[mail]).second) << "shared address " << row[mail];
+        }
+        if (!row[phone].empty()) {
+            ++withPhone;
+            phones.insert(row[phone]);
+            EXPECT_EQ(row[phone].size(), 14u) << row[phone];
+        }
+    }
+    EXPECT_GT(withMail, 4000u);
+    EXPECT_GT(phones.size(), withPhone * 99 / 100) << "few people share a number";
+
+    // A first name that fits the relation, checked against names only one sex carries here.
+    struct Fit {
+        const char* relation;
+        const char* never;  // a first name this relation never has
+    };
+    const Fit fits[] = {
+        {"Mother", "John "}, {"Grandmother", "Liam "}, {"Father", "Mary "}, {"Stepfather", "Emma "},
+    };
+    const size_t relation = s.family.FieldIndex("Relation"), name = s.family.FieldIndex("Family Name");
+    std::map<std::string, int> seen;
+    for (const auto& row : s.family.rows) {
+        ++seen[row[relation]];
+        for (const Fit& f : fits) {
+            SCOPED_TRACE(f.relation);
+            if (row[relation] == f.relation) {
+                EXPECT_NE(row[name].rfind(f.never, 0), 0u) << row[name];
+            }
+        }
+    }
+    for (const Fit& f : fits)
+        EXPECT_GT(seen[f.relation], 50) << f.relation;
+}
+
+TEST_F(SampleInstallation, LinksInsideTheDatabasesSurviveAMove)
+{
+    // A copy somewhere else, as an installation copied from the CD or moved by the user.
+    const std::string moved = *s_dir + "/moved";
+    fs::copy(s_paths->root, moved, fs::copy_options::recursive);
+    auto resolve = [&](std::string rel) {
+        EXPECT_FALSE(rel.empty());
+        EXPECT_NE(rel[0], '\\') << rel;
+        EXPECT_EQ(rel.find(s_paths->root), std::string::npos) << "no trace of the first place: " << rel;
+        for (char& c : rel)
+            if (c == '\\')
+                c = '/';
+        return moved + "/" + rel;
+    };
+
+    CDaoDatabase custom;
+    custom.Open((moved + "/User/Custom.mdb").c_str(), FALSE, TRUE, "");
+    CDaoRecordset tree(&custom);
+    tree.Open(dbOpenSnapshot, "SELECT * FROM Tree WHERE [Type] = 'EmbedWeb'");
+    int embedded = 0;
+    for (; !tree.IsEOF(); tree.MoveNext(), ++embedded)
+        EXPECT_TRUE(fs::is_regular_file(resolve(text(tree.GetFieldValue("Link")))));
+    EXPECT_EQ(embedded, 1);
+    tree.Close();
+    custom.Close();
+
+    CDaoDatabase settings;
+    settings.Open((moved + "/Data/SchoolSettings.mdb").c_str(), FALSE, TRUE, "");
+    CDaoRecordset row(&settings);
+    row.Open(dbOpenDynaset, "SELECT * FROM Settings WHERE ([Settings].[SchoolCode]=\"WBA\")");
+    ASSERT_FALSE(row.IsEOF());
+    EXPECT_TRUE(fs::is_regular_file(resolve(text(row.GetFieldValue("DataPath"))) + "dyntemplate.det"));
+    EXPECT_TRUE(fs::is_regular_file(resolve(text(row.GetFieldValue("DatabasePath")))));
+    EXPECT_TRUE(fs::is_regular_file(resolve(text(row.GetFieldValue("MediaPath"))) + "athletics.htm"));
+    EXPECT_EQ(text(row.GetFieldValue("DataPath")).back(), '\\');
 }
 
 TEST_F(SampleInstallation, FilesTheReadersLookFor)
