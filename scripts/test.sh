@@ -20,9 +20,17 @@ if [ -f fuzz/CMakeLists.txt ]; then
   bash scripts/build.sh build-fuzz -DPV_FUZZ=ON -DPV_BENCH=OFF \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
   for f in build-fuzz/fuzz/fuzz_*; do
-    [ -x "$f" ] || continue
+    [ -f "$f" ] && [ -x "$f" ] || continue
     echo "-- $(basename "$f")"
-    if ! "$f" -max_total_time=20 -rss_limit_mb=2048 >"build-fuzz/$(basename "$f").log" 2>&1; then
+    # A target may bring its own dictionary (fuzz_x.dict) and seeds (fuzz_x.seeds/).
+    extra=()
+    [ -f "$f.dict" ] && extra+=(-dict="$f.dict")
+    if [ -d "$f.seeds" ]; then
+      corpus="build-fuzz/$(basename "$f").corpus"
+      mkdir -p "$corpus"
+      extra+=("$corpus" "$f.seeds")
+    fi
+    if ! "$f" -max_total_time=20 -rss_limit_mb=2048 "${extra[@]}" >"build-fuzz/$(basename "$f").log" 2>&1; then
       echo "fuzz target $(basename "$f") failed:"; tail -n 30 "build-fuzz/$(basename "$f").log"
       fuzz_failed=$((fuzz_failed + 1))
     fi
