@@ -1,5 +1,6 @@
 #include "grid/controls/gxctlfactory.h"
 
+#include "grid/controls/gxedit.h"
 #include "grid/controls/gxstatic.h"
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxlibdata.h"
@@ -51,9 +52,14 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     // The object preview belongs to record-browser grids only; no grid here is one yet.
     if (nID == GX_IDS_CTRL_OLEPREVIEW)
         return nullptr;
-    // Each id gets its own control as the cell controls land; until then the static text cell
-    // serves every id, so a cell is still drawn.
-    CGXControl* pControl = nID == GX_IDS_CTRL_HEADER ? new CGXHeader(pGrid) : new CGXStatic(pGrid);
+    // Each id gets its own control as the cell controls land; until then the edit cell serves
+    // every id that has none, so such cells are still drawn and edited.
+    CGXControl* pControl = nullptr;
+    switch (nID) {
+    case GX_IDS_CTRL_HEADER: pControl = new CGXHeader(pGrid); break;
+    case GX_IDS_CTRL_STATIC: pControl = new CGXStatic(pGrid); break;
+    default: pControl = new CGXEditControl(pGrid, nID); break;
+    }
     if (TakesTextCellTip(nID))
         pControl->SetCellTipProvider(new CGXCellTipStatic(pControl));
     return pControl;

@@ -4,14 +4,17 @@
 // them; an absent object makes each forwarder do nothing and answer 0. The defaults below answer
 // 0 too, so a feature overrides only what it implements.
 
+#include <memory>
+#include <vector>
+
 #include "grid/core/gxrange.h"
+#include "platform/base/CObject.h"
 #include "platform/base/geometry.h"
 #include "platform/base/pvdefs.h"
 
 class CDC;
 class CWnd;
 class CCmdUI;
-class CObject;
 class CString;
 class CDocument;
 class CGXGridCore;
@@ -92,6 +95,17 @@ public:
     virtual CGXCommand* CreateSetFrozenRowsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
     virtual CGXCommand* CreateSetFrozenColsCmd(ROWCOL, ROWCOL) { return nullptr; }
     virtual BOOL StoreRowsForUndo(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
+    // Undo information (styles, spans) of rows or columns about to be removed; false refuses.
+    virtual BOOL PrepareRemoveRowsUndo(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*last*/, CObject*& pInfo) { pInfo = nullptr; return TRUE; }
+    virtual BOOL PrepareRemoveColsUndo(CGXGridCore*, ROWCOL, ROWCOL, CObject*& pInfo) { pInfo = nullptr; return TRUE; }
+    // The commands of removed and inserted rows and columns; they take what they are given.
+    virtual CGXCommand* CreateRemoveRowsCmd(ROWCOL /*first*/, ROWCOL /*last*/, std::vector<int> /*old sizes*/,
+                                            std::unique_ptr<CObject> /*undo info*/, std::unique_ptr<CObject> /*data undo*/,
+                                            ROWCOL /*column count + 1*/) { return nullptr; }
+    virtual CGXCommand* CreateRemoveColsCmd(ROWCOL, ROWCOL, std::vector<int>, std::unique_ptr<CObject>,
+                                            std::unique_ptr<CObject>, ROWCOL) { return nullptr; }
+    virtual CGXCommand* CreateInsertRowsCmd(ROWCOL /*first*/, ROWCOL /*last*/) { return nullptr; }
+    virtual CGXCommand* CreateInsertColsCmd(ROWCOL, ROWCOL) { return nullptr; }
     virtual BOOL StoreColsForUndo(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
     virtual void AddCommand(CGXGridCore*, CGXCommand*, int /*cmd mode*/) {}
     virtual void RemoveCommand(CGXGridCore*, int /*cmd mode*/) {}

@@ -75,6 +75,53 @@ enum : UINT {
     WM_GX_RECORDNAV = 0x7A3,
 };
 
+// ValidateCellChange: may the old cell be left (its control validates), or may the target
+// become current.
+enum : int { GX_VALIDATE_LEAVE = 0, GX_VALIDATE_TARGET = 1 };
+
+// ProcessKeyMessage: the key comes from the current cell's control, which has seen it.
+enum : UINT { GX_KEY_FROMCONTROL = 0x01 };
+
+// Cursor resources of the grid (the system's sizing cursors stand in for missing ones).
+enum : UINT {
+    GX_IDC_HEIGHT_COL = 20190,
+    GX_IDC_HEIGHT_ROW = 20191,
+    GX_IDC_HIDDEN_COL = 20192,
+    GX_IDC_HIDDEN_ROW = 20193,
+    GX_IDC_SELDRAG = 20194,
+    GX_IDC_SELCOL = 20195,
+    GX_IDC_SELROW = 20196,
+    GX_IDC_FILLHANDLE = 20209,
+};
+
+// The parameters of a find or replace in a cell.
+struct GXFindReplaceParams {
+    CString strFind;  // upper-cased by the caller unless bMatchCase
+    CString strReplace;
+    BOOL bMatchCase = FALSE;
+    const CGXStyle* pStyle = nullptr;  // else the cell's composed style
+};
+
+// The one find-and-replace state all grids of the process share.
+class GridFindReplaceState {
+public:
+    static GridFindReplaceState& Get();
+    // The search text: the find text, upper-cased unless the search matches case.
+    void PrepareSearchText();
+    // The dialog goes with the grid window that opened it.
+    void OnGridWindowDestroyed(HWND hGridWnd);
+
+    HWND m_hDialog = nullptr;
+    HWND m_hOwner = nullptr;
+    CString m_strFind;
+    CString m_strSearch;
+    CString m_strReplace;
+    BOOL m_bCaseSensitive = FALSE;
+    BOOL m_bSwitch1 = TRUE;
+    BOOL m_bSwitch2 = TRUE;
+    DWORD m_adwState[3] = {0, 0, 0};
+};
+
 // The cell-tip provider interface of the controls (text and bitmap tips).
 class CGXCellTipBase;
 
@@ -356,11 +403,16 @@ public:
     virtual BOOL GetSelectedRanges(CGXRangeList& list, BOOL bIncludeCurrentCell = FALSE);
     virtual void SetSelection(const CGXCellRange* pRange, UINT flags = GX_UPDATENOW);
     virtual void ClearRangeSelection(UINT flags = GX_UPDATENOW);
-    virtual BOOL CopySelectionRanges(CGXRangeList& list);
-    virtual ROWCOL CollectSelectedRows(CDWordArray& rows, BOOL bIncludeCurrent = TRUE);
-    virtual ROWCOL CollectSelectedCols(CDWordArray& cols, BOOL bIncludeCurrent = TRUE);
-    virtual BOOL SelectedRowIntervals(CDWordArray& firsts, CDWordArray& lasts);
-    virtual BOOL SelectedColIntervals(CDWordArray& firsts, CDWordArray& lasts);
+    // The selection's ranges; with nothing selected, the current cell when bUseCurrentCell.
+    virtual BOOL CopySelectionRanges(CGXRangeList& list, BOOL bUseCurrentCell);
+    // The selected row (column) numbers in order; the count written.
+    virtual ROWCOL CollectSelectedRows(CDWordArray& rows, BOOL bOnlyWhole = FALSE, BOOL bUseCurrentCell = TRUE);
+    virtual ROWCOL CollectSelectedCols(CDWordArray& cols, BOOL bOnlyWhole = FALSE, BOOL bUseCurrentCell = TRUE);
+    // The selected rows (columns) as intervals, firsts and lasts included.
+    virtual BOOL SelectedRowIntervals(CDWordArray& firsts, CDWordArray& lasts, BOOL bOnlyWhole = FALSE,
+                                      BOOL bUseCurrentCell = TRUE);
+    virtual BOOL SelectedColIntervals(CDWordArray& firsts, CDWordArray& lasts, BOOL bOnlyWhole = FALSE,
+                                      BOOL bUseCurrentCell = TRUE);
     virtual BOOL OnStartSelection(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point);
     virtual BOOL OnMoveSelection(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point);
     virtual BOOL OnEndSelection(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point);
@@ -442,7 +494,8 @@ public:
     virtual void HideCurrentCellControl();
     virtual void SetWarningText(LPCTSTR pszText);
     virtual void ShowWarningText(ROWCOL nRow, ROWCOL nCol);
-    virtual BOOL MoveCurrentCellBy(int nRows, int nCols, UINT flags = 0);
+    // Moves by key: the user-select feature does it (Shift extends the selection), else MoveCurrentCell.
+    virtual BOOL MoveCurrentCellBy(int nDirection, int nCount = 1, UINT flags = 0);
     // The control notifications, called with the control's cell.
     virtual BOOL OnValidateCell(ROWCOL nRow, ROWCOL nCol);
     virtual BOOL OnStartEditing(ROWCOL nRow, ROWCOL nCol);
@@ -454,7 +507,10 @@ public:
     virtual BOOL OnDeleteCell(ROWCOL nRow, ROWCOL nCol);
     virtual void MouseOverCell(ROWCOL nRow, ROWCOL nCol);
     virtual void OnMouseEnterCell(ROWCOL nRow, ROWCOL nCol);
-    virtual BOOL ValidateCellChange(ROWCOL nRow, ROWCOL nCol);
+    // GX_VALIDATE_LEAVE: the old cell's control validates its text; GX_VALIDATE_TARGET: the cell
+    // lies in the grid and is enabled.
+    virtual BOOL ValidateCellChange(ROWCOL nRow, ROWCOL nCol, int nMode = GX_VALIDATE_TARGET, ROWCOL nOldRow = GX_INVALID,
+                                    ROWCOL nOldCol = GX_INVALID);
     virtual BOOL ScrollBy(int nRows, int nCols);
     virtual BOOL OnLeftCellClick(ROWCOL nRow, ROWCOL nCol, UINT flags);
     virtual BOOL OnMiddleCellClick(ROWCOL nRow, ROWCOL nCol, UINT flags);
@@ -481,6 +537,16 @@ public:
     BOOL IsChangingCurrentCell() const { return m_bLockCurrentCell; }
     // Drops the cached style of the current cell (and with bControl its remembered control).
     void ResetCurrentCellStyle(BOOL bControl = TRUE);
+    // The current cell moved (kind: 1 column, 2 row, 0 both); record grids redraw their headers.
+    virtual void OnMovedCurrentCell(ROWCOL nRow, ROWCOL nCol, int nKind, UINT flags);
+    void StoreCurrentCellPosition(ROWCOL nRow, ROWCOL nCol);
+    void ForgetCurrentCell();
+    BOOL IsWarningShown() const { return m_bWarningShown; }
+
+    // ---- Mouse tracking -------------------------------------------------------------------------
+    CWnd* CaptureMouse();
+    BOOL HasMouseCapture() const;
+    UINT GetMouseTracking() const { return m_nMouseTracking; }
 
     // ---- Clipboard ----------------------------------------------------------------------------
     virtual BOOL Copy();
@@ -730,7 +796,67 @@ public:
     static constexpr int kHitMargin = 8;
     static constexpr ROWCOL GX_INVALID = ROWCOL(-1);
 
+    // Current cell and keys.
+    BOOL m_bFocusFromGrid = FALSE;
+    BOOL m_bTakingFocus = FALSE;     // the grid takes the focus itself: its focus handlers stand by
+    BOOL m_bWarningShown = FALSE;
+    BOOL m_bMovingCurrentCell = FALSE;
+    BOOL m_bFastMoveCurrentCell = TRUE;  // intermediate steps of a move keep the cached style
+    BOOL m_bSelectCurrentCell = FALSE;   // a new current cell outside the selection becomes it
+    BOOL m_bKeyboardAutoScroll = FALSE;
+    BOOL m_bKeyAutoScrollHeld = FALSE;
+    BOOL m_bActiveViewOption = FALSE;    // a view grid takes the focus on a click in its frame
+    BOOL m_bUserResizing = FALSE;
+    BOOL m_bLastActivateResult = FALSE;
+    HWND m_hLastFocusWnd = nullptr;
+
 protected:
+    // Current cell and keys.
+    void RestoreFocusAfterRefusal(HWND hFocus, BOOL bWasActive);
+    BOOL StepCurrentCell(BOOL bRows, BOOL bBack, ROWCOL& nRow, ROWCOL& nCol, ROWCOL& nPassed);
+    int EnterKeyDirection() const;
+    CString m_sPendingKeyChar;
+
+    // Mouse.
+    void CancelModeToSelf();
+    void StartCellTracking(ROWCOL nRow, ROWCOL nCol, UINT nButtonFlags);
+    void PrepareTrackingCapture(ROWCOL nRow, ROWCOL nCol);
+    BOOL OnCellMouse(int nButton, ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point);
+    BOOL ButtonDownPrologue(UINT nFlags, UINT nOtherButtons);
+    CPoint ClampToDrawingArea(CPoint point);
+    void TopLeftOfCovered(ROWCOL& nRow, ROWCOL& nCol);
+    BOOL OnOtherButtonDown(int nButton, UINT nFlags, CPoint point);
+    UINT TrackPositionFlags(ROWCOL nRow, ROWCOL nCol) const;
+    void ClampTrackedCell(ROWCOL& nRow, ROWCOL& nCol);
+    BOOL OnButtonUp(int nButton, UINT nFlags, CPoint point);
+    BOOL OnButtonDblClk(int nButton, UINT nFlags, CPoint point);
+    UINT m_nMouseTracking = 0;  // the button flags of the press that started it; 0 idle
+    UINT m_nMouseTrackMode = 0; // 0x01 Ctrl at the start, 0x02 the start cell's control was bound
+    ROWCOL m_nTrackStartRow = 0;
+    ROWCOL m_nTrackStartCol = 0;
+    ROWCOL m_nTrackLastRow = 0;
+    ROWCOL m_nTrackLastCol = 0;
+    BOOL m_bTrackMoved = FALSE;
+    ROWCOL m_nMouseOverRow = GX_INVALID;
+    ROWCOL m_nMouseOverCol = GX_INVALID;
+    UINT m_nLastKeyFlags = 0;
+    HCURSOR m_hGridCursor = nullptr;
+
+    // Structure.
+    BOOL IsReadOnlyLocked();
+    BOOL IsUndoRecording(int ctCmd) const;
+    void UpdateCount(BOOL bRows, ROWCOL nOld, UINT flags, BOOL bCreateHint);
+    BOOL RemoveRowsOrCols(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, UINT flags, int ctCmd);
+    BOOL InsertRowsOrCols(BOOL bRows, ROWCOL nAt, ROWCOL nCount, int* anSizes, CObArray* pCellsArray,
+                          CObArray* pLinesArray, ROWCOL nOtherCount, UINT flags, int ctCmd);
+    BOOL StoreRowsOrCols(BOOL bRows, BOOL bInsert, ROWCOL a, ROWCOL b, BOOL bForce);
+    void UpdateStructure(BOOL bRows, BOOL bInsert, ROWCOL nFrom, ROWCOL nCount, UINT flags, BOOL bCreateHint);
+    BOOL SetFrozen(BOOL bRows, ROWCOL nFrozen, ROWCOL nHeader, UINT flags, int ctCmd);
+
+    // Selection.
+    BOOL SelectedIntervals(BOOL bRows, CDWordArray& firsts, CDWordArray& lasts, BOOL bOnlyWhole, BOOL bUseCurrentCell);
+    ROWCOL CollectSelected(BOOL bRows, CDWordArray& numbers, BOOL bOnlyWhole, BOOL bUseCurrentCell);
+
     // Style parts of FreeGdiCache; the drawing caches are the drawing's.
     void FreeStyleCache();
     void FreeDrawingGdiObjects();

@@ -5,6 +5,7 @@
 #include "platform/gdi/gdiobj.h"
 
 #include "grid/core/gxctrl.h"
+#include "platform/win/win.h"
 
 LRESULT CGXGridCore::OnGridRecordNav(WPARAM, LPARAM) { return 0; }
 LRESULT CGXGridCore::OnGridValidate(WPARAM, LPARAM) { return 0; }
@@ -13,22 +14,14 @@ LRESULT CGXGridCore::OnGridTabName(WPARAM, LPARAM) { return 0; }
 void CGXGridCore::NotifyGridListeners() {}
 void CGXGridCore::OnGridShowWindow(BOOL, UINT) {}
 HBRUSH CGXGridCore::OnGridCtlColor(CDC*, CWnd*, UINT) { return 0; }
-void CGXGridCore::OnGridDestroy() {}
+void CGXGridCore::OnGridDestroy()
+{
+    GridFindReplaceState::Get().OnGridWindowDestroyed(m_pGridWnd ? m_pGridWnd->GetSafeHwnd() : nullptr);
+}
 BOOL CGXGridCore::OnGridCommand(WPARAM, LPARAM) { return 0; }
 void CGXGridCore::OnGridWinIniChange(LPCTSTR) {}
 void CGXGridCore::OnGridSysColorChange() {}
 UINT CGXGridCore::OnGridGetDlgCode() { return 0; }
-void CGXGridCore::OnGridKillFocus(CWnd*) {}
-void CGXGridCore::OnGridSetFocus(CWnd*) {}
 BOOL CGXGridCore::OnGridPreTranslateMessage(MSG*) { return 0; }
 BOOL CGXGridCore::OnGridPluginMessage(UINT, WPARAM, LPARAM, LRESULT&) { return 0; }
 void CGXGridCore::OnGridTimer(UINT_PTR) {}
-BOOL CGXGridCore::OnGridKeyDown(UINT, UINT, UINT) { return 0; }
-BOOL CGXGridCore::OnGridKeyUp(UINT, UINT, UINT) { return 0; }
-BOOL CGXGridCore::OnGridChar(UINT, UINT, UINT) { return 0; }
-BOOL CGXGridCore::OnGridCharText(LPCTSTR, UINT, UINT) { return 0; }
-BOOL CGXGridCore::OnGridDeadChar(UINT, UINT, UINT) { return 0; }
-BOOL CGXGridCore::OnGridSysKeyDown(UINT, UINT, UINT) { return 0; }
-BOOL CGXGridCore::OnGridSysKeyUp(UINT, UINT, UINT) { return 0; }
-BOOL CGXGridCore::OnGridSysChar(UINT, UINT, UINT) { return 0; }
-BOOL CGXGridCore::OnGridSysDeadChar(UINT, UINT, UINT) { return 0; }

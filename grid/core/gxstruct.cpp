@@ -1,124 +1,741 @@
 // Structure operations (counts, rows and columns, frozen rows) and the forwarders to the
 // feature objects; a missing feature answers 0.
 
+#include <memory>
+#include <vector>
+
 #include "grid/core/gxgrid.h"
+#include "grid/core/gxlibdata.h"
+#include "grid/core/gxlongop.h"
+#include "grid/core/gxstate.h"
 #include "platform/gdi/gdiobj.h"
+#include "platform/ui/cmdui.h"
+#include "platform/win/win.h"
 
 #include "grid/core/gxctrl.h"
 
-BOOL CGXGridCore::SetRowCount(ROWCOL, UINT) { return 0; }
-BOOL CGXGridCore::SetColCount(ROWCOL, UINT) { return 0; }
+namespace {
+
+// The sizes of rows or columns about to be removed, in pixels.
+std::vector<int> SaveSizes(CGXGridCore& grid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo)
+{
+    std::vector<int> sizes;
+    sizes.reserve(nTo - nFrom + 1);
+    for (ROWCOL n = nFrom;; ++n) {
+        sizes.push_back(bRows ? grid.RowHeight(n) : grid.ColWidth(n));
+        if (n == nTo)
+            break;
+    }
+    return sizes;
+}
+
+// Hides the selection frame for the life of a structure change.
+class FrameLock {
+public:
+    explicit FrameLock(CGXGridCore& grid) : m_grid(grid), m_bOld(grid.LockExcelLikeFrame(TRUE)) {}
+    ~FrameLock() { m_grid.LockExcelLikeFrame(m_bOld); }
+    FrameLock(const FrameLock&) = delete;
+    FrameLock& operator=(const FrameLock&) = delete;
+
+private:
+    CGXGridCore& m_grid;
+    BOOL m_bOld;
+};
+
+}  // namespace
+
+BOOL CGXGridCore::IsReadOnlyLocked() { return m_pParam && m_pParam->m_bLockReadOnly && IsReadOnly(); }
+
+BOOL CGXGridCore::IsUndoRecording(int ctCmd) const
+{
+    return m_pUndoImp && ctCmd != gxRollback && m_pParam && m_pParam->IsEnableUndo();
+}
+
+// ---- Counts ----
+
+BOOL CGXGridCore::SetRowCount(ROWCOL nRows, UINT flags)
+{
+    const ROWCOL nOld = RowCount();
+    if (nRows < nOld)
+        return RemoveRows(nRows + 1, nOld, flags, gxDo);
+    if (nRows > nOld)
+        return InsertRows(nOld + 1, nRows - nOld, nullptr, nullptr, nullptr, 0, flags, gxDo);
+    return TRUE;
+}
+
+BOOL CGXGridCore::SetColCount(ROWCOL nCols, UINT flags)
+{
+    const ROWCOL nOld = ColCount();
+    if (nCols < nOld)
+        return RemoveCols(nCols + 1, nOld, flags, gxDo);
+    if (nCols > nOld)
+        return InsertCols(nOld + 1, nCols - nOld, nullptr, nullptr, nullptr, 0, flags, gxDo);
+    return TRUE;
+}
+
 ROWCOL CGXGridCore::RowCount() { return GetData() ? GetData()->GetRowCount() : 0; }
 ROWCOL CGXGridCore::ColCount() { return GetData() ? GetData()->GetColCount() : 0; }
-BOOL CGXGridCore::StoreRowCount(ROWCOL) { return 0; }
-BOOL CGXGridCore::StoreColCount(ROWCOL) { return 0; }
-void CGXGridCore::UpdateRowCount(ROWCOL, UINT, BOOL) {}
-void CGXGridCore::UpdateColCount(ROWCOL, UINT, BOOL) {}
-BOOL CGXGridCore::RemoveRows(ROWCOL, ROWCOL, UINT, int) { return 0; }
-BOOL CGXGridCore::RemoveCols(ROWCOL, ROWCOL, UINT, int) { return 0; }
-BOOL CGXGridCore::MoveRows(ROWCOL, ROWCOL, ROWCOL, UINT, int) { return 0; }
-BOOL CGXGridCore::MoveCols(ROWCOL, ROWCOL, ROWCOL, UINT, int) { return 0; }
-BOOL CGXGridCore::InsertRows(ROWCOL, ROWCOL, int*, CObArray*, CObArray*, ROWCOL, UINT, int) { return 0; }
-BOOL CGXGridCore::InsertCols(ROWCOL, ROWCOL, int*, CObArray*, CObArray*, ROWCOL, UINT, int) { return 0; }
-BOOL CGXGridCore::StoreInsertRows(ROWCOL, ROWCOL, BOOL) { return 0; }
-BOOL CGXGridCore::StoreInsertCols(ROWCOL, ROWCOL, BOOL) { return 0; }
-BOOL CGXGridCore::StoreRemoveRows(ROWCOL, ROWCOL, BOOL) { return 0; }
-BOOL CGXGridCore::StoreRemoveCols(ROWCOL, ROWCOL, BOOL) { return 0; }
-BOOL CGXGridCore::StoreMoveRows(ROWCOL, ROWCOL, ROWCOL, BOOL) { return 0; }
-BOOL CGXGridCore::StoreMoveCols(ROWCOL, ROWCOL, ROWCOL, BOOL) { return 0; }
-void CGXGridCore::UpdateInsertRows(ROWCOL, ROWCOL, UINT, BOOL) {}
-void CGXGridCore::UpdateInsertCols(ROWCOL, ROWCOL, UINT, BOOL) {}
-void CGXGridCore::UpdateRemoveRows(ROWCOL, ROWCOL, int*, UINT, BOOL) {}
-void CGXGridCore::UpdateRemoveCols(ROWCOL, ROWCOL, int*, UINT, BOOL) {}
-void CGXGridCore::UpdateMoveRows(ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) {}
-void CGXGridCore::UpdateMoveCols(ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) {}
-BOOL CGXGridCore::SetFrozenRows(ROWCOL, ROWCOL, UINT, int) { return 0; }
-BOOL CGXGridCore::SetFrozenCols(ROWCOL, ROWCOL, UINT, int) { return 0; }
+
+BOOL CGXGridCore::StoreRowCount(ROWCOL nRows)
+{
+    if (IsReadOnlyLocked() || !GetData() || !GetData()->SetRowCount(nRows))
+        return FALSE;
+    SetDocumentModified(TRUE);
+    return TRUE;
+}
+
+BOOL CGXGridCore::StoreColCount(ROWCOL nCols)
+{
+    if (IsReadOnlyLocked() || !GetData() || !GetData()->SetColCount(nCols))
+        return FALSE;
+    SetDocumentModified(TRUE);
+    return TRUE;
+}
+
+void CGXGridCore::UpdateCount(BOOL bRows, ROWCOL nOld, UINT flags, BOOL bCreateHint)
+{
+    const ROWCOL nNew = bRows ? RowCount() : ColCount();
+    if (m_bHasCurrentCell && (bRows ? m_nCurrentRow : m_nCurrentCol) > nNew)
+        ForgetCurrentCell();
+    if (m_pParam && !m_pParam->m_bLockRedraw && (flags & 0x07)) {
+        UpdateScrollBars(TRUE, FALSE);
+        const ROWCOL nLastVisible = bRows ? LastVisibleRow() : LastVisibleCol();
+        if (m_bInitDone && nLastVisible >= std::min(nOld, nNew) && m_pGridWnd && m_pGridWnd->GetSafeHwnd()) {
+            CRect rect = GetDrawingArea();
+            const ROWCOL nFrom = std::min(nOld, nNew);
+            if (bRows)
+                rect.top = std::max<int>(rect.top, RowTopY(nFrom) + RowHeight(nFrom));
+            else
+                rect.left = std::max<int>(rect.left, ColLeftX(nFrom) + ColWidth(nFrom));
+            m_pGridWnd->InvalidateRect(&rect, TRUE);
+            if (flags & GX_UPDATENOW)
+                m_pGridWnd->UpdateWindow();
+        }
+    }
+    if (bCreateHint && m_pUpdateHintImp && m_bHintsEnabled)
+        m_pUpdateHintImp->SendHint(this, bRows ? gxHintRowCount : gxHintColCount, nullptr, nullptr, nOld, flags);
+}
+
+void CGXGridCore::UpdateRowCount(ROWCOL nOldRows, UINT flags, BOOL bCreateHint) { UpdateCount(TRUE, nOldRows, flags, bCreateHint); }
+void CGXGridCore::UpdateColCount(ROWCOL nOldCols, UINT flags, BOOL bCreateHint) { UpdateCount(FALSE, nOldCols, flags, bCreateHint); }
+
+// ---- Removing ----
+
+BOOL CGXGridCore::RemoveRowsOrCols(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, UINT flags, int ctCmd)
+{
+    if (nFrom > nTo || !m_pParam)
+        return FALSE;
+    if (!StoreCurrentCellEdit(TRUE, GX_UPDATENOW, TRUE))
+        return FALSE;
+    FrameLock frameLock(*this);
+    CGXLongOperation theOp;
+    const CGXGridLibraryState& lib = GXGetLibraryState();
+    theOp.SetStatusText(lib.m_astrTexts[gxTextGenUndo]);
+
+    std::unique_ptr<CObject> pUndoInfo;
+    const BOOL bUndo = IsUndoRecording(ctCmd);
+    if (bUndo) {
+        CObject* p = nullptr;
+        const BOOL bOk = bRows ? m_pUndoImp->PrepareRemoveRowsUndo(this, nFrom, nTo, p)
+                               : m_pUndoImp->PrepareRemoveColsUndo(this, nFrom, nTo, p);
+        pUndoInfo.reset(p);
+        if (!bOk)
+            return FALSE;
+    }
+
+    const CString sName = bRows ? "Removing rows ..." : "Removing columns ...";
+    if (ctCmd == gxDo)
+        BeginTransaction(sName);
+    if (m_pCoveredCellsImp)
+        m_pCoveredCellsImp->AdjustCoveredCells(this, nFrom, nTo, bRows, ctCmd);
+    theOp.SetStatusText(sName);
+
+    const ROWCOL nCount = bRows ? RowCount() : ColCount();
+    std::vector<int> sizes;
+    if ((((flags & GX_UPDATENOW) && !m_pParam->m_bLockRedraw && nTo < nCount)) || bUndo)
+        sizes = SaveSizes(*this, bRows, nFrom, std::min(nTo, std::max(nCount, nFrom)));
+
+    CGXData* pData = GetData();
+    const BOOL bOldDataUndo = pData ? pData->EnableUndoInfo(m_pParam->IsEnableUndo() && ctCmd != gxRollback) : FALSE;
+    const BOOL bStored = bRows ? StoreRemoveRows(nFrom, nTo, FALSE) : StoreRemoveCols(nFrom, nTo, FALSE);
+    if (pData)
+        pData->EnableUndoInfo(bOldDataUndo);
+
+    if (!bStored) {
+        if (pData)
+            pData->DiscardUndoInfo();
+    } else {
+        if (bRows)
+            UpdateRemoveRows(nFrom, nTo, sizes.empty() ? nullptr : sizes.data(), flags, TRUE);
+        else
+            UpdateRemoveCols(nFrom, nTo, sizes.empty() ? nullptr : sizes.data(), flags, TRUE);
+        if (bUndo) {
+            std::unique_ptr<CObject> pDataUndo(pData ? pData->GetUndoInfo() : nullptr);
+            const ROWCOL nOther = (bRows ? ColCount() : RowCount()) + 1;
+            CGXCommand* pCmd = bRows ? m_pUndoImp->CreateRemoveRowsCmd(nFrom, nTo, std::move(sizes), std::move(pUndoInfo),
+                                                                       std::move(pDataUndo), nOther)
+                                     : m_pUndoImp->CreateRemoveColsCmd(nFrom, nTo, std::move(sizes), std::move(pUndoInfo),
+                                                                       std::move(pDataUndo), nOther);
+            AddCommand(pCmd, ctCmd);
+        }
+        if (ctCmd == gxUndo || ctCmd == gxRedo) {
+            const ROWCOL nRow = bRows ? nFrom : m_nTopRow, nCol = bRows ? m_nLeftCol : nFrom;
+            if (m_pUndoImp)
+                m_pUndoImp->OnCellsChanged(this, nRow, nCol, TRUE);
+        }
+        SetSelection(nullptr, GX_INVALIDATE);
+        RecalcAndRefresh(FALSE, nullptr, TRUE);
+    }
+    if (ctCmd == gxDo)
+        CommitTransaction();
+    return bStored;
+}
+
+BOOL CGXGridCore::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT flags, int ctCmd)
+{
+    return RemoveRowsOrCols(TRUE, nFromRow, nToRow, flags, ctCmd);
+}
+
+BOOL CGXGridCore::RemoveCols(ROWCOL nFromCol, ROWCOL nToCol, UINT flags, int ctCmd)
+{
+    return RemoveRowsOrCols(FALSE, nFromCol, nToCol, flags, ctCmd);
+}
+
+// ---- Inserting ----
+
+BOOL CGXGridCore::InsertRowsOrCols(BOOL bRows, ROWCOL nAt, ROWCOL nCount, int* anSizes, CObArray* pCellsArray,
+                                   CObArray* pLinesArray, ROWCOL nOtherCount, UINT flags, int ctCmd)
+{
+    if (nCount == 0 || !m_pParam)
+        return FALSE;
+    CGXLongOperation theOp;
+    const CString sName = bRows ? "Insert Rows" : "Insert Columns";
+    theOp.SetStatusText(sName);
+    if (!StoreCurrentCellEdit(TRUE, GX_UPDATENOW, TRUE))
+        return FALSE;
+    FrameLock frameLock(*this);
+    if (ctCmd == gxDo)
+        BeginTransaction(sName);
+
+    // The data store's undo information rides after the cell styles; it is applied once, after
+    // the rows exist again.
+    const unsigned long long nCells = (unsigned long long)nCount * nOtherCount;
+    CObject* pDataUndo = nullptr;
+    if (pCellsArray && (unsigned long long)pCellsArray->GetSize() > nCells)
+        pDataUndo = pCellsArray->GetAt(INT_PTR(nCells));
+
+    CGXData* pData = GetData();
+    const BOOL bOldDataUndo = pData ? pData->EnableUndoInfo(m_pParam->IsEnableUndo() && ctCmd != gxRollback) : FALSE;
+    const BOOL bStored = bRows ? StoreInsertRows(nAt, nCount, FALSE) : StoreInsertCols(nAt, nCount, FALSE);
+    if (pData)
+        pData->EnableUndoInfo(bOldDataUndo);
+
+    if (!bStored) {
+        if (pData)
+            pData->DiscardUndoInfo();
+    } else {
+        if (pDataUndo && pData)
+            pData->ApplyUndoInfo(pDataUndo, TRUE, TRUE);
+        const ROWCOL nLast = nAt + nCount - 1;
+        if (anSizes) {
+            for (ROWCOL i = 0; i < nCount; ++i)
+                if (bRows)
+                    StoreRowHeight(nAt + i, anSizes[i]);
+                else
+                    StoreColWidth(nAt + i, anSizes[i]);
+        }
+        const BOOL bOldNoAnnounce = m_bNoAnnounce;
+        m_bNoAnnounce = TRUE;
+        if (pCellsArray && nOtherCount) {
+            INT_PTR i = 0;
+            for (ROWCOL n = 0; n < nCount; ++n)
+                for (ROWCOL m = 1; m <= nOtherCount; ++m, ++i) {
+                    if (i >= pCellsArray->GetSize())
+                        break;
+                    if (auto* p = dynamic_cast<CGXStyle*>(pCellsArray->GetAt(i)))
+                        StoreCellStyle(bRows ? nAt + n : m, bRows ? m : nAt + n, p, gxCopy, 0);
+                    BOOL bAbort = FALSE;
+                    theOp.ProcessMessagesQueryAbort(bAbort);
+                }
+        }
+        if (pLinesArray) {
+            for (ROWCOL n = 0; n < nCount && INT_PTR(n) < pLinesArray->GetSize(); ++n) {
+                if (auto* p = dynamic_cast<CGXStyle*>(pLinesArray->GetAt(INT_PTR(n))))
+                    StoreCellStyle(bRows ? nAt + n : 0, bRows ? 0 : nAt + n, p, gxCopy, -1);
+                BOOL bAbort = FALSE;
+                theOp.ProcessMessagesQueryAbort(bAbort);
+            }
+        }
+        m_bNoAnnounce = bOldNoAnnounce;
+        if (bRows)
+            UpdateInsertRows(nAt, nCount, flags, TRUE);
+        else
+            UpdateInsertCols(nAt, nCount, flags, TRUE);
+        if (IsUndoRecording(ctCmd))
+            AddCommand(bRows ? m_pUndoImp->CreateInsertRowsCmd(nAt, nLast) : m_pUndoImp->CreateInsertColsCmd(nAt, nLast),
+                       ctCmd);
+    }
+    // The transaction this call opened is closed here, so later commands do not land in it.
+    if (ctCmd == gxDo)
+        CommitTransaction();
+    return bStored;
+}
+
+BOOL CGXGridCore::InsertRows(ROWCOL nRow, ROWCOL nCount, int* anHeights, CObArray* pCellsArray, CObArray* pRowsArray,
+                             ROWCOL nColCount, UINT flags, int ctCmd)
+{
+    return InsertRowsOrCols(TRUE, nRow, nCount, anHeights, pCellsArray, pRowsArray, nColCount, flags, ctCmd);
+}
+
+BOOL CGXGridCore::InsertCols(ROWCOL nCol, ROWCOL nCount, int* anWidths, CObArray* pCellsArray, CObArray* pColsArray,
+                             ROWCOL nRowCount, UINT flags, int ctCmd)
+{
+    return InsertRowsOrCols(FALSE, nCol, nCount, anWidths, pCellsArray, pColsArray, nRowCount, flags, ctCmd);
+}
+
+// ---- Storing and updating inserts and removals ----
+
+BOOL CGXGridCore::StoreRowsOrCols(BOOL bRows, BOOL bInsert, ROWCOL a, ROWCOL b, BOOL bForce)
+{
+    CGXData* pData = GetData();
+    if (IsReadOnlyLocked() || !pData || !m_pParam)
+        return FALSE;
+    // a, b: position and count of an insert, first and last of a removal.
+    BOOL bDone;
+    if (bInsert)
+        bDone = bRows ? pData->InsertRows(a, b) : pData->InsertCols(a, b);
+    else
+        bDone = bRows ? pData->RemoveRows(a, b) : pData->RemoveCols(a, b);
+    if (!bDone && !bForce)
+        return FALSE;
+    SetDocumentModified(TRUE);
+    const ROWCOL nMax = bRows ? RowCount() : ColCount();
+    CGXRangeList* lists[] = {&m_pParam->m_SelRects, &m_pParam->m_CoveredCellsList, &m_pParam->m_CutRanges,
+                             &m_pParam->m_PrintRanges};
+    for (CGXRangeList* pList : lists) {
+        if (bInsert)
+            bRows ? pList->ShiftRows(a, b) : pList->ShiftCols(a, b);
+        else
+            bRows ? pList->AdjustForRemovedRows(a, b, nMax) : pList->AdjustForRemovedCols(a, b, nMax);
+    }
+    if (m_pHideCellsImp) {
+        const long nShift = bInsert ? long(b) : -long(b - a + 1);
+        bRows ? m_pHideCellsImp->ShiftRows(this, a, nShift) : m_pHideCellsImp->ShiftCols(this, a, nShift);
+    }
+    if (GetMergeCellsMode() && bRows)
+        QueueMergeCellsRange(CGXCellRange().SetRows(a, std::max(a, nMax)), -1);
+    else if (GetMergeCellsMode())
+        QueueMergeCellsRange(CGXCellRange().SetCols(a, std::max(a, nMax)), -1);
+    return TRUE;
+}
+
+BOOL CGXGridCore::StoreInsertRows(ROWCOL nRow, ROWCOL nCount, BOOL bForce) { return StoreRowsOrCols(TRUE, TRUE, nRow, nCount, bForce); }
+BOOL CGXGridCore::StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL bForce) { return StoreRowsOrCols(FALSE, TRUE, nCol, nCount, bForce); }
+BOOL CGXGridCore::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce) { return StoreRowsOrCols(TRUE, FALSE, nFromRow, nToRow, bForce); }
+BOOL CGXGridCore::StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bForce) { return StoreRowsOrCols(FALSE, FALSE, nFromCol, nToCol, bForce); }
+
+void CGXGridCore::UpdateStructure(BOOL bRows, BOOL bInsert, ROWCOL nFrom, ROWCOL nCount, UINT flags, BOOL bCreateHint)
+{
+    ResetSizeCaches();
+    // A current cell at or behind the change follows it.
+    ROWCOL& nCur = bRows ? m_nCurrentRow : m_nCurrentCol;
+    if (m_bHasCurrentCell && nCur >= nFrom) {
+        if (bInsert) {
+            nCur += nCount;
+        } else if (nCur >= nFrom + nCount) {
+            nCur -= nCount;
+        } else {
+            nCur = nFrom;
+        }
+        const ROWCOL nMax = bRows ? RowCount() : ColCount();
+        if (nCur > nMax) {
+            if (CGXControl* pControl = CurrentCellControl())
+                pControl->ReleaseCell();
+            ForgetCurrentCell();
+        } else {
+            StoreCurrentCellPosition(m_nCurrentRow, m_nCurrentCol);
+            ResetCurrentCellStyle();
+            if (CGXControl* pControl = CurrentCellControl())
+                pControl->InitForCell(m_nCurrentRow, m_nCurrentCol);
+        }
+    }
+    ROWCOL& nTop = bRows ? m_nTopRow : m_nLeftCol;
+    const ROWCOL nFrozen = bRows ? FrozenRows() : FrozenCols();
+    if (nTop <= nFrozen)
+        nTop = nFrozen + 1;
+    if (m_pParam && !m_pParam->m_bLockRedraw) {
+        LockScrollBars(TRUE);
+        BOOL bDone = FALSE;
+        if (m_pOptimizedUpdateImp) {
+            if (bInsert)
+                bDone = bRows ? m_pOptimizedUpdateImp->UpdateInsertRows(this, nFrom, nCount, flags)
+                              : m_pOptimizedUpdateImp->UpdateInsertCols(this, nFrom, nCount, flags);
+            else
+                bDone = bRows ? m_pOptimizedUpdateImp->UpdateRemoveRows(this, nFrom, nCount, flags)
+                              : m_pOptimizedUpdateImp->UpdateRemoveCols(this, nFrom, nCount, flags);
+        }
+        if (!bDone)
+            Redraw(flags, FALSE);
+        LockScrollBars(FALSE);
+        if (flags & (GX_UPDATENOW | GX_SMART))
+            UpdateScrollBars(TRUE, FALSE);
+    }
+    if (bCreateHint && m_pUpdateHintImp && m_bHintsEnabled) {
+        const int nKind = bInsert ? (bRows ? gxHintInsertRows : gxHintInsertCols) : (bRows ? gxHintRemoveRows : gxHintRemoveCols);
+        m_pUpdateHintImp->SendHint(this, nKind, nullptr, nullptr, nFrom, nCount);
+    }
+}
+
+void CGXGridCore::UpdateInsertRows(ROWCOL nRow, ROWCOL nCount, UINT flags, BOOL bCreateHint)
+{
+    UpdateStructure(TRUE, TRUE, nRow, nCount, flags, bCreateHint);
+}
+void CGXGridCore::UpdateInsertCols(ROWCOL nCol, ROWCOL nCount, UINT flags, BOOL bCreateHint)
+{
+    UpdateStructure(FALSE, TRUE, nCol, nCount, flags, bCreateHint);
+}
+void CGXGridCore::UpdateRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, int*, UINT flags, BOOL bCreateHint)
+{
+    UpdateStructure(TRUE, FALSE, nFromRow, nToRow - nFromRow + 1, flags, bCreateHint);
+}
+void CGXGridCore::UpdateRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, int*, UINT flags, BOOL bCreateHint)
+{
+    UpdateStructure(FALSE, FALSE, nFromCol, nToCol - nFromCol + 1, flags, bCreateHint);
+}
+
+// ---- Moving rows and columns: the move feature ----
+
+BOOL CGXGridCore::MoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT flags, int ctCmd)
+{
+    return m_pMoveRowsColsImp ? m_pMoveRowsColsImp->MoveRows(this, nFromRow, nToRow, nDestRow, flags, ctCmd) : FALSE;
+}
+BOOL CGXGridCore::MoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT flags, int ctCmd)
+{
+    return m_pMoveRowsColsImp ? m_pMoveRowsColsImp->MoveCols(this, nFromCol, nToCol, nDestCol, flags, ctCmd) : FALSE;
+}
+BOOL CGXGridCore::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bForce)
+{
+    return m_pMoveRowsColsImp ? m_pMoveRowsColsImp->StoreMoveRows(this, nFromRow, nToRow, nDestRow, bForce) : FALSE;
+}
+BOOL CGXGridCore::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bForce)
+{
+    return m_pMoveRowsColsImp ? m_pMoveRowsColsImp->StoreMoveCols(this, nFromCol, nToCol, nDestCol, bForce) : FALSE;
+}
+void CGXGridCore::UpdateMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT flags, BOOL bCreateHint)
+{
+    if (m_pMoveRowsColsImp)
+        m_pMoveRowsColsImp->UpdateMoveRows(this, nFromRow, nToRow, nDestRow, flags, bCreateHint);
+}
+void CGXGridCore::UpdateMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT flags, BOOL bCreateHint)
+{
+    if (m_pMoveRowsColsImp)
+        m_pMoveRowsColsImp->UpdateMoveCols(this, nFromCol, nToCol, nDestCol, flags, bCreateHint);
+}
+
+// ---- Frozen and header rows ----
+
+BOOL CGXGridCore::SetFrozen(BOOL bRows, ROWCOL nFrozen, ROWCOL nHeader, UINT flags, int ctCmd)
+{
+    const ROWCOL nOldFrozen = bRows ? FrozenRows() : FrozenCols();
+    const ROWCOL nOldHeader = bRows ? HeaderRows() : HeaderCols();
+    if (!(bRows ? StoreFrozenRows(nFrozen, nHeader) : StoreFrozenCols(nFrozen, nHeader)))
+        return FALSE;
+    if (bRows)
+        OnFrozenRowsChanged(nOldFrozen, nOldHeader);
+    else
+        OnFrozenColsChanged(nOldFrozen, nOldHeader);
+    if (flags && m_pParam && !m_pParam->m_bLockRedraw)
+        Redraw(flags, FALSE);
+    if (IsUndoRecording(ctCmd))
+        AddCommand(bRows ? m_pUndoImp->CreateSetFrozenRowsCmd(nOldFrozen, nOldHeader)
+                         : m_pUndoImp->CreateSetFrozenColsCmd(nOldFrozen, nOldHeader),
+                   ctCmd);
+    return TRUE;
+}
+
+BOOL CGXGridCore::SetFrozenRows(ROWCOL nFrozenRows, ROWCOL nHeaderRows, UINT flags, int ctCmd)
+{
+    return SetFrozen(TRUE, nFrozenRows, nHeaderRows, flags, ctCmd);
+}
+BOOL CGXGridCore::SetFrozenCols(ROWCOL nFrozenCols, ROWCOL nHeaderCols, UINT flags, int ctCmd)
+{
+    return SetFrozen(FALSE, nFrozenCols, nHeaderCols, flags, ctCmd);
+}
+
 ROWCOL CGXGridCore::FrozenRows() { return m_pParam ? m_pParam->m_nFrozenRows : 0; }
 ROWCOL CGXGridCore::FrozenCols() { return m_pParam ? m_pParam->m_nFrozenCols : 0; }
 ROWCOL CGXGridCore::HeaderRows() { return m_pParam ? m_pParam->m_nHeaderRows : 0; }
 ROWCOL CGXGridCore::HeaderCols() { return m_pParam ? m_pParam->m_nHeaderCols : 0; }
-BOOL CGXGridCore::StoreFrozenRows(ROWCOL, ROWCOL) { return 0; }
-BOOL CGXGridCore::StoreFrozenCols(ROWCOL, ROWCOL) { return 0; }
-void CGXGridCore::OnFrozenRowsChanged(ROWCOL, ROWCOL) {}
-void CGXGridCore::OnFrozenColsChanged(ROWCOL, ROWCOL) {}
-BOOL CGXGridCore::SortRows(const CGXCellRange&, const CGXSortInfoArray&, UINT) { return 0; }
-BOOL CGXGridCore::SortCols(const CGXCellRange&, const CGXSortInfoArray&, UINT) { return 0; }
+
+BOOL CGXGridCore::StoreFrozenRows(ROWCOL nFrozenRows, ROWCOL nHeaderRows)
+{
+    if (!m_pParam || IsReadOnlyLocked())
+        return FALSE;
+    m_pParam->m_nFrozenRows = nFrozenRows;
+    m_pParam->m_nHeaderRows = nHeaderRows;
+    SetDocumentModified(TRUE);
+    return TRUE;
+}
+
+BOOL CGXGridCore::StoreFrozenCols(ROWCOL nFrozenCols, ROWCOL nHeaderCols)
+{
+    if (!m_pParam || IsReadOnlyLocked())
+        return FALSE;
+    m_pParam->m_nFrozenCols = nFrozenCols;
+    m_pParam->m_nHeaderCols = nHeaderCols;
+    SetDocumentModified(TRUE);
+    return TRUE;
+}
+
+void CGXGridCore::OnFrozenRowsChanged(ROWCOL nOldFrozenRows, ROWCOL)
+{
+    if (m_nTopRow <= FrozenRows())
+        m_nTopRow = FrozenRows() + 1;
+    ResetSizeCaches();
+    QueueMergeCellsRange(CGXCellRange().SetRows(std::min(nOldFrozenRows, FrozenRows()),
+                                                std::max(nOldFrozenRows, FrozenRows()) + 1),
+                         -1);
+    if (m_pUpdateHintImp && m_bHintsEnabled)
+        m_pUpdateHintImp->SendHint(this, gxHintFrozenRows, nullptr, nullptr, nOldFrozenRows, 0);
+}
+
+void CGXGridCore::OnFrozenColsChanged(ROWCOL nOldFrozenCols, ROWCOL)
+{
+    if (m_nLeftCol <= FrozenCols())
+        m_nLeftCol = FrozenCols() + 1;
+    ResetSizeCaches();
+    const CGXCellRange cols = CGXCellRange().SetCols(std::min(nOldFrozenCols, FrozenCols()),
+                                                     std::max(nOldFrozenCols, FrozenCols()) + 1);
+    QueueMergeCellsRange(cols, -1);
+    QueueFloatCellsRange(cols, -1);
+    if (m_pUpdateHintImp && m_bHintsEnabled)
+        m_pUpdateHintImp->SendHint(this, gxHintFrozenCols, nullptr, nullptr, nOldFrozenCols, 0);
+}
+
+// ---- Sorting: the sort feature and the data store ----
+
+BOOL CGXGridCore::SortRows(const CGXCellRange& range, const CGXSortInfoArray& sortInfo, UINT flags)
+{
+    return m_pSortImp ? m_pSortImp->SortRows(this, range, &sortInfo, flags) : FALSE;
+}
+BOOL CGXGridCore::SortCols(const CGXCellRange& range, const CGXSortInfoArray& sortInfo, UINT flags)
+{
+    return m_pSortImp ? m_pSortImp->SortCols(this, range, &sortInfo, flags) : FALSE;
+}
 void CGXGridCore::GetSortKey(ROWCOL, ROWCOL, const GXSortInfo&, CString&, BOOL) {}
-BOOL CGXGridCore::MoveDataRows(const CGXCellRange&, const CDWordArray&, UINT, int) { return 0; }
-BOOL CGXGridCore::MoveDataCols(const CGXCellRange&, const CDWordArray&, UINT, int) { return 0; }
-BOOL CGXGridCore::StoreMoveDataRows(const CGXCellRange&, const CDWordArray&) { return 0; }
-BOOL CGXGridCore::StoreMoveDataCols(const CGXCellRange&, const CDWordArray&) { return 0; }
+BOOL CGXGridCore::MoveDataRows(const CGXCellRange&, const CDWordArray&, UINT, int) { return FALSE; }
+BOOL CGXGridCore::MoveDataCols(const CGXCellRange&, const CDWordArray&, UINT, int) { return FALSE; }
+BOOL CGXGridCore::StoreMoveDataRows(const CGXCellRange&, const CDWordArray&) { return FALSE; }
+BOOL CGXGridCore::StoreMoveDataCols(const CGXCellRange&, const CDWordArray&) { return FALSE; }
 void CGXGridCore::UpdateMoveDataRows(const CGXCellRange&, UINT, BOOL) {}
 void CGXGridCore::UpdateMoveDataCols(const CGXCellRange&, UINT, BOOL) {}
 BOOL CGXGridCore::CanSortRows(const CGXCellRange&) { return TRUE; }
 BOOL CGXGridCore::CanSortCols(const CGXCellRange&) { return TRUE; }
-BOOL CGXGridCore::SortRowsByHeader(ROWCOL) { return 0; }
+BOOL CGXGridCore::SortRowsByHeader(ROWCOL) { return FALSE; }
+
+// ---- Allow hooks ----
+
 BOOL CGXGridCore::CanDragRows(ROWCOL, ROWCOL) { return TRUE; }
 BOOL CGXGridCore::CanDragCols(ROWCOL, ROWCOL) { return TRUE; }
 BOOL CGXGridCore::CanDropRows(ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
 BOOL CGXGridCore::CanDropCols(ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
-BOOL CGXGridCore::CanStartMouseSelectionRows(ROWCOL) { return TRUE; }
-BOOL CGXGridCore::CanStartMouseSelectionCols(ROWCOL) { return TRUE; }
+BOOL CGXGridCore::CanStartMouseSelectionRows(ROWCOL) { return !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000); }
+BOOL CGXGridCore::CanStartMouseSelectionCols(ROWCOL) { return !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000); }
 BOOL CGXGridCore::ConfirmDropRows(ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
 BOOL CGXGridCore::ConfirmDropCols(ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
 BOOL CGXGridCore::CanStartFill(const CGXCellRange&) { return TRUE; }
 BOOL CGXGridCore::CanFillRange(const CGXCellRange&, const CGXCellRange&) { return TRUE; }
-BOOL CGXGridCore::GetCoveredCellsRowCol(ROWCOL, ROWCOL, CGXCellRange&) { return 0; }
-BOOL CGXGridCore::SetCoveredCellsRowCol(ROWCOL, ROWCOL, ROWCOL, ROWCOL, UINT, int) { return 0; }
-BOOL CGXGridCore::StoreCoveredCellsRowCol(ROWCOL, ROWCOL, ROWCOL, ROWCOL, BOOL) { return 0; }
-void CGXGridCore::QueueFloatCellsRange(const CGXCellRange&, int) {}
-BOOL CGXGridCore::ResolveFloatCells(const CGXCellRange&, BOOL, BOOL, BOOL) { return 0; }
-BOOL CGXGridCore::FloatSpanOfCell(ROWCOL, ROWCOL, CGXCellRange&) { return 0; }
-void CGXGridCore::RefloatAfterStore(ROWCOL, ROWCOL) {}
-void CGXGridCore::RedrawFloatSpan(ROWCOL, ROWCOL, UINT, BOOL) {}
-void CGXGridCore::QueueMergeCellsRange(const CGXCellRange&, int) {}
-BOOL CGXGridCore::ResolveMergeCells(const CGXCellRange&, BOOL, BOOL, BOOL) { return 0; }
-BOOL CGXGridCore::MergeSpanOfCell(ROWCOL, ROWCOL, CGXCellRange&) { return 0; }
-void CGXGridCore::RemergeAfterStore(ROWCOL, ROWCOL) {}
-void CGXGridCore::RedrawMergeSpan(ROWCOL, ROWCOL, UINT, BOOL) {}
-BOOL CGXGridCore::GetFloatCellsMode() { return 0; }
-BOOL CGXGridCore::GetMergeCellsMode() { return 0; }
-BOOL CGXGridCore::SpanOfCell(ROWCOL, ROWCOL, CGXCellRange&) { return 0; }
-void CGXGridCore::PrepareSpannedDrawing(ROWCOL, ROWCOL, ROWCOL, ROWCOL) {}
-BOOL CGXGridCore::Undo() { return 0; }
-BOOL CGXGridCore::Redo() { return 0; }
-void CGXGridCore::BeginTransaction(LPCTSTR) {}
-void CGXGridCore::CommitTransaction() {}
-void CGXGridCore::Rollback() {}
-BOOL CGXGridCore::CanUndo(CCmdUI*) { return 0; }
-BOOL CGXGridCore::CanRedo(CCmdUI*) { return 0; }
+
+// ---- Covered, floating and merged cells ----
+
+BOOL CGXGridCore::GetCoveredCellsRowCol(ROWCOL nRow, ROWCOL nCol, CGXCellRange& range)
+{
+    return m_pCoveredCellsImp ? m_pCoveredCellsImp->GetCoveredCellsRowCol(this, nRow, nCol, range) : FALSE;
+}
+BOOL CGXGridCore::SetCoveredCellsRowCol(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, UINT flags, int ctCmd)
+{
+    return m_pCoveredCellsImp ? m_pCoveredCellsImp->SetCoveredCellsRowCol(this, nTop, nLeft, nBottom, nRight, flags, ctCmd) : FALSE;
+}
+BOOL CGXGridCore::StoreCoveredCellsRowCol(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, BOOL bSet)
+{
+    return m_pCoveredCellsImp ? m_pCoveredCellsImp->StoreCoveredCellsRowCol(this, nTop, nLeft, nBottom, nRight, bSet) : FALSE;
+}
+void CGXGridCore::QueueFloatCellsRange(const CGXCellRange& range, int nDirection)
+{
+    if (m_pFloatCellsImp)
+        m_pFloatCellsImp->QueueRange(this, range, nDirection);
+}
+BOOL CGXGridCore::ResolveFloatCells(const CGXCellRange& range, BOOL b1, BOOL b2, BOOL b3)
+{
+    return m_pFloatCellsImp ? m_pFloatCellsImp->Resolve(this, range, b1, b2, b3) : FALSE;
+}
+BOOL CGXGridCore::FloatSpanOfCell(ROWCOL nRow, ROWCOL nCol, CGXCellRange& range)
+{
+    return m_pFloatCellsImp ? m_pFloatCellsImp->SpanOfCell(this, nRow, nCol, range) : FALSE;
+}
+void CGXGridCore::RefloatAfterStore(ROWCOL nRow, ROWCOL nCol)
+{
+    if (m_pFloatCellsImp)
+        m_pFloatCellsImp->AfterStore(this, nRow, nCol);
+}
+void CGXGridCore::RedrawFloatSpan(ROWCOL nRow, ROWCOL nCol, UINT flags, BOOL bCreateHint)
+{
+    if (m_pFloatCellsImp)
+        m_pFloatCellsImp->RedrawSpan(this, nRow, nCol, flags, bCreateHint);
+}
+void CGXGridCore::QueueMergeCellsRange(const CGXCellRange& range, int nDirection)
+{
+    if (m_pMergeCellsImp)
+        m_pMergeCellsImp->QueueRange(this, range, nDirection);
+}
+BOOL CGXGridCore::ResolveMergeCells(const CGXCellRange& range, BOOL b1, BOOL b2, BOOL b3)
+{
+    return m_pMergeCellsImp ? m_pMergeCellsImp->Resolve(this, range, b1, b2, b3) : FALSE;
+}
+BOOL CGXGridCore::MergeSpanOfCell(ROWCOL nRow, ROWCOL nCol, CGXCellRange& range)
+{
+    return m_pMergeCellsImp ? m_pMergeCellsImp->SpanOfCell(this, nRow, nCol, range) : FALSE;
+}
+void CGXGridCore::RemergeAfterStore(ROWCOL nRow, ROWCOL nCol)
+{
+    if (m_pMergeCellsImp)
+        m_pMergeCellsImp->AfterStore(this, nRow, nCol);
+}
+void CGXGridCore::RedrawMergeSpan(ROWCOL nRow, ROWCOL nCol, UINT flags, BOOL bCreateHint)
+{
+    if (m_pMergeCellsImp)
+        m_pMergeCellsImp->RedrawSpan(this, nRow, nCol, flags, bCreateHint);
+}
+BOOL CGXGridCore::GetFloatCellsMode() { return m_pFloatCellsImp && m_pParam && m_pParam->m_wFloatCellsMode; }
+BOOL CGXGridCore::GetMergeCellsMode() { return m_pMergeCellsImp && m_pParam && m_pParam->m_wMergeCellsMode; }
+
+BOOL CGXGridCore::SpanOfCell(ROWCOL nRow, ROWCOL nCol, CGXCellRange& range)
+{
+    return GetCoveredCellsRowCol(nRow, nCol, range) || MergeSpanOfCell(nRow, nCol, range)
+           || FloatSpanOfCell(nRow, nCol, range);
+}
+
+void CGXGridCore::PrepareSpannedDrawing(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+{
+    if (m_pDrawSpannedCellsImp)
+        m_pDrawSpannedCellsImp->PrepareDrawnRect(this, nTop, nLeft, nBottom, nRight);
+}
+
+// ---- Undo: the command factory ----
+
+BOOL CGXGridCore::Undo() { return m_pUndoImp ? m_pUndoImp->Undo(this) : FALSE; }
+BOOL CGXGridCore::Redo() { return m_pUndoImp ? m_pUndoImp->Redo(this) : FALSE; }
+void CGXGridCore::BeginTransaction(LPCTSTR pszName)
+{
+    if (m_pUndoImp)
+        m_pUndoImp->BeginTrans(this, pszName);
+}
+void CGXGridCore::CommitTransaction()
+{
+    if (m_pUndoImp)
+        m_pUndoImp->CommitTrans(this);
+}
+void CGXGridCore::Rollback()
+{
+    if (m_pUndoImp)
+        m_pUndoImp->Rollback(this);
+}
+BOOL CGXGridCore::CanUndo(CCmdUI* pCmdUI)
+{
+    if (m_pUndoImp)
+        return m_pUndoImp->CanUndo(this, pCmdUI);
+    if (pCmdUI)
+        pCmdUI->Enable(FALSE);
+    return FALSE;
+}
+BOOL CGXGridCore::CanRedo(CCmdUI* pCmdUI)
+{
+    if (m_pUndoImp)
+        return m_pUndoImp->CanRedo(this, pCmdUI);
+    if (pCmdUI)
+        pCmdUI->Enable(FALSE);
+    return FALSE;
+}
 void CGXGridCore::AddCommand(CGXCommand* pCmd, int ctCmd)
 {
     if (m_pUndoImp && pCmd)
         m_pUndoImp->AddCommand(this, pCmd, ctCmd);
 }
-void CGXGridCore::RemoveCommand(int) {}
-void CGXGridCore::OnCellsChanged(ROWCOL, ROWCOL, BOOL) {}
-BOOL CGXGridCore::ExecuteCommand(CGXCommand*, int) { return 0; }
-BOOL CGXGridCore::SetAdvancedUndo(BOOL) { return 0; }
-CObject* CGXGridCore::GetAdvancedUndoInfo() { return nullptr; }
-BOOL CGXGridCore::UndoAdvanced(CObject*, BOOL, BOOL) { return 0; }
-void CGXGridCore::CleanAdvancedUndo() {}
-BOOL CGXGridCore::Copy() { return 0; }
-BOOL CGXGridCore::Paste() { return 0; }
-BOOL CGXGridCore::Cut() { return 0; }
-BOOL CGXGridCore::Clear(BOOL) { return 0; }
-BOOL CGXGridCore::CopyRange(const CGXRangeList&) { return 0; }
-BOOL CGXGridCore::CutRange(const CGXRangeList&, BOOL) { return 0; }
-BOOL CGXGridCore::ClearCells(const CGXRangeList&, BOOL) { return 0; }
-BOOL CGXGridCore::CopyRangesAsText(const CGXRangeList&) { return 0; }
-BOOL CGXGridCore::CopyRangesAsStyles(const CGXRangeList&) { return 0; }
-BOOL CGXGridCore::CanCopy() { return 0; }
-BOOL CGXGridCore::CanCut() { return 0; }
-BOOL CGXGridCore::CanPaste() { return 0; }
+void CGXGridCore::RemoveCommand(int ctCmd)
+{
+    if (m_pUndoImp)
+        m_pUndoImp->RemoveCommand(this, ctCmd);
+}
+void CGXGridCore::OnCellsChanged(ROWCOL nRow, ROWCOL nCol, BOOL bFlag)
+{
+    if (m_pUndoImp)
+        m_pUndoImp->OnCellsChanged(this, nRow, nCol, bFlag);
+}
+BOOL CGXGridCore::ExecuteCommand(CGXCommand* pCmd, int ctCmd) { return m_pUndoImp ? m_pUndoImp->ExecuteCommand(this, pCmd, ctCmd) : FALSE; }
+BOOL CGXGridCore::SetAdvancedUndo(BOOL bAdvanced) { return m_pUndoImp ? m_pUndoImp->SetAdvancedUndo(this, bAdvanced) : FALSE; }
+CObject* CGXGridCore::GetAdvancedUndoInfo() { return m_pUndoImp ? m_pUndoImp->GetAdvancedUndoInfo(this) : nullptr; }
+BOOL CGXGridCore::UndoAdvanced(CObject* pInfo, BOOL b1, BOOL b2) { return m_pUndoImp ? m_pUndoImp->UndoAdvanced(this, pInfo, b1, b2) : FALSE; }
+void CGXGridCore::CleanAdvancedUndo()
+{
+    if (m_pUndoImp)
+        m_pUndoImp->CleanAdvancedUndo(this);
+}
+
+// ---- Clipboard: the cut-and-paste and clear features ----
+
+BOOL CGXGridCore::Copy() { return m_pCutPasteImp ? m_pCutPasteImp->Copy(this) : FALSE; }
+BOOL CGXGridCore::Paste() { return m_pCutPasteImp ? m_pCutPasteImp->Paste(this) : FALSE; }
+BOOL CGXGridCore::Cut() { return m_pCutPasteImp ? m_pCutPasteImp->Cut(this) : FALSE; }
+BOOL CGXGridCore::Clear(BOOL bStylesOnly)
+{
+    CGXRangeList list;
+    if (!m_pClearCellsImp || !CopySelectionRanges(list, TRUE))
+        return FALSE;
+    return ClearCells(list, bStylesOnly);
+}
+BOOL CGXGridCore::CopyRange(const CGXRangeList& list) { return m_pCutPasteImp ? m_pCutPasteImp->CopyRange(this, list) : FALSE; }
+BOOL CGXGridCore::CutRange(const CGXRangeList& list, BOOL bStylesOnly)
+{
+    return m_pCutPasteImp ? m_pCutPasteImp->CutRange(this, list, bStylesOnly) : FALSE;
+}
+BOOL CGXGridCore::ClearCells(const CGXRangeList& list, BOOL bStylesOnly)
+{
+    return m_pClearCellsImp ? m_pClearCellsImp->ClearCells(this, list, bStylesOnly) : FALSE;
+}
+BOOL CGXGridCore::CopyRangesAsText(const CGXRangeList& list) { return m_pCutPasteImp ? m_pCutPasteImp->CopyRangesAsText(this, list) : FALSE; }
+BOOL CGXGridCore::CopyRangesAsStyles(const CGXRangeList& list) { return m_pCutPasteImp ? m_pCutPasteImp->CopyRangesAsStyles(this, list) : FALSE; }
+BOOL CGXGridCore::CanCopy() { return m_pCutPasteImp ? m_pCutPasteImp->CanCopy(this) : FALSE; }
+BOOL CGXGridCore::CanCut() { return m_pCutPasteImp ? m_pCutPasteImp->CanCut(this) : FALSE; }
+BOOL CGXGridCore::CanPaste() { return m_pCutPasteImp ? m_pCutPasteImp->CanPaste(this) : FALSE; }
 
 // ---- Non-virtual structure members ----
 
 BOOL CGXGridCore::IsInFrozenRows(ROWCOL nRow) { return nRow != 0 && nRow <= FrozenRows(); }
 BOOL CGXGridCore::IsInFrozenCols(ROWCOL nCol) { return nCol != 0 && nCol <= FrozenCols(); }
-void CGXGridCore::RedrawHeaders() {}
-BOOL CGXGridCore::RecalcAndRefresh(BOOL, CString*, BOOL) { return TRUE; }
+
+void CGXGridCore::RedrawHeaders()
+{
+    if (!m_pParam)
+        return;
+    if (m_pParam->m_bRefreshColHeaders && HeaderRows() + 1 > 0)
+        RedrawCells(0, 0, HeaderRows(), ColCount(), GX_INVALIDATE);
+    if (m_pParam->m_bRefreshRowHeaders)
+        RedrawCells(0, 0, RowCount(), HeaderCols(), GX_INVALIDATE);
+}
+
+BOOL CGXGridCore::RecalcAndRefresh(BOOL bRefresh, CString* pErrorText, BOOL bSendHint)
+{
+    CGXData* pData = GetData();
+    if (!pData || RowCount() == 0 || ColCount() == 0)
+        return TRUE;
+    // A plain data store computes nothing; a formula store recomputes and reports.
+    pData->Recalc(bRefresh);
+    (void)pErrorText;
+    if (bSendHint && m_pUpdateHintImp && m_bHintsEnabled)
+        m_pUpdateHintImp->SendHint(this, gxHintRecalc, nullptr, nullptr, bRefresh, 0);
+    return TRUE;
+}
+
 void CGXGridCore::RequestRecalc(int nValue)
 {
     if (CGXData* pData = GetData())

@@ -1,0 +1,111 @@
+#pragma once
+// A grid over a "GXWND" window in the headless desktop, with a small host that hands the
+// window's messages to the grid core as a grid window does.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/controls/gxctlfactory.h"
+#include "grid/controls/gxedit.h"
+#include "grid/core/gxgrid.h"
+#include "grid/core/gxlibdata.h"
+#include "grid/core/gxstate.h"
+#include "platform/win/pvwin.h"
+#include "platform/win/win.h"
+
+class GXTestHostWnd : public CWnd {
+public:
+    CGXGridCore* m_pGrid = nullptr;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (!m_pGrid)
+            return CWnd::WindowProc(message, wParam, lParam);
+        const CPoint pt(short(LOWORD(lParam)), short(HIWORD(lParam)));
+        switch (message) {
+        case WM_KEYDOWN:
+        case WM_KEYUP:
+        case WM_CHAR:
+        case WM_SYSKEYDOWN:
+            if (m_pGrid->ProcessKeyMessage(message, wParam, lParam))
+                return 0;
+            break;
+        case WM_LBUTTONDOWN: m_pGrid->OnGridLButtonDown(UINT(wParam), pt); return 0;
+        case WM_LBUTTONUP: m_pGrid->OnGridLButtonUp(UINT(wParam), pt); return 0;
+        case WM_RBUTTONDOWN: m_pGrid->OnGridRButtonDown(UINT(wParam), pt); return 0;
+        case WM_RBUTTONUP: m_pGrid->OnGridRButtonUp(UINT(wParam), pt); return 0;
+        case WM_MOUSEMOVE: m_pGrid->OnGridMouseMove(UINT(wParam), pt); return 0;
+        case WM_CANCELMODE: m_pGrid->OnGridCancelMode(); return 0;
+        case WM_SETFOCUS: m_pGrid->OnGridSetFocus(CWnd::FromHandle(HWND(wParam))); return 0;
+        case WM_KILLFOCUS: m_pGrid->OnGridKillFocus(CWnd::FromHandle(HWND(wParam))); return 0;
+        case WM_COMMAND:
+            if (CGXControl* p = m_pGrid->CurrentCellControl(); p && p->HandleCommandMessage(wParam, lParam))
+                return 0;
+            break;
+        default: break;
+        }
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+class GridFixture : public ::testing::Test {
+protected:
+    static inline std::vector<std::string> s_boxes;
+    static void OnBox(LPCTSTR text, UINT) { s_boxes.emplace_back(text ? text : ""); }
+
+    void SetUp() override
+    {
+        PvResetWindowSystem();
+        InitGridLibraryWithFactory();
+        s_boxes.clear();
+        PvSetMessageBoxObserver(&GridFixture::OnBox);
+        m_wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr);
+        m_grid = std::make_unique<CGXGridCore>(&m_wnd);
+        m_wnd.m_pGrid = m_grid.get();
+        m_grid->Initialize();
+        m_grid->SetRowCount(20);
+        m_grid->SetColCount(6);
+        m_wnd.SetFocus();
+    }
+
+    void TearDown() override
+    {
+        PvSetMessageBoxObserver(nullptr);
+        m_wnd.m_pGrid = nullptr;
+        m_grid.reset();
+        if (m_wnd.GetSafeHwnd())
+            m_wnd.DestroyWindow();
+    }
+
+    // A key as the grid window receives it.
+    BOOL Key(UINT vk, bool ctrl = false, bool shift = false, bool alt = false)
+    {
+        SetModifiers(ctrl, shift, alt);
+        const BOOL b = m_grid->ProcessKeyMessage(WM_KEYDOWN, vk, 1);
+        SetModifiers(false, false, false);
+        return b;
+    }
+
+    // GetKeyState follows the messages retrieved: let the modifiers' own messages be read.
+    void SetModifiers(bool ctrl, bool shift, bool alt)
+    {
+        auto set = [](UINT vk, bool down) {
+            if (((GetKeyState(int(vk)) & 0x8000) != 0) != down)
+                PvInputKey(vk, down);
+        };
+        set(VK_CONTROL, ctrl);
+        set(VK_SHIFT, shift);
+        set(VK_MENU, alt);
+        PvPumpMessages();
+    }
+
+    void SetStyle(ROWCOL r, ROWCOL c, const CGXStyle& style) { m_grid->SetStyleRange(CGXCellRange(r, c), style); }
+    CString Value(ROWCOL r, ROWCOL c) { return m_grid->StoredCellValueText(r, c); }
+    CGXEditControl* Edit() { return dynamic_cast<CGXEditControl*>(m_grid->CurrentCellControl()); }
+
+    GXTestHostWnd m_wnd;
+    std::unique_ptr<CGXGridCore> m_grid;
+};
