@@ -1,0 +1,76 @@
+// Moving the current cell in a grid of 100,000 rows, and replacing in a long cell: the cost of a
+// key must not grow with the row count or be quadratic in a cell's text.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "grid/controls/gxctlfactory.h"
+#include "grid/controls/gxedit.h"
+#include "grid/core/gxgrid.h"
+#include "grid/core/gxlibdata.h"
+#include "platform/win/pvwin.h"
+#include "platform/win/win.h"
+
+namespace {
+
+struct BigGrid {
+    CWnd wnd;
+    std::unique_ptr<CGXGridCore> grid;
+    explicit BigGrid(ROWCOL nRows)
+    {
+        setenv("PV_BACKEND", "headless", 1);
+        PvResetWindowSystem();
+        InitGridLibraryWithFactory();
+        wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1280, 1000, nullptr, nullptr);
+        grid = std::make_unique<CGXGridCore>(&wnd);
+        grid->Initialize();
+        grid->SetRowCount(nRows, GX_NOREDRAW);
+        grid->SetColCount(12, GX_NOREDRAW);
+        grid->PlaceCurrentCell(1, 1, 0);
+    }
+    ~BigGrid()
+    {
+        grid.reset();
+        wnd.DestroyWindow();
+    }
+};
+
+void BM_ArrowDownAndUp(benchmark::State& state)
+{
+    BigGrid g(ROWCOL(state.range(0)));
+    for (auto _ : state) {
+        g.grid->MoveCurrentCell(3, 1, TRUE);
+        g.grid->MoveCurrentCell(1, 1, TRUE);
+    }
+}
+BENCHMARK(BM_ArrowDownAndUp)->Arg(1000)->Arg(100000);
+
+void BM_CtrlEndCtrlHome(benchmark::State& state)
+{
+    BigGrid g(ROWCOL(state.range(0)));
+    for (auto _ : state) {
+        g.grid->MoveCurrentCell(12, 1, TRUE);
+        g.grid->MoveCurrentCell(11, 1, TRUE);
+    }
+}
+BENCHMARK(BM_CtrlEndCtrlHome)->Arg(1000)->Arg(100000);
+
+void BM_ReplaceInLongCell(benchmark::State& state)
+{
+    BigGrid g(10);
+    const std::string text(size_t(state.range(0)), 'a');
+    auto* pEdit = dynamic_cast<CGXEditControl*>(g.grid->CurrentCellControl());
+    GXFindReplaceParams params;
+    params.strFind = "A";
+    params.strReplace = "bb";
+    for (auto _ : state) {
+        g.grid->SetValueRange(CGXCellRange(5, 2), text.c_str());
+        pEdit->ReplaceInCell(&params, 5, 2);
+    }
+}
+BENCHMARK(BM_ReplaceInLongCell)->Arg(2000)->Arg(200000);
+
+}  // namespace
