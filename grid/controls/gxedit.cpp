@@ -42,27 +42,6 @@ int ByteOffsetOfChar(const CString& s, int nChar)
     return i;
 }
 
-CString Utf8OfCodePoint(UINT c)
-{
-    char buf[5] = {};
-    if (c < 0x80) {
-        buf[0] = char(c);
-    } else if (c < 0x800) {
-        buf[0] = char(0xC0 | (c >> 6));
-        buf[1] = char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        buf[0] = char(0xE0 | (c >> 12));
-        buf[1] = char(0x80 | ((c >> 6) & 0x3F));
-        buf[2] = char(0x80 | (c & 0x3F));
-    } else if (c < 0x110000) {
-        buf[0] = char(0xF0 | (c >> 18));
-        buf[1] = char(0x80 | ((c >> 12) & 0x3F));
-        buf[2] = char(0x80 | ((c >> 6) & 0x3F));
-        buf[3] = char(0x80 | (c & 0x3F));
-    }
-    return CString(buf);
-}
-
 CString UpperOf(const CString& s) { return CString(PvUpperCase(std::string_view(s, size_t(s.GetLength()))).c_str()); }
 
 }  // namespace
@@ -477,7 +456,7 @@ BOOL CGXEditControl::OnChar(UINT nChar, UINT nRepCnt, UINT flags)
 {
     if (nChar < 32 || nChar == 127)
         return CGXStatic::OnChar(nChar, nRepCnt, flags);
-    return OnCharText(Utf8OfCodePoint(nChar), nRepCnt, flags);
+    return OnCharText(GXCodePointToUtf8(nChar), nRepCnt, flags);
 }
 
 BOOL CGXEditControl::OnCharText(LPCTSTR pszText, UINT, UINT)
@@ -830,9 +809,9 @@ BOOL CGXEditControl::OnEditChar(UINT nChar, UINT nRepCnt, UINT, LRESULT& result)
         CString sText;
         if (GXCollectCharMessage(m_strPendingLead, nChar, sText) && sText.IsEmpty())
             return TRUE;  // a lead byte waits for its trail byte
-        m_strPendingText = sText.IsEmpty() ? Utf8OfCodePoint(nChar) : sText;
+        m_strPendingText = sText.IsEmpty() ? GXCodePointToUtf8(nChar) : sText;
     } else {
-        m_strPendingText = Utf8OfCodePoint(nChar);
+        m_strPendingText = GXCodePointToUtf8(nChar);
     }
 
     const CString sResult = TextWithSelectionReplaced(m_strPendingText);

@@ -34,28 +34,6 @@ void RemovePendingKeys(HWND hWnd)
 // Directions of ScrollWithHint.
 enum { kScrollUp = 1, kScrollLeft = 2, kScrollDown = 3 };
 
-// WM_CHAR carries a code point; the grid's texts are UTF-8.
-CString CodePointToUtf8(UINT c)
-{
-    char buf[5] = {};
-    if (c < 0x80) {
-        buf[0] = char(c);
-    } else if (c < 0x800) {
-        buf[0] = char(0xC0 | (c >> 6));
-        buf[1] = char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        buf[0] = char(0xE0 | (c >> 12));
-        buf[1] = char(0x80 | ((c >> 6) & 0x3F));
-        buf[2] = char(0x80 | (c & 0x3F));
-    } else if (c < 0x110000) {
-        buf[0] = char(0xF0 | (c >> 18));
-        buf[1] = char(0x80 | ((c >> 12) & 0x3F));
-        buf[2] = char(0x80 | ((c >> 6) & 0x3F));
-        buf[3] = char(0x80 | (c & 0x3F));
-    }
-    return CString(buf);
-}
-
 // Repeat count of a key message (at least 1).
 UINT RepeatCount(LPARAM lParam) { return std::max<UINT>(1, LOWORD(DWORD(lParam))); }
 
@@ -609,7 +587,7 @@ BOOL CGXGridCore::ProcessKeyMessage(UINT message, WPARAM wParam, LPARAM lParam, 
         if (nChar < 32 || nChar == 127)
             return OnGridChar(nChar, nRep, nFlags);
         if (nChar > 0xFF) {
-            sText = CodePointToUtf8(nChar);
+            sText = GXCodePointToUtf8(nChar);
         } else if (!GXCollectCharMessage(m_sPendingKeyChar, nChar, sText)) {
             return OnGridChar(nChar, nRep, nFlags);
         }
@@ -649,14 +627,7 @@ BOOL CGXGridCore::OnGridKeyDown(UINT nChar, UINT nRepCnt, UINT)
         bHandled = TRUE;
         break;
     case VK_ESCAPE:
-        if (m_pParam && m_pParam->m_bCutPending) {
-            m_pParam->m_bCutPending = FALSE;
-            for (POSITION pos = m_pParam->m_CutRanges.GetHeadPosition(); pos;) {
-                const CGXCellRange* p = m_pParam->m_CutRanges.GetNextRange(pos);
-                RedrawCells(p->top, p->left, p->bottom, p->right, GX_INVALIDATE);
-            }
-            m_pParam->m_CutRanges.DeleteAll();
-        }
+        ClearCutPending();
         if (m_bHasCurrentCell) {
             if (CGXControl* pControl = CurrentCellControl()) {
                 if (pControl->CancelEditing()) {
@@ -803,6 +774,39 @@ BOOL CGXGridCore::OnGridSysDeadChar(UINT, UINT, UINT) { return FALSE; }
 int CGXGridCore::EnterKeyDirection() const { return m_pParam ? int(m_pParam->m_wOption2) : 0; }
 
 // ---- Non-virtual current-cell members ----
+
+CString GXCodePointToUtf8(UINT c)
+{
+    char buf[5] = {};
+    if (c < 0x80) {
+        buf[0] = char(c);
+    } else if (c < 0x800) {
+        buf[0] = char(0xC0 | (c >> 6));
+        buf[1] = char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        buf[0] = char(0xE0 | (c >> 12));
+        buf[1] = char(0x80 | ((c >> 6) & 0x3F));
+        buf[2] = char(0x80 | (c & 0x3F));
+    } else if (c < 0x110000) {
+        buf[0] = char(0xF0 | (c >> 18));
+        buf[1] = char(0x80 | ((c >> 12) & 0x3F));
+        buf[2] = char(0x80 | ((c >> 6) & 0x3F));
+        buf[3] = char(0x80 | (c & 0x3F));
+    }
+    return CString(buf);
+}
+
+void CGXGridCore::ClearCutPending()
+{
+    if (!m_pParam || !m_pParam->m_bCutPending)
+        return;
+    m_pParam->m_bCutPending = FALSE;
+    for (POSITION pos = m_pParam->m_CutRanges.GetHeadPosition(); pos;) {
+        const CGXCellRange* p = m_pParam->m_CutRanges.GetNextRange(pos);
+        RedrawCells(p->top, p->left, p->bottom, p->right, GX_INVALIDATE);
+    }
+    m_pParam->m_CutRanges.DeleteAll();
+}
 
 BOOL CGXGridCore::IsCurrentCellAt(ROWCOL nRow, ROWCOL nCol, BOOL bIgnorePrinting) const
 {

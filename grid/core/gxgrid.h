@@ -94,6 +94,9 @@ enum : UINT {
     GX_IDC_FILLHANDLE = 20209,
 };
 
+// The UTF-8 text of a character code of WM_CHAR.
+CString GXCodePointToUtf8(UINT nChar);
+
 // The parameters of a find or replace in a cell.
 struct GXFindReplaceParams {
     CString strFind;  // upper-cased by the caller unless bMatchCase
@@ -541,6 +544,8 @@ public:
     virtual void OnMovedCurrentCell(ROWCOL nRow, ROWCOL nCol, int nKind, UINT flags);
     void StoreCurrentCellPosition(ROWCOL nRow, ROWCOL nCol);
     void ForgetCurrentCell();
+    // Drops a deferred cut's mark and redraws its cells.
+    void ClearCutPending();
     BOOL IsWarningShown() const { return m_bWarningShown; }
 
     // ---- Mouse tracking -------------------------------------------------------------------------

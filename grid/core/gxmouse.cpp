@@ -467,14 +467,7 @@ void CGXGridCore::OnGridCancelMode()
     } else if (m_pUserDragSelectRangeImp) {
         m_pUserDragSelectRangeImp->OnCancelDrag(this);
     }
-    if (m_pParam && m_pParam->m_bCutPending) {
-        m_pParam->m_bCutPending = FALSE;
-        for (POSITION pos = m_pParam->m_CutRanges.GetHeadPosition(); pos;) {
-            const CGXCellRange* p = m_pParam->m_CutRanges.GetNextRange(pos);
-            RedrawCells(p->top, p->left, p->bottom, p->right, GX_INVALIDATE);
-        }
-        m_pParam->m_CutRanges.DeleteAll();
-    }
+    ClearCutPending();
     if (m_nForcedCursorId)
         ForceCursor(0);
     if (HasMouseCapture())
