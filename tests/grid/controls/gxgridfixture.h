@@ -73,6 +73,11 @@ protected:
 
     void TearDown() override
     {
+        // What a test put on the clipboard goes with it.
+        if (::OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
         PvSetMessageBoxObserver(nullptr);
         m_wnd.m_pGrid = nullptr;
         m_grid.reset();
