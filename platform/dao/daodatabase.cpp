@@ -387,6 +387,7 @@ void CDaoDatabase::OpenFile(const char* name, BOOL bExclusive, BOOL bReadOnly, c
         if (!bExclusive) {
             if (auto shared = FindShared(hold->dev, hold->ino, key, bReadOnly)) {
                 m_pConn = std::move(shared);
+                m_pConn->users.push_back(this);
                 m_pLock = std::move(hold);
                 m_strName = name;
                 if (m_pWorkspace) m_pWorkspace->PvAttach(this);
@@ -413,6 +414,7 @@ void CDaoDatabase::OpenFile(const char* name, BOOL bExclusive, BOOL bReadOnly, c
     }
 
     if (!bExclusive) AddShared(hold->dev, hold->ino, key, bReadOnly, conn);
+    conn->users.push_back(this);
     m_pConn = std::move(conn);
     m_pLock = std::move(hold);
     m_strName = name;
@@ -502,6 +504,9 @@ void CDaoDatabase::Close()
             m_pWorkspace->PvTransactionLost(JET_ERR_COMMIT_WITHOUT_BEGIN, "You tried to commit or rollback a transaction without first beginning a transaction.");
     }
     if (m_pWorkspace) m_pWorkspace->PvDetach(this);
+    auto& users = m_pConn->users;
+    users.erase(std::remove(users.begin(), users.end(), this), users.end());
+    if (m_pConn->workspace == m_pWorkspace) m_pConn->workspace = users.empty() ? nullptr : users.front()->m_pWorkspace;
     m_pConn.reset();  // the connection closes before the file's lock goes
     m_pLock.reset();
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+class CDaoDatabase;
 class CDaoWorkspace;
 
 namespace pvdao {
@@ -51,7 +52,10 @@ public:
     uint64_t generation = 1;
     // Savepoints this connection holds for its workspace's transaction levels.
     int savepoints = 0;
+    // The workspace whose transactions this connection follows: its first user's, then that
+    // of a user still open when that one closes.
     CDaoWorkspace* workspace = nullptr;
+    std::vector<CDaoDatabase*> users;
     std::vector<LiveCursor*> cursors;
     std::vector<std::pair<std::string, sqlite3_stmt*>> cache;
 

@@ -249,3 +249,21 @@ TEST_F(TransactionTest, CreateThatFailsLeavesNoFile)
     EXPECT_FALSE(std::filesystem::exists(PathOf("new.mdb-journal")));
     EXPECT_EQ(DaoErrorOf([&] { db.Create(PathOf("new.mdb").c_str(), (std::string(dbLangGeneral) + kTestKey).c_str()); }), 0);
 }
+
+TEST_F(TransactionTest, SharedFileOutlivesTheWorkspaceThatOpenedItFirst)
+{
+    const std::string path = MakeDb("a.mdb", {"CREATE TABLE T (x LONG)"}, kPlain);
+    CDaoDatabase later;
+    {
+        CDaoWorkspace ws;
+        CDaoDatabase first(&ws);
+        first.Open(path.c_str(), FALSE, FALSE, kPlain);
+        later.Open(path.c_str(), FALSE, FALSE, kPlain);  // shares the first one's connection
+        first.Close();
+    }
+    CDaoWorkspace::PvDefaultWorkspace()->BeginTrans();
+    later.Execute("INSERT INTO T VALUES (1)");
+    CDaoWorkspace::PvDefaultWorkspace()->Rollback();
+    later.Close();
+    EXPECT_EQ(Count(path, "x = 1"), 0);  // the change followed the remaining user's transaction
+}
