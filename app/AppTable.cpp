@@ -50,15 +50,22 @@ CString JetErrorSuffix(long errorCode)
 }
 
 BOOL ReadApplicationValues(CDaoDatabase& db, const CString& databasePath, const char* const* keys, int nKeys,
-                           CString* values, const AppTableTexts& texts)
+                           CString* values, const AppTableTexts& texts, CString* pLastShown, BOOL bQuiet)
 {
+    auto report = [pLastShown, bQuiet](const CString& text) {
+        if (bQuiet || (pLastShown && *pLastShown == text))
+            return;
+        if (pLastShown)
+            *pLastShown = text;
+        AfxMessageBox(text, kBoxStyle);
+    };
     CDaoTableDef table(&db);
     CDaoRecordset rs(&db);
     try {
         table.Open("Application");
         rs.Open(&table, dbOpenTable);
     } catch (const CDaoException& e) {
-        AfxMessageBox(texts.openFailed + databasePath + kReinstall + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode), kBoxStyle);
+        report(texts.openFailed + databasePath + kReinstall + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode));
         return FALSE; // the table and recordset close themselves
     }
 
@@ -67,7 +74,7 @@ BOOL ReadApplicationValues(CDaoDatabase& db, const CString& databasePath, const 
         if (rs.IsEOF())
             throw CDaoException(3021, "No current record.");
     } catch (const CDaoException& e) {
-        AfxMessageBox(texts.noData + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode), kBoxStyle);
+        report(texts.noData + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode));
         return FALSE;
     }
 
@@ -76,15 +83,16 @@ BOOL ReadApplicationValues(CDaoDatabase& db, const CString& databasePath, const 
             while (!rs.IsEOF() && variantText(rs.GetFieldValue("Key")) != keys[i])
                 rs.MoveNext();
             if (rs.IsEOF()) {
-                AfxMessageBox(texts.noEntry + CString(keys[i]), kBoxStyle);
+                report(texts.noEntry + CString(keys[i]));
                 return FALSE;
             }
             values[i] = variantText(rs.GetFieldValue("Value"));
         }
     } catch (const CDaoException& e) {
-        AfxMessageBox(texts.readFailed + e.m_pErrorInfo->m_strDescription + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode),
-                      kBoxStyle);
+        report(texts.readFailed + e.m_pErrorInfo->m_strDescription + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode));
         return FALSE;
     }
+    if (pLastShown)
+        pLastShown->Empty();
     return TRUE;
 }

@@ -19,8 +19,11 @@ extern const AppTableTexts kFootnoteTexts;
 
 // Reads the Value of each key in turn, each searched onwards from the row of the one before,
 // comparing Key exactly. On failure shows one message (OK, warning icon) and returns FALSE.
+// With pLastShown, a caller that reads the same rows again does not repeat the message it
+// showed last time for the same fault; a successful read forgets it. bQuiet shows nothing.
 BOOL ReadApplicationValues(CDaoDatabase& db, const CString& databasePath, const char* const* keys, int nKeys,
-                           CString* values, const AppTableTexts& texts);
+                           CString* values, const AppTableTexts& texts, CString* pLastShown = nullptr,
+                           BOOL bQuiet = FALSE);
 
 // "\n(Jet Error Number N)", the tail of every database message.
 CString JetErrorSuffix(long errorCode);

@@ -68,7 +68,7 @@ BOOL OpenCopyrightText(HWND hOwner, const CString& dataPath)
 
 void StartHelpViewer(const CString& dataPath)
 {
-    // The desktop's handler stands in for the help viewer; the path is quoted so that folders
-    // with blanks work.
+    // The desktop's handler stands in for the help viewer. It gets the path as one argument,
+    // never through a command line to split, so a data folder with blanks works unquoted.
     ShellExecute(nullptr, "open", dataPath + "pv.chm", nullptr, nullptr, SW_SHOWNORMAL);
 }

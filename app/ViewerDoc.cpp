@@ -40,14 +40,19 @@ CViewerDoc::~CViewerDoc()
 
 BOOL CViewerDoc::OnNewDocument()
 {
-    return CDocument::OnNewDocument();
+    // The frame opened the database for its title before this runs; letting go of it here
+    // would let a second copy of the program in until the database is next needed.
+    m_bKeepDatabase = TRUE;
+    BOOL ok = CDocument::OnNewDocument();
+    m_bKeepDatabase = FALSE;
+    return ok;
 }
 
 void CViewerDoc::DeleteContents()
 {
     if (m_recordset.IsOpen())
         m_recordset.Close();
-    if (m_database.IsOpen())
+    if (m_database.IsOpen() && !m_bKeepDatabase)
         m_database.Close();
     delete m_pGridParam;
     m_pGridParam = nullptr;
@@ -63,8 +68,9 @@ BOOL CViewerDoc::OpenDirectoryDatabase()
         try {
             m_database.Open(GetDatabasePath(), TRUE, FALSE, kDirectoryConnect);
             // Key the cipher at once, so nothing can be deciphered with an unkeyed cipher
-            // whichever caller opens the database first.
-            InitCipherKey();
+            // whichever caller opens the database first. A fault is reported by the next
+            // keying, which every reader of the directory runs first, and only once.
+            InitCipherKey(TRUE);
             return TRUE;
         } catch (const CDaoException& e) {
             if (m_database.IsOpen())
@@ -88,10 +94,10 @@ BOOL CViewerDoc::OpenDirectoryDatabase()
     }
 }
 
-void CViewerDoc::InitCipherKey()
+void CViewerDoc::InitCipherKey(BOOL bQuiet)
 {
     CString values[2];
-    if (!ReadApplicationValues(m_database, GetDatabasePath(), kSortKeys, 2, values, kSortTexts))
+    if (!ReadApplicationValues(m_database, GetDatabasePath(), kSortKeys, 2, values, kSortTexts, &m_strSortFault, bQuiet))
         return;
     m_pCipher->SetKey(DeriveCipherKey(values[0], values[1]));
     m_bKeyed = TRUE;
@@ -102,7 +108,7 @@ void CViewerDoc::GetDefaultSort(CString& strSort)
     strSort.Empty();
     OpenDirectoryDatabase();
     CString values[2];
-    if (ReadApplicationValues(m_database, GetDatabasePath(), kSortKeys, 2, values, kSortTexts))
+    if (ReadApplicationValues(m_database, GetDatabasePath(), kSortKeys, 2, values, kSortTexts, &m_strSortFault))
         strSort = "Data.[_I" + values[0] + "], Data.[_I" + values[1] + "]";
 }
 
@@ -112,7 +118,7 @@ CString CViewerDoc::GetAppTitle()
     OpenDirectoryDatabase();
     const char* const keys[] = {"AppTitle"};
     CString value;
-    if (ReadApplicationValues(m_database, GetDatabasePath(), keys, 1, &value, kTitleTexts))
+    if (ReadApplicationValues(m_database, GetDatabasePath(), keys, 1, &value, kTitleTexts, &m_strTitleFault))
         m_strTitle = value;
     return m_strTitle;
 }
@@ -126,7 +132,7 @@ BOOL CViewerDoc::GetFootnote()
     }
     const char* const keys[] = {"Footnote"};
     CString value;
-    if (!ReadApplicationValues(m_database, GetDatabasePath(), keys, 1, &value, kFootnoteTexts))
+    if (!ReadApplicationValues(m_database, GetDatabasePath(), keys, 1, &value, kFootnoteTexts, &m_strFootnoteFault))
         return FALSE;
     m_strFootnote = value;
     return !m_strFootnote.IsEmpty();

@@ -47,11 +47,17 @@ public:
     CString m_strQuery;
 
 protected:
-    void InitCipherKey();
+    void InitCipherKey(BOOL bQuiet = FALSE);
 
 private:
     std::unique_ptr<CCipher> m_pCipher;
     BOOL m_bKeyed = FALSE;
+    BOOL m_bKeepDatabase = FALSE; // while OnNewDocument runs: the session keeps the database
+    // The last message each reader of table Application showed: the keying and the default
+    // sort read the same rows, and one fault is reported once.
+    CString m_strSortFault;
+    CString m_strTitleFault;
+    CString m_strFootnoteFault;
 };
 
 // The directory database's connect string (its password).

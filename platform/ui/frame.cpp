@@ -502,6 +502,34 @@ BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
     return app && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
+namespace {
+// Records what an update handler says about one command, without a menu item or control.
+class CTestCmdUI : public CCmdUI {
+public:
+    BOOL m_bEnabled = TRUE;
+    void Enable(BOOL bOn) override
+    {
+        m_bEnabled = bOn;
+        m_bEnableChanged = TRUE;
+    }
+    void SetCheck(int) override {}
+    void SetRadio(BOOL) override {}
+    void SetText(LPCTSTR) override {}
+};
+} // namespace
+
+BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // A shortcut key must not run what its greyed menu item or toolbar button would refuse.
+    if (lParam == 0) {
+        CTestCmdUI state;
+        state.m_nID = LOWORD(wParam);
+        OnCmdMsg(state.m_nID, int(CN_UPDATE_COMMAND_UI), &state, nullptr);
+        if (!state.m_bEnabled) return TRUE;
+    }
+    return CWnd::OnCommand(wParam, lParam);
+}
+
 BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {

@@ -70,6 +70,8 @@ public:
     BOOL LoadAccelTable(LPCTSTR lpszResourceName);
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // Menus and accelerators: a command whose update handler disables it is dropped.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     // Runs the update handlers of the bars (what idle time does).
     void OnIdleUpdateCmdUI();
 

@@ -347,6 +347,8 @@ const int kSepHeight = 7;
 const int kCheckWidth = 22;
 const int kArrowWidth = 18;
 const int kBarPadX = 7;
+const int kPopupInset = 3;      // the pop-up's two-pixel 3-D border and one pixel of air, on each side
+const int kPopupMinWidth = 120;
 
 HFONT uiFont() { return reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
@@ -405,19 +407,23 @@ CSize popupSize(HMENU h)
         }
     }
     dc.SelectObject(old);
-    return CSize(std::max(kCheckWidth + wLabel + wAccel + kArrowWidth + 4, 120), height + 6);
+    int width = kCheckWidth + wLabel + wAccel + kArrowWidth + 2 * kPopupInset;
+    return CSize(std::max(width, kPopupMinWidth), height + 2 * kPopupInset);
 }
+
+// Where an item's label and shortcut go: what popupSize measured for, and nothing less.
+CRect itemTextRect(const CRect& item) { return CRect(item.left + kCheckWidth, item.top, item.right - kArrowWidth, item.bottom); }
 
 // Item rectangles of a pop-up in its client coordinates.
 std::vector<CRect> popupRects(HMENU h, int width)
 {
     std::vector<CRect> r;
     MenuRec* m = M(h);
-    int y = 3;
+    int y = kPopupInset;
     if (m)
         for (const Item& it : m->items) {
             int hh = itemHeight(it);
-            r.emplace_back(3, y, width - 3, y + hh);
+            r.emplace_back(kPopupInset, y, width - kPopupInset, y + hh);
             y += hh;
         }
     return r;
@@ -483,7 +489,7 @@ void paintPopup(HWND hWnd, HMENU h, int sel)
         }
         std::string label, accel;
         splitTab(it.text, &label, &accel);
-        CRect tr(r.left + kCheckWidth, r.top, r.right - kArrowWidth, r.bottom);
+        CRect tr = itemTextRect(r);
         drawItemText(dc, label, tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE, enabled, selected);
         if (!accel.empty()) drawItemText(dc, accel, tr, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX, enabled, selected);
         if (it.flags & MF_POPUP) {

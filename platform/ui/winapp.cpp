@@ -48,11 +48,14 @@ LPCTSTR AfxGetAppName()
     CWinApp* app = AfxGetApp();
     if (!app) return "";
     if (!app->m_pszAppName) {
-        // The name comes from the string table, which modules fill during static start-up:
-        // read it on first use, not in the constructor.
+        // The name comes from the string table, which start-up may fill only in InitInstance:
+        // keep asking until it is there, and never keep the executable's name in its place.
         CString s;
-        if (AfxLoadStringResource(AFX_IDS_APP_TITLE, s) && !s.IsEmpty()) app->m_strAppNameStore = s.GetString();
-        else app->m_strAppNameStore = exeName();
+        if (!AfxLoadStringResource(AFX_IDS_APP_TITLE, s) || s.IsEmpty()) {
+            static const std::string fallback = exeName();
+            return fallback.c_str();
+        }
+        app->m_strAppNameStore = s.GetString();
         app->m_pszAppName = app->m_strAppNameStore.c_str();
     }
     return app->m_pszAppName;
@@ -105,6 +108,7 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
     PvSetPreTranslateHook(&appPreTranslate);
     AfxSetExceptionReporter(&reportException);
     PvInstallUiMessageBox();
+    PvSetMessageBoxCaptionSource(&AfxGetAppName);
 }
 
 CWinApp::~CWinApp()
@@ -312,7 +316,7 @@ int AfxWinMain(int argc, char** argv)
     CWinApp* app = AfxGetApp();
     if (!app) return 1;
     app->PvSetArgs(argc, argv);
-    PvSetMessageBoxCaption(AfxGetAppName());
+    PvSetMessageBoxCaptionSource(&AfxGetAppName);
     PvSetPreTranslateHook(&appPreTranslate);
     AfxSetExceptionReporter(&reportException);
     int code = 0;

@@ -274,6 +274,13 @@ bool HeadlessMode()
 
 void OnQuitRetrieved() { exitScreenshot(); }
 
+bool ScriptExhausted()
+{
+    CurrentBackend();
+    if (g_script.lines.empty() || g_script.next < g_script.lines.size()) return false;
+    return !TimeBudget(nullptr);
+}
+
 bool ScriptedRun()
 {
     CurrentBackend();
@@ -354,6 +361,7 @@ void PvResetWindowSystem()
     ResetQueue();
     ResetInput();
     ResetClipboard();
+    ResetMessageBoxes();
     g_main = nullptr;
     g_budget = Budget {};
     g_script.closeSent = false;

@@ -34,6 +34,7 @@ CWnd* g_pWndInit = nullptr;     // the object whose window is being created
 MSG g_lastMsg {};               // the message being handled, for Default()
 PvPreTranslateHook g_preTranslate = nullptr;
 std::string g_caption;
+PvCaptionSource g_captionSource = nullptr;
 int g_waitCursor = 0;
 HCURSOR g_cursorBeforeWait = nullptr;
 
@@ -794,9 +795,15 @@ CPoint CWnd::GetCaretPos()
     ::GetCaretPos(&p);
     return CPoint(p);
 }
+static std::string defaultCaption();
+
 int CWnd::MessageBox(LPCTSTR text, LPCTSTR caption, UINT type)
 {
-    if (!caption) caption = g_caption.empty() ? nullptr : g_caption.c_str();
+    std::string cap;
+    if (!caption) {
+        cap = defaultCaption();
+        caption = cap.c_str();
+    }
     return ::MessageBox(m_hWnd, text, caption, type);
 }
 
@@ -975,9 +982,13 @@ LPCTSTR AfxRegisterWndClass(UINT style, HCURSOR cursor, HBRUSH bg, HICON icon)
 
 // ---- Message boxes ----
 void PvSetMessageBoxCaption(LPCTSTR c) { g_caption = c ? c : ""; }
+void PvSetMessageBoxCaptionSource(PvCaptionSource source) { g_captionSource = source; }
 
 static std::string defaultCaption()
 {
+    // Asked at each box: the name may only become known once start-up has loaded the strings.
+    if (g_captionSource)
+        if (LPCTSTR c = g_captionSource(); c && *c) return c;
     if (!g_caption.empty()) return g_caption;
     char path[MAX_PATH + 1] = {};
     ssize_t n = readlink("/proc/self/exe", path, MAX_PATH);

@@ -517,6 +517,9 @@ void PvSetPreTranslateHook(PvPreTranslateHook hook);
 int AfxMessageBox(LPCTSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = (UINT)-1);
 void PvSetMessageBoxCaption(LPCTSTR lpszCaption);
+// Asked for the caption at each box, ahead of the fixed caption (empty answer: not known yet).
+typedef LPCTSTR (*PvCaptionSource)();
+void PvSetMessageBoxCaptionSource(PvCaptionSource source);
 
 // ---- DCs of a window ----
 class CPaintDC : public CDC {

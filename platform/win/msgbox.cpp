@@ -128,6 +128,19 @@ std::string json(const char* s)
     return out + "\"";
 }
 
+// A run that has shown this many boxes nobody answered is going round in circles.
+constexpr int kMaxUnattendedBoxes = 100;
+int g_unanswered = 0;
+
+// The answer that backs out: Cancel, else No, else Abort, else the box's only button.
+int cancelLike(const std::vector<int>& buttons)
+{
+    for (int want : {IDCANCEL, IDNO, IDABORT})
+        for (int b : buttons)
+            if (b == want) return b;
+    return buttons.front();
+}
+
 int headlessAnswer(UINT type)
 {
     std::vector<int> buttons = buttonsOf(type);
@@ -138,10 +151,34 @@ int headlessAnswer(UINT type)
         int want = answerId(g_answers.list[g_answers.next++]);
         for (int b : buttons)
             if (b == want) answer = want; // an answer the box does not offer leaves the default
+        return answer;
     }
+    // Nobody is left to answer: a box that would come back on its default (Retry) must not
+    // keep the program from ending.
+    ++g_unanswered;
+    if (ScriptExhausted() || g_unanswered >= kMaxUnattendedBoxes) return cancelLike(buttons);
     return answer;
 }
+
+void logBox(const char* caption, const char* text, UINT type, int answer)
+{
+    const char* log = std::getenv("PV_MSGBOX_LOG");
+    if (!log || !*log) return;
+    if (g_unanswered > kMaxUnattendedBoxes) {
+        if (g_unanswered == kMaxUnattendedBoxes + 1)
+            std::fprintf(stderr, "PV_MSGBOX_LOG: %d message boxes without an answer; no more are logged\n",
+                         kMaxUnattendedBoxes);
+        return;
+    }
+    if (FILE* f = std::fopen(log, "a")) {
+        std::fprintf(f, "{\"caption\": %s, \"text\": %s, \"buttons\": \"%s\", \"icon\": \"%s\", \"answer\": \"%s\"}\n",
+                     json(caption).c_str(), json(text).c_str(), buttonsName(type), iconName(type), answerName(answer));
+        std::fclose(f);
+    }
+}
 } // namespace
+
+void ResetMessageBoxes() { g_unanswered = 0; }
 } // namespace pvwin
 
 using namespace pvwin;
@@ -176,14 +213,7 @@ int MessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
 
     if (g_observer) g_observer(text, type);
     int answer = headlessAnswer(type);
-    if (const char* log = std::getenv("PV_MSGBOX_LOG"); log && *log) {
-        if (FILE* f = std::fopen(log, "a")) {
-            std::fprintf(f, "{\"caption\": %s, \"text\": %s, \"buttons\": \"%s\", \"icon\": \"%s\", \"answer\": \"%s\"}\n",
-                         json(caption).c_str(), json(text).c_str(), buttonsName(type), iconName(type),
-                         answerName(answer));
-            std::fclose(f);
-        }
-    }
+    logBox(caption, text, type, answer);
 
     if (disabled && IsWindow(owner)) EnableWindow(owner, TRUE);
     HWND back = IsWindow(owner) ? owner : (IsWindow(active) ? active : nullptr);

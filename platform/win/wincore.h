@@ -178,6 +178,9 @@ bool HeadlessMode();
 bool TimeBudget(DWORD* remaining);
 // A PV_SCRIPT run: nobody is there to answer a native message box.
 bool ScriptedRun();
+// A PV_SCRIPT run whose every line has run and whose last wait has passed.
+bool ScriptExhausted();
+void ResetMessageBoxes();
 cairo_surface_t* ComposeWindow(HWND top);
 
 // Idle handling: the script runner and the screenshots hook in here.

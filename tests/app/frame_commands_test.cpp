@@ -89,3 +89,46 @@ TEST_F(FrameTest, ScrollToListsTheTextOnceAndEmptiesTheBox)
     combo->GetWindowText(text);
     EXPECT_TRUE(text.IsEmpty());
 }
+
+// A shortcut runs its command only while the command's menu item would be enabled.
+TEST_F(FrameTest, ShortcutsFollowTheirCommandsEnabledState)
+{
+    struct Case {
+        const char* name;
+        UINT vk;
+        bool ctrl;
+        bool recordMode;  // Save Current Directory List is enabled in record mode only
+        size_t boxes;     // "Cannot save this directory list ..." once when it ran
+        int layout;       // the save and search commands open the directory layout
+        bool panesOpen;   // Toggle View opens the panes
+    };
+    const Case cases[] = {
+        {.name = "F10, save disabled", .vk = VK_F10, .ctrl = false, .recordMode = false, .boxes = 0, .layout = 0, .panesOpen = false},
+        {.name = "Ctrl+S, save disabled", .vk = 'S', .ctrl = true, .recordMode = false, .boxes = 0, .layout = 0, .panesOpen = false},
+        {.name = "F10, save enabled", .vk = VK_F10, .ctrl = false, .recordMode = true, .boxes = 1, .layout = ID_LAYOUT_DIRECTORY, .panesOpen = true},
+        {.name = "Ctrl+S, save enabled", .vk = 'S', .ctrl = true, .recordMode = true, .boxes = 1, .layout = ID_LAYOUT_DIRECTORY, .panesOpen = true},
+        {.name = "F3, search always enabled", .vk = VK_F3, .ctrl = false, .recordMode = false, .boxes = 0, .layout = ID_LAYOUT_DIRECTORY, .panesOpen = true},
+        {.name = "F4, toggle view always enabled", .vk = VK_F4, .ctrl = false, .recordMode = false, .boxes = 0, .layout = 0, .panesOpen = true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HistoryInit();
+        MsgBoxLog boxes;
+        CMainFrame* frame = OpenFrame();
+        ASSERT_NE(frame, nullptr);
+        frame->m_pNavigateView->m_bDetailsHistory = c.recordMode;
+        EXPECT_EQ(enabledIn(frame, ID_SAVE_LIST), c.recordMode);
+        frame->SetFocus();
+        PvInputKeyStroke(c.vk, c.ctrl);
+        Pump();
+        auto shown = boxes.entries();
+        EXPECT_EQ(shown.size(), c.boxes);
+        if (!shown.empty()) {
+            EXPECT_EQ(shown[0].text, "Cannot save this directory list since there are no records found");
+        }
+        EXPECT_EQ(frame->m_nLayout, c.layout);
+        EXPECT_EQ(bool(frame->m_bPanesOpen), c.panesOpen);
+        m_template.reset();
+        HistoryFree();
+    }
+}

@@ -107,22 +107,40 @@ TEST_F(ViewerDocTest, MissingRowsGiveDefaultsAndOneMessageEach)
     CViewerDoc doc;
     doc.OpenDirectoryDatabase(); // cannot key: DefaultSort2 precedes DefaultSort1
     EXPECT_FALSE(doc.IsCipherKeyed());
-    boxes.clear();
+    EXPECT_TRUE(boxes.entries().empty()); // the keying on opening reports nothing yet
 
     EXPECT_STREQ(doc.GetAppTitle(), "Paravel");
     EXPECT_FALSE(doc.GetFootnote()); // empty footnote: false without a message
-    auto entries = boxes.entries();
-    // Each call re-derives the key (one message) and the title reader reports its row.
+    CString sort = "x";
+    doc.GetDefaultSort(sort);
+    EXPECT_TRUE(sort.IsEmpty());
+    doc.GetDefaultSort(sort);
+    // Every call keys again and the default sort reads the same rows: the fault is told once.
     std::vector<std::string> texts;
-    for (const auto& e : entries)
+    for (const auto& e : boxes.entries())
         texts.push_back(e.text);
-    EXPECT_NE(std::find(texts.begin(), texts.end(),
-                        "Error while reading title! The table named Application does not contain an entry for AppTitle"),
-              texts.end());
-    EXPECT_EQ(std::count(texts.begin(), texts.end(),
-                         "Error! The table named Application does not contain an entry for DefaultSort2"),
-              2);
-    EXPECT_EQ(entries.size(), 3u);
+    const std::vector<std::string> want = {
+        "Error! The table named Application does not contain an entry for DefaultSort2",
+        "Error while reading title! The table named Application does not contain an entry for AppTitle"};
+    EXPECT_EQ(texts, want);
+}
+
+TEST_F(ViewerDocTest, NewDocumentKeepsTheDatabaseHeld)
+{
+    makeDatabase(kFullTable);
+    CViewerDoc doc;
+    EXPECT_STREQ(doc.GetAppTitle(), "Hillcrest School"); // the frame's title opens it
+    ASSERT_TRUE(doc.OnNewDocument());
+    EXPECT_TRUE(doc.m_database.IsOpen());
+    CDaoDatabase other;
+    try {
+        other.Open(path.c_str(), TRUE, FALSE, kDirectoryConnect);
+        ADD_FAILURE() << "a second exclusive open succeeded";
+    } catch (const CDaoException& e) {
+        EXPECT_EQ(e.m_pErrorInfo->m_lErrorCode, 3356);
+    }
+    doc.DeleteContents(); // closing the document lets go of it
+    EXPECT_FALSE(doc.m_database.IsOpen());
 }
 
 TEST_F(ViewerDocTest, NoApplicationTable)

@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -56,6 +59,7 @@ TEST_F(ParavelE2E, EmptyRegistryShowsOneMessageAndEnds)
               std::string::npos)
         << lines[0];
     EXPECT_FALSE(fs::exists(shot)); // no window was ever shown
+    EXPECT_EQ(lines[0].rfind("{\"caption\": \"Paravel\", ", 0), 0u) << lines[0];
 }
 
 TEST_F(ParavelE2E, SampleInstallationStartsAndQuitsCleanly)
@@ -67,4 +71,148 @@ TEST_F(ParavelE2E, SampleInstallationStartsAndQuitsCleanly)
     EXPECT_EQ(run(PARAVEL_BIN, "PV_SCRIPT='" + script.string() + "'"), 0);
     EXPECT_TRUE(boxes().empty());
     EXPECT_TRUE(fs::exists(shot));
+}
+
+namespace {
+
+const char kMainKey[] = "HKCU\\SOFTWARE\\Morlow Systems, Inc.\\Paravel\\3.0\\main";
+const char kBrowserKey[] = "HKLM\\Software\\Microsoft\\Internet Explorer";
+const char kInUse[] = "Another program is currently using the directory database.  Please close all programs and try again.";
+
+class ParavelSampleE2E : public ParavelE2E {
+protected:
+    void SetUp() override
+    {
+        ParavelE2E::SetUp();
+        ASSERT_EQ(run(std::string(PVSAMPLE_BIN) + " '" + (root / "sample").string() + "' --people 200 --register"), 0);
+    }
+    int pvreg(const std::string& args) { return run(std::string(PVREG_BIN) + " " + args); }
+};
+
+// Starts the program in the background; it stops at its script's screenshot into a pipe until
+// the test reads the pipe, so it holds whatever it opened at start-up meanwhile.
+class HeldCopy {
+public:
+    HeldCopy(const fs::path& root, const std::string& env) : m_root(root)
+    {
+        m_fifo = root / "held.fifo";
+        m_shown = root / "held.png";
+        ::mkfifo(m_fifo.c_str(), 0600);
+        std::ofstream(root / "held.txt") << "screenshot " << m_shown.string() << "\nscreenshot " << m_fifo.string()
+                                         << "\nquit\n";
+        const std::string line = "env PV_BACKEND=headless PV_REGISTRY_DIR='" + (root / "registry").string() +
+                                 "' PV_SCRIPT='" + (root / "held.txt").string() + "' " + env +
+                                 " timeout 120 " + PARAVEL_BIN + " >/dev/null 2>&1";
+        m_pid = ::fork();
+        if (m_pid == 0) {
+            ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+    }
+    ~HeldCopy() { release(); }
+    // True once the program has shown its first window and is waiting at the pipe.
+    bool waitShown()
+    {
+        for (int i = 0; i < 600 && !fs::exists(m_shown); ++i)
+            ::usleep(50 * 1000);
+        return fs::exists(m_shown);
+    }
+    // Lets the program go on to its end; answers its exit status.
+    int release()
+    {
+        if (m_pid <= 0)
+            return -1;
+        if (int fd = ::open(m_fifo.c_str(), O_RDONLY | O_NONBLOCK); fd >= 0) {
+            ::fcntl(fd, F_SETFL, 0);
+            char buf[4096];
+            while (::read(fd, buf, sizeof buf) > 0) {
+            }
+            ::close(fd);
+        }
+        int status = 0;
+        ::waitpid(m_pid, &status, 0);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    fs::path m_root, m_fifo, m_shown;
+    pid_t m_pid = -1;
+};
+
+} // namespace
+
+// Every way start-up can refuse names the program in its box's caption.
+TEST_F(ParavelSampleE2E, StartupMessagesAreCaptionedWithTheProgramsName)
+{
+    const fs::path data = root / "sample" / "Data", media = root / "sample" / "Media";
+    struct Case {
+        const char* name;
+        std::string undo;  // shell command that breaks the installation; its reverse follows
+        std::string redo;
+        const char* text;  // the start of the one box start-up shows, as logged
+    };
+    auto mv = [](const fs::path& a, const fs::path& b) { return "mv '" + a.string() + "' '" + b.string() + "'"; };
+    const std::string reg = std::string(PVREG_BIN);
+    const Case cases[] = {
+        {"no DatabasePath value", reg + " delete '" + kMainKey + "' DatabasePath",
+         reg + " set '" + kMainKey + "' DatabasePath '" + (data / "Directory.mdb").string() + "'",
+         "This program has not been properly installed!\\nRegistry key "},
+        {"no directory database", mv(data / "Directory.mdb", data / "x"), mv(data / "x", data / "Directory.mdb"), "The file "},
+        {"no outline file", mv(data / "treelist.bma", data / "x"), mv(data / "x", data / "treelist.bma"), "The file "},
+        {"no copyright text", mv(data / "cpyright.rtf", data / "x"), mv(data / "x", data / "cpyright.rtf"), "The files "},
+        {"no home page", mv(media / "home.htm", media / "x"), mv(media / "x", media / "home.htm"), "The file "},
+        {"no custom database", mv(root / "sample" / "User" / "Custom.mdb", data / "x"),
+         mv(data / "x", root / "sample" / "User" / "Custom.mdb"), "The file "},
+        {"old browser", reg + " set '" + kBrowserKey + "' Version 4.72.3110.8",
+         reg + " set '" + kBrowserKey + "' Version 6.0.2900.2180", "You need at least Internet Explorer version 5.0"},
+        {"no browser", reg + " delete '" + kBrowserKey + "' Version", reg + " set '" + kBrowserKey + "' Version 6.0",
+         "Internet Explorer version 5.0 is not installed!"},
+        {"no program key", reg + " delete '" + kMainKey + "'", "", "This program has not been properly installed!\\nRegistry root "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(root / "boxes.log");
+        ASSERT_EQ(run(c.undo), 0);
+        run(PARAVEL_BIN, "PV_MSGBOX_ANSWERS=cancel");
+        const auto lines = boxes();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].rfind("{\"caption\": \"Paravel\", \"text\": \"", 0), 0u) << lines[0];
+        EXPECT_NE(lines[0].find(c.text), std::string::npos) << lines[0];
+        if (!c.redo.empty()) {
+            ASSERT_EQ(run(c.redo), 0);
+        }
+    }
+}
+
+// The first copy holds the directory database from start-up on: a second copy is told at once.
+TEST_F(ParavelSampleE2E, SecondCopyIsToldTheDatabaseIsInUse)
+{
+    HeldCopy first(root, "PV_MSGBOX_LOG='" + (root / "first.log").string() + "'");
+    ASSERT_TRUE(first.waitShown());
+    const fs::path shot = root / "second.png";
+    EXPECT_EQ(run(PARAVEL_BIN, "PV_MSGBOX_ANSWERS=cancel PV_SCREENSHOT='" + shot.string() + "'"), 0);
+    const auto lines = boxes();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(std::string("\"text\": \"") + kInUse + "\""), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("\"answer\": \"cancel\""), std::string::npos);
+    EXPECT_FALSE(fs::exists(shot)); // Cancel ended it before any window was shown
+    EXPECT_EQ(first.release(), 0);
+    EXPECT_FALSE(fs::exists(root / "first.log")); // the first copy saw no box
+}
+
+// A scripted run left with a box that keeps coming back (Retry on a held database) and nobody
+// to answer it ends by itself, and its log stays small.
+TEST_F(ParavelSampleE2E, UnansweredRetryBoxEndsTheRun)
+{
+    HeldCopy first(root, "");
+    ASSERT_TRUE(first.waitShown());
+    std::ofstream(root / "script.txt") << "wait 100\nkey F5\n";
+    EXPECT_EQ(run(PARAVEL_BIN, "PV_SCRIPT='" + (root / "script.txt").string() + "'"), 0);
+    const auto lines = boxes();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_LE(lines.size(), 100u);
+    EXPECT_NE(lines.back().find(kInUse), std::string::npos);
+    EXPECT_NE(lines.back().find("\"answer\": \"cancel\""), std::string::npos) << lines.back();
+    EXPECT_EQ(first.release(), 0);
 }

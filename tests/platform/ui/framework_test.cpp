@@ -83,7 +83,7 @@ public:
         pCmdUI->SetCheck(1);
         pCmdUI->SetText("&Checked now");
     }
-    afx_msg void OnDisabled() {}
+    afx_msg void OnDisabled() { g_trace.push_back("disabled"); }
     afx_msg void OnUpdateNoHandler(CCmdUI* pCmdUI)
     {
         // Removes itself from the menu being shown; the items after it must still be updated.
@@ -149,6 +149,7 @@ const PvMenuTemplateItem kMenu[] = {
 const ACCEL kAccel[] = {
     {FVIRTKEY, VK_F5, ID_ACCEL},
     {FVIRTKEY | FCONTROL, 'S', ID_SHARED},
+    {FVIRTKEY, VK_F7, ID_DISABLED},
 };
 const UINT kButtons[] = {ID_SHARED, ID_SEPARATOR, ID_DISABLED, ID_NO_HANDLER};
 const PvStringResource kStrings[] = {
@@ -371,6 +372,14 @@ TEST_F(FrameworkTest, AcceleratorFiresItsCommand)
     EXPECT_EQ(g_trace, (std::vector<std::string> {"view", "doc", "frame", "app"}));
     g_trace.clear();
     PvInputKeyStroke('S'); // without Ctrl it is no accelerator
+    Pump();
+    EXPECT_TRUE(g_trace.empty());
+}
+
+TEST_F(FrameworkTest, AcceleratorOfADisabledCommandDoesNothing)
+{
+    g_trace.clear();
+    PvInputKeyStroke(VK_F7);
     Pump();
     EXPECT_TRUE(g_trace.empty());
 }

@@ -52,6 +52,22 @@ TEST(ScriptEndToEnd, ClickTypeScreenshotAndQuit)
     if (!std::getenv("PV_KEEP_E2E")) fs::remove_all(dir);
 }
 
+// A script that ends while a Retry box keeps coming back, with no answers left: the box gets
+// Cancel, so the run ends by itself instead of retrying for ever.
+TEST(ScriptEndToEnd, ExhaustedScriptAnswersCancel)
+{
+    fs::path dir = fs::temp_directory_path() / ("pvwin-exhausted-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    std::ofstream(dir / "script.txt") << "key F9\n";
+    std::string cmd = "PV_BACKEND=headless PV_SCRIPT='" + (dir / "script.txt").string() + "' PV_MSGBOX_LOG='" +
+                      (dir / "boxes.jsonl").string() + "' timeout 60 '" + PV_WINDEMO_PATH + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(readAll(dir / "boxes.jsonl"),
+              "{\"caption\": \"Window Test\", \"text\": \"The file is not there yet.\", \"buttons\": \"retrycancel\", "
+              "\"icon\": \"warning\", \"answer\": \"cancel\"}\n");
+    fs::remove_all(dir);
+}
+
 // The same program on a real X server (Xvfb) with the SDL2 back end: native windows, the same
 // script and hooks.
 TEST(ScriptEndToEnd, RunsUnderXvfbWithTheSdlBackEnd)

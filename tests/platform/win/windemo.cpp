@@ -186,6 +186,13 @@ protected:
         AfxMessageBox("The button was pressed.", MB_OK | MB_ICONINFORMATION);
         SetFocus(); // typing goes to the window again
     }
+    // F9 asks until the user gives up, like a program waiting for a file or a database.
+    afx_msg void OnKeyDown(UINT vk, UINT, UINT)
+    {
+        if (vk != VK_F9) return;
+        while (AfxMessageBox("The file is not there yet.", MB_RETRYCANCEL | MB_ICONEXCLAMATION) == IDRETRY) {
+        }
+    }
     afx_msg void OnDestroy()
     {
         CWnd::OnDestroy();
@@ -198,6 +205,7 @@ BEGIN_MESSAGE_MAP(DemoWindow, CWnd)
     ON_WM_CREATE()
     ON_WM_PAINT()
     ON_WM_CHAR()
+    ON_WM_KEYDOWN()
     ON_WM_DESTROY()
     ON_BN_CLICKED(kButtonId, OnPressed)
 END_MESSAGE_MAP()
