@@ -476,6 +476,48 @@ void CMainFrame::OnUpdateShowDetails(CCmdUI* pCmdUI)
 void CMainFrame::OnUpdateCloseAll(CCmdUI* pCmdUI) { pCmdUI->Enable(m_lists.CanCloseAll()); }
 void CMainFrame::OnUpdateCascade(CCmdUI* pCmdUI) { pCmdUI->Enable(m_lists.CanCascade()); }
 
+void CMainFrame::RecalcLayout(BOOL bNotify)
+{
+    CFrameWnd::RecalcLayout(bNotify);
+    FitLetterBar();
+}
+
+void CMainFrame::FitLetterBar()
+{
+    if (!m_wndDialogBar.m_hWnd)
+        return;
+    CWnd* letters[26];
+    for (int i = 0; i < 26; ++i) {
+        letters[i] = m_wndDialogBar.GetDlgItem(int(g_nLetterCommandIds[i]));
+        if (!letters[i])
+            return;
+    }
+    if (m_rcLetters[0].IsRectEmpty()) {
+        for (int i = 0; i < 26; ++i) {
+            letters[i]->GetWindowRect(&m_rcLetters[i]);
+            m_wndDialogBar.ScreenToClient(&m_rcLetters[i]);
+        }
+    }
+    const int kMargin = 4;     // air after Z
+    const int kMinPitch = 12;  // below this a letter no longer fits its button
+    CRect rcBar;
+    m_wndDialogBar.GetClientRect(&rcBar);
+    const CRect& a = m_rcLetters[0];
+    const int pitch = m_rcLetters[1].left - a.left;
+    const int gap = pitch - a.Width();
+    int fit = pitch;
+    if (m_rcLetters[25].right + kMargin > rcBar.right)
+        fit = std::max(kMinPitch, (rcBar.right - kMargin - a.left) / 26);
+    for (int i = 0; i < 26; ++i) {
+        CRect want(a.left + i * fit, a.top, a.left + i * fit + fit - gap, a.bottom);
+        CRect now;
+        letters[i]->GetWindowRect(&now);
+        m_wndDialogBar.ScreenToClient(&now);
+        if (now != want)
+            letters[i]->MoveWindow(&want);
+    }
+}
+
 void CMainFrame::ActivateFrame(int nCmdShow)
 {
     if (!m_bActivated) {

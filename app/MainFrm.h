@@ -75,8 +75,14 @@ public:
 
     void ActivateFrame(int nCmdShow = -1) override;
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    void RecalcLayout(BOOL bNotify = TRUE) override;
 
 protected:
+    // Narrows the letter buttons when the bar is too short for all of them (an 800-pixel
+    // screen), and gives them back their size when it is wide enough again.
+    void FitLetterBar();
+    CRect m_rcLetters[26];               // the letter buttons as the template places them
+
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
     void CollapsePanes();
 

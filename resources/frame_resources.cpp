@@ -186,10 +186,11 @@ void PvRegisterFrameResources()
     PvRegisterDialog(IDD_ABOUTBOX, kAbout);
     PvRegisterStringTable(kStrings);
     for (UINT i = 0; i < 26; ++i) {
-        // Every letter's prompt names its letter.
-        static char texts[26][48];
+        // Every letter's prompt and tip name its letter.
+        static char texts[26][64];
         static PvStringResource letters[26];
-        snprintf(texts[i], sizeof texts[i], "Jump to the first entry starting with %c", char('A' + i));
+        snprintf(texts[i], sizeof texts[i], "Jump to the first entry starting with %c\nJump to %c", char('A' + i),
+                 char('A' + i));
         letters[i] = PvStringResource {g_nLetterCommandIds[i], texts[i]};
         if (i == 25) PvRegisterStringTable(letters);
     }

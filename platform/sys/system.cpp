@@ -240,6 +240,25 @@ void PvResetSystemMetrics()
         v.store(kNoOverride);
 }
 
+namespace {
+bool g_hasWorkArea = false;
+RECT g_workArea {};
+
+RECT workArea()
+{
+    if (g_hasWorkArea)
+        return g_workArea;
+    return RECT { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - kTaskbar };
+}
+} // namespace
+
+void PvSetWorkArea(const RECT* pRect)
+{
+    g_hasWorkArea = pRect && pRect->right > pRect->left && pRect->bottom > pRect->top;
+    if (g_hasWorkArea)
+        g_workArea = *pRect;
+}
+
 DWORD GetSysColor(int nIndex)
 {
     if (nIndex < 0 || nIndex >= PV_SYSCOLOR_COUNT)
@@ -274,8 +293,7 @@ BOOL SystemParametersInfo(UINT uiAction, UINT uiParam, LPVOID pvParam, UINT fWin
     case SPI_GETWORKAREA: {
         if (!pvParam)
             return FALSE;
-        RECT* rc = static_cast<RECT*>(pvParam);
-        *rc = RECT { 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - kTaskbar };
+        *static_cast<RECT*>(pvParam) = workArea();
         return TRUE;
     }
     default:

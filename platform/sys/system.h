@@ -156,6 +156,9 @@ int GetSystemMetrics(int nIndex);
 // Test hooks: override one metric (the screen size too); reset drops every override.
 void PvSetSystemMetric(int nIndex, int value);
 void PvResetSystemMetrics();
+// The part of the screen a maximised window may take (SPI_GETWORKAREA). A display back end
+// sets what its desktop reports; null goes back to the screen less a classic taskbar.
+void PvSetWorkArea(const RECT* pRect);
 
 // ---- System colours (Win32 index numbers) ----
 #define COLOR_SCROLLBAR 0

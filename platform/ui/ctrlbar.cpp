@@ -572,15 +572,13 @@ LRESULT tipProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
 }
 } // namespace
 
-void CToolBar::ShowTip(BOOL bShow)
+namespace {
+// A tip window under the bar item whose screen rectangle is rcItem; null when the command has
+// no tip text.
+HWND createTip(CWnd* pBar, UINT nID, const CRect& rcItem)
 {
-    if (m_hWndTip) {
-        ::DestroyWindow(m_hWndTip);
-        m_hWndTip = nullptr;
-    }
-    if (!bShow || m_nTipButton < 0 || size_t(m_nTipButton) >= m_buttons.size()) return;
-    CString text = tipText(m_buttons[size_t(m_nTipButton)].nID);
-    if (text.IsEmpty()) return;
+    CString text = tipText(nID);
+    if (text.IsEmpty()) return nullptr;
     static bool registered = false;
     if (!registered) {
         registered = true;
@@ -595,12 +593,26 @@ void CToolBar::ShowTip(BOOL bShow)
     HGDIOBJ of = dc.SelectObject(reinterpret_cast<HGDIOBJ>(uiFont()));
     CSize sz = dc.GetTextExtent(text);
     dc.SelectObject(of);
+    // Below the pointer's usual height, so the tip does not cover what it explains.
+    const int kBelowPointer = 18;
+    HWND h = ::CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "PvToolTip", text, WS_POPUP, rcItem.left,
+                              rcItem.bottom + kBelowPointer, sz.cx + 8, sz.cy + 4, pBar->GetTopLevelParent()->m_hWnd,
+                              nullptr, nullptr, nullptr);
+    if (h) ::ShowWindow(h, SW_SHOWNOACTIVATE);
+    return h;
+}
+} // namespace
+
+void CToolBar::ShowTip(BOOL bShow)
+{
+    if (m_hWndTip) {
+        ::DestroyWindow(m_hWndTip);
+        m_hWndTip = nullptr;
+    }
+    if (!bShow || m_nTipButton < 0 || size_t(m_nTipButton) >= m_buttons.size()) return;
     CRect br = ButtonRect(m_nTipButton);
-    POINT p {br.left, br.bottom + 2};
-    ClientToScreen(&p);
-    m_hWndTip = ::CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, "PvToolTip", text, WS_POPUP, p.x, p.y + 16,
-                                 sz.cx + 8, sz.cy + 4, GetTopLevelParent()->m_hWnd, nullptr, nullptr, nullptr);
-    if (m_hWndTip) ::ShowWindow(m_hWndTip, SW_SHOWNOACTIVATE);
+    ClientToScreen(&br);
+    m_hWndTip = createTip(this, m_buttons[size_t(m_nTipButton)].nID, br);
 }
 
 void CToolBar::OnLButtonDown(UINT, CPoint pt)
@@ -979,7 +991,66 @@ IMPLEMENT_DYNAMIC(CDialogBar, CControlBar)
 
 BEGIN_MESSAGE_MAP(CDialogBar, CControlBar)
     ON_WM_PAINT()
+    ON_WM_TIMER()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
+
+CDialogBar::~CDialogBar()
+{
+    if (m_hWndTip) ::DestroyWindow(m_hWndTip);
+}
+
+// The pointer is over control nID (0: none): its tip after a pause, its prompt at once, as
+// the toolbar does for its buttons.
+void CDialogBar::Hover(UINT nID)
+{
+    if (nID == m_nHotID) return;
+    if (m_hWndTip) {
+        ::DestroyWindow(m_hWndTip);
+        m_hWndTip = nullptr;
+    }
+    KillTimer(kTipTimer);
+    m_nHotID = nID;
+    if (nID) {
+        if (m_dwStyle & CBRS_TOOLTIPS) SetTimer(kTipTimer, 600, nullptr);
+        if ((m_dwStyle & CBRS_FLYBY) && m_pDockSite) m_pDockSite->SetMessageText(nID);
+        SetTimer(kLeaveTimer, 100, nullptr);
+    } else {
+        KillTimer(kLeaveTimer);
+        if ((m_dwStyle & CBRS_FLYBY) && m_pDockSite) m_pDockSite->SendMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
+    }
+}
+
+void CDialogBar::OnTimer(UINT_PTR id)
+{
+    if (id == kTipTimer) {
+        KillTimer(kTipTimer);
+        HWND ctl = m_nHotID ? ::GetDlgItem(m_hWnd, int(m_nHotID)) : nullptr;
+        if (ctl && !m_hWndTip) {
+            CRect rc;
+            ::GetWindowRect(ctl, &rc);
+            m_hWndTip = createTip(this, m_nHotID, rc);
+        }
+        return;
+    }
+    if (id == kLeaveTimer) {
+        // The pointer left the bar: no mouse message says so.
+        POINT p;
+        ::GetCursorPos(&p);
+        CRect rc;
+        GetWindowRect(&rc);
+        if (!rc.PtInRect(p)) Hover(0);
+        return;
+    }
+    CControlBar::OnTimer(id);
+}
+
+void CDialogBar::OnDestroy()
+{
+    if (m_hWndTip) ::DestroyWindow(m_hWndTip);
+    m_hWndTip = nullptr;
+    CControlBar::OnDestroy();
+}
 
 BOOL CDialogBar::Create(CWnd* pParent, LPCTSTR name, UINT nStyle, UINT nID)
 {
@@ -1059,6 +1130,20 @@ void CDialogBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler)
 
 BOOL CDialogBar::PreTranslateMessage(MSG* pMsg)
 {
+    if ((pMsg->message == WM_MOUSEMOVE || pMsg->message == WM_LBUTTONDOWN) &&
+        (pMsg->hwnd == m_hWnd || ::IsChild(m_hWnd, pMsg->hwnd))) {
+        // A disabled control's mouse messages reach the bar: find the control under the pointer.
+        POINT p;
+        ::GetCursorPos(&p);
+        ScreenToClient(&p);
+        HWND ctl = ::ChildWindowFromPoint(m_hWnd, p);
+        UINT id = ctl && ctl != m_hWnd ? UINT(::GetDlgCtrlID(ctl)) : 0;
+        if (pMsg->message == WM_LBUTTONDOWN && m_hWndTip) {
+            ::DestroyWindow(m_hWndTip);
+            m_hWndTip = nullptr;
+        }
+        Hover(id);
+    }
     // Tab moves between the bar's controls, as in a dialog.
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_TAB && ::IsChild(m_hWnd, pMsg->hwnd))
         return ::IsDialogMessage(m_hWnd, pMsg);

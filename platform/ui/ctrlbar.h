@@ -261,7 +261,7 @@ class CDialogBar : public CControlBar {
     DECLARE_DYNAMIC(CDialogBar)
 public:
     CDialogBar() = default;
-    ~CDialogBar() override = default;
+    ~CDialogBar() override;
 
     // Builds the bar and its controls from dialog template nIDTemplate; nStyle holds CBRS_*.
     BOOL Create(CWnd* pParentWnd, UINT nIDTemplate, UINT nStyle, UINT nID);
@@ -274,6 +274,12 @@ public:
     CSize m_sizeDefault;
 
 protected:
+    void Hover(UINT nID);
     afx_msg void OnPaint();
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
+
+    UINT m_nHotID = 0;         // the control under the pointer
+    HWND m_hWndTip = nullptr;  // its tip, once shown
 };

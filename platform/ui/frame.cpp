@@ -138,6 +138,8 @@ BOOL CFrameWnd::OnCreateHelper(LPCREATESTRUCT lpcs, CCreateContext* pContext)
     }
     if (!OnCreateClient(lpcs, pContext)) return FALSE;
     RecalcLayout();
+    // Posted: the status bar is created after this, by the derived frame's OnCreate.
+    PostMessage(WM_SETMESSAGESTRING, AFX_IDS_IDLEMESSAGE);
     return TRUE;
 }
 

@@ -213,6 +213,9 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
         if (wp == HTVSCROLL) ScrollBarMouse(h, SB_VERT, msg, p);
         else if (wp == HTHSCROLL) ScrollBarMouse(h, SB_HORZ, msg, p);
         else if (wp == HTCLOSE) Send(h, WM_SYSCOMMAND, SC_CLOSE, lp);
+        else if (wp == HTMINBUTTON && (w->style & WS_MINIMIZEBOX)) Send(h, WM_SYSCOMMAND, SC_MINIMIZE, lp);
+        else if (wp == HTMAXBUTTON && (w->style & WS_MAXIMIZEBOX))
+            Send(h, WM_SYSCOMMAND, w->maximized ? SC_RESTORE : SC_MAXIMIZE, lp);
         else if (wp == HTCAPTION && IsTopLevel(w) && !w->maximized) dragCaption(h, p);
         else if (wp >= HTLEFT && wp <= HTBOTTOMRIGHT && IsTopLevel(w) && !w->maximized && (w->style & WS_THICKFRAME))
             dragBorder(h, LRESULT(wp), p);

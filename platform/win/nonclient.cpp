@@ -164,6 +164,46 @@ bool ScrollBarRect(const Wnd* w, int bar, RECT* out)
     return true;
 }
 
+
+// Minimise and maximise buttons, left of the close button. Only a real desktop can put a
+// minimised window anywhere, so the headless desktop shows none.
+static bool sizeButtonRects(const Wnd* w, const CRect& cap, CRect* pMin, CRect* pMax)
+{
+    if (HeadlessMode() || !(w->style & WS_SYSMENU) || !(w->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) ||
+        (w->style & WS_CHILD))
+        return false;
+    int btn = cap.Height() - 4;
+    int right = cap.right - 2 - btn - 2; // one gap past the close button
+    *pMax = CRect(right - btn, cap.top + 2, right, cap.top + 2 + btn);
+    *pMin = CRect(pMax->left - btn, pMax->top, pMax->left, pMax->bottom);
+    return true;
+}
+
+static void drawSizeButtons(CDC& dc, const Wnd* w, const CRect& rcMin, const CRect& rcMax)
+{
+    COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+    for (const CRect* r : {&rcMin, &rcMax}) {
+        CRect b = *r;
+        dc.FillSolidRect(&b, GetSysColor(COLOR_BTNFACE));
+        dc.DrawEdge(&b, EDGE_RAISED, BF_RECT);
+    }
+    if (w->style & WS_MINIMIZEBOX) // a bar at the bottom
+        dc.FillSolidRect(rcMin.left + 4, rcMin.bottom - 6, rcMin.Width() - 9, 2, ink);
+    if (w->style & WS_MAXIMIZEBOX) {
+        CRect box(rcMax.left + 3, rcMax.top + 3, rcMax.right - 4, rcMax.bottom - 4);
+        if (w->maximized) { // restore: two overlapping windows
+            CRect back(box.left + 3, box.top, box.right, box.bottom - 3), front(box.left, box.top + 3, box.right - 3, box.bottom);
+            dc.FrameRect(&back, CBrush::FromHandle(GetSysColorBrush(COLOR_BTNTEXT)));
+            dc.FillSolidRect(&front, GetSysColor(COLOR_BTNFACE));
+            dc.FrameRect(&front, CBrush::FromHandle(GetSysColorBrush(COLOR_BTNTEXT)));
+            dc.FillSolidRect(front.left, front.top, front.Width(), 2, ink);
+        } else {
+            dc.FrameRect(&box, CBrush::FromHandle(GetSysColorBrush(COLOR_BTNTEXT)));
+            dc.FillSolidRect(box.left, box.top, box.Width(), 2, ink);
+        }
+    }
+}
+
 LRESULT DefNcHitTest(HWND h, POINT screen)
 {
     Wnd* w = W(h);
@@ -188,6 +228,12 @@ LRESULT DefNcHitTest(HWND h, POINT screen)
         if (p.y >= capTop && p.y < capBottom && p.x >= f && p.x < cx - f) {
             int btn = captionHeight(w) - 4;
             if ((w->style & WS_SYSMENU) && p.x >= cx - f - 2 - btn) return HTCLOSE;
+            CRect cap(f, capTop, cx - f, capBottom);
+            CRect minRc, maxRc;
+            if (sizeButtonRects(w, cap, &minRc, &maxRc)) {
+                if (minRc.PtInRect(p)) return HTMINBUTTON;
+                if (maxRc.PtInRect(p)) return HTMAXBUTTON;
+            }
             return HTCAPTION;
         }
     }
@@ -240,6 +286,11 @@ void DefNcPaint(HWND h)
                 dc->LineTo(b.left + 3 + k, b.bottom - 4);
             }
             dc->SelectObject(old);
+        }
+        CRect minRc, maxRc;
+        if (sizeButtonRects(w, cap, &minRc, &maxRc)) {
+            text.right = minRc.left - 2;
+            drawSizeButtons(*dc, w, minRc, maxRc);
         }
         LOGFONT lf {};
         lf.lfHeight = -11;

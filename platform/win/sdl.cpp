@@ -100,8 +100,13 @@ public:
     void windowChanged(HWND h) override
     {
         Wnd* w = W(h);
-        bool show = w && IsTopLevel(w) && (w->style & WS_VISIBLE) && !w->minimized;
         auto it = m_windows.find(h);
+        if (w && w->minimized && it != m_windows.end() && (w->style & WS_VISIBLE)) {
+            // The desktop keeps the minimised window (its panel gives it back).
+            SDL_MinimizeWindow(it->second);
+            return;
+        }
+        bool show = w && IsTopLevel(w) && (w->style & WS_VISIBLE) && !w->minimized;
         if (!show) {
             if (it != m_windows.end()) {
                 SDL_DestroyWindow(it->second);
@@ -114,6 +119,8 @@ public:
         if (it == m_windows.end()) {
             Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
             if (w->exStyle & WS_EX_TOOLWINDOW) flags |= SDL_WINDOW_SKIP_TASKBAR;
+            // Menus and tips never take the focus from the window they belong to.
+            if (isPopupMenu(w)) flags |= SDL_WINDOW_POPUP_MENU;
             if (w->exStyle & WS_EX_TOPMOST) flags |= SDL_WINDOW_ALWAYS_ON_TOP;
             SDL_Window* sw = SDL_CreateWindow(w->text.c_str(), w->rc.left, w->rc.top, cx, cy, flags);
             if (!sw) {
@@ -123,9 +130,10 @@ public:
             m_windows[h] = sw;
             m_byId[SDL_GetWindowID(sw)] = h;
             SDL_ShowWindow(sw);
-            if (Input().active == h) SDL_RaiseWindow(sw);
+            if (Input().active == h) giveInputFocus(sw);
         } else {
             SDL_Window* sw = it->second;
+            if (SDL_GetWindowFlags(sw) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(sw);
             int x, y, ox, oy;
             SDL_GetWindowPosition(sw, &x, &y);
             if (x != w->rc.left || y != w->rc.top) SDL_SetWindowPosition(sw, w->rc.left, w->rc.top);
@@ -241,6 +249,19 @@ private:
     std::map<SDL_SystemCursor, SDL_Cursor*> m_cursors;
     DWORD m_lastBlink = 0;
 
+    static bool isPopupMenu(const Wnd* w)
+    {
+        return (w->style & WS_POPUP) && (w->exStyle & WS_EX_TOOLWINDOW) && (w->exStyle & WS_EX_TOPMOST);
+    }
+
+    // Without a window manager nobody else gives a window the keyboard: the active window
+    // takes it when shown, and any window that may be activated takes it on a click.
+    static void giveInputFocus(SDL_Window* sw)
+    {
+        SDL_RaiseWindow(sw);
+        SDL_SetWindowInputFocus(sw);
+    }
+
     HWND hwndOf(Uint32 id)
     {
         auto it = m_byId.find(id);
@@ -266,6 +287,17 @@ private:
         }
         case SDL_MOUSEBUTTONDOWN:
         case SDL_MOUSEBUTTONUP: {
+            if (e.type == SDL_MOUSEBUTTONDOWN) {
+                HWND h = hwndOf(e.button.windowID);
+                Wnd* w = W(h);
+                if (w && w->minimized) {
+                    // Without a window manager a minimised window stays in sight: a click brings it back.
+                    ShowWindow(h, SW_RESTORE);
+                    break;
+                }
+                auto it = m_windows.find(h);
+                if (w && !isPopupMenu(w) && IsWindowEnabled(h) && it != m_windows.end()) giveInputFocus(it->second);
+            }
             POINT p = screenPoint(e.button.windowID, e.button.x, e.button.y);
             PvInputMouseMove(p.x, p.y);
             int b = e.button.button == SDL_BUTTON_RIGHT ? PV_BUTTON_RIGHT
@@ -294,9 +326,16 @@ private:
             switch (e.window.event) {
             case SDL_WINDOWEVENT_CLOSE: PostMessage(h, WM_SYSCOMMAND, SC_CLOSE, 0); break;
             case SDL_WINDOWEVENT_EXPOSED: m_dirty.insert(h); break;
-            case SDL_WINDOWEVENT_FOCUS_GAINED:
-                if (GetActiveWindow() != h && IsWindowEnabled(h)) SetActiveWindow(h);
+            case SDL_WINDOWEVENT_RESTORED:
+                if (Wnd* w = W(h); w && w->minimized) ShowWindow(h, SW_RESTORE);
                 break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED: {
+                // A menu taking the focus must leave its owner's caption active and its
+                // tracking (capture) alone.
+                Wnd* w = W(h);
+                if (w && !isPopupMenu(w) && GetActiveWindow() != h && IsWindowEnabled(h)) SetActiveWindow(h);
+                break;
+            }
             case SDL_WINDOWEVENT_FOCUS_LOST: CancelCaptureOf(h); break;
             case SDL_WINDOWEVENT_MOVED: {
                 Wnd* w = W(h);
@@ -339,6 +378,12 @@ std::unique_ptr<Backend> CreateSdlBackend()
     if ((!scr || !*scr) && SDL_GetDesktopDisplayMode(0, &mode) == 0 && mode.w > 0 && mode.h > 0) {
         PvSetSystemMetric(SM_CXSCREEN, mode.w);
         PvSetSystemMetric(SM_CYSCREEN, mode.h);
+        // A maximised window takes what the desktop leaves free (all of it without a panel).
+        SDL_Rect usable;
+        if (SDL_GetDisplayUsableBounds(0, &usable) == 0 && usable.w > 0 && usable.h > 0) {
+            RECT work {usable.x, usable.y, usable.x + usable.w, usable.y + usable.h};
+            PvSetWorkArea(&work);
+        }
     }
     SDL_StartTextInput();
     Input().nativeText = true;

@@ -199,3 +199,72 @@ TEST_F(FrameTest, NarrowScreenWarnsOnceAndStartsAnyway)
     ASSERT_NE(OpenFrame(), nullptr);
     EXPECT_TRUE(log.entries().empty());
 }
+
+TEST_F(FrameTest, StatusBarSaysReadyFromTheStart)
+{
+    CMainFrame* f = OpenFrame();
+    ASSERT_NE(f, nullptr);
+    EXPECT_STREQ(f->m_wndStatusBar.GetPaneText(0), "Ready");
+}
+
+// The letter bar explains its buttons as the toolbar does: the prompt in the status bar at
+// once, the tip after a pause, and "Ready" again once the pointer has left.
+TEST_F(FrameTest, LetterBarButtonsShowPromptsAndTips)
+{
+    CMainFrame* f = OpenFrame();
+    ASSERT_NE(f, nullptr);
+    struct Case {
+        UINT id;
+        const char* prompt;
+        const char* tip;
+    };
+    const Case cases[] = {
+        {IDC_SCROLL_TO, "Jump to the first entry that starts with the text typed beside it", "Scroll To"},
+        {g_nLetterCommandIds[0], "Jump to the first entry starting with A", "Jump to A"},
+        {g_nLetterCommandIds[25], "Jump to the first entry starting with Z", "Jump to Z"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.prompt);
+        CWnd* button = f->m_wndDialogBar.GetDlgItem(int(c.id));
+        ASSERT_NE(button, nullptr);
+        CRect rc;
+        button->GetWindowRect(&rc);
+        PvInputMouseMove(rc.CenterPoint().x, rc.CenterPoint().y);
+        Pump();
+        EXPECT_STREQ(f->m_wndStatusBar.GetPaneText(0), c.prompt);
+        PvAdvanceTime(700);
+        HWND tip = ::FindWindow("PvToolTip", nullptr);
+        ASSERT_NE(tip, nullptr);
+        char text[64] = {};
+        ::GetWindowText(tip, text, sizeof text);
+        EXPECT_STREQ(text, c.tip);
+    }
+    PvInputMouseMove(400, 500); // over the pane, off the bar
+    PvAdvanceTime(200);
+    EXPECT_EQ(::FindWindow("PvToolTip", nullptr), nullptr);
+    EXPECT_STREQ(f->m_wndStatusBar.GetPaneText(0), "Ready");
+}
+
+// On an 800 x 600 screen every letter button still lies inside the bar; a wide screen keeps
+// the template's wider buttons.
+TEST_F(FrameTest, LetterBarFitsAnEightHundredPixelScreen)
+{
+    int zWidth[2] = {0, 0};
+    const int widths[2] = {800, 1280};
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(widths[k]);
+        PvSetSystemMetric(SM_CXSCREEN, widths[k]);
+        PvSetSystemMetric(SM_CYSCREEN, widths[k] * 3 / 4);
+        CMainFrame* f = OpenFrame();
+        ASSERT_NE(f, nullptr);
+        CRect bar, z;
+        f->m_wndDialogBar.GetWindowRect(&bar);
+        f->m_wndDialogBar.GetDlgItem(int(g_nLetterCommandIds[25]))->GetWindowRect(&z);
+        EXPECT_LE(z.right, bar.right);
+        EXPECT_GE(z.Width(), 10); // still wide enough to show its letter
+        zWidth[k] = z.Width();
+        m_template.reset();
+        PvResetSystemMetrics();
+    }
+    EXPECT_LT(zWidth[0], zWidth[1]);
+}

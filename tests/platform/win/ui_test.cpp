@@ -282,4 +282,24 @@ TEST_F(WinUiTest, MaximizeFillsTheWorkAreaAndRestoreGoesBack)
     EXPECT_EQ(after.bottom, before.bottom);
 }
 
+// A desktop without a panel (or with one elsewhere) reports its own free area: a maximised
+// window takes exactly that, not the screen less a classic taskbar.
+TEST_F(WinUiTest, MaximizeFollowsTheDesktopsWorkArea)
+{
+    const RECT usable {0, 24, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    PvSetWorkArea(&usable);
+    HWND h = makeTop();
+    ShowWindow(h, SW_SHOWMAXIMIZED);
+    RECT max;
+    GetWindowRect(h, &max);
+    PvSetWorkArea(nullptr);
+    EXPECT_EQ(max.left, usable.left);
+    EXPECT_EQ(max.top, usable.top);
+    EXPECT_EQ(max.right, usable.right);
+    EXPECT_EQ(max.bottom, usable.bottom);
+    RECT work;
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(work.bottom, GetSystemMetrics(SM_CYSCREEN) - 28); // back to the classic desktop
+}
+
 } // namespace
