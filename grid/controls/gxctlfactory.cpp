@@ -8,6 +8,7 @@
 #include "grid/core/gxserial.h"
 #include "grid/core/gxstyle.h"
 #include "grid/core/gxstymap.h"
+#include "grid/core/gxwnd.h"
 #include "platform/base/CString.h"
 
 namespace {
@@ -107,11 +108,13 @@ void CGXControlFactory::InstallSupportFeatures()
     CGXNoOleDateTimeImp::ImplementNoOleDateTime();
 }
 
-void CGXControlFactory::RegisterWindowClasses(HINSTANCE)
+void CGXControlFactory::RegisterWindowClasses(HINSTANCE hInstance)
 {
-    // The grid window's, tab beam's and tab window's classes are registered by those windows.
+    // Grid controls in dialog templates; the tab beam's and tab window's classes are registered
+    // by those windows.
+    GXRegisterGridWndClass(hInstance);
 }
 
-void CGXControlFactory::UnregisterWindowClasses(HINSTANCE) {}
+void CGXControlFactory::UnregisterWindowClasses(HINSTANCE hInstance) { GXUnregisterGridWndClass(hInstance); }
 
 void InitGridLibraryWithFactory() { InitGridLibrary(new CGXControlFactory); }

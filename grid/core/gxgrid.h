@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "grid/core/gxdrawgrid.h"
 #include "grid/core/gxfeature.h"
 #include "grid/core/gxparam.h"
 #include "grid/core/gxrange.h"
@@ -73,6 +74,7 @@ enum : UINT {
     WM_GX_TABNAME = 0x791,
     WM_GX_VALIDATE = 0x792,
     WM_GX_RECORDNAV = 0x7A3,
+    WM_GX_LOCKREDRAW = 0x7CB,
 };
 
 // ValidateCellChange: may the old cell be left (its control validates), or may the target
@@ -401,6 +403,8 @@ public:
     virtual LRESULT OnGridQueryCell(WPARAM wParam, LPARAM lParam);
     virtual LRESULT OnGridTabName(WPARAM wParam, LPARAM lParam);
     virtual void NotifyGridListeners();
+    // wParam non-zero locks drawing; unlocking repaints the whole window.
+    LRESULT OnGridLockRedraw(WPARAM wParam, LPARAM lParam);
 
     // ---- Selection and spans -------------------------------------------------------------------
     virtual BOOL GetSelectedRanges(CGXRangeList& list, BOOL bIncludeCurrentCell = FALSE);
@@ -486,6 +490,16 @@ public:
     virtual void LockScrollBars(BOOL bLock);
     ROWCOL GetTopRow() const { return m_nTopRow; }
     ROWCOL GetLeftCol() const { return m_nLeftCol; }
+    // The first row (column) of the last page: the top row (left column) that shows the end.
+    ROWCOL LastPageTopRow();
+    ROWCOL LastPageLeftCol();
+    // The scroll-bar position (scaled units) as a row or column, the inverse of GetGridScrollPos.
+    ROWCOL ThumbPositionToRow(int nPos);
+    ROWCOL ThumbPositionToCol(int nPos);
+    int GetScrollScale(int nBar) const;
+    BOOL IsScrolling() const { return m_bScrolling; }
+    // Hosts whose window is hidden while it is set up still want their bars kept.
+    BOOL m_bForceScrollBarUpdate = FALSE;
 
     // ---- Current cell and keys -------------------------------------------------------------------
     virtual BOOL PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags = 0x0A);
@@ -621,6 +635,17 @@ public:
     int IsDrawing() const { return m_nDrawingNesting; }
     // Whether cells paint their own background in the running pass.
     BOOL IsPaintingBackground() const;
+    // Steps of a pass over the drawing grid.
+    virtual void DrawOneCell(CGXDrawingGrid& grid, ROWCOL nRowIndex, ROWCOL nColIndex);
+    virtual void InvertSelection(CGXDrawingGrid& grid);
+    virtual void DrawRowGridLines(CGXDrawingGrid& grid, ROWCOL nRowIndex);
+    virtual void DrawColGridLines(CGXDrawingGrid& grid, ROWCOL nColIndex);
+    // The pass in progress, or null.
+    const CGXDrawingGrid* GetDrawingGrid() const { return m_pDrawingGrid; }
+    // Asks the next pass to invert the current cell once (a selection that includes it).
+    void InvertCurrentCellOnce() { m_bInvertCurrentCellOnce = TRUE; }
+    // A print pass happened (the print feature draws the page itself).
+    BOOL m_bPrintPassPending = FALSE;
 
     // ---- Window messages --------------------------------------------------------------------------
     // Each answers whether it handled the message; the host falls back to default processing.
@@ -921,6 +946,52 @@ protected:
     CRect m_rectDrawingArea;
     UINT m_nCursorId = 0;
     UINT m_nForcedCursorId = 0;
+    // Steps of a paint pass.
+    void DrawPass(CDC* pDC, CRect rectClip);
+    void DrawThroughBitmap(CDC* pDC, const CRect& rectClip);
+    void ViewIndexSpan(BOOL bRows, int from, int to, ROWCOL& nFirst, ROWCOL& nLast);
+    void BuildDrawingGrid(CGXDrawingGrid& g, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, CDC* pDC);
+    void PrepareCell(CGXDrawingGrid& g, ROWCOL i, ROWCOL j);
+    void FillBackgroundRuns(CGXDrawingGrid& g, ROWCOL i);
+    void FillBeyondLastCell(CGXDrawingGrid& g);
+    CFont* m_pMeasureFontOld = nullptr;
+    // Drawing grids by nesting level, kept for their buffers; the one of the running pass.
+    std::vector<std::unique_ptr<CGXDrawingGrid>> m_drawingGrids;
+    CGXDrawingGrid* m_pDrawingGrid = nullptr;
+    BOOL m_bInvertCurrentCellOnce = FALSE;
+    // UpdateScrollBars found the layout changed under the pass: repaint everything instead.
+    BOOL m_bFullRepaintNeeded = FALSE;
+
+    // Scrolling: bar modes (0 none, 1 always, 2 when needed, 4 range only; 8 keeps the last
+    // page at the edge), the scale between rows and bar units, and the update's guards.
+    int m_nVScrollMode = 0;
+    int m_nHScrollMode = 0;
+    int m_nVScrollScale = 1;
+    int m_nHScrollScale = 1;
+    ROWCOL m_nScrollBarRows = 0;
+    ROWCOL m_nScrollBarCols = 0;
+    BOOL m_bLockScrollBars = FALSE;
+    BOOL m_bUpdatingScrollBars = FALSE;
+    BOOL m_bScrollRangeChanged = FALSE;
+    BOOL m_bScrolling = FALSE;
+    BOOL m_bDeferredUpdatePending = FALSE;
+    UINT_PTR m_nAutoScrollTimer = 0;
+
+    // Steps of scrolling.
+    BOOL SetScrollPosition(BOOL bRows, ROWCOL n, UINT flags, BOOL bCreateHint);
+    BOOL MoveContentsTo(BOOL bRows, ROWCOL nNew, UINT flags);
+    ROWCOL LastFullyVisible(BOOL bRows);
+    void UpdateOneScrollBar(int nBar, int nMode, ROWCOL nFirst, ROWCOL nLast, ROWCOL nPos);
+    ROWCOL ThumbPositionTo(BOOL bRows, int nPos);
+    BOOL OnGridScroll(BOOL bRows, UINT nSBCode, UINT nPos);
+    void RepaintUncoveredStrips(int cx, int cy);
+
+    // Window messages: the size seen last (for the strips a resize uncovers) and the redraw lock.
+    BOOL m_bInGridSize = FALSE;
+    BOOL m_bLastSizeKnown = FALSE;
+    CSize m_sizeLastClient;
+    CRect m_rectLastWindow;
+    BOOL m_bFrameMaximized = FALSE;
 
     // Plug-ins and the objects deleted with the grid.
     std::vector<CGXPluginComponent*> m_plugins;

@@ -184,6 +184,12 @@ public:
     DWORD m_nFillFlags = 0;        // fill handle: 0x1 values, 0x2 styles
     DWORD m_bAlternateHeader = 0;  // headers: the marked one raised and bold, the others flat
     DWORD m_bMarkSelectionHeaders = 0;  // headers of selected rows and columns draw marked
+    // Drawing and scrolling options (not archived).
+    DWORD m_bInvertSelection = 1;         // selected cells draw inverted
+    DWORD m_bCurrentCellFrame = 0;        // the current cell gets an inverted frame
+    DWORD m_bTransparentBackground = 0;   // only cells unlike the Standard style paint a background
+    DWORD m_bThumbTrack = 1;              // the grid follows the thumb while it is dragged
+    DWORD m_bSmartResize = 1;             // a resize repaints only the uncovered strips
 
 private:
     CGXProperties* m_pProperties = nullptr;
