@@ -495,6 +495,9 @@ public:
     ROWCOL LastPageLeftCol();
     // The scroll-bar position (scaled units) as a row or column, the inverse of GetGridScrollPos.
     ROWCOL ThumbPositionToRow(int nPos);
+    // The last row (column) shown whole.
+    ROWCOL LastFullyVisibleRow() { return LastFullyVisible(TRUE); }
+    ROWCOL LastFullyVisibleCol() { return LastFullyVisible(FALSE); }
     ROWCOL ThumbPositionToCol(int nPos);
     int GetScrollScale(int nBar) const;
     BOOL IsScrolling() const { return m_bScrolling; }

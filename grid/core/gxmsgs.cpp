@@ -215,7 +215,7 @@ void CGXGridCore::OnGridSize(UINT nType, int cx, int cy)
         UpdateScrollBars(TRUE, FALSE);
     }
     if (m_pGridWnd->IsWindowVisible()) {
-        m_sizeLastClient = CSize(cx - GetSystemMetrics(SM_CXVSCROLL), cy - GetSystemMetrics(SM_CYHSCROLL));
+        m_sizeLastClient = CSize(cx, cy);
         m_rectLastWindow = rectWindow;
         m_bLastSizeKnown = TRUE;
     } else {
@@ -225,25 +225,26 @@ void CGXGridCore::OnGridSize(UINT nType, int cx, int cy)
 }
 
 // A resize repaints from the cell the old edge cut through to the new edge; the rest of the
-// window keeps its pixels.
+// window keeps its pixels. The old edge counts a scroll bar's width in, for the bar that was there.
 void CGXGridCore::RepaintUncoveredStrips(int cx, int cy)
 {
-    const int nOldWidth = std::max<int>(m_sizeLastClient.cx, 0), nOldHeight = std::max<int>(m_sizeLastClient.cy, 0);
+    const int nOldEdgeX = std::max<int>(m_sizeLastClient.cx - GetSystemMetrics(SM_CXVSCROLL), 0);
+    const int nOldEdgeY = std::max<int>(m_sizeLastClient.cy - GetSystemMetrics(SM_CYHSCROLL), 0);
     m_pGridWnd->ValidateRect(nullptr);
-    if (cx != nOldWidth) {
-        int nLeft = nOldWidth;
-        if (ViewColAtX(nOldWidth, &nLeft) == GX_INVALID)
-            nLeft = nOldWidth;
+    if (cx != m_sizeLastClient.cx) {
+        int nLeft = nOldEdgeX;
+        if (ViewColAtX(nOldEdgeX, &nLeft) == GX_INVALID)
+            nLeft = nOldEdgeX;
         const CRect strip(std::min(nLeft, cx), 0, cx, cy);
         if (!strip.IsRectEmpty()) {
             m_pGridWnd->InvalidateRect(&strip, FALSE);
             m_pGridWnd->UpdateWindow();
         }
     }
-    if (cy != nOldHeight) {
-        int nTop = nOldHeight;
-        if (ViewRowAtY(nOldHeight, &nTop) == GX_INVALID)
-            nTop = nOldHeight;
+    if (cy != m_sizeLastClient.cy) {
+        int nTop = nOldEdgeY;
+        if (ViewRowAtY(nOldEdgeY, &nTop) == GX_INVALID)
+            nTop = nOldEdgeY;
         const CRect strip(0, std::min(nTop, cy), cx, cy);
         if (!strip.IsRectEmpty()) {
             m_pGridWnd->InvalidateRect(&strip, FALSE);
