@@ -3,6 +3,8 @@
 
 #include "gridwnd_fixture.h"
 
+#include "grid/core/gxprop.h"
+#include "grid/core/gxview.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/frame.h"
 #include "platform/ui/resources.h"
@@ -153,6 +155,33 @@ TEST_F(MessageTest, GridControlInADialogTemplateIsAWorkingGridDeletedWithItsWind
     EXPECT_TRUE(header) << "the grid painted its column headers";
     dialog.DestroyWindow();
     EXPECT_EQ(CGXGridWnd::GetAutoDeleteCount(), before);
+}
+
+}  // namespace
+
+namespace {
+
+class CTestGridView : public CGXView {
+public:
+    void OnDraw(CDC*) override {}
+};
+
+TEST_F(MessageTest, GridViewOwnsItsPrintDeviceAsToldAndAnswersItsMessages)
+{
+    auto* pView = new CTestGridView;  // a view deletes itself with its window
+    CTestGridView& view = *pView;
+    ASSERT_TRUE(view.CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 100), m_frame.get(),
+                              AFX_IDW_PANE_FIRST));
+    CGXPrintDevice shared;
+    view.SetPrintDevice(new CGXPrintDevice, TRUE);
+    view.SetPrintDevice(&shared, FALSE);  // the owned one goes
+    EXPECT_EQ(view.GetPrintDevice(), &shared);
+    view.SetPrintDevice(new CGXPrintDevice, TRUE);
+    view.OnInitialUpdate();  // and so does this one
+    EXPECT_EQ(view.GetPrintDevice(), nullptr);
+    EXPECT_EQ(view.SendMessage(WM_GX_QUERYCELL), 1);
+    EXPECT_EQ(view.SendMessage(WM_GX_TABNAME), 0);
+    view.DestroyWindow();
 }
 
 }  // namespace

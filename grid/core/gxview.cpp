@@ -1,0 +1,84 @@
+// The grid view base.
+
+#include "grid/core/gxview.h"
+
+#include "grid/core/gxgrid.h"
+#include "grid/core/gxlibdata.h"
+#include "grid/core/gxprop.h"
+#include "platform/ui/commdlg.h"
+#include "platform/ui/splitter.h"
+#include "platform/ui/winapp.h"
+#include "platform/win/win.h"
+
+namespace {
+
+// Print set-up shows no page or selection choices and no print-to-file box.
+constexpr DWORD kPrintSetupFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIES | PD_HIDEPRINTTOFILE;
+// Printing does not know its page count beforehand.
+constexpr UINT kOpenPageRange = 0xFFFF;
+// Dialog items a registered parent window lends the grid as its scroll bars.
+constexpr int kParentHorzBarId = 59920;
+constexpr int kParentVertBarId = 59904;
+
+}  // namespace
+
+IMPLEMENT_DYNAMIC(CGXView, CView)
+
+BEGIN_MESSAGE_MAP(CGXView, CView)
+    ON_COMMAND(ID_FILE_PRINT_SETUP, OnFilePrintSetup)
+    ON_MESSAGE(WM_GX_QUERYCELL, OnQueryCellMsg)
+    ON_MESSAGE(WM_GX_TABNAME, OnTabNameMsg)
+END_MESSAGE_MAP()
+
+CGXView::~CGXView() { SetPrintDevice(nullptr, FALSE); }
+
+void CGXView::OnInitialUpdate()
+{
+    SetPrintDevice(nullptr, FALSE);
+    CView::OnInitialUpdate();
+}
+
+void CGXView::SetPrintDevice(CGXPrintDevice* pDevice, BOOL bOwn)
+{
+    if (m_bOwnPrintDevice && m_pPrintDevice != pDevice)
+        delete m_pPrintDevice;
+    m_pPrintDevice = pDevice;
+    m_bOwnPrintDevice = bOwn;
+}
+
+void CGXView::OnFilePrintSetup()
+{
+    CWaitCursor wait;
+    CPrintDialog dlg(TRUE, kPrintSetupFlags, this);
+    if (dlg.DoModal() == IDOK)
+        OnPrintDeviceChanged();
+}
+
+BOOL CGXView::OnPreparePrinting(CPrintInfo* pInfo)
+{
+    CWaitCursor wait;
+    if (pInfo)
+        pInfo->SetMaxPage(kOpenPageRange);
+    const BOOL bOk = DoPreparePrinting(pInfo);
+    if (bOk)
+        OnPrintDeviceChanged();
+    return bOk;
+}
+
+CScrollBar* CGXView::GetScrollBarCtrl(int nBar) const
+{
+    const DWORD dwStyle = GetStyle();
+    if ((nBar == SB_VERT && (dwStyle & WS_VSCROLL)) || (nBar == SB_HORZ && (dwStyle & WS_HSCROLL)))
+        return nullptr;
+    if (CWnd* pParent = FindRegisteredParent(const_cast<CGXView*>(this)))
+        if (CWnd* pBar = pParent->GetDlgItem(nBar == SB_VERT ? kParentVertBarId : kParentHorzBarId))
+            return static_cast<CScrollBar*>(pBar);
+    return CView::GetScrollBarCtrl(nBar);
+}
+
+CSplitterWnd* CGXView::GetParentDynamicSplitter(const CWnd* pWnd, BOOL bDirectOnly)
+{
+    auto* pSplitter = static_cast<CSplitterWnd*>(
+        FindVisibleParentOfClass(const_cast<CWnd*>(pWnd), RUNTIME_CLASS(CSplitterWnd), bDirectOnly));
+    return pSplitter && (pSplitter->GetStyle() & SPLS_DYNAMIC_SPLIT) ? pSplitter : nullptr;
+}
