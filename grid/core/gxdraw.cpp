@@ -764,6 +764,8 @@ void CGXGridCore::FreeDrawingGdiObjects()
         ReleaseMeasureDC();
         m_brushCache.clear();
         m_penCache.clear();
+        // Fonts are made at the zoom of their first use; a pass starts from the zoom of now.
+        FreeFontCache();
     }
 }
 

@@ -1,0 +1,103 @@
+// A grid window of 100,000 rows by 12 columns with a frozen row, a selection and zoom 150,
+// scrolled to row 50,000. Run it headless with PV_SCREENSHOT to see the picture, or drive it
+// with PV_SCRIPT. The values come from FetchStoredStyle, so the store holds only the counts.
+
+#include <cstdio>
+#include <string>
+
+#include "grid/controls/gxctlfactory.h"
+#include "grid/core/gxlibdata.h"
+#include "grid/core/gxwnd.h"
+#include "platform/win/win.h"
+
+namespace {
+
+constexpr ROWCOL kRows = 100000;
+constexpr ROWCOL kCols = 12;
+constexpr UINT kGridId = 100;
+const char* const kColumnNames[kCols] = {"Last name", "First name", "Grade", "Room",  "Phone",  "Street",
+                                         "City",      "Parent",     "Email", "Birth", "Notes", "Id"};
+const char* const kLastNames[] = {"Abbott", "Baker", "Chen", "Diaz", "Evans", "Fischer", "Garcia", "Hughes"};
+const char* const kFirstNames[] = {"Ann", "Ben", "Cleo", "Dan", "Eve", "Finn", "Gia", "Hal", "Ida"};
+
+class CDemoGrid : public CGXGridWnd {
+public:
+    ROWCOL RowCount() override { return kRows; }
+    ROWCOL ColCount() override { return kCols; }
+    BOOL FetchStoredStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mt, int nType) override
+    {
+        const BOOL bStored = CGXGridWnd::FetchStoredStyle(nRow, nCol, style, mt, nType);
+        if (nType != 0 || nCol == 0 || nCol > kCols || style.GetIncludeValue())
+            return bStored;
+        if (nRow == 0) {
+            style.SetValue(kColumnNames[nCol - 1]);
+            return TRUE;
+        }
+        char buf[64];
+        switch (nCol) {
+        case 1: std::snprintf(buf, sizeof buf, "%s", kLastNames[nRow % 8]); break;
+        case 2: std::snprintf(buf, sizeof buf, "%s", kFirstNames[nRow % 9]); break;
+        case 3: std::snprintf(buf, sizeof buf, "%u", unsigned(nRow % 12 + 1)); break;
+        case 4: std::snprintf(buf, sizeof buf, "B-%02u", unsigned(nRow % 40)); break;
+        case 5: std::snprintf(buf, sizeof buf, "555-%04u", unsigned(nRow % 10000)); break;
+        case 12: std::snprintf(buf, sizeof buf, "%u", unsigned(nRow)); break;
+        default: std::snprintf(buf, sizeof buf, "Row %u, col %u", unsigned(nRow), unsigned(nCol)); break;
+        }
+        style.SetValue(buf);
+        return TRUE;
+    }
+};
+
+CDemoGrid* g_pGrid = nullptr;
+
+LRESULT FrameProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    switch (m) {
+    case WM_SIZE:
+        if (g_pGrid && g_pGrid->GetSafeHwnd())
+            g_pGrid->MoveWindow(0, 0, LOWORD(l), HIWORD(l));
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProc(h, m, w, l);
+    }
+}
+
+}  // namespace
+
+int main()
+{
+    InitGridLibraryWithFactory();
+    WNDCLASS wc {};
+    wc.lpfnWndProc = FrameProc;
+    wc.lpszClassName = "GridDemo";
+    RegisterClass(&wc);
+    HWND frame = CreateWindowEx(0, "GridDemo", "Grid: 100,000 rows", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 1100,
+                                700, nullptr, nullptr, nullptr, nullptr);
+    PvSetMainWindow(frame);
+
+    CDemoGrid grid;
+    g_pGrid = &grid;
+    RECT rc;
+    GetClientRect(frame, &rc);
+    grid.CreateEx(0, GX_WNDCLASS, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, CRect(rc),
+                  CWnd::FromHandle(frame), kGridId);
+    grid.Initialize();
+    grid.GetParam()->m_nFrozenRows = 1;
+    grid.GetParam()->m_SelRects.AddRange(CGXCellRange(50003, 2, 50006, 4));
+    grid.SetZoom(150);
+    grid.SetScrollBarMode(SB_BOTH, 1, TRUE);
+    grid.SetTopRow(50000, GX_INVALIDATE);
+    grid.UpdateScrollBars();
+    grid.SetFocus();
+
+    MSG msg;
+    while (GetMessage(&msg, nullptr, 0, 0)) {
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+    g_pGrid = nullptr;
+    return int(msg.wParam);
+}
