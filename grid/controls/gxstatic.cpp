@@ -91,10 +91,11 @@ void CGXStatic::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, cons
     CString sText;
     if (GetDisplayText(sText, nRow, nCol, nullptr, style) && !sText.IsEmpty()) {
         CDCStateGuard guard(pDC);
-        guard.AdoptOldFont(SelectCellFont(pDC, style, pStandardStyle));
+        CFont* pOld = SelectCellFont(pDC, style, pStandardStyle);
+        guard.AdoptOldFont(pOld);
         CGXProperties* pProps = m_pGrid->GetProperties();
         const BOOL bBlackWhite = m_pGrid->IsPrinting() && pProps && pProps->m_bBlackWhite;
-        GetDrawingAndFormatting()->DrawStyledCellText(pDC, inner, sText, style, bBlackWhite);
+        GetDrawingAndFormatting()->DrawStyledCellText(pDC, inner, sText, style, bBlackWhite, pOld != nullptr);
     }
     CGXControl::Draw(pDC, rect, nRow, nCol, style, pStandardStyle);
 }

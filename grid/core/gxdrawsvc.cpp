@@ -453,14 +453,14 @@ void CGXDrawingAndFormatting::DrawCaptionText(CDC* pDC, const CRect& rect, LPCTS
 }
 
 void CGXDrawingAndFormatting::DrawStyledCellText(CDC* pDC, const CRect& rectInner, LPCTSTR pszText,
-                                                  const CGXStyle& style, BOOL bBlackWhite)
+                                                  const CGXStyle& style, BOOL bBlackWhite, BOOL bFontSelected)
 {
     if (!pDC || !pszText || !*pszText || rectInner.Width() < 2 || rectInner.Height() < 2)
         return;
     const CGXFont& font = style.GetFont();
     CFont cf;
     CFont* pOldFont = nullptr;
-    if (cf.CreateFontIndirect(&font.GetLogFont()))
+    if (!bFontSelected && cf.CreateFontIndirect(&font.GetLogFont()))
         pOldFont = pDC->SelectObject(&cf);
     COLORREF oldText = pDC->SetTextColor(bBlackWhite ? RGB(0, 0, 0) : style.ResolveTextColor());
     COLORREF oldBk = pDC->SetBkColor(bBlackWhite ? RGB(255, 255, 255) : style.GetInterior().GetBackColor() & 0xFFFFFF);

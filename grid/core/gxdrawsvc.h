@@ -52,8 +52,10 @@ public:
     // The text step of a cell: the style's font, colours, alignment, wrapping, right-to-left
     // reading, rotation and ellipsis applied to an already composed display text in the
     // control's inner rectangle. bBlackWhite: black text on white, for monochrome printing.
+    // bFontSelected: the caller selected the style's font (a grid's cached font at its zoom), so
+    // no font is made per cell.
     virtual void DrawStyledCellText(CDC* pDC, const CRect& rectInner, LPCTSTR pszText, const CGXStyle& style,
-                                    BOOL bBlackWhite = FALSE);
+                                    BOOL bBlackWhite = FALSE, BOOL bFontSelected = FALSE);
     // pszText null: only the focus frame of a "--" sized box.
     virtual void DrawCaptionText(CDC* pDC, const CRect& rect, LPCTSTR pszText, UINT nFormat, BOOL bFocus);
 };
