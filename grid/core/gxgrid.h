@@ -981,6 +981,7 @@ protected:
     UINT_PTR m_nAutoScrollTimer = 0;
 
     // Steps of scrolling.
+    ROWCOL LastPageStart(BOOL bRows);
     BOOL SetScrollPosition(BOOL bRows, ROWCOL n, UINT flags, BOOL bCreateHint);
     BOOL MoveContentsTo(BOOL bRows, ROWCOL nNew, UINT flags);
     ROWCOL LastFullyVisible(BOOL bRows);
@@ -1001,6 +1002,10 @@ protected:
     std::list<std::function<void()>> m_deleteList;
     BOOL m_bOwnExcelLikeFillImp = FALSE;
 };
+
+// The scroll bar a registered parent window (a dialog) lends a window without a bar of its own
+// in that direction, or null.
+CScrollBar* GXBorrowedScrollBar(const CWnd* pWnd, int nBar);
 
 // The key of a cell in the grid's per-cell maps.
 inline uint64_t GXCellKey(ROWCOL nRow, ROWCOL nCol) { return (uint64_t(nRow) << 32) | nCol; }

@@ -35,44 +35,31 @@ constexpr int kParentVertBarId = 59904;
 
 // ---- Pages ----
 
-// From the last row upwards, the rows that fit under the frozen rows; at least the last row.
-ROWCOL CGXGridCore::LastPageTopRow()
+// From the last row (column) back, the rows that fit beside the frozen ones; at least the last.
+ROWCOL CGXGridCore::LastPageStart(BOOL bRows)
 {
-    const ROWCOL nFirst = FrozenRows() + 1;
-    const ROWCOL nCount = RowCount();
+    const ROWCOL nFirst = (bRows ? FrozenRows() : FrozenCols()) + 1;
+    const ROWCOL nCount = bRows ? RowCount() : ColCount();
     if (nCount <= nFirst)
         return nFirst;
-    const int nAvail = GetDrawingArea().Height() - SumRowHeights(0, nFirst - 1);
-    ROWCOL nTop = nCount;
-    int nSum = RowHeight(nCount);
-    while (nTop > nFirst) {
-        const int h = RowHeight(nTop - 1);
-        if (nSum + h > nAvail)
+    auto size = [&](ROWCOL n) { return bRows ? RowHeight(n) : ColWidth(n); };
+    const CRect area = GetDrawingArea();
+    const int nAvail = (bRows ? area.Height() : area.Width())
+                       - (bRows ? SumRowHeights(0, nFirst - 1) : SumColWidths(0, nFirst - 1));
+    ROWCOL nStart = nCount;
+    int nSum = size(nCount);
+    while (nStart > nFirst) {
+        const int n = size(nStart - 1);
+        if (nSum + n > nAvail)
             break;
-        nSum += h;
-        --nTop;
+        nSum += n;
+        --nStart;
     }
-    return nTop;
+    return nStart;
 }
 
-ROWCOL CGXGridCore::LastPageLeftCol()
-{
-    const ROWCOL nFirst = FrozenCols() + 1;
-    const ROWCOL nCount = ColCount();
-    if (nCount <= nFirst)
-        return nFirst;
-    const int nAvail = GetDrawingArea().Width() - SumColWidths(0, nFirst - 1);
-    ROWCOL nLeft = nCount;
-    int nSum = ColWidth(nCount);
-    while (nLeft > nFirst) {
-        const int w = ColWidth(nLeft - 1);
-        if (nSum + w > nAvail)
-            break;
-        nSum += w;
-        --nLeft;
-    }
-    return nLeft;
-}
+ROWCOL CGXGridCore::LastPageTopRow() { return LastPageStart(TRUE); }
+ROWCOL CGXGridCore::LastPageLeftCol() { return LastPageStart(FALSE); }
 
 // The last row (column) whose whole height (width) lies inside the drawing area.
 ROWCOL CGXGridCore::LastFullyVisible(BOOL bRows)
@@ -517,18 +504,20 @@ ROWCOL CGXGridCore::ThumbPositionTo(BOOL bRows, int nPos)
     return std::clamp(n, nFirst, nLast);
 }
 
-CScrollBar* CGXGridCore::GetScrollBarCtrl(int nBar) const
+CScrollBar* GXBorrowedScrollBar(const CWnd* pWnd, int nBar)
 {
-    if (!m_pGridWnd || !m_pGridWnd->GetSafeHwnd())
+    if (!pWnd || !pWnd->GetSafeHwnd())
         return nullptr;
-    const DWORD dwStyle = m_pGridWnd->GetStyle();
+    const DWORD dwStyle = pWnd->GetStyle();
     if ((nBar == SB_VERT && (dwStyle & WS_VSCROLL)) || (nBar == SB_HORZ && (dwStyle & WS_HSCROLL)))
         return nullptr;
-    CWnd* pParent = FindRegisteredParent();
+    CWnd* pParent = FindRegisteredParent(const_cast<CWnd*>(pWnd));
     if (!pParent)
         return nullptr;
     return static_cast<CScrollBar*>(pParent->GetDlgItem(nBar == SB_VERT ? kParentVertBarId : kParentHorzBarId));
 }
+
+CScrollBar* CGXGridCore::GetScrollBarCtrl(int nBar) const { return GXBorrowedScrollBar(m_pGridWnd, nBar); }
 
 // ---- Scroll-bar messages ----
 

@@ -16,9 +16,6 @@ namespace {
 constexpr DWORD kPrintSetupFlags = PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIES | PD_HIDEPRINTTOFILE;
 // Printing does not know its page count beforehand.
 constexpr UINT kOpenPageRange = 0xFFFF;
-// Dialog items a registered parent window lends the grid as its scroll bars.
-constexpr int kParentHorzBarId = 59920;
-constexpr int kParentVertBarId = 59904;
 
 }  // namespace
 
@@ -70,9 +67,8 @@ CScrollBar* CGXView::GetScrollBarCtrl(int nBar) const
     const DWORD dwStyle = GetStyle();
     if ((nBar == SB_VERT && (dwStyle & WS_VSCROLL)) || (nBar == SB_HORZ && (dwStyle & WS_HSCROLL)))
         return nullptr;
-    if (CWnd* pParent = FindRegisteredParent(const_cast<CGXView*>(this)))
-        if (CWnd* pBar = pParent->GetDlgItem(nBar == SB_VERT ? kParentVertBarId : kParentHorzBarId))
-            return static_cast<CScrollBar*>(pBar);
+    if (CScrollBar* pBar = GXBorrowedScrollBar(this, nBar))
+        return pBar;
     return CView::GetScrollBarCtrl(nBar);
 }
 
