@@ -34,6 +34,10 @@ BOOL CBitmap::PvLoadImageMemory(const void* data, size_t size)
     int w = 0, h = 0, n = 0;
     if (!stbi_info_from_memory(static_cast<const stbi_uc*>(data), int(size), &w, &h, &n)) return FALSE;
     if (w <= 0 || h <= 0 || w > 32767 || h > 32767 || long(w) * h > (1L << 24)) return FALSE;  // 64 MB decoded
+    // The decoder's 16-bit PNM path reads past its own buffer on short files; no photo of ours
+    // is a 16-bit PNM, so refuse those rather than risk it.
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    if (bytes[0] == 'P' && stbi_is_16_bit_from_memory(bytes, int(size))) return FALSE;
     stbi_uc* px = stbi_load_from_memory(static_cast<const stbi_uc*>(data), int(size), &w, &h, &n, 4);
     if (!px) return FALSE;
     BitmapObj* b = NewBitmap(w, h, false);
