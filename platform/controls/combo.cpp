@@ -176,12 +176,21 @@ struct ComboCtl : Control {
         }
     }
 
+    // With the list open, Enter and Esc close it instead of ending the dialog.
+    LRESULT claimsKey(LPARAM lp) const
+    {
+        const MSG* m = reinterpret_cast<const MSG*>(lp);
+        if (!dropped || !m || m->message != WM_KEYDOWN || (m->wParam != VK_RETURN && m->wParam != VK_ESCAPE)) return 0;
+        return DLGC_WANTMESSAGE;
+    }
+
     static LRESULT editSubProc(HWND e, UINT msg, WPARAM wp, LPARAM lp)
     {
         HWND c = GetParent(e);
         auto* self = dynamic_cast<ComboCtl*>(Lookup(c));
         if (!self) return DefWindowProc(e, msg, wp, lp);
         WNDPROC orig = self->editProc;
+        if (msg == WM_GETDLGCODE) return CallWindowProc(orig, e, msg, wp, lp) | self->claimsKey(lp);
         if (msg == WM_KEYDOWN && self->key(UINT(wp))) return 0;
         if (msg == WM_SYSKEYDOWN && (wp == VK_DOWN || wp == VK_UP)) { self->toggleByKey(); return 0; }
         if (msg == WM_CHAR && (wp == '\r' || wp == 27) && !self->simple()) return 0;
@@ -321,7 +330,7 @@ struct ComboCtl : Control {
             if (list) EnableWindow(list, BOOL(wp));
             InvalidateRect(h, nullptr, TRUE);
             return 0;
-        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS | claimsKey(lp);
         case WM_SETFOCUS:
             if (edit) { SetFocus(edit); SendMessage(edit, EM_SETSEL, 0, -1); return 0; }
             focused = true;

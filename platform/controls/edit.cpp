@@ -703,6 +703,10 @@ struct EditCtl : Control {
         case WM_GETDLGCODE: {
             LRESULT code = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
             if (multi()) code |= DLGC_WANTALLKEYS;
+            // In a dialog, Tab and Esc stay the dialog's, and so does Enter without ES_WANTRETURN.
+            if (const MSG* m = reinterpret_cast<const MSG*>(lp); multi() && m && m->message == WM_KEYDOWN &&
+                (m->wParam == VK_TAB || m->wParam == VK_ESCAPE || (m->wParam == VK_RETURN && !(style() & ES_WANTRETURN))))
+                code &= ~LRESULT(DLGC_WANTALLKEYS);
             return code;
         }
         case WM_SETFOCUS:

@@ -576,6 +576,14 @@ BOOL CRgn::CreateRectRgnIndirect(LPCRECT lpRect)
     return lpRect && CreateRectRgn(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom);
 }
 
+BOOL CRgn::PvCreateFromRects(const RECT* rects, int count)
+{
+    std::vector<cairo_rectangle_int_t> rs;
+    for (int i = 0; rects && i < count; ++i)
+        rs.push_back(normRect(rects[i].left, rects[i].top, rects[i].right, rects[i].bottom));
+    return adoptRegion(this, cairo_region_create_rectangles(rs.data(), int(rs.size())));
+}
+
 BOOL CRgn::CreateEllipticRgn(int x1, int y1, int x2, int y2)
 {
     const cairo_rectangle_int_t b = normRect(x1, y1, x2, y2);

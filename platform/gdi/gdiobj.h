@@ -159,6 +159,8 @@ public:
     operator HRGN() const { return reinterpret_cast<HRGN>(m_hObject); }
     BOOL CreateRectRgn(int x1, int y1, int x2, int y2);
     BOOL CreateRectRgnIndirect(LPCRECT lpRect);
+    // The union of many rectangles at once (one pass, where OR-ing them one by one is quadratic).
+    BOOL PvCreateFromRects(const RECT* rects, int count);
     // Elliptic regions are approximated by horizontal bands, one per pixel row.
     BOOL CreateEllipticRgn(int x1, int y1, int x2, int y2);
     BOOL CreateEllipticRgnIndirect(LPCRECT lpRect);

@@ -4,6 +4,7 @@
 #include "platform/ui/dialog.h"
 
 #include "platform/base/stringtable.h"
+#include "platform/base/textcase.h"
 #include "platform/gdi/gdi.h"
 #include "platform/sys/system.h"
 #include "platform/ui/winapp.h"
@@ -148,27 +149,95 @@ void pressButton(HWND hDlg, HWND btn, int id)
 }
 } // namespace
 
+namespace {
+std::string utf8Of(UINT cp)
+{
+    std::string s;
+    if (cp < 0x80) s += char(cp);
+    else if (cp < 0x800) { s += char(0xC0 | (cp >> 6)); s += char(0x80 | (cp & 0x3F)); }
+    else if (cp < 0x10000) { s += char(0xE0 | (cp >> 12)); s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F)); }
+    else { s += char(0xF0 | (cp >> 18)); s += char(0x80 | ((cp >> 12) & 0x3F)); s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F)); }
+    return s;
+}
+
+// The character after the single '&' of a control's text ("&&" is a literal ampersand).
+std::string mnemonicOf(HWND c)
+{
+    if (isClass(c, "STATIC") && (::GetWindowLong(c, GWL_STYLE) & SS_NOPREFIX)) return {};
+    int n = ::GetWindowTextLength(c);
+    if (n <= 0) return {};
+    std::string text(size_t(n) + 1, '\0');
+    text.resize(size_t(std::max(0, ::GetWindowText(c, text.data(), n + 1))));
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] != '&') continue;
+        if (text[i + 1] == '&') { ++i; continue; }
+        size_t len = 1;
+        while (i + 1 + len < text.size() && (static_cast<unsigned char>(text[i + 1 + len]) & 0xC0) == 0x80) ++len;
+        return text.substr(i + 1, len);
+    }
+    return {};
+}
+
+// Alt+letter, or a letter the focused control has no use for: the control whose text carries
+// that mnemonic is chosen. A label hands the focus on to the control after it; a push button is
+// pressed; a check box or radio button is clicked. Repeated presses cycle through matches.
+bool doMnemonic(HWND hDlg, UINT ch)
+{
+    std::string typed = utf8Of(ch);
+    std::vector<HWND> items;
+    for (HWND c = ::GetWindow(hDlg, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) items.push_back(c);
+    if (items.empty()) return false;
+    HWND focus = childOfDialog(hDlg, ::GetFocus());
+    size_t start = 0;
+    for (size_t i = 0; i < items.size(); ++i)
+        if (items[i] == focus) start = i + 1;
+    for (size_t k = 0; k < items.size(); ++k) {
+        HWND c = items[(start + k) % items.size()];
+        if (!::IsWindowVisible(c)) continue;
+        std::string mn = mnemonicOf(c);
+        if (mn.empty() || PvCompareNoCase(mn, typed) != 0) continue;
+        UINT code = dlgCode(c);
+        if (code & DLGC_STATIC) {
+            HWND next = ::GetNextDlgTabItem(hDlg, c, FALSE);
+            if (next && next != c) setFocusTo(hDlg, next);
+            return true;
+        }
+        if (!::IsWindowEnabled(c)) continue;
+        if (isPushButton(c)) {
+            pressButton(hDlg, c, ::GetDlgCtrlID(c));
+        } else if (code & DLGC_BUTTON) {
+            ::SetFocus(c);
+            ::SendMessage(c, BM_CLICK, 0, 0);
+        } else {
+            setFocusTo(hDlg, c);
+        }
+        return true;
+    }
+    return false;
+}
+} // namespace
+
 BOOL IsDialogMessage(HWND hDlg, LPMSG m)
 {
     if (!m || !hDlg || !::IsWindow(hDlg)) return FALSE;
     if (m->hwnd != hDlg && !::IsChild(hDlg, m->hwnd)) return FALSE;
     if (m->message != WM_KEYDOWN && m->message != WM_CHAR && m->message != WM_SYSCHAR) return FALSE;
-    UINT code = dlgCode(m->hwnd);
+    // The control sees the very message, so it can claim a key only when it has a use for it
+    // (a dropped combo box its Enter, a multi-line edit its arrows but not its Tab).
     MSG copy = *m;
-    if (code & DLGC_WANTMESSAGE) {
-        // The control wants this key; ask it with the message in hand.
-        code = UINT(::SendMessage(m->hwnd, WM_GETDLGCODE, m->wParam, reinterpret_cast<LPARAM>(&copy)));
-        if (code & DLGC_WANTMESSAGE) return FALSE;
-    }
+    UINT code = UINT(::SendMessage(m->hwnd, WM_GETDLGCODE, m->wParam, reinterpret_cast<LPARAM>(&copy)));
+    if (m->message == WM_SYSCHAR) return doMnemonic(hDlg, UINT(m->wParam)) ? TRUE : FALSE;
     if (m->message == WM_CHAR) {
+        if (code & DLGC_WANTALLKEYS) return FALSE;
         // Tab, Enter and Esc produce characters too; they were handled on the key.
         if ((m->wParam == '\t' && !(code & DLGC_WANTTAB)) || m->wParam == '\r' || m->wParam == 27) {
             if (m->wParam == '\r' && (code & DLGC_WANTCHARS)) return FALSE;
             return TRUE;
         }
-        return FALSE;
+        if (code & DLGC_WANTCHARS) return FALSE;
+        return doMnemonic(hDlg, UINT(m->wParam)) ? TRUE : FALSE;
     }
-    if (m->message == WM_SYSCHAR) return FALSE;
+    if (code & DLGC_WANTALLKEYS) return FALSE;
     switch (m->wParam) {
     case VK_TAB: {
         if (code & DLGC_WANTTAB) return FALSE;
@@ -187,7 +256,6 @@ BOOL IsDialogMessage(HWND hDlg, LPMSG m)
         return TRUE;
     }
     case VK_RETURN: {
-        if (code & DLGC_WANTALLKEYS) return FALSE;
         // A focused push button is the one Enter presses; otherwise the default button.
         HWND focus = ::GetFocus();
         if (focus && isPushButton(focus) && ::IsChild(hDlg, focus)) {
@@ -202,7 +270,6 @@ BOOL IsDialogMessage(HWND hDlg, LPMSG m)
         return TRUE;
     }
     case VK_ESCAPE: {
-        if (code & DLGC_WANTALLKEYS) return FALSE;
         HWND cancel = ::GetDlgItem(hDlg, IDCANCEL);
         if (cancel && !::IsWindowEnabled(cancel)) return TRUE;
         ::SendMessage(hDlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(cancel));
@@ -523,10 +590,29 @@ INT_PTR CDialog::DoModal()
     CWnd* parent = m_pParentWnd ? m_pParentWnd : AfxGetMainWnd();
     HWND hOwner = parent && parent->m_hWnd ? parent->m_hWnd : nullptr;
     while (hOwner && (::GetWindowLong(hOwner, GWL_STYLE) & WS_CHILD)) hOwner = ::GetParent(hOwner);
-    bool enableOwner = false;
+    // Whatever mode the active window is in (a drag, a tracking loop) ends before the dialog shows.
+    if (HWND active = ::GetActiveWindow()) ::SendMessage(active, WM_CANCELMODE, 0, 0);
+    // Whatever leaves this function, an exception included, gives the owner its input back.
+    struct OwnerGuard {
+        CDialog* dlg;
+        HWND owner;
+        bool enable = false;
+        const PvDialogTemplate* t;
+        ~OwnerGuard()
+        {
+            dlg->m_lpDialogTemplate = t;
+            if (enable && ::IsWindow(owner)) ::EnableWindow(owner, TRUE);
+            if (owner && ::IsWindow(owner)) ::SetActiveWindow(owner);
+            if (dlg->m_hWnd) dlg->DestroyWindow();
+            if (dlg->m_hFont) {
+                ::DeleteObject(reinterpret_cast<HGDIOBJ>(dlg->m_hFont));
+                dlg->m_hFont = nullptr;
+            }
+        }
+    } guard {this, hOwner, false, t};
     if (hOwner && ::IsWindowEnabled(hOwner)) {
         ::EnableWindow(hOwner, FALSE);
-        enableOwner = true;
+        guard.enable = true;
     }
     PvDialogTemplate modal = *t;
     modal.dwStyle |= WS_VISIBLE;
@@ -534,14 +620,7 @@ INT_PTR CDialog::DoModal()
     INT_PTR result = -1;
     m_nFlags &= ~UINT(WF_CONTINUEMODAL);
     m_nModalResult = -1;
-    BOOL created = FALSE;
-    try {
-        created = CreateFromTemplate(&modal, hOwner, TRUE);
-    } catch (...) {
-        if (enableOwner) ::EnableWindow(hOwner, TRUE);
-        m_lpDialogTemplate = nullptr;
-        throw;
-    }
+    BOOL created = CreateFromTemplate(&modal, hOwner, TRUE);
     m_lpDialogTemplate = t;
     if (created && m_hWnd) {
         // EndDialog may have run in OnInitDialog already.
@@ -551,14 +630,6 @@ INT_PTR CDialog::DoModal()
         }
         result = m_nModalResult;
         if (m_hWnd) ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if (enableOwner && ::IsWindow(hOwner)) ::EnableWindow(hOwner, TRUE);
-    if (hOwner && ::IsWindow(hOwner) && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(hOwner);
-    else if (hOwner && ::IsWindow(hOwner)) ::SetActiveWindow(hOwner);
-    if (m_hWnd) DestroyWindow();
-    if (m_hFont) {
-        ::DeleteObject(reinterpret_cast<HGDIOBJ>(m_hFont));
-        m_hFont = nullptr;
     }
     return result;
 }

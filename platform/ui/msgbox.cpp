@@ -265,6 +265,7 @@ int PvUiMessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
     while (owner && (GetWindowLong(owner, GWL_STYLE) & WS_CHILD)) owner = GetParent(owner);
     if (!owner) owner = GetActiveWindow();
     HWND focus = GetFocus();
+    if (HWND active = GetActiveWindow()) SendMessage(active, WM_CANCELMODE, 0, 0);
     CRect wr;
     layout(box, owner, &wr);
     HWND h = CreateWindowEx(WS_EX_DLGMODALFRAME | WS_EX_TOPMOST, "PvMessageBox", caption ? caption : "Error",
@@ -277,10 +278,28 @@ int PvUiMessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
         EnableWindow(owner, FALSE);
         disabled = true;
     }
+    // Whatever escapes the loop, the owner must not stay disabled.
+    struct Restore {
+        HWND owner, box;
+        bool enable;
+        Box* outer;
+        bool ran = false;
+        ~Restore() { run(); }
+        void run()
+        {
+            if (ran) return;
+            ran = true;
+            g_box = outer;
+            if (enable && IsWindow(owner)) EnableWindow(owner, TRUE);
+            if (IsWindow(box)) {
+                SetWindowLong(box, GWL_USERDATA, 0);
+                DestroyWindow(box);
+            }
+        }
+    } restore {owner, h, disabled, g_box};
     ShowWindow(h, SW_SHOW);
     SetActiveWindow(h);
     SetFocus(h);
-    Box* outer = g_box;
     g_box = &box;
     MSG m;
     while (!box.done && IsWindow(h)) {
@@ -295,12 +314,7 @@ int PvUiMessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
         TranslateMessage(&m);
         DispatchMessage(&m);
     }
-    g_box = outer;
-    if (disabled && IsWindow(owner)) EnableWindow(owner, TRUE);
-    if (IsWindow(h)) {
-        SetWindowLong(h, GWL_USERDATA, 0);
-        DestroyWindow(h);
-    }
+    restore.run();
     if (owner && IsWindow(owner)) SetActiveWindow(owner);
     if (focus && IsWindow(focus)) SetFocus(focus);
     return box.result;

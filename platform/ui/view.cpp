@@ -103,7 +103,11 @@ int CView::OnMouseActivate(CWnd* pDesktopWnd, UINT nHitTest, UINT message)
     if (r == MA_NOACTIVATE || r == MA_NOACTIVATEANDEAT) return r;
     if (CFrameWnd* f = GetParentFrame()) {
         if (f->GetActiveView() != this) f->SetActiveView(this);
-        else if (CWnd::GetFocus() != this) SetFocus();
+        else {
+            // A click in one of the view's own children (an in-place editor) leaves the focus there.
+            HWND focus = ::GetFocus();
+            if (focus != m_hWnd && !::IsChild(m_hWnd, focus)) SetFocus();
+        }
     }
     return r;
 }

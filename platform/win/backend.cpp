@@ -176,7 +176,7 @@ void runLine(const std::string& line)
         PvInputMouseButton(PV_BUTTON_LEFT, true);
         const int steps = 8;
         for (int i = 1; i <= steps; ++i)
-            PvInputMouseMove(int(v[0] + (v[2] - v[0]) * i / steps), int(v[1] + (v[3] - v[1]) * i / steps));
+            InputDragStep(int(v[0] + (v[2] - v[0]) * i / steps), int(v[1] + (v[3] - v[1]) * i / steps));
         PvInputMouseButton(PV_BUTTON_LEFT, false);
     } else if (cmd == "wheel") {
         if (!ints(3, -kCoord, kCoord) || v[2] < -1000 || v[2] > 1000) return scriptError("wheel needs X Y NOTCHES");

@@ -119,7 +119,7 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
         DefNcPaint(h);
         return 0;
     case WM_NCACTIVATE:
-        if ((w->style & WS_CAPTION) == WS_CAPTION) w->ncDirty = true;
+        if ((w->style & WS_CAPTION) == WS_CAPTION) MarkFrameDirty(h);
         return TRUE;
     case WM_ERASEBKGND:
         if (!w->wc.hbrBackground) return 0;
@@ -133,7 +133,7 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
     }
     case WM_SETTEXT: {
         w->text = lp ? reinterpret_cast<LPCTSTR>(lp) : "";
-        if ((w->style & WS_CAPTION) == WS_CAPTION) w->ncDirty = true;
+        if ((w->style & WS_CAPTION) == WS_CAPTION) MarkFrameDirty(h);
         if (IsTopLevel(w)) CurrentBackend().windowChanged(h);
         return TRUE;
     }
@@ -246,6 +246,7 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
     }
     case WM_SETREDRAW:
         w->redrawOff = !wp;
+        PaintStateChanged();
         return 0;
     default:
         return 0;

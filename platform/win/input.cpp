@@ -21,6 +21,7 @@ struct Raw {
     int delta = 0;
     UINT code = 0;
     DWORD time = 0;
+    bool step = false; // one step of a scripted drag: read on its own, as a slow hand would be
 };
 std::deque<Raw>& RawQ()
 {
@@ -107,14 +108,27 @@ void cookMouse(const Raw& r)
             target = p;
         }
         if (!IsWindow(target)) return;
-        HWND disabledCheck = target;
-        if (!IsWindowEnabled(disabledCheck)) {
-            // A click on a window behind a modal one: nothing happens but the beep.
-            if (r.kind == RawKind::Button && r.down) MessageBeep(0);
-            return;
+        // A disabled control leaves the mouse to its parent; a disabled top-level window (one
+        // behind a modal box) lets nothing through but the beep.
+        while (!IsWindowEnabled(target)) {
+            HWND p = (GetWindowLong(target, GWL_STYLE) & WS_CHILD) ? GetParent(target) : nullptr;
+            if (!p) {
+                if (r.kind == RawKind::Button && r.down) MessageBeep(0);
+                return;
+            }
+            target = p;
+            hit = Send(target, WM_NCHITTEST, 0, MAKELPARAM(pt.x, pt.y));
+            if (!IsWindow(target)) return;
+            if (hit == HTTRANSPARENT) hit = HTCLIENT;
         }
     }
     bool down = r.kind == RawKind::Button && r.down;
+    if (down && !in.capture && hit == HTCLIENT) {
+        POINT c = pt;
+        ScreenToClient(target, &c);
+        ParentNotify(target, msgBase, MAKELPARAM(c.x, c.y));
+        if (!IsWindow(target)) return;
+    }
     if (down && !in.capture) {
         HWND top = TopLevelOf(target);
         if (target != in.active) {
@@ -209,6 +223,12 @@ void CookOneRawEvent()
     if (RawQ().empty()) return;
     Raw r = RawQ().front();
     RawQ().pop_front();
+    // Moves nobody has read yet are one move, to where the pointer is now.
+    while (r.kind == RawKind::Move && !r.step && !RawQ().empty() && RawQ().front().kind == RawKind::Move &&
+           !RawQ().front().step) {
+        r = RawQ().front();
+        RawQ().pop_front();
+    }
     if (r.kind == RawKind::Key || r.kind == RawKind::Char) cookKey(r);
     else cookMouse(r);
 }
@@ -235,6 +255,28 @@ void SyncKeyState(const MSG& m)
     case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: case WM_NCMBUTTONDOWN: case WM_NCMBUTTONDBLCLK: setKeyIn(k, VK_MBUTTON, true); break;
     case WM_MBUTTONUP: case WM_NCMBUTTONUP: setKeyIn(k, VK_MBUTTON, false); break;
     default: break;
+    }
+}
+
+void ParentNotify(HWND child, UINT event, LPARAM lp)
+{
+    // Up the chain of ancestors until a window asks not to tell its parent; a mouse position is
+    // given in each receiver's client coordinates.
+    bool mouse = event != WM_CREATE && event != WM_DESTROY;
+    POINT pt {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    HWND h = child;
+    WPARAM id = WPARAM(GetDlgCtrlID(child));
+    for (int guard = 0; guard < 256; ++guard) {
+        Wnd* w = W(h);
+        if (!w || !(w->style & WS_CHILD) || (w->exStyle & WS_EX_NOPARENTNOTIFY)) return;
+        HWND p = w->parent;
+        if (!W(p)) return;
+        if (mouse) {
+            MapWindowPoints(h, p, &pt, 1);
+            lp = MAKELPARAM(pt.x, pt.y);
+        }
+        Send(p, WM_PARENTNOTIFY, MAKEWPARAM(event, id), lp);
+        h = p;
     }
 }
 
@@ -266,6 +308,13 @@ void PvInputMouseMove(int x, int y)
 {
     Raw r {RawKind::Move};
     r.x = x; r.y = y; r.time = Now();
+    pushRaw(r);
+}
+
+void pvwin::InputDragStep(int x, int y)
+{
+    Raw r {RawKind::Move};
+    r.x = x; r.y = y; r.time = Now(); r.step = true;
     pushRaw(r);
 }
 
@@ -350,7 +399,20 @@ HWND GetActiveWindow() { return Input().active; }
 HWND GetForegroundWindow() { return Input().active; }
 BOOL SetForegroundWindow(HWND h) { return SetActiveWindow(h) || GetActiveWindow() == TopLevelOf(h); }
 
-HWND SetActiveWindow(HWND h)
+namespace {
+bool focusable(HWND h)
+{
+    // A disabled window, or one inside a disabled window, cannot take the keyboard.
+    for (Wnd* w = W(h); w && w->parent; w = W(w->parent)) {
+        if (w->style & WS_DISABLED) return false;
+        if (!(w->style & WS_CHILD)) break;
+    }
+    return true;
+}
+
+// fromSetFocus: the caller moves the focus itself once the window is active, so that the
+// window losing it hears who gets it.
+HWND activate(HWND h, bool fromSetFocus)
 {
     InputState& in = Input();
     HWND top = h ? TopLevelOf(h) : nullptr;
@@ -361,31 +423,37 @@ HWND SetActiveWindow(HWND h)
         CancelCaptureOf(old);
         Send(old, WM_NCACTIVATE, FALSE, 0);
         if (IsWindow(old)) Send(old, WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, IsIconic(old)), reinterpret_cast<LPARAM>(top));
-        if (in.focus && (in.focus == old || IsChild(old, in.focus))) {
-            HWND f = in.focus;
-            in.focus = nullptr;
-            if (IsWindow(f)) Send(f, WM_KILLFOCUS, 0, 0);
-        }
     }
     in.active = top;
     if (top && IsWindow(top)) {
+        // The new window's default activation handling takes the focus from the old one.
         Send(top, WM_NCACTIVATE, TRUE, 0);
         if (IsWindow(top) && in.active == top)
             Send(top, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, IsIconic(top)), reinterpret_cast<LPARAM>(old));
     }
+    // Keys never go to a window that is not in the active one.
+    HWND f = in.focus;
+    if (!fromSetFocus && f && in.active == top && (!IsWindow(f) || TopLevelOf(f) != top)) {
+        in.focus = nullptr;
+        if (IsWindow(f)) Send(f, WM_KILLFOCUS, 0, 0);
+    }
     return old;
 }
+} // namespace
+
+HWND SetActiveWindow(HWND h) { return activate(h, false); }
 
 HWND SetFocus(HWND h)
 {
     InputState& in = Input();
     HWND old = in.focus;
     if (h && !IsWindow(h)) return nullptr;
+    if (h && !focusable(h)) return nullptr;
     if (h) {
         HWND top = TopLevelOf(h);
         if (top != in.active) {
-            SetActiveWindow(top);
-            if (!IsWindow(h)) return nullptr;
+            activate(top, true);
+            if (!IsWindow(h) || !focusable(h)) return nullptr;
             old = in.focus;
         }
     }
@@ -398,6 +466,21 @@ HWND SetFocus(HWND h)
     if (old && !IsWindow(old)) old = nullptr;
     if (h) Send(h, WM_SETFOCUS, reinterpret_cast<WPARAM>(old), 0);
     return old;
+}
+
+void pvwin::MoveFocusOffTree(HWND tree)
+{
+    InputState& in = Input();
+    HWND f = in.focus;
+    if (!f || (f != tree && !IsChild(tree, f))) return;
+    Wnd* w = W(tree);
+    HWND parent = w && (w->style & WS_CHILD) ? w->parent : nullptr;
+    if (parent) SetFocus(parent);
+    f = in.focus;
+    if (f && (f == tree || IsChild(tree, f))) {
+        in.focus = nullptr;
+        Send(f, WM_KILLFOCUS, 0, 0);
+    }
 }
 
 // ---- Capture ----

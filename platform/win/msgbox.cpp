@@ -203,6 +203,7 @@ int MessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
     if (hOwner && !owner && IsWindow(hOwner)) owner = hOwner;
     HWND focus = GetFocus();
     HWND active = GetActiveWindow();
+    if (active) Send(active, WM_CANCELMODE, 0, 0);
     CancelCaptureOf(nullptr);
     bool disabled = false;
     if (owner && IsWindowEnabled(owner)) {
@@ -210,6 +211,8 @@ int MessageBox(HWND hOwner, LPCTSTR text, LPCTSTR caption, UINT type)
         disabled = true;
     }
     SetActiveWindow(nullptr);
+    // The box's own loop runs before anyone answers, so a headless run sees the same re-entrancy.
+    PumpForModalBox();
 
     if (g_observer) g_observer(text, type);
     int answer = headlessAnswer(type);

@@ -157,22 +157,25 @@ void PostQuitMessage(int code)
 
 DWORD GetCurrentThreadId() { return 1; }
 
-BOOL PeekMessage(LPMSG out, HWND filter, UINT lo, UINT hi, UINT remove)
+namespace pvwin {
+bool PeekQueue(LPMSG out, HWND filter, UINT lo, UINT hi, UINT remove, bool withInput)
 {
     Backend& be = CurrentBackend();
-    be.poll();
+    if (withInput) be.poll();
     Queue& q = Q();
     MSG m {};
     bool got = takeFrom(q.posted, &m, filter, lo, hi, remove);
     // Raw input becomes messages one event at a time, when it is read: a capture or focus change
     // made while handling one event decides where the next one goes.
-    while (!got) {
+    while (!got && withInput) {
         got = takeFrom(q.input, &m, filter, lo, hi, remove);
+        // Only real input moves the key state; a posted key or click does not.
+        if (got && m.message >= WM_KEYFIRST && (remove & PM_REMOVE)) SyncKeyState(m);
         if (got || !RawInputPending()) break;
         CookOneRawEvent();
     }
-    if (got && m.message >= WM_KEYFIRST && (remove & PM_REMOVE)) SyncKeyState(m);
-    if (!got && q.quit && inRange(WM_QUIT, lo, hi) && (!filter)) {
+    // A loop waiting for some messages only must still see that the program is ending.
+    if (!got && q.quit) {
         m = MSG {nullptr, WM_QUIT, WPARAM(q.quitCode), 0, Now(), Input().cursor};
         if (remove & PM_REMOVE) q.quit = false;
         got = true;
@@ -195,10 +198,34 @@ BOOL PeekMessage(LPMSG out, HWND filter, UINT lo, UINT hi, UINT remove)
             break;
         }
     }
-    if (!got) return FALSE;
+    if (!got) return false;
     if (out) *out = m;
     if (remove & PM_REMOVE) q.last = m;
-    return TRUE;
+    return true;
+}
+
+int PumpForModalBox()
+{
+    // What a modal box's own loop would handle before the user answers: posted messages, repaints
+    // and due timers. Input stays queued for whoever reads it next.
+    int n = 0;
+    MSG m;
+    const int kLimit = 100000;
+    while (n < kLimit && PeekQueue(&m, nullptr, 0, 0, PM_REMOVE, false)) {
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(int(m.wParam)); // the box ends; the quit stays for the program's loop
+            break;
+        }
+        DispatchMessage(&m);
+        ++n;
+    }
+    return n;
+}
+} // namespace pvwin
+
+BOOL PeekMessage(LPMSG out, HWND filter, UINT lo, UINT hi, UINT remove)
+{
+    return PeekQueue(out, filter, lo, hi, remove, true) ? TRUE : FALSE;
 }
 
 BOOL WaitMessage()
@@ -323,14 +350,15 @@ BOOL TranslateMessage(const MSG* m)
         ch = (alt && !ctrl) ? charForKey(vk, shift, caps, false, true) : 0;
         if (!ch) return FALSE;
         MSG c {m->hwnd, WM_SYSCHAR, ch, m->lParam, m->time, m->pt};
-        PostInput(c, true);
+        Q().posted.push_back(c);
         return TRUE;
     }
     if (ctrl && alt) return FALSE;
     ch = charForKey(vk, shift, caps, ctrl, !in.nativeText);
     if (!ch) return FALSE;
+    // Posted, so it comes after whatever the key's handler posted.
     MSG c {m->hwnd, WM_CHAR, ch, m->lParam, m->time, m->pt};
-    PostInput(c, true);
+    Q().posted.push_back(c);
     return TRUE;
 }
 

@@ -109,8 +109,8 @@ void redrawBar(HWND h, int bar)
 {
     if (bar == SB_CTL) {
         InvalidateRect(h, nullptr, FALSE);
-    } else if (Wnd* w = W(h)) {
-        w->ncDirty = true;
+    } else if (W(h)) {
+        MarkFrameDirty(h);
     }
 }
 

@@ -14,6 +14,94 @@
 namespace pvwin {
 
 namespace {
+unsigned g_paintGen = 1;
+unsigned g_layoutGen = 1;
+} // namespace
+
+void PaintStateChanged() { ++g_paintGen; }
+void LayoutChanged()
+{
+    ++g_layoutGen;
+    ++g_paintGen; // a window that shows or moves in z-order may have been passed over
+}
+
+namespace {
+bool shown(const Wnd* w) { return (w->style & WS_VISIBLE) && !w->minimized; }
+
+// Whether two visible children of a window overlap: without that, none can hide part of another
+// and painting one need not look at its siblings.
+bool childrenOverlap(Wnd* p)
+{
+    if (p->overlapGen == g_layoutGen) return p->childrenOverlap;
+    std::vector<RECT> rs;
+    rs.reserve(p->children.size());
+    for (HWND c : p->children)
+        if (Wnd* cw = W(c); cw && shown(cw) && !RectEmpty(cw->rc)) rs.push_back(cw->rc);
+    std::sort(rs.begin(), rs.end(), [](const RECT& a, const RECT& b) { return a.left < b.left; });
+    bool any = false;
+    for (size_t i = 0; i < rs.size() && !any; ++i)
+        for (size_t j = i + 1; j < rs.size() && rs[j].left < rs[i].right; ++j)
+            if (rs[j].top < rs[i].bottom && rs[i].top < rs[j].bottom) { any = true; break; }
+    p->childrenOverlap = any;
+    p->overlapGen = g_layoutGen;
+    return any;
+}
+
+// Region arithmetic on many rectangles goes through cairo's banded regions, which take them in
+// one pass; ours splits rectangles one at a time and is for the few-rectangle cases.
+cairo_region_t* toCairo(const std::vector<RECT>& rects)
+{
+    std::vector<cairo_rectangle_int_t> rs;
+    rs.reserve(rects.size());
+    for (const RECT& r : rects)
+        if (!RectEmpty(r)) rs.push_back(cairo_rectangle_int_t {r.left, r.top, r.right - r.left, r.bottom - r.top});
+    return cairo_region_create_rectangles(rs.data(), int(rs.size()));
+}
+
+Region fromCairo(cairo_region_t* c)
+{
+    Region out;
+    int n = cairo_region_num_rectangles(c);
+    for (int i = 0; i < n; ++i) {
+        cairo_rectangle_int_t r;
+        cairo_region_get_rectangle(c, i, &r);
+        out.addDisjoint(RECT {r.x, r.y, r.x + r.width, r.y + r.height});
+    }
+    return out;
+}
+
+void subtractAll(Region& r, const std::vector<RECT>& cut)
+{
+    if (cut.size() * r.rects().size() <= 64) {
+        for (const RECT& c : cut) r.subtract(c);
+        return;
+    }
+    cairo_region_t* a = toCairo(r.rects());
+    cairo_region_t* b = toCairo(cut);
+    cairo_region_subtract(a, b);
+    r = fromCairo(a);
+    cairo_region_destroy(a);
+    cairo_region_destroy(b);
+}
+
+Region intersectBoth(const Region& x, const Region& y)
+{
+    Region out;
+    if (x.rects().size() * y.rects().size() <= 64) {
+        // Pieces of two sets of disjoint rectangles meet in disjoint pieces.
+        for (const RECT& a : x.rects())
+            for (const RECT& b : y.rects()) out.addDisjoint(RectIntersect(a, b));
+        return out;
+    }
+    cairo_region_t* a = toCairo(x.rects());
+    cairo_region_t* b = toCairo(y.rects());
+    cairo_region_intersect(a, b);
+    out = fromCairo(a);
+    cairo_region_destroy(a);
+    cairo_region_destroy(b);
+    return out;
+}
+
 // DCs handed out by BeginPaint, GetDC and GetWindowDC; each is freed once, by EndPaint or ReleaseDC.
 std::unordered_set<HDC>& DCs()
 {
@@ -41,15 +129,33 @@ Region visibleRegion(HWND h, bool client, bool clipChildren)
         Wnd* cw = W(cur);
         Wnd* p = W(cw->parent);
         r.intersect(clientScreenRect(p->h));
-        for (HWND s : p->children) {
-            if (s == cur) break;
-            if (IsVisibleDeep(s)) r.subtract(ScreenRect(s));
+        if (childrenOverlap(p)) {
+            POINT o = ClientOrigin(p->h);
+            RECT b = r.bounds();
+            std::vector<RECT> above;
+            for (HWND s : p->children) {
+                if (s == cur) break;
+                Wnd* sw = W(s);
+                if (!sw || !shown(sw)) continue;
+                RECT sr = RectOffset(sw->rc, o.x, o.y);
+                if (!RectEmpty(RectIntersect(sr, b))) above.push_back(sr);
+            }
+            subtractAll(r, above);
         }
         cur = p->h;
     }
-    if (clipChildren)
-        for (HWND c : w->children)
-            if (IsVisibleDeep(c)) r.subtract(ScreenRect(c));
+    if (clipChildren && !w->children.empty()) {
+        POINT o = ClientOrigin(h);
+        RECT b = r.bounds();
+        std::vector<RECT> kids;
+        for (HWND c : w->children) {
+            Wnd* cw = W(c);
+            if (!cw || !shown(cw)) continue;
+            RECT sr = RectOffset(cw->rc, o.x, o.y);
+            if (!RectEmpty(RectIntersect(sr, b))) kids.push_back(sr);
+        }
+        subtractAll(r, kids);
+    }
     return r;
 }
 
@@ -75,10 +181,7 @@ HDC makeDC(HWND h, bool client, const Region* limit)
     if (limit) {
         Region lim = *limit;
         lim.offset(screenOrigin.x, screenOrigin.y);
-        Region both;
-        for (const RECT& a : vis.rects())
-            for (const RECT& b : lim.rects()) both.add(RectIntersect(a, b));
-        vis = both;
+        vis = intersectBoth(vis, lim);
     }
     vis.offset(-screenOrigin.x, -screenOrigin.y);
     if (!surf || vis.empty()) {
@@ -87,12 +190,7 @@ HDC makeDC(HWND h, bool client, const Region* limit)
         dc->PvAttachSurface(surf, origin, vis.bounds());
         if (vis.rects().size() > 1) {
             CRgn rgn;
-            rgn.CreateRectRgn(0, 0, 0, 0);
-            for (const RECT& r : vis.rects()) {
-                CRgn part;
-                part.CreateRectRgnIndirect(&r);
-                rgn.CombineRgn(&rgn, &part, RGN_OR);
-            }
+            rgn.PvCreateFromRects(vis.rects().data(), int(vis.rects().size()));
             dc->PvSetSystemClipRgn(&rgn);
         }
     }
@@ -115,6 +213,7 @@ void invalidateClient(Wnd* w, const RECT* r, bool erase)
     RECT a = r ? RectIntersect(*r, cr) : cr;
     if (!RectEmpty(a)) w->update.add(a);
     if (erase) w->erase = true;
+    PaintStateChanged();
 }
 
 void exposeRec(HWND h)
@@ -142,7 +241,7 @@ void invalidateAreaRec(HWND h, const RECT& screen, HWND except)
         }
         if (!(ci.left == RectIntersect(sr, screen).left && ci.top == RectIntersect(sr, screen).top &&
               ci.right == RectIntersect(sr, screen).right && ci.bottom == RectIntersect(sr, screen).bottom))
-            w->ncDirty = true;
+            MarkFrameDirty(h);
     }
     std::vector<HWND> kids = w->children;
     for (HWND c : kids) invalidateAreaRec(c, screen, except);
@@ -165,11 +264,20 @@ bool findRec(HWND h, HWND* out)
             return true;
         }
     }
-    if (!W(h)) return false;
-    std::vector<HWND> kids = W(h)->children;
-    for (HWND c : kids)
-        if (findRec(c, out)) return true;
-    return false;
+    if (!(w = W(h))) return false;
+    // Children already found clean are skipped while nothing has been made dirty since, so that
+    // painting many children one message at a time costs their number, not its square.
+    unsigned gen = g_paintGen;
+    size_t i = w->paintScanGen == gen ? std::min(w->paintScanFrom, w->children.size()) : 0;
+    for (; (w = W(h)) && i < w->children.size(); ++i)
+        if (findRec(w->children[i], out)) break;
+    if (!(w = W(h))) return false;
+    bool found = i < w->children.size();
+    if (g_paintGen == gen) {
+        w->paintScanFrom = i;
+        w->paintScanGen = gen;
+    }
+    return found;
 }
 
 void drawCaret(cairo_surface_t* target, POINT topLeftOfTarget)
@@ -197,6 +305,7 @@ void ExposeWindow(HWND h) { exposeRec(h); }
 void MarkFrameDirty(HWND h)
 {
     if (Wnd* w = W(h)) w->ncDirty = true;
+    PaintStateChanged();
 }
 
 void InvalidateScreenArea(const RECT& screen, HWND except) { invalidateAreaRec(DesktopHandle(), screen, except); }
@@ -429,6 +538,7 @@ static void redrawRec(HWND h, const RECT* r, UINT flags, bool top)
         invalidateClient(w, r, (flags & RDW_ERASE) != 0);
         if (flags & RDW_FRAME) w->ncDirty = true;
         if (flags & RDW_INTERNALPAINT) w->internalPaint = true;
+        PaintStateChanged();
     }
     if (flags & RDW_VALIDATE) {
         if (r) w->update.subtract(*r);
@@ -610,6 +720,7 @@ int ScrollWindowEx(HWND h, int dx, int dy, const RECT* prcScroll, const RECT* pr
         moved.intersect(clip);
         w->update = kept;
         for (const RECT& m : moved.rects()) w->update.add(m);
+        PaintStateChanged();
         InputState& in = Input();
         if (in.caretOwner == h) {
             POINT p = in.caretPos;
@@ -632,6 +743,7 @@ int ScrollWindowEx(HWND h, int dx, int dy, const RECT* prcScroll, const RECT* pr
     if ((w = W(h)) && (flags & SW_INVALIDATE)) {
         for (const RECT& e : exposed.rects()) w->update.add(e);
         if (flags & SW_ERASE) w->erase = true;
+        PaintStateChanged();
     }
     if (prcUpdate) *prcUpdate = exposed.bounds();
     if (hrgnUpdate)

@@ -316,6 +316,7 @@ HINSTANCE AfxGetResourceHandle() { return AfxGetInstanceHandle(); }
 // ---- Creation and destruction ----
 static void insertChild(Wnd* parent, HWND h, bool top)
 {
+    LayoutChanged();
     auto& v = parent->children;
     if (!top) { v.push_back(h); return; }
     // Top-level windows go to the top of their group: topmost ones stay above the rest.
@@ -329,6 +330,7 @@ static void insertChild(Wnd* parent, HWND h, bool top)
 static void removeChild(Wnd* parent, HWND h)
 {
     if (!parent) return;
+    LayoutChanged();
     auto& v = parent->children;
     v.erase(std::remove(v.begin(), v.end(), h), v.end());
 }
@@ -411,8 +413,7 @@ HWND CreateWindowEx(DWORD exStyle, LPCTSTR className, LPCTSTR windowName, DWORD 
     w = W(h);
     Send(h, WM_MOVE, 0, MAKELPARAM(w->rc.left + w->rcClient.left, w->rc.top + w->rcClient.top));
     if (!W(h)) return nullptr;
-    if (child && !(exStyle & WS_EX_NOPARENTNOTIFY) && W(hParent))
-        Send(hParent, WM_PARENTNOTIFY, MAKEWPARAM(WM_CREATE, W(h)->id), reinterpret_cast<LPARAM>(h));
+    if (child) ParentNotify(h, WM_CREATE, reinterpret_cast<LPARAM>(h));
     if (!W(h)) return nullptr;
     if (style & WS_MAXIMIZE) ShowWindow(h, SW_SHOWMAXIMIZED);
     else if (style & WS_VISIBLE) ShowWindow(h, SW_SHOW);
@@ -451,6 +452,13 @@ BOOL DestroyWindow(HWND h)
             if (W(t) && W(t)->owner == h) owned.push_back(t);
         for (HWND t : owned) DestroyWindow(t);
         if (!W(h)) return TRUE;
+    }
+    if (!top) {
+        ParentNotify(h, WM_DESTROY, reinterpret_cast<LPARAM>(h));
+        if (!W(h) || W(h)->destroying) return TRUE;
+        // Hidden or not, the focus must not stay on a window that is going away.
+        MoveFocusOffTree(h);
+        if (!W(h) || W(h)->destroying) return TRUE;
     }
     w = W(h);
     RECT screen = ScreenRect(h);
@@ -860,6 +868,7 @@ BOOL SetWindowPos(HWND h, HWND after, int x, int y, int cx, int cy, UINT flags)
     }
     if (wp.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
     if (wp.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;
+    if (moved || sized || zChanged || (wp.flags & (SWP_SHOWWINDOW | SWP_HIDEWINDOW))) LayoutChanged();
     if (wp.flags & SWP_FRAMECHANGED) MarkFrameDirty(h);
     bool nowVisible = IsVisibleDeep(h);
 
@@ -870,7 +879,8 @@ BOOL SetWindowPos(HWND h, HWND after, int x, int y, int cx, int cy, UINT flags)
     if (wasVisible && !nowVisible) {
         InputState& in = Input();
         if (in.capture && (in.capture == h || IsChild(h, in.capture))) CancelCaptureOf(h);
-        if (IsTopLevel(W(h))) activateOther(h);
+        if (W(h) && IsTopLevel(W(h))) activateOther(h);
+        else if (W(h)) MoveFocusOffTree(h);
     }
     if (!W(h)) return TRUE;
     if (nowVisible && !wasVisible && IsTopLevel(W(h)) && !(flags & SWP_NOACTIVATE) && !(W(h)->style & WS_CHILD))
@@ -921,6 +931,7 @@ BOOL ShowWindow(HWND h, int cmd)
         if (!w->minimized) w->restore = w->rc;
         w->maximized = true;
         w->minimized = false;
+        LayoutChanged();
         if (child) {
             Wnd* p = W(w->parent);
             target = RECT {0, 0, p->rcClient.right - p->rcClient.left, p->rcClient.bottom - p->rcClient.top};
@@ -943,6 +954,7 @@ BOOL ShowWindow(HWND h, int cmd)
     } else if ((cmd == SW_MINIMIZE || cmd == SW_SHOWMINIMIZED || cmd == SW_SHOWMINNOACTIVE) && !w->minimized) {
         if (!w->maximized) w->restore = w->rc;
         w->minimized = true;
+        LayoutChanged();
         w->style |= WS_MINIMIZE;
         sizeType = SIZE_MINIMIZED;
         activate = false;
@@ -950,6 +962,7 @@ BOOL ShowWindow(HWND h, int cmd)
     } else if ((cmd == SW_RESTORE || cmd == SW_SHOWNORMAL) && (w->maximized || w->minimized)) {
         bool wasMax = w->maximized && !w->minimized;
         w->minimized = false;
+        LayoutChanged();
         w->style &= ~WS_MINIMIZE;
         if (wasMax || cmd == SW_SHOWNORMAL) {
             w->maximized = false;
@@ -988,6 +1001,8 @@ BOOL EnableWindow(HWND h, BOOL enable)
     if (bool(enable) == !wasDisabled) return wasDisabled;
     if (!enable) {
         InputState& in = Input();
+        Send(h, WM_CANCELMODE, 0, 0);
+        if (!W(h)) return wasDisabled;
         if (in.capture && (in.capture == h || IsChild(h, in.capture))) CancelCaptureOf(h);
         if (!(w = W(h))) return wasDisabled;
         w->style |= WS_DISABLED;

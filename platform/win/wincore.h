@@ -14,6 +14,8 @@ typedef struct _cairo_surface cairo_surface_t;
 
 namespace pvwin {
 
+bool RectEmpty(const RECT& r);
+
 // A set of pixels as disjoint rectangles; small and exact, which is all update regions need.
 class Region {
 public:
@@ -21,6 +23,7 @@ public:
     const std::vector<RECT>& rects() const { return m_rects; }
     void clear() { m_rects.clear(); }
     void add(const RECT& r);
+    void addDisjoint(const RECT& r) { if (!RectEmpty(r)) m_rects.push_back(r); } // r meets none of the others
     void subtract(const RECT& r);
     void intersect(const RECT& r);
     void offset(int dx, int dy);
@@ -89,7 +92,20 @@ struct Wnd {
     bool redrawOff = false;     // WM_SETREDRAW FALSE
 
     cairo_surface_t* surface = nullptr; // top-level and pop-up windows own their pixels
+
+    // Where the search for a window to paint resumes among the children: those before it had
+    // nothing to paint when the paint state was last the same (see PaintStateChanged).
+    size_t paintScanFrom = 0;
+    unsigned paintScanGen = 0;
+    // Whether any two visible children overlap, as of a layout generation (see LayoutChanged).
+    bool childrenOverlap = false;
+    unsigned overlapGen = 0;
 };
+
+// Something may now need painting (an update region grew, a frame went stale, a window showed).
+void PaintStateChanged();
+// A window moved, resized, showed, hid or changed its place among its siblings.
+void LayoutChanged();
 
 // Window table. Handles are numbers that are never reused, so a stale handle can't alias a new window.
 Wnd* W(HWND h);
@@ -110,6 +126,8 @@ HWND HitWindow(POINT screenPt, bool skipTransparent);
 LRESULT Send(HWND h, UINT msg, WPARAM wp, LPARAM lp);
 void PostInput(const MSG& m, bool front = false);
 bool AnyInputPending();
+bool PeekQueue(LPMSG out, HWND filter, UINT lo, UINT hi, UINT remove, bool withInput);
+int PumpForModalBox();
 void OnWindowDestroyed(HWND h);  // drops timers, queued messages, focus, capture
 
 // Input and focus state
@@ -137,7 +155,10 @@ struct InputState {
 };
 InputState& Input();
 void CancelCaptureOf(HWND topOrAny); // WM_CANCELMODE to the capture window when it lies in this tree
-void CookOneRawEvent();              // turns the oldest raw event into input messages
+void MoveFocusOffTree(HWND tree);    // the focus inside a window going away goes to its parent
+void ParentNotify(HWND child, UINT event, LPARAM lp); // WM_PARENTNOTIFY to the ancestors
+void CookOneRawEvent();
+void InputDragStep(int x, int y);    // a pointer move that is not merged with the moves around it              // turns the oldest raw event into input messages
 void SyncKeyState(const MSG& m);     // a retrieved input message updates GetKeyState
 bool RawInputPending();
 DWORD Now();

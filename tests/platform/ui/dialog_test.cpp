@@ -3,6 +3,8 @@
 
 #include "ui_fixture.h"
 
+#include <stdexcept>
+
 namespace {
 
 const UINT IDD_TEST = 400;
@@ -232,6 +234,27 @@ TEST_F(DialogTest, FindDialogNotifiesItsOwner)
     dlg->SendMessage(WM_COMMAND, IDCANCEL); // closes and deletes itself
     EXPECT_EQ(f->got, (std::vector<std::string> {"next:Smith:case", "term"}));
     f->DestroyWindow();
+}
+
+// A failure escaping the dialog's loop, even from its key translation, gives the owner its input back.
+class ThrowingDlg : public TestDlg {
+public:
+    using TestDlg::TestDlg;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_F9) throw std::runtime_error("broken handler");
+        return TestDlg::PreTranslateMessage(pMsg);
+    }
+};
+
+TEST_F(DialogTest, ExceptionEscapingTheModalLoopReEnablesTheOwner)
+{
+    ThrowingDlg dlg(owner);
+    dlg.m_onInit = [&](CDialog*) { PvInputKeyStroke(VK_F9); };
+    EXPECT_THROW(dlg.DoModal(), std::runtime_error);
+    EXPECT_TRUE(owner->IsWindowEnabled());
+    EXPECT_EQ(dlg.m_hWnd, nullptr);
+    EXPECT_EQ(::GetActiveWindow(), owner->m_hWnd);
 }
 
 } // namespace

@@ -455,6 +455,42 @@ TEST_F(FrameworkTest, SetActiveViewNotifiesOnlyWhenAsked)
     EXPECT_EQ(CWnd::GetFocus(), view);
 }
 
+TEST_F(FrameworkTest, ClickInAnInPlaceEditorOfTheActiveViewKeepsItsFocus)
+{
+    // An editor living inside the view: the click's activation must not pull the focus back
+    // to the view behind it.
+    static std::vector<std::string> heard;
+    heard.clear();
+    WNDCLASS wc {};
+    wc.lpszClassName = "InPlaceEditor";
+    wc.lpfnWndProc = [](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+        if (m == WM_KILLFOCUS) heard.push_back("editor KILLFOCUS");
+        if (m == WM_LBUTTONDOWN) heard.push_back("editor LBUTTONDOWN");
+        return ::DefWindowProc(h, m, wp, lp);
+    };
+    if (!::GetClassInfo(nullptr, wc.lpszClassName, &wc)) ::RegisterClass(&wc);
+    CView* view = frame->GetActiveView();
+    ASSERT_NE(view, nullptr);
+    HWND editor = ::CreateWindowEx(0, "InPlaceEditor", "", WS_CHILD | WS_VISIBLE, 20, 20, 120, 22, view->m_hWnd, nullptr,
+                                   nullptr, nullptr);
+    ::SetFocus(editor);
+    Pump();
+    POINT p {10, 10};
+    ::ClientToScreen(editor, &p);
+    PvInputClick(p.x, p.y);
+    Pump();
+    EXPECT_EQ(::GetFocus(), editor);
+    EXPECT_EQ(heard, std::vector<std::string> {"editor LBUTTONDOWN"});
+    // With the focus outside the view, a click on it takes the focus there.
+    ::SetFocus(nullptr);
+    POINT v {200, 150};
+    view->ClientToScreen(&v);
+    PvInputClick(v.x, v.y);
+    Pump();
+    EXPECT_EQ(CWnd::GetFocus(), view);
+    ::DestroyWindow(editor);
+}
+
 class RunApp : public CWinApp {
 public:
     bool fail = false;
