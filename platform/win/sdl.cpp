@@ -422,6 +422,7 @@ int SdlMessageBox(HWND owner, LPCTSTR text, LPCTSTR caption, UINT type)
                  : (type & MB_ICONMASK) == MB_ICONEXCLAMATION ? SDL_MESSAGEBOX_WARNING : SDL_MESSAGEBOX_INFORMATION;
     HWND top = owner ? TopLevelOf(owner) : GetActiveWindow();
     HWND focus = GetFocus();
+    if (HWND active = GetActiveWindow()) Send(active, WM_CANCELMODE, 0, 0);
     CancelCaptureOf(nullptr);
     bool disabled = top && IsWindowEnabled(top) && !EnableWindow(top, FALSE);
     SDL_MessageBoxData data {flags, nullptr, caption, text, n, buttons, nullptr};
