@@ -31,7 +31,9 @@ const CString kReinstall = CString("\n") + kReinstallAdvice;
 
 const UINT kBoxStyle = MB_OK | MB_ICONEXCLAMATION;
 
-CString variantText(const COleVariant& value)
+} // namespace
+
+CString VariantText(const COleVariant& value)
 {
     if (value.vt == VT_NULL || value.vt == VT_EMPTY)
         return CString();
@@ -39,8 +41,6 @@ CString variantText(const COleVariant& value)
     text.ChangeType(VT_BSTR);
     return CString(text.bstrVal);
 }
-
-} // namespace
 
 CString JetErrorSuffix(long errorCode)
 {
@@ -80,13 +80,13 @@ BOOL ReadApplicationValues(CDaoDatabase& db, const CString& databasePath, const 
 
     try {
         for (int i = 0; i < nKeys; ++i) {
-            while (!rs.IsEOF() && variantText(rs.GetFieldValue("Key")) != keys[i])
+            while (!rs.IsEOF() && VariantText(rs.GetFieldValue("Key")) != keys[i])
                 rs.MoveNext();
             if (rs.IsEOF()) {
                 report(texts.noEntry + CString(keys[i]));
                 return FALSE;
             }
-            values[i] = variantText(rs.GetFieldValue("Value"));
+            values[i] = VariantText(rs.GetFieldValue("Value"));
         }
     } catch (const CDaoException& e) {
         report(texts.readFailed + e.m_pErrorInfo->m_strDescription + JetErrorSuffix(e.m_pErrorInfo->m_lErrorCode));

@@ -5,6 +5,7 @@
 #include "platform/base/CString.h"
 
 class CDaoDatabase;
+class COleVariant;
 
 struct AppTableTexts {
     const char* openFailed; // followed by the database path and the re-install advice
@@ -27,3 +28,7 @@ BOOL ReadApplicationValues(CDaoDatabase& db, const CString& databasePath, const 
 
 // "\n(Jet Error Number N)", the tail of every database message.
 CString JetErrorSuffix(long errorCode);
+
+// A field's value as text: empty for a null; throws COleException for a value without a text
+// form (binary data).
+CString VariantText(const COleVariant& value);
