@@ -432,11 +432,14 @@ BOOL CGXControl::GetChoiceListItem(CString& sResult, LPCTSTR pszChoiceList, int 
     if (nIndex < 0 || !pszChoiceList)
         return FALSE;
     CString sList = pszChoiceList, sLine;
-    for (int i = 0; PopFirstLine(sList, sLine); ++i)
+    // PopFirstLine answers -1 for the last line.
+    for (int i = 0, more = 1; more; ++i) {
+        more = PopFirstLine(sList, sLine) >= 0;
         if (i == nIndex) {
             sResult = sLine;
             return TRUE;
         }
+    }
     return FALSE;
 }
 
@@ -450,7 +453,8 @@ int CGXControl::FindChoiceListItem(CString& sResult, LPCTSTR pszSearch, LPCTSTR 
     const int nSearchChars = PvTextCharCount(sSearch);
     CString sList = pszChoiceList, sLine, sPrefixEntry;
     int nPrefix = -1;
-    for (int i = 0; PopFirstLine(sList, sLine); ++i) {
+    for (int i = 0, more = 1; more; ++i) {
+        more = PopFirstLine(sList, sLine) >= 0;
         if (PvCompareNoCase(LPCTSTR(sLine), LPCTSTR(sSearch)) == 0) {
             sResult = sLine;
             return i;
