@@ -410,18 +410,18 @@ ROWCOL CGXGridCore::ColToViewIndex(ROWCOL nCol)
 ROWCOL CGXGridCore::ViewIndexToRow(ROWCOL nIndex)
 {
     const ROWCOL nFrozen = FrozenRows();
-    assert(m_bPrinting || m_nTopRow > nFrozen);  // the top row lies below the frozen rows
     if (nIndex <= nFrozen)
         return nIndex;
+    assert(m_bPrinting || m_nTopRow > nFrozen);  // the top row lies below the frozen rows
     return (m_bPrinting ? m_nPrintTopRow : m_nTopRow) + (nIndex - nFrozen - 1);
 }
 
 ROWCOL CGXGridCore::ViewIndexToCol(ROWCOL nIndex)
 {
     const ROWCOL nFrozen = FrozenCols();
-    assert(m_bPrinting || m_nLeftCol > nFrozen);
     if (nIndex <= nFrozen)
         return nIndex;
+    assert(m_bPrinting || m_nLeftCol > nFrozen);
     return (m_bPrinting ? m_nPrintLeftCol : m_nLeftCol) + (nIndex - nFrozen - 1);
 }
 

@@ -344,8 +344,10 @@ CObArray* CGXGridCore::CollectRangeStyles(const CGXCellRange& range, int nType, 
                     if (bAbort)
                         AfxThrowUserException();
                 }
-                if (nCol == range.right)
+                if (nCol == range.right) {
+                    ++i;
                     break;  // the last column may be the largest number
+                }
             }
             if (nRow == range.bottom)
                 break;
@@ -480,8 +482,10 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXCellRange& rangeIn, const CGXStyle*
                     goto walkEnd;
                 }
             }
-            if (nCol == range.right)
+            if (nCol == range.right) {
+                ++nIndex;
                 break;
+            }
         }
         if (nRow == range.bottom)
             break;

@@ -235,6 +235,31 @@ TEST(GXStyleStorage, AShortPerCellArrayStopsTheWalk)
         delete styles[i];
 }
 
+// The undo array holds one style per cell, row by row; taking it back restores every cell.
+TEST(GXStyleStorage, UndoArrayHoldsEveryCellOfSeveralRows)
+{
+    auto text = [](ROWCOL r, ROWCOL c) {
+        CString s;
+        s.Format("%u,%u", r, c);
+        return s;
+    };
+    TestGrid grid;
+    for (ROWCOL r = 1; r <= 3; ++r)
+        for (ROWCOL c = 1; c <= 4; ++c)
+            grid.SetValueRange(CGXCellRange(r, c, r, c), text(r, c));
+    StubCommandFactory factory;
+    grid.m_pUndoImp = &factory;
+    EXPECT_TRUE(grid.SetValueRange(CGXCellRange(1, 1, 3, 4), "new"));
+    grid.m_pUndoImp = nullptr;
+    ASSERT_EQ(factory.arrays.size(), 1u);
+    CObArray* pOld = factory.arrays[0];
+    ASSERT_GE(pOld->GetSize(), 12);
+    EXPECT_TRUE(grid.ApplyStyleToRange(CGXCellRange(1, 1, 3, 4), nullptr, gxCopy, 0, pOld, 0, gxRollback));
+    for (ROWCOL r = 1; r <= 3; ++r)
+        for (ROWCOL c = 1; c <= 4; ++c)
+            EXPECT_STREQ(grid.StoredCellValueText(r, c), text(r, c));
+}
+
 // ---- Undo buffer and cancel ----
 
 std::vector<std::string>* g_boxes = nullptr;

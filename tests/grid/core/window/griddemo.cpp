@@ -85,7 +85,7 @@ int main()
     grid.CreateEx(0, GX_WNDCLASS, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, CRect(rc),
                   CWnd::FromHandle(frame), kGridId);
     grid.Initialize();
-    grid.GetParam()->m_nFrozenRows = 1;
+    grid.SetFrozenRows(1);
     grid.GetParam()->m_SelRects.AddRange(CGXCellRange(50003, 2, 50006, 4));
     grid.SetZoom(150);
     grid.SetScrollBarMode(SB_BOTH, 1, TRUE);
