@@ -1,7 +1,6 @@
 #include "app/DetailsTemplate.h"
 
 #include <array>
-#include <cassert>
 #include <vector>
 
 namespace {
@@ -14,6 +13,11 @@ constexpr string_view kHtmlEnd = "</HTML>";
 // Section tags in the order of their priority: the first "<UL>" wins over a nearer "<UR>".
 constexpr std::array<string_view, 4> kOpeners = { "<UL>", "<UR>", "<LL>", "<LR>" };
 constexpr std::array<string_view, 4> kClosers = { "</UL>", "</UR>", "</LL>", "</LR>" };
+constexpr size_t kOpenerLength = 4, kCloserLength = 5;
+static_assert(kOpeners[0].size() == kOpenerLength && kOpeners[1].size() == kOpenerLength &&
+              kOpeners[2].size() == kOpenerLength && kOpeners[3].size() == kOpenerLength);
+static_assert(kClosers[0].size() == kCloserLength && kClosers[1].size() == kCloserLength &&
+              kClosers[2].size() == kCloserLength && kClosers[3].size() == kCloserLength);
 constexpr string_view kIf = "<IF>";
 constexpr string_view kEndIf = "</IF>";
 constexpr string_view kTitleBar = "<TITLEBAR>";
@@ -195,13 +199,13 @@ string Expander::Page()
         if (opener == npos)
             break;
         page.append(m_text.substr(pos, opener - pos));
-        const size_t bodyStart = opener + kOpeners[0].size();
+        const size_t bodyStart = opener + kOpenerLength;
         const size_t closer = firstOf(closers, bodyStart, npos);
         if (closer == npos) {
             m_source.Report("Template Error: Unable to Find Section end tag", false);
             return page;
         }
-        const size_t bodyEnd = closer + kClosers[0].size();
+        const size_t bodyEnd = closer + kCloserLength;
         page += Section(between(m_text, bodyStart, bodyEnd));
         pos = bodyEnd;
     }

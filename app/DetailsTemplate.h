@@ -35,9 +35,10 @@ public:
 };
 
 // Builds the page from the template's joined lines: the sections and the text around them up
-// to the end of the first "</HTML>". The build stops at the first broken page structure (no
-// "</HTML>", a section without closer) with the text assembled so far. title receives the
-// title bar's text as plain text, or stays empty when no title bar has a value.
+// to the end of the first "</HTML>" (a section tag after it counts for nothing). The build
+// stops at the first broken page structure (no "</HTML>", a section without closer) with the
+// text assembled so far. title receives the last non-empty title bar as plain text, or is empty
+// when no title bar has a value.
 std::string ExpandDetailsTemplate(std::string_view text, DetailsSource& source, std::string& title);
 
 // The path placeholders' values, replaced in this order.
