@@ -9,12 +9,15 @@
 #include <cstring>
 
 #include "grid/core/gxstyle.h"
+#include "grid/formula/gxeval.h"
+#include "grid/formula/gxname.h"
 #include "grid/formula/gxparse.h"
+#include "grid/formula/gxrecalc.h"
 #include "grid/formula/gxref.h"
 
 namespace {
 
-enum { kEngineSlot = 0, kParseSlot = 1, kEvalSlot = 2, kMemSlot = 4 };
+enum { kEngineSlot = 0, kParseSlot = 1, kMemSlot = 4 };  // the evaluator's record is slot 2
 
 template <class T>
 T* EngineRecord(int slot)
@@ -201,6 +204,15 @@ GXCell* NewCell(GXSheet* s, int pool, int row, int column, int type, int kind)
     return c;
 }
 
+// A value set through the engine is a change its dependents must see, whatever else the
+// changed-range list holds.
+void RecordCell(int handle, const GXCell* c)
+{
+    GXRange r;
+    gx_make_range(&r, c->row, c->column, 0, 0, GX_MAKE_SINGLE);
+    gx_record_changed_range(handle, r);
+}
+
 // Removes the cell at (row, column) and hands over its style.
 CGXStyle* ReplaceCell(int handle, int row, int column)
 {
@@ -275,6 +287,13 @@ GXSheet::~GXSheet()
 {
     for (GXPool& p : pools)
         FreePool(&p);
+    for (GXName* n = names; n;) {
+        GXName* next = n->next;
+        delete n;
+        n = next;
+    }
+    for (GXName* n : kept_names)
+        delete n;
 }
 
 GX_ENGINE_STATE::~GX_ENGINE_STATE()
@@ -291,7 +310,6 @@ GX_ENGINE_MEMOBJ_STATE::~GX_ENGINE_MEMOBJ_STATE()
 }
 
 GX_ENGINE_STATE* gx_engine_state() { return EngineRecord<GX_ENGINE_STATE>(kEngineSlot); }
-GX_EVAL_STATE* gx_eval_state() { return EngineRecord<GX_EVAL_STATE>(kEvalSlot); }
 
 int gx_create_sheet()
 {
@@ -368,6 +386,9 @@ int gx_set_formula_cell(int handle, int row, int column, const char* text, const
     }
     c->style = style;
     gx_insert_cell(handle, c);
+    if (c->Type() == gxFormulaPlain)
+        gx_evaluate_cell(handle, c);
+    RecordCell(handle, c);
     return 1;
 }
 
@@ -380,7 +401,9 @@ int gx_set_number_cell(int handle, int row, int column, double number)
     GXCell* c = NewCell(s, 0, row, column, gxNumber, gxValNumber);
     c->value.number = number;
     c->style = style;
-    return gx_insert_cell(handle, c);
+    gx_insert_cell(handle, c);
+    RecordCell(handle, c);
+    return 1;
 }
 
 int gx_set_text_cell(int handle, int row, int column, const char* text)
@@ -395,7 +418,9 @@ int gx_set_text_cell(int handle, int row, int column, const char* text)
     GXCell* c = NewCell(s, 0, row, column, gxText, gxEmpty);
     SetTextValue(c, decoded);
     c->style = style;
-    return gx_insert_cell(handle, c);
+    gx_insert_cell(handle, c);
+    RecordCell(handle, c);
+    return 1;
 }
 
 int gx_insert_cell(int handle, GXCell* cell)
@@ -423,6 +448,7 @@ int gx_insert_cell(int handle, GXCell* cell)
         s->right = std::max(s->right, cell->column);
     }
     s->dirty = 1;
+    gx_deps_inserted(s, cell);
     return 1;
 }
 
@@ -431,6 +457,7 @@ void gx_unlink_cell(int handle, GXCell* cell)
     GXSheet* s = gx_sheet(handle);
     if (!s || !cell || !cell->Stored())
         return;
+    gx_deps_unlinked(s, cell);
     for (GXCell** pp = &s->buckets[Bucket(cell->row, cell->column)]; *pp; pp = &(*pp)->next)
         if (*pp == cell) {
             *pp = cell->next;
@@ -475,6 +502,39 @@ GXCell* gx_new_style_cell(int handle, int row, int column)
     GXCell* c = NewCell(s, 2, row, column, gxStyleOnly, gxEmpty);
     gx_insert_cell(handle, c);
     return c;
+}
+
+GXCell* gx_dup_cell(int handle, const GXCell* cell)
+{
+    GXSheet* s = gx_sheet(handle);
+    if (!s || !cell)
+        return nullptr;
+    GXPool* pool = BlockOf(const_cast<GXCell*>(cell))->pool;
+    GXCell* c = AllocCell(&s->pools[pool->index]);
+    uint32_t slotBits = c->flags;
+    *c = *cell;
+    c->next = nullptr;
+    c->walk = 0;
+    c->flags = (cell->flags & ~(GX_CELL_STORED | GX_CELL_REACHED | (0x3Fu << 9))) | slotBits;
+    c->style = nullptr;
+    c->formula = nullptr;
+    if (cell->Kind() == gxLongText) {
+        c->flags &= ~0xF0u;  // owns nothing until the copy is made
+        SetTextValue(c, cell->value.text);
+    }
+    if (cell->style)
+        c->style = cell->style->Clone();
+    if (cell->formula)
+        c->formula = new GXFormula(*cell->formula);
+    return c;
+}
+
+void gx_place_cell(GXCell* cell, int row, int column)
+{
+    if (cell && !cell->Stored()) {
+        cell->row = row;
+        cell->column = column;
+    }
 }
 
 int gx_cell_count(int handle, int pool_mask)

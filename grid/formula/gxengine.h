@@ -4,7 +4,9 @@
 // returning 0 (or -1 for look-ups), never by a message box.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "grid/core/gxlibdata.h"
@@ -12,6 +14,8 @@
 class CGXStyle;
 struct GXFormula;
 class GXFunctionTable;
+struct GXName;
+class GXDepIndex;
 
 constexpr int GX_MAX_ROW = 8388607;
 constexpr int GX_MAX_COL = 4095;
@@ -35,6 +39,12 @@ struct GXRange {
     bool Single() const { return cols & (1u << 30); }
     bool operator==(const GXRange&) const = default;
 };
+struct GXRangeHash {
+    size_t operator()(const GXRange& r) const noexcept
+    {
+        return size_t((uint64_t(r.top) << 32 | r.bottom) ^ (uint64_t(r.cols) * 0x9E3779B97F4A7C15ull));
+    }
+};
 constexpr uint32_t GX_RANGE_ABSROW1 = 1u << 13, GX_RANGE_ABSCOL1 = 1u << 14;
 constexpr uint32_t GX_RANGE_ABSROW2 = 1u << 28, GX_RANGE_ABSCOL2 = 1u << 29, GX_RANGE_SINGLE = 1u << 30;
 
@@ -44,6 +54,8 @@ enum GXValueKind { gxEmpty = 0, gxNotAvailable = 1, gxError = 2, gxValNumber = 3
 constexpr uint32_t GX_CELL_STORED = 1u << 8;
 constexpr uint32_t GX_CELL_NEEDS_RECALC = 1u << 15, GX_CELL_VISITED = 1u << 16, GX_CELL_EVALUATING = 1u << 17;
 constexpr uint32_t GX_CELL_CHANGED = 1u << 18, GX_CELL_CYCLE = 1u << 19, GX_CELL_CONSTRAINT = 1u << 20;
+// Engine-internal: the cell is in the set a recalculation pass reaches.
+constexpr uint32_t GX_CELL_REACHED = 1u << 21;
 
 struct GXCell {
     GXCell* next;
@@ -59,6 +71,7 @@ struct GXCell {
     int stamp;
     uint32_t flags;
     CGXStyle* style;
+    int walk;  // order of the cell in a running recalculation walk while its cycle is open, else 0
 
     int Type() const { return int(flags & 0xF); }
     int Kind() const { return int((flags >> 4) & 0xF); }
@@ -115,6 +128,14 @@ struct GXSheet {
     int message_free = 0;
     std::string message;
     void* owner = nullptr;
+
+    // Changed ranges since the last recalculation, in order, with a set for look-ups.
+    std::vector<GXRange> changed;
+    std::unordered_set<GXRange, GXRangeHash> changed_keys;
+    GXName* names = nullptr;
+    std::vector<GXName*> kept_names;  // deleted while undo was recorded
+    GXCell* snapshots = nullptr;      // undo snapshot list, linked through next
+    std::unique_ptr<GXDepIndex> deps;  // formula cells by the places they refer to
 };
 
 class GX_ENGINE_STATE : public CGXEngineStateBase {
@@ -128,8 +149,7 @@ public:
     GXFunctionTable* function_table = nullptr;
 };
 
-// The evaluator's process-wide record; its contents come with evaluation.
-class GX_EVAL_STATE : public CGXEngineStateBase {};
+class GX_EVAL_STATE;
 
 // The record of blocks allocated for the engine; what is left at exit is freed.
 class GX_ENGINE_MEMOBJ_STATE : public CGXEngineStateBase {
@@ -160,6 +180,10 @@ void gx_unlink_cell(int handle, GXCell* cell);
 void gx_remove_cell(int handle, GXCell* cell);
 CGXStyle* gx_take_cell_style(GXCell* cell);
 GXCell* gx_new_style_cell(int handle, int row, int column);
+// A copy of a cell (style, formula and text duplicated) in the cell's pool, not stored.
+GXCell* gx_dup_cell(int handle, const GXCell* cell);
+// Moves a cell that is not stored to another place (no bounds check).
+void gx_place_cell(GXCell* cell, int row, int column);
 int gx_cell_count(int handle, int pool_mask);
 int gx_get_extent(int handle, GXRange* range);
 int gx_clip_to_extent(int handle, GXRange* range);

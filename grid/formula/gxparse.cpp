@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "grid/formula/gxname.h"
 #include "grid/formula/gxref.h"
 
 // The scanner's process-wide record: the text being scanned and where it stands.
@@ -221,7 +222,7 @@ constexpr int kMaxDepth = 100;
 
 class Parser {
 public:
-    Parser(const std::string& text, GXFormula& f) : f_(f), text_(text)
+    Parser(int handle, const std::string& text, GXFormula& f) : f_(f), text_(text), handle_(handle)
     {
         Scanner sc(text);
         for (;;) {
@@ -461,9 +462,23 @@ private:
     {
         if (KindAt(1) == tLParen)
             return Call(out);
-        // No named cells or ranges exist in a sheet yet.
         (void)rangeTail;
-        return FailHere(281);
+        return Named(out);
+    }
+
+    // A named cell or range, looked up in the sheet.
+    bool Named(int16_t& out)
+    {
+        GXRange r;
+        GXName* entry = gx_find_name(handle_, toks_[p_].text.c_str(), &r);
+        if (!entry)
+            return FailHere(281);
+        GXNode n;
+        n.kind = r.Single() ? gxNodeNamedCell : gxNodeNamedRange;
+        n.named = entry;
+        n.text = entry->name;
+        ++p_;
+        return Add(std::move(n), out);
     }
 
     bool Call(int16_t& out)
@@ -620,7 +635,7 @@ private:
     bool Item(int16_t& out)
     {
         if (Kind() == tName)
-            return FailHere(281);
+            return Named(out);
         if (Kind() != tCellName)
             return FailHere(231 + tCellName);
         if (!CellRef(out))
@@ -645,6 +660,7 @@ private:
 
     GXFormula& f_;
     const std::string& text_;
+    int handle_ = 0;
     std::vector<Token> toks_;
     size_t p_ = 0;
     int depth_ = 0;
@@ -757,35 +773,7 @@ void NodeText(const GXFormula& f, int i, std::string& out)
         out += ')';
 }
 
-class StandardFunctions : public GXFunctionTable {
-public:
-    StandardFunctions()
-    {
-        na_.name = "NA";
-        na_.id = 1;
-        sum_.name = "SUM";
-        sum_.id = 2;
-        sum_.args.push_back({0, GX_ARG_REPEATING});
-    }
-    const GXFunctionDesc* Lookup(const std::string& upperName) const override
-    {
-        if (upperName == "NA")
-            return &na_;
-        if (upperName == "SUM")
-            return &sum_;
-        return nullptr;
-    }
-
-private:
-    GXFunctionDesc na_, sum_;
-};
-
 }  // namespace
-
-std::unique_ptr<GXFunctionTable> gx_new_standard_function_table()
-{
-    return std::make_unique<StandardFunctions>();
-}
 
 void gx_set_function_table(GXFunctionTable* table)
 {
@@ -795,13 +783,13 @@ void gx_set_function_table(GXFunctionTable* table)
     st->function_table = table;
 }
 
-int gx_parse_formula(int /*handle*/, const char* text, GXFormula* formula)
+int gx_parse_formula(int handle, const char* text, GXFormula* formula)
 {
     *formula = GXFormula{};
     GX_PARSE_STATE* ps = ParseState();
     ps->input = text ? text : "";
     ps->offset = 0;
-    Parser p(ps->input, *formula);
+    Parser p(handle, ps->input, *formula);
     bool ok = p.Run();
     GX_ENGINE_STATE* st = gx_engine_state();
     st->last_error_flag = ok ? 0 : 1;
@@ -816,6 +804,13 @@ int gx_parse_formula(int /*handle*/, const char* text, GXFormula* formula)
 void gx_node_to_text(const GXFormula& formula, int node, std::string& out)
 {
     NodeText(formula, node, out);
+}
+
+bool gx_scans_as_name(const std::string& text)
+{
+    Scanner sc(text);
+    Token t = sc.Next();
+    return t.kind == tName && t.text == text && sc.Next().kind == tEnd;
 }
 
 void gx_function_name_text(const GXFunctionDesc* desc, std::string& out)
@@ -837,7 +832,7 @@ void gx_formula_to_text(int /*handle*/, const GXFormula& f, std::string& out)
         for (int i = f.deps; i >= 0 && size_t(i) < f.nodes.size(); i = f.nodes[size_t(i)].next) {
             if (i != f.deps)
                 out += ',';
-            out += gx_range_string(f.nodes[size_t(i)].range);
+            NodeText(f, i, out);
         }
     }
     if (f.has_comment) {

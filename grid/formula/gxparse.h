@@ -16,11 +16,16 @@ struct GXArgDesc {
 };
 constexpr uint32_t GX_ARG_UNEVALUATED = 1, GX_ARG_OPTIONAL = 2, GX_ARG_REPEATING = 4, GX_ARG_SKIPPED = 6, GX_ARG_KIND = 6;
 
+struct GXValue;
+// A function's call operation: the result, from the argument frame.
+using GXCallFn = void (*)(GXValue& result, std::vector<GXValue>& args);
+
 struct GXFunctionDesc {
     const char* name = "";
     int id = 0;
     int suppress = 0;
     std::vector<GXArgDesc> args;
+    GXCallFn call = nullptr;
 };
 
 class GXFunctionTable {
@@ -72,3 +77,5 @@ int gx_parse_formula(int handle, const char* text, GXFormula* formula);
 void gx_formula_to_text(int handle, const GXFormula& formula, std::string& out);
 void gx_node_to_text(const GXFormula& formula, int node, std::string& out);
 void gx_function_name_text(const GXFunctionDesc* desc, std::string& out);
+// True when a formula can name the text: it scans as one name token, not a cell or a range.
+bool gx_scans_as_name(const std::string& text);
