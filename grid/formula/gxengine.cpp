@@ -112,9 +112,10 @@ void FreeCell(GXCell* cell)
     if (cell->Kind() == gxLongText)
         std::free(cell->value.text);
     cell->flags &= ~0xF0u;
-    // An iterator may stand on this block: keep the slot unused until the bracket ends.
+    // An iterator may stand on this block: keep the slot unused until the bracket ends, and
+    // mark the pool, so that ending a bracket without frees needs no walk over its blocks.
     if (pool->iterating)
-        b->needs_compaction = 1;
+        b->needs_compaction = pool->needs_compaction = 1;
     b->mask &= ~(1u << cell->Slot());
     --pool->count;
     if (b->mask) {
@@ -154,11 +155,8 @@ void FreePool(GXPool* pool)
 void EndPool(GXPool* pool)
 {
     pool->iterating = 0;
-    if (!pool->needs_compaction) {
-        for (GXBlock* b = pool->first; b; b = b->next)
-            b->needs_compaction = 0;
+    if (!pool->needs_compaction)
         return;
-    }
     GXBlock* first = pool->first;
     for (GXBlock* b = first; b;) {
         GXBlock* next = b->next;

@@ -220,14 +220,14 @@ void Span(const GXFormula& f, int node, int& lo, int& hi, int depth = 0)
     }
 }
 
-// One cell of a recalculation walk: where it stands among its nodes and range.
+// One cell of a recalculation walk: where it stands among its nodes. A frame inside a range
+// reference owns the top entry of the walk's iterator stack.
 struct Frame {
     GXCell* cell;
-    size_t node = 0;
-    int skipLo = 1, skipHi = 0;
-    bool inRange = false;
-    GXRangeIter it;
+    uint32_t node = 0;
+    int16_t skipLo = 1, skipHi = 0;
     int low = 0;
+    bool inRange = false;
     bool needed = false;
     bool selfLoop = false;
 };
@@ -241,6 +241,7 @@ public:
     // cell of a cycle is marked, and a cell that only reads a cycle is not.
     void Run(GXCell* x)
     {
+        counter_ = 0;
         Push(x);
         while (!stack_.empty()) {
             if (GXCell* p = NextPrecedent(stack_.back())) {
@@ -269,9 +270,10 @@ private:
         f.low = c->walk;
         f.needed = c->flags & GX_CELL_NEEDS_RECALC;
         if (c->formula->constraint >= 0) {
-            f.skipLo = int(c->formula->nodes.size());
-            f.skipHi = -1;
-            Span(*c->formula, c->formula->constraint, f.skipLo, f.skipHi);
+            int lo = int(c->formula->nodes.size()), hi = -1;
+            Span(*c->formula, c->formula->constraint, lo, hi);
+            f.skipLo = int16_t(lo);
+            f.skipHi = int16_t(hi);
         }
         stack_.push_back(f);
     }
@@ -322,9 +324,10 @@ private:
         for (;;) {
             GXCell* c = nullptr;
             if (f.inRange) {
-                c = gx_range_iter_next(&f.it);
+                c = gx_range_iter_next(&iters_.back());
                 if (!c) {
                     f.inRange = false;
+                    iters_.pop_back();
                     continue;
                 }
             } else {
@@ -340,7 +343,8 @@ private:
                 if (Places(Plain(r)) == 1) {
                     c = gx_find_cell(handle_, r.Top(), r.Left());
                 } else {
-                    gx_range_iter_init(handle_, r, &f.it, GX_POOL_FORMULA);
+                    iters_.emplace_back();
+                    gx_range_iter_init(handle_, r, &iters_.back(), GX_POOL_FORMULA);
                     f.inRange = true;
                     continue;
                 }
@@ -356,6 +360,7 @@ private:
     int handle_;
     GXSheet* s_;
     std::vector<Frame> stack_;
+    std::vector<GXRangeIter> iters_;
     std::vector<GXCell*> open_;  // cells whose cycle is not yet closed, in walk order
     int counter_ = 0;
 };
@@ -419,10 +424,12 @@ int gx_recalc_pass(int handle)
     int pools = gx_begin_iteration(handle, GX_POOL_ALL);
     if (marked) {
         ++s->recalc_stamp;
-        if (s->recalc_method == 1)
+        if (s->recalc_method == 1) {
+            Walk walk(handle, s);
             for (GXCell* c : cells)
                 if (c->Stored() && !(c->flags & GX_CELL_VISITED))
-                    Walk(handle, s).Run(c);
+                    walk.Run(c);
+        }
     }
     gx_end_iteration(handle, pools);
     if (!s->constraint_check || !s->message_free)
@@ -524,7 +531,8 @@ void gx_clear_changed_ranges(int handle)
 {
     if (GXSheet* s = gx_sheet(handle)) {
         s->changed.clear();
-        s->changed_keys.clear();
+        // Clearing keeps (and wipes) every bucket a bulk load grew; a fresh set costs nothing.
+        std::unordered_set<GXRange, GXRangeHash>().swap(s->changed_keys);
     }
 }
 
