@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "grid/formula/gxname.h"
 #include "grid/formula/gxparse.h"
+#include "grid/formula/gxrecalc.h"
 #include "grid/formula/gxref.h"
 
 namespace {
@@ -40,6 +42,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             std::abort();
     } else if (!f.nodes.empty() || f.root != -1 || gx_get_last_error_code() == 0) {
         std::abort();
+    }
+
+    // Evaluated in a small sheet beside numbers, a text, an error, itself and a name, then
+    // recalculated across a row inserted and removed.
+    {
+        int h = gx_create_sheet();
+        gx_set_recalc_method(h, 1);
+        gx_set_iterations(h, 2);
+        gx_set_number_cell(h, 1, 0, 3);
+        gx_set_text_cell(h, 1, 1, "text");
+        gx_set_formula_cell(h, 3, 0, "=1/0");
+        gx_set_formula_cell(h, 3, 1, "=B2+1");
+        GXRange name;
+        gx_make_range(&name, 1, 0, 3, 1, 0);
+        gx_define_name(h, "n", name);
+        if (gx_set_formula_cell(h, 2, 1, cstr.c_str())) {
+            gx_recalc_sheet(h);
+            gx_insert_rows(h, 2, 1);
+            gx_remove_rows(h, 1, 2);
+            gx_recalc_sheet_forced(h);
+        }
+        gx_destroy_sheet(h);
     }
 
     GXRange r;
