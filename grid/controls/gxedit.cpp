@@ -532,18 +532,82 @@ BOOL CGXEditControl::GetSelectionText(CString& sText)
 
 // ---- Mouse ----
 
+// The character under a point of the grid's client area, laid out as the cell draws its text
+// (lines split at line breaks, each aligned in the inner rectangle); -1 off the text. Cells
+// with soft-wrapped lines are laid out by their hard lines only.
+int CGXEditControl::CharUnderPoint(ROWCOL nRow, ROWCOL nCol, CPoint point)
+{
+    CString sText;
+    GetWindowTextOf(sText);
+    if (sText.IsEmpty())
+        return -1;
+    const CRect rectInner = ComputeInnerRect(nRow, nCol);
+    if (!rectInner.PtInRect(point))
+        return -1;
+    const CGXStyle& style = m_pGrid->GetCellStyleCached(nRow, nCol);
+    CFont* pFont = m_pGrid->LookupFont(style.GetFont());
+    CDC* pDC = m_pGrid->GetMeasureDC();
+    if (!pDC)
+        return -1;
+    CFont* pOld = pFont ? pDC->SelectObject(pFont) : nullptr;
+    TEXTMETRIC tm {};
+    pDC->GetTextMetrics(&tm);
+    const int nLineHeight = std::max<int>(1, tm.tmHeight + tm.tmExternalLeading);
+    const DWORD nAlign = style.GetIncludeHorizontalAlignment() ? style.GetHorizontalAlignment() : 0;
+
+    const char* p = sText;
+    const int nLine = (point.y - rectInner.top) / nLineHeight;
+    int nChar = 0;
+    for (int i = 0; i < nLine && *p; ++p) {
+        if ((BYTE(*p) & 0xC0) != 0x80)
+            ++nChar;
+        if (*p == '\n')
+            ++i;
+    }
+    int nHit = -1;
+    if (*p || nLine == 0) {
+        int nBytes = 0;
+        while (p[nBytes] && p[nBytes] != '\n' && p[nBytes] != '\r')
+            ++nBytes;
+        const int nWidth = pDC->GetTextExtent(p, nBytes).cx;
+        int x = rectInner.left;
+        if (nAlign == 1)
+            x += (rectInner.Width() - nWidth) / 2;
+        else if (nAlign == 2)
+            x = rectInner.right - nWidth;
+        // The caret goes before the character whose left half holds the point.
+        for (int b = 0, prev = 0; point.x >= x && b < nBytes;) {
+            int next = b + 1;
+            while (next < nBytes && (BYTE(p[next]) & 0xC0) == 0x80)
+                ++next;
+            const int right = x + pDC->GetTextExtent(p, next).cx;
+            if (point.x < right) {
+                nHit = nChar + (2 * point.x >= x + prev + right ? 1 : 0);  // nearer its right edge: after it
+                break;
+            }
+            prev = right - x;
+            b = next;
+            ++nChar;
+        }
+    }
+    if (pOld)
+        pDC->SelectObject(pOld);
+    m_pGrid->ReleaseMeasureDC();
+    return nHit;
+}
+
 BOOL CGXEditControl::OnLeftButtonUp(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point)
 {
     if (HasWindow()) {
         CGXGridParam* pParam = m_pGrid->GetParam();
         const WORD w = pParam ? pParam->m_wActivateFlags : 0;
-        if ((w & 0x02) || (w & 0x04) || (w & 0x01)) {
+        const int nHit = (w & 0x01) ? CharUnderPoint(nRow, nCol, point) : -1;
+        if ((nHit >= 0 && (w & 0x01)) || (w & 0x02) || (w & 0x04)) {
             if (m_bActive || (StartEditing() && (SetActive(TRUE), true))) {
-                // Without text layout of our own the caret goes after the text.
-                CString sText;
-                GetWindowTextOf(sText);
-                const int nPos = CharCount(sText);
-                m_pWnd->SetSel(nPos, nPos);
+                if (nHit >= 0)
+                    m_pWnd->SetSel(nHit, nHit);
+                else
+                    m_pWnd->SetSel(0, -1);
             }
         }
         if (m_bActive && ::GetFocus() != m_pWnd->GetSafeHwnd())

@@ -48,6 +48,7 @@ public:
     void SetCellValue(LPCTSTR pszText) override;
     void Hide() override;
     BOOL OnLeftButtonUp(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point) override;
+    int CharUnderPoint(ROWCOL nRow, ROWCOL nCol, CPoint point);
     BOOL OnLeftButtonDblClk(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point) override;
     BOOL OnKeyDown(UINT nChar, UINT nRepCnt, UINT flags) override;
     BOOL OnChar(UINT nChar, UINT nRepCnt, UINT flags) override;

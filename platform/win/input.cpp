@@ -6,6 +6,7 @@
 #include "platform/win/wincore.h"
 #include "platform/sys/system.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <deque>
 
@@ -611,7 +612,15 @@ HICON LoadIcon(HINSTANCE, LPCTSTR name)
 
 BOOL DestroyIcon(HICON) { return TRUE; }
 
-BOOL MessageBeep(UINT) { return TRUE; }
+static std::atomic<int> g_beeps {0};
+
+BOOL MessageBeep(UINT)
+{
+    ++g_beeps;
+    return TRUE;
+}
+
+int PvBeepCount() { return g_beeps; }
 
 // ---- Caret ----
 static void caretChanged()

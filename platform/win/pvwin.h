@@ -37,6 +37,9 @@ void PvInputKeyStroke(UINT vk, bool ctrl = false, bool shift = false, bool alt =
 // quit); the input it gives is queued like the user's. False when the line is not understood.
 bool PvRunScriptLine(const char* line);
 
+// How many times the program has beeped (MessageBeep); a desktop without sound only counts.
+int PvBeepCount();
+
 // Program cursors (resource ids) are shown as one of the system shapes (IDC_*).
 void PvRegisterCursorResource(UINT nID, LPCTSTR lpszSystemShape);
 

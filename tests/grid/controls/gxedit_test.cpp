@@ -255,3 +255,41 @@ TEST_F(EditTest, EscCancelsTheEditAndRestoresTheValue)
 }
 
 }  // namespace
+
+// A click on the current cell's text puts the caret at the nearer edge of the character under
+// it; a click off the text leaves the cell inactive (activation flag 1, the default).
+TEST_F(EditTest, AClickOnTheTextPutsTheCaretThere)
+{
+    m_grid->SetValueRange(CGXCellRange(4, 3), "abcdef");
+    ASSERT_TRUE(m_grid->PlaceCurrentCell(4, 3, 0));
+    const CRect inner = Edit()->ComputeInnerRect(4, 3);
+    CDC* pDC = m_grid->GetMeasureDC();
+    CFont* pOld = pDC->SelectObject(m_grid->LookupFont(m_grid->GetCellStyleCached(4, 3).GetFont()));
+    const int w3 = pDC->GetTextExtent("abc", 3).cx, w4 = pDC->GetTextExtent("abcd", 4).cx;
+    const int wAll = pDC->GetTextExtent("abcdef", 6).cx;
+    pDC->SelectObject(pOld);
+    m_grid->ReleaseMeasureDC();
+    ASSERT_LT(wAll + 4, inner.Width());
+    const int y = inner.top + 2;
+    struct Case {
+        const char* name;
+        int x;
+        int caret;  // -1: not activated
+    } cases[] = {
+        {"left half of d", inner.left + w3 + 1, 3},
+        {"right half of d", inner.left + w4 - 1, 4},
+        {"past the end", inner.left + wAll + 3, -1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Edit()->SetActive(FALSE);
+        EXPECT_TRUE(Edit()->OnLeftButtonUp(4, 3, 0, CPoint(c.x, y)));
+        EXPECT_EQ(Edit()->IsActive(), c.caret >= 0);
+        if (c.caret >= 0) {
+            int a = 0, b = 0;
+            Wnd()->GetSel(a, b);
+            EXPECT_EQ(a, c.caret);
+            EXPECT_EQ(b, c.caret);
+        }
+    }
+}

@@ -107,7 +107,9 @@ TEST_F(StructTest, TheReadOnlyLockRefuses)
 TEST_F(StructTest, ForwardersWithoutFeatures)
 {
     EXPECT_FALSE(m_grid->FindText(TRUE));
+    const int nBeeps = PvBeepCount();
     m_grid->OnTextNotFound("missing");
+    EXPECT_EQ(PvBeepCount(), nBeeps + 1) << "text not found beeps";
     CCmdUI ui;
     ui.Enable(TRUE);
     EXPECT_FALSE(m_grid->CanUndo(&ui));

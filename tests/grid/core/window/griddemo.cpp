@@ -1,11 +1,16 @@
 // A grid window of 100,000 rows by 12 columns with a frozen row, a selection and zoom 150,
 // scrolled to row 50,000. Run it headless with PV_SCREENSHOT to see the picture, or drive it
 // with PV_SCRIPT. The values come from FetchStoredStyle, so the store holds only the counts.
+// Cell (50001, 3) takes grades from 10 to 20 only. At the start it prints where the first two
+// data cells of column 2 and the graded cell lie on the screen; at exit, the values typed in.
 
 #include <cstdio>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "grid/controls/gxctlfactory.h"
+#include "grid/core/gxctrl.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxwnd.h"
 #include "platform/win/win.h"
@@ -46,6 +51,28 @@ public:
         style.SetValue(buf);
         return TRUE;
     }
+    BOOL StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int mt, int nType) override
+    {
+        const BOOL bStored = CGXGridWnd::StoreCellStyle(nRow, nCol, pStyle, mt, nType);
+        if (bStored && nType == 0 && nRow > 0 && pStyle && pStyle->GetIncludeValue())
+            m_typed[{nRow, nCol}] = pStyle->GetValue();
+        return bStored;
+    }
+    void PrintCellOnScreen(const char* name, ROWCOL nRow, ROWCOL nCol)
+    {
+        CRect rect = CellToRect(nRow, nCol);
+        CPoint center = rect.CenterPoint();
+        ClientToScreen(&center);
+        std::printf("%s %u,%u at %d %d\n", name, unsigned(nRow), unsigned(nCol), int(center.x), int(center.y));
+    }
+    void PrintTyped() const
+    {
+        for (const auto& [cell, value] : m_typed)
+            std::printf("value %u,%u: %s\n", unsigned(cell.first), unsigned(cell.second), LPCTSTR(value));
+    }
+
+private:
+    std::map<std::pair<ROWCOL, ROWCOL>, CString> m_typed;
 };
 
 CDemoGrid* g_pGrid = nullptr;
@@ -91,13 +118,24 @@ int main()
     grid.SetScrollBarMode(SB_BOTH, 1, TRUE);
     grid.SetTopRow(50000, GX_INVALIDATE);
     grid.UpdateScrollBars();
+    grid.SetStyleRange(CGXCellRange(50001, 3, 50001, 3),
+                       CGXStyle()
+                           .SetUserAttribute(GX_IDS_UA_VALID_MIN, "10")
+                           .SetUserAttribute(GX_IDS_UA_VALID_MAX, "20")
+                           .SetUserAttribute(GX_IDS_UA_VALID_MSG, "Grades run from 10 to 20."));
     grid.SetFocus();
+    grid.UpdateWindow();
+    grid.PrintCellOnScreen("cell", 50001, 2);
+    grid.PrintCellOnScreen("cell", 50002, 2);
+    grid.PrintCellOnScreen("graded", 50001, 3);
+    std::fflush(stdout);
 
     MSG msg;
     while (GetMessage(&msg, nullptr, 0, 0)) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
+    grid.PrintTyped();
     g_pGrid = nullptr;
     return int(msg.wParam);
 }

@@ -1,0 +1,77 @@
+// The grid demo driven by PV_SCRIPT: a click and typed text are stored when Enter leaves the
+// cell; "25" in the cell that takes 10 to 20 shows one warning and stays in its editor.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& p)
+{
+    std::ifstream in(p);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Runs the demo headless with a script; answers its standard output.
+std::string RunDemo(const fs::path& dir, const std::string& script, const fs::path& msgboxLog)
+{
+    const fs::path scriptFile = dir / "script.txt", out = dir / "out.txt";
+    std::ofstream(scriptFile) << script;
+    const std::string cmd = "PV_BACKEND=headless PV_SCRIPT='" + scriptFile.string() + "' PV_MSGBOX_LOG='" +
+                            msgboxLog.string() + "' '" + PV_GRIDDEMO_PATH + "' > '" + out.string() + "'";
+    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    return ReadAll(out);
+}
+
+// "cell 50001,2 at 276 126" lines: where the demo says its cells lie on the screen.
+std::map<std::string, std::string> CellPoints(const std::string& out)
+{
+    std::map<std::string, std::string> points;
+    std::istringstream in(out);
+    std::string kind, cell, at, x, y;
+    while (in >> kind >> cell >> at >> x >> y)
+        if (at == "at")
+            points[kind + " " + cell] = x + " " + y;
+    return points;
+}
+
+TEST(GridDemoE2E, TypedTextIsStoredAndAnInvalidGradeStaysWithOneWarning)
+{
+    const fs::path dir = fs::temp_directory_path() / ("pv-griddemo-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    auto points = CellPoints(RunDemo(dir, "quit\n", dir / "layout-boxes.log"));
+    ASSERT_EQ(points.count("cell 50001,2"), 1u);
+    ASSERT_EQ(points.count("graded 50001,3"), 1u);
+
+    const fs::path boxes = dir / "boxes.log", shot = dir / "editing.png";
+    const std::string out = RunDemo(dir,
+                                    "click " + points["cell 50001,2"] + "\n" +
+                                        "char Hello\n"
+                                        "key ENTER\n"
+                                        "click " + points["graded 50001,3"] + "\n" +
+                                        "char 25\n"
+                                        "screenshot " + shot.string() + "\n" +
+                                        "key ENTER\n"
+                                        "quit\n",
+                                    boxes);
+    EXPECT_NE(out.find("value 50001,2: Hello\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("value 50001,3"), std::string::npos) << "the refused grade is not stored\n" << out;
+    const std::string log = ReadAll(boxes);
+    EXPECT_NE(log.find("\"text\": \"Grades run from 10 to 20.\""), std::string::npos) << log;
+    EXPECT_EQ(log.find('\n'), log.size() - 1) << "exactly one box\n" << log;
+    EXPECT_GT(fs::file_size(shot), 1000u);
+    if (!std::getenv("PV_KEEP_E2E"))
+        fs::remove_all(dir);
+}
+
+}  // namespace
