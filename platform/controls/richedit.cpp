@@ -82,6 +82,9 @@ struct RichCtl : Control {
     }
     bool readOnly() const { return (style() & ES_READONLY) != 0; }
     int selMin() const { return std::min(anchor, caret); }
+    // Positions outside are characters; inside, bytes of the UTF-8 text.
+    int toChars(int pos) const { return CountChars(doc.text.data(), size_t(std::clamp(pos, 0, len()))); }
+    int toBytes(long chars) const { return chars < 0 ? len() : ByteOfChar(doc.text, int(std::min<long>(chars, len()))); }
     int selMax() const { return std::max(anchor, caret); }
     int len() const { return int(doc.text.size()); }
     unsigned short fmtAt(int pos) const
@@ -100,81 +103,169 @@ struct RichCtl : Control {
         return std::max<LONG>(1, rc.right - rc.left - 4);
     }
 
-    // Lays the document out in lines of at most `width` pixels; measuring with the screen.
-    std::vector<Line> layoutDoc(int width, int from = 0)
+    // One line from ls within the paragraph [.., pend) of alignment `align`, wrapped greedily at
+    // `width` pixels: its extent depends on the text from ls to the paragraph's end only.
+    Line layLine(CDC& dc, int ls, int pend, int y, int width, unsigned char align)
     {
-        std::vector<Line> out;
-        CDC& dc = MeasureDC(nullptr);
-        int y = 0;
-        int pos = from;
-        int n = len();
         auto measure = [&](int a, int b, unsigned short f) {
             dc.SelectObject(reinterpret_cast<HGDIOBJ>(fontOf(f)));
             std::string s = doc.text.substr(size_t(a), size_t(b - a));
             std::replace(s.begin(), s.end(), '\t', ' ');
             return int(dc.GetTextExtent(s.c_str(), int(s.size())).cx);
         };
+        const int n = len();
+        Line line {ls, ls, y, 0, 0, {}};
+        int x = 0;
+        int k = ls;
+        int lastBreak = -1;
+        while (k < pend) {
+            unsigned short f = doc.fmt[size_t(k)];
+            int nk = NextChar(doc.text, k);
+            int w = measure(k, nk, f);
+            if (x + w > width && k > ls) break;
+            if (doc.text[size_t(k)] == ' ') lastBreak = nk;
+            x += w;
+            k = nk;
+        }
+        if (k < pend && lastBreak > ls) k = lastBreak;
+        line.end = k;
+        // Segments of one format each.
+        int sx = 0;
+        for (int a = ls; a < k;) {
+            unsigned short f = doc.fmt[size_t(a)];
+            int b = a;
+            while (b < k && doc.fmt[size_t(b)] == f) ++b;
+            int w = measure(a, b, f);
+            line.segs.push_back({a, b - a, sx, w, f});
+            sx += w;
+            a = b;
+        }
+        // Height from the tallest font on the line (or the one at its start when empty).
+        std::vector<unsigned short> used;
+        for (const Seg& sg : line.segs) used.push_back(sg.f);
+        if (used.empty()) used.push_back(ls < n ? doc.fmt[size_t(ls)] : fmtAt(ls));
+        for (unsigned short f : used) {
+            dc.SelectObject(reinterpret_cast<HGDIOBJ>(fontOf(f)));
+            TEXTMETRIC tm {};
+            dc.GetTextMetrics(&tm);
+            line.h = std::max<int>(line.h, tm.tmHeight);
+            line.ascent = std::max<int>(line.ascent, tm.tmAscent);
+        }
+        int shift = align == pvrtf::AlignCenter ? (width - sx) / 2 : align == pvrtf::AlignRight ? width - sx : 0;
+        if (shift > 0) for (Seg& sg : line.segs) sg.x += shift;
+        return line;
+    }
+    int paraEnd(int pos) const
+    {
+        size_t e = doc.text.find('\n', size_t(pos));
+        return e == std::string::npos ? len() : int(e);
+    }
+    unsigned char alignOf(int para) const
+    {
+        return para < int(doc.paras.size()) ? doc.paras[size_t(para)] : (unsigned char)pvrtf::AlignLeft;
+    }
+
+    // Lays the document out in lines of at most `width` pixels; measuring with the screen.
+    std::vector<Line> layoutDoc(int width, int from = 0)
+    {
+        std::vector<Line> out;
+        CDC& dc = MeasureDC(nullptr);
+        int y = 0, pos = from, para = from ? doc.paraOf(from) : 0;
+        const int n = len();
         for (;;) {
-            int pend = pos;
-            while (pend < n && doc.text[size_t(pend)] != '\n') ++pend;
-            // Lines of this paragraph.
+            const int pend = paraEnd(pos);
             int ls = pos;
             do {
-                Line line {ls, ls, y, 0, 0, {}};
-                int x = 0;
-                int k = ls;
-                int lastBreak = -1;
-                while (k < pend) {
-                    unsigned short f = doc.fmt[size_t(k)];
-                    int nk = NextChar(doc.text, k);
-                    int w = measure(k, nk, f);
-                    if (x + w > width && k > ls) break;
-                    if (doc.text[size_t(k)] == ' ') lastBreak = nk;
-                    x += w;
-                    k = nk;
-                }
-                if (k < pend && lastBreak > ls) k = lastBreak;
-                line.end = k;
-                // Segments of one format each.
-                int sx = 0;
-                for (int a = ls; a < k;) {
-                    unsigned short f = doc.fmt[size_t(a)];
-                    int b = a;
-                    while (b < k && doc.fmt[size_t(b)] == f) ++b;
-                    int w = measure(a, b, f);
-                    line.segs.push_back({a, b - a, sx, w, f});
-                    sx += w;
-                    a = b;
-                }
-                // Height from the tallest font on the line (or the one at its start when empty).
-                std::vector<unsigned short> used;
-                for (const Seg& s : line.segs) used.push_back(s.f);
-                if (used.empty()) used.push_back(ls < n ? doc.fmt[size_t(ls)] : fmtAt(ls));
-                for (unsigned short f : used) {
-                    dc.SelectObject(reinterpret_cast<HGDIOBJ>(fontOf(f)));
-                    TEXTMETRIC tm {};
-                    dc.GetTextMetrics(&tm);
-                    line.h = std::max<int>(line.h, tm.tmHeight);
-                    line.ascent = std::max<int>(line.ascent, tm.tmAscent);
-                }
-                int align = doc.paras[size_t(doc.paraOf(ls))];
-                int shift = align == pvrtf::AlignCenter ? (width - sx) / 2 : align == pvrtf::AlignRight ? width - sx : 0;
-                if (shift > 0) for (Seg& s : line.segs) s.x += shift;
-                y += line.h;
-                out.push_back(std::move(line));
-                ls = k;
+                out.push_back(layLine(dc, ls, pend, y, width, alignOf(para)));
+                y += out.back().h;
+                ls = out.back().end;
             } while (ls < pend);
             if (pend >= n) break;
             pos = pend + 1;
+            ++para;
         }
         return out;
     }
+
+    // After one replacement of [a, a + oldLen) by newLen bytes: lays out again from the line
+    // before the change until a line starts where an old one did, past the change; the old
+    // lines from there on only move. Typing in a long text costs a few lines, not the text.
+    bool relayoutEdit(int a, int oldLen, int newLen, int width)
+    {
+        if (lines.empty() || a < 0 || a > len()) return false;
+        const int delta = newLen - oldLen;
+        const int editEnd = a + newLen;
+        // The first line to lay again: the one before the line that held a.
+        size_t i0 = size_t(std::upper_bound(lines.begin(), lines.end(), a,
+                                            [](int v, const Line& l) { return v < l.start; }) - lines.begin());
+        i0 = i0 >= 2 ? i0 - 2 : 0;
+        // It must start a paragraph or follow a line of the same paragraph: back to a
+        // paragraph start when the line before it ended one.
+        int pos = lines[i0].start;
+        if (pos > len()) return false;
+        int y = lines[i0].y;
+        int para = doc.paraOf(pos);
+        std::vector<Line> mid;
+        CDC& dc = MeasureDC(nullptr);
+        const int n = len();
+        for (;;) {
+            const int pend = paraEnd(pos);
+            int ls = pos;
+            do {
+                mid.push_back(layLine(dc, ls, pend, y, width, alignOf(para)));
+                y += mid.back().h;
+                ls = mid.back().end;
+                int next = ls < pend ? ls : pend + 1;
+                if (ls >= pend && pend >= n) next = -1;
+                if (next > editEnd) {
+                    // An old line starting at the same text (moved by delta): the rest is the same.
+                    const int oldStart = next - delta;
+                    auto it = std::lower_bound(lines.begin() + long(i0), lines.end(), oldStart,
+                                               [](const Line& l, int v) { return l.start < v; });
+                    if (it != lines.end() && it->start == oldStart && oldStart >= a + oldLen) {
+                        const int dy = y - it->y;
+                        std::vector<Line> out;
+                        out.reserve(i0 + mid.size() + size_t(lines.end() - it));
+                        out.insert(out.end(), std::make_move_iterator(lines.begin()),
+                                   std::make_move_iterator(lines.begin() + long(i0)));
+                        out.insert(out.end(), std::make_move_iterator(mid.begin()), std::make_move_iterator(mid.end()));
+                        for (auto t = it; t != lines.end(); ++t) {
+                            Line l = std::move(*t);
+                            l.start += delta;
+                            l.end += delta;
+                            l.y += dy;
+                            for (Seg& sg : l.segs) sg.start += delta;
+                            out.push_back(std::move(l));
+                        }
+                        lines = std::move(out);
+                        return true;
+                    }
+                }
+            } while (ls < pend);
+            if (pend >= n) break;
+            pos = pend + 1;
+            ++para;
+        }
+        // Laid out to the end.
+        lines.resize(i0);
+        lines.insert(lines.end(), std::make_move_iterator(mid.begin()), std::make_move_iterator(mid.end()));
+        return true;
+    }
+
+    struct PendingEdit { int a = -1; int oldLen = 0; int newLen = 0; };
+    PendingEdit pending;    // the one replacement since the last layout, when there is one
+    int laidWidth = -1;
 
     void layout()
     {
         if (!dirty) return;
         dirty = false;
-        lines = layoutDoc(wrapWidth());
+        const int width = wrapWidth();
+        const PendingEdit e = pending;
+        pending = PendingEdit {};
+        if (!(e.a >= 0 && width == laidWidth && relayoutEdit(e.a, e.oldLen, e.newLen, width)))
+            lines = layoutDoc(width);
+        laidWidth = width;
         contentH = lines.empty() ? 0 : lines.back().y + lines.back().h;
         scrollY = std::clamp(scrollY, 0, std::max(0, contentH - pageH()));
         updateScroll();
@@ -182,9 +273,8 @@ struct RichCtl : Control {
     int lineOf(int pos)
     {
         layout();
-        int i = int(lines.size()) - 1;
-        while (i > 0 && lines[size_t(i)].start > pos) --i;
-        return i;
+        auto it = std::upper_bound(lines.begin(), lines.end(), pos, [](int v, const Line& l) { return v < l.start; });
+        return std::max(0, int(it - lines.begin()) - 1);
     }
     int xOf(const Line& l, int pos)
     {
@@ -305,7 +395,7 @@ struct RichCtl : Control {
     {
         if (!(eventMask & ENM_SELCHANGE)) return;
         SELCHANGE sc {};
-        sc.chrg = CHARRANGE {selMin(), selMax()};
+        sc.chrg = CHARRANGE {toChars(selMin()), toChars(selMax())};
         sc.seltyp = selMin() == selMax() ? 0 : 1;
         NotifyParentNM(h, &sc.nmhdr, EN_SELCHANGE);
     }
@@ -332,6 +422,7 @@ struct RichCtl : Control {
         unsigned short f = a < b || (paraStart && a < len()) ? doc.fmt[size_t(a)] : (len() ? fmtAt(a) : doc.intern(base));
         doc.erase(a, b - a);
         doc.insert(a, s, f);
+        if (!dirty) pending = PendingEdit {a, b - a, int(s.size())};
         anchor = caret = a + int(s.size());
         modified = true;
         notifyChange();
@@ -472,7 +563,7 @@ struct RichCtl : Control {
         int dpx = dc->GetDeviceCaps(LOGPIXELSX), dpy = dc->GetDeviceCaps(LOGPIXELSY);
         if (dpx <= 0) dpx = 96;
         if (dpy <= 0) dpy = 96;
-        int from = std::clamp<int>(fr->chrg.cpMin, 0, len());
+        int from = toBytes(std::max<LONG>(0, fr->chrg.cpMin));
         RECT r {fr->rc.left * dpx / 1440, fr->rc.top * dpy / 1440, fr->rc.right * dpx / 1440, fr->rc.bottom * dpy / 1440};
         int width = std::max<LONG>(1, (fr->rc.right - fr->rc.left) * 96 / 1440);
         std::vector<Line> ls = layoutDoc(width, doc.text.empty() ? 0 : std::min(from, len()));
@@ -484,6 +575,7 @@ struct RichCtl : Control {
             if (l.y + l.h > heightPx && !fit.empty()) { next = l.start; break; }
             fit.push_back(l);
         }
+        next = toChars(next);
         if (render && !fit.empty()) {
             dc->SaveDC();
             // Lines were measured at screen resolution; scale them onto the target.
@@ -723,24 +815,26 @@ struct RichCtl : Control {
         case EM_CANUNDO: return canUndo;
         case EM_EMPTYUNDOBUFFER: canUndo = false; return 0;
         case EM_GETSEL: {
-            if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(selMin());
-            if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(selMax());
-            return MAKELONG(std::min(selMin(), 0xFFFF), std::min(selMax(), 0xFFFF));
+            const int a = toChars(selMin()), b = toChars(selMax());
+            if (wp) *reinterpret_cast<DWORD*>(wp) = DWORD(a);
+            if (lp) *reinterpret_cast<DWORD*>(lp) = DWORD(b);
+            // The packed answer cannot hold larger positions: -1 tells the caller to use the pointers.
+            if (a > 0xFFFF || b > 0xFFFF) return -1;
+            return MAKELONG(a, b);
         }
         case EM_SETSEL: {
-            int a = int(wp), b = int(lp);
+            long a = long(int(wp)), b = long(int(lp));
             if (a == -1) { setSel(caret, caret); return 0; }
-            if (b < 0 || b > len()) b = len();
-            setSel(a, b);
+            setSel(toBytes(a), toBytes(b));
             return 0;
         }
-        case EM_EXGETSEL: if (lp) *reinterpret_cast<CHARRANGE*>(lp) = CHARRANGE {selMin(), selMax()}; return 0;
+        case EM_EXGETSEL: if (lp) *reinterpret_cast<CHARRANGE*>(lp) = CHARRANGE {toChars(selMin()), toChars(selMax())}; return 0;
         case EM_EXSETSEL: {
             auto* cr = reinterpret_cast<CHARRANGE*>(lp);
-            if (!cr) return selMax();
-            int b = cr->cpMax < 0 ? len() : int(cr->cpMax);
-            setSel(int(cr->cpMin), b);
-            return selMax();
+            if (!cr) return toChars(selMax());
+            if (cr->cpMin == -1) setSel(caret, caret);
+            else setSel(toBytes(cr->cpMin), toBytes(cr->cpMax));
+            return toChars(selMax());
         }
         case EM_REPLACESEL: replaceSel(lp ? reinterpret_cast<LPCTSTR>(lp) : "", wp != 0); return 0;
         case EM_GETSELTEXT: {
@@ -752,8 +846,8 @@ struct RichCtl : Control {
         case EM_GETTEXTRANGE: {
             auto* tr = reinterpret_cast<TEXTRANGE*>(lp);
             if (!tr || !tr->lpstrText) return 0;
-            int a = std::clamp<int>(tr->chrg.cpMin, 0, len());
-            int b = tr->chrg.cpMax < 0 ? len() : std::clamp<int>(tr->chrg.cpMax, a, len());
+            int a = toBytes(std::max<LONG>(0, tr->chrg.cpMin));
+            int b = std::max(a, toBytes(tr->chrg.cpMax));
             std::string t = doc.text.substr(size_t(a), size_t(b - a));
             memcpy(tr->lpstrText, t.c_str(), t.size() + 1);
             return LRESULT(t.size());
@@ -850,13 +944,13 @@ struct RichCtl : Control {
         case EM_HIDESELECTION: options = wp ? (options & ~DWORD(ECO_NOHIDESEL)) : (options | ECO_NOHIDESEL); InvalidateRect(h, nullptr, TRUE); return 0;
         case EM_GETLINECOUNT: layout(); return std::max<LRESULT>(1, LRESULT(lines.size()));
         case EM_LINEFROMCHAR: case EM_EXLINEFROMCHAR: {
-            int pos = msg == EM_EXLINEFROMCHAR ? int(lp) : int(wp);
-            return lineOf(pos < 0 ? selMin() : std::min(pos, len()));
+            long pos = msg == EM_EXLINEFROMCHAR ? long(lp) : long(int(wp));
+            return lineOf(pos < 0 ? selMin() : toBytes(pos));
         }
         case EM_LINEINDEX: {
             layout();
             int li = int(wp) < 0 ? lineOf(caret) : int(wp);
-            return li < int(lines.size()) ? lines[size_t(li)].start : -1;
+            return li < int(lines.size()) ? toChars(lines[size_t(li)].start) : -1;
         }
         case EM_GETFIRSTVISIBLELINE: {
             layout();
@@ -876,13 +970,13 @@ struct RichCtl : Control {
         case EM_POSFROMCHAR: {
             // The rich edit form: wParam points to the answer.
             layout();
-            int pos = std::clamp(int(lp), 0, len());
+            int pos = toBytes(std::max<long>(0, long(lp)));
             auto* pt = reinterpret_cast<POINT*>(wp);
             const Line& l = lines[size_t(lineOf(pos))];
             if (pt) *pt = POINT {2 + xOf(l, pos), l.y - scrollY};
             return 0;
         }
-        case EM_CHARFROMPOS: { auto* pt = reinterpret_cast<POINT*>(lp); return pt ? posAt(*pt) : 0; }
+        case EM_CHARFROMPOS: { auto* pt = reinterpret_cast<POINT*>(lp); return pt ? toChars(posAt(*pt)) : 0; }
         default: return DefWindowProc(h, msg, wp, lp);
         }
     }

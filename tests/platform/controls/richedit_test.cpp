@@ -263,3 +263,80 @@ TEST_F(CtlTest, ProgressRanges)
         EXPECT_EQ(SendMessage(pb, PBM_GETPOS, 0, 0), c.high - 1);
     }
 }
+
+// Positions the rich edit takes and gives count characters, whatever the bytes of UTF-8.
+TEST_F(CtlTest, RichEditPositionsCountCharacters)
+{
+    HWND re = make(RICHEDIT_CLASS, "", ES_MULTILINE, 10, 10, 300, 100, 62);
+    SendMessage(re, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    SetWindowText(re, "\xc3\xa9\xc3\xa9\xc3\xa9 abc\r\n\xe2\x82\xac\xe2\x82\xac tail");
+    SendMessage(re, EM_SETSEL, 1, 3);
+    DWORD a = 0, b = 0;
+    SendMessage(re, EM_GETSEL, WPARAM(&a), LPARAM(&b));
+    EXPECT_EQ(a, 1u);
+    EXPECT_EQ(b, 3u);
+    char sel[32] = {};
+    SendMessage(re, EM_GETSELTEXT, 0, LPARAM(sel));
+    EXPECT_STREQ(sel, "\xc3\xa9\xc3\xa9");
+    CHARRANGE cr {8, 10};
+    SendMessage(re, EM_EXSETSEL, 0, LPARAM(&cr));
+    CHARRANGE got {};
+    SendMessage(re, EM_EXGETSEL, 0, LPARAM(&got));
+    EXPECT_EQ(got.cpMin, 8);
+    EXPECT_EQ(got.cpMax, 10);
+    SendMessage(re, EM_GETSELTEXT, 0, LPARAM(sel));
+    EXPECT_STREQ(sel, "\xe2\x82\xac\xe2\x82\xac") << "the break is one character";
+    EXPECT_EQ(SendMessage(re, EM_LINEINDEX, 1, 0), 8);
+    EXPECT_EQ(SendMessage(re, EM_LINEFROMCHAR, 9, 0), 1);
+    char range[32] = {};
+    TEXTRANGE tr {{4, 7}, range};
+    SendMessage(re, EM_GETTEXTRANGE, 0, LPARAM(&tr));
+    EXPECT_STREQ(range, "abc");
+    POINT pt {};
+    SendMessage(re, EM_POSFROMCHAR, WPARAM(&pt), 9);
+    pt.x += 1;
+    pt.y += 2;
+    EXPECT_EQ(SendMessage(re, EM_CHARFROMPOS, 0, LPARAM(&pt)), 9);
+    DestroyWindow(re);
+}
+
+// Typing and deleting lay out again only around the change; the lines must equal those of a
+// control given the same text at once, at every step.
+TEST_F(CtlTest, RichEditRelayoutAfterEditsMatchesAFreshLayout)
+{
+    std::string words;
+    for (int i = 0; words.size() < 3000; ++i)
+        words += (i % 37 == 36) ? "\r\n" : "w" + std::to_string(i * 7919 % 1000) + " ";
+    HWND re = make(RICHEDIT_CLASS, "", ES_MULTILINE, 10, 10, 220, 100, 63);
+    HWND fresh = make(RICHEDIT_CLASS, "", ES_MULTILINE, 10, 120, 220, 100, 64);
+    for (HWND h : {re, fresh}) {
+        SendMessage(h, EM_EXLIMITTEXT, 0, 0);
+        SendMessage(h, EM_SETTEXTMODE, TM_PLAINTEXT, 0);
+    }
+    SetWindowText(re, words.c_str());
+    SetFocus(re);
+    ASSERT_GT(SendMessage(re, EM_GETLINECOUNT, 0, 0), 100);
+    auto lineStarts = [](HWND h) {
+        std::vector<LRESULT> v;
+        const LRESULT n = SendMessage(h, EM_GETLINECOUNT, 0, 0);
+        for (LRESULT i = 0; i < n; ++i) v.push_back(SendMessage(h, EM_LINEINDEX, WPARAM(i), 0));
+        return v;
+    };
+    struct Edit {
+        int at;
+        const char* keys;  // typed; '\b' deletes
+    } edits[] = {{0, "x"}, {40, "longerwordthatwraps "}, {41, "\b\b\b"}, {300, " "}, {301, "\b"}, {500, "\r"},
+                 {900, "a b c d e f g h"}, {2000, "\b\b\b\b\b\b\b\b\b\b"}, {2990, "end"}};
+    for (const Edit& e : edits) {
+        SCOPED_TRACE(e.at);
+        SendMessage(re, EM_SETSEL, WPARAM(e.at), LPARAM(e.at));
+        for (const char* k = e.keys; *k; ++k)
+            SendMessage(re, WM_CHAR, WPARAM(*k), 1);
+        std::vector<char> buf(size_t(GetWindowTextLength(re)) + 1);
+        GetWindowText(re, buf.data(), int(buf.size()));
+        SetWindowText(fresh, buf.data());
+        EXPECT_EQ(lineStarts(re), lineStarts(fresh));
+    }
+    DestroyWindow(fresh);
+    DestroyWindow(re);
+}
