@@ -165,12 +165,13 @@ struct RichCtl : Control {
         return para < int(doc.paras.size()) ? doc.paras[size_t(para)] : (unsigned char)pvrtf::AlignLeft;
     }
 
-    // Lays the document out in lines of at most `width` pixels; measuring with the screen.
-    std::vector<Line> layoutDoc(int width, int from = 0)
+    // Lays lines out from pos, a line start in paragraph `para`, at height y, until `stop`
+    // accepts the start of the next line (-1 after the last) and the height below; answers
+    // whether it stopped before the text's end.
+    template <class Stop>
+    bool layFrom(int pos, int y, int para, int width, std::vector<Line>& out, Stop stop)
     {
-        std::vector<Line> out;
         CDC& dc = MeasureDC(nullptr);
-        int y = 0, pos = from, para = from ? doc.paraOf(from) : 0;
         const int n = len();
         for (;;) {
             const int pend = paraEnd(pos);
@@ -179,11 +180,20 @@ struct RichCtl : Control {
                 out.push_back(layLine(dc, ls, pend, y, width, alignOf(para)));
                 y += out.back().h;
                 ls = out.back().end;
+                const int next = ls < pend ? ls : pend < n ? pend + 1 : -1;
+                if (stop(next, y)) return true;
             } while (ls < pend);
-            if (pend >= n) break;
+            if (pend >= n) return false;
             pos = pend + 1;
             ++para;
         }
+    }
+
+    // Lays the document out in lines of at most `width` pixels; measuring with the screen.
+    std::vector<Line> layoutDoc(int width, int from = 0)
+    {
+        std::vector<Line> out;
+        layFrom(from, 0, from ? doc.paraOf(from) : 0, width, out, [](int, int) { return false; });
         return out;
     }
 
@@ -195,60 +205,41 @@ struct RichCtl : Control {
         if (lines.empty() || a < 0 || a > len()) return false;
         const int delta = newLen - oldLen;
         const int editEnd = a + newLen;
-        // The first line to lay again: the one before the line that held a.
+        // The first line to lay again: the one before the line that held a (a shorter first
+        // word may move up to it).
         size_t i0 = size_t(std::upper_bound(lines.begin(), lines.end(), a,
                                             [](int v, const Line& l) { return v < l.start; }) - lines.begin());
         i0 = i0 >= 2 ? i0 - 2 : 0;
-        // It must start a paragraph or follow a line of the same paragraph: back to a
-        // paragraph start when the line before it ended one.
-        int pos = lines[i0].start;
+        const int pos = lines[i0].start;
         if (pos > len()) return false;
-        int y = lines[i0].y;
-        int para = doc.paraOf(pos);
         std::vector<Line> mid;
-        CDC& dc = MeasureDC(nullptr);
-        const int n = len();
-        for (;;) {
-            const int pend = paraEnd(pos);
-            int ls = pos;
-            do {
-                mid.push_back(layLine(dc, ls, pend, y, width, alignOf(para)));
-                y += mid.back().h;
-                ls = mid.back().end;
-                int next = ls < pend ? ls : pend + 1;
-                if (ls >= pend && pend >= n) next = -1;
-                if (next > editEnd) {
-                    // An old line starting at the same text (moved by delta): the rest is the same.
-                    const int oldStart = next - delta;
-                    auto it = std::lower_bound(lines.begin() + long(i0), lines.end(), oldStart,
-                                               [](const Line& l, int v) { return l.start < v; });
-                    if (it != lines.end() && it->start == oldStart && oldStart >= a + oldLen) {
-                        const int dy = y - it->y;
-                        std::vector<Line> out;
-                        out.reserve(i0 + mid.size() + size_t(lines.end() - it));
-                        out.insert(out.end(), std::make_move_iterator(lines.begin()),
-                                   std::make_move_iterator(lines.begin() + long(i0)));
-                        out.insert(out.end(), std::make_move_iterator(mid.begin()), std::make_move_iterator(mid.end()));
-                        for (auto t = it; t != lines.end(); ++t) {
-                            Line l = std::move(*t);
-                            l.start += delta;
-                            l.end += delta;
-                            l.y += dy;
-                            for (Seg& sg : l.segs) sg.start += delta;
-                            out.push_back(std::move(l));
-                        }
-                        lines = std::move(out);
-                        return true;
-                    }
-                }
-            } while (ls < pend);
-            if (pend >= n) break;
-            pos = pend + 1;
-            ++para;
+        auto same = lines.end();
+        int dy = 0;
+        // An old line starting at the same text (moved by delta) past the change: the rest is the same.
+        auto sync = [&](int next, int y) {
+            if (next <= editEnd) return false;
+            const int oldStart = next - delta;
+            auto it = std::lower_bound(lines.begin() + long(i0), lines.end(), oldStart,
+                                       [](const Line& l, int v) { return l.start < v; });
+            if (it == lines.end() || it->start != oldStart || oldStart < a + oldLen) return false;
+            same = it;
+            dy = y - it->y;
+            return true;
+        };
+        layFrom(pos, lines[i0].y, doc.paraOf(pos), width, mid, sync);
+        std::vector<Line> out;
+        out.reserve(i0 + mid.size() + size_t(lines.end() - same));
+        out.insert(out.end(), std::make_move_iterator(lines.begin()), std::make_move_iterator(lines.begin() + long(i0)));
+        out.insert(out.end(), std::make_move_iterator(mid.begin()), std::make_move_iterator(mid.end()));
+        for (auto t = same; t != lines.end(); ++t) {
+            Line l = std::move(*t);
+            l.start += delta;
+            l.end += delta;
+            l.y += dy;
+            for (Seg& sg : l.segs) sg.start += delta;
+            out.push_back(std::move(l));
         }
-        // Laid out to the end.
-        lines.resize(i0);
-        lines.insert(lines.end(), std::make_move_iterator(mid.begin()), std::make_move_iterator(mid.end()));
+        lines = std::move(out);
         return true;
     }
 
