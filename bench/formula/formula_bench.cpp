@@ -70,6 +70,23 @@ void BM_ChainChangeTail(benchmark::State& state)
 }
 BENCHMARK(BM_ChainChangeTail)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
+// Method 0: a change, then the read of the tail that brings it up to date.
+void BM_ChainChangeTailThenRead(benchmark::State& state)
+{
+    Sheet s;
+    int n = int(state.range(0));
+    MakeChain(s.h, n);
+    gx_set_recalc_method(s.h, 0);
+    GXCell* tail = gx_find_cell(s.h, n, 0);
+    double v = 0;
+    for (auto _ : state) {
+        gx_set_number_cell(s.h, n - 1, 0, ++v);
+        gx_recalc_sheet(s.h);
+        gx_recalc_cell(s.h, tail);
+    }
+}
+BENCHMARK(BM_ChainChangeTailThenRead)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
 void BM_ChainChangeHead(benchmark::State& state)
 {
     Sheet s;

@@ -1,6 +1,7 @@
 #include "grid/formula/gxrecalc.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "grid/formula/gxeval.h"
 #include "grid/formula/gxname.h"
@@ -257,6 +258,7 @@ public:
             if (!stack_.empty())
                 Edge(stack_.back(), f.cell);
         }
+        assert(open_.empty() && iters_.empty());
     }
 
 private:
@@ -304,7 +306,9 @@ private:
             return;
         }
         // Its cycle is what was opened after it: look from the back, so a chain costs no search.
-        auto first = std::find(open_.rbegin(), open_.rend(), c).base() - 1;
+        auto found = std::find(open_.rbegin(), open_.rend(), c);
+        assert(found != open_.rend());
+        auto first = found.base() - 1;
         bool cycle = open_.end() - first > 1 || f.selfLoop;
         for (auto it = first; it != open_.end(); ++it) {
             (*it)->walk = 0;

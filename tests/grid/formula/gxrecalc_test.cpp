@@ -198,6 +198,14 @@ TEST_F(Recalc, LongChainNeedsNoDeepStack)
     GXCell* tail = gx_find_cell(h, kCells, 0);
     gx_recalc_cell(h, tail);
     EXPECT_EQ(tail->value.number, kCells + 1);
+    // A change near the tail: reading the tail walks what the change reaches, not the chain.
+    int headStamp = gx_find_cell(h, 2, 0)->stamp;
+    gx_set_number_cell(h, kCells - 1, 0, 0);
+    gx_recalc_sheet(h);
+    gx_recalc_cell(h, tail);
+    EXPECT_EQ(tail->value.number, 1);
+    EXPECT_EQ(gx_find_cell(h, 2, 0)->stamp, headStamp);
+    EXPECT_TRUE(gx_find_cell(h, 2, 0)->flags & GX_CELL_VISITED);
 }
 
 }  // namespace
