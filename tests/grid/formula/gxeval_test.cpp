@@ -9,6 +9,7 @@
 #include "grid/formula/gxname.h"
 #include "grid/formula/gxrecalc.h"
 #include "grid/formula/gxref.h"
+#include "tests/grid/formula/formula_sheet.h"
 
 namespace {
 
@@ -34,18 +35,12 @@ std::string ValueText(const GXCell* c)
     }
 }
 
-class Eval : public ::testing::Test {
+class Eval : public FormulaSheet {
 protected:
     void SetUp() override
     {
-        gx_set_function_table(gx_new_standard_function_table().release());
-        h = gx_create_sheet();
+        FormulaSheet::SetUp();
         gx_set_recalc_method(h, 1);
-    }
-    void TearDown() override
-    {
-        gx_destroy_sheet(h);
-        gx_set_function_table(nullptr);
     }
     // Sets the formula in Z1000, recalculates and gives its value.
     std::string Result(const std::string& formula)
@@ -55,7 +50,6 @@ protected:
         gx_recalc_sheet(h);
         return ValueText(gx_find_cell(h, 1000, 25));
     }
-    int h = 0;
 };
 
 TEST_F(Eval, Operators)

@@ -11,33 +11,16 @@
 #include "grid/formula/gxparse.h"
 #include "grid/formula/gxrecalc.h"
 #include "grid/formula/gxref.h"
+#include "tests/grid/formula/formula_sheet.h"
 
 namespace {
 
-GXRange Ref(const char* text)
-{
-    GXRange r;
-    EXPECT_TRUE(gx_parse_range(text, &r)) << text;
-    return r;
-}
-
-class Names : public ::testing::Test {
+class Names : public FormulaSheet {
 protected:
     void SetUp() override
     {
-        gx_set_function_table(gx_new_standard_function_table().release());
-        h = gx_create_sheet();
+        FormulaSheet::SetUp();
         gx_set_recalc_method(h, 1);
-    }
-    void TearDown() override
-    {
-        gx_destroy_sheet(h);
-        gx_set_function_table(nullptr);
-    }
-    void Set(const char* ref, const char* text)
-    {
-        GXRange r = Ref(ref);
-        ASSERT_EQ(gx_set_formula_cell(h, r.Top(), r.Left(), text), 1) << text << " " << gx_get_last_error_code() << "@" << gx_get_error_position();
     }
     // The formula of a cell written back, or "" for no cell.
     std::string Text(const char* ref)
@@ -72,7 +55,6 @@ protected:
         const char* t = gx_range_to_text(r);
         return t ? t : "removed";
     }
-    int h = 0;
 };
 
 TEST_F(Names, DefinedFoundCutAndRefused)

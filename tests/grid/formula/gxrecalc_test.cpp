@@ -8,33 +8,12 @@
 #include "grid/formula/gxeval.h"
 #include "grid/formula/gxparse.h"
 #include "grid/formula/gxref.h"
+#include "tests/grid/formula/formula_sheet.h"
 
 namespace {
 
-class Recalc : public ::testing::Test {
+class Recalc : public FormulaSheet {
 protected:
-    void SetUp() override
-    {
-        gx_set_function_table(gx_new_standard_function_table().release());
-        h = gx_create_sheet();
-    }
-    void TearDown() override
-    {
-        gx_destroy_sheet(h);
-        gx_set_function_table(nullptr);
-    }
-    GXCell* Cell(const char* ref)
-    {
-        GXRange r;
-        EXPECT_TRUE(gx_parse_range(ref, &r)) << ref;
-        return gx_find_cell(h, r.Top(), r.Left());
-    }
-    void Set(const char* ref, const char* formula)
-    {
-        GXRange r;
-        ASSERT_TRUE(gx_parse_range(ref, &r)) << ref;
-        ASSERT_EQ(gx_set_formula_cell(h, r.Top(), r.Left(), formula), 1) << formula;
-    }
     // Reads a cell the way the formula sheet does with method 0: brought up to date first.
     double Read(const char* ref)
     {
@@ -45,7 +24,6 @@ protected:
         return c->Kind() == gxValNumber ? c->value.number : -1e300;
     }
     bool InCycle(const char* ref) { return Cell(ref)->flags & GX_CELL_CYCLE; }
-    int h = 0;
 };
 
 TEST_F(Recalc, MethodsAgree)
