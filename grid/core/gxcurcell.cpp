@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/base/utf8.h"
 #include "grid/core/gxgrid.h"
 #include "platform/gdi/gdiobj.h"
 #include "platform/win/win.h"
@@ -777,23 +778,8 @@ int CGXGridCore::EnterKeyDirection() const { return m_pParam ? int(m_pParam->m_w
 
 CString GXCodePointToUtf8(UINT c)
 {
-    char buf[5] = {};
-    if (c < 0x80) {
-        buf[0] = char(c);
-    } else if (c < 0x800) {
-        buf[0] = char(0xC0 | (c >> 6));
-        buf[1] = char(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        buf[0] = char(0xE0 | (c >> 12));
-        buf[1] = char(0x80 | ((c >> 6) & 0x3F));
-        buf[2] = char(0x80 | (c & 0x3F));
-    } else if (c < 0x110000) {
-        buf[0] = char(0xF0 | (c >> 18));
-        buf[1] = char(0x80 | ((c >> 12) & 0x3F));
-        buf[2] = char(0x80 | ((c >> 6) & 0x3F));
-        buf[3] = char(0x80 | (c & 0x3F));
-    }
-    return CString(buf);
+    char buf[4];
+    return CString(buf, PvEncodeUtf8(c, buf));
 }
 
 void CGXGridCore::ClearCutPending()

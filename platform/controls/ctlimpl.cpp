@@ -185,17 +185,6 @@ int ByteOfChar(const std::string& s, int chars)
     return i;
 }
 
-void AppendUtf8(std::string& s, UINT cp)
-{
-    if (cp < 0x80) s += char(cp);
-    else if (cp < 0x800) { s += char(0xC0 | (cp >> 6)); s += char(0x80 | (cp & 0x3F)); }
-    else if (cp < 0x10000) { s += char(0xE0 | (cp >> 12)); s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F)); }
-    else if (cp < 0x110000) {
-        s += char(0xF0 | (cp >> 18)); s += char(0x80 | ((cp >> 12) & 0x3F));
-        s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F));
-    }
-}
-
 } // namespace pvctl
 
 void PvRegisterStandardControls()

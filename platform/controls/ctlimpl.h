@@ -1,6 +1,7 @@
 #pragma once
 // Shared machinery of the control window procedures. Internal to platform/controls.
 
+#include "platform/base/utf8.h"
 #include "platform/controls/ctldefs.h"
 #include "platform/gdi/gdi.h"
 #include "platform/sys/system.h"
@@ -71,7 +72,6 @@ int CountChars(const char* p, size_t n);
 // The byte offset of character `chars` in s (its end when s is shorter).
 int ByteOfChar(const std::string& s, int chars);
 // Appends the UTF-8 form of a code point.
-void AppendUtf8(std::string& s, UINT cp);
 
 inline void rOffset(RECT* r, int dx, int dy) { r->left += dx; r->right += dx; r->top += dy; r->bottom += dy; }
 inline void rInflate(RECT* r, int dx, int dy) { r->left -= dx; r->right += dx; r->top -= dy; r->bottom += dy; }

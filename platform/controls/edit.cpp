@@ -119,7 +119,7 @@ struct EditCtl : Control {
     {
         if (!pwChar) return text.substr(size_t(start), size_t(len));
         std::string s;
-        for (int i = start; i < start + len; i = NextChar(text, i)) AppendUtf8(s, pwChar);
+        for (int i = start; i < start + len; i = NextChar(text, i)) PvAppendUtf8(s, pwChar);
         return s;
     }
     int extent(int start, int len) const
@@ -623,7 +623,7 @@ struct EditCtl : Control {
         if (ch < 32) return;
         if ((style() & ES_NUMBER) && (ch < '0' || ch > '9')) { MessageBeep(0); return; }
         std::string s;
-        AppendUtf8(s, ch);
+        PvAppendUtf8(s, ch);
         replaceSel(s, true, true);
     }
 

@@ -333,9 +333,9 @@ struct ListBoxCtl : Control {
         DWORD now = GetTickCount();
         if (now - typedAt > kTypeAheadPause) typed.clear();
         typedAt = now;
-        AppendUtf8(typed, ch);
+        PvAppendUtf8(typed, ch);
         std::string first;
-        AppendUtf8(first, ch);
+        PvAppendUtf8(first, ch);
         bool repeated = true;
         for (size_t i = 0; i < typed.size(); i += first.size()) repeated = repeated && typed.compare(i, first.size(), first) == 0;
         if (repeated) return find(cur, first.c_str(), false);

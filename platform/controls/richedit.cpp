@@ -770,7 +770,7 @@ struct RichCtl : Control {
             }
             if (ch < 32 && ch != '\t') return 0;
             std::string s;
-            AppendUtf8(s, ch);
+            PvAppendUtf8(s, ch);
             replaceSel(s, true);
             return 0;
         }

@@ -1,5 +1,6 @@
 // The rich text document and the RTF subset reader and writer.
 
+#include "platform/base/utf8.h"
 #include "platform/controls/rtf.h"
 
 #include <algorithm>
@@ -90,16 +91,10 @@ bool Doc::consistent() const
 }
 
 // ---- Reading ----
+// What cannot be held (NUL, surrogates, past U+10FFFF) reads as the replacement character.
 static void appendUtf8(std::string& s, unsigned cp)
 {
-    if (cp == 0 || (cp >= 0xD800 && cp < 0xE000) || cp > 0x10FFFF) cp = 0xFFFD;
-    if (cp < 0x80) s += char(cp);
-    else if (cp < 0x800) { s += char(0xC0 | (cp >> 6)); s += char(0x80 | (cp & 0x3F)); }
-    else if (cp < 0x10000) { s += char(0xE0 | (cp >> 12)); s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F)); }
-    else {
-        s += char(0xF0 | (cp >> 18)); s += char(0x80 | ((cp >> 12) & 0x3F));
-        s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F));
-    }
+    if (cp == 0 || !PvAppendUtf8(s, cp)) PvAppendUtf8(s, 0xFFFD);
 }
 
 // Windows-1252 for the bytes 0x80..0x9F; the rest is Latin-1.

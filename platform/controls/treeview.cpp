@@ -581,7 +581,7 @@ struct TreeCtl : Control {
             // Typing a letter moves to the next visible item that begins with it.
             if (wp < 32) return 0;
             std::string typed;
-            AppendUtf8(typed, UINT(wp));
+            PvAppendUtf8(typed, UINT(wp));
             buildRows();
             int n = int(rows.size());
             int start = sel ? rowOf(sel) : -1;

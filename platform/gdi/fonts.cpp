@@ -11,6 +11,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/base/utf8.h"
 #include "platform/gdi/fonts.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -256,8 +257,8 @@ int FontFace::Advance(uint32_t cp)
         auto it = advances.find(cp);
         if (it != advances.end()) return it->second;
     }
-    char buf[8];
-    const int n = EncodeUtf8(cp, buf);
+    char buf[4];
+    const int n = PvEncodeUtf8(cp, buf);
     const Shaped& s = Shape(std::string(buf, size_t(n)), false);
     if (cp < 128) ascii[cp] = int16_t(s.width);
     else if (advances.size() < 65536) advances[cp] = s.width;
@@ -357,30 +358,6 @@ FontFace* RealizeFont(const LOGFONT& lf, double scaleY)
     if (e.faces.size() % 256 == 255)
         for (auto& [k, face] : e.faces) face->ClearShapes();
     return e.faces.emplace(key, std::move(f)).first->second.get();
-}
-
-int EncodeUtf8(uint32_t cp, char* out)
-{
-    if (cp < 0x80) {
-        out[0] = char(cp);
-        return 1;
-    }
-    if (cp < 0x800) {
-        out[0] = char(0xC0 | (cp >> 6));
-        out[1] = char(0x80 | (cp & 0x3F));
-        return 2;
-    }
-    if (cp < 0x10000) {
-        out[0] = char(0xE0 | (cp >> 12));
-        out[1] = char(0x80 | ((cp >> 6) & 0x3F));
-        out[2] = char(0x80 | (cp & 0x3F));
-        return 3;
-    }
-    out[0] = char(0xF0 | (cp >> 18));
-    out[1] = char(0x80 | ((cp >> 12) & 0x3F));
-    out[2] = char(0x80 | ((cp >> 6) & 0x3F));
-    out[3] = char(0x80 | (cp & 0x3F));
-    return 4;
 }
 
 int DecodeUtf8(const char* s, int n, int i, uint32_t& cp)

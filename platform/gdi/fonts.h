@@ -94,7 +94,6 @@ std::string ResolveFamily(const char* face, BYTE pitchAndFamily);
 const std::vector<std::string>& InstalledFamilies();
 bool FamilyIsMonospace(const std::string& family);
 
-int EncodeUtf8(uint32_t cp, char* out);
 // Decodes one character at s[i]; answers its length in bytes (a bad byte counts as one '?').
 int DecodeUtf8(const char* s, int n, int i, uint32_t& cp);
 // The same bytes with every bad byte replaced by '?', so offsets stay the same.

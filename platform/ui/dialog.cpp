@@ -1,6 +1,7 @@
 // CDialog: windows built from our templates, modal and modeless, keyboard navigation, default
 // button, dialog units and data exchange.
 
+#include "platform/base/utf8.h"
 #include "platform/ui/dialog.h"
 
 #include "platform/base/stringtable.h"
@@ -150,15 +151,6 @@ void pressButton(HWND hDlg, HWND btn, int id)
 } // namespace
 
 namespace {
-std::string utf8Of(UINT cp)
-{
-    std::string s;
-    if (cp < 0x80) s += char(cp);
-    else if (cp < 0x800) { s += char(0xC0 | (cp >> 6)); s += char(0x80 | (cp & 0x3F)); }
-    else if (cp < 0x10000) { s += char(0xE0 | (cp >> 12)); s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F)); }
-    else { s += char(0xF0 | (cp >> 18)); s += char(0x80 | ((cp >> 12) & 0x3F)); s += char(0x80 | ((cp >> 6) & 0x3F)); s += char(0x80 | (cp & 0x3F)); }
-    return s;
-}
 
 // The character after the single '&' of a control's text ("&&" is a literal ampersand).
 std::string mnemonicOf(HWND c)
@@ -183,7 +175,8 @@ std::string mnemonicOf(HWND c)
 // pressed; a check box or radio button is clicked. Repeated presses cycle through matches.
 bool doMnemonic(HWND hDlg, UINT ch)
 {
-    std::string typed = utf8Of(ch);
+    std::string typed;
+    PvAppendUtf8(typed, ch);
     std::vector<HWND> items;
     for (HWND c = ::GetWindow(hDlg, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT)) items.push_back(c);
     if (items.empty()) return false;

@@ -1,0 +1,37 @@
+#include "platform/base/utf8.h"
+
+int PvEncodeUtf8(uint32_t cp, char out[4])
+{
+    if (cp < 0x80) {
+        out[0] = char(cp);
+        return 1;
+    }
+    if (cp < 0x800) {
+        out[0] = char(0xC0 | (cp >> 6));
+        out[1] = char(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp >= 0xD800 && cp < 0xE000)
+        return 0;
+    if (cp < 0x10000) {
+        out[0] = char(0xE0 | (cp >> 12));
+        out[1] = char(0x80 | ((cp >> 6) & 0x3F));
+        out[2] = char(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    if (cp > 0x10FFFF)
+        return 0;
+    out[0] = char(0xF0 | (cp >> 18));
+    out[1] = char(0x80 | ((cp >> 12) & 0x3F));
+    out[2] = char(0x80 | ((cp >> 6) & 0x3F));
+    out[3] = char(0x80 | (cp & 0x3F));
+    return 4;
+}
+
+bool PvAppendUtf8(std::string& s, uint32_t cp)
+{
+    char buf[4];
+    const int n = PvEncodeUtf8(cp, buf);
+    s.append(buf, size_t(n));
+    return n > 0;
+}
