@@ -5,10 +5,12 @@
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxformat.h"
+#include "grid/core/gxgrid.h"
 #include "grid/core/gxserial.h"
 #include "grid/core/gxstyle.h"
 #include "grid/core/gxstymap.h"
 #include "grid/core/gxwnd.h"
+#include "grid/features/gxlongopimp.h"
 #include "platform/base/CString.h"
 
 namespace {
@@ -92,9 +94,12 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     pStylesMap->AddUserAttribute(GX_IDS_UA_ELLIPSISTYPE, &ellipsisStyle);
 }
 
-void CGXControlFactory::InstallGridFeatures(CGXGridCore*)
+void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
 {
-    // The per-grid feature objects come with the grid features.
+    // In the standard order; the features still to come take their places between these.
+    pGrid->InstallUpdateHintImp();
+    pGrid->InstallCommandFactory();
+    pGrid->InstallOptimizedUpdateImp();
 }
 
 void CGXControlFactory::InstallSupportFeatures()
@@ -106,6 +111,7 @@ void CGXControlFactory::InstallSupportFeatures()
     CGXOleDateTimeImp::ImplementDateTime();
     // Finds the date-time slot taken by the OLE variant and installs nothing.
     CGXNoOleDateTimeImp::ImplementNoOleDateTime();
+    GXInstallLongOperationImp();
 }
 
 void CGXControlFactory::RegisterWindowClasses(HINSTANCE hInstance)

@@ -260,7 +260,7 @@ BOOL CGXGridCore::PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags)
     return bPlaced;
 }
 
-BOOL CGXGridCore::StoreCurrentCellEdit(BOOL bSave, UINT flags, BOOL)
+BOOL CGXGridCore::StoreCurrentCellEdit(BOOL bSave, UINT flags, BOOL bCreateHint)
 {
     CGXControl* pControl = m_bHasCurrentCell ? CurrentCellControl() : nullptr;
     BOOL bResult = TRUE;
@@ -278,6 +278,9 @@ BOOL CGXGridCore::StoreCurrentCellEdit(BOOL bSave, UINT flags, BOOL)
     }
     if (!m_bMovingCurrentCell)
         ResetCurrentCellStyle(FALSE);
+    // The other views of the document store their edits too; one refusal fails the whole.
+    if (bResult && bSave && bCreateHint && m_pUpdateHintImp && m_bHintsEnabled)
+        bResult = m_pUpdateHintImp->SendHint(this, gxHintStoreEdit, nullptr, nullptr, 0, 0, flags);
     return bResult;
 }
 

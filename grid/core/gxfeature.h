@@ -25,6 +25,7 @@ class CGXProperties;
 class CGXControl;
 class CGXCommand;
 class CDWordArray;
+class CObArray;
 struct CPrintInfo;
 
 // Per-grid feature objects share one base so the grid's delete list owns them all.
@@ -80,44 +81,64 @@ public:
 class CGXGridFloatCellsImp : public CGXGridSpanCellsImp {};
 class CGXGridMergeCellsImp : public CGXGridSpanCellsImp {};
 
-// Undo and redo of one grid. Command modes: 0 ordinary, 1 internal (not recorded), 2 undo
-// replay, 3 redo replay.
-class CGXCommandFactory : public CGXAbstractGridFeature {
+// Undo and redo of one grid (the engine is grid/features' CGXCommandFactory). Command modes:
+// 0 do, 1 rollback (records nothing), 2 undo replay, 3 redo replay. Each creator makes the
+// command that takes a change back and owns what it is handed; null when the factory has none.
+class CGXAbstractCommandFactory : public CGXAbstractGridFeature {
 public:
-    virtual CGXCommand* CreateSetStyleRangeCmd(const CGXCellRange&, int /*type*/, CObject* /*old styles*/) { return nullptr; }
-    virtual CGXCommand* CreateSetRowHeightCmd(ROWCOL, ROWCOL, int* /*old sizes*/) { return nullptr; }
+    // What PrepareRemoveRowsUndo and PrepareRemoveColsUndo decide.
+    enum { gxUndoRefused = 0, gxUndoReady = 1, gxUndoSkipped = 2 };
+
+    virtual CGXCommand* CreateBlockCmd(LPCTSTR /*name*/) { return nullptr; }
+    virtual CGXCommand* CreateSetRowHeightCmd(ROWCOL, ROWCOL, int* /*former sizes, taken*/) { return nullptr; }
+    virtual CGXCommand* CreateHideRowsCmd(ROWCOL, ROWCOL, BOOL* /*former flags, taken*/) { return nullptr; }
+    virtual CGXCommand* CreateSetDefaultRowHeightCmd(int /*former*/) { return nullptr; }
     virtual CGXCommand* CreateSetColWidthCmd(ROWCOL, ROWCOL, int*) { return nullptr; }
-    virtual CGXCommand* CreateSetDefaultRowHeightCmd(int /*old*/) { return nullptr; }
+    virtual CGXCommand* CreateHideColsCmd(ROWCOL, ROWCOL, BOOL*) { return nullptr; }
     virtual CGXCommand* CreateSetDefaultColWidthCmd(int) { return nullptr; }
-    virtual CGXCommand* CreateChangeStylesMapCmd(CGXStylesMap* /*old*/) { return nullptr; }
-    virtual CGXCommand* CreateChangePropertiesCmd(CGXProperties*) { return nullptr; }
-    virtual CGXCommand* CreateChangeBaseStyleCmd(WORD /*id*/, const CGXStyle&, LPCTSTR /*name*/) { return nullptr; }
-    virtual CGXCommand* CreateSetFrozenRowsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
-    virtual CGXCommand* CreateSetFrozenColsCmd(ROWCOL, ROWCOL) { return nullptr; }
-    virtual BOOL StoreRowsForUndo(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
-    // Undo information (styles, spans) of rows or columns about to be removed; false refuses.
-    virtual BOOL PrepareRemoveRowsUndo(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*last*/, CObject*& pInfo) { pInfo = nullptr; return TRUE; }
-    virtual BOOL PrepareRemoveColsUndo(CGXGridCore*, ROWCOL, ROWCOL, CObject*& pInfo) { pInfo = nullptr; return TRUE; }
-    // The commands of removed and inserted rows and columns; they take what they are given.
-    virtual CGXCommand* CreateRemoveRowsCmd(ROWCOL /*first*/, ROWCOL /*last*/, std::vector<int> /*old sizes*/,
+    virtual CGXCommand* CreateMoveRowsCmd(ROWCOL, ROWCOL, ROWCOL /*dest*/) { return nullptr; }
+    virtual CGXCommand* CreateMoveColsCmd(ROWCOL, ROWCOL, ROWCOL) { return nullptr; }
+    // Takes back an insertion: removes [first, last].
+    virtual CGXCommand* CreateRemoveRowsCmd(ROWCOL /*first*/, ROWCOL /*last*/) { return nullptr; }
+    virtual CGXCommand* CreateRemoveColsCmd(ROWCOL, ROWCOL) { return nullptr; }
+    // Takes back a removal of [first, last]: the former sizes, what PrepareRemove*Undo stored,
+    // the data store's undo information, and the count of the other axis (header included).
+    virtual CGXCommand* CreateInsertRowsCmd(ROWCOL /*first*/, ROWCOL /*last*/, std::vector<int> /*former sizes*/,
                                             std::unique_ptr<CObject> /*undo info*/, std::unique_ptr<CObject> /*data undo*/,
                                             ROWCOL /*column count + 1*/) { return nullptr; }
-    virtual CGXCommand* CreateRemoveColsCmd(ROWCOL, ROWCOL, std::vector<int>, std::unique_ptr<CObject>,
+    virtual CGXCommand* CreateInsertColsCmd(ROWCOL, ROWCOL, std::vector<int>, std::unique_ptr<CObject>,
                                             std::unique_ptr<CObject>, ROWCOL) { return nullptr; }
-    virtual CGXCommand* CreateInsertRowsCmd(ROWCOL /*first*/, ROWCOL /*last*/) { return nullptr; }
-    virtual CGXCommand* CreateInsertColsCmd(ROWCOL, ROWCOL) { return nullptr; }
-    virtual BOOL StoreColsForUndo(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
+    virtual CGXCommand* CreateSetCoveredCellsCmd(ROWCOL, ROWCOL, ROWCOL, ROWCOL) { return nullptr; }
+    virtual CGXCommand* CreateSetStyleRangeCmd(const CGXCellRange&, int /*type*/, CObArray* /*former styles, taken*/) { return nullptr; }
+    virtual CGXCommand* CreateSetFrozenRowsCmd(ROWCOL /*frozen*/, ROWCOL /*header*/) { return nullptr; }
+    virtual CGXCommand* CreateSetFrozenColsCmd(ROWCOL, ROWCOL) { return nullptr; }
+    virtual CGXCommand* CreateMoveDataRowsCmd(const CGXCellRange&, CDWordArray* /*order, taken*/) { return nullptr; }
+    virtual CGXCommand* CreateMoveDataColsCmd(const CGXCellRange&, CDWordArray*) { return nullptr; }
+    // The three below take the object they are given (a copy made by the caller).
+    virtual CGXCommand* CreateChangeStylesMapCmd(CGXStylesMap* /*former*/) { return nullptr; }
+    virtual CGXCommand* CreateChangePropertiesCmd(CGXProperties*) { return nullptr; }
+    virtual CGXCommand* CreateChangeBaseStyleCmd(WORD /*id*/, const CGXStyle&, LPCTSTR /*name*/) { return nullptr; }
+    virtual CGXCommand* CreateMoveCellsCmd(const CGXCellRange& /*source*/, ROWCOL /*dest row*/, ROWCOL /*dest col*/,
+                                           CObject* /*undo info, taken*/) { return nullptr; }
+    virtual CGXCommand* CreateSetRangeNameCmd(LPCTSTR, BOOL /*had range*/, const CGXCellRange&) { return nullptr; }
+    virtual CGXCommand* CreateDeleteRangeNameCmd(LPCTSTR, const CGXCellRange&, CObject* /*extra, taken*/) { return nullptr; }
+
+    // Undo information of rows or columns about to be removed (one of the values above).
+    virtual int PrepareRemoveRowsUndo(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*last*/, CObject*& pInfo) { pInfo = nullptr; return gxUndoReady; }
+    virtual int PrepareRemoveColsUndo(CGXGridCore*, ROWCOL, ROWCOL, CObject*& pInfo) { pInfo = nullptr; return gxUndoReady; }
+
+    virtual BOOL ExecuteCommand(CGXGridCore*, CGXCommand*, int /*cmd mode*/) { return FALSE; }
     virtual void AddCommand(CGXGridCore*, CGXCommand*, int /*cmd mode*/) {}
     virtual void RemoveCommand(CGXGridCore*, int /*cmd mode*/) {}
     virtual BOOL Undo(CGXGridCore*) { return FALSE; }
     virtual BOOL Redo(CGXGridCore*) { return FALSE; }
-    virtual void BeginTrans(CGXGridCore*, LPCTSTR) {}
-    virtual void CommitTrans(CGXGridCore*) {}
+    virtual void BeginTransaction(CGXGridCore*, LPCTSTR) {}
+    virtual void CommitTransaction(CGXGridCore*) {}
     virtual void Rollback(CGXGridCore*) {}
+    // After an undo or redo step: the current cell goes to (or the view scrolls to) the cell.
+    virtual void SetCurrentCellAfterCommand(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, BOOL /*set current*/) {}
     virtual BOOL CanUndo(CGXGridCore*, CCmdUI*) { return FALSE; }
     virtual BOOL CanRedo(CGXGridCore*, CCmdUI*) { return FALSE; }
-    virtual void OnCellsChanged(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, BOOL /*flag*/) {}
-    virtual BOOL ExecuteCommand(CGXGridCore*, CGXCommand*, int) { return FALSE; }
     virtual BOOL SetAdvancedUndo(CGXGridCore*, BOOL) { return FALSE; }
     virtual CObject* GetAdvancedUndoInfo(CGXGridCore*) { return nullptr; }
     virtual BOOL UndoAdvanced(CGXGridCore*, CObject*, BOOL, BOOL) { return FALSE; }
@@ -130,12 +151,15 @@ enum GXHintKind : int {
     gxHintRedraw, gxHintTopRow, gxHintLeftCol, gxHintFrozenRows, gxHintFrozenCols, gxHintRowCount,
     gxHintColCount, gxHintInsertRows, gxHintInsertCols, gxHintRemoveRows, gxHintRemoveCols,
     gxHintScroll, gxHintRecalc, gxHintZoom, gxHintReadOnly, gxHintRowHeights, gxHintColWidths,
+    gxHintStoreEdit,  // the other grids store their current cell's edit; a refusal fails the sender
 };
 
-class CGXGridUpdateHintImp : public CGXAbstractGridFeature {
+class CGXAbstractGridUpdateHintImp : public CGXAbstractGridFeature {
 public:
-    // Every hint of the core: its kind and up to four arguments (ranges and styles by pointer).
-    virtual BOOL SendHint(CGXGridCore*, int /*kind*/, const void* = nullptr, const void* = nullptr, DWORD = 0, DWORD = 0) { return FALSE; }
+    // Every hint of the core: its kind, up to four arguments (ranges, styles and former sizes by
+    // pointer) and the redraw flags. gxHintStoreEdit answers whether every other grid stored.
+    virtual BOOL SendHint(CGXGridCore*, int /*kind*/, const void* = nullptr, const void* = nullptr, DWORD = 0, DWORD = 0,
+                          UINT /*flags*/ = 0) { return FALSE; }
     virtual void SendHintObject(CGXGridCore*, CObject*) {}
     virtual BOOL ProcessHint(CGXGridCore*, CObject*) { return FALSE; }
 };
@@ -214,15 +238,16 @@ public:
     virtual void UpdateMoveCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) {}
 };
 
-class CGXGridOptimizedUpdateImp : public CGXAbstractGridFeature {
+class CGXAbstractGridOptimizedUpdateImp : public CGXAbstractGridFeature {
 public:
-    // Redraws what rows or columns inserted or removed at nFrom changed; true when it did.
-    virtual BOOL UpdateInsertRows(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
-    virtual BOOL UpdateInsertCols(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
-    virtual BOOL UpdateRemoveRows(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
-    virtual BOOL UpdateRemoveCols(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
-    virtual BOOL UpdateChangedRowHeights(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
-    virtual BOOL UpdateChangedColWidths(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    // Repaints what rows or columns inserted, removed or resized changed; false when it did
+    // nothing, so that the core redraws the whole grid. Former sizes may be null.
+    virtual BOOL OnRowsInserted(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*count*/, UINT /*flags*/) { return FALSE; }
+    virtual BOOL OnColsInserted(CGXGridCore*, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    virtual BOOL OnRowsRemoved(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*last*/, const int* /*former sizes*/, UINT) { return FALSE; }
+    virtual BOOL OnColsRemoved(CGXGridCore*, ROWCOL, ROWCOL, const int*, UINT) { return FALSE; }
+    virtual BOOL OnRowHeightsChanged(CGXGridCore*, ROWCOL, ROWCOL, const int*, UINT) { return FALSE; }
+    virtual BOOL OnColWidthsChanged(CGXGridCore*, ROWCOL, ROWCOL, const int*, UINT) { return FALSE; }
 };
 
 class CGXGridMarkEditHeaderImp : public CGXAbstractGridFeature {

@@ -226,6 +226,11 @@ BOOL CGXGridCore::SendHint(CObject* pHint)
     return TRUE;
 }
 
+BOOL CGXGridCore::ProcessHint(CObject* pHint)
+{
+    return m_pUpdateHintImp && pHint ? m_pUpdateHintImp->ProcessHint(this, pHint) : FALSE;
+}
+
 CRect CGXGridCore::GetDrawingArea() const
 {
     CRect rect;

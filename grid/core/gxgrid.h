@@ -145,6 +145,8 @@ public:
     virtual void Initialize();
     virtual void Activate(BOOL bActivate);
     virtual BOOL SendHint(CObject* pHint);
+    // A hint another view of the document sent: applied without being sent again.
+    virtual BOOL ProcessHint(CObject* pHint);
 
     // A null param creates a new CGXGridParam. The previous object is deleted when owned.
     void AttachParam(CGXGridParam* pParam, BOOL bOwn = TRUE);
@@ -465,7 +467,7 @@ public:
     virtual BOOL CanRedo(CCmdUI* pCmdUI);
     virtual void AddCommand(CGXCommand* pCmd, int ctCmd);
     virtual void RemoveCommand(int ctCmd);
-    virtual void OnCellsChanged(ROWCOL nRow, ROWCOL nCol, BOOL bFlag);
+    virtual void SetCurrentCellAfterCommand(ROWCOL nRow, ROWCOL nCol, BOOL bSetCurrent);
     virtual BOOL ExecuteCommand(CGXCommand* pCmd, int ctCmd);
     virtual BOOL SetAdvancedUndo(BOOL bAdvanced);
     virtual CObject* GetAdvancedUndoInfo();
@@ -699,8 +701,8 @@ public:
     CGXDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
     CGXGridFloatCellsImp* m_pFloatCellsImp = nullptr;
     CGXGridMergeCellsImp* m_pMergeCellsImp = nullptr;
-    CGXCommandFactory* m_pUndoImp = nullptr;
-    CGXGridUpdateHintImp* m_pUpdateHintImp = nullptr;
+    CGXAbstractCommandFactory* m_pUndoImp = nullptr;
+    CGXAbstractGridUpdateHintImp* m_pUpdateHintImp = nullptr;
     CGXGridResizeToFitImp* m_pResizeToFitImp = nullptr;
     CGXGridHideCellsImp* m_pHideCellsImp = nullptr;
     CGXGridFindReplaceImp* m_pFindReplaceImp = nullptr;
@@ -709,7 +711,7 @@ public:
     CGXGridExcelLikeFillImp* m_pExcelLikeFillImp = nullptr;
     CGXGridUserDragSelectRangeImp* m_pUserDragSelectRangeImp = nullptr;
     CGXGridMoveRowsColsImp* m_pMoveRowsColsImp = nullptr;
-    CGXGridOptimizedUpdateImp* m_pOptimizedUpdateImp = nullptr;
+    CGXAbstractGridOptimizedUpdateImp* m_pOptimizedUpdateImp = nullptr;
     CGXGridMarkEditHeaderImp* m_pMarkEditHeaderImp = nullptr;
     CGXGridFreezeMenuHelperImp* m_pFreezeMenuHelperImp = nullptr;
     CGXGridDirectCopyMoveCellsImp* m_pDirectCopyMoveCellsImp = nullptr;
@@ -719,6 +721,10 @@ public:
     CGXGridClearCellsImp* m_pClearCellsImp = nullptr;
     CGXGridUserResizeCellsImp* m_pUserResizeCellsImp = nullptr;
     CGXCalcSizeImp* m_pCalcSizeImp = nullptr;
+    // Installers of grid/features (each creates its object once and deletes it with the grid).
+    void InstallCommandFactory();
+    void InstallUpdateHintImp();
+    void InstallOptimizedUpdateImp();
     // Installs the fill object; an owned one is deleted with the grid.
     void SetExcelLikeFillImp(CGXGridExcelLikeFillImp* p, BOOL bOwn = TRUE);
     // Forwarders of the resize-to-fit feature.
@@ -883,7 +889,8 @@ protected:
     BOOL InsertRowsOrCols(BOOL bRows, ROWCOL nAt, ROWCOL nCount, int* anSizes, CObArray* pCellsArray,
                           CObArray* pLinesArray, ROWCOL nOtherCount, UINT flags, int ctCmd);
     BOOL StoreRowsOrCols(BOOL bRows, BOOL bInsert, ROWCOL a, ROWCOL b, BOOL bForce);
-    void UpdateStructure(BOOL bRows, BOOL bInsert, ROWCOL nFrom, ROWCOL nCount, UINT flags, BOOL bCreateHint);
+    void UpdateStructure(BOOL bRows, BOOL bInsert, ROWCOL nFrom, ROWCOL nCount, const int* anOldSizes, UINT flags,
+                         BOOL bCreateHint);
     BOOL SetFrozen(BOOL bRows, ROWCOL nFrozen, ROWCOL nHeader, UINT flags, int ctCmd);
 
     // Selection.

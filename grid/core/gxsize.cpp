@@ -284,13 +284,13 @@ struct SizeAxis {
     int (CGXGridCore::*size)(ROWCOL);
     BOOL (CGXGridCore::*store)(ROWCOL, int);
     void (CGXGridCore::*changed)(ROWCOL, ROWCOL, int*, UINT, BOOL);
-    CGXCommand* (CGXCommandFactory::*command)(ROWCOL, ROWCOL, int*);
+    CGXCommand* (CGXAbstractCommandFactory::*command)(ROWCOL, ROWCOL, int*);
     int nText;
 };
 const SizeAxis kRowAxis {&CGXGridCore::RowHeight, &CGXGridCore::StoreRowHeight, &CGXGridCore::OnRowHeightsChanged,
-                         &CGXCommandFactory::CreateSetRowHeightCmd, gxTextResizeRows};
+                         &CGXAbstractCommandFactory::CreateSetRowHeightCmd, gxTextResizeRows};
 const SizeAxis kColAxis {&CGXGridCore::ColWidth, &CGXGridCore::StoreColWidth, &CGXGridCore::OnColWidthsChanged,
-                         &CGXCommandFactory::CreateSetColWidthCmd, gxTextResizeCols};
+                         &CGXAbstractCommandFactory::CreateSetColWidthCmd, gxTextResizeCols};
 
 BOOL SetSizes(CGXGridCore& grid, const SizeAxis& axis, ROWCOL nFrom, ROWCOL nTo, int nSize, const int* anSizes,
               UINT flags, int ctCmd)
@@ -319,7 +319,7 @@ BOOL SetSizes(CGXGridCore& grid, const SizeAxis& axis, ROWCOL nFrom, ROWCOL nTo,
         CGXCommand* pCmd = (grid.m_pUndoImp->*axis.command)(nFrom, nTo, old.release());
         grid.AddCommand(pCmd, ctCmd);
         if (ctCmd == gxUndo || ctCmd == gxRedo)
-            grid.m_pUndoImp->OnCellsChanged(&grid, &axis == &kRowAxis ? nFrom : grid.GetTopRow(),
+            grid.m_pUndoImp->SetCurrentCellAfterCommand(&grid, &axis == &kRowAxis ? nFrom : grid.GetTopRow(),
                                             &axis == &kRowAxis ? grid.GetLeftCol() : nFrom, FALSE);
     }
     return TRUE;
@@ -337,30 +337,30 @@ BOOL CGXGridCore::SetColWidths(ROWCOL nFrom, ROWCOL nTo, int nWidth, const int* 
     return SetSizes(*this, kColAxis, nFrom, nTo, nWidth, an, flags, ctCmd);
 }
 
-void CGXGridCore::OnRowHeightsChanged(ROWCOL nFrom, ROWCOL nTo, int*, UINT flags, BOOL bCreateHint)
+void CGXGridCore::OnRowHeightsChanged(ROWCOL nFrom, ROWCOL nTo, int* anOld, UINT flags, BOOL bCreateHint)
 {
     m_nCacheLastVisibleRow = GX_INVALID;
     if (IsRowHidden(nFrom) && m_bHasCurrentCell && m_nCurrentRow >= nFrom && m_nCurrentRow <= nTo)
         ReleaseCurrentCell(TRUE);
     if (!(m_pParam && m_pParam->m_bLockRedraw)) {
-        if (!m_pOptimizedUpdateImp || !m_pOptimizedUpdateImp->UpdateChangedRowHeights(this, nFrom, nTo, flags))
+        if (!m_pOptimizedUpdateImp || !m_pOptimizedUpdateImp->OnRowHeightsChanged(this, nFrom, nTo, anOld, flags))
             RedrawCells(nFrom, 0, RowCount(), ColCount(), flags);
     }
     if (m_pUpdateHintImp && bCreateHint && m_bHintsEnabled)
-        m_pUpdateHintImp->SendHint(this, gxHintRowHeights, nullptr, nullptr, nFrom, nTo);
+        m_pUpdateHintImp->SendHint(this, gxHintRowHeights, anOld, nullptr, nFrom, nTo, flags);
 }
 
-void CGXGridCore::OnColWidthsChanged(ROWCOL nFrom, ROWCOL nTo, int*, UINT flags, BOOL bCreateHint)
+void CGXGridCore::OnColWidthsChanged(ROWCOL nFrom, ROWCOL nTo, int* anOld, UINT flags, BOOL bCreateHint)
 {
     m_nCacheLastVisibleCol = GX_INVALID;
     if (IsColHidden(nFrom) && m_bHasCurrentCell && m_nCurrentCol >= nFrom && m_nCurrentCol <= nTo)
         ReleaseCurrentCell(TRUE);
     if (!(m_pParam && m_pParam->m_bLockRedraw)) {
-        if (!m_pOptimizedUpdateImp || !m_pOptimizedUpdateImp->UpdateChangedColWidths(this, nFrom, nTo, flags))
+        if (!m_pOptimizedUpdateImp || !m_pOptimizedUpdateImp->OnColWidthsChanged(this, nFrom, nTo, anOld, flags))
             RedrawCells(0, nFrom, RowCount(), ColCount(), flags);
     }
     if (m_pUpdateHintImp && bCreateHint && m_bHintsEnabled)
-        m_pUpdateHintImp->SendHint(this, gxHintColWidths, nullptr, nullptr, nFrom, nTo);
+        m_pUpdateHintImp->SendHint(this, gxHintColWidths, anOld, nullptr, nFrom, nTo, flags);
 }
 
 BOOL CGXGridCore::ChangeDefaultRowHeight(int nHeight, UINT flags, int ctCmd)

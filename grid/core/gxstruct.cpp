@@ -133,14 +133,17 @@ BOOL CGXGridCore::RemoveRowsOrCols(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, UINT fl
     theOp.SetStatusText(lib.m_astrTexts[gxTextGenUndo]);
 
     std::unique_ptr<CObject> pUndoInfo;
-    const BOOL bUndo = IsUndoRecording(ctCmd);
+    BOOL bUndo = IsUndoRecording(ctCmd);
     if (bUndo) {
         CObject* p = nullptr;
-        const BOOL bOk = bRows ? m_pUndoImp->PrepareRemoveRowsUndo(this, nFrom, nTo, p)
-                               : m_pUndoImp->PrepareRemoveColsUndo(this, nFrom, nTo, p);
+        const int nPrepared = bRows ? m_pUndoImp->PrepareRemoveRowsUndo(this, nFrom, nTo, p)
+                                    : m_pUndoImp->PrepareRemoveColsUndo(this, nFrom, nTo, p);
         pUndoInfo.reset(p);
-        if (!bOk)
+        if (nPrepared == CGXAbstractCommandFactory::gxUndoRefused)
             return FALSE;
+        // The user let the removal go on without undo information.
+        if (nPrepared == CGXAbstractCommandFactory::gxUndoSkipped)
+            bUndo = FALSE;
     }
 
     const CString sName = bRows ? "Removing rows ..." : "Removing columns ...";
@@ -172,16 +175,18 @@ BOOL CGXGridCore::RemoveRowsOrCols(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, UINT fl
         if (bUndo) {
             std::unique_ptr<CObject> pDataUndo(pData ? pData->GetUndoInfo() : nullptr);
             const ROWCOL nOther = (bRows ? ColCount() : RowCount()) + 1;
-            CGXCommand* pCmd = bRows ? m_pUndoImp->CreateRemoveRowsCmd(nFrom, nTo, std::move(sizes), std::move(pUndoInfo),
+            CGXCommand* pCmd = bRows ? m_pUndoImp->CreateInsertRowsCmd(nFrom, nTo, std::move(sizes), std::move(pUndoInfo),
                                                                        std::move(pDataUndo), nOther)
-                                     : m_pUndoImp->CreateRemoveColsCmd(nFrom, nTo, std::move(sizes), std::move(pUndoInfo),
+                                     : m_pUndoImp->CreateInsertColsCmd(nFrom, nTo, std::move(sizes), std::move(pUndoInfo),
                                                                        std::move(pDataUndo), nOther);
             AddCommand(pCmd, ctCmd);
+        } else if (pData) {
+            pData->DiscardUndoInfo();
         }
         if (ctCmd == gxUndo || ctCmd == gxRedo) {
             const ROWCOL nRow = bRows ? nFrom : m_nTopRow, nCol = bRows ? m_nLeftCol : nFrom;
             if (m_pUndoImp)
-                m_pUndoImp->OnCellsChanged(this, nRow, nCol, TRUE);
+                m_pUndoImp->SetCurrentCellAfterCommand(this, nRow, nCol, TRUE);
         }
         SetSelection(nullptr, GX_INVALIDATE);
         RecalcAndRefresh(FALSE, nullptr, TRUE);
@@ -249,7 +254,7 @@ BOOL CGXGridCore::InsertRowsOrCols(BOOL bRows, ROWCOL nAt, ROWCOL nCount, int* a
         if (pCellsArray && nOtherCount) {
             INT_PTR i = 0;
             for (ROWCOL n = 0; n < nCount; ++n)
-                for (ROWCOL m = 1; m <= nOtherCount; ++m, ++i) {
+                for (ROWCOL m = 0; m < nOtherCount; ++m, ++i) {
                     if (i >= pCellsArray->GetSize())
                         break;
                     if (auto* p = dynamic_cast<CGXStyle*>(pCellsArray->GetAt(i)))
@@ -272,7 +277,7 @@ BOOL CGXGridCore::InsertRowsOrCols(BOOL bRows, ROWCOL nAt, ROWCOL nCount, int* a
         else
             UpdateInsertCols(nAt, nCount, flags, TRUE);
         if (IsUndoRecording(ctCmd))
-            AddCommand(bRows ? m_pUndoImp->CreateInsertRowsCmd(nAt, nLast) : m_pUndoImp->CreateInsertColsCmd(nAt, nLast),
+            AddCommand(bRows ? m_pUndoImp->CreateRemoveRowsCmd(nAt, nLast) : m_pUndoImp->CreateRemoveColsCmd(nAt, nLast),
                        ctCmd);
     }
     // The transaction this call opened is closed here, so later commands do not land in it.
@@ -334,7 +339,8 @@ BOOL CGXGridCore::StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL bForce) { ret
 BOOL CGXGridCore::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce) { return StoreRowsOrCols(TRUE, FALSE, nFromRow, nToRow, bForce); }
 BOOL CGXGridCore::StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bForce) { return StoreRowsOrCols(FALSE, FALSE, nFromCol, nToCol, bForce); }
 
-void CGXGridCore::UpdateStructure(BOOL bRows, BOOL bInsert, ROWCOL nFrom, ROWCOL nCount, UINT flags, BOOL bCreateHint)
+void CGXGridCore::UpdateStructure(BOOL bRows, BOOL bInsert, ROWCOL nFrom, ROWCOL nCount, const int* anOldSizes, UINT flags,
+                                  BOOL bCreateHint)
 {
     ResetSizeCaches();
     // A current cell at or behind the change follows it.
@@ -367,12 +373,13 @@ void CGXGridCore::UpdateStructure(BOOL bRows, BOOL bInsert, ROWCOL nFrom, ROWCOL
         LockScrollBars(TRUE);
         BOOL bDone = FALSE;
         if (m_pOptimizedUpdateImp) {
+            const ROWCOL nLast = nFrom + nCount - 1;
             if (bInsert)
-                bDone = bRows ? m_pOptimizedUpdateImp->UpdateInsertRows(this, nFrom, nCount, flags)
-                              : m_pOptimizedUpdateImp->UpdateInsertCols(this, nFrom, nCount, flags);
+                bDone = bRows ? m_pOptimizedUpdateImp->OnRowsInserted(this, nFrom, nCount, flags)
+                              : m_pOptimizedUpdateImp->OnColsInserted(this, nFrom, nCount, flags);
             else
-                bDone = bRows ? m_pOptimizedUpdateImp->UpdateRemoveRows(this, nFrom, nCount, flags)
-                              : m_pOptimizedUpdateImp->UpdateRemoveCols(this, nFrom, nCount, flags);
+                bDone = bRows ? m_pOptimizedUpdateImp->OnRowsRemoved(this, nFrom, nLast, anOldSizes, flags)
+                              : m_pOptimizedUpdateImp->OnColsRemoved(this, nFrom, nLast, anOldSizes, flags);
         }
         if (!bDone)
             Redraw(flags, FALSE);
@@ -382,25 +389,25 @@ void CGXGridCore::UpdateStructure(BOOL bRows, BOOL bInsert, ROWCOL nFrom, ROWCOL
     }
     if (bCreateHint && m_pUpdateHintImp && m_bHintsEnabled) {
         const int nKind = bInsert ? (bRows ? gxHintInsertRows : gxHintInsertCols) : (bRows ? gxHintRemoveRows : gxHintRemoveCols);
-        m_pUpdateHintImp->SendHint(this, nKind, nullptr, nullptr, nFrom, nCount);
+        m_pUpdateHintImp->SendHint(this, nKind, anOldSizes, nullptr, nFrom, nCount, flags);
     }
 }
 
 void CGXGridCore::UpdateInsertRows(ROWCOL nRow, ROWCOL nCount, UINT flags, BOOL bCreateHint)
 {
-    UpdateStructure(TRUE, TRUE, nRow, nCount, flags, bCreateHint);
+    UpdateStructure(TRUE, TRUE, nRow, nCount, nullptr, flags, bCreateHint);
 }
 void CGXGridCore::UpdateInsertCols(ROWCOL nCol, ROWCOL nCount, UINT flags, BOOL bCreateHint)
 {
-    UpdateStructure(FALSE, TRUE, nCol, nCount, flags, bCreateHint);
+    UpdateStructure(FALSE, TRUE, nCol, nCount, nullptr, flags, bCreateHint);
 }
-void CGXGridCore::UpdateRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, int*, UINT flags, BOOL bCreateHint)
+void CGXGridCore::UpdateRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, int* anOld, UINT flags, BOOL bCreateHint)
 {
-    UpdateStructure(TRUE, FALSE, nFromRow, nToRow - nFromRow + 1, flags, bCreateHint);
+    UpdateStructure(TRUE, FALSE, nFromRow, nToRow - nFromRow + 1, anOld, flags, bCreateHint);
 }
-void CGXGridCore::UpdateRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, int*, UINT flags, BOOL bCreateHint)
+void CGXGridCore::UpdateRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, int* anOld, UINT flags, BOOL bCreateHint)
 {
-    UpdateStructure(FALSE, FALSE, nFromCol, nToCol - nFromCol + 1, flags, bCreateHint);
+    UpdateStructure(FALSE, FALSE, nFromCol, nToCol - nFromCol + 1, anOld, flags, bCreateHint);
 }
 
 // ---- Moving rows and columns: the move feature ----
@@ -628,12 +635,12 @@ BOOL CGXGridCore::Redo() { return m_pUndoImp ? m_pUndoImp->Redo(this) : FALSE; }
 void CGXGridCore::BeginTransaction(LPCTSTR pszName)
 {
     if (m_pUndoImp)
-        m_pUndoImp->BeginTrans(this, pszName);
+        m_pUndoImp->BeginTransaction(this, pszName);
 }
 void CGXGridCore::CommitTransaction()
 {
     if (m_pUndoImp)
-        m_pUndoImp->CommitTrans(this);
+        m_pUndoImp->CommitTransaction(this);
 }
 void CGXGridCore::Rollback()
 {
@@ -666,10 +673,10 @@ void CGXGridCore::RemoveCommand(int ctCmd)
     if (m_pUndoImp)
         m_pUndoImp->RemoveCommand(this, ctCmd);
 }
-void CGXGridCore::OnCellsChanged(ROWCOL nRow, ROWCOL nCol, BOOL bFlag)
+void CGXGridCore::SetCurrentCellAfterCommand(ROWCOL nRow, ROWCOL nCol, BOOL bFlag)
 {
     if (m_pUndoImp)
-        m_pUndoImp->OnCellsChanged(this, nRow, nCol, bFlag);
+        m_pUndoImp->SetCurrentCellAfterCommand(this, nRow, nCol, bFlag);
 }
 BOOL CGXGridCore::ExecuteCommand(CGXCommand* pCmd, int ctCmd) { return m_pUndoImp ? m_pUndoImp->ExecuteCommand(this, pCmd, ctCmd) : FALSE; }
 BOOL CGXGridCore::SetAdvancedUndo(BOOL bAdvanced) { return m_pUndoImp ? m_pUndoImp->SetAdvancedUndo(this, bAdvanced) : FALSE; }

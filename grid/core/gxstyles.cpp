@@ -512,7 +512,7 @@ walkEnd:
                 pUndoArray = nullptr;  // the command holds it now (or the factory dropped it)
                 AddCommand(pCmd, ctCmd);
                 if (ctCmd == gxUndo || ctCmd == gxRedo)
-                    m_pUndoImp->OnCellsChanged(this, range.top, range.left, TRUE);
+                    m_pUndoImp->SetCurrentCellAfterCommand(this, range.top, range.left, TRUE);
             }
         }
     } else {
@@ -602,7 +602,7 @@ void CGXGridCore::RedrawRange(const CGXCellRange& range, const CGXStyle* pStyle,
         }
     }
     if (m_pUpdateHintImp && bSendHint && m_bHintsEnabled)
-        m_pUpdateHintImp->SendHint(this, gxHintStyleRange, &range, pStyle, DWORD(mt), DWORD(nType) | (flags << 16));
+        m_pUpdateHintImp->SendHint(this, gxHintStyleRange, &range, pStyle, DWORD(mt), DWORD(nType), flags);
 }
 
 // ---- Whole style tables ----

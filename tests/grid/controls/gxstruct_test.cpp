@@ -6,22 +6,22 @@
 namespace {
 
 // Records what the core asks of the undo feature.
-class RecordingFactory : public CGXCommandFactory {
+class RecordingFactory : public CGXAbstractCommandFactory {
 public:
     int m_nBegins = 0, m_nCommits = 0, m_nDepth = 0, m_nRecorded = 0;
-    void BeginTrans(CGXGridCore*, LPCTSTR) override
+    void BeginTransaction(CGXGridCore*, LPCTSTR) override
     {
         ++m_nBegins;
         ++m_nDepth;
     }
-    void CommitTrans(CGXGridCore*) override
+    void CommitTransaction(CGXGridCore*) override
     {
         ++m_nCommits;
         --m_nDepth;
     }
     void AddCommand(CGXGridCore*, CGXCommand*, int) override { ++m_nRecorded; }
-    CGXCommand* CreateInsertRowsCmd(ROWCOL, ROWCOL) override { return reinterpret_cast<CGXCommand*>(this); }
-    CGXCommand* CreateRemoveRowsCmd(ROWCOL, ROWCOL, std::vector<int>, std::unique_ptr<CObject>,
+    CGXCommand* CreateRemoveRowsCmd(ROWCOL, ROWCOL) override { return reinterpret_cast<CGXCommand*>(this); }
+    CGXCommand* CreateInsertRowsCmd(ROWCOL, ROWCOL, std::vector<int>, std::unique_ptr<CObject>,
                                     std::unique_ptr<CObject>, ROWCOL) override
     {
         return reinterpret_cast<CGXCommand*>(this);
@@ -70,15 +70,17 @@ TEST_F(StructTest, EachTransactionIsCommittedAndDataUndoAppliesOnce)
     pData->SetColCount(2);
     m_grid->m_pUndoImp = &factory;
 
+    // One row of cell styles from column 0 (the row header) on.
     CObArray cells;
     CGXStyle a, b;
     a.SetValue("a");
     b.SetValue("b");
+    cells.Add(nullptr);
     cells.Add(&a);
     cells.Add(&b);
     CObject dataUndo;
     cells.Add(&dataUndo);  // the data store's undo information rides last
-    EXPECT_TRUE(m_grid->InsertRows(3, 1, nullptr, &cells, nullptr, 2));
+    EXPECT_TRUE(m_grid->InsertRows(3, 1, nullptr, &cells, nullptr, 3));
     EXPECT_EQ(pData->m_nApplied, 1);
     EXPECT_STREQ(Value(3, 1), "a");
     EXPECT_STREQ(Value(3, 2), "b");
@@ -106,6 +108,7 @@ TEST_F(StructTest, TheReadOnlyLockRefuses)
 
 TEST_F(StructTest, ForwardersWithoutFeatures)
 {
+    m_grid->m_pUndoImp = nullptr;  // the standard factory installs one; the grid still deletes it
     EXPECT_FALSE(m_grid->FindText(TRUE));
     const int nBeeps = PvBeepCount();
     m_grid->OnTextNotFound("missing");
