@@ -61,7 +61,7 @@ void CGXLongOperationImp::PublishLevel(int nDepth)
     CGXLongOperationState& st = State();
     const Level& level = LevelAt(nDepth);
     st.m_apszLevelTexts[Slot(nDepth)] = level.Text();
-    st.m_abLevelTextOwned[Slot(nDepth)] = level.pszShared == nullptr;
+    st.m_abLevelTextOwned[Slot(nDepth)] = level.bOwned;
 }
 
 void CGXLongOperationImp::Start(CGXLongOperation* pOp)
@@ -69,8 +69,9 @@ void CGXLongOperationImp::Start(CGXLongOperation* pOp)
     CGXLongOperationState& st = State();
     const int nLevel = st.m_nDepth++;
     Level& level = LevelAt(st.m_nDepth);
-    level.strOwned.clear();
+    level.strCopy.clear();
     level.pszShared = nullptr;
+    level.bOwned = false;
     if (nLevel > 0) {
         // Inherit the enclosing text: share what is shared, copy what the parent owns, so that
         // the parent may change its text while this level runs.
@@ -78,7 +79,7 @@ void CGXLongOperationImp::Start(CGXLongOperation* pOp)
         if (parent.pszShared)
             level.pszShared = parent.pszShared;
         else
-            level.strOwned = parent.strOwned;
+            level.strCopy = parent.strCopy;
     } else {
         st.m_nPercentOwner = -1;
         st.m_nPercent = -1;
@@ -117,11 +118,13 @@ void CGXLongOperationImp::FreeLevelText(CGXLongOperation* pOp)
 {
     CGXLongOperationState& st = State();
     Level& level = LevelAt(st.m_nDepth);
-    if (level.pszShared)
+    if (!level.bOwned)
         return;
-    level.strOwned.clear();
+    const bool bShown = pOp->m_pszStatusText == level.strCopy.c_str();
+    level.strCopy.clear();
     level.pszShared = "";
-    if (pOp->m_pszStatusText == level.strOwned.c_str())
+    level.bOwned = false;
+    if (bShown)
         pOp->m_pszStatusText = level.pszShared;
     PublishLevel(st.m_nDepth);
 }
@@ -133,8 +136,9 @@ void CGXLongOperationImp::SetStatusText(CGXLongOperation* pOp, LPCTSTR pszText, 
     if (st.m_nPercentOwner != -1 && st.m_nPercentOwner < st.m_nDepth - 1)
         return;  // an outer level reports its percentage under its own text
     Level& level = LevelAt(st.m_nDepth);
+    level.bOwned = bCopy;
     if (bCopy) {
-        level.strOwned = pszText ? pszText : "";
+        level.strCopy = pszText ? pszText : "";
         level.pszShared = nullptr;
     } else {
         level.pszShared = pszText ? pszText : "";

@@ -22,11 +22,13 @@ public:
     const std::string& GetStatusBuffer() const { return m_strBuffer; }
 
 private:
-    // The text of one nesting depth: a copy it owns, or a pointer whose owner outlives it.
+    // The text of one nesting depth: a copy it owns (or inherited a copy of, which it does not
+    // own), or a pointer whose owner outlives it.
     struct Level {
-        std::string strOwned;
+        std::string strCopy;
         LPCTSTR pszShared = nullptr;
-        LPCTSTR Text() const { return pszShared ? pszShared : strOwned.c_str(); }
+        bool bOwned = false;
+        LPCTSTR Text() const { return pszShared ? pszShared : strCopy.c_str(); }
     };
     Level& LevelAt(int nDepth);
     void PublishLevel(int nDepth);
