@@ -31,7 +31,7 @@ struct TestGrid : CGXGridCore {
 };
 
 // Counts the commands the grid records; owns what it is given.
-struct StubCommandFactory : CGXCommandFactory {
+struct StubCommandFactory : CGXAbstractCommandFactory {
     int nCommands = 0;
     std::vector<CObArray*> arrays;
     ~StubCommandFactory() override
@@ -42,9 +42,9 @@ struct StubCommandFactory : CGXCommandFactory {
             delete p;
         }
     }
-    CGXCommand* CreateSetStyleRangeCmd(const CGXCellRange&, int, CObject* pOld) override
+    CGXCommand* CreateSetStyleRangeCmd(const CGXCellRange&, int, CObArray* pOld) override
     {
-        arrays.push_back(static_cast<CObArray*>(pOld));
+        arrays.push_back(pOld);
         return reinterpret_cast<CGXCommand*>(this);  // a token; the stub records, never runs it
     }
     void AddCommand(CGXGridCore*, CGXCommand*, int) override { ++nCommands; }
