@@ -2,7 +2,8 @@
 // scrolled to row 50,000. Run it headless with PV_SCREENSHOT to see the picture, or drive it
 // with PV_SCRIPT. The values come from FetchStoredStyle, so the store holds only the counts.
 // Cell (50001, 3) takes grades from 10 to 20 only. At the start it prints where the first two
-// data cells of column 2 and the graded cell lie on the screen; at exit, the values typed in.
+// data cells of column 2 and the graded cell lie on the screen; at exit, the values typed in,
+// the current cell's stored value and the lengths of the undo and redo lists.
 
 #include <cstdio>
 #include <map>
@@ -123,6 +124,7 @@ int main()
                            .SetUserAttribute(GX_IDS_UA_VALID_MIN, "10")
                            .SetUserAttribute(GX_IDS_UA_VALID_MAX, "20")
                            .SetUserAttribute(GX_IDS_UA_VALID_MSG, "Grades run from 10 to 20."));
+    grid.GetParam()->ClearUndoList();  // the set-up is not the user's to undo
     grid.SetFocus();
     grid.UpdateWindow();
     grid.PrintCellOnScreen("cell", 50001, 2);
@@ -136,6 +138,12 @@ int main()
         DispatchMessage(&msg);
     }
     grid.PrintTyped();
+    ROWCOL nRow = 0, nCol = 0;
+    if (grid.QueryCurrentCell(nRow, nCol))
+        std::printf("current %u,%u: \"%s\"\n", unsigned(nRow), unsigned(nCol),
+                    static_cast<LPCTSTR>(grid.StoredCellValueText(nRow, nCol)));
+    std::printf("undo %d redo %d\n", int(grid.GetParam()->GetUndoList().GetCount()),
+                int(grid.GetParam()->GetRedoList().GetCount()));
     g_pGrid = nullptr;
     return int(msg.wParam);
 }

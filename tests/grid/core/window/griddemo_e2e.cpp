@@ -74,4 +74,26 @@ TEST(GridDemoE2E, TypedTextIsStoredAndAnInvalidGradeStaysWithOneWarning)
         fs::remove_all(dir);
 }
 
+// Ctrl+Z takes the typed value back and Ctrl+R brings it again; the screenshots show both.
+TEST(GridDemoE2E, CtrlZTakesTypedTextBackAndCtrlRBringsItAgain)
+{
+    const fs::path dir = fs::temp_directory_path() / ("pv-griddemo-undo-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    auto points = CellPoints(RunDemo(dir, "quit\n", dir / "layout-boxes.log"));
+    ASSERT_EQ(points.count("cell 50001,2"), 1u);
+    const std::string typed = "click " + points["cell 50001,2"] + "\nchar Hello\nkey ENTER\n";
+    const fs::path undone = dir / "undone.png", redone = dir / "redone.png";
+    const std::string afterUndo =
+        RunDemo(dir, typed + "key Z ctrl\nscreenshot " + undone.string() + "\nquit\n", dir / "boxes1.log");
+    EXPECT_NE(afterUndo.find("current 50001,2: \"\"\nundo 0 redo 1\n"), std::string::npos) << afterUndo;
+    const std::string afterRedo = RunDemo(
+        dir, typed + "key Z ctrl\nscreenshot " + undone.string() + "\nkey R ctrl\nscreenshot " + redone.string() + "\nquit\n",
+        dir / "boxes2.log");
+    EXPECT_NE(afterRedo.find("current 50001,2: \"Hello\"\nundo 1 redo 0\n"), std::string::npos) << afterRedo;
+    EXPECT_GT(fs::file_size(undone), 1000u);
+    EXPECT_GT(fs::file_size(redone), 1000u);
+    if (!std::getenv("PV_KEEP_E2E"))
+        fs::remove_all(dir);
+}
+
 }  // namespace
