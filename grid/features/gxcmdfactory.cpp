@@ -406,7 +406,7 @@ BOOL CGXCommandFactory::UpdateMenuItem(CGXGridCore* pGrid, CCmdUI* pCmdUI, BOOL 
     return TRUE;
 }
 
-BOOL CGXCommandFactory::CanUndo(CGXGridCore* pGrid, CCmdUI* pCmdUI)
+BOOL CGXCommandFactory::UpdateUndoItem(CGXGridCore* pGrid, CCmdUI* pCmdUI, BOOL bUndo)
 {
     CGXGridParam* pParam = pGrid->GetParam();
     if (!pParam) {
@@ -414,32 +414,20 @@ BOOL CGXCommandFactory::CanUndo(CGXGridCore* pGrid, CCmdUI* pCmdUI)
             pCmdUI->Enable(FALSE);
         return FALSE;
     }
-    const BOOL bEditing = pGrid->IsCurrentCellControlActive() && pGrid->CurrentCellControl()->IsModified();
-    const BOOL bResult = TransactionDepth(*pParam) == 0 && (bEditing || !pParam->GetUndoList().IsEmpty());
+    // An edit in progress is what Undo takes back first; Redo has no such case.
+    const BOOL bEditing = bUndo && pGrid->IsCurrentCellControlActive() && pGrid->CurrentCellControl()->IsModified();
+    const CObList& list = bUndo ? pParam->GetUndoList() : pParam->GetRedoList();
+    const BOOL bResult = TransactionDepth(*pParam) == 0 && (bEditing || !list.IsEmpty());
     if (!pCmdUI)
         return bResult;
     if (pCmdUI->m_pMenu)
-        UpdateMenuItem(pGrid, pCmdUI, TRUE, bEditing);
+        UpdateMenuItem(pGrid, pCmdUI, bUndo, bEditing);
     pCmdUI->Enable(bResult);
     return bResult;
 }
 
-BOOL CGXCommandFactory::CanRedo(CGXGridCore* pGrid, CCmdUI* pCmdUI)
-{
-    CGXGridParam* pParam = pGrid->GetParam();
-    if (!pParam) {
-        if (pCmdUI)
-            pCmdUI->Enable(FALSE);
-        return FALSE;
-    }
-    const BOOL bResult = TransactionDepth(*pParam) == 0 && !pParam->GetRedoList().IsEmpty();
-    if (!pCmdUI)
-        return bResult;
-    if (pCmdUI->m_pMenu)
-        UpdateMenuItem(pGrid, pCmdUI, FALSE, FALSE);
-    pCmdUI->Enable(bResult);
-    return bResult;
-}
+BOOL CGXCommandFactory::CanUndo(CGXGridCore* pGrid, CCmdUI* pCmdUI) { return UpdateUndoItem(pGrid, pCmdUI, TRUE); }
+BOOL CGXCommandFactory::CanRedo(CGXGridCore* pGrid, CCmdUI* pCmdUI) { return UpdateUndoItem(pGrid, pCmdUI, FALSE); }
 
 // ---- Undo information of removed rows and columns ----
 

@@ -78,4 +78,5 @@ private:
     CGXCommand* CreateInsertLinesCmd(BOOL bRows, ROWCOL nFirst, ROWCOL nLast, std::vector<int> sizes,
                                      std::unique_ptr<CObject> pInfo, std::unique_ptr<CObject> pDataUndo, ROWCOL nOther);
     BOOL UpdateMenuItem(CGXGridCore* pGrid, CCmdUI* pCmdUI, BOOL bUndo, BOOL bEditing);
+    BOOL UpdateUndoItem(CGXGridCore* pGrid, CCmdUI* pCmdUI, BOOL bUndo);
 };
