@@ -1,5 +1,6 @@
 #include "grid/widgets/gxbcurfmt.h"
 
+#include "platform/base/utf8.h"
 #include "platform/gdi/fonts.h"
 #include "platform/sys/locale.h"
 #include "platform/sys/system.h"
@@ -45,17 +46,11 @@ std::u32string toChars(const CString& s)
     return out;
 }
 
-void appendChar(std::string& s, char32_t ch)
-{
-    char buf[4];
-    s.append(buf, size_t(pvgdi::EncodeUtf8(uint32_t(ch), buf)));
-}
-
 CString fromChars(const std::u32string& s)
 {
     std::string out;
     for (char32_t ch : s)
-        appendChar(out, ch);
+        PvAppendUtf8(out, uint32_t(ch));
     return CString(std::move(out));
 }
 
