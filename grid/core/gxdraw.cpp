@@ -89,6 +89,11 @@ void CGXGridCore::OnGridDraw(CDC* pDC)
         m_bPrintPassPending = TRUE;
         return;
     }
+    // How many cells the clip box holds at the default sizes, for grids that fetch what they show.
+    const int cyRow = DefaultRowHeight();
+    const int cxCol = DefaultColWidth();
+    if (cyRow > 0 && cxCol > 0)
+        OnPrepareDrawing(ROWCOL(rectClip.bottom / cyRow + 1), ROWCOL(rectClip.right / cxCol + 1));
     m_bScrollRangeChanged = FALSE;
     m_bFullRepaintNeeded = FALSE;
     UpdateScrollBars(TRUE, TRUE);
@@ -750,6 +755,8 @@ void CGXGridCore::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo)
 }
 
 void CGXGridCore::EnsureCountComplete() {}
+void CGXGridCore::PrepareRows(ROWCOL) {}
+void CGXGridCore::OnPrepareDrawing(ROWCOL, ROWCOL) {}
 void CGXGridCore::OnGridPrepareDC(CDC*, CPrintInfo*) {}
 void CGXGridCore::AdjustPrintMargins(CRect&) {}
 void CGXGridCore::DrawPrintHeaderFooter(CDC*, CPrintInfo*) {}

@@ -599,6 +599,11 @@ public:
     virtual void OnEndPrinting(CDC* pDC, CPrintInfo* pInfo);
     // Record grids complete their row count here before a move to the last row or column.
     virtual void EnsureCountComplete();
+    // Rows up to nRow are about to be needed; a row above 0x7ffffffe asks for all of them.
+    // Record grids fetch records here; the core holds its rows already.
+    virtual void PrepareRows(ROWCOL nRow);
+    // A paint pass is about to draw about nRows x nCols cells from the top row and left column.
+    virtual void OnPrepareDrawing(ROWCOL nRows, ROWCOL nCols);
     virtual void OnGridDraw(CDC* pDC);
     virtual void OnGridPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr);
     virtual void RedrawCurrentCell(UINT flags = GX_UPDATENOW);
