@@ -331,9 +331,10 @@ ROWCOL CGXBrowserGrid::BeginNewRecord()
         PlaceCurrentCell(nRow, HeaderCols() + 1);
     if (nRow != p->m_nCurrentRecordRow)
         return GX_INVALID;
+    const BOOL bWasLastShown = LastVisibleRow() >= nRow;
     p->m_nEditMode = gxAddNewRecord;
     // A new empty append row appears below the new record; follow it when it was the last shown.
-    const BOOL bWasLastShown = LastVisibleRow() >= nRow;
+    ResetSizeCaches();
     UpdateScrollBars();
     RedrawCells(nRow, 0, nRow + 1, ColCount(), GX_INVALIDATE);
     if (bWasLastShown && LastFullyVisibleRow() < nRow + 1)

@@ -24,7 +24,7 @@
 namespace {
 
 // Directions of MoveCurrentCell that go down, and the one to the top-left cell.
-enum : int { kDown = 3, kPageDown = 5, kFirstRow = 7 };
+enum : int { kUp = 1, kDown = 3, kPageDown = 5, kFirstRow = 7 };
 constexpr UINT kIdsBinary = 20133;
 // Texts of a store the field refuses.
 constexpr LPCTSTR kUnboundField = "You have tried to modify the value of an unbound field!";
@@ -507,8 +507,10 @@ void CGXDaoGrid::PrepareRows(ROWCOL nRow)
         // What was counted so far stands; the next move finds its place again.
         ForgetPosition();
     }
-    if (RowCount() != nOldRows && m_bInitDone)
+    if (RowCount() != nOldRows && m_bInitDone) {
+        ResetSizeCaches();
         UpdateScrollBars();
+    }
 }
 
 void CGXDaoGrid::PrepareDrawRecords()
@@ -549,13 +551,27 @@ BOOL CGXDaoGrid::OnGridVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
         case SB_LINEDOWN:
         case SB_PAGEDOWN: PrepareRows(m_nTopRow + 2 * nPage + 1); break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION:
-            // A drag to the bar's end reads the next block, never everything.
-            PrepareRows(ThumbPositionToRow(int(nPos)) + nPage + 1);
-            break;
+        case SB_THUMBPOSITION: {
+            // A drag to the bar's end reads the next block, never everything. The row is taken
+            // from the bar before the fetch lengthens it, and the drop goes where the drag was.
+            const BOOL bSameDrag = nSBCode == SB_THUMBPOSITION && m_bThumbTargetKept && nPos == m_nThumbPos;
+            const ROWCOL nTarget = bSameDrag ? m_nThumbTarget : ThumbPositionToRow(int(nPos));
+            m_bThumbTargetKept = nSBCode == SB_THUMBTRACK;
+            m_nThumbPos = nPos;
+            m_nThumbTarget = nTarget;
+            PrepareRows(nTarget + nPage + 1);
+            if (nSBCode == SB_THUMBTRACK && !m_pParam->m_bThumbTrack)
+                return TRUE;
+            if (nTarget > m_nTopRow)
+                ScrollCells(kDown, nTarget - m_nTopRow);
+            else if (nTarget < m_nTopRow)
+                ScrollCells(kUp, m_nTopRow - nTarget);
+            return TRUE;
+        }
         default: break;
         }
     }
+    m_bThumbTargetKept = FALSE;
     return CGXBrowserGrid::OnGridVScroll(nSBCode, nPos, pScrollBar);
 }
 
@@ -588,6 +604,8 @@ void CGXDaoGrid::Requery()
         }
     }
     FreeGdiCache();
+    // The rows in view are read again at once.
+    PrepareRows(std::max(m_bHasCurrentCell ? m_nCurrentRow : 0, std::max(m_nTopRow, LastVisibleRow())));
     if (m_bHasCurrentCell)
         if (CGXControl* pControl = CurrentCellControl())
             pControl->InitForCell(m_nCurrentRow, m_nCurrentCol);

@@ -87,6 +87,10 @@ protected:
     COleVariant m_varBookmark;
     long m_nCurrentRecordIndex = -1;
     CString m_sBinary;
+    // The row a thumb drag aims at, kept for the drop at the same position.
+    BOOL m_bThumbTargetKept = FALSE;
+    UINT m_nThumbPos = 0;
+    ROWCOL m_nThumbTarget = 0;
     // Fields whose default the append row has asked for already.
     std::vector<bool> m_defaultChecked;
 };

@@ -120,7 +120,7 @@ protected:
     // The grid in a visible 640 x 480 window over the recordset, initialised.
     CGXDaoGrid& MakeGrid(CDaoRecordset* pRecordset)
     {
-        m_wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr);
+        m_wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 640, 480, nullptr, nullptr);
         m_grid = std::make_unique<CGXDaoGrid>(&m_wnd);
         m_wnd.m_pGrid = m_grid.get();
         m_grid->SetRecordset(pRecordset);
