@@ -833,7 +833,9 @@ BOOL SetWindowPos(HWND h, HWND after, int x, int y, int cx, int cy, UINT flags)
                  (newRc.bottom - newRc.top) != (w->rc.bottom - w->rc.top);
     RECT oldClient = w->rcClient;
     w->rc = newRc;
-    if (sized || (flags & SWP_FRAMECHANGED)) {
+    // As the desktop does: every sizing call recalculates the frame, even at an unchanged size, so
+    // a non-client part kept in parent coordinates follows a move.
+    if (sized || !(flags & SWP_NOSIZE) || (flags & SWP_FRAMECHANGED)) {
         RecalcClient(w);
         if (!(w = W(h))) return FALSE;
     }
