@@ -3,39 +3,15 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <memory>
 #include <string>
 
-#include "grid/controls/gxctlfactory.h"
+#include "bench_grid_window.h"
 #include "grid/controls/gxedit.h"
-#include "grid/core/gxgrid.h"
-#include "grid/core/gxlibdata.h"
-#include "platform/win/pvwin.h"
-#include "platform/win/win.h"
 
 namespace {
 
-struct BigGrid {
-    CWnd wnd;
-    std::unique_ptr<CGXGridCore> grid;
-    explicit BigGrid(ROWCOL nRows)
-    {
-        setenv("PV_BACKEND", "headless", 1);
-        PvResetWindowSystem();
-        InitGridLibraryWithFactory();
-        wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1280, 1000, nullptr, nullptr);
-        grid = std::make_unique<CGXGridCore>(&wnd);
-        grid->Initialize();
-        grid->SetRowCount(nRows, GX_NOREDRAW);
-        grid->SetColCount(12, GX_NOREDRAW);
-        grid->PlaceCurrentCell(1, 1, 0);
-    }
-    ~BigGrid()
-    {
-        grid.reset();
-        wnd.DestroyWindow();
-    }
+struct BigGrid : BenchGridWindow {
+    explicit BigGrid(ROWCOL nRows) : BenchGridWindow(nRows, 12) { grid->PlaceCurrentCell(1, 1, 0); }
 };
 
 void BM_ArrowDownAndUp(benchmark::State& state)

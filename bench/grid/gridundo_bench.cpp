@@ -4,41 +4,20 @@
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <memory>
 #include <string>
 
-#include "grid/controls/gxctlfactory.h"
-#include "grid/core/gxgrid.h"
-#include "grid/core/gxlibdata.h"
-#include "platform/win/pvwin.h"
-#include "platform/win/win.h"
+#include "bench_grid_window.h"
 
 namespace {
 
 constexpr ROWCOL kRows = 100000;
 constexpr ROWCOL kCols = 12;
 
-struct UndoGrid {
-    CWnd wnd;
-    std::unique_ptr<CGXGridCore> grid;
-    explicit UndoGrid(BOOL bUndo)
+struct UndoGrid : BenchGridWindow {
+    explicit UndoGrid(BOOL bUndo) : BenchGridWindow(kRows, kCols)
     {
-        setenv("PV_BACKEND", "headless", 1);
-        PvResetWindowSystem();
-        InitGridLibraryWithFactory();
-        wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 1280, 1000, nullptr, nullptr);
-        grid = std::make_unique<CGXGridCore>(&wnd);
-        grid->Initialize();
-        grid->SetRowCount(kRows, GX_NOREDRAW);
-        grid->SetColCount(kCols, GX_NOREDRAW);
         grid->GetParam()->EnableUndo(bUndo);
         grid->GetParam()->ClearUndoList();
-    }
-    ~UndoGrid()
-    {
-        grid.reset();
-        wnd.DestroyWindow();
     }
     // One transaction: a value into each row's 12 cells.
     void StoreAll(const char* pszValue)
