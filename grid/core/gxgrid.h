@@ -842,6 +842,7 @@ public:
 
     // Current cell and keys.
     BOOL m_bFocusFromGrid = FALSE;
+    BOOL m_bLosingFocus = FALSE;     // a view host sets it while the grid's kill-focus runs
     BOOL m_bTakingFocus = FALSE;     // the grid takes the focus itself: its focus handlers stand by
     BOOL m_bWarningShown = FALSE;
     BOOL m_bMovingCurrentCell = FALSE;

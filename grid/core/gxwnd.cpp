@@ -25,8 +25,6 @@ std::set<CGXGridWnd*>& AutoDeleteRegistry()
     return registry;
 }
 
-const UINT s_nFindReplaceMsg = ::RegisterWindowMessage("commdlg_FindReplace");
-
 // Runs for the first message of a window made from the class name: from then on the window
 // belongs to a grid object.
 LRESULT GridWndClassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -45,6 +43,8 @@ LRESULT GridWndClassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+const UINT gxFindReplaceMsg = ::RegisterWindowMessage("commdlg_FindReplace");
 
 IMPLEMENT_DYNCREATE(CGXGridWnd, CWnd)
 
@@ -124,7 +124,7 @@ BEGIN_MESSAGE_MAP(CGXGridWnd, CWnd)
     ON_MESSAGE(WM_GX_QUERYCELL, OnQueryCellMsg)
     ON_MESSAGE(WM_GX_TABNAME, OnTabNameMsg)
     ON_MESSAGE(WM_GX_LOCKREDRAW, OnLockRedrawMsg)
-    ON_REGISTERED_MESSAGE(s_nFindReplaceMsg, OnFindReplaceMsg)
+    ON_REGISTERED_MESSAGE(gxFindReplaceMsg, OnFindReplaceMsg)
 END_MESSAGE_MAP()
 
 LRESULT CGXGridWnd::ToCoreOrDefault(BOOL bHandled) { return bHandled ? 0 : Default(); }

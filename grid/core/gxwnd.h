@@ -51,6 +51,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// The common find/replace dialog's notification, registered once at start-up; the message maps
+// of the grid hosts refer to it.
+extern const UINT gxFindReplaceMsg;
+
 // The window class of grid controls in dialog templates; the control factory registers it.
 // A failed registration throws CResourceException.
 void GXRegisterGridWndClass(HINSTANCE hInstance);

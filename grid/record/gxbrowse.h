@@ -17,8 +17,10 @@ constexpr ROWCOL GX_PREPARE_ALL_ROWS = 0x7ffffffe;
 // Sort directions of a sort key (GXSortInfo::sortOrder).
 enum : DWORD { gxSortAscending = 0, gxSortDescending = 1 };
 
-// Record-navigation commands.
+// Record-navigation commands; the framework's ids header defines the same values as macros.
+#ifndef ID_RECORD_FIRST
 enum : UINT { ID_RECORD_FIRST = 59648, ID_RECORD_LAST = 59649, ID_RECORD_NEXT = 59650, ID_RECORD_PREV = 59651 };
+#endif
 
 class CGXBrowserGrid : public CGXGridCore {
 public:
