@@ -1,7 +1,6 @@
 #include "grid/widgets/gxbcurfmt.h"
 
-#include "platform/base/utf8.h"
-#include "platform/gdi/fonts.h"
+#include "grid/widgets/gxbtext.h"
 #include "platform/sys/locale.h"
 #include "platform/sys/system.h"
 
@@ -33,28 +32,7 @@ constexpr Layout kNegative[CGXBCurrencyFormat::kNegativeLayouts] = {
 constexpr char32_t kNoBreakSpace = 0x00A0;
 constexpr char32_t kNarrowNoBreakSpace = 0x202F;
 
-std::u32string toChars(const CString& s)
-{
-    std::u32string out;
-    const char* p = s.GetString();
-    const int n = s.GetLength();
-    for (int i = 0; i < n;) {
-        uint32_t cp = 0;
-        i += pvgdi::DecodeUtf8(p, n, i, cp);
-        out.push_back(char32_t(cp));
-    }
-    return out;
-}
-
-CString fromChars(const std::u32string& s)
-{
-    std::string out;
-    for (char32_t ch : s)
-        PvAppendUtf8(out, uint32_t(ch));
-    return CString(std::move(out));
-}
-
-bool isDigit(char32_t ch) { return ch >= '0' && ch <= '9'; }
+using gxb::IsDigit;
 
 bool isBlank(char32_t ch)
 {
@@ -109,7 +87,7 @@ UINT localeChar(LCTYPE type, UINT chDefault)
         return chDefault;
     uint32_t cp = 0;
     pvgdi::DecodeUtf8(s.data(), int(s.size()), 0, cp);
-    return isTextChar(cp) && !isDigit(cp) ? UINT(cp) : chDefault;
+    return isTextChar(cp) && !IsDigit(cp) ? UINT(cp) : chDefault;
 }
 
 }  // namespace
@@ -155,7 +133,7 @@ BOOL CGXBCurrencyFormat::SetNegativeFormat(int nLayout)
 
 BOOL CGXBCurrencyFormat::SetPaddingChar(UINT ch)
 {
-    if ((isDigit(ch) && ch != '0') || !isTextChar(ch))
+    if ((IsDigit(ch) && ch != '0') || !isTextChar(ch))
         return FALSE;
     m_chPad = ch;
     return TRUE;
@@ -163,7 +141,7 @@ BOOL CGXBCurrencyFormat::SetPaddingChar(UINT ch)
 
 BOOL CGXBCurrencyFormat::SetGroupingSeparator(UINT ch)
 {
-    if (ch != 0 && (isDigit(ch) || !isTextChar(ch)))
+    if (ch != 0 && (IsDigit(ch) || !isTextChar(ch)))
         return FALSE;
     m_chGroupSep = ch;
     return TRUE;
@@ -171,7 +149,7 @@ BOOL CGXBCurrencyFormat::SetGroupingSeparator(UINT ch)
 
 BOOL CGXBCurrencyFormat::SetDecimalSeparator(UINT ch)
 {
-    if (ch != 0 && (isDigit(ch) || !isTextChar(ch)))
+    if (ch != 0 && (IsDigit(ch) || !isTextChar(ch)))
         return FALSE;
     m_chDecimalSep = ch;
     return TRUE;
@@ -317,14 +295,14 @@ void CGXBCurrencyFormat::FormatValue(double dAbsValue, CString& strText, bool bN
         digits.insert(0, size_t(nShortfall), char32_t(m_chPad));
 
     std::string out = expand(layout.prefix, m_strSymbol);
-    out += fromChars(digits).str();
+    out += gxb::FromChars(digits).str();
     out += expand(layout.suffix, m_strSymbol);
     strText = CString(std::move(out));
 }
 
 int CGXBCurrencyFormat::FindDecimalSeparator(const CString& strText, UINT chDecimal) const
 {
-    const std::u32string text = toChars(strText);
+    const std::u32string text = gxb::ToChars(strText);
     const char32_t ch = chDecimal ? char32_t(chDecimal) : decimalChar();
     const size_t at = text.rfind(ch);
     return at == std::u32string::npos ? -1 : int(at);
@@ -332,7 +310,7 @@ int CGXBCurrencyFormat::FindDecimalSeparator(const CString& strText, UINT chDeci
 
 BOOL CGXBCurrencyFormat::FindNumberExtents(const CString& strText, int& nStart, int& nEnd) const
 {
-    return numberExtents(toChars(strText), nStart, nEnd);
+    return numberExtents(gxb::ToChars(strText), nStart, nEnd);
 }
 
 // Scans from the last digit leftwards: digits and grouping separators continue the number, the
@@ -340,7 +318,7 @@ BOOL CGXBCurrencyFormat::FindNumberExtents(const CString& strText, int& nStart, 
 bool CGXBCurrencyFormat::numberExtents(const std::u32string& text, int& nStart, int& nEnd) const
 {
     int last = int(text.size()) - 1;
-    while (last >= 0 && !isDigit(text[size_t(last)]))
+    while (last >= 0 && !IsDigit(text[size_t(last)]))
         --last;
     if (last < 0)
         return false;
@@ -350,7 +328,7 @@ bool CGXBCurrencyFormat::numberExtents(const std::u32string& text, int& nStart, 
     int start = last;
     for (int i = last - 1; i >= 0; --i) {
         const char32_t ch = text[size_t(i)];
-        if (isDigit(ch)) {
+        if (IsDigit(ch)) {
             start = i;
         } else if (isGroupChar(ch)) {
             bSeparatorTaken = true;
@@ -370,7 +348,7 @@ bool CGXBCurrencyFormat::numberExtents(const std::u32string& text, int& nStart, 
 BOOL CGXBCurrencyFormat::ParseValue(const CString& strText, double& dValue, bool& bNegative) const
 {
     bNegative = false;
-    std::u32string text = toChars(strText);
+    std::u32string text = gxb::ToChars(strText);
     size_t b = 0, e = text.size();
     while (b < e && isBlank(text[b]))
         ++b;
@@ -399,7 +377,7 @@ BOOL CGXBCurrencyFormat::ParseValue(const CString& strText, double& dValue, bool
     for (size_t i = 0; i < text.size(); ++i) {
         if (i >= size_t(nStart) && i < size_t(nEnd))
             continue;
-        if (isDigit(text[i]))
+        if (IsDigit(text[i]))
             return FALSE;
         if (text[i] == U'-')
             bNegative = true;
@@ -412,12 +390,12 @@ BOOL CGXBCurrencyFormat::ParseValue(const CString& strText, double& dValue, bool
     for (size_t i = 0; i < intEnd; ++i) {
         if (isGroupChar(number[i]))
             continue;
-        if (!isDigit(number[i]))
+        if (!IsDigit(number[i]))
             return FALSE;
         integer.push_back(char(number[i]));
     }
     for (size_t i = intEnd + (at == std::u32string::npos ? 0 : 1); i < number.size(); ++i) {
-        if (!isDigit(number[i]))
+        if (!IsDigit(number[i]))
             return FALSE;
         fraction.push_back(char(number[i]));
     }

@@ -2,6 +2,7 @@
 
 #include "grid/core/gxdrawsvc.h"
 #include "grid/core/gxstate.h"
+#include "grid/widgets/gxbres.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ void CGXBDropEdit::loadBitmap()
     if (m_nBitmapId == 0)
         return;
     BITMAP bm {};
-    if (!LoadSysColorMappedBitmap(m_bmpButton, m_nBitmapId) || !m_bmpButton.GetBitmap(&bm)) {
+    if (!GXBLoadSysColorMappedBitmap(m_bmpButton, m_nBitmapId) || !m_bmpButton.GetBitmap(&bm)) {
         m_bmpButton.DeleteObject();
         m_nBitmapId = 0;
         return;

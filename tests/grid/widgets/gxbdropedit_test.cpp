@@ -14,7 +14,7 @@
 namespace {
 
 constexpr UINT kBitmapId = 20036;
-constexpr UINT kMissingBitmapId = 20037;
+constexpr UINT kMissingBitmapId = 20999;  // no picture of ours, no resource
 constexpr int kEditId = 101;
 constexpr int kBitmapWidth = 8;
 constexpr int kBitmapHeight = 6;
