@@ -17,6 +17,8 @@ COLORREF sysColor(int nIndex) { return GXGetAppData()->m_sysColors.LookupColor(D
 
 }  // namespace
 
+IMPLEMENT_DYNAMIC(CGXBDropEdit, CEdit)
+
 BEGIN_MESSAGE_MAP(CGXBDropEdit, CEdit)
     ON_WM_NCCALCSIZE()
     ON_WM_NCPAINT()

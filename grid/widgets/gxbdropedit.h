@@ -8,6 +8,7 @@
 #include "platform/gdi/gdiobj.h"
 
 class CGXBDropEdit : public CEdit {
+    DECLARE_DYNAMIC(CGXBDropEdit)
 public:
     CGXBDropEdit() = default;
     ~CGXBDropEdit() override = default;
