@@ -162,6 +162,7 @@ CGXBCalculator::CGXBCalculator() = default;
 
 CGXBCalculator::~CGXBCalculator()
 {
+    *m_pAlive = false;
     if (m_hWnd)
         DestroyWindow();
 }
@@ -751,7 +752,10 @@ void CGXBCalculator::ClickButton(CGXBCalcBtn* pButton)
     InvalidateRect(&pButton->m_rect, FALSE);
     UpdateWindow();
     const CRect rc = pButton->m_rect;
+    const auto alive = m_pAlive;
     HandleButton(pButton->m_nID);
+    if (!*alive)
+        return;
     pButton->m_nFlags &= ~CGXBCalcBtn::Pressed;
     if (m_hWnd)
         InvalidateRect(&rc, FALSE);
@@ -856,8 +860,9 @@ BOOL CGXBPopupCalculator::HandleButton(int nID)
 {
     const BOOL bResult = CGXBCalculator::HandleButton(nID);
     if (nID == IdEquals && (GetStyle() & GXBCS_NOTIFYONEQUALS) && m_hWnd && !m_bClosing) {
+        const auto alive = m_pAlive;
         NotifyResult();
-        if (m_hWnd)
+        if (*alive && m_hWnd)
             PostMessage(WM_CLOSE);
     }
     return bResult;
@@ -876,11 +881,13 @@ void CGXBPopupCalculator::close(bool bRestoreFocus)
 
 void CGXBPopupCalculator::deliverAndClose()
 {
+    const auto alive = m_pAlive;
     HandleButton(IdEquals);
-    if (!m_hWnd || m_bClosing)
+    if (!*alive || !m_hWnd || m_bClosing)
         return;
     NotifyResult();
-    close(true);
+    if (*alive)
+        close(true);
 }
 
 void CGXBPopupCalculator::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)

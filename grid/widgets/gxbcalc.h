@@ -146,6 +146,10 @@ private:
     CSize m_sizeClient;
     DWORD m_dwCreateStyle { 0 };
     CGXBCalcBtnArray m_buttons;
+
+protected:
+    // False once the object is gone: the owner of a pop-up may close it while it hears the result.
+    std::shared_ptr<bool> m_pAlive { std::make_shared<bool>(true) };
 };
 
 class CGXBPopupCalculator : public CGXBCalculator {

@@ -25,6 +25,19 @@ COLORREF sysColor(int nIndex) { return GXGetAppData()->m_sysColors.LookupColor(D
 
 using gxb::IsDigit;
 
+// A memory DC with a font selected, for measuring text as it will be drawn.
+struct MeasureDC {
+    CDC dc;
+    CDCStateGuard guard { &dc };
+    TEXTMETRIC tm {};
+    explicit MeasureDC(CFont* pFont)
+    {
+        dc.CreateCompatibleDC(nullptr);
+        guard.SelectFont(pFont);
+        dc.GetTextMetrics(&tm);
+    }
+};
+
 int countDigits(const std::u32string& t, int nFrom, int nTo)
 {
     int n = 0;
@@ -327,8 +340,7 @@ void CGXBCurrencyEdit::finishEdit(const std::u32string& oldText, int nOldCaret, 
     }
     if (!m_hWnd)
         return;
-    m_nSelStart = -1;
-    m_nSelEnd = 0;
+    clearSelection();
     m_nCaret = clampCaret(now, nNewCaret);
     updateCaretPos();
     if (m_bRedraw)
@@ -352,7 +364,7 @@ void CGXBCurrencyEdit::InsertText(const CString& strText)
         caret = p.nDecimal >= 0 ? p.nDecimal + (nIntDigits == 0 ? 1 : 0) : p.nEnd;
 
     std::u32string u = t;
-    const bool bSelection = HasSelection() || (m_nSelStart == 0 && m_nSelEnd == -1);
+    const bool bSelection = HasSelection();
     int nNewCaret = caret;
     if (!bSelection) {
         const int nIntEnd = p.nDecimal >= 0 ? p.nDecimal : p.nEnd;
@@ -419,7 +431,7 @@ void CGXBCurrencyEdit::DoDelete()
     std::u32string u = t;
     int nDigitsBefore = 0;
     bool bFraction = false;
-    if (HasSelection() || (m_nSelStart == 0 && m_nSelEnd == -1)) {
+    if (HasSelection()) {
         int a = 0, b = 0;
         selectionRange(a, b);
         nDigitsBefore = countDigits(t, 0, a);
@@ -461,7 +473,7 @@ void CGXBCurrencyEdit::DoBackspace()
 {
     if (IsReadOnly() || !m_hWnd)
         return;
-    if (HasSelection() || (m_nSelStart == 0 && m_nSelEnd == -1)) {
+    if (HasSelection()) {
         DoDelete();
         return;
     }
@@ -517,8 +529,7 @@ void CGXBCurrencyEdit::ToggleSign()
         m_nSelEnd = q.nEnd;
         m_nCaret = q.nEnd;
     } else {
-        m_nSelStart = -1;
-        m_nSelEnd = 0;
+        clearSelection();
         m_nCaret = std::clamp(q.nEnd - nFromEnd, 0, int(now.size()));
     }
     updateCaretPos();
@@ -547,7 +558,7 @@ void CGXBCurrencyEdit::OnEditClear()
 {
     if (IsReadOnly() || !m_hWnd)
         return;
-    if (!HasSelection() && !(m_nSelStart == 0 && m_nSelEnd == -1)) {
+    if (!HasSelection()) {
         SetValue(0, TRUE);
         return;
     }
@@ -559,8 +570,7 @@ void CGXBCurrencyEdit::OnEditClear()
     if (!hasDigit(u))
         u.push_back(U'0');
     setParsedText(u);
-    m_nSelStart = -1;
-    m_nSelEnd = 0;
+    clearSelection();
     if (GetFocus() == this) {
         m_nCaret = 0;
         updateCaretPos();
@@ -624,8 +634,7 @@ BOOL CGXBCurrencyEdit::SetSel(int nStart, int nEnd)
 {
     const int n = int(text().size());
     if (nStart == -1 && nEnd == 0) {
-        m_nSelStart = -1;
-        m_nSelEnd = 0;
+        clearSelection();
     } else if (nStart == 0 && nEnd == -1) {
         m_nSelStart = 0;
         m_nSelEnd = -1;
@@ -645,7 +654,7 @@ BOOL CGXBCurrencyEdit::SetSel(int nStart, int nEnd)
 
 void CGXBCurrencyEdit::GetSel(int& nStart, int& nEnd) const
 {
-    if (!HasSelection() && !(m_nSelStart == 0 && m_nSelEnd == -1)) {
+    if (!HasSelection()) {
         nStart = nEnd = m_nCaret;
         return;
     }
@@ -658,25 +667,21 @@ void CGXBCurrencyEdit::moveCaret(int nPos, bool bExtend, bool bNavigation)
     const bool bShift = GetKeyState(VK_SHIFT) < 0;
     if (nPos < 0 || nPos > n) {
         if (bNavigation && !bShift) {
-            m_nSelStart = -1;
-            m_nSelEnd = 0;
+            clearSelection();
             invalidate();
         }
         return;
     }
     if (bExtend) {
         if (bShift || m_bMouseSelecting) {
-            if (m_nSelStart == 0 && m_nSelEnd == -1) {
-                m_nSelEnd = nPos;
-            } else if (HasSelection()) {
-                m_nSelEnd = nPos;
+            if (HasSelection()) {
+                m_nSelEnd = nPos;  // (0, -1) becomes (0, nPos)
             } else {
                 m_nSelStart = m_nCaret;
                 m_nSelEnd = nPos;
             }
         } else {
-            m_nSelStart = -1;
-            m_nSelEnd = 0;
+            clearSelection();
         }
     }
     m_nCaret = nPos;
@@ -686,13 +691,8 @@ void CGXBCurrencyEdit::moveCaret(int nPos, bool bExtend, bool bNavigation)
 
 void CGXBCurrencyEdit::CreateEditCaret(int nPos)
 {
-    TEXTMETRIC tm {};
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    CDCStateGuard guard(&dc);
-    guard.SelectFont(font());
-    dc.GetTextMetrics(&tm);
-    CreateSolidCaret(GetSystemMetrics(SM_CXBORDER), tm.tmHeight);
+    const MeasureDC m(font());
+    CreateSolidCaret(GetSystemMetrics(SM_CXBORDER), m.tm.tmHeight);
     if (nPos != -1) {
         m_nCaret = clampCaret(text(), nPos);
         updateCaretPos();
@@ -702,8 +702,7 @@ void CGXBCurrencyEdit::CreateEditCaret(int nPos)
 
 void CGXBCurrencyEdit::DestroyEditCaret()
 {
-    m_nSelStart = -1;
-    m_nSelEnd = 0;
+    clearSelection();
     ::DestroyCaret();
 }
 
@@ -754,17 +753,12 @@ CGXBCurrencyEdit::TextLayout CGXBCurrencyEdit::layout() const
     if (m_pFormat->GetDecimalLine() && p.nDecimal >= 0)
         l.shown[size_t(p.nDecimal)] = U' ';
 
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    CDCStateGuard guard(&dc);
-    guard.SelectFont(font());
-    TEXTMETRIC tm {};
-    dc.GetTextMetrics(&tm);
+    MeasureDC m(font());
     l.x.resize(l.shown.size() + 1, 0);
     int w = 0;
     for (size_t i = 0; i < l.shown.size(); ++i) {
         l.x[i] = w;
-        w += charWidth(dc, l.shown[i]);
+        w += charWidth(m.dc, l.shown[i]);
     }
     l.x[l.shown.size()] = w;
 
@@ -780,7 +774,7 @@ CGXBCurrencyEdit::TextLayout CGXBCurrencyEdit::layout() const
     else if (align == ES_RIGHT)
         left = rc.right - w - cxBorder;
     const int top = GetSystemMetrics(SM_CYBORDER);
-    l.rcText.SetRect(left, top, left + w, top + tm.tmHeight);
+    l.rcText.SetRect(left, top, left + w, top + m.tm.tmHeight);
     for (int& x : l.x)
         x += left;
     return l;
@@ -842,11 +836,8 @@ void CGXBCurrencyEdit::OnPaint()
         guard.SetTextColor(crText);
         guard.SetBkMode(TRANSPARENT);
         if (m_pFormat->GetDecimalLine() && l.nDecimal >= 0) {
-            CDC dcMeasure;
-            dcMeasure.CreateCompatibleDC(nullptr);
-            CDCStateGuard measureGuard(&dcMeasure);
-            measureGuard.SelectFont(font());
-            DrawDecimalLine(pDC, l.x[size_t(l.nDecimal)] + charWidth(dcMeasure, U' ') / 2, rcClient);
+            MeasureDC m(font());
+            DrawDecimalLine(pDC, l.x[size_t(l.nDecimal)] + charWidth(m.dc, U' ') / 2, rcClient);
         }
         auto draw = [&](int a, int b) {
             if (b > a) {
@@ -855,7 +846,7 @@ void CGXBCurrencyEdit::OnPaint()
             }
         };
         const int n = int(l.shown.size());
-        if (!HasSelection() && !(m_nSelStart == 0 && m_nSelEnd == -1)) {
+        if (!HasSelection()) {
             draw(0, n);
         } else {
             int a = 0, b = 0;
@@ -965,8 +956,7 @@ void CGXBCurrencyEdit::OnChar(UINT nChar, UINT, UINT)
     if (nChar == (dec ? dec : UINT(' ')) && !IsReadOnly()) {
         const std::u32string t = text();
         const NumberPos p = numberPos(t);
-        m_nSelStart = -1;
-        m_nSelEnd = 0;
+        clearSelection();
         m_nCaret = p.nDecimal >= 0 ? p.nDecimal + 1 : p.nEnd;
         updateCaretPos();
         invalidate();
@@ -996,8 +986,7 @@ void CGXBCurrencyEdit::OnLButtonDown(UINT, CPoint point)
     m_bRedraw = 1;
     if (!m_hWnd)
         return;
-    m_nSelStart = -1;
-    m_nSelEnd = 0;
+    clearSelection();
     m_nCaret = charFromPoint(point);
     updateCaretPos();
     m_bMouseSelecting = 1;
@@ -1046,7 +1035,7 @@ CMenu* CGXBCurrencyEdit::CreateContextMenu()
         return nullptr;
     const bool bReadOnly = IsReadOnly() != FALSE;
     const bool bEmpty = text().empty();
-    const bool bSel = HasSelection() || (m_nSelStart == 0 && m_nSelEnd == -1);
+    const bool bSel = HasSelection();
     CString strClip;
     double d = 0;
     bool bNeg = false;
@@ -1149,13 +1138,8 @@ LRESULT CGXBCurrencyEdit::OnEmptyUndoBuffer(WPARAM, LPARAM)
 LRESULT CGXBCurrencyEdit::OnSetMargins(WPARAM wParam, LPARAM lParam)
 {
     if (wParam == EC_USEFONTINFO) {
-        CDC dc;
-        dc.CreateCompatibleDC(nullptr);
-        CDCStateGuard guard(&dc);
-        guard.SelectFont(font());
-        TEXTMETRIC tm {};
-        dc.GetTextMetrics(&tm);
-        m_nLeftMargin = m_nRightMargin = tm.tmAveCharWidth;
+        const MeasureDC m(font());
+        m_nLeftMargin = m_nRightMargin = m.tm.tmAveCharWidth;
     } else {
         if (wParam & EC_LEFTMARGIN)
             m_nLeftMargin = LOWORD(lParam);
@@ -1170,7 +1154,7 @@ LRESULT CGXBCurrencyEdit::OnSetMargins(WPARAM wParam, LPARAM lParam)
 
 bool CGXBCurrencyEdit::copySelection()
 {
-    if (!HasSelection() && !(m_nSelStart == 0 && m_nSelEnd == -1))
+    if (!HasSelection())
         return false;
     int a = 0, b = 0;
     selectionRange(a, b);
@@ -1221,7 +1205,7 @@ void CGXBCurrencyEdit::OnEditCopy() { copySelection(); }
 
 void CGXBCurrencyEdit::OnEditCut()
 {
-    if (IsReadOnly() || (!HasSelection() && !(m_nSelStart == 0 && m_nSelEnd == -1)))
+    if (IsReadOnly() || (!HasSelection()))
         return;
     if (copySelection())
         DoDelete();

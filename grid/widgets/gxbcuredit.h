@@ -49,6 +49,7 @@ public:
     // The selection in order, as character indexes; the caret twice without one.
     void GetSel(int& nStart, int& nEnd) const;
     int GetCaretIndex() const { return m_nCaret; }
+    // (0, -1), everything, is a selection too.
     BOOL HasSelection() const { return m_nSelStart != -1 && m_nSelStart != m_nSelEnd; }
     void SetAlignment(int nAlign);  // 0 left, 1 centre, 2 right
     void SetReadOnly(BOOL bReadOnly);
@@ -151,6 +152,11 @@ private:
     // Where the caret goes when the value became zero.
     int zeroCaret(const std::u32string& t, bool bPastZeroDigits) const;
     void selectionRange(int& a, int& b) const;
+    void clearSelection()
+    {
+        m_nSelStart = -1;
+        m_nSelEnd = 0;
+    }
     // 1 selected, 2 selected and reaching beyond the number; 0 not selected.
     int wholeNumberSelection(const std::u32string& t) const;
     void moveCaret(int nPos, bool bExtend, bool bNavigation);

@@ -21,12 +21,15 @@ namespace {
 class Owner : public CWnd {
 public:
     std::vector<std::string> results;
+    HWND closeOnResult = nullptr;  // a pop-up this owner closes as soon as it has the result
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == GXB_WM_CALCRESULT) {
             results.emplace_back(reinterpret_cast<LPCTSTR>(lParam));
+            if (closeOnResult)
+                ::DestroyWindow(closeOnResult);
             return 0;
         }
         return CWnd::WindowProc(message, wParam, lParam);
@@ -298,6 +301,33 @@ TEST_F(PopupTest, EachWayOfClosingDeliversAtMostOnceAndClosesOnce)
         EXPECT_EQ(m_owner.results, c.results) << c.name;
         EXPECT_EQ(m_nClosed, 1) << c.name;
         EXPECT_FALSE(::IsWindow(h)) << c.name;
+    }
+}
+
+// An owner may close the pop-up while it hears the result (ASan watches the rest of the way).
+TEST_F(PopupTest, AnOwnerThatClosesThePopupOnTheResult)
+{
+    const std::function<void(CGXBPopupCalculator*)> ways[] = {
+        [](CGXBPopupCalculator*) { PvInputKeyStroke(VK_RETURN); },
+        [](CGXBPopupCalculator*) { PvInputText("="); },
+        [](CGXBPopupCalculator* p) {
+            CPoint pt = p->FindButton(CGXBCalculator::IdEquals)->m_rect.CenterPoint();
+            p->ClientToScreen(&pt);
+            PvAdvanceTime(1000);
+            PvInputClick(pt.x, pt.y);
+        },
+    };
+    for (const auto& way : ways) {
+        m_owner.results.clear();
+        m_nClosed = 0;
+        CGXBPopupCalculator* p = open(CRect(100, 100, 200, 120), 3);
+        ASSERT_NE(p, nullptr);
+        m_owner.closeOnResult = p->GetSafeHwnd();
+        way(p);
+        PvPumpMessages();
+        m_owner.closeOnResult = nullptr;
+        EXPECT_EQ(m_owner.results, std::vector<std::string> {"3."});
+        EXPECT_EQ(m_nClosed, 1);
     }
 }
 

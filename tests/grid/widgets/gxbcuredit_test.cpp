@@ -20,6 +20,7 @@
 #include "platform/ui/afxres.h"
 #include "platform/ui/menu.h"
 #include "platform/win/pvwin.h"
+#include "tests/grid/widgets/widget_formats.h"
 
 namespace {
 
@@ -38,22 +39,8 @@ protected:
     }
 };
 
-CGXBCurrencyFormat english()
-{
-    return CGXBCurrencyFormat(FALSE);
-}
-
-// "1.234,50 €", "-1.234,50 €".
-CGXBCurrencyFormat german()
-{
-    CGXBCurrencyFormat f(FALSE);
-    f.SetMonetarySymbol("\xE2\x82\xAC");
-    f.SetGroupingSeparator('.');
-    f.SetDecimalSeparator(',');
-    f.SetPositiveFormat(3);
-    f.SetNegativeFormat(8);
-    return f;
-}
+CGXBCurrencyFormat english() { return EnglishCurrencyFormat(); }
+CGXBCurrencyFormat german() { return GermanCurrencyFormat(); }
 
 class CurrencyEditTest : public ::testing::Test {
 public:
@@ -70,6 +57,11 @@ public:
     }
     void TearDown() override
     {
+        // The desktop keeps what was copied until someone empties it.
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
         m_edit.DestroyWindow();
         m_parent.DestroyWindow();
         SetGridPopupActive(FALSE);
