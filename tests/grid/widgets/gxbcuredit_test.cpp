@@ -384,4 +384,59 @@ TEST_F(CurrencyEditTest, RegistersItsClassAndTheCaptiveIsOne)
     EXPECT_EQ(std::string(s), "-1.234,50 \xE2\x82\xAC");
 }
 
+// The mouse: a drag selects characters, a click outside the number selects all, a double click
+// selects all, and the drop button (the built-in calculator picture) opens the calculator.
+TEST_F(CurrencyEditTest, MouseSelectsAndTheButtonOpensTheCalculator)
+{
+    m_edit.SetValue(1234.5);  // "$1,234.50", left-aligned
+    auto at = [&](int nChar) {
+        // The screen point over the middle of character nChar's left half.
+        CClientDC dc(&m_edit);
+        CString prefix = CString(shown().substr(0, size_t(nChar)).c_str());
+        dc.SelectObject(CFont::FromHandle(static_cast<HFONT>(GetStockObject(SYSTEM_FONT))));
+        CPoint pt(GetSystemMetrics(SM_CXBORDER) + dc.GetTextExtent(prefix).cx + 1, 8);
+        m_edit.ClientToScreen(&pt);
+        return pt;
+    };
+    PvAdvanceTime(1000);
+    const CPoint from = at(1), to = at(5);
+    PvInputMouseMove(from.x, from.y);
+    PvInputMouseButton(PV_BUTTON_LEFT, true);
+    PvInputMouseMove(to.x, to.y);
+    PvInputMouseButton(PV_BUTTON_LEFT, false);
+    PvPumpMessages();
+    int a = 0, b = 0;
+    m_edit.GetSel(a, b);
+    EXPECT_EQ(a, 1);
+    EXPECT_EQ(b, 5);
+    EXPECT_EQ(CWnd::GetFocus(), &m_edit);
+
+    PvAdvanceTime(1000);
+    const CPoint symbol = at(0);
+    PvInputClick(symbol.x, symbol.y);
+    PvPumpMessages();
+    m_edit.GetSel(a, b);
+    EXPECT_EQ(b - a, 9) << "a caret before the number selects all";
+
+    PvAdvanceTime(1000);
+    m_edit.SetSel(-1, 0);
+    PvInputClick(from.x, from.y, PV_BUTTON_LEFT, true);
+    PvPumpMessages();
+    m_edit.GetSel(a, b);
+    EXPECT_EQ(b - a, 9) << "a double click selects all";
+
+    m_edit.SetButtonBitmap(20036);
+    ASSERT_FALSE(m_edit.GetButtonRect().IsRectEmpty()) << "the widgets' own calculator picture";
+    CRect rcButton = m_edit.GetButtonRect();
+    m_parent.ClientToScreen(&rcButton);
+    PvAdvanceTime(1000);
+    PvInputClick(rcButton.CenterPoint().x, rcButton.CenterPoint().y);
+    PvPumpMessages();
+    ASSERT_NE(m_edit.GetCalculator(), nullptr);
+    EXPECT_TRUE(GetGridPopupActive());
+    keys(VK_ESCAPE);
+    EXPECT_EQ(m_edit.GetCalculator(), nullptr);
+    EXPECT_EQ(CWnd::GetFocus(), &m_edit) << "Escape gives the focus back";
+}
+
 }  // namespace
