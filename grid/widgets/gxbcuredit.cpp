@@ -77,6 +77,18 @@ bool hasDigit(const std::u32string& t)
     return std::any_of(t.begin(), t.end(), [](char32_t c) { return IsDigit(c); });
 }
 
+// The digit at i leaves the integer part, or becomes '0' in the fraction (which keeps its
+// places); answers whether it stood in the fraction.
+bool takeDigit(std::u32string& t, int i, int nDecimal)
+{
+    if (nDecimal < 0 || i < nDecimal) {
+        t.erase(size_t(i), 1);
+        return false;
+    }
+    t[size_t(i)] = U'0';
+    return true;
+}
+
 }  // namespace
 
 IMPLEMENT_DYNAMIC(CGXBCurrencyEdit, CGXBDropEdit)
@@ -327,6 +339,14 @@ bool CGXBCurrencyEdit::setParsedText(const std::u32string& t)
     return ok;
 }
 
+bool CGXBCurrencyEdit::setEditedText(std::u32string t)
+{
+    // A text left without any digit reads as zero.
+    if (!hasDigit(t))
+        t.push_back(U'0');
+    return setParsedText(t);
+}
+
 void CGXBCurrencyEdit::finishEdit(const std::u32string& oldText, int nOldCaret, int nNewCaret)
 {
     const std::u32string now = text();
@@ -445,16 +465,9 @@ void CGXBCurrencyEdit::DoDelete()
         if (i >= int(t.size()))
             return;
         nDigitsBefore = countDigits(t, 0, i);
-        if (p.nDecimal < 0 || i < p.nDecimal) {
-            u.erase(size_t(i), 1);
-        } else {
-            u[size_t(i)] = U'0';
-            bFraction = true;
-        }
+        bFraction = takeDigit(u, i, p.nDecimal);
     }
-    if (!hasDigit(u))
-        u.push_back(U'0');
-    if (!setParsedText(u))
+    if (!setEditedText(u))
         return;
     const std::u32string now = text();
     int nNewCaret;
@@ -487,15 +500,9 @@ void CGXBCurrencyEdit::DoBackspace()
     if (i < 0)
         return;
     std::u32string u = t;
-    const bool bInteger = p.nDecimal < 0 || i < p.nDecimal;
     const int nDigitsBefore = countDigits(t, 0, i);
-    if (bInteger)
-        u.erase(size_t(i), 1);
-    else
-        u[size_t(i)] = U'0';
-    if (!hasDigit(u))
-        u.push_back(U'0');
-    if (!setParsedText(u))
+    const bool bInteger = !takeDigit(u, i, p.nDecimal);
+    if (!setEditedText(u))
         return;
     const std::u32string now = text();
     int nNewCaret;
@@ -567,9 +574,7 @@ void CGXBCurrencyEdit::OnEditClear()
     selectionRange(a, b);
     std::u32string u = t;
     u.erase(size_t(a), size_t(b - a));
-    if (!hasDigit(u))
-        u.push_back(U'0');
-    setParsedText(u);
+    setEditedText(u);
     clearSelection();
     if (GetFocus() == this) {
         m_nCaret = 0;

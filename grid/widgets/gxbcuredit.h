@@ -146,6 +146,7 @@ private:
     bool isGroupChar(char32_t ch) const;
     // Sets a built text through WM_SETTEXT (read back and shown again); false when refused.
     bool setParsedText(const std::u32string& t);
+    bool setEditedText(std::u32string t);
     // The end of each edit: undo, notifications, repaint, caret.
     void finishEdit(const std::u32string& oldText, int nOldCaret, int nNewCaret);
     int clampCaret(const std::u32string& t, int nCaret) const;
