@@ -126,7 +126,6 @@ void text(CDC& dc, const CRect& rc, LPCTSTR s, int height, int weight, COLORREF 
     dc.SelectObject(of);
 }
 
-const COLORREF kInk = RGB(40, 40, 40);
 const COLORREF kPaper = RGB(255, 255, 255);
 const COLORREF kNavy = RGB(24, 56, 128);
 

@@ -24,6 +24,8 @@ public:
     void SetPoint(int X, int Y) { x = X; y = Y; }
 
     bool operator==(POINT pt) const { return x == pt.x && y == pt.y; }
+    // Exact overloads keep C++20's reversed candidates from making CPoint == CPoint ambiguous.
+    bool operator==(const CPoint& pt) const { return x == pt.x && y == pt.y; }
     bool operator!=(POINT pt) const { return !(*this == pt); }
     void operator+=(SIZE size) { x += size.cx; y += size.cy; }
     void operator-=(SIZE size) { x -= size.cx; y -= size.cy; }
@@ -50,6 +52,7 @@ public:
     void SetSize(int CX, int CY) { cx = CX; cy = CY; }
 
     bool operator==(SIZE size) const { return cx == size.cx && cy == size.cy; }
+    bool operator==(const CSize& size) const { return cx == size.cx && cy == size.cy; }
     bool operator!=(SIZE size) const { return !(*this == size); }
     void operator+=(SIZE size) { cx += size.cx; cy += size.cy; }
     void operator-=(SIZE size) { cx -= size.cx; cy -= size.cy; }
@@ -171,6 +174,7 @@ public:
 
     void operator=(const RECT& src) { CopyRect(&src); }
     bool operator==(const RECT& r) const { return EqualRect(&r); }
+    bool operator==(const CRect& r) const { return EqualRect(&r); }
     bool operator!=(const RECT& r) const { return !EqualRect(&r); }
     void operator+=(POINT pt) { OffsetRect(pt); }
     void operator+=(SIZE size) { OffsetRect(size); }

@@ -66,7 +66,7 @@ public:
 
     HMENU m_hMenu = nullptr;
     operator HMENU() const { return m_hMenu; }
-    HMENU GetSafeHmenu() const { return this ? m_hMenu : nullptr; }
+    HMENU GetSafeHmenu() const { return m_hMenu; }
     bool operator==(const CMenu& m) const { return m.m_hMenu == m_hMenu; }
     bool operator!=(const CMenu& m) const { return m.m_hMenu != m_hMenu; }
 

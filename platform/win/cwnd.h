@@ -63,7 +63,7 @@ struct AFX_MSGMAP {
 #define DECLARE_MESSAGE_MAP() \
 protected: \
     static const AFX_MSGMAP* GetThisMessageMap(); \
-    virtual const AFX_MSGMAP* GetMessageMap() const;
+    const AFX_MSGMAP* GetMessageMap() const override;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass) \
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
@@ -224,7 +224,10 @@ public:
     // The entry of a message in this object's maps (most derived first), or null.
     const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT nMessage, UINT nCode, UINT nID) const;
 
-    DECLARE_MESSAGE_MAP()
+protected:
+    // The root of every map chain; derived classes override it through DECLARE_MESSAGE_MAP.
+    static const AFX_MSGMAP* GetThisMessageMap();
+    virtual const AFX_MSGMAP* GetMessageMap() const;
 };
 
 // ---- CWnd ----

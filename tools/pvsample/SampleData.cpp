@@ -57,7 +57,7 @@ namespace {
 // that sorting, searching and escaping have something to chew on.
 const char* const kLastNames[] = {
     "Smith", "Johnson", "Lee", "Garcia", "O'Neil", "Smith-Jones", "Nguyen", "Brown", "Martinez",
-    "D'Angelo", "M\xC3\xBCller", "\xC3\x98" "degaard", "Kowalski", "van der Berg", "Okafor", "Patel",
+    "D'Angelo", "M\xC3\xBCller", "\303\230degaard", "Kowalski", "van der Berg", "Okafor", "Patel",
     "Hern\xC3\xA1ndez", "MacDonald", "Mcdonald", "Small", "Smithe", "Snow", "Zhang", "Kim",
     "Abbott", "Young", "Ward-Hill", "O'Brien", "Lefebvre", "\xC5\x81uczak", "Nakamura", "Adams",
     "Quinn", "Rossi", "Schmidt", "Cohen", "Dubois", "Eriksen", "Fitzgerald", "Gonzalez",

@@ -71,7 +71,8 @@ TEST_F(OleTest, StringsOwnTheirBytesThroughCopiesAndMoves)
     EXPECT_TRUE(d == a);
     d = std::move(b);
     EXPECT_EQ(CString(d.bstrVal), "other");
-    d = d;  // self-assignment keeps the value
+    const COleVariant& self = d;
+    d = self;  // self-assignment keeps the value
     EXPECT_EQ(CString(d.bstrVal), "other");
     EXPECT_FALSE(COleVariant("ab") == COleVariant(CString(raw, 3)));
     COleVariant empty((LPCTSTR) nullptr);
