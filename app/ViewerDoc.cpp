@@ -4,15 +4,12 @@
 #include "app/BlowfishCipher.h"
 #include "app/CipherKey.h"
 #include "app/Config.h"
+#include "app/DirectoryKey.h"
 #include "grid/core/gxparam.h"
-
-const char kDirectoryConnect[] = ";PWD=KvRtWmPnoQaz";
 
 namespace {
 
 BOOL g_startupAbandoned = FALSE;
-
-const char* const kSortKeys[] = {"DefaultSort1", "DefaultSort2"};
 
 } // namespace
 
@@ -97,7 +94,7 @@ BOOL CViewerDoc::OpenDirectoryDatabase()
 void CViewerDoc::InitCipherKey(BOOL bQuiet)
 {
     CString values[2];
-    if (!ReadApplicationValues(m_database, GetDatabasePath(), kSortKeys, 2, values, kSortTexts, &m_strSortFault, bQuiet))
+    if (!ReadApplicationValues(m_database, GetDatabasePath(), kCipherKeyRows, 2, values, kSortTexts, &m_strSortFault, bQuiet))
         return;
     m_pCipher->SetKey(DeriveCipherKey(values[0], values[1]));
     m_bKeyed = TRUE;
@@ -108,7 +105,7 @@ void CViewerDoc::GetDefaultSort(CString& strSort)
     strSort.Empty();
     OpenDirectoryDatabase();
     CString values[2];
-    if (ReadApplicationValues(m_database, GetDatabasePath(), kSortKeys, 2, values, kSortTexts, &m_strSortFault))
+    if (ReadApplicationValues(m_database, GetDatabasePath(), kCipherKeyRows, 2, values, kSortTexts, &m_strSortFault))
         strSort = "Data.[_I" + values[0] + "], Data.[_I" + values[1] + "]";
 }
 

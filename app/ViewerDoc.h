@@ -60,8 +60,6 @@ private:
     CString m_strFootnoteFault;
 };
 
-// The directory database's connect string (its password).
-extern const char kDirectoryConnect[];
 
 // TRUE once the user cancelled the database prompt before the main window existed: start-up
 // must end without further messages.

@@ -5,6 +5,7 @@
 #include "app/BlowfishCipher.h"
 #include "app/BuildHtm.h"
 #include "app/CipherKey.h"
+#include "app/DirectoryKey.h"
 #include "app/DetailsTemplate.h"
 #include "app/ViewerDoc.h"
 #include "tools/pvsample/SampleWriter.h"

@@ -4,6 +4,7 @@
 
 #include "app/BlowfishCipher.h"
 #include "app/CipherKey.h"
+#include "app/DirectoryKey.h"
 #include "app/ViewerDoc.h"
 #include "platform/dao/dao.h"
 #include "platform/win/pvwin.h"

@@ -2,6 +2,7 @@
 
 #include "app/BlowfishCipher.h"
 #include "app/CipherKey.h"
+#include "app/DirectoryKey.h"
 #include "app/Config.h"
 #include "platform/win/pvwin.h"
 #include "tests/app/msgbox_log.h"

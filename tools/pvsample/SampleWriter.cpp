@@ -5,6 +5,7 @@
 
 #include "app/BlowfishCipher.h"
 #include "app/CipherKey.h"
+#include "app/DirectoryKey.h"
 #include "platform/dao/daodatabase.h"
 #include "platform/sys/registry.h"
 
@@ -15,7 +16,6 @@ namespace fs = std::filesystem;
 
 namespace pvsample {
 
-const char kDirectoryPassword[] = "KvRtWmPnoQaz";
 const char kProgramKey[] = "SOFTWARE\\Morlow Systems, Inc.\\Paravel\\3.0\\main";
 const char kBrowserKey[] = "Software\\Microsoft\\Internet Explorer";
 const char kBrowserVersion[] = "6.0.2900.2180";

@@ -9,8 +9,6 @@
 
 namespace pvsample {
 
-// The directory database's password.
-extern const char kDirectoryPassword[];
 // The program's registry key under HKEY_CURRENT_USER, and the browser's under HKEY_LOCAL_MACHINE.
 extern const char kProgramKey[];
 extern const char kBrowserKey[];
