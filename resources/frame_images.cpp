@@ -5,6 +5,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/ui/ctrlbar.h"
+#include "resources/directory_ids.h"
 #include "resources/frame_ids.h"
 
 #include <algorithm>
@@ -326,7 +327,12 @@ Image picture(UINT id)
             text(dc, CRect(9, 9, 39, 39), "MS", 14, FW_BOLD, RGB(255, 255, 255));
         };
         break;
-    default: return img;
+    default: {
+        void (*pfnPaint)(CDC&) = nullptr;
+        if (!PvDirectoryPicture(id, img.cx, img.cy, pfnPaint)) return img;
+        paint = pfnPaint;
+        break;
+    }
     }
     img.px = render(img.cx, img.cy, RGB(255, 255, 255), paint);
     return img;

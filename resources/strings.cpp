@@ -1,5 +1,6 @@
 #include "resources/resource.h"
 
+#include "resources/directory_ids.h"
 #include "platform/base/stringtable.h"
 
 namespace {
@@ -18,4 +19,5 @@ void PvRegisterAppResources()
         return;
     done = true;
     PvRegisterStringTable(kStrings);
+    PvRegisterDirectoryResources();
 }

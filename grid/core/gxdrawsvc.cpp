@@ -11,6 +11,7 @@
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxstate.h"
 #include "grid/core/gxstyle.h"
+#include "platform/controls/mappedbitmap.h"
 #include "platform/gdi/gdi.h"
 #include "platform/sys/globalmem.h"
 #include "platform/sys/system.h"
@@ -607,53 +608,17 @@ void DrawTransparentBitmap(CDC* pDC, CBitmap* pBitmap, int x, int y, COLORREF cr
     dcSource.SelectObject(pOldSource);
 }
 
-namespace {
-
-BOOL MapButtonColors(CBitmap& bitmap)
-{
-    BITMAP bm {};
-    if (!bitmap.GetBitmap(&bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0 || bm.bmBitsPixel == 1)
-        return bitmap.GetSafeHandle() != nullptr;
-    struct Pair {
-        COLORREF from;
-        int nSysColor;
-    };
-    const Pair kMap[] = {
-        {RGB(0, 0, 0), COLOR_BTNTEXT},
-        {RGB(128, 128, 128), COLOR_BTNSHADOW},
-        {RGB(192, 192, 192), COLOR_BTNFACE},
-        {RGB(255, 255, 255), COLOR_BTNHIGHLIGHT},
-    };
-    const size_t nBytes = size_t(bm.bmWidth) * size_t(bm.bmHeight) * 4;
-    std::vector<BYTE> bits(nBytes);
-    if (bitmap.GetBitmapBits(DWORD(nBytes), bits.data()) != nBytes)
-        return FALSE;
-    for (size_t i = 0; i < nBytes; i += 4) {
-        COLORREF c = RGB(bits[i + 2], bits[i + 1], bits[i]);
-        for (const Pair& m : kMap)
-            if (c == m.from) {
-                COLORREF to = GetSysColor(m.nSysColor);
-                bits[i] = GetBValue(to);
-                bits[i + 1] = GetGValue(to);
-                bits[i + 2] = GetRValue(to);
-                break;
-            }
-    }
-    return bitmap.SetBitmapBits(DWORD(nBytes), bits.data()) == nBytes;
-}
-
-}  // namespace
 
 BOOL LoadSysColorMappedBitmap(CBitmap& bitmap, UINT nIDResource)
 {
     bitmap.DeleteObject();
-    return bitmap.LoadBitmap(nIDResource) && MapButtonColors(bitmap);
+    return bitmap.LoadBitmap(nIDResource) && PvMapBitmapColors(bitmap);
 }
 
 BOOL LoadSysColorMappedBitmap(CBitmap& bitmap, LPCTSTR pszResourceName)
 {
     bitmap.DeleteObject();
-    return pszResourceName && bitmap.LoadBitmap(pszResourceName) && MapButtonColors(bitmap);
+    return pszResourceName && bitmap.LoadBitmap(pszResourceName) && PvMapBitmapColors(bitmap);
 }
 
 void InvertRectClipped(CDC* pDC, const CRect& rect, const CRect& clip)

@@ -148,9 +148,21 @@ BOOL CGXGridCore::HideRows(ROWCOL nFrom, ROWCOL nTo, BOOL bHide, BOOL* ab, UINT 
     return m_pHideCellsImp ? m_pHideCellsImp->HideRows(this, nFrom, nTo, bHide, ab, flags, ctCmd) : FALSE;
 }
 
+// Without the hiding feature, columns are hidden in the parameter object's bits, without undo.
 BOOL CGXGridCore::HideCols(ROWCOL nFrom, ROWCOL nTo, BOOL bHide, BOOL* ab, UINT flags, int ctCmd)
 {
-    return m_pHideCellsImp ? m_pHideCellsImp->HideCols(this, nFrom, nTo, bHide, ab, flags, ctCmd) : FALSE;
+    if (m_pHideCellsImp)
+        return m_pHideCellsImp->HideCols(this, nFrom, nTo, bHide, ab, flags, ctCmd);
+    if (!m_pParam || nFrom > nTo || nTo > ColCount())
+        return FALSE;
+    for (ROWCOL n = nFrom; n <= nTo; ++n)
+        StoreHideCol(n, ab ? ab[n - nFrom] : bHide);
+    ResetSizeCaches();
+    if (m_bInitDone) {
+        UpdateScrollBars();
+        Redraw(flags);
+    }
+    return TRUE;
 }
 
 BOOL CGXGridCore::StoreHideRow(ROWCOL nRow, BOOL bHide)
@@ -160,7 +172,22 @@ BOOL CGXGridCore::StoreHideRow(ROWCOL nRow, BOOL bHide)
 
 BOOL CGXGridCore::StoreHideCol(ROWCOL nCol, BOOL bHide)
 {
-    return m_pHideCellsImp ? m_pHideCellsImp->StoreHideCol(this, nCol, bHide) : FALSE;
+    if (m_pHideCellsImp)
+        return m_pHideCellsImp->StoreHideCol(this, nCol, bHide);
+    if (!m_pParam)
+        return FALSE;
+    CByteArray& bits = m_pParam->m_abHiddenCols;
+    if (INT_PTR(nCol) < bits.GetSize()) {
+        bits[INT_PTR(nCol)] = bHide ? 1 : 0;
+        return TRUE;
+    }
+    // Only columns that exist grow the bits: a stray column number allocates nothing.
+    if (!bHide)
+        return TRUE;
+    if (nCol > ColCount())
+        return FALSE;
+    bits.SetAtGrow(INT_PTR(nCol), 1);
+    return TRUE;
 }
 
 void CGXGridCore::FillRowHeights(ROWCOL nFrom, ROWCOL nTo, int* an)

@@ -35,3 +35,11 @@ bool PvAppendUtf8(std::string& s, uint32_t cp)
     s.append(buf, size_t(n));
     return n > 0;
 }
+
+int PvUtf8CharCount(const char* p, size_t n)
+{
+    int k = 0;
+    for (size_t i = 0; i < n; ++i)
+        k += (static_cast<unsigned char>(p[i]) & 0xC0) != 0x80;
+    return k;
+}

@@ -5,4 +5,5 @@
 #include "platform/controls/ctldefs.h"
 #include "platform/controls/ctlwnd.h"
 #include "platform/controls/imagelist.h"
+#include "platform/controls/mappedbitmap.h"
 #include "platform/controls/treectrl.h"

@@ -3,6 +3,7 @@
 #include "platform/controls/ctlimpl.h"
 
 #include "platform/base/textcase.h"
+#include "platform/base/utf8.h"
 #include "platform/sys/globalmem.h"
 
 #include <cstring>
@@ -173,9 +174,7 @@ int PrevChar(const std::string& s, int i)
 
 int CountChars(const char* p, size_t n)
 {
-    int k = 0;
-    for (size_t i = 0; i < n; ++i) k += (static_cast<unsigned char>(p[i]) & 0xC0) != 0x80;
-    return k;
+    return PvUtf8CharCount(p, n);
 }
 
 int ByteOfChar(const std::string& s, int chars)

@@ -426,7 +426,9 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 void DDV_MaxChars(CDataExchange* pDX, const CString& value, int nChars)
 {
     if (pDX->m_bSaveAndValidate) {
-        if (value.GetLength() > nChars) {
+        // The limit is in characters, as the edit control counts them: an accented name is
+        // not refused for its bytes.
+        if (PvUtf8CharCount(value, size_t(value.GetLength())) > nChars) {
             CString msg;
             msg.Format("Enter no more than %d characters.", nChars);
             AfxMessageBox(msg, MB_ICONEXCLAMATION);

@@ -223,3 +223,24 @@ TEST(GXGridSizes, RowsAreLimitedToTheVisibleWindow)
 }
 
 }  // namespace
+
+// Without the hiding feature, columns hide in the parameter object's bits, without undo.
+TEST(GXGridSizes, ColumnsHideWithoutTheFeature)
+{
+    UnitGrid grid(5, 5);
+    grid.UseFallbackUnits();
+    EXPECT_TRUE(grid.HideCols(2, 3));
+    EXPECT_TRUE(grid.IsColHidden(2));
+    EXPECT_TRUE(grid.IsColHidden(3));
+    EXPECT_EQ(grid.ColWidth(3), 0);
+    EXPECT_FALSE(grid.IsColHidden(4));
+    EXPECT_EQ(grid.GetParam()->GetUndoList().GetCount(), 0);
+    EXPECT_TRUE(grid.StoreHideCol(2, FALSE));
+    EXPECT_FALSE(grid.IsColHidden(2));
+    EXPECT_EQ(grid.ColWidth(2), 100);
+    // Columns that do not exist grow nothing.
+    EXPECT_FALSE(grid.HideCols(4, 9));
+    EXPECT_FALSE(grid.StoreHideCol(0xFFFFFFF0, TRUE));
+    EXPECT_TRUE(grid.StoreHideCol(0xFFFFFFF0, FALSE));
+    EXPECT_LE(grid.GetParam()->m_abHiddenCols.GetSize(), 6);
+}
