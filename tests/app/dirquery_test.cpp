@@ -1,6 +1,7 @@
 // The directory tables' rules and the statement work of the directory grid.
 
 #include "app/DirectoryQuery.h"
+#include "app/DirectoryKey.h"
 #include "app/ViewerDoc.h"
 #include "platform/dao/dao.h"
 #include "tests/app/directory_fixture.h"
