@@ -2,6 +2,8 @@
 // 100,000 rows (top row 1 and 50,000), and scrolling by a page and by a row with their repaint.
 // The values come from a FetchStoredStyle override, so the store holds only the counts.
 // Compare with bench_gdi's BM_GridFrame, the raw frame of the same size, from the same run.
+// Spans: the repaint at row 50,000 with column 2 covered from row 1 to 100,000 as one cell, beside
+// the same repaint without it; and measuring 10,000 wrapped cells.
 
 #include <benchmark/benchmark.h>
 
@@ -11,7 +13,10 @@
 
 #include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxlibdata.h"
+#include "grid/controls/gxstatic.h"
+#include "grid/core/gxfactory.h"
 #include "grid/core/gxwnd.h"
+#include "grid/features/gxcalcsize.h"
 #include "platform/win/win.h"
 
 namespace {
@@ -37,6 +42,31 @@ public:
 
 private:
     ROWCOL m_nRows;
+};
+
+// One covered area, answered without a pool.
+class CFixedCovered : public CGXGridCoveredCellsImp {
+public:
+    CGXCellRange m_area;
+    BOOL GetCoveredCellsRowCol(CGXGridCore*, ROWCOL nRow, ROWCOL nCol, CGXCellRange& range) override
+    {
+        if (!m_area.IsCellInRange(nRow, nCol))
+            return FALSE;
+        range = m_area;
+        return TRUE;
+    }
+};
+
+// Counts the fonts selected into it.
+class CCountingDC : public CDC {
+public:
+    long m_nFontSelections = 0;
+    CFont* SelectObject(CFont* pFont) override
+    {
+        ++m_nFontSelections;
+        return CDC::SelectObject(pFont);
+    }
+    using CDC::SelectObject;
 };
 
 struct Window {
@@ -76,6 +106,47 @@ void BM_FullRepaint(benchmark::State& state)
     state.SetLabel(std::to_string(w.grid->LastFullyVisibleRow() - w.grid->GetTopRow() + 1) + " rows shown");
 }
 BENCHMARK(BM_FullRepaint)->Args({1000, 1})->Args({100000, 1})->Args({100000, 50000})->Unit(benchmark::kMillisecond);
+
+// Argument 1: column 2 is one covered area from row 1 to the last row.
+void BM_SpanRepaint(benchmark::State& state)
+{
+    Window w(100000, 50000);
+    CFixedCovered covered;
+    covered.m_area = CGXCellRange(1, 2, 100000, 2);
+    if (state.range(0)) {
+        w.grid->m_pCoveredCellsImp = &covered;
+        w.grid->InstallDrawSpannedCellsImp();
+    }
+    w.Repaint();
+    for (auto _ : state)
+        w.Repaint();
+    w.grid->m_pCoveredCellsImp = nullptr;
+    state.SetLabel(state.range(0) ? "one span over column 2" : "no span");
+}
+BENCHMARK(BM_SpanRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// 10,000 wrapped cells measured to fit their height, in one batch on one DC.
+void BM_MeasureWrapped(benchmark::State& state)
+{
+    constexpr ROWCOL kCells = 10000;
+    Window w(100000, 1);
+    w.grid->ModifyStandardStyle(CGXStyle().SetWrapText(TRUE));
+    CGXControl* pStatic = w.grid->GetRegisteredControl(GX_IDS_CTRL_STATIC);
+    auto* pImp = static_cast<CGXCalcSizeImp*>(w.grid->m_pCalcSizeImp);
+    CCountingDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    long nHeights = 0;
+    for (auto _ : state) {
+        pImp->BeginMeasuring(&dc);
+        for (ROWCOL r = 1; r <= kCells; ++r)
+            nHeights += pImp->CalcCellSize(pStatic, &dc, r, 2, w.grid->GetCellStyleCached(r, 2), TRUE).cy;
+        pImp->EndMeasuring();
+    }
+    benchmark::DoNotOptimize(nHeights);
+    state.SetItemsProcessed(state.iterations() * kCells);
+    state.counters["font_selections_per_batch"] = double(dc.m_nFontSelections) / double(state.iterations());
+}
+BENCHMARK(BM_MeasureWrapped)->Unit(benchmark::kMillisecond);
 
 // Down and back up: two scrolls per iteration, each with the repaint of what it uncovered.
 void BM_PageScroll(benchmark::State& state)

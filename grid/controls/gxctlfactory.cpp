@@ -100,6 +100,9 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
     pGrid->InstallUpdateHintImp();
     pGrid->InstallCommandFactory();
     pGrid->InstallOptimizedUpdateImp();
+    // The resize-to-fit place: its installer will bring the cell-size feature; until then it
+    // comes alone, so text cells measure in every grid.
+    pGrid->InstallCalcSizeImp();
 }
 
 void CGXControlFactory::InstallSupportFeatures()

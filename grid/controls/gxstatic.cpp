@@ -71,8 +71,8 @@ CSize CGXStatic::AddBorderToSize(CSize size, ROWCOL nRow, ROWCOL nCol, const CGX
 
 CSize CGXStatic::ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bVert)
 {
-    CGXCalcSizeImp* p = m_pGrid->m_pCalcSizeImp;
-    return p ? p->CalcSize(this, pDC, nRow, nCol, style, m_pGrid->LookupStandardStyle(), bVert) : CSize(0, 0);
+    CGXAbstractCalcSizeImp* p = m_pGrid->m_pCalcSizeImp;
+    return p ? p->CalcCellSize(this, pDC, nRow, nCol, style, bVert) : CSize(0, 0);
 }
 
 BOOL CGXStatic::CanFloatCell(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bFlood)

@@ -60,19 +60,6 @@ COLORREF ResolvePacked(COLORREF value)
     return GXResolveColor(field, kind);
 }
 
-// Restores the clip region of a DC on scope exit.
-class ClipRestore {
-public:
-    explicit ClipRestore(CDC* pDC) : m_pDC(pDC), m_nSaved(pDC->SaveDC()) {}
-    ~ClipRestore() { m_pDC->RestoreDC(m_nSaved); }
-    ClipRestore(const ClipRestore&) = delete;
-    ClipRestore& operator=(const ClipRestore&) = delete;
-
-private:
-    CDC* m_pDC;
-    int m_nSaved;
-};
-
 }  // namespace
 
 // ---- The pass ----
@@ -142,7 +129,7 @@ void CGXGridCore::DrawPass(CDC* pDC, CRect rectClip)
     rectClip &= GetDrawingArea();
     if (rectClip.IsRectEmpty())
         return;
-    ClipRestore clip(pDC);
+    CDCClipGuard clip(pDC);
     pDC->IntersectClipRect(&rectClip);
 
     ROWCOL nTop = 0, nBottom = 0, nLeft = 0, nRight = 0;
@@ -232,6 +219,7 @@ void CGXGridCore::BuildDrawingGrid(CGXDrawingGrid& g, ROWCOL nTop, ROWCOL nLeft,
     const size_t nCells = size_t(g.nRows) * g.nCols;
     g.styles.assign(nCells, nullptr);
     g.flags.assign(nCells, 0);
+    g.spans.clear();
     g.pCurrentControl = nullptr;
     g.rectCurrent.SetRectEmpty();
 
@@ -308,12 +296,19 @@ void CGXGridCore::DrawRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nR
         for (ROWCOL j = 0; j < g.nCols; ++j)
             for (ROWCOL i = 0; i < g.nRows; ++i)
                 g.styles[g.Index(i, j)] = &GetCellStyleCached(g.rows[i], g.cols[j]);
+    // Floating and merged spans of the drawn cells are brought up to date before any is prepared;
+    // a span's cells then take the span's style, composed once.
     if (m_pDrawSpannedCellsImp && g.nRows && g.nCols)
-        m_pDrawSpannedCellsImp->PrepareDrawnRect(this, g.rows[0], g.cols[0], g.rows[g.nRows - 1],
-                                                 g.cols[g.nCols - 1]);
+        m_pDrawSpannedCellsImp->EvaluateSpans(
+            this, CGXCellRange(g.rows[0], g.cols[0], g.rows[g.nRows - 1], g.cols[g.nCols - 1]), GetPaneBounds(), 0);
+    constexpr WORD kInSpan = GX_DGF_SPANNED | GX_DGF_SPANSTART;
     for (ROWCOL i = 0; i < g.nRows; ++i)
-        for (ROWCOL j = 0; j < g.nCols; ++j)
-            PrepareCell(g, i, j);
+        for (ROWCOL j = 0; j < g.nCols; ++j) {
+            if (g.flags[g.Index(i, j)] & kInSpan)
+                continue;
+            if (!m_pDrawSpannedCellsImp || !m_pDrawSpannedCellsImp->PrepareSpannedCell(this, g, i, j))
+                PrepareCell(g, i, j);
+        }
 
     const BOOL bAllBackgrounds = !m_pParam->m_bTransparentBackground;
     for (ROWCOL i = 0; i < g.nRows; ++i) {
@@ -325,9 +320,11 @@ void CGXGridCore::DrawRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nR
         FillBackgroundRuns(g, i);
         for (ROWCOL j = 0; j < g.nCols; ++j)
             DrawOneCell(g, i, j);
-        if (g.pCurrentControl && bCurrent && g.rows[i] == nCurRow && !g.pCurrentControl->IsActive()
-            && !g.rectCurrent.IsRectEmpty())
+        // Once, after the row that drew the current cell (a span's first drawn row for a span).
+        if (g.pCurrentControl && bCurrent && !g.pCurrentControl->IsActive() && !g.rectCurrent.IsRectEmpty()) {
             g.pCurrentControl->DrawSelectionMarks(pDC, g.rectCurrent);
+            g.rectCurrent.SetRectEmpty();
+        }
         DrawRowGridLines(g, i);
     }
     if (bAllBackgrounds)
@@ -344,7 +341,8 @@ void CGXGridCore::FillBackgroundRuns(CGXDrawingGrid& g, ROWCOL i)
     ROWCOL j = 0;
     while (j < g.nCols) {
         const size_t k = g.Index(i, j);
-        if (!(g.flags[k] & GX_DGF_BACKGROUND) || (g.flags[k] & GX_DGF_SPANNED) || !g.styles[k]) {
+        // A span fills its own rectangle: neither its cells nor its first cell join a run.
+        if (!(g.flags[k] & GX_DGF_BACKGROUND) || (g.flags[k] & (GX_DGF_SPANNED | GX_DGF_SPANSTART)) || !g.styles[k]) {
             ++j;
             continue;
         }
@@ -352,7 +350,7 @@ void CGXGridCore::FillBackgroundRuns(CGXDrawingGrid& g, ROWCOL i)
         ROWCOL e = j + 1;
         while (e < g.nCols) {
             const size_t n = g.Index(i, e);
-            if (!(g.flags[n] & GX_DGF_BACKGROUND) || (g.flags[n] & GX_DGF_SPANNED) || !g.styles[n]
+            if (!(g.flags[n] & GX_DGF_BACKGROUND) || (g.flags[n] & (GX_DGF_SPANNED | GX_DGF_SPANSTART)) || !g.styles[n]
                 || g.styles[n]->GetInterior() != brush)
                 break;
             ++e;
@@ -393,13 +391,19 @@ void CGXGridCore::FillBeyondLastCell(CGXDrawingGrid& g)
 
 void CGXGridCore::DrawOneCell(CGXDrawingGrid& g, ROWCOL i, ROWCOL j)
 {
-    const size_t k = g.Index(i, j);
-    const ROWCOL nRow = g.rows[i], nCol = g.cols[j];
-    const CRect rect = g.CellRect(i, j);
-    if (m_pDrawSpannedCellsImp && m_pDrawSpannedCellsImp->DrawOneCell(this, g.pDC, nRow, nCol, rect))
+    const WORD f = g.flags[g.Index(i, j)];
+    if (f & GX_DGF_SPANNED)
         return;
+    if ((f & GX_DGF_SPANSTART) && m_pDrawSpannedCellsImp && m_pDrawSpannedCellsImp->DrawSpannedCell(this, g, i, j))
+        return;
+    DrawCellInRect(g, i, j, g.rows[i], g.cols[j], g.CellRect(i, j));
+}
+
+void CGXGridCore::DrawCellInRect(CGXDrawingGrid& g, ROWCOL i, ROWCOL j, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
+{
+    const size_t k = g.Index(i, j);
     const CGXStyle* pStyle = g.styles[k];
-    if (!pStyle || rect.IsRectEmpty() || (g.flags[k] & GX_DGF_SPANNED))
+    if (!pStyle || rect.IsRectEmpty())
         return;
     m_bDrawOwnBackground = (g.flags[k] & GX_DGF_BACKGROUND) != 0;
     DrawCellContent(g.pDC, nRow, nCol, rect, *pStyle);

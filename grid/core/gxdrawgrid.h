@@ -13,7 +13,7 @@ class CDC;
 class CGXStyle;
 class CGXControl;
 
-// Cell flags of a pass.
+// Cell flags of a pass. Spans use bits of their own: the last frozen row and column keep theirs.
 enum : WORD {
     GX_DGF_BORDERLEFT = 0x01,
     GX_DGF_BORDERRIGHT = 0x02,
@@ -21,11 +21,20 @@ enum : WORD {
     GX_DGF_BORDERBOTTOM = 0x08,
     GX_DGF_SELECTED = 0x10,
     GX_DGF_BACKGROUND = 0x20,   // the cell paints its own background
-    GX_DGF_SPANNED = 0x40,      // drawn by the cell that spans it
+    GX_DGF_SPANNED = 0x40,      // inside a span and drawn by the span's first cell: skipped
+    GX_DGF_SPANSTART = 0x80,    // the span's first drawn cell of its pane: draws the whole span
     GX_DGF_HORZLINE = 0x200,    // a horizontal grid line on the cell's grid-line side
     GX_DGF_VERTLINE = 0x400,    // a vertical grid line likewise
     GX_DGF_FROZENCOL = 0x800,   // the last frozen column
     GX_DGF_FROZENROW = 0x1000,  // the last frozen row
+    GX_DGF_EDGERIGHT = 0x2000,  // a span cell at the drawn area's right edge, no right border in its style
+    GX_DGF_EDGEBOTTOM = 0x4000, // a span cell at the drawn area's bottom edge, no bottom border
+};
+
+// A span found while a pass prepares its cells: its cells and the drawn cell that draws it.
+struct GXDrawnSpan {
+    size_t nStart;  // drawing-grid index of the span's first drawn cell in one pane
+    CGXCellRange range;
 };
 
 struct CGXDrawingGrid {
@@ -41,6 +50,7 @@ struct CGXDrawingGrid {
     // Row-major, nRows x nCols.
     std::vector<const CGXStyle*> styles;
     std::vector<WORD> flags;
+    std::vector<GXDrawnSpan> spans;         // one entry per span and pane it is drawn in
     COLORREF background = 0;
     CGXControl* pCurrentControl = nullptr;
     CRect rectCurrent;

@@ -60,11 +60,29 @@ public:
     virtual void AdjustCoveredCells(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*last*/, BOOL /*rows*/, int /*cmd mode*/) {}
 };
 
-class CGXDrawSpannedCellsImp : public CGXAbstractGridFeature {
+struct CGXDrawingGrid;
+
+// Where the panes of a grid begin: the frozen rows and columns (with the headers) form the
+// first pane in each direction, the scrolled rows and columns from the top row and left column
+// the second.
+struct GXPaneBounds {
+    ROWCOL nFrozenRows = 0;
+    ROWCOL nFrozenCols = 0;
+    ROWCOL nTopRow = 1;
+    ROWCOL nLeftCol = 1;
+};
+
+// Lets the drawing loop treat covered, merged and floating cells as one cell that spans several.
+class CGXAbstractDrawSpannedCellsImp : public CGXAbstractGridFeature {
 public:
-    // True when it drew the cell itself.
-    virtual BOOL DrawOneCell(CGXGridCore*, CDC*, ROWCOL, ROWCOL, const CRect&) { return FALSE; }
-    virtual void PrepareDrawnRect(CGXGridCore*, ROWCOL /*top*/, ROWCOL /*left*/, ROWCOL /*bottom*/, ROWCOL /*right*/) {}
+    // Prepares the span the drawn cell (view row i, view column j of the pass) belongs to: its
+    // style and flags for every drawn cell of it. False when the cell belongs to no span.
+    virtual BOOL PrepareSpannedCell(CGXGridCore*, CGXDrawingGrid&, ROWCOL /*i*/, ROWCOL /*j*/) { return FALSE; }
+    // Draws the span whose first drawn cell is (i, j); true when drawn.
+    virtual BOOL DrawSpannedCell(CGXGridCore*, CGXDrawingGrid&, ROWCOL, ROWCOL) { return FALSE; }
+    // Lets floating and merging evaluate what is pending in the range, pane by pane; true when
+    // any span changed.
+    virtual BOOL EvaluateSpans(CGXGridCore*, const CGXCellRange&, const GXPaneBounds&, UINT /*flags*/) { return FALSE; }
 };
 
 // Floating and merged cells share one shape.
@@ -310,10 +328,11 @@ public:
     virtual void OnCancelTracking(CGXGridCore*) {}
 };
 
-class CGXCalcSizeImp : public CGXAbstractGridFeature {
+class CGXAbstractCalcSizeImp : public CGXAbstractGridFeature {
 public:
-    // The size a cell's text needs with its style's font, alignment and wrapping.
-    virtual CSize CalcSize(CGXControl*, CDC*, ROWCOL, ROWCOL, const CGXStyle&, const CGXStyle* /*standard*/, BOOL /*vert*/) { return CSize(0, 0); }
+    // The size a cell's contents need with its style's font, alignment and wrapping, borders
+    // included; with bFitHeight the height that the cell's width needs.
+    virtual CSize CalcCellSize(CGXControl*, CDC*, ROWCOL, ROWCOL, const CGXStyle&, BOOL /*fit height*/) { return CSize(0, 0); }
 };
 
 // Sees the grid window's messages before the grid does.

@@ -361,8 +361,10 @@ public:
     int GetZoom() { return ZoomPercent(); }
     void FillRowHeights(ROWCOL nFromRow, ROWCOL nToRow, int* anHeights);
     void FillColWidths(ROWCOL nFromCol, ROWCOL nToCol, int* anWidths);
-    int SumRowHeights(ROWCOL nFromRow, ROWCOL nToRow, int nLimit = 0);
-    int SumColWidths(ROWCOL nFromCol, ROWCOL nToCol, int nLimit = 0);
+    // Sums of sizes, stopping once a non-zero limit is passed. A grid that overrides RowHeight
+    // (ColWidth) with a rule beyond the stored sizes and hidden bits overrides these too.
+    virtual int SumRowHeights(ROWCOL nFromRow, ROWCOL nToRow, int nLimit = 0);
+    virtual int SumColWidths(ROWCOL nFromCol, ROWCOL nToCol, int nLimit = 0);
     int ViewRowsHeightSum(ROWCOL nFromIndex, ROWCOL nToIndex, int nLimit = 0);
     int ViewColsWidthSum(ROWCOL nFromIndex, ROWCOL nToIndex, int nLimit = 0);
     ROWCOL RowToViewIndex(ROWCOL nRow);
@@ -449,7 +451,10 @@ public:
     virtual BOOL GetMergeCellsMode();
     // The covering, merged or floating span that holds the cell; false when none.
     virtual BOOL SpanOfCell(ROWCOL nRow, ROWCOL nCol, CGXCellRange& range);
-    virtual void PrepareSpannedDrawing(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight);
+    // Lets the spanned-cell drawing evaluate the floating and merged spans pending in a range of
+    // what the grid shows; true when a span changed.
+    virtual BOOL EvaluateSpans(const CGXCellRange& range, UINT flags = 0);
+    GXPaneBounds GetPaneBounds();
 
     // ---- Find, replace and undo ------------------------------------------------------------------
     virtual void OnTextNotFound(LPCTSTR pszFind);
@@ -647,6 +652,12 @@ public:
     BOOL IsPaintingBackground() const;
     // Steps of a pass over the drawing grid.
     virtual void DrawOneCell(CGXDrawingGrid& grid, ROWCOL nRowIndex, ROWCOL nColIndex);
+    // Style, border, grid-line and selection flags of one drawn cell (its style may be set).
+    void PrepareCell(CGXDrawingGrid& grid, ROWCOL nRowIndex, ROWCOL nColIndex);
+    // Lets the cell's control draw drawn cell (i, j) of the pass as (nRow, nCol) in a rectangle:
+    // its own rectangle, or a span's.
+    void DrawCellInRect(CGXDrawingGrid& grid, ROWCOL nRowIndex, ROWCOL nColIndex, ROWCOL nRow, ROWCOL nCol,
+                        const CRect& rect);
     virtual void InvertSelection(CGXDrawingGrid& grid);
     virtual void DrawRowGridLines(CGXDrawingGrid& grid, ROWCOL nRowIndex);
     virtual void DrawColGridLines(CGXDrawingGrid& grid, ROWCOL nColIndex);
@@ -703,7 +714,7 @@ public:
     CGXGridPrintImp* m_pPrintImp = nullptr;
     CGXGridSortImp* m_pSortImp = nullptr;
     CGXGridCoveredCellsImp* m_pCoveredCellsImp = nullptr;
-    CGXDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
+    CGXAbstractDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
     CGXGridFloatCellsImp* m_pFloatCellsImp = nullptr;
     CGXGridMergeCellsImp* m_pMergeCellsImp = nullptr;
     CGXAbstractCommandFactory* m_pUndoImp = nullptr;
@@ -725,11 +736,13 @@ public:
     CGXGridCutPasteImp* m_pCutPasteImp = nullptr;
     CGXGridClearCellsImp* m_pClearCellsImp = nullptr;
     CGXGridUserResizeCellsImp* m_pUserResizeCellsImp = nullptr;
-    CGXCalcSizeImp* m_pCalcSizeImp = nullptr;
+    CGXAbstractCalcSizeImp* m_pCalcSizeImp = nullptr;
     // Installers of grid/features (each creates its object once and deletes it with the grid).
     void InstallCommandFactory();
     void InstallUpdateHintImp();
     void InstallOptimizedUpdateImp();
+    void InstallCalcSizeImp();
+    void InstallDrawSpannedCellsImp();
     // Installs the fill object; an owned one is deleted with the grid.
     void SetExcelLikeFillImp(CGXGridExcelLikeFillImp* p, BOOL bOwn = TRUE);
     // Forwarders of the resize-to-fit feature.
@@ -967,7 +980,6 @@ protected:
     void DrawThroughBitmap(CDC* pDC, const CRect& rectClip);
     void ViewIndexSpan(BOOL bRows, int from, int to, ROWCOL& nFirst, ROWCOL& nLast);
     void BuildDrawingGrid(CGXDrawingGrid& g, ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, CDC* pDC);
-    void PrepareCell(CGXDrawingGrid& g, ROWCOL i, ROWCOL j);
     void FillBackgroundRuns(CGXDrawingGrid& g, ROWCOL i);
     void FillBeyondLastCell(CGXDrawingGrid& g);
     CFont* m_pMeasureFontOld = nullptr;
@@ -992,6 +1004,12 @@ protected:
     BOOL m_bScrolling = FALSE;
     BOOL m_bDeferredUpdatePending = FALSE;
     UINT_PTR m_nAutoScrollTimer = 0;
+
+    // Sizes: the window limit of one row (column), and the sums behind SumRowHeights and
+    // SumColWidths. Stretches longer than this are summed from their defaults.
+    static constexpr ROWCOL kLongStretch = 256;
+    int LimitToWindow(BOOL bRows, ROWCOL n, int nSize);
+    int SumSizes(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, int nLimit);
 
     // Steps of scrolling.
     ROWCOL LastPageStart(BOOL bRows);

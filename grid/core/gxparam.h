@@ -190,6 +190,7 @@ public:
     DWORD m_bTransparentBackground = 0;   // only cells unlike the Standard style paint a background
     DWORD m_bThumbTrack = 1;              // the grid follows the thumb while it is dragged
     DWORD m_bSmartResize = 1;             // a resize repaints only the uncovered strips
+    WORD m_wSizingOptions = 0;            // sizing and text drawing: 0x2 sizes cells by their stored value
 
 private:
     CGXProperties* m_pProperties = nullptr;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
+#include <cstdint>
 #include <memory>
 
 #include "grid/core/gxctrl.h"
@@ -102,13 +104,7 @@ int CGXGridCore::RowHeight(ROWCOL nRow)
         return 0;
     LONG nStored = 0;
     const int nHeight = m_pParam->m_RowHeights.Lookup(nRow, nStored) ? StoredToPixelsHeight(nStored) : DefaultRowHeight();
-    const ROWCOL nFrozen = FrozenRows();
-    if (m_bLimitRowHeight && nRow > nFrozen && m_pGridWnd && m_pGridWnd->GetSafeHwnd() && m_pGridWnd->IsWindowVisible()) {
-        const int nLimit = GetDrawingArea().Height() - SumRowHeights(0, nFrozen);
-        if (nLimit > 0 && nHeight > nLimit)
-            return nLimit;
-    }
-    return nHeight;
+    return LimitToWindow(TRUE, nRow, nHeight);
 }
 
 int CGXGridCore::ColWidth(ROWCOL nCol)
@@ -117,13 +113,21 @@ int CGXGridCore::ColWidth(ROWCOL nCol)
         return 0;
     LONG nStored = 0;
     const int nWidth = m_pParam->m_ColWidths.Lookup(nCol, nStored) ? StoredToPixelsWidth(nStored) : DefaultColWidth();
-    const ROWCOL nFrozen = FrozenCols();
-    if (m_bLimitColWidth && nCol > nFrozen && m_pGridWnd && m_pGridWnd->GetSafeHwnd() && m_pGridWnd->IsWindowVisible()) {
-        const int nLimit = GetDrawingArea().Width() - SumColWidths(0, nFrozen);
-        if (nLimit > 0 && nWidth > nLimit)
+    return LimitToWindow(FALSE, nCol, nWidth);
+}
+
+// A scrolled row (column) is at most what the window shows below (right of) the frozen ones.
+int CGXGridCore::LimitToWindow(BOOL bRows, ROWCOL n, int nSize)
+{
+    const BOOL bLimit = bRows ? m_bLimitRowHeight : m_bLimitColWidth;
+    const ROWCOL nFrozen = bRows ? FrozenRows() : FrozenCols();
+    if (bLimit && n > nFrozen && m_pGridWnd && m_pGridWnd->GetSafeHwnd() && m_pGridWnd->IsWindowVisible()) {
+        const CRect area = GetDrawingArea();
+        const int nLimit = bRows ? area.Height() - SumRowHeights(0, nFrozen) : area.Width() - SumColWidths(0, nFrozen);
+        if (nLimit > 0 && nSize > nLimit)
             return nLimit;
     }
-    return nWidth;
+    return nSize;
 }
 
 int CGXGridCore::DefaultRowHeight() { return m_pParam ? StoredToPixelsHeight(m_pParam->m_nDefaultHeight) : 0; }
@@ -208,22 +212,44 @@ void CGXGridCore::FillColWidths(ROWCOL nFrom, ROWCOL nTo, int* an)
     }
 }
 
-int CGXGridCore::SumRowHeights(ROWCOL nFrom, ROWCOL nTo, int nLimit)
-{
-    int nSum = 0;
-    for (ROWCOL n = nFrom; n <= nTo; ++n) {
-        nSum += RowHeight(n);
-        if ((nLimit && nSum > nLimit) || n == nTo)
-            break;
-    }
-    return nSum;
-}
+int CGXGridCore::SumRowHeights(ROWCOL nFrom, ROWCOL nTo, int nLimit) { return SumSizes(TRUE, nFrom, nTo, nLimit); }
 
-int CGXGridCore::SumColWidths(ROWCOL nFrom, ROWCOL nTo, int nLimit)
+int CGXGridCore::SumColWidths(ROWCOL nFrom, ROWCOL nTo, int nLimit) { return SumSizes(FALSE, nFrom, nTo, nLimit); }
+
+int CGXGridCore::SumSizes(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, int nLimit)
 {
+    auto size = [&](ROWCOL n) { return bRows ? RowHeight(n) : ColWidth(n); };
+    // A stretch beyond the frozen ones with no limit to stop at is summed as its default sizes,
+    // corrected by the sizes stored and the bits hidden inside it: a span of 100,000 rows drawn
+    // at row 50,000 costs what the stretch holds, not a lookup per row. The frozen part and a
+    // grid whose hiding feature keeps its own bits go row by row.
+    const ROWCOL nFrozen = bRows ? FrozenRows() : FrozenCols();
+    const CGXMapDWordToLong* pSizes = m_pParam ? (bRows ? &m_pParam->m_RowHeights : &m_pParam->m_ColWidths) : nullptr;
+    const ROWCOL nFast = std::max(nFrom, nFrozen + 1);
+    if (nLimit == 0 && pSizes && !m_pHideCellsImp && nTo >= nFast && nTo - nFast >= kLongStretch
+        && ROWCOL(pSizes->GetCount()) < nTo - nFast) {
+        int64_t nSum = 0;
+        for (ROWCOL n = nFrom; n < nFast; ++n)
+            nSum += size(n);
+        const int nDefault = LimitToWindow(bRows, nFast, bRows ? DefaultRowHeight() : DefaultColWidth());
+        nSum += int64_t(nDefault) * (int64_t(nTo) - nFast + 1);
+        for (POSITION pos = pSizes->GetStartPosition(); pos;) {
+            DWORD n = 0;
+            LONG v = 0;
+            pSizes->GetNextAssoc(pos, n, v);
+            if (n >= nFast && n <= nTo)
+                nSum += size(n) - nDefault;  // 0 when hidden
+        }
+        const CByteArray& hidden = bRows ? m_pParam->m_abHiddenRows : m_pParam->m_abHiddenCols;
+        LONG v = 0;
+        for (INT_PTR n = INT_PTR(nFast); n <= INT_PTR(nTo) && n < hidden.GetSize(); ++n)
+            if (hidden[n] && !pSizes->Lookup(DWORD(n), v))
+                nSum -= nDefault;
+        return int(std::min<int64_t>(nSum, INT_MAX));
+    }
     int nSum = 0;
     for (ROWCOL n = nFrom; n <= nTo; ++n) {
-        nSum += ColWidth(n);
+        nSum += size(n);
         if ((nLimit && nSum > nLimit) || n == nTo)
             break;
     }

@@ -622,10 +622,19 @@ BOOL CGXGridCore::SpanOfCell(ROWCOL nRow, ROWCOL nCol, CGXCellRange& range)
            || FloatSpanOfCell(nRow, nCol, range);
 }
 
-void CGXGridCore::PrepareSpannedDrawing(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight)
+BOOL CGXGridCore::EvaluateSpans(const CGXCellRange& range, UINT flags)
 {
-    if (m_pDrawSpannedCellsImp)
-        m_pDrawSpannedCellsImp->PrepareDrawnRect(this, nTop, nLeft, nBottom, nRight);
+    return m_pDrawSpannedCellsImp ? m_pDrawSpannedCellsImp->EvaluateSpans(this, range, GetPaneBounds(), flags) : FALSE;
+}
+
+GXPaneBounds CGXGridCore::GetPaneBounds()
+{
+    GXPaneBounds b;
+    b.nFrozenRows = FrozenRows();
+    b.nFrozenCols = FrozenCols();
+    b.nTopRow = m_bPrinting ? m_nPrintTopRow : m_nTopRow;
+    b.nLeftCol = m_bPrinting ? m_nPrintLeftCol : m_nLeftCol;
+    return b;
 }
 
 // ---- Undo: the command factory ----

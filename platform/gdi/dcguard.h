@@ -115,3 +115,21 @@ private:
     bool m_bFont = false, m_bPen = false, m_bBrush = false;
     bool m_bTextColor = false, m_bBkColor = false, m_bBkMode = false, m_bTextAlign = false;
 };
+
+// Restores a DC's clip region (and everything else SaveDC keeps) on scope exit, so a step may
+// narrow the clipping for what it draws.
+class CDCClipGuard {
+public:
+    explicit CDCClipGuard(CDC* pDC) : m_pDC(pDC), m_nSaved(pDC ? pDC->SaveDC() : 0) {}
+    ~CDCClipGuard()
+    {
+        if (m_pDC && m_nSaved)
+            m_pDC->RestoreDC(m_nSaved);
+    }
+    CDCClipGuard(const CDCClipGuard&) = delete;
+    CDCClipGuard& operator=(const CDCClipGuard&) = delete;
+
+private:
+    CDC* m_pDC;
+    int m_nSaved;
+};

@@ -1,7 +1,9 @@
 // A grid window of 100,000 rows by 12 columns with a frozen row, a selection and zoom 150,
 // scrolled to row 50,000. Run it headless with PV_SCREENSHOT to see the picture, or drive it
 // with PV_SCRIPT. The values come from FetchStoredStyle, so the store holds only the counts.
-// Cell (50001, 3) takes grades from 10 to 20 only. At the start it prints where the first two
+// Cell (50001, 3) takes grades from 10 to 20 only. Two covered areas show as one cell each: a
+// wrapped note over rows 50,008-50,009 and columns 6-8, and column 5 from row 49,998 (above the
+// first row shown) to 50,003. At the start it prints where the first two
 // data cells of column 2 and the graded cell lie on the screen; at exit, the values typed in,
 // the current cell's stored value and the lengths of the undo and redo lists.
 
@@ -76,6 +78,21 @@ private:
     std::map<std::pair<ROWCOL, ROWCOL>, CString> m_typed;
 };
 
+// The demo's covered areas, answered from a fixed list.
+class CDemoCoveredCells : public CGXGridCoveredCellsImp {
+public:
+    const CGXCellRange m_areas[2] = {CGXCellRange(50008, 6, 50009, 8), CGXCellRange(49998, 5, 50003, 5)};
+    BOOL GetCoveredCellsRowCol(CGXGridCore*, ROWCOL nRow, ROWCOL nCol, CGXCellRange& range) override
+    {
+        for (const CGXCellRange& a : m_areas)
+            if (a.IsCellInRange(nRow, nCol)) {
+                range = a;
+                return TRUE;
+            }
+        return FALSE;
+    }
+};
+
 CDemoGrid* g_pGrid = nullptr;
 
 LRESULT FrameProc(HWND h, UINT m, WPARAM w, LPARAM l)
@@ -106,6 +123,7 @@ int main()
                                 700, nullptr, nullptr, nullptr, nullptr);
     PvSetMainWindow(frame);
 
+    CDemoCoveredCells covered;
     CDemoGrid grid;
     g_pGrid = &grid;
     RECT rc;
@@ -124,6 +142,13 @@ int main()
                            .SetUserAttribute(GX_IDS_UA_VALID_MIN, "10")
                            .SetUserAttribute(GX_IDS_UA_VALID_MAX, "20")
                            .SetUserAttribute(GX_IDS_UA_VALID_MSG, "Grades run from 10 to 20."));
+    grid.m_pCoveredCellsImp = &covered;
+    grid.InstallDrawSpannedCellsImp();
+    grid.SetStyleRange(CGXCellRange(50008, 6),
+                       CGXStyle().SetWrapText(TRUE).SetValue(
+                           "A note that covers two rows and three columns, long enough to wrap onto its second line."));
+    grid.SetStyleRange(CGXCellRange(49998, 5),
+                       CGXStyle().SetWrapText(TRUE).SetValue("Rows 49,998 to 50,003: the top two are scrolled out"));
     grid.GetParam()->ClearUndoList();  // the set-up is not the user's to undo
     grid.SetFocus();
     grid.UpdateWindow();
