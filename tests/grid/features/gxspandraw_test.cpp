@@ -506,4 +506,29 @@ TEST_F(SpanTest, EvaluateSpansAsksFloatThenMergeForEachPanePart)
     EXPECT_EQ(log.size(), 8u) << "floating still evaluates every part";
 }
 
+// A long stretch is summed from its default size: stored sizes, hidden rows and the frozen ones
+// inside it must count as the row-by-row sum counts them.
+TEST_F(SpanTest, LongSizeSumsAgreeWithTheRowByRowSum)
+{
+    CSpanGridWnd& grid = MakeSpanGrid(5000, 4);
+    ASSERT_TRUE(grid.SetFrozenRows(3));
+    ASSERT_TRUE(grid.SetRowHeights(2, 2, 40));
+    ASSERT_TRUE(grid.SetRowHeights(700, 720, 31));
+    ASSERT_TRUE(grid.SetRowHeights(4000, 4000, 5000));  // beyond the window: limited to it
+    CByteArray& hidden = grid.GetParam()->m_abHiddenRows;
+    hidden.SetSize(2000);
+    hidden[710] = 1;   // stored and hidden
+    hidden[1500] = 1;  // hidden at the default size
+    auto slow = [&](ROWCOL a, ROWCOL b) {
+        int n = 0;
+        for (ROWCOL r = a; r <= b; ++r)
+            n += grid.RowHeight(r);
+        return n;
+    };
+    for (auto [a, b] : {std::pair<ROWCOL, ROWCOL> {1, 4999}, {0, 100}, {600, 3000}, {1501, 4100}, {4, 4}})
+        EXPECT_EQ(grid.SumRowHeights(a, b), slow(a, b)) << a << "-" << b;
+    EXPECT_EQ(grid.SumColWidths(0, 4), grid.ColWidth(0) + grid.ColWidth(1) + grid.ColWidth(2) + grid.ColWidth(3)
+                                           + grid.ColWidth(4));
+}
+
 }  // namespace
