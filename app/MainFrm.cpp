@@ -4,6 +4,8 @@
 #include "platform/controls/controls.h"
 
 #include "app/Config.h"
+#include "app/DirectoryDialogs.h"
+#include "app/DirectoryQuery.h"
 #include "app/FrameClose.h"
 #include "app/FrameCommands.h"
 #include "app/History.h"
@@ -312,7 +314,7 @@ void CMainFrame::OnScrollTo()
 
 long CMainFrame::GetCurrentRecordKey()
 {
-    return -1; // the directory grid answers this once it exists
+    return m_pQueryView ? m_pQueryView->GetCurrentRecordKey() : -1;
 }
 
 long CMainFrame::ShowGridRowDetails()
@@ -363,8 +365,8 @@ void CMainFrame::OnShowAll()
         if (auto* doc = dynamic_cast<CViewerDoc*>(GetActiveDocument()))
             doc->GetDefaultSort(sort);
         SwitchLayout(ID_LAYOUT_DIRECTORY);
-        const CString sql = ShowAllQuery(sort);
-        (void)sql; // run by the directory view once it exists
+        if (m_pQueryView)
+            m_pQueryView->RunQuery(ShowAllQuery(sort));
         ShowSelectedRowDetails();
     } catch (const CViewerAbort&) {
         // the user gave up on the database: end quietly
@@ -378,11 +380,15 @@ void CMainFrame::OnSaveList()
         m_pNavigateView->m_bDetailsHistory = TRUE;
     auto* doc = dynamic_cast<CViewerDoc*>(GetActiveDocument());
     const CString sql = doc && doc->m_recordset.IsOpen() ? doc->m_recordset.GetSQL() : CString();
-    if (sql.IsEmpty() || sql == "SELECT * FROM Blank") {
+    if (sql.IsEmpty() || sql == kBlankQuery) {
         AfxMessageBox("Cannot save this directory list since there are no records found");
         return;
     }
-    // The name prompt and the new outline item come with the outline.
+    CSaveResultsDlg dlg(this);
+    dlg.m_strCaption = "Save Your Results";
+    dlg.m_strPrompt = "Please enter a name for the results of your search.";
+    dlg.DoModal();
+    // The new outline item comes with the outline.
 }
 
 void CMainFrame::OnShowDetails()
@@ -450,6 +456,12 @@ void CMainFrame::OnClose()
             CTreeCtrlVisibleOutline outline(*tree);
             StoreOutlineState(GetCustomPath(), outline);
         }
+    }
+    // The layout kept at exit is the whole directory's, in the widths the user left.
+    if (m_pQueryView && m_pQueryView->GetViewerDoc() && !m_pQueryView->IsSettingsPending()) {
+        const CDaoRecordset* pSet = m_pQueryView->GetRecordset();
+        const BOOL bBlank = !pSet || !pSet->IsOpen() || pSet->GetSQL() == kBlankQuery;
+        m_pQueryView->RequeryAllEntries(!bBlank);
     }
     CFrameWnd::OnClose();
 }

@@ -3,7 +3,6 @@
 #include "app/PaneViews.h"
 
 IMPLEMENT_DYNCREATE(CNavigateView, CView)
-IMPLEMENT_DYNCREATE(CDaoqueryView, CView)
 IMPLEMENT_DYNCREATE(CMediaView, CView)
 
 namespace {
@@ -16,8 +15,5 @@ void fill(CWnd* pWnd, CDC* pDC, COLORREF color)
 } // namespace
 
 void CNavigateView::OnDraw(CDC* pDC) { fill(this, pDC, GetSysColor(COLOR_WINDOW)); }
-
-// The directory pane is light grey until it shows a grid.
-void CDaoqueryView::OnDraw(CDC* pDC) { fill(this, pDC, RGB(192, 192, 192)); }
 
 void CMediaView::OnDraw(CDC* pDC) { fill(this, pDC, GetSysColor(COLOR_WINDOW)); }

@@ -1,8 +1,9 @@
 #pragma once
-// The least forms of the main window's three panes: enough for the frame to create, lay out and
-// switch between them. The outline, the directory grid and the HTML pane replace these classes
-// (same names) when they are built.
+// The least forms of the outline and the HTML pane: enough for the frame to create, lay out and
+// switch between them. The outline and the HTML pane replace these classes (same names) when
+// they are built. The directory pane is CDaoqueryView.
 
+#include "app/DaoqueryView.h"
 #include "platform/ui/view.h"
 
 class CTreeCtrl;
@@ -22,18 +23,15 @@ public:
     CTreeCtrl* GetOutlineTree() { return nullptr; }
 };
 
-class CDaoqueryView : public CView {
-    DECLARE_DYNCREATE(CDaoqueryView)
-public:
-    CDaoqueryView() = default;
-    ~CDaoqueryView() override = default;
-    void OnDraw(CDC* pDC) override;
-};
-
 class CMediaView : public CView {
     DECLARE_DYNCREATE(CMediaView)
 public:
     CMediaView() = default;
     ~CMediaView() override = default;
     void OnDraw(CDC* pDC) override;
+
+    // Whether the pane shows a generated details page; none until the pane can show one (tests
+    // set it to walk the grid's arrow and page keys).
+    BOOL IsDetailsPageShown() const { return m_bDetailsPageShown; }
+    BOOL m_bDetailsPageShown = FALSE;
 };

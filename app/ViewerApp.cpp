@@ -3,6 +3,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/Config.h"
+#include "app/DirectoryDialogs.h"
 #include "app/History.h"
 #include "app/PaneViews.h"
 #include "app/Splash.h"
@@ -65,6 +66,7 @@ BOOL CViewerApp::InitInstance()
 
     CMainFrame::s_pfnGetAppTitle = &frameTitle;
     CMainFrame::s_pfnGetGridHint = &GetGridHint;
+    CMainFrame::s_pfnShowGridHints = &ShowGridHintsDialog;
     CMainFrame::s_pfnGridPopupActive = &GetGridPopupActive;
 
     CCommandLineInfo cmdInfo;

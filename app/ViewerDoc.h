@@ -45,6 +45,7 @@ public:
     CString m_strFootnote;
     CString m_strTitle;
     CString m_strQuery;
+    CString m_strSort; // the sort of the directory view's last query
 
 protected:
     void InitCipherKey(BOOL bQuiet = FALSE);

@@ -77,7 +77,8 @@ TEST_F(FrameTest, StartsMaximisedInTheHomeLayoutWithItsBars)
         UINT id;
         int width;
     };
-    const Pane panes[] = {{ID_SEPARATOR, 300}, {1090, 225}, {1089, 125}, {1092, 80}};
+    // Pane 0 is the directory view's "Ready" pane after its initial update (no footnote here).
+    const Pane panes[] = {{ID_SEPARATOR, 350}, {1090, 225}, {1089, 125}, {1092, 80}};
     for (int i = 0; i < 4; ++i) {
         UINT id = 0, style = 0;
         int cx = 0;
