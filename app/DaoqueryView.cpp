@@ -185,7 +185,9 @@ void CDaoqueryView::OnInitialUpdate()
             PlaceCurrentCell(HeaderRows() + 1, nCol);
             break;
         }
-    if (pDoc)
+    // The footnote is read from the open database only: a user who gave up on it at start-up
+    // is not asked again.
+    if (pDoc && pDoc->m_database.IsOpen() && !PvStartupAbandoned())
         pDoc->GetFootnote();
     ShowFootnoteOrReady();
     ApplyFixedColumnWidths();
@@ -195,7 +197,8 @@ BOOL CDaoqueryView::OpenQuery()
 {
     CViewerDoc* pDoc = GetViewerDoc();
     CDaoRecordset* pSet = GetRecordset();
-    if (!pDoc || !pSet)
+    // A user who gave up on the database while the frame was made is not asked again.
+    if (!pDoc || !pSet || PvStartupAbandoned())
         return FALSE;
     try {
         pDoc->OpenDirectoryDatabase();
@@ -248,6 +251,7 @@ BOOL CDaoqueryView::OpenQuery()
         SetPaneText(2, kNoRecordsFound);
         return bBlank;
     } catch (const CViewerAbort&) {
+        // The user gave up on the database; the frame is closing.
         DeletePleaseWait();
         return FALSE;
     }
@@ -360,8 +364,8 @@ BOOL CDaoqueryView::RunQuery(const CString& strStatement)
         AfxMessageBox(kNoMatchText, MB_ICONINFORMATION);
         return FALSE;
     } catch (const CViewerAbort&) {
-        if (bLocked)
-            ExchangeUpdateLock(bOldLock);
+        // The user gave up on the database and the frame has closed with this view: nothing
+        // of it may be touched.
         return FALSE;
     }
 }

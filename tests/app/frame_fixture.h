@@ -9,6 +9,7 @@
 #include "app/MainFrm.h"
 #include "app/PaneViews.h"
 #include "app/Splash.h"
+#include "grid/controls/gxctlfactory.h"
 #include "platform/controls/controls.h"
 #include "platform/ui/ui.h"
 #include "resources/frame_ids.h"
@@ -30,6 +31,7 @@ protected:
         PvRegisterStandardControls();
         PvRegisterAppResources();
         PvRegisterFrameResources();
+        InitGridLibraryWithFactory(); // as the program does before it makes its frame
         CSplashWindow::EnableSplash(FALSE);
         CMainFrame::s_pfnGetAppTitle = &FrameTestDoc::AppTitle;
     }
