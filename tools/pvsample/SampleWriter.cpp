@@ -7,8 +7,10 @@
 #include "app/CipherKey.h"
 #include "app/DirectoryKey.h"
 #include "platform/dao/daodatabase.h"
+#include "platform/base/utf8.h"
 #include "platform/sys/registry.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -83,13 +85,27 @@ private:
     CDaoDatabase m_db;
 };
 
+// Text fields are declared as a directory's designer would size them: 50 characters where every
+// stored value fits, else 255. The grid sizes its columns from this, so 255 everywhere would give
+// columns a screen wide. Enciphered values take 10 characters per 8 bytes.
+long storedFieldSize(const TextTable& t, size_t f, bool enciphered)
+{
+    size_t longest = 0;
+    for (const auto& row : t.rows) {
+        const size_t n = row[f].size();
+        longest = std::max(longest, enciphered ? 10 * ((n + 7) / 8) : size_t(PvUtf8CharCount(row[f].data(), n)));
+    }
+    return longest <= 50 ? 50 : 255;
+}
+
 // A keyed text table: _IKEY, then each field (enciphered unless plain) with its rank column;
 // an index named like each rank column.
 void writeTextTable(Writer& w, const TextTable& t, CBlowfishCipher* cipher)
 {
     std::string create = "CREATE TABLE " + bracket(t.name) + " ([_IKEY] LONG";
-    for (const Field& f : t.fields) {
-        create += ", " + bracket(f.name) + " TEXT(255)";
+    for (size_t i = 0; i < t.fields.size(); ++i) {
+        const Field& f = t.fields[i];
+        create += ", " + bracket(f.name) + " TEXT(" + std::to_string(storedFieldSize(t, i, cipher != nullptr)) + ")";
         if (f.ranked)
             create += ", " + bracket("_I" + f.name) + " LONG";
     }
