@@ -227,19 +227,8 @@ BOOL CDaoqueryView::OpenQuery()
                 if (!m_pPleaseWait->Create(this))
                     m_pPleaseWait.reset();
             }
-            pSet->Open(AFX_DAO_USE_DEFAULT_TYPE, base);
-            pSet->SetLockingMode(FALSE);
-            if (!pSet->IsOpen())
+            if (!OpenAndCount(*pSet, base))
                 return FALSE;
-            // The count of the same statement is what moving to the last record learns, without
-            // reading a sorted keyset to its end; a result without records is a failure.
-            m_nTotalRecords = CountStatementRecords(m_pDatabase, base);
-            if (m_nTotalRecords < 0) {
-                pSet->MoveLast();
-                m_nTotalRecords = pSet->GetRecordCount();
-            }
-            if (m_nTotalRecords == 0)
-                PvThrowDaoError(JET_ERR_NO_CURRENT_RECORD, "No current record.");
             pDoc->m_strSort = pSet->m_strSort;
         }
         SetPaneText(2, TotalRecordsText(m_nTotalRecords));
@@ -255,6 +244,24 @@ BOOL CDaoqueryView::OpenQuery()
         DeletePleaseWait();
         return FALSE;
     }
+}
+
+BOOL CDaoqueryView::OpenAndCount(CDaoRecordset& set, const CString& strStatement)
+{
+    set.Open(AFX_DAO_USE_DEFAULT_TYPE, strStatement);
+    set.SetLockingMode(FALSE);
+    if (!set.IsOpen())
+        return FALSE;
+    // The count of the same statement is what moving to the last record learns, without
+    // reading a sorted keyset to its end; a result without records is a failure.
+    m_nTotalRecords = CountStatementRecords(m_pDatabase, strStatement);
+    if (m_nTotalRecords < 0) {
+        set.MoveLast();
+        m_nTotalRecords = set.GetRecordCount();
+    }
+    if (m_nTotalRecords == 0)
+        PvThrowDaoError(JET_ERR_NO_CURRENT_RECORD, "No current record.");
+    return TRUE;
 }
 
 BOOL CDaoqueryView::OpenBlank()
@@ -308,15 +315,7 @@ BOOL CDaoqueryView::RunQuery(const CString& strStatement)
         if (!wait.Create(this))
             AfxMessageBox("Dialog is not created");
         pDoc->OpenDirectoryDatabase();
-        pSet->Open(AFX_DAO_USE_DEFAULT_TYPE, statement);
-        pSet->SetLockingMode(FALSE);
-        m_nTotalRecords = CountStatementRecords(m_pDatabase, statement);
-        if (m_nTotalRecords < 0) {
-            pSet->MoveLast();
-            m_nTotalRecords = pSet->GetRecordCount();
-        }
-        if (m_nTotalRecords == 0)
-            PvThrowDaoError(JET_ERR_NO_CURRENT_RECORD, "No current record.");
+        OpenAndCount(*pSet, statement);
         wait.Close();
 
         bOldLock = ExchangeUpdateLock(TRUE);

@@ -83,6 +83,9 @@ protected:
     CString FieldNameOfCol(ROWCOL nCol);
     // The please-wait window of the opener.
     void DeletePleaseWait();
+    // Opens the recordset on a statement (without ORDER BY) and learns its exact count; throws the
+    // engine's no-current-record error for a result without records.
+    BOOL OpenAndCount(CDaoRecordset& set, const CString& strStatement);
     // Opens the Blank table in place of a query that failed; FALSE when that fails too.
     BOOL OpenBlank();
 
