@@ -157,7 +157,7 @@ BOOL loadBrowserVersion()
                       " does not exist.\nPlease re-install Internet Explorer 5.0 and try again.\nThis program will shut down.", MB_OK);
         return FALSE;
     }
-    if (!g_config.ieVersion.IsEmpty() && leadingDecimal(g_config.ieVersion.Left(4)) < 5.0) {
+    if (!g_config.ieVersion.IsEmpty() && BrowserVersionNumber(g_config.ieVersion) < 5.0) {
         AfxMessageBox("You need at least Internet Explorer version 5.0 to run this program properly!\n"
                       "Please install Internet Explorer 5.0 from the Paravel CD and try again.\nThis program will shut down.", MB_OK);
         return FALSE;
@@ -259,6 +259,7 @@ CString GetDataPath() { return g_config.dataPath; }
 CString GetMediaPath() { return g_config.mediaPath; }
 CString GetCustomPath() { return g_config.customPath; }
 CString GetIEVersion() { return g_config.ieVersion; }
+double BrowserVersionNumber(const CString& version) { return leadingDecimal(version.Left(4)); }
 int GetGridHint() { return g_config.gridHint; }
 
 void PvSetDatabasePathForTest(const CString& path)

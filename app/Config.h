@@ -29,6 +29,8 @@ CString GetDataPath();
 CString GetMediaPath();
 CString GetCustomPath();
 CString GetIEVersion();
+// The browser version's first four characters read as a decimal number ("6.0.2900" gives 6.0).
+double BrowserVersionNumber(const CString& version);
 int GetGridHint();
 CString GetHomePagePath();
 void WriteGridHintSetting(int flag);

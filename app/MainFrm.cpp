@@ -51,9 +51,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_DIRECTORY_LISTS, OnPaneCommand)
     ON_COMMAND(ID_ADD_NOTES, OnPaneCommand)
     ON_COMMAND(ID_NOTES_PANE, OnPaneCommand)
-    ON_COMMAND(ID_PRINT_DETAILS, OnPaneCommand)
-    ON_COMMAND(ID_PRINT_MEDIA, OnPaneCommand)
-    ON_COMMAND(ID_PRINT_PREVIEW_PAGE, OnPaneCommand)
+    ON_COMMAND(ID_PRINT_DETAILS, OnPrintPage)
+    ON_COMMAND(ID_PRINT_MEDIA, OnPrintPage)
+    ON_COMMAND(ID_PRINT_PREVIEW_PAGE, OnPrintPreview)
     ON_COMMAND(ID_CLOSE_ALL, OnCloseAll)
     ON_COMMAND(ID_WINDOW_CASCADE, OnCascade)
     ON_COMMAND(ID_COPYRIGHT_INFO, OnCopyright)
@@ -271,12 +271,13 @@ void CMainFrame::OnToggleView()
     }
 }
 
-// The layout part of Home; the HTML pane's navigation comes with the pane.
 void CMainFrame::OnHome()
 {
     SwitchLayout(ID_LAYOUT_HOME);
     CollapsePanes();
     m_bPanesOpen = FALSE;
+    if (m_pMediaView)
+        m_pMediaView->Navigate2(GetHomePagePath(), 0, nullptr, nullptr, nullptr, 0);
     if (m_pNavigateView) m_pNavigateView->m_bDetailsHistory = FALSE;
 }
 
@@ -334,6 +335,11 @@ void CMainFrame::ShowRecordDetails(long nKey, BOOL bPush)
 {
     m_nCurrentKey = nKey;
     m_lists.SetCurrentRecord(nKey);
+    if (m_pMediaView) {
+        m_pMediaView->m_lRecordKey = nKey;
+        m_pMediaView->BuildDetailsPage();
+        m_pMediaView->LoadHtmlText();
+    }
     SetNotesIndicator(m_wndStatusBar, m_hNotesIcon, RecordHasNotes(nKey));
     if (bPush)
         HistoryPushRecord(nKey);
@@ -419,8 +425,9 @@ void CMainFrame::OnGoBack()
     if (m_pNavigateView && m_pNavigateView->m_bDetailsHistory) {
         if (CHistoryEntry* entry = HistoryBack())
             ShowRecordDetails(entry->m_lKey, FALSE);
+    } else if (m_pMediaView) {
+        m_pMediaView->GoBack();
     }
-    // Otherwise the HTML pane's browser goes back.
 }
 
 void CMainFrame::OnGoForward()
@@ -428,12 +435,32 @@ void CMainFrame::OnGoForward()
     if (m_pNavigateView && m_pNavigateView->m_bDetailsHistory) {
         if (CHistoryEntry* entry = HistoryForward())
             ShowRecordDetails(entry->m_lKey, FALSE);
+    } else if (m_pMediaView) {
+        m_pMediaView->GoForward();
     }
+}
+
+// The typed-text jump of the directory view and a click on the row it lands on.
+void CMainFrame::JumpToEntry(const CString& strText)
+{
+    (void)strText; // carried out by the directory view once it offers the jump
 }
 
 // Commands whose work belongs to the outline, the notes windows and the HTML pane: routed and
 // enabled here, carried out by those panes.
 void CMainFrame::OnPaneCommand() {}
+
+void CMainFrame::OnPrintPage()
+{
+    if (m_pMediaView)
+        m_pMediaView->PrintWithPrompt();
+}
+
+void CMainFrame::OnPrintPreview()
+{
+    if (m_pMediaView)
+        m_pMediaView->PrintPreview();
+}
 
 void CMainFrame::OnCloseAll() { m_lists.CloseAll(); }
 void CMainFrame::OnCascade() { m_lists.CascadeAll(); }
@@ -474,7 +501,7 @@ void CMainFrame::OnUpdateByState(CCmdUI* pCmdUI)
     state.browserCanGoForward = m_bBrowserCanGoForward;
     state.historyCanGoBack = HistoryCanGoBack();
     state.historyCanGoForward = HistoryCanGoForward();
-    state.detailsPageShown = FALSE; // the HTML pane shows no details page yet
+    state.detailsPageShown = m_pMediaView && m_pMediaView->IsDetailsPageShown();
     pCmdUI->Enable(IsFrameCommandEnabled(pCmdUI->m_nID, state));
 }
 

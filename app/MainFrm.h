@@ -48,6 +48,8 @@ public:
     void ShowRecordDetails(long nKey, BOOL bPush);
     void ShowSelectedRowDetails() { ShowGridRowDetails(); }
     void ShowAllEntries() { OnShowAll(); }
+    // The directory's jump to the first entry starting with the text, and that person's details.
+    virtual void JumpToEntry(const CString& strText);
     void RunSearch(BOOL bFirst);
     BOOL RecordHasNotes(long nKey);
 
@@ -102,6 +104,8 @@ protected:
     afx_msg void OnGoBack();
     afx_msg void OnGoForward();
     afx_msg void OnPaneCommand();
+    afx_msg void OnPrintPage();
+    afx_msg void OnPrintPreview();
     afx_msg void OnCloseAll();
     afx_msg void OnCascade();
     afx_msg void OnCopyright();

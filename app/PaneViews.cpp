@@ -1,9 +1,8 @@
-// Neutral backgrounds until the panes have content of their own.
+// The outline's neutral background until it has content of its own.
 
 #include "app/PaneViews.h"
 
 IMPLEMENT_DYNCREATE(CNavigateView, CView)
-IMPLEMENT_DYNCREATE(CMediaView, CView)
 
 namespace {
 void fill(CWnd* pWnd, CDC* pDC, COLORREF color)
@@ -16,4 +15,3 @@ void fill(CWnd* pWnd, CDC* pDC, COLORREF color)
 
 void CNavigateView::OnDraw(CDC* pDC) { fill(this, pDC, GetSysColor(COLOR_WINDOW)); }
 
-void CMediaView::OnDraw(CDC* pDC) { fill(this, pDC, GetSysColor(COLOR_WINDOW)); }

@@ -1,7 +1,7 @@
 #pragma once
-// The least forms of the outline and the HTML pane: enough for the frame to create, lay out and
-// switch between them. The outline and the HTML pane replace these classes (same names) when
-// they are built. The directory pane is CDaoqueryView.
+// The main window's three panes: the least form of the outline (enough for the frame to create,
+// lay out and switch to it; the outline replaces it under the same name), the directory pane
+// CDaoqueryView and the HTML pane CMediaView.
 
 #include "app/DaoqueryView.h"
 #include "platform/ui/view.h"
@@ -23,15 +23,4 @@ public:
     CTreeCtrl* GetOutlineTree() { return nullptr; }
 };
 
-class CMediaView : public CView {
-    DECLARE_DYNCREATE(CMediaView)
-public:
-    CMediaView() = default;
-    ~CMediaView() override = default;
-    void OnDraw(CDC* pDC) override;
-
-    // Whether the pane shows a generated details page; none until the pane can show one (tests
-    // set it to walk the grid's arrow and page keys).
-    BOOL IsDetailsPageShown() const { return m_bDetailsPageShown; }
-    BOOL m_bDetailsPageShown = FALSE;
-};
+#include "app/MediaView.h"

@@ -11,6 +11,7 @@
 #include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxlibdata.h"
 #include "platform/controls/controls.h"
+#include "platform/html/browser.h"
 #include "platform/sys/shell.h"
 #include "resources/frame_ids.h"
 #include "resources/resource.h"
@@ -49,6 +50,7 @@ BOOL CViewerApp::InitInstance()
     CSplashWindow::EnableSplash(splashInfo.m_bShowSplash);
 
     AfxEnableControlContainer();
+    PvRegisterBrowserControl(); // dialog templates hold the browser control by its class name
     AfxInitRichEdit();
     Enable3dControlsStatic();
     LoadStdProfileSettings(4);

@@ -14,6 +14,8 @@
 #define IDD_ABOUTBOX 100
 #define IDB_SPLASH 102
 #define IDD_LETTERBAR 133
+#define IDD_HTML_PAGE 897   // the HTML link dialog
+#define IDC_BROWSER 1000     // its browser control
 #define ID_LAYOUT_HOME 131
 #define ID_LAYOUT_DIRECTORY 132
 

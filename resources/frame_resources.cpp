@@ -6,6 +6,7 @@
 
 #include "platform/base/stringtable.h"
 #include "platform/controls/ctldefs.h"
+#include "platform/html/browser.h" // the browser control's class name
 #include "platform/ui/resources.h"
 #include "platform/win/pvwin.h"
 
@@ -141,6 +142,16 @@ const PvDialogTemplate kAbout = {
     kAboutItems, sizeof kAboutItems / sizeof kAboutItems[0],
 };
 
+// The HTML link dialog: a browser control over a Close button.
+const PvDialogItemTemplate kHtmlPageItems[] = {
+    {PV_CLSID_WEBBROWSER, "", IDC_BROWSER, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP, 0, 0, 0, 360, 230},
+    {"BUTTON", "&Close", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 0, 155, 236, 50, 14},
+};
+const PvDialogTemplate kHtmlPage = {
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 0, 0, 0, 360, 256, "Paravel", nullptr, 0,
+    kHtmlPageItems, sizeof kHtmlPageItems / sizeof kHtmlPageItems[0],
+};
+
 // ---- Strings: the product page, status-bar panes and the command prompts ("prompt\ntip") ----
 const PvStringResource kStrings[] = {
     {IDS_PRODUCT_PAGE, "https://www.morlowsystems.example.com/paravel/"},
@@ -184,6 +195,7 @@ void PvRegisterFrameResources()
     PvRegisterToolBar(IDR_MAINFRAME, PvToolBarTemplate {16, 16, kToolBarIds, sizeof kToolBarIds / sizeof kToolBarIds[0]});
     PvRegisterDialog(IDD_LETTERBAR, kLetterBar);
     PvRegisterDialog(IDD_ABOUTBOX, kAbout);
+    PvRegisterDialog(IDD_HTML_PAGE, kHtmlPage);
     PvRegisterStringTable(kStrings);
     for (UINT i = 0; i < 26; ++i) {
         // Every letter's prompt and tip name its letter.

@@ -8,7 +8,7 @@ packages=(
   libsqlcipher-dev sqlcipher libssl-dev
   libcairo2-dev libpango1.0-dev libsdl2-dev liblitehtml-dev libstb-dev
   xvfb xauth x11-apps fonts-dejavu-core fonts-dejavu-extra
-  clang libclang-rt-14-dev locales
+  clang libclang-rt-14-dev locales poppler-utils
 )
 
 missing=()

@@ -91,6 +91,12 @@ private:
     ULONG m_refs = 1;
 };
 
+CString withoutFragment(const CString& url)
+{
+    const int hash = url.Find('#');
+    return hash >= 0 ? url.Left(hash) : url;
+}
+
 BOOL webOrMail(const CString& url)
 {
     const std::string scheme = pvhtml::SchemeOf(std::string(url));
@@ -177,6 +183,10 @@ LRESULT PvBrowser::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
+    case WM_PV_INVOKE:
+        if (auto* call = reinterpret_cast<PvDispCall*>(lParam))
+            OnInvoke(*call);
+        return 0;
     case PVBM_NAVIGATE:
         if (!m_pendingLinks.empty()) {
             const CString url = m_pendingLinks.front();
@@ -242,7 +252,7 @@ void PvBrowser::OnClick(int x, int y)
     if (!m_page)
         return;
     const std::string link = m_page->LinkAt(x, y + m_nScrollY);
-    if (link.empty() || link[0] == '#')
+    if (link.empty())
         return;
     // The click's page may be replaced by the navigation: it runs from the message loop.
     m_pendingLinks.push_back(CString(link.c_str()));
@@ -323,6 +333,9 @@ void PvBrowser::Navigate(const CString& url)
 {
     const HWND hWnd = m_hWnd;
     if (!FireBeforeNavigate(url) || FromHandle(hWnd) != this)
+        return;
+    // A place in the shown page: the page stays.
+    if (m_page && url.Find('#') >= 0 && withoutFragment(url) == withoutFragment(m_strURL))
         return;
     const BOOL wasBack = CanGoBack(), wasForward = CanGoForward();
     if (!LoadAddress(url))
@@ -469,4 +482,169 @@ HRESULT PvBrowser::ExecWB(OLECMDID nCmd, OLECMDEXECOPT nOption)
         return S_OK;
     }
     return E_NOTIMPL;
+}
+
+// ---- Automation ----
+
+namespace {
+
+// Dispatch ids of the automation interface's members.
+enum : DISPID {
+    kGoBack = 100, kGoForward = 101, kGoHome = 102, kGoSearch = 103, kNavigate = 104, kRefresh2 = 105, kStop = 106,
+    kApplication = 200, kParent = 201, kContainer = 202, kDocument = 203, kTopLevelContainer = 204, kType = 205,
+    kLeft = 206, kTop = 207, kWidth = 208, kHeight = 209, kLocationName = 210, kLocationURL = 211, kBusy = 212,
+    kQuit = 300, kClientToWindow = 301, kPutProperty = 302, kGetProperty = 303,
+    kName = 0, kHwnd = -515, kFullName = 400, kPath = 401, kVisible = 402, kStatusBar = 403, kStatusText = 404,
+    kToolBar = 405, kMenuBar = 406, kFullScreen = 407,
+    kNavigate2 = 500, kQueryStatusWB = 501, kExecWB = 502, kShowBrowserBar = 503, kReadyState = -525,
+    kOffline = 550, kSilent = 551, kRegisterAsBrowser = 552, kRegisterAsDropTarget = 553, kTheaterMode = 554,
+    kAddressBar = 555, kResizable = 556, kRefresh = -550,
+};
+constexpr long kReadyStateComplete = 4;
+constexpr long kOleCmdfSupportedEnabled = 3;  // OLECMDF_SUPPORTED | OLECMDF_ENABLED
+
+CString argText(const PvDispArg& a)
+{
+    if (a.pszVal)
+        return a.pszVal;
+    const VARIANT* v = a.pvarRef ? a.pvarRef : a.pvarVal;
+    if (v && v->vt == VT_BSTR && v->bstrVal)
+        return v->bstrVal;
+    return CString();
+}
+
+} // namespace
+
+void PvBrowser::OnInvoke(PvDispCall& call)
+{
+    const bool get = (call.wFlags & DISPATCH_PROPERTYGET) != 0;
+    auto needArgs = [&](int n) {
+        if (call.nArgs < n) {
+            call.hr = DISP_E_BADPARAMCOUNT;
+            return false;
+        }
+        return true;
+    };
+    auto done = [&] { call.hr = S_OK; };
+    RECT rc {};
+    GetWindowRect(m_hWnd, &rc);
+    if (HWND parent = GetParent(m_hWnd)) {
+        POINT p {rc.left, rc.top};
+        ScreenToClient(parent, &p);
+        rc = RECT {p.x, p.y, p.x + (rc.right - rc.left), p.y + (rc.bottom - rc.top)};
+    }
+    // Position and size go to the window itself.
+    auto geometry = [&](LONG RECT::*edge, bool size) {
+        if (get) {
+            call.lResult = size ? (edge == &RECT::right ? rc.right - rc.left : rc.bottom - rc.top) : rc.*edge;
+            return done();
+        }
+        if (!needArgs(1))
+            return;
+        const LONG v = LONG(call.args[0].lVal);
+        RECT r = rc;
+        if (size)
+            r.*edge = (edge == &RECT::right ? r.left : r.top) + v;
+        else if (edge == &RECT::left)
+            r = RECT {v, rc.top, v + (rc.right - rc.left), rc.bottom};
+        else
+            r = RECT {rc.left, v, rc.right, v + (rc.bottom - rc.top)};
+        MoveWindow(m_hWnd, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+        done();
+    };
+    auto flag = [&](int slot) {
+        if (get)
+            call.lResult = m_flags[slot];
+        else if (needArgs(1))
+            m_flags[slot] = call.args[0].lVal;
+        else
+            return;
+        done();
+    };
+    switch (call.dispid) {
+    case kGoBack: GoBack(); return done();
+    case kGoForward: GoForward(); return done();
+    case kGoHome:
+    case kGoSearch:
+    case kStop:
+    case kQuit:
+    case kShowBrowserBar:
+    case kClientToWindow: return done();
+    case kRefresh:
+    case kRefresh2:
+        if (!m_strURL.IsEmpty())
+            LoadAddress(m_strURL);
+        return done();
+    case kNavigate:
+    case kNavigate2:
+        if (!needArgs(1))
+            return;
+        done();
+        Navigate(argText(call.args[0]));
+        return;
+    case kApplication:
+    case kParent:
+    case kContainer:
+        call.pdispResult = nullptr;
+        return done();
+    case kDocument: call.pdispResult = GetDocument(); return done();
+    case kTopLevelContainer: call.lResult = FALSE; return done();
+    case kType: call.strResult = m_page ? "HTML Document" : ""; return done();
+    case kLeft: return geometry(&RECT::left, false);
+    case kTop: return geometry(&RECT::top, false);
+    case kWidth: return geometry(&RECT::right, true);
+    case kHeight: return geometry(&RECT::bottom, true);
+    case kLocationName: call.strResult = GetLocationName(); return done();
+    case kLocationURL: call.strResult = m_strURL; return done();
+    case kBusy: call.lResult = FALSE; return done();
+    case kReadyState: call.lResult = kReadyStateComplete; return done();
+    case kName: call.strResult = "Web Browser Control"; return done();
+    case kFullName:
+    case kPath: call.strResult = ""; return done();
+    case kHwnd: call.lResult = long(reinterpret_cast<intptr_t>(m_hWnd)); return done();
+    case kStatusText:
+        if (get)
+            call.strResult = m_strStatusText;
+        else if (needArgs(1))
+            m_strStatusText = argText(call.args[0]);
+        else
+            return;
+        return done();
+    case kVisible: case kStatusBar: case kToolBar: case kMenuBar: case kFullScreen:
+        return flag(int(call.dispid - kVisible));
+    case kOffline: case kSilent: case kRegisterAsBrowser: case kRegisterAsDropTarget: case kTheaterMode:
+    case kAddressBar: case kResizable:
+        return flag(int(call.dispid - kOffline) + 6);
+    case kPutProperty:
+    case kGetProperty: {
+        if (!needArgs(call.dispid == kPutProperty ? 2 : 1))
+            return;
+        const CString name = argText(call.args[0]);
+        auto it = std::find_if(m_properties.begin(), m_properties.end(), [&](auto& p) { return p.first == name; });
+        if (call.dispid == kGetProperty) {
+            call.varResult = it != m_properties.end() ? it->second : COleVariant();
+        } else {
+            const VARIANT* v = call.args[1].pvarVal ? call.args[1].pvarVal : call.args[1].pvarRef;
+            COleVariant value = v ? COleVariant(*v) : COleVariant();
+            if (it != m_properties.end())
+                it->second = value;
+            else
+                m_properties.emplace_back(name, value);
+        }
+        return done();
+    }
+    case kQueryStatusWB:
+        if (!needArgs(1))
+            return;
+        call.lResult = call.args[0].lVal == OLECMDID_PRINT || call.args[0].lVal == OLECMDID_PRINTPREVIEW
+                           ? kOleCmdfSupportedEnabled : 0;
+        return done();
+    case kExecWB:
+        if (!needArgs(2))
+            return;
+        done();
+        ExecWB(call.args[0].lVal, call.args[1].lVal);
+        return;
+    default: return;  // DISP_E_MEMBERNOTFOUND
+    }
 }

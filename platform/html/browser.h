@@ -96,6 +96,8 @@ public:
 private:
     friend LRESULT PvBrowserWndProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The automation interface: one member per dispatch id.
+    void OnInvoke(PvDispCall& call);
     void OnPaint();
     void OnSize();
     void OnClick(int x, int y);
@@ -117,4 +119,8 @@ private:
     int m_nScrollY = 0;
     int m_nDocHeight = 0;
     ULONG m_nGeneration = 0;       // bumped by every document change
+    // Properties the control keeps for its host without acting on them.
+    CString m_strStatusText;
+    std::vector<std::pair<CString, COleVariant>> m_properties;
+    long m_flags[16] {};           // Visible, StatusBar, ToolBar, ... by dispatch id - 400 or - 550
 };

@@ -46,7 +46,9 @@ std::string ResolveAddress(const std::string& base, const std::string& address)
 {
     if (address.empty())
         return base;
-    if (!SchemeOf(address).empty() || isAbsolutePath(address) || address[0] == '#')
+    if (address[0] == '#')  // a place in the same page
+        return base.substr(0, base.find('#')) + address;
+    if (!SchemeOf(address).empty() || isAbsolutePath(address))
         return address;
     const size_t slash = base.find_last_of("/\\");
     if (slash == std::string::npos)

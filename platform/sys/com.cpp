@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstring>
 
 const IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
@@ -166,3 +167,22 @@ HRESULT GetHGlobalFromStream(LPSTREAM pstm, HGLOBAL* phglobal)
 }
 
 long PvLiveStreamCount() { return g_liveStreams; }
+
+BOOL COleDispatchException::GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext) const
+{
+    if (pnHelpContext)
+        *pnHelpContext = m_dwHelpContext;
+    if (!lpszError || nMaxError == 0)
+        return FALSE;
+    std::snprintf(lpszError, nMaxError, "%s", static_cast<LPCTSTR>(m_strDescription));
+    return TRUE;
+}
+
+CString PvGuidText(const GUID& g)
+{
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "{%08X-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X}", unsigned(g.Data1),
+                  unsigned(g.Data2), unsigned(g.Data3), g.Data4[0], g.Data4[1], g.Data4[2], g.Data4[3], g.Data4[4],
+                  g.Data4[5], g.Data4[6], g.Data4[7]);
+    return CString(buf);
+}

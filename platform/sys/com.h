@@ -97,3 +97,74 @@ HRESULT CreateStreamOnHGlobal(HGLOBAL hGlobal, BOOL fDeleteOnRelease, LPSTREAM* 
 HRESULT GetHGlobalFromStream(LPSTREAM pstm, HGLOBAL* phglobal);
 // Streams alive now (tests check that every stream was released).
 long PvLiveStreamCount();
+
+// ---- Automation calls into hosted controls ----
+typedef long DISPID;
+#define DISPATCH_METHOD 0x1
+#define DISPATCH_PROPERTYGET 0x2
+#define DISPATCH_PROPERTYPUT 0x4
+#ifndef DISP_E_MEMBERNOTFOUND
+#define DISP_E_MEMBERNOTFOUND ((HRESULT)(int32_t)0x80020003)
+#endif
+#ifndef DISP_E_BADPARAMCOUNT
+#define DISP_E_BADPARAMCOUNT ((HRESULT)(int32_t)0x8002000E)
+#endif
+#ifndef DISP_E_EXCEPTION
+#define DISP_E_EXCEPTION ((HRESULT)(int32_t)0x80020009)
+#endif
+#define VT_VARIANT_ARG 12
+#define VT_DISPATCH_ARG 9
+#define VT_BYREF_FLAG 0x40  // in a parameter byte: passed by pointer
+// Parameter descriptions of InvokeHelper, one byte per argument, as strings.
+#define VTS_I2 "\x02"
+#define VTS_I4 "\x03"
+#define VTS_BSTR "\x08"
+#define VTS_DISPATCH "\x09"
+#define VTS_BOOL "\x0B"
+#define VTS_VARIANT "\x0C"
+#define VTS_PI4 "\x43"
+#define VTS_PVARIANT "\x4C"
+#define VTS_NONE ""
+
+// One argument of a call as the control receives it; only the member for its type is set.
+struct PvDispArg {
+    VARTYPE vt = VT_EMPTY;
+    long lVal = 0;                       // VTS_I2, VTS_I4, VTS_BOOL
+    const char* pszVal = nullptr;        // VTS_BSTR
+    const VARIANT* pvarVal = nullptr;    // VTS_VARIANT
+    VARIANT* pvarRef = nullptr;          // VTS_PVARIANT
+    long* plRef = nullptr;               // VTS_PI4
+    IDispatch* pdispVal = nullptr;       // VTS_DISPATCH
+};
+// A call sent to a control's window as WM_PV_INVOKE (lParam). The control sets hr (S_OK once
+// it took the call) and the result: text for VT_BSTR, lVal for VT_I4 and VT_BOOL, pdispVal
+// (a reference the caller owns) for VT_DISPATCH, var for VT_VARIANT.
+struct PvDispCall {
+    DISPID dispid = 0;
+    WORD wFlags = 0;
+    VARTYPE vtRet = VT_EMPTY;
+    PvDispArg args[8];
+    int nArgs = 0;
+    HRESULT hr = DISP_E_MEMBERNOTFOUND;
+    CString strResult;
+    long lResult = 0;
+    IDispatch* pdispResult = nullptr;
+    COleVariant varResult;
+};
+#define WM_PV_INVOKE 0x8F20  // WM_APP range
+
+class COleDispatchException : public CException {
+public:
+    COleDispatchException(LPCTSTR lpszDescription, UINT nHelpID, WORD wCode)
+        : m_wCode(wCode), m_strDescription(lpszDescription ? lpszDescription : ""), m_dwHelpContext(nHelpID)
+    {
+    }
+    BOOL GetErrorMessage(LPTSTR lpszError, UINT nMaxError, UINT* pnHelpContext = nullptr) const override;
+    WORD m_wCode;
+    CString m_strDescription;
+    DWORD m_dwHelpContext;
+    SCODE m_scError = 0;
+};
+
+// The text of a class identifier: "{8856F961-340A-11D0-A96B-00C04FD705A2}".
+CString PvGuidText(const GUID& guid);

@@ -18,6 +18,7 @@ struct Block {
 
 std::mutex g_mutex;
 std::unordered_map<HGLOBAL, Block*> g_blocks;
+int g_failAllocs = 0;
 
 Block* find(HGLOBAL h)
 {
@@ -36,9 +37,32 @@ unsigned char* allocate(SIZE_T bytes, bool zero)
 
 } // namespace
 
+void PvFailGlobalAllocs(int n)
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    g_failAllocs = n;
+}
+
+long PvLiveGlobalBlocks()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    return long(g_blocks.size());
+}
+
+namespace {
+bool failThisAlloc()
+{
+    std::lock_guard<std::mutex> lock(g_mutex);
+    if (g_failAllocs <= 0)
+        return false;
+    --g_failAllocs;
+    return true;
+}
+} // namespace
+
 HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes)
 {
-    if (dwBytes > kMaxBlock) {
+    if (dwBytes > kMaxBlock || failThisAlloc()) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }

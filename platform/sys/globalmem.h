@@ -29,3 +29,7 @@ BOOL GlobalUnlock(HGLOBAL hMem);
 SIZE_T GlobalSize(HGLOBAL hMem);
 // Null on success, the handle back when it was not a live block.
 HGLOBAL GlobalFree(HGLOBAL hMem);
+
+// Test hooks: the next n allocations fail as if memory ran out; the count of live blocks.
+void PvFailGlobalAllocs(int n);
+long PvLiveGlobalBlocks();

@@ -17,6 +17,8 @@ class CFrameWnd;
 class CMenu;
 struct CCreateContext;
 class CDataExchange;
+struct GUID;
+typedef unsigned short VARTYPE;
 
 // ---- Message maps ----
 #define CN_COMMAND 0
@@ -284,6 +286,15 @@ public:
     virtual void PreSubclassWindow() {}
     virtual void PostNcDestroy() {}
     virtual void CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType = 0);
+
+    // ---- Hosted controls (platform/win/ctlhost.cpp) ----
+    // A control whose window class is registered under its class identifier's text
+    // ("{8856F961-...}"); persisted state and licence keys are not used.
+    BOOL CreateControl(const GUID& clsid, LPCTSTR pszWindowName, DWORD dwStyle, const RECT& rect, CWnd* pParentWnd,
+                       UINT nID, void* pPersist = nullptr, BOOL bStorage = FALSE, char* bstrLicKey = nullptr);
+    // Calls a member of the control by dispatch id; the arguments follow pbParamInfo (VTS_*).
+    // Throws COleDispatchException when the control has no such member or refuses the call.
+    void InvokeHelper(long dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo, ...);
 
     // ---- Messages ----
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

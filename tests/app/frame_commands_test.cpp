@@ -4,23 +4,6 @@
 #include "app/History.h"
 #include "tests/app/msgbox_log.h"
 
-namespace {
-
-// Runs the update handler of one command the way idle time does, and answers whether it enabled it.
-struct EnableProbe : CCmdUI {
-    BOOL enabled = TRUE;
-    void Enable(BOOL bOn = TRUE) override { enabled = bOn; }
-};
-
-BOOL enabledIn(CMainFrame* frame, UINT id)
-{
-    EnableProbe probe;
-    probe.m_nID = id;
-    probe.DoUpdate(frame, FALSE);
-    return probe.enabled;
-}
-
-} // namespace
 
 TEST_F(FrameTest, ShowDetailsWithoutACurrentRecordDoesNothing)
 {

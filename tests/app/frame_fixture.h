@@ -23,6 +23,20 @@ public:
     static CString AppTitle(CDocument*) { return "Westbrook School Directory"; }
 };
 
+// Runs the update handler of one command the way idle time does, and answers whether it enabled it.
+struct EnableProbe : CCmdUI {
+    BOOL enabled = TRUE;
+    void Enable(BOOL bOn = TRUE) override { enabled = bOn; }
+};
+
+inline BOOL enabledIn(CMainFrame* frame, UINT id)
+{
+    EnableProbe probe;
+    probe.m_nID = id;
+    probe.DoUpdate(frame, FALSE);
+    return probe.enabled;
+}
+
 class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override

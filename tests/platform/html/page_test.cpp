@@ -96,6 +96,7 @@ TEST(Addresses, ResolveAndFilePaths)
         {"/data/home.htm", "/abs/page.htm", "/abs/page.htm", "/abs/page.htm"},
         {"/data/home.htm", "file:///tmp/a%20b.htm", "file:///tmp/a%20b.htm", "/tmp/a b.htm"},
         {"", "page.htm", "page.htm", "page.htm"},
+        {"/data/home.htm#top", "#OUT:BLANK", "/data/home.htm#OUT:BLANK", "/data/home.htm"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.address);
