@@ -1,5 +1,6 @@
 // Starts the viewer as a user would, headless, and reads what it showed.
 #include "tests/app/msgbox_log.h"
+#include "platform/gdi/dc.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -239,4 +241,41 @@ TEST_F(ParavelSampleE2E, DirectoryPaneKeepsItsLayoutAcrossRuns)
     EXPECT_TRUE(fs::exists(root / "again.png"));
     EXPECT_EQ(fs::file_size(settings), firstSize); // the same layout, written again
     EXPECT_TRUE(boxes().empty());
+}
+
+namespace {
+
+// The pixels of a screenshot's HTML pane (below the bars, above the status bar).
+std::vector<uint32_t> panePixels(const fs::path& png)
+{
+    CBitmap bm;
+    if (!bm.PvLoadImageFile(png.c_str()))
+        return {};
+    BITMAP info {};
+    bm.GetBitmap(&info);
+    std::vector<uint32_t> all(size_t(info.bmWidth) * size_t(info.bmHeight));
+    bm.GetBitmapBits(DWORD(all.size() * 4), all.data());
+    std::vector<uint32_t> pane;
+    for (int y = 130; y < info.bmHeight - 80; ++y)
+        for (int x = 20; x < info.bmWidth - 40; ++x)
+            pane.push_back(all[size_t(y) * size_t(info.bmWidth) + size_t(x)]);
+    return pane;
+}
+
+} // namespace
+
+// The viewer opens on the home page; Home, a link and Back walk the pane's own history.
+TEST_F(ParavelSampleE2E, HomePageLinkAndBack)
+{
+    const fs::path home = root / "home.png", calendar = root / "calendar.png", back = root / "back.png";
+    // Screen points: the Home and Back buttons of the toolbar, the "School calendar" link.
+    std::ofstream(root / "script.txt") << "wait 1500\nscreenshot " << home.string() << "\nclick 27 94\nwait 200\n"
+                                       << "click 125 243\nwait 300\nscreenshot " << calendar.string()
+                                       << "\nclick 82 94\nwait 300\nscreenshot " << back.string() << "\nquit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCREEN=1280x1024 PV_SCRIPT='" + (root / "script.txt").string() + "'"), 0);
+    EXPECT_TRUE(boxes().empty());
+    const auto a = panePixels(home), b = panePixels(calendar), c = panePixels(back);
+    ASSERT_FALSE(a.empty());
+    EXPECT_NE(a, b) << "the link showed another page";
+    EXPECT_EQ(a, c) << "Back showed the home page again";
 }
