@@ -279,3 +279,40 @@ TEST_F(ParavelSampleE2E, HomePageLinkAndBack)
     EXPECT_NE(a, b) << "the link showed another page";
     EXPECT_EQ(a, c) << "Back showed the home page again";
 }
+
+// Print Media page goes through the print dialog to the PDF printer; Print Preview hands a PDF
+// of the same page to the desktop's viewer.
+TEST_F(ParavelSampleE2E, PrintMediaPageAndPreview)
+{
+    const fs::path opened = root / "opened.log", opener = root / "opener.sh";
+    std::ofstream(opener) << "#!/bin/sh\necho \"$@\" >> '" << opened.string() << "'\n";
+    fs::permissions(opener, fs::perms::owner_all);
+    // Screen points: the toolbar's Print Media page and Print Preview buttons.
+    std::ofstream(root / "script.txt") << "wait 1500\nclick 211 94\nwait 300\nkey ENTER\nwait 300\nclick 374 94\nwait 1000\nquit\n";
+    const std::string program = "sh -c \"cd '" + root.string() + "' && exec '" + PARAVEL_BIN + "'\"";
+    ASSERT_EQ(run(program, "PV_SCREEN=1280x1024 PV_SHELL_OPENER='" + opener.string() + "' PV_SCRIPT='" +
+                               (root / "script.txt").string() + "'"),
+              0);
+    EXPECT_TRUE(boxes().empty());
+    const fs::path pdf = root / "Paravel.pdf";
+    ASSERT_TRUE(fs::exists(pdf));
+    if (std::system("command -v pdftotext >/dev/null 2>&1") == 0) {
+        ASSERT_EQ(std::system(("pdftotext '" + pdf.string() + "' '" + (root / "page.txt").string() + "'").c_str()), 0);
+        std::ifstream in(root / "page.txt");
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_NE(text.find("Browse the directory on the left"), std::string::npos) << text;
+    }
+    std::string line;
+    for (int i = 0; i < 100 && line.empty(); ++i) {
+        std::ifstream in(opened);
+        std::getline(in, line);
+        if (line.empty())
+            ::usleep(20 * 1000);
+    }
+    ASSERT_NE(line.find(".pdf"), std::string::npos) << line;
+    std::ifstream preview(line, std::ios::binary);
+    std::string head(4, '\0');
+    preview.read(head.data(), 4);
+    EXPECT_EQ(head, "%PDF");
+    fs::remove(line);
+}
