@@ -5,6 +5,7 @@
 #include "app/BlowfishCipher.h"
 #include "app/BuildHtm.h"
 #include "app/CipherKey.h"
+#include "app/DirectoryKey.h"
 #include "app/HtmlLoad.h"
 #include "app/ViewerDoc.h"
 #include "platform/html/browser.h"

@@ -309,6 +309,7 @@ TEST_F(DirectoryViewTest, SelectionCurrentCellAndEntryCommands)
     }
     // The arrow and page keys move the grid only while a details page is shown.
     view->SendMessage(WM_COMMAND, ID_RECORD_FIRST);
+    frame->m_pMediaView->m_bDetailsPageShown = FALSE; // as after the pane navigates elsewhere
     view->SendMessage(WM_COMMAND, ID_KEY_DOWN);
     view->SendMessage(WM_COMMAND, ID_KEY_PAGEDOWN);
     EXPECT_EQ(currentRow(), 1u);
