@@ -7,7 +7,12 @@ BOOL FormatFieldValue(CString& strText, CDaoRecordset* pRecordset, int nField, B
 {
     CDaoFieldInfo info;
     pRecordset->GetFieldInfo(nField, info);
-    if (info.m_nType == dbLongBinary || info.m_nType == dbGUID || (info.m_nType == dbMemo && !bAllowMemo))
+    return FormatFieldValue(strText, pRecordset, nField, bAllowMemo, info.m_nType);
+}
+
+BOOL FormatFieldValue(CString& strText, CDaoRecordset* pRecordset, int nField, BOOL bAllowMemo, short nType)
+{
+    if (nType == dbLongBinary || nType == dbGUID || (nType == dbMemo && !bAllowMemo))
         return FALSE;
 
     COleVariant var;

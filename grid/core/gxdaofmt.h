@@ -9,3 +9,5 @@ class CDaoRecordset;
 // fields unless bAllowMemo, give no text: strText is left as it was and the result is FALSE.
 // DAO failures raise the framework's DAO exception to the caller.
 BOOL FormatFieldValue(CString& strText, CDaoRecordset* pRecordset, int nField, BOOL bAllowMemo);
+// The same for a caller that knows the field's DAO type already.
+BOOL FormatFieldValue(CString& strText, CDaoRecordset* pRecordset, int nField, BOOL bAllowMemo, short nType);

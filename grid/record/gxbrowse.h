@@ -62,7 +62,13 @@ public:
     // Field of a column (negative for header columns) and record of a row.
     short FieldIndexOfCol(ROWCOL nCol);
     long RecordIndexOfRow(ROWCOL nRow);
-    CGXBrowseParam* BrowseParam() const { return dynamic_cast<CGXBrowseParam*>(GetParam()); }
+    // Asked for every cell: the runtime class is a walk of a few pointers, where a dynamic_cast
+    // compares type names.
+    CGXBrowseParam* BrowseParam() const
+    {
+        CGXGridParam* p = GetParam();
+        return p && p->IsKindOf(RUNTIME_CLASS(CGXBrowseParam)) ? static_cast<CGXBrowseParam*>(p) : nullptr;
+    }
     void ResetEditBuffer();
     DWORD EditMode() const { return BrowseParam() ? BrowseParam()->m_nEditMode : gxNoEdit; }
     void OnRecordCommand(UINT nID);

@@ -190,6 +190,7 @@ void CGXDaoGrid::ForgetPosition()
 void CGXDaoGrid::SetRecordset(CDaoRecordset* pRecordset)
 {
     m_pRecordset = pRecordset;
+    m_fieldTypes.clear();
     // The former recordset's position means nothing in this one.
     ForgetPosition();
 }
@@ -350,6 +351,7 @@ void CGXDaoGrid::ReloadFromRecordset()
     p->m_nFieldCount = WORD(nFields);
     ResetEditBuffer();
     m_defaultChecked.assign(size_t(nFields), false);
+    m_fieldTypes.assign(size_t(nFields), short(-1));
     for (short i = 0; i < nFields; ++i) {
         const ROWCOL nCol = HeaderCols() + ROWCOL(i) + 1;
         CDaoFieldInfo info;
@@ -358,6 +360,7 @@ void CGXDaoGrid::ReloadFromRecordset()
         } catch (const CDaoException&) {
             continue;
         }
+        m_fieldTypes[size_t(i)] = info.m_nType;
         CString sHeader;
         long nWidth = 0;
         const WORD nStyle = DescribeFieldColumn(info, sHeader, nWidth);
@@ -645,10 +648,20 @@ void CGXDaoGrid::Rollback()
 
 // ---- Cells ----
 
+short CGXDaoGrid::FieldType(short nField)
+{
+    if (nField >= 0 && size_t(nField) < m_fieldTypes.size() && m_fieldTypes[size_t(nField)] >= 0)
+        return m_fieldTypes[size_t(nField)];
+    CDaoFieldInfo info;
+    m_pRecordset->GetFieldInfo(nField, info);
+    return info.m_nType;
+}
+
 BOOL CGXDaoGrid::ColumnValueText(CString& sText, ROWCOL nCol)
 {
     const CGXDaoParam* p = DaoParamObject();
-    return FormatFieldValue(sText, m_pRecordset, FieldIndexOfCol(nCol), p ? p->m_bMemoAsText : TRUE);
+    const short nField = FieldIndexOfCol(nCol);
+    return FormatFieldValue(sText, m_pRecordset, nField, p ? p->m_bMemoAsText : TRUE, FieldType(nField));
 }
 
 BOOL CGXDaoGrid::ReadBinaryCell(ROWCOL nRow, ROWCOL nCol, CGXStyle& style)
@@ -656,9 +669,7 @@ BOOL CGXDaoGrid::ReadBinaryCell(ROWCOL nRow, ROWCOL nCol, CGXStyle& style)
     const CGXDaoParam* p = DaoParamObject();
     if (!p || p->m_bPlainBinaryCells)
         return FALSE;
-    CDaoFieldInfo info;
-    m_pRecordset->GetFieldInfo(FieldIndexOfCol(nCol), info);
-    if (!IsLongBinaryType(info.m_nType))
+    if (!IsLongBinaryType(FieldType(FieldIndexOfCol(nCol))))
         return FALSE;
     style.SetValue(BinaryText());
     if (LoadBinaryForCurrentCellOnly() && !IsCurrentCellAt(nRow, nCol))

@@ -42,7 +42,11 @@ public:
     // Binds the recordset (null unbinds); not owned.
     void SetRecordset(CDaoRecordset* pRecordset);
     void SetAllowAppend(BOOL bAllow);
-    CGXDaoParam* DaoParamObject() const { return dynamic_cast<CGXDaoParam*>(GetParam()); }
+    CGXDaoParam* DaoParamObject() const
+    {
+        CGXGridParam* p = GetParam();
+        return p && p->IsKindOf(RUNTIME_CLASS(CGXDaoParam)) ? static_cast<CGXDaoParam*>(p) : nullptr;
+    }
     // Sets the parameter object's redraw lock; answers the previous one.
     BOOL ExchangeUpdateLock(BOOL bLock);
     // Where the recordset stands as a record index, re-established from the saved bookmark.
@@ -93,4 +97,8 @@ protected:
     ROWCOL m_nThumbTarget = 0;
     // Fields whose default the append row has asked for already.
     std::vector<bool> m_defaultChecked;
+    // The DAO type of each field, read when the columns are built: every cell needs it.
+    std::vector<short> m_fieldTypes;
+    // The type of a field of the bound recordset (from the columns when they are built).
+    short FieldType(short nField);
 };
