@@ -90,6 +90,28 @@ double RawFirstScreen(const std::string& path, const char* pszQuery)
     return ms;
 }
 
+// Initialises the grid over the recordset and reads the first screen's texts as the paint would;
+// answers the bytes read.
+size_t ReadFirstScreen(CGXDaoGrid& grid, CDaoRecordset& rs)
+{
+    grid.SetRecordset(&rs);
+    grid.Initialize();
+    size_t bytes = 0;
+    for (ROWCOL r = 1; r <= kScreenRows; ++r)
+        for (ROWCOL f = 1; f <= kTextFields; ++f)
+            bytes += size_t(grid.CellValueText(r, 2 * f).GetLength());
+    return bytes;
+}
+
+// The library and a window for the grids of one benchmark.
+void MakeGridWindow(CWnd& wnd)
+{
+    PvResetWindowSystem();
+    InitGridLibraryWithFactory();
+    wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 1600, 1000, nullptr,
+                 nullptr);
+}
+
 double GridFirstScreen(const std::string& path, const char* pszQuery, CWnd* pWnd)
 {
     CDaoDatabase db;
@@ -100,12 +122,7 @@ double GridFirstScreen(const std::string& path, const char* pszQuery, CWnd* pWnd
     double ms = 0;
     {
         CGXDaoGrid grid(pWnd);
-        grid.SetRecordset(&rs);
-        grid.Initialize();
-        size_t bytes = 0;
-        for (ROWCOL r = 1; r <= kScreenRows; ++r)
-            for (ROWCOL f = 1; f <= kTextFields; ++f)
-                bytes += size_t(grid.CellValueText(r, 2 * f).GetLength());
+        const size_t bytes = ReadFirstScreen(grid, rs);
         ms = Ms(Clock::now() - t0);
         benchmark::DoNotOptimize(bytes);
     }
@@ -118,11 +135,8 @@ void BM_DaoGridFirstScreen(benchmark::State& state)
 {
     const std::string& path = DbPath(int(state.range(0)));
     const char* pszQuery = kQueries[state.range(1)];
-    PvResetWindowSystem();
-    InitGridLibraryWithFactory();
     CWnd wnd;
-    wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 1600, 1000, nullptr,
-                 nullptr);
+    MakeGridWindow(wnd);
     double ours = 0, raw = 0;
     for (auto _ : state) {
         raw += RawFirstScreen(path, pszQuery);
@@ -143,24 +157,15 @@ void BM_DaoGridFirstScreenWarm(benchmark::State& state)
 {
     const std::string& path = DbPath(int(state.range(0)));
     const char* pszQuery = kQueries[state.range(1)];
-    PvResetWindowSystem();
-    InitGridLibraryWithFactory();
     CWnd wnd;
-    wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 1600, 1000, nullptr,
-                 nullptr);
+    MakeGridWindow(wnd);
     CDaoDatabase db;
     db.Open(path.c_str(), TRUE, FALSE, (std::string(";PWD=") + kKey).c_str());
     for (auto _ : state) {
         CDaoRecordset rs(&db);
         rs.Open(dbOpenDynaset, pszQuery);
         CGXDaoGrid grid(&wnd);
-        grid.SetRecordset(&rs);
-        grid.Initialize();
-        size_t bytes = 0;
-        for (ROWCOL r = 1; r <= kScreenRows; ++r)
-            for (ROWCOL f = 1; f <= kTextFields; ++f)
-                bytes += size_t(grid.CellValueText(r, 2 * f).GetLength());
-        benchmark::DoNotOptimize(bytes);
+        benchmark::DoNotOptimize(ReadFirstScreen(grid, rs));
     }
     db.Close();
     wnd.DestroyWindow();

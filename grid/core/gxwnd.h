@@ -51,6 +51,26 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// The map entries of a grid host for the input its core takes: scroll bars, keys, and the mouse
+// but for button presses (hosts differ on the focus). What the core leaves goes to the host's
+// ToCoreOrDefault.
+#define GX_GRID_INPUT_ENTRIES() \
+    PV_WM(WM_VSCROLL, _c.result = _p->ToCoreOrDefault(_p->OnGridVScroll(LOWORD(_c.wParam), HIWORD(_c.wParam), reinterpret_cast<CScrollBar*>(PV_WND(_c.lParam)))); return TRUE;) \
+    PV_WM(WM_HSCROLL, _c.result = _p->ToCoreOrDefault(_p->OnGridHScroll(LOWORD(_c.wParam), HIWORD(_c.wParam), reinterpret_cast<CScrollBar*>(PV_WND(_c.lParam)))); return TRUE;) \
+    PV_WM(WM_KEYDOWN, _c.result = _p->ToCoreOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;) \
+    PV_WM(WM_KEYUP, _c.result = _p->ToCoreOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;) \
+    PV_WM(WM_CHAR, _c.result = _p->ToCoreOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;) \
+    PV_WM(WM_SYSKEYDOWN, _c.result = _p->ToCoreOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;) \
+    PV_WM(WM_SYSKEYUP, _c.result = _p->ToCoreOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;) \
+    PV_WM(WM_SYSCHAR, _c.result = _p->ToCoreOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;) \
+    PV_WM(WM_LBUTTONUP, _c.result = _p->ToCoreOrDefault(_p->OnGridLButtonUp(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;) \
+    PV_WM(WM_LBUTTONDBLCLK, _c.result = _p->ToCoreOrDefault(_p->OnGridLButtonDblClk(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;) \
+    PV_WM(WM_MBUTTONUP, _c.result = _p->ToCoreOrDefault(_p->OnGridMButtonUp(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;) \
+    PV_WM(WM_MBUTTONDBLCLK, _c.result = _p->ToCoreOrDefault(_p->OnGridMButtonDblClk(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;) \
+    PV_WM(WM_RBUTTONUP, _c.result = _p->ToCoreOrDefault(_p->OnGridRButtonUp(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;) \
+    PV_WM(WM_RBUTTONDBLCLK, _c.result = _p->ToCoreOrDefault(_p->OnGridRButtonDblClk(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;) \
+    PV_WM(WM_MOUSEMOVE, _c.result = _p->ToCoreOrDefault(_p->OnGridMouseMove(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
+
 // The common find/replace dialog's notification, registered once at start-up; the message maps
 // of the grid hosts refer to it.
 extern const UINT gxFindReplaceMsg;

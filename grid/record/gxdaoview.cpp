@@ -38,24 +38,10 @@ BEGIN_MESSAGE_MAP(CGXDaoRecordView, CGXView)
         return TRUE;
     })
     PV_WM(WM_CANCELMODE, _p->OnGridCancelMode(); _c.result = 0; return TRUE;)
-    PV_WM(WM_VSCROLL, _c.result = _p->GridOrDefault(_p->OnGridVScroll(LOWORD(_c.wParam), HIWORD(_c.wParam), reinterpret_cast<CScrollBar*>(PV_WND(_c.lParam)))); return TRUE;)
-    PV_WM(WM_HSCROLL, _c.result = _p->GridOrDefault(_p->OnGridHScroll(LOWORD(_c.wParam), HIWORD(_c.wParam), reinterpret_cast<CScrollBar*>(PV_WND(_c.lParam)))); return TRUE;)
-    PV_WM(WM_KEYDOWN, _c.result = _p->GridOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;)
-    PV_WM(WM_KEYUP, _c.result = _p->GridOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;)
-    PV_WM(WM_CHAR, _c.result = _p->GridOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;)
-    PV_WM(WM_SYSKEYDOWN, _c.result = _p->GridOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;)
-    PV_WM(WM_SYSKEYUP, _c.result = _p->GridOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;)
-    PV_WM(WM_SYSCHAR, _c.result = _p->GridOrDefault(_p->ProcessKeyMessage(_c.message, _c.wParam, _c.lParam)); return TRUE;)
-    PV_WM(WM_LBUTTONDOWN, _c.result = _p->GridOrDefault(_p->OnGridLButtonDown(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
-    PV_WM(WM_MBUTTONDOWN, _c.result = _p->GridOrDefault(_p->OnGridMButtonDown(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
-    PV_WM(WM_RBUTTONDOWN, _c.result = _p->GridOrDefault(_p->OnGridRButtonDown(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
-    PV_WM(WM_LBUTTONUP, _c.result = _p->GridOrDefault(_p->OnGridLButtonUp(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
-    PV_WM(WM_LBUTTONDBLCLK, _c.result = _p->GridOrDefault(_p->OnGridLButtonDblClk(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
-    PV_WM(WM_MBUTTONUP, _c.result = _p->GridOrDefault(_p->OnGridMButtonUp(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
-    PV_WM(WM_MBUTTONDBLCLK, _c.result = _p->GridOrDefault(_p->OnGridMButtonDblClk(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
-    PV_WM(WM_RBUTTONUP, _c.result = _p->GridOrDefault(_p->OnGridRButtonUp(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
-    PV_WM(WM_RBUTTONDBLCLK, _c.result = _p->GridOrDefault(_p->OnGridRButtonDblClk(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
-    PV_WM(WM_MOUSEMOVE, _c.result = _p->GridOrDefault(_p->OnGridMouseMove(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
+    GX_GRID_INPUT_ENTRIES()
+    PV_WM(WM_LBUTTONDOWN, _c.result = _p->ToCoreOrDefault(_p->OnGridLButtonDown(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
+    PV_WM(WM_MBUTTONDOWN, _c.result = _p->ToCoreOrDefault(_p->OnGridMButtonDown(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
+    PV_WM(WM_RBUTTONDOWN, _c.result = _p->ToCoreOrDefault(_p->OnGridRButtonDown(UINT(_c.wParam), PV_PT(_c.lParam))); return TRUE;)
     ON_MESSAGE(WM_GX_RECORDNAV, OnRecordNavMsg)
     ON_MESSAGE(WM_GX_VALIDATE, OnValidateMsg)
     ON_MESSAGE(WM_GX_QUERYCELL, OnGridQueryCellMsg)
@@ -79,7 +65,7 @@ BEGIN_MESSAGE_MAP(CGXDaoRecordView, CGXView)
     ON_COMMAND(ID_FILE_PRINT_PREVIEW, OnFilePrintPreview)
 END_MESSAGE_MAP()
 
-LRESULT CGXDaoRecordView::GridOrDefault(BOOL bHandled) { return bHandled ? 0 : Default(); }
+LRESULT CGXDaoRecordView::ToCoreOrDefault(BOOL bHandled) { return bHandled ? 0 : Default(); }
 
 // ---- Framework overrides ----
 

@@ -53,7 +53,7 @@ public:
 
 protected:
     // A message the grid left goes to the window's default handling.
-    LRESULT GridOrDefault(BOOL bHandled);
+    LRESULT ToCoreOrDefault(BOOL bHandled);
     // A pane other than the first starts where its neighbours in the splitter stand.
     void ShareSplitterPosition();
 
