@@ -54,6 +54,7 @@ public:
 protected:
     // A message the grid left goes to the window's default handling.
     LRESULT ToCoreOrDefault(BOOL bHandled);
+    LRESULT GridOrDefault(BOOL bHandled) { return ToCoreOrDefault(bHandled); }
     // A pane other than the first starts where its neighbours in the splitter stand.
     void ShareSplitterPosition();
 
