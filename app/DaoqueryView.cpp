@@ -798,6 +798,7 @@ BOOL CDaoqueryView::LoadGridSettings()
         pLoaded->m_pRecordStyle = std::make_unique<CGXStyle>();
     pLoaded->m_bAllowAppend = 0;
     pLoaded->EnableUndo(FALSE);
+    pLoaded->SetReadOnly(TRUE); // the directory is never edited, whatever layout the file kept
     CGXDaoParam* pParam = pLoaded.release();
     AttachParam(pParam, TRUE);
     // The names of the columns the file hides, before the reload shows every column afresh.

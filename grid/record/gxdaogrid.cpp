@@ -264,7 +264,8 @@ void CGXDaoGrid::Initialize()
         ReloadFromRecordset();
 }
 
-BOOL CGXDaoGrid::CanUpdate() { return IsOpen() && m_pRecordset->CanUpdate(); }
+// A read-only grid never opens a record edit, whatever the recordset allows.
+BOOL CGXDaoGrid::CanUpdate() { return CGXBrowserGrid::CanUpdate() && IsOpen() && m_pRecordset->CanUpdate(); }
 
 BOOL CGXDaoGrid::CanAppend() { return CGXBrowserGrid::CanAppend() && IsOpen() && m_pRecordset->CanAppend(); }
 

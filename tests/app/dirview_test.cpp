@@ -342,6 +342,9 @@ TEST_F(DirectoryViewTest, LayoutSurvivesANewView)
     EXPECT_EQ(view->GetHiddenNames().GetSize(), 1);
     EXPECT_STREQ(pane(2), "60 Total Records");
     EXPECT_EQ(keyOfRow(1) > 0, true); // the records are this recordset's
+    // The loaded layout keeps the directory read-only: no record edit opens on a cell.
+    EXPECT_TRUE(view->IsReadOnly());
+    EXPECT_FALSE(view->CanUpdate());
     closeFrame();
 
     // A short file is no layout: the reload's, and no message.
