@@ -9,10 +9,12 @@ IMPLEMENT_SERIAL(CGXCollMapDWordToLong, CObject, 0)
 IMPLEMENT_SERIAL(CGXMapDWordToLong, CGXCollMapDWordToLong, 0)
 IMPLEMENT_SERIAL(CGXCollMapDWordToString, CObject, 0)
 
+// The count is a word; from 65,535 entries on it is the word 0xFFFF and a dword, so that a
+// map of any size loads again (a word alone would keep only the low 16 bits).
 void CGXCollMapDWordToLong::Serialize(CArchive& ar)
 {
     if (ar.IsStoring()) {
-        GXWriteWordCount(ar, size_t(GetCount()));
+        ar.WriteCount(DWORD_PTR(GetCount()));
         for (POSITION pos = GetStartPosition(); pos;) {
             DWORD k;
             LONG v;
@@ -20,10 +22,9 @@ void CGXCollMapDWordToLong::Serialize(CArchive& ar)
             ar << k << v;
         }
     } else {
-        WORD n;
-        ar >> n;
+        const DWORD_PTR n = ar.ReadCount();
         ar.CheckCount(n, 8);
-        for (WORD i = 0; i < n; i++) {
+        for (DWORD_PTR i = 0; i < n; i++) {
             DWORD k;
             LONG v;
             ar >> k >> v;

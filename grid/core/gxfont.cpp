@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <unordered_map>
 
 #include "grid/core/gxcolor.h"
@@ -185,6 +186,30 @@ UINT CGXFontNameTable::RegisterFontFaceName(LPCTSTR pszName, BYTE nPitchAndFamil
         m_index.push_back(e);
     }
     return e->GetIndex();
+}
+
+UINT CGXFontNameTable::RegisterFaceForCharSet(LPCTSTR pszFace, BYTE nPitchAndFamily, BYTE nCharSet)
+{
+    if (!pszFace || !*pszFace)
+        return nNoIndex;
+    if (nCharSet == ANSI_CHARSET || nCharSet == DEFAULT_CHARSET)
+        return RegisterFontFaceName(pszFace, nPitchAndFamily, nCharSet);
+    std::string face(pszFace);
+    const std::string suffix = std::string(" (") + GetScriptName(nCharSet) + ")";
+    if (face.size() > suffix.size() && face.compare(face.size() - suffix.size(), suffix.size(), suffix) == 0)
+        face.resize(face.size() - suffix.size());
+    CString name;
+    name.Format("%s%s", face.c_str(), suffix.c_str());
+    return RegisterFontFaceName(name, nPitchAndFamily, nCharSet, BYTE(std::min<size_t>(face.size(), 255)));
+}
+
+CString CGXFontNameTable::GetPlainFaceName(UINT nIndex) const
+{
+    const GXFontNameEntry* e = GetEntry(nIndex);
+    if (!e)
+        return CString();
+    const size_t len = std::strlen(e->szName);
+    return e->nNameLength && e->nNameLength < len ? CString(e->szName, int(e->nNameLength)) : CString(e->szName);
 }
 
 const GXFontNameEntry* CGXFontNameTable::GetEntry(UINT nIndex) const
@@ -435,16 +460,7 @@ CGXFont& CGXFont::SetFromLogFont(const LOGFONT& lf)
     char face[LF_FACESIZE + 1];
     std::memcpy(face, lf.lfFaceName, LF_FACESIZE);
     face[LF_FACESIZE] = 0; // a record from outside need not be terminated
-    UINT index;
-    if (lf.lfCharSet != ANSI_CHARSET && lf.lfCharSet != DEFAULT_CHARSET && face[0]) {
-        CString name;
-        name.Format("%s (%s)", face, table.GetScriptName(lf.lfCharSet));
-        index = table.RegisterFontFaceName(name, lf.lfPitchAndFamily, lf.lfCharSet,
-                                           BYTE(std::min<size_t>(std::strlen(face), 255)));
-    } else {
-        index = table.RegisterFontFaceName(face, lf.lfPitchAndFamily, lf.lfCharSet);
-    }
-    SetFaceNameIndex(index);
+    SetFaceNameIndex(table.RegisterFaceForCharSet(face, lf.lfPitchAndFamily, lf.lfCharSet));
     if (lf.lfHeight != 0) {
         long long h = lf.lfHeight < 0 ? -(long long)lf.lfHeight : lf.lfHeight;
         int qp = MulDiv(int(std::min<long long>(h, INT32_MAX / 288)), 288, table.m_nLogPixelsY);

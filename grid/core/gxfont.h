@@ -38,6 +38,11 @@ public:
     // nNameLength marks the plain face inside a "face (script)" name.
     UINT RegisterFontFaceName(LPCTSTR pszName, BYTE nPitchAndFamily = 0, BYTE nCharSet = 0, BYTE nNameLength = 0);
     UINT AddFaceName(LPCTSTR pszName, BYTE nPitchAndFamily, BYTE nCharSet) { return RegisterFontFaceName(pszName, nPitchAndFamily, nCharSet); }
+    // A plain face with its character set, entered as a logical font enters it: "face (script)"
+    // for a character set of its own. A face that already carries its script is taken as is.
+    UINT RegisterFaceForCharSet(LPCTSTR pszFace, BYTE nPitchAndFamily, BYTE nCharSet);
+    // The plain face of an entry ("Arial" for "Arial (Greek)").
+    CString GetPlainFaceName(UINT nIndex) const;
     LPCTSTR GetFontFaceName(UINT nIndex) const;
     const GXFontNameEntry* GetEntry(UINT nIndex) const;
     BYTE GetCharSet(UINT nIndex) const;

@@ -1,5 +1,6 @@
 #include "grid/core/gxserial.h"
 
+#include <cassert>
 #include <cstring>
 #include <memory>
 
@@ -53,8 +54,12 @@ void CGXStyleSerializeImp::SerializeFont(CGXFont& font, CArchive& ar)
         if (flags & 256)
             ar << WORD(font.GetOrientation());
         if (flags & 512) {
-            const GXFontNameEntry* e = CGXFontNameTable::Instance().GetEntry(font.GetFaceNameIndex());
-            ar << font.GetFaceName() << BYTE(e ? e->nCharSet : 0) << BYTE(e ? e->nPitchAndFamily : 0);
+            // The plain face with its character set: "Arial (Greek)" is only a name of this
+            // process's table, which another process may never enter.
+            const CGXFontNameTable& table = CGXFontNameTable::Instance();
+            const GXFontNameEntry* e = table.GetEntry(font.GetFaceNameIndex());
+            ar << table.GetPlainFaceName(font.GetFaceNameIndex()) << BYTE(e ? e->nCharSet : 0)
+               << BYTE(e ? e->nPitchAndFamily : 0);
         }
         return;
     }
@@ -96,20 +101,29 @@ void CGXStyleSerializeImp::SerializeFont(CGXFont& font, CArchive& ar)
         const CString face = ReadText(ar);
         const BYTE charSet = ReadByte(ar);
         const BYTE pitch = ReadByte(ar);
-        font.SetFaceNameIndex(CGXFontNameTable::Instance().RegisterFontFaceName(face, pitch, charSet));
+        font.SetFaceNameIndex(CGXFontNameTable::Instance().RegisterFaceForCharSet(face, pitch, charSet));
     }
 }
 
 // ---- brush and pen ----
 
+// The stored fill kind counts 1 for solid and 0 for hollow, the brush style the other way
+// round; hatch and pattern agree.
+DWORD GXFillKindOfBrushStyle(UINT nStyle)
+{
+    return nStyle == GX_BS_SOLID ? 1 : nStyle == GX_BS_HOLLOW ? 0 : nStyle;
+}
+
+UINT GXBrushStyleOfFillKind(DWORD nKind) { return UINT(GXFillKindOfBrushStyle(UINT(nKind & 3))); }
+
 void CGXStyleSerializeImp::SerializeBrush(CArchive& ar, CGXPackedBrush& brush)
 {
     if (ar.IsStoring()) {
-        ar << DWORD(brush.GetStyle()) << DWORD(brush.GetColor()) << DWORD(brush.GetHatch())
+        ar << GXFillKindOfBrushStyle(brush.GetStyle()) << DWORD(brush.GetColor()) << DWORD(brush.GetHatch())
            << DWORD(brush.GetPattern()) << DWORD(brush.GetBackColor());
         return;
     }
-    const DWORD style = ReadDWord(ar), fg = ReadDWord(ar), hatch = ReadDWord(ar), pattern = ReadDWord(ar),
+    const DWORD style = GXBrushStyleOfFillKind(ReadDWord(ar)), fg = ReadDWord(ar), hatch = ReadDWord(ar), pattern = ReadDWord(ar),
                 bg = ReadDWord(ar);
     brush.SetColor(fg);
     brush.SetBackColor(bg);
@@ -294,11 +308,56 @@ void GXInstallStyleSerializeImp()
 
 namespace {
 
-// Slots a stored array may claim without holding styles for them; beyond this only the slots
-// up to the last stored style are made, so a damaged count cannot demand a huge allocation.
-constexpr DWORD kMaxEmptySlots = 1u << 20;
-// Highest row or column index a stored style may have.
-constexpr DWORD kMaxStoredIndex = (1u << 22);
+// Style slots (one pointer each) that the arrays of one stored object may hold together. The
+// writer keeps to it as the reader does, so whatever is written loads again, while a damaged
+// file cannot make the reader allocate more than this many pointers.
+constexpr ULONGLONG kMaxSlotsPerFile = 1u << 24;
+
+struct SlotBudget {
+    const CArchive* pArchive;
+    ULONGLONG nUsed;
+    SlotBudget* pOuter;
+};
+thread_local SlotBudget* t_pSlotBudget = nullptr;
+
+// Opens the budget of an archive for the outermost record that stores style arrays; records
+// nested in it share that budget.
+class SlotBudgetScope {
+public:
+    explicit SlotBudgetScope(const CArchive& ar)
+    {
+        for (SlotBudget* b = t_pSlotBudget; b; b = b->pOuter)
+            if (b->pArchive == &ar)
+                return;
+        m_budget = {&ar, 0, t_pSlotBudget};
+        t_pSlotBudget = &m_budget;
+        m_bOwner = true;
+    }
+    ~SlotBudgetScope()
+    {
+        if (m_bOwner)
+            t_pSlotBudget = m_budget.pOuter;
+    }
+    SlotBudgetScope(const SlotBudgetScope&) = delete;
+    SlotBudgetScope& operator=(const SlotBudgetScope&) = delete;
+
+private:
+    SlotBudget m_budget {};
+    bool m_bOwner = false;
+};
+
+void ChargeSlots(const CArchive& ar, ULONGLONG nSlots)
+{
+    for (SlotBudget* b = t_pSlotBudget; b; b = b->pOuter) {
+        if (b->pArchive != &ar)
+            continue;
+        b->nUsed += nSlots;
+        if (b->nUsed > kMaxSlotsPerFile)
+            AfxThrowArchiveException(ar.IsStoring() ? CArchiveException::genericException : CArchiveException::badIndex);
+        return;
+    }
+    assert(!"style arrays are archived inside a slot budget");
+}
 
 // Points the archive's document pointer at an object for a scope.
 struct DocumentScope {
@@ -308,30 +367,29 @@ struct DocumentScope {
     ~DocumentScope() { ar.m_pDocument = pSaved; }
 };
 
-void ReadStyleArray(CArchive& ar, CGXStylePtrArray& styles, DWORD nMaxIndex)
+void ReadStyleArray(CArchive& ar, CGXStylePtrArray& styles)
 {
     styles.DeleteAll();
     if (ReadWord(ar) != 1)
         BadSchema();
     const DWORD nSlots = ReadDWord(ar);
-    DWORD nUsed = 0;
+    ChargeSlots(ar, nSlots);
     for (;;) {
         const DWORD i = ReadDWord(ar);
         if (i == 0xFFFFFFFF)
             break;
-        if (i >= nSlots || i > nMaxIndex || i > kMaxStoredIndex || styles.GetStyle(INT_PTR(i)))
+        if (i >= nSlots || styles.GetStyle(INT_PTR(i)))
             AfxThrowArchiveException(CArchiveException::badIndex);
         CGXStyle* s = GXAdoptObject(CGXStyle, ar);
-        if (!s)
-            continue;
-        styles.SetAtGrow(INT_PTR(i), s);
-        nUsed = std::max(nUsed, i + 1);
+        if (s)
+            styles.SetAtGrow(INT_PTR(i), s);
     }
-    styles.SetSize(INT_PTR(nSlots <= kMaxEmptySlots ? std::max(nSlots, nUsed) : nUsed));
+    styles.SetSize(INT_PTR(nSlots));
 }
 
 void WriteStyleArray(CArchive& ar, const CGXStylePtrArray& styles)
 {
+    ChargeSlots(ar, ULONGLONG(styles.GetSize()));
     ar << WORD(1) << DWORD(styles.GetSize());
     for (INT_PTR i = 0; i < styles.GetSize(); i++)
         if (const CGXStyle* s = styles.GetStyle(i)) {
@@ -345,15 +403,17 @@ void WriteStyleArray(CArchive& ar, const CGXStylePtrArray& styles)
 
 void CGXGridDocSerializeImp::SerializeStylePtrArray(CGXStylePtrArray& styles, CArchive& ar)
 {
+    SlotBudgetScope budget(ar);
     if (ar.IsStoring())
         WriteStyleArray(ar, styles);
     else
-        ReadStyleArray(ar, styles, kMaxStoredIndex);
+        ReadStyleArray(ar, styles);
 }
 
-static void SerializeCellTableBounded(CGXStylePtrArrayPtrArray& rows, CArchive& ar, DWORD nMaxRow, DWORD nMaxCol)
+static void SerializeCellTableInBudget(CGXStylePtrArrayPtrArray& rows, CArchive& ar)
 {
     if (ar.IsStoring()) {
+        ChargeSlots(ar, ULONGLONG(rows.GetSize()));
         ar << WORD(1) << DWORD(rows.GetSize());
         for (INT_PTR r = 0; r < rows.GetSize(); r++)
             if (const CGXStylePtrArray* row = rows.GetRow(r)) {
@@ -367,31 +427,34 @@ static void SerializeCellTableBounded(CGXStylePtrArrayPtrArray& rows, CArchive& 
     if (ReadWord(ar) != 1)
         BadSchema();
     const DWORD nSlots = ReadDWord(ar);
-    DWORD nUsed = 0;
+    ChargeSlots(ar, nSlots);
     for (;;) {
         const DWORD r = ReadDWord(ar);
         if (r == 0xFFFFFFFF)
             break;
-        if (r >= nSlots || r > nMaxRow || r > kMaxStoredIndex || rows.GetRow(INT_PTR(r)))
+        if (r >= nSlots || rows.GetRow(INT_PTR(r)))
             AfxThrowArchiveException(CArchiveException::badIndex);
         auto* row = new CGXStylePtrArray;
         rows.SetAtGrow(INT_PTR(r), row);
-        ReadStyleArray(ar, *row, nMaxCol);
-        nUsed = std::max(nUsed, r + 1);
+        ReadStyleArray(ar, *row);
     }
-    rows.SetSize(INT_PTR(nSlots <= kMaxEmptySlots ? std::max(nSlots, nUsed) : nUsed));
+    rows.SetSize(INT_PTR(nSlots));
 }
 
 void CGXGridDocSerializeImp::SerializeCellTable(CGXStylePtrArrayPtrArray& rows, CArchive& ar)
 {
-    SerializeCellTableBounded(rows, ar, kMaxStoredIndex, kMaxStoredIndex);
+    SlotBudgetScope budget(ar);
+    SerializeCellTableInBudget(rows, ar);
 }
 
+// Styles may stand at any index below their array's size, also beyond the row and column
+// counts (a move can put them there); the file's slot budget is the only bound.
 void CGXGridDocSerializeImp::SerializeData(CGXData& data, CArchive& ar)
 {
+    SlotBudgetScope budget(ar);
     if (ar.IsStoring()) {
         ar << WORD(1) << DWORD(data.m_nRows) << DWORD(data.m_nCols);
-        SerializeCellTableBounded(data.m_pStyleMap, ar, 0, 0);
+        SerializeCellTableInBudget(data.m_pStyleMap, ar);
         WriteStyleArray(ar, data.m_apRowBaseStyles);
         WriteStyleArray(ar, data.m_apColBaseStyles);
         return;
@@ -401,9 +464,9 @@ void CGXGridDocSerializeImp::SerializeData(CGXData& data, CArchive& ar)
     data.DeleteContents();
     data.m_nRows = ReadDWord(ar);
     data.m_nCols = ReadDWord(ar);
-    SerializeCellTableBounded(data.m_pStyleMap, ar, data.m_nRows, data.m_nCols);
-    ReadStyleArray(ar, data.m_apRowBaseStyles, data.m_nRows);
-    ReadStyleArray(ar, data.m_apColBaseStyles, data.m_nCols);
+    SerializeCellTableInBudget(data.m_pStyleMap, ar);
+    ReadStyleArray(ar, data.m_apRowBaseStyles);
+    ReadStyleArray(ar, data.m_apColBaseStyles);
 }
 
 void CGXGridDocSerializeImp::SerializeStylesMap(CGXStylesMap& map, CArchive& ar)
@@ -509,6 +572,7 @@ void CGXGridDocSerializeImp::SerializeStylesMap(CGXStylesMap& map, CArchive& ar)
 
 void CGXGridDocSerializeImp::SerializeProperties(CGXProperties& p, CArchive& ar)
 {
+    SlotBudgetScope budget(ar);
     if (ar.IsStoring()) {
         ar << WORD(4);
         p.m_colors.Serialize(ar);
@@ -625,6 +689,7 @@ void DWord(CArchive& ar, T& member, bool bStoring)
 
 void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& g, CArchive& ar)
 {
+    SlotBudgetScope budget(ar);
     const bool st = ar.IsStoring();
     WORD version = 10;
     if (st) {

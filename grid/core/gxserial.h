@@ -23,6 +23,10 @@ public:
     void SerializeParam(CGXGridParam& param, CArchive& ar) override;
 };
 
+// The fill kind of the stored brush forms (1 solid, 0 hollow, 2 hatch, 3 pattern) and back.
+DWORD GXFillKindOfBrushStyle(UINT nStyle);
+UINT GXBrushStyleOfFillKind(DWORD nKind);
+
 // Each installs its service once; a second call does nothing.
 void GXInstallStyleSerializeImp();
 // Also installs the style archiving it relies on.

@@ -209,7 +209,7 @@ TEST(GXStyle, ArchiveEveryAttributeBytes)
 
     ByteBuilder w;
     w.word(6).dword(0x03FFFFFF).dword(2).dword(8).byte(1).dword(52513);
-    w.dword(0).dword(0x030201).dword(0).dword(63).dword(0xFFFFFF); // interior
+    w.dword(1).dword(0x030201).dword(0).dword(63).dword(0xFFFFFF); // interior: fill kind 1 is solid
     w.dword(0x060504).byte(1).byte(1);
     w.newClass("CGXFont").word(2).dword(64).word(700);
     w.text("x").text("a\nb").byte(1).word(10).byte(1).byte(0).byte(2).byte(1);
