@@ -11,6 +11,7 @@
 #include "grid/core/gxstymap.h"
 #include "grid/core/gxwnd.h"
 #include "grid/features/gxlongopimp.h"
+#include "grid/features/gxserialcompat.h"
 #include "platform/base/CString.h"
 
 namespace {
@@ -109,6 +110,7 @@ void CGXControlFactory::InstallSupportFeatures()
 {
     GXInstallStyleSerializeImp();
     GXInstallDocSerializeImp();
+    GXInstallSerializeGW5CompatibleImp();
     CGXDrawRotatedTextImp::ImplementDrawRotatedText();
     CGXNumberFormattingImp::ImplementNumberFormatting();
     CGXOleDateTimeImp::ImplementDateTime();

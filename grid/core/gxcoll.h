@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "grid/core/gxarchive.h"
 #include "platform/base/CObject.h"
 #include "platform/base/CString.h"
 #include "platform/base/collections.h"
@@ -155,7 +156,7 @@ public:
     void Assign(const CGXMapDWordToLong& other);
 };
 
-class CGXCollMapDWordToString : public CObject, public CGXHashByRow<CString> {
+class CGXCollMapDWordToString : public CObject, public CGXHashByRow<CString>, public GXArchiveAdoptable {
     DECLARE_SERIAL(CGXCollMapDWordToString)
 public:
     CGXCollMapDWordToString() : CGXHashByRow<CString>(17) {}
