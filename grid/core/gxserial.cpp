@@ -3,6 +3,7 @@
 #include <cassert>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "grid/core/gxcolor.h"
 #include "grid/core/gxfont.h"
@@ -304,6 +305,7 @@ void GXInstallStyleSerializeImp()
 
 #include "grid/core/gxdata.h"
 #include "grid/core/gxparam.h"
+#include "grid/core/gxparamfields.h"
 #include "grid/core/gxprop.h"
 
 namespace {
@@ -663,27 +665,29 @@ void Flag(CArchive& ar, DWORD& member, bool bStoring)
     else
         member = ReadByte(ar);
 }
-void Word(CArchive& ar, WORD& member, bool bStoring)
-{
-    if (bStoring)
-        ar << member;
-    else
-        member = ReadWord(ar);
-}
-void WordOf32(CArchive& ar, DWORD& member, bool bStoring)
-{
-    if (bStoring)
-        ar << WORD(member);
-    else
-        member = ReadWord(ar);
-}
+
+// One scalar of the parameter record in its stored width.
 template <class T>
-void DWord(CArchive& ar, T& member, bool bStoring)
+void ArchiveScalar(CArchive& ar, GXParamWidth width, T& member)
 {
-    if (bStoring)
-        ar << DWORD(member);
-    else
-        member = T(ReadDWord(ar));
+    const bool st = ar.IsStoring();
+    if constexpr (std::is_same_v<T, CString>) {
+        if (st) ar << member; else member = ReadText(ar);
+    } else {
+        switch (width) {
+        case GXParamWidth::Flag:
+            if (st) ar << BYTE(member); else member = T(ReadByte(ar));
+            break;
+        case GXParamWidth::Word:
+        case GXParamWidth::WordOf32:
+            if (st) ar << WORD(member); else member = T(ReadWord(ar));
+            break;
+        case GXParamWidth::DWord:
+        case GXParamWidth::Text:
+            if (st) ar << DWORD(member); else member = T(ReadDWord(ar));
+            break;
+        }
+    }
 }
 } // namespace
 
@@ -703,40 +707,14 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& g, CArchive& ar)
         if (g.m_bOwnProperties) g.SetProperties(nullptr, FALSE);
         if (g.m_bOwnPD) g.SetPrintDevice(nullptr, FALSE);
     }
-    Flag(ar, g.m_bRefreshRowHeaders, st);       // A
-    Flag(ar, g.m_bRefreshColHeaders, st);       // B
-    Flag(ar, g.m_bSortRowsOnDblClk, st);        // C
-    Flag(ar, g.m_bUndoEnabled, st);
-    Flag(ar, g.m_bLockReadOnly, st);            // D
-    Flag(ar, g.m_bNumberedHeaders, st);         // E
-    Flag(ar, g.m_bSortRowsOnDblClk, st);        // C again
-    Flag(ar, g.m_bRefreshColHeaders, st);       // B again
-    Flag(ar, g.m_bDragCols, st);
-    Flag(ar, g.m_bDragRows, st);
+    auto scalar = [&](GXParamWidth width, auto CGXGridParam::*pm) { ArchiveScalar(ar, width, g.*pm); };
+    GXForEachParamHeadScalar(scalar);
     DWORD ownData = g.m_bOwnData, ownPD = g.m_bOwnPD, ownProps = g.m_bOwnProperties, ownMap = g.m_bOwnStylesMap;
     Flag(ar, ownData, st);
     Flag(ar, ownPD, st);
     Flag(ar, ownProps, st);
     Flag(ar, ownMap, st);
-    Flag(ar, g.m_bSortColsOnDblClk, st);        // F
-    Flag(ar, g.m_bOldDrawing, st);              // G
-    Flag(ar, g.m_bOptionH, st);                 // H
-    Flag(ar, g.m_bImmediateScrollUpdate, st);
-    Word(ar, g.m_wAllowSelection, st);
-    Word(ar, g.m_wAllowTrackRowHeight, st);
-    Word(ar, g.m_wAllowTrackColWidth, st);
-    DWord(ar, g.m_nMinRowHeight, st);           // I
-    DWord(ar, g.m_nMinColWidth, st);            // J
-    DWord(ar, g.m_nDefaultWidth, st);
-    DWord(ar, g.m_nDefaultHeight, st);
-    if (st) ar << g.m_sText; else g.m_sText = ReadText(ar);
-    Word(ar, g.m_wActivateFlags, st);           // K
-    Word(ar, g.m_wOptionL, st);                 // L
-    WordOf32(ar, g.m_dwOptionMask, st);
-    WordOf32(ar, g.m_nOptionM, st);             // M
-    Word(ar, g.m_wDrawOrder, st);
-    DWord(ar, g.m_nFrozenRows, st);             // N
-    DWord(ar, g.m_nFrozenCols, st);             // O
+    GXForEachParamMiddleScalar(scalar);
 
     if (st) {
         {
@@ -775,65 +753,26 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& g, CArchive& ar)
     g.m_abHiddenRows.Serialize(ar);
     g.m_abHiddenCols.Serialize(ar);
 
-    if (version >= 2)
-        Flag(ar, g.m_bOptionP, st);             // P
-    if (version >= 3) {
-        Flag(ar, g.m_bOptionQ, st);             // Q
-        Flag(ar, g.m_bOptionR, st);             // R
-        DWord(ar, g.m_nHeaderRows, st);         // S
-        DWord(ar, g.m_nHeaderCols, st);         // T
-        DWord(ar, g.m_nFreezeOption, st);       // U
-    }
-    if (version >= 4)
-        Word(ar, g.m_wActivateCell, st);
-    if (version >= 5) {
-        Flag(ar, g.m_bLockZoom, st);            // V
-        WordOf32(ar, g.m_nOptionW, st);         // W
-        DWord(ar, g.m_nMaxUndo, st);
-    }
-    if (version >= 6) {
-        Flag(ar, g.m_bOptionY1, st);
-        Flag(ar, g.m_bSetupOption, st);
-        Flag(ar, g.m_bOptionY3, st);
-        Flag(ar, g.m_bExcelLikeFrame, st);
-        Flag(ar, g.m_nGridLineStyle, st);
-        auto object = [&](int slot) {
-            if (st) {
-                ar.WriteObject(g.GetFeatureObject(slot));
-                return;
-            }
-            CObject* p = ar.ReadObject(nullptr);
-            if (p) {
-                // The same stored object may have only one owner.
-                auto* a = dynamic_cast<GXArchiveAdoptable*>(p);
-                bool taken = (a && a->m_bAdoptedFromArchive) || p == &g; // never its own owner
-                for (int i = 0; i < CGXGridParam::nFeatureObjects; i++)
-                    taken = taken || g.GetFeatureObject(i) == p;
-                if (taken)
-                    AfxThrowArchiveException(CArchiveException::badIndex);
-                if (a)
-                    a->m_bAdoptedFromArchive = true;
-            }
-            g.SetFeatureObject(slot, p);
-        };
-        Word(ar, g.m_wFloatCellsMode, st);
-        object(CGXGridParam::nFloatDelayed);
-        object(CGXGridParam::nFloatSpans);
-        Word(ar, g.m_wMergeCellsMode, st);
-        object(CGXGridParam::nMergeDelayed);
-        object(CGXGridParam::nMergeSpans1);
-        object(CGXGridParam::nMergeSpans2);
-        WordOf32(ar, g.m_nGridLineDrawing, st);
-    }
-    if (version >= 8) {
-        Flag(ar, g.m_bDirectCopyPaste, st);     // Z1
-        Flag(ar, g.m_bDirectCutPaste, st);      // Z2
-        Flag(ar, g.m_bDirectDragDrop, st);      // Z3
-    }
-    if (version >= 9)
-        Word(ar, g.m_wOptionAA, st);            // AA
-    if (version >= 10)
-        Flag(ar, g.m_bKeepClickSelection, st);  // AB
+    auto object = [&](int slot) {
+        if (st) {
+            ar.WriteObject(g.GetFeatureObject(slot));
+            return;
+        }
+        CObject* p = ar.ReadObject(nullptr);
+        if (p) {
+            // The same stored object may have only one owner.
+            auto* a = dynamic_cast<GXArchiveAdoptable*>(p);
+            bool taken = (a && a->m_bAdoptedFromArchive) || p == &g; // never its own owner
+            for (int i = 0; i < CGXGridParam::nFeatureObjects; i++)
+                taken = taken || g.GetFeatureObject(i) == p;
+            if (taken)
+                AfxThrowArchiveException(CArchiveException::badIndex);
+            if (a)
+                a->m_bAdoptedFromArchive = true;
+        }
+        g.SetFeatureObject(slot, p);
+    };
+    GXForEachParamTailScalar(version, scalar, object);
 }
 
 void GXInstallDocSerializeImp()
