@@ -11,6 +11,7 @@
 #include "grid/core/gxstymap.h"
 #include "grid/core/gxwnd.h"
 #include "grid/features/gxlongopimp.h"
+#include "grid/features/gxparamcopy.h"
 #include "grid/features/gxserialcompat.h"
 #include "platform/base/CString.h"
 
@@ -111,6 +112,8 @@ void CGXControlFactory::InstallSupportFeatures()
     GXInstallStyleSerializeImp();
     GXInstallDocSerializeImp();
     GXInstallSerializeGW5CompatibleImp();
+    GXInstallParamCopyOperatorImp();
+    GXInstallStyleCompareSubsetImp();
     CGXDrawRotatedTextImp::ImplementDrawRotatedText();
     CGXNumberFormattingImp::ImplementNumberFormatting();
     CGXOleDateTimeImp::ImplementDateTime();
