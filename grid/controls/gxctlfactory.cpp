@@ -12,6 +12,7 @@
 #include "grid/core/gxwnd.h"
 #include "grid/features/gxlongopimp.h"
 #include "grid/features/gxparamcopy.h"
+#include "grid/features/gxprintdev.h"
 #include "grid/features/gxserialcompat.h"
 #include "platform/base/CString.h"
 
@@ -114,6 +115,7 @@ void CGXControlFactory::InstallSupportFeatures()
     GXInstallSerializeGW5CompatibleImp();
     GXInstallParamCopyOperatorImp();
     GXInstallStyleCompareSubsetImp();
+    GXInstallPrintDeviceImp();
     CGXDrawRotatedTextImp::ImplementDrawRotatedText();
     CGXNumberFormattingImp::ImplementNumberFormatting();
     CGXOleDateTimeImp::ImplementDateTime();

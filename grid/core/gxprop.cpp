@@ -23,6 +23,7 @@ void CGXPrintDevice::CreateDeviceHandles(const BYTE* pNames, DWORD nNames, const
 
 void CGXPrintDevice::FreeDeviceHandles()
 {
+    ResetPrintDC();
     m_names.clear();
     m_mode.clear();
 }
@@ -41,8 +42,43 @@ void CGXPrintDevice::Assign(const CGXPrintDevice& other)
 {
     if (&other == this)
         return;
+    ResetPrintDC();
     m_names = other.m_names;
     m_mode = other.m_mode;
+}
+
+HDC CGXPrintDevice::GetPrintDC()
+{
+    if (!m_hPrintDC)
+        if (CGXAbstractPrintDeviceImp* imp = GXGetAppData()->m_pPrintDeviceImp)
+            m_hPrintDC = imp->CreatePrinterDC(*this);
+    return m_hPrintDC;
+}
+
+void CGXPrintDevice::ResetPrintDC()
+{
+    if (m_hPrintDC)
+        DeleteDC(m_hPrintDC);
+    m_hPrintDC = nullptr;
+}
+
+BOOL CGXPrintDevice::CreateHandleCopies(HGLOBAL& hNames, HGLOBAL& hMode) const
+{
+    hNames = hMode = nullptr;
+    CGXAbstractPrintDeviceImp* imp = GXGetAppData()->m_pPrintDeviceImp;
+    return imp ? imp->CreateHandleCopies(*this, hNames, hMode) : FALSE;
+}
+
+BOOL CGXPrintDevice::DoPrintSetup()
+{
+    CGXAbstractPrintDeviceImp* imp = GXGetAppData()->m_pPrintDeviceImp;
+    return imp ? imp->PrintSetup(*this) : FALSE;
+}
+
+void CGXPrintDevice::ApplyToApp() const
+{
+    if (CGXAbstractPrintDeviceImp* imp = GXGetAppData()->m_pPrintDeviceImp)
+        imp->ApplyToApp(*this);
 }
 
 void CGXPrintDevice::Serialize(CArchive& ar)

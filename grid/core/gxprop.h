@@ -29,9 +29,21 @@ public:
     BOOL HasDevice() const { return !m_names.empty(); }
     void Assign(const CGXPrintDevice& other);
 
+    // The printer DC of the set-up, made on first request and kept until the blocks change;
+    // null without the printer service, without blocks, or when a block is damaged.
+    HDC GetPrintDC();
+    void ResetPrintDC();
+    // Fresh global copies of the blocks (the caller frees them); FALSE without a DEVNAMES block.
+    BOOL CreateHandleCopies(HGLOBAL& hNames, HGLOBAL& hMode) const;
+    // The print set-up dialog on this set-up; TRUE when a printer was chosen.
+    BOOL DoPrintSetup();
+    // Gives the application this set-up as its printer set-up.
+    void ApplyToApp() const;
+
 private:
     std::vector<BYTE> m_names;
     std::vector<BYTE> m_mode;
+    HDC m_hPrintDC = nullptr;
 };
 
 struct CGXPropertyEntry {

@@ -138,6 +138,14 @@ public:
     virtual void FreeDeviceHandles(CGXPrintDevice& dev) = 0;
     // New buffers (delete[] by the caller); null and 0 for a missing block.
     virtual void GetDeviceData(const CGXPrintDevice& dev, BYTE*& pNames, DWORD& nNames, BYTE*& pMode, DWORD& nMode) = 0;
+    // A printer DC for the blocks (the caller deletes it); null without blocks or for damaged ones.
+    virtual HDC CreatePrinterDC(const CGXPrintDevice& dev) = 0;
+    // Fresh global copies of the blocks for a caller; FALSE without a DEVNAMES block.
+    virtual BOOL CreateHandleCopies(const CGXPrintDevice& dev, HGLOBAL& hNames, HGLOBAL& hMode) = 0;
+    // Makes the set-up the application's printer set-up.
+    virtual void ApplyToApp(const CGXPrintDevice& dev) = 0;
+    // The print set-up dialog on the set-up; on OK the set-up takes the chosen printer.
+    virtual BOOL PrintSetup(CGXPrintDevice& dev) = 0;
 };
 
 struct CGXLibraryData {

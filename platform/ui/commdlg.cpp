@@ -3,6 +3,7 @@
 #include "platform/ui/commdlg.h"
 
 #include "platform/ui/winapp.h"
+#include "platform/sys/globalmem.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -128,12 +129,50 @@ CPrintDialog::CPrintDialog(BOOL bPrintSetupOnly, DWORD dwFlags, CWnd* pParent)
     m_strFileName = PvSettings().outputPath.IsEmpty() ? defaultOutput() : PvSettings().outputPath;
 }
 
-CPrintDialog::~CPrintDialog() = default;
+// Blocks the dialog made and nobody took (by clearing m_pd's handles) go with it.
+CPrintDialog::~CPrintDialog()
+{
+    if (m_hMadeNames && m_pd.hDevNames == m_hMadeNames)
+        GlobalFree(m_hMadeNames);
+    if (m_hMadeMode && m_pd.hDevMode == m_hMadeMode)
+        GlobalFree(m_hMadeMode);
+}
+
+// Blocks handed in choose the printer's settings, when they are whole.
+void CPrintDialog::TakeDevBlocks()
+{
+    if (!m_pd.hDevNames)
+        return;
+    const std::vector<BYTE> names = PvGlobalBytes(m_pd.hDevNames), mode = PvGlobalBytes(m_pd.hDevMode);
+    PvPrinterSettings s = PvSettings();
+    if (!PvSettingsFromDevBlocks(names.data(), names.size(), mode.data(), mode.size(), s))
+        return;
+    PvSettings() = s;
+    if (!s.outputPath.IsEmpty())
+        m_strFileName = s.outputPath;
+}
+
+// The chosen printer as fresh blocks; the ones handed in are freed.
+void CPrintDialog::FillDevBlocks()
+{
+    PvPrinterSettings s = PvSettings();
+    s.outputPath = m_strFileName;
+    const std::vector<BYTE> names = PvMakeDevNames(s), mode = PvMakeDevMode(s);
+    if (m_pd.hDevNames)
+        GlobalFree(m_pd.hDevNames);
+    if (m_pd.hDevMode)
+        GlobalFree(m_pd.hDevMode);
+    m_pd.hDevNames = m_hMadeNames = PvGlobalCopy(names.data(), names.size());
+    m_pd.hDevMode = m_hMadeMode = PvGlobalCopy(mode.data(), mode.size());
+}
 
 INT_PTR CPrintDialog::DoModal()
 {
     m_lpDialogTemplate = m_bPrintSetup ? &kSetupTemplate : &kPrintTemplate;
+    TakeDevBlocks();
     INT_PTR r = CDialog::DoModal();
+    if (r == IDOK)
+        FillDevBlocks();
     if (r == IDOK && !m_bPrintSetup && (m_pd.Flags & PD_RETURNDC) && !m_pd.hDC) m_pd.hDC = CreatePrinterDC();
     return r;
 }
@@ -197,6 +236,7 @@ void CPrintDialog::OnOK()
 BOOL CPrintDialog::GetDefaults()
 {
     if (m_strFileName.IsEmpty()) m_strFileName = defaultOutput();
+    FillDevBlocks();
     if ((m_pd.Flags & PD_RETURNDC) && !m_pd.hDC) m_pd.hDC = CreatePrinterDC();
     return TRUE;
 }

@@ -2,6 +2,7 @@
 // Common dialogs: print and print setup (to a PDF file), and the modeless find/replace dialog.
 
 #include "platform/base/CString.h"
+#include "platform/gdi/devblocks.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ui/dialog.h"
 
@@ -81,7 +82,11 @@ protected:
     CString m_strFileName;
 
 private:
+    void TakeDevBlocks();
+    void FillDevBlocks();
     PRINTDLG m_pdActual {};
+    HGLOBAL m_hMadeNames = nullptr;
+    HGLOBAL m_hMadeMode = nullptr;
 };
 
 // ---- Find and replace ----

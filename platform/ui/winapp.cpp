@@ -3,6 +3,9 @@
 
 #include "platform/ui/winapp.h"
 
+#include "platform/sys/appprofile.h"
+#include "platform/sys/globalmem.h"
+
 #include "platform/base/exceptions.h"
 #include "platform/base/stringtable.h"
 #include "platform/ui/document.h"
@@ -114,6 +117,8 @@ CWinApp::CWinApp(LPCTSTR lpszAppName)
 CWinApp::~CWinApp()
 {
     m_templates.clear();
+    if (m_hDevMode) GlobalFree(m_hDevMode);
+    if (m_hDevNames) GlobalFree(m_hDevNames);
     if (g_pApp == this) g_pApp = nullptr;
 }
 
@@ -307,8 +312,48 @@ void CWinApp::OnAppExit()
 void CWinApp::OnFilePrintSetup()
 {
     CPrintDialog pd(TRUE);
+    pd.m_pd.hDevNames = m_hDevNames;
+    pd.m_pd.hDevMode = m_hDevMode;
+    m_hDevNames = m_hDevMode = nullptr;
     pd.DoModal();
+    // The dialog's blocks (new ones on OK, ours again on Cancel) are the application's now.
+    m_hDevNames = pd.m_pd.hDevNames;
+    m_hDevMode = pd.m_pd.hDevMode;
+    pd.m_pd.hDevNames = pd.m_pd.hDevMode = nullptr;
 }
+
+namespace {
+// The application's profile as its names and registry key stand now.
+PvAppProfile ProfileOf(const CWinApp& app)
+{
+    PvAppProfile p;
+    p.SetRegistryKey(app.m_pszRegistryKey);
+    p.SetApplicationName(app.m_pszAppName ? app.m_pszAppName : AfxGetAppName());
+    std::string file = app.m_pszProfileName ? app.m_pszProfileName : "";
+    if (file.empty())
+        file = std::string(app.m_pszExeName ? app.m_pszExeName : (app.m_pszAppName ? app.m_pszAppName : "app")) + ".ini";
+    p.SetProfileFile(file.c_str());
+    return p;
+}
+} // namespace
+
+CString CWinApp::GetProfileString(LPCTSTR section, LPCTSTR entry, LPCTSTR def)
+{
+    return CString(ProfileOf(*this).GetProfileString(section, entry, def).c_str());
+}
+
+UINT CWinApp::GetProfileInt(LPCTSTR section, LPCTSTR entry, int def) { return ProfileOf(*this).GetProfileInt(section, entry, def); }
+
+BOOL CWinApp::WriteProfileString(LPCTSTR section, LPCTSTR entry, LPCTSTR value)
+{
+    return ProfileOf(*this).WriteProfileString(section, entry, value);
+}
+
+BOOL CWinApp::WriteProfileInt(LPCTSTR section, LPCTSTR entry, int value) { return ProfileOf(*this).WriteProfileInt(section, entry, value); }
+
+HKEY CWinApp::GetAppRegistryKey() { return ProfileOf(*this).GetAppRegistryKey(); }
+
+HKEY CWinApp::GetSectionKey(LPCTSTR section) { return ProfileOf(*this).GetSectionKey(section); }
 
 // ---- Entry ----
 int AfxWinMain(int argc, char** argv)

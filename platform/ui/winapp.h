@@ -84,6 +84,23 @@ public:
     const std::vector<std::string>& GetArgs() const { return m_args; }
     void PvSetArgs(int argc, const char* const* argv);
 
+    // ---- Profile ----
+    // With a registry key set, HKEY_CURRENT_USER\Software\<key>\<application>; else the
+    // INI file m_pszProfileName (the program's name and ".ini" when none is set).
+    CString GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault = nullptr);
+    UINT GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault);
+    // A null value deletes the entry, a null entry the whole section.
+    BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
+    BOOL WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue);
+    // Opened keys the caller closes; null without a registry key.
+    HKEY GetAppRegistryKey();
+    HKEY GetSectionKey(LPCTSTR lpszSection);
+
+    // The printer set-up of the application (the framework's DEVNAMES and DEVMODE blocks, owned
+    // by the application and freed with it).
+    HGLOBAL m_hDevMode = nullptr;
+    HGLOBAL m_hDevNames = nullptr;
+
     // ---- Command handlers ----
     afx_msg void OnFileNew();
     afx_msg void OnFileOpen();
