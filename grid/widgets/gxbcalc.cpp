@@ -209,7 +209,7 @@ BOOL CGXBCalculator::CreateDisplayFont()
 BOOL CGXBCalculator::CreateButtons()
 {
     GXBLoadSysColorMappedBitmap(m_bmpEquals, GXB_IDB_CALC_ENTER);
-    struct Spec {
+    struct ButtonDef {
         const char* label;
         int nID;
         int nColumns;
@@ -218,7 +218,7 @@ BOOL CGXBCalculator::CreateButtons()
         COLORREF cr;
         bool bNewRow;
     };
-    const Spec kSpecs[] = {
+    const ButtonDef kButtonDefs[] = {
         {"C", IdClear, 1, "c", 0, kDarkBlue, true},
         {"CE", IdClearEntry, 1, "e", 0, kDarkBlue, false},
         {"<-", IdBackspace, 1, "\b", VK_DELETE, kDarkBlue, false},
@@ -241,7 +241,7 @@ BOOL CGXBCalculator::CreateButtons()
         {nullptr, IdEquals, 4, "=", VK_RETURN, kBlack, true},
     };
     m_buttons.clear();
-    for (const Spec& s : kSpecs) {
+    for (const ButtonDef& s : kButtonDefs) {
         CString label = s.label ? CString(s.label) : m_strDecimal;
         CString keys = s.keys ? CString(s.keys) : m_strDecimal;
         CBitmap* pBitmap = nullptr;
