@@ -267,6 +267,12 @@ void PvSetDatabasePathForTest(const CString& path)
     g_config.databasePath = path;
 }
 
+void PvSetOutlinePathsForTest(const CString& dataPath, const CString& customPath)
+{
+    g_config.dataPath = dataPath;
+    g_config.customPath = customPath;
+}
+
 void ResetConfiguration()
 {
     g_config = Configuration();

@@ -47,3 +47,5 @@ BOOL WriteMainKeyValue(LPCTSTR name, LPCTSTR text);
 void ResetConfiguration();
 // Tests of the document point it at a database without a whole installation.
 void PvSetDatabasePathForTest(const CString& path);
+// Tests of the outline point it at a data folder and a custom database of their own.
+void PvSetOutlinePathsForTest(const CString& dataPath, const CString& customPath);

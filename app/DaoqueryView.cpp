@@ -17,7 +17,11 @@
 #include "resources/directory_ids.h"
 #include "resources/frame_ids.h"
 
+#include "platform/base/textcase.h"
+#include "platform/ui/winapp.h"
+
 #include <algorithm>
+#include <cstdlib>
 
 IMPLEMENT_DYNCREATE(CDaoqueryView, CGXDaoRecordView)
 
@@ -25,6 +29,10 @@ namespace {
 
 // MoveCurrentCell's directions.
 constexpr int kMoveLeft = 2, kMoveRight = 4;
+// MoveCurrentCell's direction to the first data row.
+constexpr int kMoveFirstRow = 7;
+// The cell-mouse flags of a press and a release.
+constexpr UINT kCellDown = 0x04, kCellUp = 0x10;
 // Page Up and Page Down move this many entries while a details page is shown.
 constexpr long kPageEntries = 7;
 // The view's cell tips wait this long (ms) once the cell-tip plug-in exists.
@@ -34,6 +42,7 @@ constexpr int kReadyPaneWidth = 350;
 
 const char kNoEntriesText[] = "The directory contains no entries that match your criteria, please try again";
 const char kNoMatchText[] = "No records were found that match your search.";
+const char kNoRankText[] = "Error! Unable to sort this column, [%s] was not found in the directory database.";
 
 // A key text is a record key when it is a whole number above 0.
 long KeyOfText(const CString& text)
@@ -146,7 +155,7 @@ void CDaoqueryView::OnInitialUpdate()
     }
     ReloadFromRecordset();
     EnableUpdateHints(FALSE);
-    InstallCellTipPlugin(kCellTipDelay);
+    InstallCellTipPlugin(nullptr, FALSE, FALSE, kCellTipDelay);
     CGXGridParam* pParam = GetParam();
     if (pParam)
         pParam->EnableUndo(FALSE);
@@ -191,6 +200,7 @@ void CDaoqueryView::OnInitialUpdate()
         pDoc->GetFootnote();
     ShowFootnoteOrReady();
     ApplyFixedColumnWidths();
+    ResetSortState();
 }
 
 BOOL CDaoqueryView::OpenQuery()
@@ -337,6 +347,7 @@ BOOL CDaoqueryView::RunQuery(const CString& strStatement)
                     break;
                 }
         }
+        ResetSortState();
         SetPaneText(2, TotalRecordsText(m_nTotalRecords));
         pDoc->GetFootnote();
         ShowFootnoteOrReady();
@@ -357,6 +368,7 @@ BOOL CDaoqueryView::RunQuery(const CString& strStatement)
         for (ROWCOL nCol = HeaderCols() + 1; nCol <= ColCount(); ++nCol)
             StoreHideCol(nCol, IsRankColumnName(FieldNameOfCol(nCol)));
         ResetSizeCaches();
+        ResetSortState();
         ExchangeUpdateLock(bOldLock);
         Redraw(GX_INVALIDATE);
         SetPaneText(2, kNoRecordsFound);
@@ -569,6 +581,10 @@ BOOL CDaoqueryView::PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags)
 
 BOOL CDaoqueryView::OnLeftCellClick(ROWCOL nRow, ROWCOL nCol, UINT flags)
 {
+    if (nRow == 0 && nCol > HeaderCols()) {
+        HeaderButtonSort(nCol);
+        return TRUE;
+    }
     if (nRow <= HeaderRows())
         return CGXDaoRecordView::OnLeftCellClick(nRow, nCol, flags);
     const int nKeyCol = GetColumnIndex(kRecordKeyField);
@@ -829,4 +845,254 @@ void CDaoqueryView::SaveGridSettings()
     if (m_bSettingsPending || m_bPlaceholder || !GetParam())
         return;
     WriteObjectToFile(GetParam(), GridSettingsPath());
+}
+
+// ---- Sorting by rank ----
+
+long CDaoqueryView::GetSortedColumn() const
+{
+    const CGXGridParam* pParam = GetParam();
+    return pParam ? pParam->m_nLastSortedCol : -1;
+}
+
+BOOL CDaoqueryView::IsSortAscending() const
+{
+    const CGXDaoParam* pParam = DaoParamObject();
+    return !pParam || pParam->m_nLastSortDirection == gxSortAscending;
+}
+
+void CDaoqueryView::SetSortState(long nCol, BOOL bAscending)
+{
+    if (CGXGridParam* pParam = GetParam()) {
+        pParam->m_nLastSortedCol = nCol;
+        pParam->m_nLastSortedRow = -1;
+    }
+    if (CGXDaoParam* pDao = DaoParamObject())
+        pDao->m_nLastSortDirection = bAscending ? gxSortAscending : gxSortDescending;
+}
+
+void CDaoqueryView::ResetSortState()
+{
+    SetSortState(-1, TRUE);
+    // Header clicks sort the directory; a layout loaded from the file keeps that too.
+    if (CGXGridParam* pParam = GetParam())
+        pParam->m_bSortRowsOnDblClk = TRUE;
+}
+
+void CDaoqueryView::HeaderButtonSort(ROWCOL nCol)
+{
+    if (nCol == 0 || nCol > ColCount())
+        return;
+    CGXSortInfoArray keys;
+    keys.SetSize(1);
+    keys[0] = GXSortInfo{};
+    keys[0].nRC = DWORD(nCol);
+    keys[0].sortType = 3; // the values decide; the view orders by rank in any case
+    const BOOL bReverse = GetSortedColumn() == long(nCol) && IsSortAscending();
+    keys[0].sortOrder = bReverse ? gxSortDescending : gxSortAscending;
+    const BOOL bOldLock = ExchangeUpdateLock(TRUE);
+    SortByColumns(keys, GX_UPDATENOW);
+    ExchangeUpdateLock(bOldLock);
+    Redraw(GX_INVALIDATE);
+}
+
+BOOL CDaoqueryView::SortRows(const CGXCellRange&, const CGXSortInfoArray& sortInfo, UINT flags)
+{
+    return SortByColumns(sortInfo, flags);
+}
+
+BOOL CDaoqueryView::SortByColumns(const CGXSortInfoArray& keys, UINT)
+{
+    CDaoRecordset* pSet = GetRecordset();
+    if (!pSet || !pSet->IsOpen() || keys.GetSize() == 0)
+        return FALSE;
+    const BOOL bOldLock = ExchangeUpdateLock(TRUE);
+    MoveCurrentCell(kMoveFirstRow);
+    StoreCurrentCellEdit(TRUE);
+    if (CGXGridParam* pParam = GetParam()) {
+        pParam->ClearUndoList();
+        pParam->ClearRedoList();
+    }
+    CString sort;
+    for (int i = keys.GetSize() - 1; i >= 0; --i) {
+        const ROWCOL nCol = ROWCOL(keys[i].nRC);
+        const CString name = FieldNameOfCol(nCol);
+        const CString rank = RankFieldOf(name);
+        BOOL bHasRank = !name.IsEmpty();
+        if (bHasRank) {
+            try {
+                CDaoFieldInfo info;
+                pSet->GetFieldInfo(rank, info);
+            } catch (const CDaoException&) {
+                bHasRank = FALSE;
+            }
+        }
+        if (!bHasRank) {
+            if (name != kNoRecordsFound) {
+                CString text;
+                text.Format(kNoRankText, static_cast<LPCTSTR>(name));
+                AfxMessageBox(text, MB_ICONEXCLAMATION);
+            }
+            ExchangeUpdateLock(bOldLock);
+            return FALSE;
+        }
+        const CString term = RankSortTerm(rank, keys[i].sortOrder == gxSortDescending);
+        sort = sort.IsEmpty() ? term : term + ", " + sort;
+    }
+    {
+        CWaitCursor wait;
+        pSet->m_strSort = sort;
+        Requery();
+        SetPaneText(2, TotalRecordsText(m_nTotalRecords));
+        ShowFootnoteOrReady();
+    }
+    if (CViewerDoc* pDoc = GetViewerDoc())
+        pDoc->m_strSort = sort;
+    const ROWCOL nCol = ROWCOL(keys[0].nRC);
+    SetSortState(long(nCol), keys[0].sortOrder != gxSortDescending);
+    Redraw(GX_INVALIDATE);
+    PlaceCurrentCell(HeaderRows() + 1, nCol);
+    ScrollToCell(HeaderRows() + 1, nCol);
+    ExchangeUpdateLock(bOldLock);
+    return TRUE;
+}
+
+BOOL CDaoqueryView::OnCellButtonClicked(ROWCOL nRow, ROWCOL nCol)
+{
+    if (nRow != 0 || nCol == 0)
+        return CGXDaoRecordView::OnCellButtonClicked(nRow, nCol);
+    HeaderButtonSort(nCol);
+    return TRUE;
+}
+
+BOOL CDaoqueryView::OnLeftCellMouse(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point)
+{
+    // A header cell never becomes current here, so the grid would not track a press on it: the
+    // view tracks it and takes a release over the same header as its click.
+    if (flags & kCellDown)
+        m_nPressedHeaderCol = nRow == 0 && nCol > HeaderCols() ? nCol : 0;
+    if (m_nPressedHeaderCol == 0)
+        return CGXDaoRecordView::OnLeftCellMouse(nRow, nCol, flags, point);
+    if (flags & kCellUp) {
+        const ROWCOL nPressed = m_nPressedHeaderCol;
+        m_nPressedHeaderCol = 0;
+        ROWCOL nHitRow = GX_INVALID, nHitCol = GX_INVALID;
+        HitTest(point, &nHitRow, &nHitCol);
+        if (nHitRow == 0 && nHitCol == nPressed)
+            OnLeftCellClick(0, nPressed, flags);
+    }
+    return TRUE;
+}
+
+BOOL CDaoqueryView::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bForce)
+{
+    if (!CGXDaoRecordView::StoreMoveCols(nFromCol, nToCol, nDestCol, bForce))
+        return FALSE;
+    // The sort keeps naming the field it sorted, wherever that column went.
+    const long nSorted = GetSortedColumn();
+    if (nSorted > 0)
+        SetSortState(ColumnAfterMove(nSorted, nFromCol, nToCol, nDestCol), IsSortAscending());
+    return TRUE;
+}
+
+// ---- The typed-text jump and records by key ----
+
+std::string CDaoqueryView::UpperRowText(ROWCOL nRow, ROWCOL nCol)
+{
+    PrepareRows(nRow);
+    return PvUpperCase(CellValueText(nRow, nCol).str());
+}
+
+ROWCOL CDaoqueryView::JumpColumn()
+{
+    CDWordArray cols;
+    ROWCOL nCol = CollectSelectedCols(cols, FALSE, TRUE) > 0 ? ROWCOL(cols[0]) : 0;
+    const CString name = nCol > 0 && nCol <= ColCount() ? FieldNameOfCol(nCol) : CString();
+    const BOOL bAccepted = nCol > 0 && nCol <= ColCount() && name.Find("_I") != 0;
+    if (bAccepted) {
+        if (long(nCol) != GetSortedColumn())
+            OnLeftCellClick(0, nCol, 0);
+        return nCol;
+    }
+    const long nSorted = GetSortedColumn();
+    CDaoRecordset* pSet = GetRecordset();
+    if (nSorted > 0 && pSet && pSet->IsOpen() && nSorted <= long(pSet->GetFieldCount()))
+        return ROWCOL(nSorted);
+    for (nCol = HeaderCols() + 1; nCol <= ColCount(); ++nCol)
+        if (!IsColHidden(nCol)) {
+            OnLeftCellClick(0, nCol, 0);
+            return nCol;
+        }
+    return HeaderCols() + 1;
+}
+
+void CDaoqueryView::ScrollToEntry(const CString& strText)
+{
+    if (m_bSettingsPending)
+        RunQuery(kDirectoryQuery);
+    CWaitCursor wait;
+    const BOOL bOldLock = ExchangeUpdateLock(TRUE);
+    const ROWCOL nCol = JumpColumn();
+    const BOOL bDescending = !IsSortAscending();
+    const std::string typed = PvUpperCase(strText.str());
+    const long nRows = m_nTotalRecords;
+    ROWCOL nCurRow = 0, nCurCol = 0;
+    long low = 1, high = nRows;
+    long probe = QueryCurrentCell(nCurRow, nCurCol) && nCurRow > HeaderRows() ? long(nCurRow - HeaderRows()) : 1;
+    probe = std::clamp(probe, 1L, std::max(1L, nRows));
+    // Halving over the rows, which stand in the order of the column's ranks: the rows are
+    // compared as they are ordered, apostrophes and hyphens included.
+    while (low < high - 1) {
+        if (JumpRowIsBelow(UpperRowText(HeaderRows() + ROWCOL(probe), nCol), typed, bDescending)) {
+            low = probe;
+            probe = (high + probe) / 2;
+        } else {
+            high = probe;
+            probe = (probe + low) / 2;
+        }
+    }
+    if (nRows > 0 && probe < nRows && JumpRowIsBelow(UpperRowText(HeaderRows() + ROWCOL(probe), nCol), typed, bDescending))
+        ++probe;
+    const ROWCOL nRow = HeaderRows() + ROWCOL(probe);
+    PrepareRows(nRow);
+    RedrawCells(nRow, HeaderCols() + 1, nRow, ColCount(), GX_INVALIDATE);
+    PlaceCurrentCell(nRow, nCol);
+    ScrollToCell(nRow, nCol);
+    ExchangeUpdateLock(bOldLock);
+    Redraw(GX_INVALIDATE);
+}
+
+long CDaoqueryView::GoToRecordKey(const CString& strKey)
+{
+    const int nKeyCol = GetColumnIndex(kRecordKeyField);
+    CDaoRecordset* pSet = GetRecordset();
+    if (nKeyCol < 0 || !pSet || !pSet->IsOpen())
+        return -1;
+    // Sorted by key, in the direction it has when it is sorted already: a second click would
+    // reverse the rows at every lookup.
+    if (GetSortedColumn() != nKeyCol)
+        OnLeftCellClick(0, ROWCOL(nKeyCol), 0);
+    CString key = strKey;
+    key.Trim();
+    char* end = nullptr;
+    const long nKey = std::strtol(key, &end, 10);
+    if (key.IsEmpty() || !end || *end != '\0')
+        return -1;
+    CString criteria;
+    criteria.Format("[%s] = %ld", static_cast<LPCTSTR>(FieldNameOfCol(ROWCOL(nKeyCol))), nKey);
+    long nPosition = -1;
+    try {
+        if (pSet->FindFirst(criteria))
+            nPosition = pSet->GetAbsolutePosition();
+    } catch (const CDaoException&) {
+        nPosition = -1;
+    }
+    // The recordset moved under the grid: the grid finds its place again by its bookmark.
+    ForgetPosition();
+    if (nPosition < 0)
+        return -1;
+    const ROWCOL nRow = HeaderRows() + ROWCOL(nPosition) + 1;
+    PrepareRows(nRow);
+    PlaceCurrentCell(nRow, ROWCOL(nKeyCol));
+    return long(nRow);
 }

@@ -5,6 +5,7 @@
 // record to the main frame, and keeps its layout in "GridSettings.dat".
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "grid/record/gxdaoview.h"
@@ -44,6 +45,20 @@ public:
     // The layout file in the data folder.
     static CString GridSettingsPath();
 
+    // ---- Sorting and the typed-text jump ----------------------------------------------------------
+    // Orders the rows by the keys' rank columns through the recordset's sort; FALSE (and a message)
+    // when a key's field has no rank column.
+    BOOL SortByColumns(const CGXSortInfoArray& keys, UINT flags);
+    // A header click: ascending, or the reverse of the sorted column's direction.
+    void HeaderButtonSort(ROWCOL nCol);
+    // Jumps to the first row whose sort column starts with the text.
+    void ScrollToEntry(const CString& strText);
+    // Makes the record with the key current (the rows sorted by key); its row, or -1.
+    long GoToRecordKey(const CString& strKey);
+    // The column of the current sort (-1 for none) and its direction; the parameter object keeps them.
+    long GetSortedColumn() const;
+    BOOL IsSortAscending() const;
+
     // ---- Framework ------------------------------------------------------------------------------
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
     void OnInitialUpdate() override;
@@ -55,6 +70,10 @@ public:
     BOOL CanSelectRange(const CGXCellRange& range, UINT flags = 0) override;
     BOOL PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags = 0x0A) override;
     BOOL OnLeftCellClick(ROWCOL nRow, ROWCOL nCol, UINT flags) override;
+    BOOL OnLeftCellMouse(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point) override;
+    BOOL OnCellButtonClicked(ROWCOL nRow, ROWCOL nCol) override;
+    BOOL SortRows(const CGXCellRange& range, const CGXSortInfoArray& sortInfo, UINT flags = GX_UPDATENOW) override;
+    BOOL StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bForce = FALSE) override;
     BOOL Copy() override { return FALSE; }
     BOOL Cut() override { return FALSE; }
     void ReloadFromRecordset() override;
@@ -88,10 +107,13 @@ protected:
     BOOL OpenAndCount(CDaoRecordset& set, const CString& strStatement);
     // Opens the Blank table in place of a query that failed; FALSE when that fails too.
     BOOL OpenBlank();
-
-    // Plug-ins of later grid features; nothing to install yet.
-    void InstallIntelliMousePlugin() {}
-    void InstallCellTipPlugin(UINT nDelay) { (void)nDelay; }
+    // Header clicks sort; a query sets its own order, so no column counts as sorted after one.
+    void ResetSortState();
+    void SetSortState(long nCol, BOOL bAscending);
+    // The column the typed-text jump searches, sorted by it first when it is not yet.
+    ROWCOL JumpColumn();
+    // The shown text of a row in upper case (rows up to it fetched first).
+    std::string UpperRowText(ROWCOL nRow, ROWCOL nCol);
 
     afx_msg void OnFirstEntry();
     afx_msg void OnLastEntry();
@@ -125,4 +147,6 @@ protected:
     std::vector<CString> m_fieldNames;
     std::vector<bool> m_rankField;
     ROWCOL m_nDescribedCol = 0;
+    // The header column a press went down on, until its release (0: none).
+    ROWCOL m_nPressedHeaderCol = 0;
 };

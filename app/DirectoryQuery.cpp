@@ -110,3 +110,45 @@ bool IsShadedBandRow(unsigned long nRow)
 {
     return nRow >= 1 && ((nRow - 1) / 3) % 2 == 1;
 }
+
+// ---- Sorting by rank and the typed-text jump ----
+
+CString RankFieldOf(const CString& strField)
+{
+    if (strField.Find(kRecordKeyField) >= 0)
+        return kRecordKeyField;
+    const int dot = strField.Find('.');
+    if (dot < 0)
+        return "_I" + strField;
+    return strField.Left(dot) + "._I" + strField.Mid(dot + 1);
+}
+
+CString RankSortTerm(const CString& strRankField, BOOL bDescending)
+{
+    const int dot = strRankField.Find('.');
+    CString term = dot < 0 ? "[" + strRankField + "]" : strRankField.Left(dot) + ".[" + strRankField.Mid(dot + 1) + "]";
+    if (bDescending)
+        term += " DESC";
+    return term;
+}
+
+long ColumnAfterMove(long nCol, unsigned long nFrom, unsigned long nTo, unsigned long nDest)
+{
+    if (nCol < 0 || nTo < nFrom || nDest == nFrom)
+        return nCol;
+    const unsigned long c = (unsigned long)nCol, count = nTo - nFrom + 1;
+    if (c >= nFrom && c <= nTo)
+        return long(c - nFrom + nDest);
+    if (nDest > nFrom && c > nTo && c <= nDest + count - 1)
+        return long(c - count);
+    if (nDest < nFrom && c >= nDest && c < nFrom)
+        return long(c + count);
+    return nCol;
+}
+
+bool JumpRowIsBelow(const std::string& strRowUpper, const std::string& strTypedUpper, BOOL bDescending)
+{
+    if (!bDescending)
+        return strRowUpper < strTypedUpper;
+    return strRowUpper.compare(0, strTypedUpper.size(), strTypedUpper) > 0;
+}

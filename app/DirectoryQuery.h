@@ -5,6 +5,8 @@
 
 #include "platform/base/CString.h"
 
+#include <string>
+
 class CDaoDatabase;
 
 // The whole directory, and the table opened in place of a query that failed.
@@ -43,3 +45,18 @@ int RowUnitsToPixels(long nValue, int nFontUnit);
 
 // Rows are banded in threes from row 1: TRUE for the rows of the coloured bands (4-6, 10-12, ...).
 bool IsShadedBandRow(unsigned long nRow);
+
+// ---- Sorting by rank and the typed-text jump ----
+
+// The rank column that orders a field: "_IKEY" for the key, "_I" + name for a plain name, and
+// "table._Ifield" for a "table.field" name.
+CString RankFieldOf(const CString& strField);
+// One ORDER BY term over a rank column: "[_IName]" or "table.[_Ifield]", " DESC" when descending.
+CString RankSortTerm(const CString& strRankField, BOOL bDescending);
+// The column a sort names after columns nFrom..nTo moved so that nFrom stands at nDest; other
+// columns shift to make room.
+long ColumnAfterMove(long nCol, unsigned long nFrom, unsigned long nTo, unsigned long nDest);
+// The typed-text jump's test: whether a row whose shown text is strRowUpper lies before the
+// rows the upper-cased typed text leads to. Rows stand in rank order, which is byte order of
+// the upper-cased text; a descending order compares the row's prefix of the typed length.
+bool JumpRowIsBelow(const std::string& strRowUpper, const std::string& strTypedUpper, BOOL bDescending);

@@ -37,24 +37,53 @@ BOOL StoreOutlineState(const CString& strCustomPath, IVisibleOutline& outline)
 BOOL StoreOutlineState(CDaoDatabase& db, const CString& strCustomPath, IVisibleOutline& outline)
 {
     HTREEITEM hItem = outline.GetFirstVisibleItem();
+    // One transaction: one write to the disk for the whole outline, and a failure leaves the
+    // state of the last close as it was.
+    CDaoWorkspace* workspace = db.m_pWorkspace;
+    bool inTransaction = false;
+    auto rollback = [&] {
+        try {
+            if (inTransaction)
+                workspace->Rollback();
+        } catch (const CDaoException&) {
+        }
+    };
     try {
+        workspace->BeginTrans();
+        inTransaction = true;
         db.Execute("Update Tree set Expanded = 0", dbFailOnError);
     } catch (const CDaoException& e) {
-        // Marking rows on top of stale marks would expand the wrong folders next time.
+        rollback();
         AfxMessageBox("Error editing in the Tree table! This program was unable to Open Tree table in the custom "
                       "database " + strCustomPath + kReinstall + PvJetErrorTail(e), MB_ICONEXCLAMATION);
         return FALSE;
     }
-    for (; hItem; hItem = outline.GetNextVisibleItem(hItem)) {
-        CString text = outline.GetItemText(hItem);
-        text.Replace("'", "''");
-        try {
-            db.Execute("Update Tree set Expanded = 1 Where Text = '" + text + "'", dbFailOnError);
-        } catch (const CDaoException& e) {
-            AfxMessageBox("Error editing in the Tree table! This program was unable to edit the Tree table in the "
-                          "custom database " + strCustomPath + kReinstall + PvJetErrorTail(e), MB_ICONEXCLAMATION);
-            return FALSE;
+    try {
+        // The texts go in lists: each statement reads the whole table, and an outline shows
+        // many items.
+        const int kTextsPerStatement = 200;
+        CString texts;
+        int count = 0;
+        auto flush = [&] {
+            if (count)
+                db.Execute("Update Tree set Expanded = 1 Where Text In (" + texts + ")", dbFailOnError);
+            texts.Empty();
+            count = 0;
+        };
+        for (; hItem; hItem = outline.GetNextVisibleItem(hItem)) {
+            CString text = outline.GetItemText(hItem);
+            text.Replace("'", "''");
+            texts += (count ? ", '" : "'") + text + "'";
+            if (++count == kTextsPerStatement)
+                flush();
         }
+        flush();
+        workspace->CommitTrans();
+    } catch (const CDaoException& e) {
+        rollback();
+        AfxMessageBox("Error editing in the Tree table! This program was unable to edit the Tree table in the "
+                      "custom database " + strCustomPath + kReinstall + PvJetErrorTail(e), MB_ICONEXCLAMATION);
+        return FALSE;
     }
     return TRUE;
 }

@@ -11,6 +11,7 @@
 #include "app/History.h"
 #include "app/NotesIndicator.h"
 #include "app/PaneViews.h"
+#include "app/SearchDirectoryDlg.h"
 #include "app/ViewerDoc.h"
 #include "app/Splash.h"
 #include "platform/base/exceptions.h"
@@ -281,12 +282,15 @@ void CMainFrame::OnHome()
     if (m_pNavigateView) m_pNavigateView->m_bDetailsHistory = FALSE;
 }
 
-// The layout part of the letter jump; the jump itself comes with the directory view.
 void CMainFrame::OnLetter(UINT nID)
 {
-    if (!isLetter(nID)) return;
+    const char letter = LetterForCommand(nID);
+    if (!letter) return;
     CWaitCursor wait;
     SwitchLayout(ID_LAYOUT_DIRECTORY);
+    if (!m_pQueryView) return;
+    m_pQueryView->ScrollToEntry(CString(letter));
+    m_pQueryView->ShowCurrentRowDetails();
 }
 
 void CMainFrame::OnUpdateLetter(CCmdUI* pCmdUI) { pCmdUI->Enable(isLetter(pCmdUI->m_nID)); }
@@ -306,9 +310,10 @@ void CMainFrame::OnScrollTo()
     if (pCombo->SendMessage(CB_FINDSTRINGEXACT, WPARAM(-1), lText) == CB_ERR)
         pCombo->SendMessage(CB_ADDSTRING, 0, lText);
     pCombo->SetWindowText("");
-    const CString jump = ScrollToJumpText(text);
-    // The jump itself (ScrollToEntry, ShowCurrentRowDetails) belongs to the directory view.
-    (void)jump;
+    if (!m_pQueryView)
+        return;
+    m_pQueryView->ScrollToEntry(ScrollToJumpText(text));
+    m_pQueryView->ShowCurrentRowDetails();
 }
 
 // ---- Records and details pages ----
@@ -352,12 +357,39 @@ BOOL CMainFrame::RecordHasNotes(long nKey)
     return ::RecordHasNotes(GetCustomPath(), nKey);
 }
 
+long CMainFrame::GoToRecordRow(long nKey)
+{
+    CString key;
+    key.Format("%ld", nKey);
+    return m_pQueryView ? m_pQueryView->GoToRecordKey(key) : -1;
+}
+
+void CMainFrame::RenameFavoritesMenuEntry(const CString&, const CString&, BOOL, const CString&) {}
+
 void CMainFrame::RunSearch(BOOL bFirst)
 {
-    (void)bFirst;
     SwitchLayout(ID_LAYOUT_DIRECTORY);
+    auto* doc = dynamic_cast<CViewerDoc*>(GetActiveDocument());
+    if (!m_pQueryView || !doc)
+        return;
+    if (m_pQueryView->IsSettingsPending())
+        m_pQueryView->RunQuery(kDirectoryQuery);
     ShowGridRowDetails();
-    // The search dialog and the query it builds come with the directory view.
+    CSearchDirectoryDlg dlg(this);
+    doc->GetDefaultSort(dlg.m_strSort);
+    dlg.m_pCipher = doc->GetCipher();
+    dlg.m_pDatabase = &doc->m_database;
+    dlg.m_strCaption = bFirst ? "Search Directory" : "Continue Search Directory";
+    if (dlg.DoSearchModal(bFirst) == IDCANCEL)
+        return;
+    UpdateWindow();
+    CWaitCursor wait;
+    if (dlg.m_strWhere.IsEmpty())
+        return;
+    doc->m_strQuery = dlg.m_strSelect + dlg.m_strFrom + dlg.m_strWhere;
+    m_pQueryView->RunQuery(doc->m_strQuery);
+    m_pQueryView->RefreshGrid();
+    m_pQueryView->ShowCurrentRowDetails();
 }
 
 void CMainFrame::OnSearch() { RunSearch(TRUE); }
@@ -390,11 +422,16 @@ void CMainFrame::OnSaveList()
         AfxMessageBox("Cannot save this directory list since there are no records found");
         return;
     }
-    CSaveResultsDlg dlg(this);
-    dlg.m_strCaption = "Save Your Results";
-    dlg.m_strPrompt = "Please enter a name for the results of your search.";
-    dlg.DoModal();
-    // The new outline item comes with the outline.
+    if (!m_pNavigateView)
+        return;
+    CString name;
+    if (!m_pNavigateView->PromptForName("Enter a name for the current directory list",
+                                        "Please enter a name for the current contents of the directory pane.", name,
+                                        ""))
+        return;
+    CString key = name;
+    m_pNavigateView->MakeUniqueKey(key);
+    m_pNavigateView->AddOutlineItem(key, "Views", name, 18, 18, sql, "Query");
 }
 
 void CMainFrame::OnShowDetails()
@@ -405,6 +442,7 @@ void CMainFrame::OnShowDetails()
     if (key == -1)
         return; // no current record: nothing to show, nothing to push
     ShowRecordDetails(key, TRUE);
+    OpenDetailsPopup(key);
 }
 
 void CMainFrame::OnNormalView()
@@ -443,7 +481,10 @@ void CMainFrame::OnGoForward()
 // The typed-text jump of the directory view and a click on the row it lands on.
 void CMainFrame::JumpToEntry(const CString& strText)
 {
-    (void)strText; // carried out by the directory view once it offers the jump
+    if (!m_pQueryView)
+        return;
+    m_pQueryView->ScrollToEntry(strText);
+    m_pQueryView->ShowCurrentRowDetails();
 }
 
 // Commands whose work belongs to the outline, the notes windows and the HTML pane: routed and
@@ -471,7 +512,8 @@ void CMainFrame::OnHelpTopics() { StartHelpViewer(GetDataPath()); }
 void CMainFrame::OnSetFocus(CWnd* pOldWnd)
 {
     CFrameWnd::OnSetFocus(pOldWnd);
-    m_lists.OnFrameSetFocus();
+    if (m_lists.OnFrameSetFocus() && m_pMediaView)
+        m_pMediaView->EnableWindow(TRUE);
 }
 
 // Stores which outline items are expanded; a custom database that cannot take it is reported

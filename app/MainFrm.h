@@ -10,6 +10,8 @@
 #include "platform/ui/frame.h"
 
 class CNavigateView;
+class CDetailsDlg;
+struct CAddToFavoritesArgs;
 class CDaoqueryView;
 class CMediaView;
 
@@ -52,7 +54,23 @@ public:
     virtual void JumpToEntry(const CString& strText);
     void RunSearch(BOOL bFirst);
     BOOL RecordHasNotes(long nKey);
+    // Makes the record the grid's current row; answers that row, or -1 when the grid does not
+    // hold it.
+    long GoToRecordRow(long nKey);
+    // Keeps the Favorites menu in step with a favorite renamed (bRemove FALSE) or deleted.
+    void RenameFavoritesMenuEntry(const CString& strOldKey, const CString& strFolder, BOOL bRemove,
+                                  const CString& strNewName);
 
+    // ---- Notes windows and details pop-ups ----
+    // Brings up the record's pop-up, or creates one beside the frame; the HTML pane is disabled
+    // until the frame has the focus again.
+    void OpenDetailsPopup(long nKey);
+    // The notes window of a record; it comes with the notes dialog (nothing is shown yet).
+    virtual void OpenNotesWindow(long nKey, const CString& strTitle, CWnd* pParent = nullptr);
+    // Runs the Add to Favorites dialog with what a caller gives it; it comes with that dialog.
+    virtual void RunAddToFavorites(const CAddToFavoritesArgs& args, CWnd* pParent);
+    void RemoveFromWindowList(CWnd* pWnd, BOOL bNotes);
+    void SetLastActiveWindow(CWnd* pWnd) { m_lists.SetLastActiveWindow(pWnd); }
     CModelessWindowLists m_lists;        // notes windows and details pop-ups
     int m_nNextFavoriteId = 351;
     long m_nCurrentKey = -1;             // the record whose details page is shown
@@ -86,6 +104,8 @@ protected:
     CRect m_rcLetters[26];               // the letter buttons as the template places them
 
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
+    // A new details pop-up; null when it could not be created.
+    virtual CDetailsDlg* CreateDetailsPopup();
     void CollapsePanes();
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);

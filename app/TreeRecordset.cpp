@@ -35,13 +35,16 @@ void CTreeRecordset::DoFieldExchange(CDaoFieldExchange* pFX)
     DFX_Long(pFX, "[Expanded]", m_Expanded);
 }
 
-void CTreeRecordset::AppendRow(CString Key, CString Parent, CString Text, long Image, long SelectedImage,
+BOOL CTreeRecordset::AppendRow(CString Key, CString Parent, CString Text, long Image, long SelectedImage,
                                CString Link, CString Type, long Expanded)
 {
     bool inTransaction = false;
     try {
-        MoveLast();
-        const long lastOrder = m_Order;
+        long lastOrder = 0;
+        if (!(IsBOF() && IsEOF())) {
+            MoveLast();
+            lastOrder = m_Order;
+        }
         m_pDatabase->m_pWorkspace->BeginTrans();
         inTransaction = true;
         AddNew();
@@ -56,6 +59,7 @@ void CTreeRecordset::AppendRow(CString Key, CString Parent, CString Text, long I
         m_Expanded = Expanded;
         Update();
         m_pDatabase->m_pWorkspace->CommitTrans();
+        return TRUE;
     } catch (const CDaoException& e) {
         // A transaction left open would swallow every later change to the custom database.
         try {
@@ -66,4 +70,5 @@ void CTreeRecordset::AppendRow(CString Key, CString Parent, CString Text, long I
         AfxMessageBox("Error writing data to the table named Tree in the custom database." + PvJetErrorTail(e),
                       MB_ICONEXCLAMATION);
     }
+    return FALSE;
 }

@@ -18,9 +18,9 @@ public:
     CString m_Link;
     long m_Expanded = 0;
 
-    // Appends a row after the last one (its Order + 1) inside a transaction. A database error
-    // (an empty recordset among them) is shown and nothing is stored.
-    void AppendRow(CString Key, CString Parent, CString Text, long Image, long SelectedImage, CString Link,
+    // Appends a row after the last one (its Order + 1; the first row of a table gets 1) inside a
+    // transaction. A database error is shown and nothing is stored. Answers whether it stored.
+    BOOL AppendRow(CString Key, CString Parent, CString Text, long Image, long SelectedImage, CString Link,
                    CString Type, long Expanded);
 
     CString GetDefaultDBName() override;

@@ -1,5 +1,5 @@
-// The directory pane's dialogs: please wait (158), the name prompt (134) and the Hints (168),
-// and their pictures (157, 278).
+// The directory pane's dialogs: please wait (158), the name prompt (134), the Hints (168) and
+// Search Directory (201), and their pictures (157, 278).
 
 #include "resources/directory_ids.h"
 
@@ -46,6 +46,29 @@ const PvDialogItemTemplate kHintsItems[] = {
 const PvDialogTemplate kHints = {
     WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER, 0, 0, 0, 256, 142, "Hints", nullptr, 0, kHintsItems,
     std::size(kHintsItems),
+};
+
+const DWORD kList = WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS;
+const DWORD kPush = WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+const PvDialogItemTemplate kSearchItems[] = {
+    {"BUTTON", "Search Criteria", kStatic, WS_VISIBLE | BS_GROUPBOX, 0, 7, 5, 136, 166},
+    {"STATIC", "Pick a criterion and click Add to give it a value.", kStatic, WS_VISIBLE | SS_LEFT, 0, 14, 17, 122, 18},
+    {"LISTBOX", "", IDC_SEARCH_CRITERIA, kList, 0, 14, 38, 122, 126},
+    {"BUTTON", "&Add >>", IDC_SEARCH_ADD, kPush, 0, 152, 44, 60, 14},
+    {"BUTTON", "<< &Remove", IDC_SEARCH_REMOVE, kPush, 0, 152, 64, 60, 14},
+    {"BUTTON", "Remove &All", IDC_SEARCH_REMOVE_ALL, kPush, 0, 152, 84, 60, 14},
+    {"BUTTON", "&Find Now", IDC_SEARCH_FIND_NOW, kPush, 0, 152, 130, 60, 14},
+    {"BUTTON", "&Cancel", IDCANCEL, kPush, 0, 152, 150, 60, 14},
+    {"BUTTON", "Find People That Meet These Conditions", kStatic, WS_VISIBLE | BS_GROUPBOX, 0, 221, 5, 166, 166},
+    {"STATIC", "Every criterion must hold; values of one criterion are alternatives.", kStatic, WS_VISIBLE | SS_LEFT, 0,
+     228, 17, 152, 18},
+    {"LISTBOX", "", IDC_SEARCH_CONDITIONS, kList | WS_HSCROLL, 0, 228, 38, 152, 126},
+    {"STATIC", "To find all entries starting with D, type D*.  To find all entries with data, type *.", IDC_SEARCH_HINT,
+     SS_LEFT, 0, 14, 176, 300, 9},
+};
+const PvDialogTemplate kSearch = {
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, 0, 0, 394, 178, "Search Directory", nullptr, 0, kSearchItems,
+    std::size(kSearchItems),
 };
 
 // ---- Pictures ----
@@ -113,4 +136,5 @@ void PvRegisterDirectoryResources()
     PvRegisterDialog(IDD_PLEASE_WAIT, kPleaseWait);
     PvRegisterDialog(IDD_SAVE_RESULTS, kSaveResults);
     PvRegisterDialog(IDD_HINTS, kHints);
+    PvRegisterDialog(IDD_SEARCH_DIRECTORY, kSearch);
 }

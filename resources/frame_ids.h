@@ -16,6 +16,11 @@
 #define IDD_LETTERBAR 133
 #define IDD_HTML_PAGE 897   // the HTML link dialog
 #define IDC_BROWSER 1000     // its browser control
+#define IDD_DETAILS_POPUP 249  // a person's details page beside the main window
+#define IDC_DETAILS_NOTES 1004
+#define IDC_DETAILS_FAVORITES 6
+#define IDC_DETAILS_PRINT 3
+#define IDC_DETAILS_SPARE 1043  // in the template, unused by the pop-up
 #define ID_LAYOUT_HOME 131
 #define ID_LAYOUT_DIRECTORY 132
 

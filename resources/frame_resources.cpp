@@ -152,6 +152,21 @@ const PvDialogTemplate kHtmlPage = {
     kHtmlPageItems, sizeof kHtmlPageItems / sizeof kHtmlPageItems[0],
 };
 
+// The details pop-up: no caption until its page is in; the page over a band of buttons 35
+// pixels high at the default dialog font.
+const PvDialogItemTemplate kDetailsPopupItems[] = {
+    {PV_CLSID_WEBBROWSER, "", IDC_BROWSER, WS_VISIBLE | WS_VSCROLL | WS_TABSTOP, 0, 0, 0, 320, 248},
+    {"BUTTON", "Add/View &Notes", IDC_DETAILS_NOTES, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 6, 252, 70, 14},
+    {"BUTTON", "&Add To Favorites", IDC_DETAILS_FAVORITES, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 82, 252, 70, 14},
+    {"STATIC", "", IDC_DETAILS_SPARE, SS_LEFT, 0, 158, 255, 44, 9},
+    {"BUTTON", "&Print", IDC_DETAILS_PRINT, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 208, 252, 50, 14},
+    {"BUTTON", "&Close", IDCANCEL, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 264, 252, 50, 14},
+};
+const PvDialogTemplate kDetailsPopup = {
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME | WS_VISIBLE, 0, 330, 10, 320, 270, nullptr,
+    nullptr, 0, kDetailsPopupItems, sizeof kDetailsPopupItems / sizeof kDetailsPopupItems[0],
+};
+
 // ---- Strings: the product page, status-bar panes and the command prompts ("prompt\ntip") ----
 const PvStringResource kStrings[] = {
     {IDS_PRODUCT_PAGE, "https://www.morlowsystems.example.com/paravel/"},
@@ -196,6 +211,7 @@ void PvRegisterFrameResources()
     PvRegisterDialog(IDD_LETTERBAR, kLetterBar);
     PvRegisterDialog(IDD_ABOUTBOX, kAbout);
     PvRegisterDialog(IDD_HTML_PAGE, kHtmlPage);
+    PvRegisterDialog(IDD_DETAILS_POPUP, kDetailsPopup);
     PvRegisterStringTable(kStrings);
     for (UINT i = 0; i < 26; ++i) {
         // Every letter's prompt and tip name its letter.

@@ -1,6 +1,7 @@
 #include "resources/resource.h"
 
 #include "resources/directory_ids.h"
+#include "resources/outline_ids.h"
 #include "platform/base/stringtable.h"
 
 namespace {
@@ -20,4 +21,5 @@ void PvRegisterAppResources()
     done = true;
     PvRegisterStringTable(kStrings);
     PvRegisterDirectoryResources();
+    PvRegisterOutlineResources();
 }

@@ -8,7 +8,7 @@
 #include "app/DirectoryKey.h"
 #include "app/DetailsTemplate.h"
 #include "app/ViewerDoc.h"
-#include "tools/pvsample/SampleWriter.h"
+#include "bench/support/sampledir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,8 +19,6 @@
 #include <string>
 
 namespace {
-
-char g_dir[64] = "/tmp/pvdetailsbenchXXXXXX";
 
 struct Installation {
     pvsample::SamplePaths paths;
@@ -34,17 +32,10 @@ Installation& InstallationOf(int people)
     static std::map<int, std::unique_ptr<Installation>> installations;
     std::unique_ptr<Installation>& slot = installations[people];
     if (!slot) {
-        if (installations.size() == 1) {
+        if (installations.size() == 1)
             ::setenv("PV_BACKEND", "headless", 1); // a box would wait for nobody
-            if (!mkdtemp(g_dir))
-                std::abort();
-            std::atexit([] { std::filesystem::remove_all(g_dir); });
-        }
         slot = std::make_unique<Installation>();
-        pvsample::SampleOptions options;
-        options.dir = std::string(g_dir) + "/" + std::to_string(people);
-        options.people = people;
-        slot->paths = pvsample::WriteSampleDirectory(options);
+        slot->paths = BenchSampleDirectory(people);
         slot->cipher.SetKey(DeriveCipherKey("Last Name", "First Name"));
         slot->database.Open(slot->paths.databasePath.c_str(), TRUE, TRUE, kDirectoryConnect);
         slot->builder.SetInputs(slot->paths.dataPath.c_str(), slot->paths.mediaPath.c_str(), &slot->database,

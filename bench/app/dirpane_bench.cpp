@@ -6,16 +6,11 @@
 #include "app/MainFrm.h" // first: the controls' definitions before the framework's
 #include "app/DaoqueryView.h"
 
-#include "app/Config.h"
 #include "app/DirectoryKey.h"
 #include "app/FrameCommands.h"
-#include "app/Splash.h"
 #include "app/ViewerDoc.h"
-#include "grid/controls/gxctlfactory.h"
-#include "platform/ui/ui.h"
-#include "platform/win/pvwin.h"
-#include "resources/frame_ids.h"
-#include "tools/pvsample/SampleWriter.h"
+#include "bench/support/sampledir.h"
+#include "bench/support/viewerframe.h"
 
 #include <benchmark/benchmark.h>
 
@@ -30,44 +25,15 @@
 #include <memory>
 #include <string>
 
-void PvRegisterAppResources();
-
 namespace {
 
-char g_dir[64] = "/tmp/pvdirpanebenchXXXXXX";
 constexpr int kScreenRows = 60;
 const char kDefaultOrder[] = "SELECT * FROM Data ORDER BY Data.[_ILast Name], Data.[_IFirst Name]";
 
 using Clock = std::chrono::steady_clock;
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
 
-const pvsample::SamplePaths& InstallationOf(int people)
-{
-    static std::map<int, pvsample::SamplePaths> installations;
-    auto it = installations.find(people);
-    if (it != installations.end())
-        return it->second;
-    if (installations.empty()) {
-        if (!mkdtemp(g_dir))
-            std::abort();
-        std::atexit([] { std::filesystem::remove_all(g_dir); });
-    }
-    pvsample::SampleOptions options;
-    options.dir = std::string(g_dir) + "/" + std::to_string(people);
-    options.people = people;
-    return installations[people] = pvsample::WriteSampleDirectory(options);
-}
-
-void UseInstallation(const pvsample::SamplePaths& paths)
-{
-    const std::string registry = paths.root + "registry";
-    std::filesystem::create_directories(registry);
-    ::setenv("PV_REGISTRY_DIR", registry.c_str(), 1);
-    pvsample::RegisterSampleDirectory(paths);
-    ResetConfiguration();
-    if (!LoadConfiguration())
-        std::abort();
-}
+const pvsample::SamplePaths& InstallationOf(int people) { return BenchSampleDirectory(people); }
 
 struct Raw {
     double open = 0, first = 0, count = 0;
@@ -100,23 +66,13 @@ Raw RawFigures(const std::string& path)
     return r;
 }
 
-void Pump()
-{
-    for (int i = 0; i < 8 && PvUiPumpMessages() > 0; ++i) {
-    }
-}
-
 void BM_DirectoryPane(benchmark::State& state)
 {
     const int people = int(state.range(0));
     const pvsample::SamplePaths& paths = InstallationOf(people);
-    UseInstallation(paths);
-    PvResetWindowSystem();
-    PvRegisterStandardControls();
-    PvRegisterAppResources();
-    PvRegisterFrameResources();
-    InitGridLibraryWithFactory();
-    CSplashWindow::EnableSplash(FALSE);
+    if (!UseBenchInstallation(paths))
+        std::abort();
+    PrepareBenchWindows();
     double open = 0, initial = 0, showAll = 0, paint = 0;
     Raw raw;
     for (auto _ : state) {
@@ -160,7 +116,7 @@ void BM_DirectoryPane(benchmark::State& state)
         paint += Ms(Clock::now() - t0);
         // The frame closes first, as the user closes it: the document goes with it.
         frame->SendMessage(WM_CLOSE);
-        Pump();
+        PumpBenchMessages();
         tmpl.reset();
     }
     const double n = double(state.iterations());

@@ -6,6 +6,7 @@
 // sort and over the viewer's default two-key sort (last name rank, then first name rank;
 // last names repeat, so the second key decides within them).
 
+#include "bench/support/keyedtable.h"
 #include "platform/dao/dao.h"
 
 #include <benchmark/benchmark.h>
@@ -22,7 +23,7 @@
 
 namespace {
 
-const char* kKey = "KvRtWmPnoQaz";
+const char* kKey = kBenchTableKey;
 const int kRows = 100000;
 const int kLastNames = kRows / 8;  // about eight people share a last name
 
@@ -31,39 +32,7 @@ struct Sort {
 };
 const Sort kSorts[] = {{" ORDER BY Data.[_IF3]"}, {" ORDER BY Data.[_IF1], Data.[_IF2]"}};
 
-char g_dir[64] = "/tmp/pvdaobenchXXXXXX";
-
-const std::string& DbPath()
-{
-    static const std::string path = [] {
-        if (!mkdtemp(g_dir)) std::abort();
-        std::atexit([] { std::filesystem::remove_all(g_dir); });
-        const std::string p = std::string(g_dir) + "/Data.mdb";
-        CDaoDatabase db;
-        db.Create(p.c_str(), (std::string(dbLangGeneral) + ";PWD=" + kKey).c_str());
-        std::string create = "CREATE TABLE Data ([_IKEY] LONG";
-        std::string select = "SELECT x";
-        for (int f = 1; f <= 12; ++f) {
-            const std::string n = "F" + std::to_string(f);
-            create += ", [" + n + "] TEXT(50), [_I" + n + "] LONG";
-            // printable text of cipher length, and a rank that is a permutation of the rows
-            select += ", hex(randomblob(" + std::to_string(8 + f % 3 * 4) + ")), (x * " + std::to_string(7919 + f * 2) + ") % " +
-                      std::to_string(f == 1 ? kLastNames : kRows) + " + 2";
-        }
-        db.Execute((create + ")").c_str());
-        db.m_pWorkspace->BeginTrans();
-        db.Execute(("INSERT INTO Data WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < " +
-                    std::to_string(kRows) + ") " + select + " FROM c")
-                       .c_str());
-        db.m_pWorkspace->CommitTrans();
-        for (int f = 1; f <= 12; ++f) {
-            const std::string n = "[_IF" + std::to_string(f) + "]";
-            db.Execute(("CREATE INDEX " + n + " ON Data (" + n + ")").c_str());
-        }
-        return p;
-    }();
-    return path;
-}
+const std::string& DbPath() { return BenchKeyedTable({kRows, kLastNames, true}); }
 
 using Clock = std::chrono::steady_clock;
 double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/support/keyedtable.h"
 #include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/record/gxdaogrid.h"
@@ -25,42 +26,11 @@
 
 namespace {
 
-const char* kKey = "KvRtWmPnoQaz";
+const char* kKey = kBenchTableKey;
 constexpr int kScreenRows = 60;
-constexpr int kTextFields = 12;
-char g_dir[64] = "/tmp/pvgriddaoXXXXXX";
+constexpr int kTextFields = kBenchTextFields;
 
-const std::string& DbPath(int nRows)
-{
-    static std::map<int, std::string> paths;
-    auto it = paths.find(nRows);
-    if (it != paths.end())
-        return it->second;
-    if (paths.empty()) {
-        if (!mkdtemp(g_dir))
-            std::abort();
-        std::atexit([] { std::filesystem::remove_all(g_dir); });
-    }
-    const std::string p = std::string(g_dir) + "/Data" + std::to_string(nRows) + ".mdb";
-    CDaoDatabase db;
-    db.Create(p.c_str(), (std::string(dbLangGeneral) + ";PWD=" + kKey).c_str());
-    std::string create = "CREATE TABLE Data ([_IKEY] LONG";
-    std::string select = "SELECT x";
-    for (int f = 1; f <= kTextFields; ++f) {
-        const std::string n = "F" + std::to_string(f);
-        create += ", [" + n + "] TEXT(50), [_I" + n + "] LONG";
-        select += ", hex(randomblob(" + std::to_string(8 + f % 3 * 4) + ")), (x * " + std::to_string(7919 + f * 2) +
-                  ") % " + std::to_string(nRows) + " + 2";
-    }
-    db.Execute((create + ")").c_str());
-    db.m_pWorkspace->BeginTrans();
-    db.Execute(("INSERT INTO Data WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < " +
-                std::to_string(nRows) + ") " + select + " FROM c")
-                   .c_str());
-    db.m_pWorkspace->CommitTrans();
-    db.Execute("CREATE INDEX [_IF1] ON Data ([_IF1])");
-    return paths[nRows] = p;
-}
+const std::string& DbPath(int nRows) { return BenchKeyedTable({nRows, 0, false}); }
 
 // In table order, and in the order of a rank (the viewer's sort by name).
 const char* kQueries[] = {"SELECT * FROM Data", "SELECT * FROM Data ORDER BY [_IF1]"};

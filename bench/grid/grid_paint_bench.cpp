@@ -17,6 +17,7 @@
 #include "grid/core/gxfactory.h"
 #include "grid/core/gxwnd.h"
 #include "grid/features/gxcalcsize.h"
+#include "grid/features/gxspancells.h"
 #include "platform/win/win.h"
 
 namespace {
@@ -45,7 +46,7 @@ private:
 };
 
 // One covered area, answered without a pool.
-class CFixedCovered : public CGXGridCoveredCellsImp {
+class CFixedCovered : public CGXAbstractGridCoveredCellsImp {
 public:
     CGXCellRange m_area;
     BOOL GetCoveredCellsRowCol(CGXGridCore*, ROWCOL nRow, ROWCOL nCol, CGXCellRange& range) override
@@ -124,6 +125,32 @@ void BM_SpanRepaint(benchmark::State& state)
     state.SetLabel(state.range(0) ? "one span over column 2" : "no span");
 }
 BENCHMARK(BM_SpanRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Float and merge mode 1 over 100,000 rows: argument 0 the first paint after the modes are set
+// (the page's cells evaluated), 1 a page down and up with the repaint of what each uncovers.
+void BM_FloatMergeModes(benchmark::State& state)
+{
+    Window w(100000, 50000);
+    w.grid->ModifyStandardStyle(CGXStyle().SetFloatCell(TRUE).SetFloodCell(TRUE).SetMergeCell(1));
+    if (state.range(0) == 0) {
+        for (auto _ : state) {
+            GXSetFloatCellsMode(w.grid.get(), 1, GX_NOREDRAW);
+            GXSetMergeCellsMode(w.grid.get(), 1, GX_NOREDRAW);
+            w.Repaint();
+        }
+        state.SetLabel("modes set, first paint");
+    } else {
+        GXSetFloatCellsMode(w.grid.get(), 1, GX_NOREDRAW);
+        GXSetMergeCellsMode(w.grid.get(), 1, GX_NOREDRAW);
+        w.Repaint();
+        for (auto _ : state) {
+            w.grid->SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+            w.grid->SendMessage(WM_VSCROLL, SB_PAGEUP, 0);
+        }
+        state.SetLabel("page down and up");
+    }
+}
+BENCHMARK(BM_FloatMergeModes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // 10,000 wrapped cells measured to fit their height, in one batch on one DC.
 void BM_MeasureWrapped(benchmark::State& state)

@@ -10,7 +10,7 @@
 #include "app/ViewerDoc.h"
 #include "platform/html/browser.h"
 #include "platform/win/pvwin.h"
-#include "tools/pvsample/SampleWriter.h"
+#include "bench/support/sampledir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,18 +26,12 @@ constexpr int kPages = 64;
 
 // Pages of people spread over the directory, built once: the builder has its own bench.
 struct Pages {
-    char dir[64] = "/tmp/pvhtmlbenchXXXXXX";
     pvsample::SamplePaths paths;
     std::vector<CString> pages;
     Pages()
     {
         ::setenv("PV_BACKEND", "headless", 1);
-        if (!mkdtemp(dir))
-            std::abort();
-        pvsample::SampleOptions options;
-        options.dir = std::string(dir) + "/sample";
-        options.people = kPeople;
-        paths = pvsample::WriteSampleDirectory(options);
+        paths = BenchSampleDirectory(kPeople);
         CBlowfishCipher cipher;
         cipher.SetKey(DeriveCipherKey("Last Name", "First Name"));
         CDaoDatabase database;
@@ -48,7 +42,6 @@ struct Pages {
         for (long key = 1, i = 0; i < kPages; ++i, key = (key + 7919) % kPeople + 1)
             pages.push_back(builder.GetHtml("", key, "CD-ROM", title));
     }
-    ~Pages() { std::filesystem::remove_all(dir); }
 };
 
 Pages& pages()

@@ -1,5 +1,9 @@
 #include "grid/controls/gxctlfactory.h"
 
+#include "grid/features/gxcovered.h"
+#include "grid/features/gxspancells.h"
+#include "grid/features/gxspanpool.h"
+
 #include "grid/controls/gxedit.h"
 #include "grid/controls/gxstatic.h"
 #include "grid/core/gxctrl.h"
@@ -13,6 +17,7 @@
 #include "grid/features/gxlongopimp.h"
 #include "grid/features/gxparamcopy.h"
 #include "grid/features/gxprintdev.h"
+#include "grid/features/gxprofile.h"
 #include "grid/features/gxserialcompat.h"
 #include "platform/base/CString.h"
 
@@ -101,11 +106,16 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
 {
     // In the standard order; the features still to come take their places between these.
     pGrid->InstallUpdateHintImp();
+    pGrid->InstallCoveredCellsImp();
+    GXInstallFloatCellsImp(pGrid);
+    GXInstallMergeCellsImp(pGrid);
+    GXInstallOldDrawingImp(pGrid);
     pGrid->InstallCommandFactory();
     pGrid->InstallOptimizedUpdateImp();
     // The resize-to-fit place: its installer will bring the cell-size feature; until then it
     // comes alone, so text cells measure in every grid.
     pGrid->InstallCalcSizeImp();
+    pGrid->InstallAutoScrollPlugin();
 }
 
 void CGXControlFactory::InstallSupportFeatures()
@@ -113,6 +123,7 @@ void CGXControlFactory::InstallSupportFeatures()
     GXInstallStyleSerializeImp();
     GXInstallDocSerializeImp();
     GXInstallSerializeGW5CompatibleImp();
+    GXInstallProfileImp();
     GXInstallParamCopyOperatorImp();
     GXInstallStyleCompareSubsetImp();
     GXInstallPrintDeviceImp();
@@ -122,6 +133,9 @@ void CGXControlFactory::InstallSupportFeatures()
     // Finds the date-time slot taken by the OLE variant and installs nothing.
     CGXNoOleDateTimeImp::ImplementNoOleDateTime();
     GXInstallLongOperationImp();
+    GXInstallCoveredCellPoolImp();
+    GXInstallSpanCellPoolImp();
+    GXInstallDelayedRangePoolImp();
 }
 
 void CGXControlFactory::RegisterWindowClasses(HINSTANCE hInstance)

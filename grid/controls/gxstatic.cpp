@@ -6,6 +6,8 @@
 #include "grid/core/gxdrawsvc.h"
 #include "grid/core/gxgrid.h"
 #include "grid/core/gxstate.h"
+#include "grid/controls/gxedit.h"
+#include "grid/features/gxcelltip.h"
 #include "platform/gdi/dcguard.h"
 #include "platform/gdi/gdi.h"
 #include "platform/sys/system.h"
@@ -220,45 +222,164 @@ void CGXHeader::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, cons
 // ---- Cell tips ----
 
 namespace {
+
 bool IsBitmapKey(const CString& s) { return s.Left(4) == "#BMP"; }
+
+// The user attribute's value that shortens centred and right-aligned text with dots.
+constexpr LONG kDotEllipsis = 1;
+
+// A rectangle of the content's size placed in the inner rectangle by the style's alignment.
+CRect PlaceContent(const CRect& inner, CSize size, const CGXStyle& style)
+{
+    int x = inner.left, y = inner.top;
+    switch (style.GetHorizontalAlignment()) {
+    case kAlignCenter: x = inner.left + (inner.Width() - size.cx) / 2; break;
+    case kAlignRight: x = inner.right - size.cx; break;
+    default: break;
+    }
+    switch (style.GetVerticalAlignment()) {
+    case 4: y = inner.top + (inner.Height() - size.cy) / 2; break;
+    case 8: y = inner.bottom - size.cy; break;
+    default: break;
+    }
+    return CRect(CPoint(x, y), size);
+}
+
+int ReasonsFor(const CRect& content, const CRect& inner, const CRect& grid, const CRect& screen)
+{
+    int n = 0;
+    if (content.Width() > inner.Width())
+        n |= GX_TIP_WIDER;
+    if (content.Height() > inner.Height())
+        n |= GX_TIP_TALLER;
+    if (content.left < grid.left || content.right > grid.right)
+        n |= GX_TIP_GRID_HORZ;
+    if (content.top < grid.top || content.bottom > grid.bottom)
+        n |= GX_TIP_GRID_VERT;
+    if (content.left < screen.left || content.right > screen.right)
+        n |= GX_TIP_SCREEN_HORZ;
+    if (content.top < screen.top || content.bottom > screen.bottom)
+        n |= GX_TIP_SCREEN_VERT;
+    return n;
+}
+
+// Moves a tip that would run off the screen back to the screen's edge.
+CRect KeepOnScreen(CRect rect, const CRect& screen)
+{
+    if (rect.right > screen.right)
+        rect.OffsetRect(screen.right - rect.right, 0);
+    if (rect.left < screen.left)
+        rect.OffsetRect(screen.left - rect.left, 0);
+    if (rect.bottom > screen.bottom)
+        rect.OffsetRect(0, screen.bottom - rect.bottom);
+    if (rect.top < screen.top)
+        rect.OffsetRect(0, screen.top - rect.top);
+    return rect;
+}
+
+CRect ScreenRect() { return CRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)); }
+
 }  // namespace
 
-BOOL CGXCellTipStatic::NeedsCellTip(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style)
+BOOL CGXCellTipStatic::ComputeLayout(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, Layout& layout)
 {
-    if (!m_pControl)
+    CGXGridCore* pGrid = m_pControl ? m_pControl->GetGrid() : nullptr;
+    CWnd* pGridWnd = pGrid ? pGrid->GetGridWnd() : nullptr;
+    if (!pGridWnd || !pGridWnd->GetSafeHwnd())
         return FALSE;
-    CString sText;
-    m_pControl->GetDisplayText(sText, nRow, nCol, nullptr, style);
-    if (sText.IsEmpty())
+    m_pControl->GetDisplayText(layout.sText, nRow, nCol, nullptr, style);
+    if (layout.sText.IsEmpty())
         return FALSE;
-    if (IsBitmapKey(sText))
-        return CGXDIBPool::GetPool()->GetDIB(sText) != nullptr;
-    if (style.GetWrapText())
+    const CRect rectCell = pGrid->CellToRect(nRow, nCol);  // a covered area's whole rectangle
+    if (rectCell.IsRectEmpty())
+        return FALSE;  // not on the screen
+    CRect grid;
+    pGridWnd->GetClientRect(&grid);
+    pGridWnd->ClientToScreen(&grid);
+
+    // An edit cell shows "#BMP" as the text it is.
+    const BOOL bEdit = m_pControl->IsControlKindOf(&CGXEditControl::classCGXEditControl);
+    if (!bEdit && IsBitmapKey(layout.sText)) {
+        layout.hDIB = CGXDIBPool::GetPool()->GetDIB(layout.sText);
+        LONG cx = 0, cy = 0;
+        DWORD nColors = 0;
+        if (!layout.hDIB || !GXInspectDIB(layout.hDIB, cx, cy, nColors))
+            return FALSE;
+        layout.rectInner = pGrid->CellInnerRect(rectCell, style, FALSE);
+        pGridWnd->ClientToScreen(&layout.rectInner);
+        layout.rectContent = PlaceContent(layout.rectInner, CSize(cx, cy), style);
+        layout.nReasons = ReasonsFor(layout.rectContent, layout.rectInner, grid, ScreenRect());
+        return TRUE;
+    }
+
+    // Rotated text is laid out to its cell, never cut at its end.
+    const CGXFont& font = style.GetFont();
+    if (font.GetOrientation() > 0)
         return FALSE;
-    CGXGridCore* pGrid = m_pControl->GetGrid();
-    const CRect inner = m_pControl->ComputeInnerRect(nRow, nCol, nullptr, &style);
+    layout.rectInner = m_pControl->ComputeInnerRect(nRow, nCol, &rectCell, &style);
     CDC dc;
     if (!dc.CreateCompatibleDC(nullptr))
         return FALSE;
-    CDCStateGuard guard(&dc);
-    guard.AdoptOldFont(pGrid->SelectStyleFont(&dc, style));
-    return dc.GetTextExtent(sText).cx > inner.Width();
+    CSize shown;
+    {
+        CDCStateGuard guard(&dc);
+        guard.AdoptOldFont(pGrid->SelectStyleFont(&dc, style));
+        layout.sizeText = dc.GetTextExtent(layout.sText);
+        shown = layout.sizeText;
+        if (style.GetWrapText()) {
+            // Wrapped lines that the cell is too low for are cut off as well.
+            CRect rectLines(0, 0, layout.rectInner.Width(), 0);
+            dc.DrawText(layout.sText, &rectLines, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+            shown = rectLines.Size();
+        }
+        if (CFont* pFont = dc.GetCurrentFont())
+            pFont->GetLogFont(&layout.font);
+    }
+    pGridWnd->ClientToScreen(&layout.rectInner);
+    // Centred and right-aligned text drawn with dots fills the cell from its start: placed at
+    // the width shown, it is still cut off.
+    const DWORD nAlign = style.GetHorizontalAlignment();
+    const BOOL bDots = !style.GetWrapText() && (nAlign == kAlignCenter || nAlign == kAlignRight)
+                       && style.HasUserAttribute(GX_IDS_UA_ELLIPSISTYPE_ATTR)
+                       && style.GetUserAttribute(GX_IDS_UA_ELLIPSISTYPE_ATTR).GetLong() == kDotEllipsis;
+    const BOOL bShortened = bDots && shown.cx > layout.rectInner.Width();
+    if (bShortened)
+        shown.cx = layout.rectInner.Width();
+    layout.rectContent = PlaceContent(layout.rectInner, shown, style);
+    layout.nReasons = ReasonsFor(layout.rectContent, layout.rectInner, grid, ScreenRect());
+    if (bShortened)
+        layout.nReasons |= GX_TIP_WIDER;
+    return TRUE;
+}
+
+BOOL CGXCellTipStatic::NeedsCellTip(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style)
+{
+    Layout layout;
+    return ComputeLayout(nRow, nCol, style, layout) ? layout.nReasons : 0;
 }
 
 int CGXCellTipStatic::GetCellTipKind(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style)
 {
     if (!m_pControl)
-        return 1;
+        return GX_CELLTIP_TEXT;
     CString sText;
     m_pControl->GetDisplayText(sText, nRow, nCol, nullptr, style);
-    return IsBitmapKey(sText) ? 2 : 1;
+    const BOOL bEdit = m_pControl->IsControlKindOf(&CGXEditControl::classCGXEditControl);
+    return !bEdit && IsBitmapKey(sText) ? GX_CELLTIP_BITMAP : GX_CELLTIP_TEXT;
 }
 
 void CGXCellTipStatic::ShowCellTip(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, CWnd* pTipWnd)
 {
-    if (!m_pControl || !pTipWnd)
+    Layout layout;
+    if (!pTipWnd || !ComputeLayout(nRow, nCol, style, layout))
         return;
-    CString sText;
-    m_pControl->GetDisplayText(sText, nRow, nCol, nullptr, style);
-    pTipWnd->SetWindowText(sText);
+    if (auto* pText = dynamic_cast<CGXTextCellTipWnd*>(pTipWnd)) {
+        // The whole text on one line, from where the cell shows it.
+        const CSize size(layout.sizeText.cx + CGXTextCellTipWnd::kPadX, layout.sizeText.cy + CGXTextCellTipWnd::kPadY);
+        pText->PrepareText(layout.sText, layout.font,
+                           KeepOnScreen(CRect(layout.rectContent.TopLeft(), size), ScreenRect()));
+    } else if (auto* pBitmap = dynamic_cast<CGXStaticBitmapCellTipWnd*>(pTipWnd)) {
+        if (layout.hDIB)
+            pBitmap->PrepareBitmap(layout.hDIB, KeepOnScreen(layout.rectContent, ScreenRect()));
+    }
 }

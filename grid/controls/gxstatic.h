@@ -35,13 +35,27 @@ public:
     BOOL IsHeaderMarked(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style) override;
 };
 
-// The tip of a text cell whose text does not fit, or of a "#BMP" picture.
+// The tip of a text cell whose text does not fit, or of a "#BMP" picture: where the content
+// lies on the screen and why it needs a tip.
 class CGXCellTipStatic : public CGXCellTipBase {
 public:
     explicit CGXCellTipStatic(CGXControl* pControl) : m_pControl(pControl) {}
     BOOL NeedsCellTip(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style) override;
     int GetCellTipKind(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style) override;
+    // Prepares a text or bitmap tip window of grid/features with the content and its place.
     void ShowCellTip(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, CWnd* pTipWnd) override;
+
+    // The content as laid out in the cell, in screen coordinates.
+    struct Layout {
+        CString sText;
+        HGLOBAL hDIB = nullptr;   // the picture of a "#BMP" text
+        CRect rectInner;          // the cell less its borders (and, for text, its margins)
+        CRect rectContent;        // the whole content, placed by the alignment
+        LOGFONT font {};          // the cell's font at the grid's zoom (text only)
+        CSize sizeText;           // the text on one line in that font
+        int nReasons = 0;         // GX_TIP_* bits
+    };
+    BOOL ComputeLayout(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, Layout& layout);
 
 private:
     CGXControl* m_pControl;

@@ -777,8 +777,7 @@ BOOL CGXControl::NeedsCellTip(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style)
 
 int CGXControl::GetCellTipKind(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style)
 {
-    // Without a provider: no kind any caller knows.
-    return m_pTip ? m_pTip->GetCellTipKind(nRow, nCol, style) : 0x7FFFFFFF;
+    return m_pTip ? m_pTip->GetCellTipKind(nRow, nCol, style) : GX_NO_CELLTIP;
 }
 
 void CGXControl::ShowCellTip(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, CWnd* pTipWnd)

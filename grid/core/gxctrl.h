@@ -27,12 +27,26 @@ struct CGXControlClass {
     const CGXControlClass* m_pBase;
 };
 
+// Why a cell's content needs a tip: wider or taller than the cell, beyond the grid window's
+// client area (left or right, above or below), beyond the screen.
+enum : int {
+    GX_TIP_WIDER = 1,
+    GX_TIP_TALLER = 2,
+    GX_TIP_GRID_HORZ = 4,
+    GX_TIP_GRID_VERT = 8,
+    GX_TIP_SCREEN_HORZ = 16,
+    GX_TIP_SCREEN_VERT = 32,
+};
+// Kinds of cell tips; GX_NO_CELLTIP when the cell has none.
+enum : int { GX_CELLTIP_TEXT = 1, GX_CELLTIP_BITMAP = 2, GX_NO_CELLTIP = 0x7FFFFFFF };
+
 // Text and bitmap tips for cells whose content does not fit.
 class CGXCellTipBase {
 public:
     virtual ~CGXCellTipBase() = default;
+    // The GX_TIP_* reasons; 0 when the content shows whole.
     virtual BOOL NeedsCellTip(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style) = 0;
-    // 1 text tip, 2 bitmap tip.
+    // GX_CELLTIP_TEXT or GX_CELLTIP_BITMAP.
     virtual int GetCellTipKind(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style) = 0;
     virtual void ShowCellTip(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, CWnd* pTipWnd) = 0;
 };

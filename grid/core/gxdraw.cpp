@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <cassert>
+#include <unordered_map>
 
 #include "grid/core/gxcolor.h"
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxgrid.h"
+#include "grid/core/gxspanhooks.h"
 #include "grid/core/gxstate.h"
 #include "platform/gdi/dcguard.h"
 #include "platform/gdi/gdi.h"
@@ -61,6 +63,32 @@ COLORREF ResolvePacked(COLORREF value)
 }
 
 }  // namespace
+
+// ---- The older drawing path's registry ----
+
+namespace {
+
+std::unordered_map<const CGXGridCore*, CGXAbstractGridOldDrawingImp*>& OldDrawingImps()
+{
+    static std::unordered_map<const CGXGridCore*, CGXAbstractGridOldDrawingImp*> imps;
+    return imps;
+}
+
+}  // namespace
+
+CGXAbstractGridOldDrawingImp* GXGetOldDrawingImp(const CGXGridCore* pGrid)
+{
+    const auto it = OldDrawingImps().find(pGrid);
+    return it == OldDrawingImps().end() ? nullptr : it->second;
+}
+
+void GXSetOldDrawingImp(const CGXGridCore* pGrid, CGXAbstractGridOldDrawingImp* pImp)
+{
+    if (pImp)
+        OldDrawingImps()[pGrid] = pImp;
+    else
+        OldDrawingImps().erase(pGrid);
+}
 
 // ---- The pass ----
 
@@ -311,6 +339,18 @@ void CGXGridCore::DrawRange(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nR
         }
 
     const BOOL bAllBackgrounds = !m_pParam->m_bTransparentBackground;
+    if (CGXAbstractGridOldDrawingImp* pOld = m_pParam->m_bOldDrawing ? GXGetOldDrawingImp(this) : nullptr) {
+        if (bAllBackgrounds) {
+            for (WORD& f : g.flags)
+                f |= GX_DGF_BACKGROUND;
+            FillBeyondLastCell(g);
+        }
+        if (pOld->DrawBlock(this, g, FALSE)) {
+            if (!m_bPrinting)
+                InvertSelection(g);
+            return;
+        }
+    }
     for (ROWCOL i = 0; i < g.nRows; ++i) {
         if (g.heights[i] <= 0)
             continue;

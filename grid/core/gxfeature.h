@@ -11,6 +11,7 @@
 #include "platform/base/CObject.h"
 #include "platform/base/geometry.h"
 #include "platform/base/pvdefs.h"
+#include "platform/win/cwnd.h"
 
 class CDC;
 class CWnd;
@@ -49,7 +50,7 @@ public:
     virtual BOOL OnHeaderDblClk(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, UINT /*flags*/) { return FALSE; }
 };
 
-class CGXGridCoveredCellsImp : public CGXAbstractGridFeature {
+class CGXAbstractGridCoveredCellsImp : public CGXAbstractGridFeature {
 public:
     // The covering range of a cell; false when it is not covered.
     virtual BOOL GetCoveredCellsRowCol(CGXGridCore*, ROWCOL, ROWCOL, CGXCellRange&) { return FALSE; }
@@ -335,11 +336,19 @@ public:
     virtual CSize CalcCellSize(CGXControl*, CDC*, ROWCOL, ROWCOL, const CGXStyle&, BOOL /*fit height*/) { return CSize(0, 0); }
 };
 
-// Sees the grid window's messages before the grid does.
-class CGXPluginComponent {
+// Hears a window's messages through its own message map without being a window. It holds the
+// window's handle outside the window map, so the window keeps its own object and survives the
+// plug-in. A handler sets m_bHandled to end the walk with its result, or m_bStopRouting to leave
+// the message to the window without asking the later plug-ins.
+class CGXPluginComponent : public CWnd {
 public:
-    virtual ~CGXPluginComponent() = default;
-    virtual void PlugIn(CWnd*) {}
-    // True when handled; bSkipOthers stops the later plug-ins.
-    virtual BOOL HandlePluginMessage(UINT, WPARAM, LPARAM, LRESULT& /*result*/, BOOL& /*skip others*/) { return FALSE; }
+    CGXPluginComponent() = default;
+    ~CGXPluginComponent() override;
+    // Listens to the window's messages from now on; FALSE without a window.
+    virtual BOOL PlugIn(CWnd* pWnd);
+    // Clears both flags and runs this object's message map; answers the handled flag.
+    virtual BOOL HandlePluginMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result, BOOL& bStopRouting);
+
+    BOOL m_bHandled = FALSE;
+    BOOL m_bStopRouting = FALSE;
 };

@@ -713,7 +713,7 @@ public:
     // ---- Feature objects (null until installed; see gxfeature.h) -----------------------------
     CGXGridPrintImp* m_pPrintImp = nullptr;
     CGXGridSortImp* m_pSortImp = nullptr;
-    CGXGridCoveredCellsImp* m_pCoveredCellsImp = nullptr;
+    CGXAbstractGridCoveredCellsImp* m_pCoveredCellsImp = nullptr;
     CGXAbstractDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
     CGXGridFloatCellsImp* m_pFloatCellsImp = nullptr;
     CGXGridMergeCellsImp* m_pMergeCellsImp = nullptr;
@@ -742,7 +742,17 @@ public:
     void InstallUpdateHintImp();
     void InstallOptimizedUpdateImp();
     void InstallCalcSizeImp();
+    void InstallCoveredCellsImp();
     void InstallDrawSpannedCellsImp();
+    // Plug-ins: cell tips (a factory class of CGXCellTipWndFactory's kind, or the default),
+    // wheel scrolling and panning, and auto-scroll while a drag is held outside the cells.
+    void InstallCellTipPlugin(CRuntimeClass* pFactoryClass = nullptr, BOOL bHeaderTips = FALSE, BOOL bEditTips = FALSE,
+                              UINT nDelay = 500);
+    void InstallIntelliMousePlugin();
+    void InstallAutoScrollPlugin();
+    CGXPluginComponent* m_pCellTipPlugin = nullptr;
+    CGXPluginComponent* m_pIntelliMousePlugin = nullptr;
+    CGXPluginComponent* m_pAutoScrollPlugin = nullptr;
     // Installs the fill object; an owned one is deleted with the grid.
     void SetExcelLikeFillImp(CGXGridExcelLikeFillImp* p, BOOL bOwn = TRUE);
     // Forwarders of the resize-to-fit feature.

@@ -155,6 +155,47 @@ UINT CGXGridCore::OnGridGetDlgCode() { return kGridDlgCode; }
 
 BOOL CGXGridCore::OnGridPreTranslateMessage(MSG*) { return FALSE; }
 
+// ---- Plug-ins ----
+
+CGXPluginComponent::~CGXPluginComponent()
+{
+    // The handle is the window's, not ours: drop it so that nothing tears the window down.
+    m_hWnd = nullptr;
+}
+
+BOOL CGXPluginComponent::PlugIn(CWnd* pWnd)
+{
+    if (!pWnd || !pWnd->GetSafeHwnd())
+        return FALSE;
+    m_hWnd = pWnd->GetSafeHwnd();
+    return TRUE;
+}
+
+BOOL CGXPluginComponent::HandlePluginMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result,
+                                             BOOL& bStopRouting)
+{
+    // A handler that sends the window a message of its own (capture, a child window) comes
+    // back here: the flags of the outer message are kept for it.
+    const BOOL bOuterHandled = m_bHandled, bOuterStop = m_bStopRouting;
+    m_bHandled = FALSE;
+    m_bStopRouting = FALSE;
+    // Commands and notifications belong to the window's own routing.
+    if (message != WM_COMMAND && message != WM_NOTIFY && m_hWnd) {
+        if (const AFX_MSGMAP_ENTRY* e = FindMessageEntry(message, 0, 0)) {
+            AfxMsgCall call {message, wParam, lParam, 0, 0, 0, nullptr};
+            e->pfn(this, call);
+            result = call.result;
+        }
+    }
+    if (message == WM_NCDESTROY)
+        m_hWnd = nullptr;  // the handle dies with the window
+    const BOOL bHandled = m_bHandled;
+    bStopRouting = m_bStopRouting;
+    m_bHandled = bOuterHandled;
+    m_bStopRouting = bOuterStop;
+    return bHandled;
+}
+
 BOOL CGXGridCore::OnGridPluginMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (!m_bInitDone)

@@ -606,6 +606,7 @@ void CGXGridCore::StartAutoScroll(BOOL bVert, BOOL bHorz, int nDirection)
         return;
     m_bAutoScrollVert = bVert;
     m_bAutoScrollHorz = bHorz;
+    m_bDragEnded = FALSE;
     m_nAutoScrollDirection = nDirection;
     if (!m_pGridWnd->SetTimer(kAutoScrollTimer, kAutoScrollPeriod, nullptr)) {
         m_bAutoScroll = FALSE;

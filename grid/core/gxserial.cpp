@@ -758,21 +758,50 @@ void CGXGridDocSerializeImp::SerializeParam(CGXGridParam& g, CArchive& ar)
             ar.WriteObject(g.GetFeatureObject(slot));
             return;
         }
-        CObject* p = ar.ReadObject(nullptr);
+        // Each slot holds its own class; another class (or any object while the pools'
+        // feature is missing) refuses the file instead of landing where a pool is expected.
+        const CGXLibraryData* d = GXGetAppData();
+        const bool bDelayed = slot == CGXGridParam::nFloatDelayed || slot == CGXGridParam::nMergeDelayed
+            || slot == CGXGridParam::nFloatPrintDelayed;
+        const CRuntimeClass* pClass = bDelayed
+            ? (d->m_pDelayedRangePoolImp ? d->m_pDelayedRangePoolImp->GetPoolClass() : nullptr)
+            : (d->m_pSpanCellPoolImp ? d->m_pSpanCellPoolImp->GetPoolClass() : nullptr);
+        CObject* p = ar.ReadObject(pClass ? pClass : RUNTIME_CLASS(CGXGridParam));
         if (p) {
-            // The same stored object may have only one owner.
+            // The same stored object may have only one owner; a reference back to one that has
+            // an owner (this record itself included) is refused before anything frees it.
             auto* a = dynamic_cast<GXArchiveAdoptable*>(p);
-            bool taken = (a && a->m_bAdoptedFromArchive) || p == &g; // never its own owner
+            bool taken = (a && a->m_bAdoptedFromArchive) || p == &g;
             for (int i = 0; i < CGXGridParam::nFeatureObjects; i++)
                 taken = taken || g.GetFeatureObject(i) == p;
             if (taken)
                 AfxThrowArchiveException(CArchiveException::badIndex);
+            if (!pClass) {
+                delete p;
+                AfxThrowArchiveException(CArchiveException::badClass);
+            }
             if (a)
                 a->m_bAdoptedFromArchive = true;
         }
         g.SetFeatureObject(slot, p);
     };
     GXForEachParamTailScalar(version, scalar, object);
+
+    // Spans of a version-6 record are recomputed: each kind with a queue drops its spans and
+    // queues every cell.
+    const CGXLibraryData* d = GXGetAppData();
+    if (!st && version == 6 && d->m_pDelayedRangePoolImp && d->m_pSpanCellPoolImp) {
+        const int kinds[2][3] = {{CGXGridParam::nFloatDelayed, CGXGridParam::nFloatSpans, -1},
+                                 {CGXGridParam::nMergeDelayed, CGXGridParam::nMergeSpans1, CGXGridParam::nMergeSpans2}};
+        for (const auto& kind : kinds) {
+            if (!g.GetFeatureObject(kind[0]))
+                continue;
+            d->m_pDelayedRangePoolImp->QueueWholeTable(g.GetFeatureObject(kind[0]));
+            for (int i = 1; i < 3; ++i)
+                if (kind[i] >= 0 && g.GetFeatureObject(kind[i]))
+                    d->m_pSpanCellPoolImp->EmptyPool(g.GetFeatureObject(kind[i]));
+        }
+    }
 }
 
 void GXInstallDocSerializeImp()

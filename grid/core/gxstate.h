@@ -16,6 +16,7 @@
 
 class CArchive;
 class CObject;
+struct CRuntimeClass;
 class CString;
 class CGXStyle;
 class CGXFont;
@@ -109,6 +110,25 @@ public:
     virtual void RebuildCoveredCellPool(CObject* pPool, CGXRangeList& coveredCells) = 0;
 };
 
+// The stores of floating and merged cells, kept in the parameter object's slots. The archive reads
+// each slot as its class; a version-6 record drops the spans and queues the whole table again.
+class CGXAbstractSpanCellPoolImp {
+public:
+    virtual ~CGXAbstractSpanCellPoolImp() = default;
+    virtual CObject* CreateSpanCellPool(const CObject* pCopyOf = nullptr) = 0;
+    virtual const CRuntimeClass* GetPoolClass() const = 0;
+    virtual void EmptyPool(CObject* pPool) = 0;
+};
+
+class CGXAbstractDelayedRangePoolImp {
+public:
+    virtual ~CGXAbstractDelayedRangePoolImp() = default;
+    virtual CObject* CreateDelayedRangePool(const CObject* pCopyOf = nullptr) = 0;
+    virtual const CRuntimeClass* GetPoolClass() const = 0;
+    // Empties the pool and queues every cell.
+    virtual void QueueWholeTable(CObject* pPool) = 0;
+};
+
 class CGXAbstractDataCopyMoveCellsImp {
 public:
     virtual ~CGXAbstractDataCopyMoveCellsImp() = default;
@@ -160,6 +180,8 @@ struct CGXLibraryData {
     CGXAbstractGridParamCopyOperatorImp* m_pParamCopyOperatorImp = nullptr;
     CGXAbstractStyleCompareSubsetImp* m_pStyleCompareSubsetImp = nullptr;
     CGXAbstractCoveredCellPoolImp* m_pCoveredCellPoolImp = nullptr;
+    CGXAbstractSpanCellPoolImp* m_pSpanCellPoolImp = nullptr;
+    CGXAbstractDelayedRangePoolImp* m_pDelayedRangePoolImp = nullptr;
     CGXAbstractDataCopyMoveCellsImp* m_pDataCopyMoveCellsImp = nullptr;
     CGXAbstractGridSortMoveDataImp* m_pSortMoveDataImp = nullptr;
     CGXAbstractNumberFormattingImp* m_pNumberFormattingImp = nullptr;

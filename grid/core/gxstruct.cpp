@@ -7,6 +7,7 @@
 #include "grid/core/gxgrid.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxlongop.h"
+#include "grid/core/gxspanhooks.h"
 #include "grid/core/gxstate.h"
 #include "platform/gdi/gdiobj.h"
 #include "platform/ui/cmdui.h"
@@ -323,10 +324,17 @@ BOOL CGXGridCore::StoreRowsOrCols(BOOL bRows, BOOL bInsert, ROWCOL a, ROWCOL b, 
         else
             bRows ? pList->AdjustForRemovedRows(a, b, nMax) : pList->AdjustForRemovedCols(a, b, nMax);
     }
+    // The covered-cell lookup follows its list.
+    m_pParam->RebuildCoveredCellPool();
     if (m_pHideCellsImp) {
         const long nShift = bInsert ? long(b) : -long(b - a + 1);
         bRows ? m_pHideCellsImp->ShiftRows(this, a, nShift) : m_pHideCellsImp->ShiftCols(this, a, nShift);
     }
+    // Floating and merged spans move with their cells.
+    for (CGXAbstractGridFeature* p : {static_cast<CGXAbstractGridFeature*>(m_pFloatCellsImp),
+                                      static_cast<CGXAbstractGridFeature*>(m_pMergeCellsImp)})
+        if (auto* pHooks = dynamic_cast<CGXGridSpanCellsHooks*>(p))
+            pHooks->OnRowsOrColsChanged(this, bRows, bInsert, a, b);
     if (GetMergeCellsMode() && bRows)
         QueueMergeCellsRange(CGXCellRange().SetRows(a, std::max(a, nMax)), -1);
     else if (GetMergeCellsMode())
@@ -420,13 +428,32 @@ BOOL CGXGridCore::MoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT
 {
     return m_pMoveRowsColsImp ? m_pMoveRowsColsImp->MoveCols(this, nFromCol, nToCol, nDestCol, flags, ctCmd) : FALSE;
 }
+namespace {
+
+// Floating and merged spans follow moved rows (columns).
+void SpansMoved(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest)
+{
+    for (CGXAbstractGridFeature* p : {static_cast<CGXAbstractGridFeature*>(pGrid->m_pFloatCellsImp),
+                                      static_cast<CGXAbstractGridFeature*>(pGrid->m_pMergeCellsImp)})
+        if (auto* pHooks = dynamic_cast<CGXGridSpanCellsHooks*>(p))
+            pHooks->OnRowsOrColsMoved(pGrid, bRows, nFrom, nTo, nDest);
+}
+
+}  // namespace
+
 BOOL CGXGridCore::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bForce)
 {
-    return m_pMoveRowsColsImp ? m_pMoveRowsColsImp->StoreMoveRows(this, nFromRow, nToRow, nDestRow, bForce) : FALSE;
+    if (!m_pMoveRowsColsImp || !m_pMoveRowsColsImp->StoreMoveRows(this, nFromRow, nToRow, nDestRow, bForce))
+        return FALSE;
+    SpansMoved(this, TRUE, nFromRow, nToRow, nDestRow);
+    return TRUE;
 }
 BOOL CGXGridCore::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bForce)
 {
-    return m_pMoveRowsColsImp ? m_pMoveRowsColsImp->StoreMoveCols(this, nFromCol, nToCol, nDestCol, bForce) : FALSE;
+    if (!m_pMoveRowsColsImp || !m_pMoveRowsColsImp->StoreMoveCols(this, nFromCol, nToCol, nDestCol, bForce))
+        return FALSE;
+    SpansMoved(this, FALSE, nFromCol, nToCol, nDestCol);
+    return TRUE;
 }
 void CGXGridCore::UpdateMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT flags, BOOL bCreateHint)
 {

@@ -244,6 +244,8 @@ struct ComboCtl : Control {
 
     LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
     {
+        if (LRESULT r; PaintMessage(*this, msg, wp, &r))
+            return r;
         switch (msg) {
         case WM_NCCREATE: {
             // Scroll bars asked for belong to the list, not to the selection field.
@@ -297,15 +299,6 @@ struct ComboCtl : Control {
             return 0;
         }
         case WM_SIZE: layout(); return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC hdc = BeginPaint(h, &ps);
-            paint(hdc);
-            EndPaint(h, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_ERASEBKGND: return 1;
         case WM_SETFONT: {
             font = reinterpret_cast<HFONT>(wp);
             if (edit) SendMessage(edit, WM_SETFONT, wp, lp);
@@ -535,12 +528,7 @@ struct ComboCtl : Control {
 
 void RegisterComboBox()
 {
-    WNDCLASS wc {};
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS | CS_PARENTDC;
-    wc.lpfnWndProc = CtlProc<ComboCtl>;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_COMBOBOX;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_COMBOBOX, CtlProc<ComboCtl>, CS_DBLCLKS | CS_GLOBALCLASS | CS_PARENTDC);
 }
 
 } // namespace pvctl

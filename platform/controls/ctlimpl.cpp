@@ -105,6 +105,16 @@ LRESULT Dispatch(HWND h, UINT msg, WPARAM wp, LPARAM lp, Control* (*make)(HWND, 
     return r;
 }
 
+void RegisterControlClass(LPCTSTR name, WNDPROC proc, UINT classStyle, LPCTSTR cursor)
+{
+    WNDCLASS wc {};
+    wc.style = classStyle;
+    wc.lpfnWndProc = proc;
+    wc.hCursor = LoadCursor(nullptr, cursor);
+    wc.lpszClassName = name;
+    RegisterClass(&wc);
+}
+
 HFONT Control::currentFont() const { return font ? font : DefaultFont(); }
 
 HFONT DefaultFont() { return reinterpret_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }

@@ -42,6 +42,33 @@ LRESULT CtlProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
     return Dispatch(h, msg, wp, lp, [](HWND hw, const CREATESTRUCT* cs) -> Control* { return new T(hw, cs); });
 }
 
+// Registers a control class: its windows are made by proc, with the given class style and cursor.
+void RegisterControlClass(LPCTSTR name, WNDPROC proc, UINT classStyle, LPCTSTR cursor = IDC_ARROW);
+
+// The painting messages of a control that paints all of itself through paint(HDC); hideCaret
+// when it shows a caret that its painting would leave stale. False for every other message.
+template <class T>
+bool PaintMessage(T& c, UINT msg, WPARAM wp, LRESULT* result, bool hideCaret = false)
+{
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(c.h, &ps);
+        if (hideCaret)
+            HideCaret(c.h);
+        c.paint(hdc);
+        EndPaint(c.h, &ps);
+        if (hideCaret)
+            ShowCaret(c.h);
+        *result = 0;
+        return true;
+    }
+    case WM_PRINTCLIENT: c.paint(reinterpret_cast<HDC>(wp)); *result = 0; return true;
+    case WM_ERASEBKGND: *result = 1; return true;
+    default: return false;
+    }
+}
+
 // WM_COMMAND to the parent (or, for a pop-up list, to its owner given).
 void NotifyParent(HWND h, int code);
 LRESULT NotifyParentNM(HWND h, NMHDR* nm, UINT code);

@@ -646,19 +646,10 @@ struct EditCtl : Control {
 
     LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
     {
+        if (LRESULT r; PaintMessage(*this, msg, wp, &r, focused))
+            return r;
         switch (msg) {
         case WM_NCCREATE: return DefWindowProc(h, msg, wp, lp);
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC hdc = BeginPaint(h, &ps);
-            if (focused) HideCaret(h);
-            paint(hdc);
-            EndPaint(h, &ps);
-            if (focused) ShowCaret(h);
-            return 0;
-        }
-        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_ERASEBKGND: return 1;
         case WM_SIZE: dirty = true; layout(); scrollCaret(); InvalidateRect(h, nullptr, TRUE); return 0;
         case WM_SETFONT:
             font = reinterpret_cast<HFONT>(wp);
@@ -906,12 +897,7 @@ struct EditCtl : Control {
 
 void RegisterEdit()
 {
-    WNDCLASS wc {};
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = CtlProc<EditCtl>;
-    wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-    wc.lpszClassName = WC_EDIT;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_EDIT, CtlProc<EditCtl>, CS_DBLCLKS | CS_GLOBALCLASS, IDC_IBEAM);
 }
 
 } // namespace pvctl

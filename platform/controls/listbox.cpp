@@ -454,20 +454,13 @@ struct ListBoxCtl : Control {
 
     LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
     {
+        if (LRESULT r; PaintMessage(*this, msg, wp, &r))
+            return r;
         switch (msg) {
         case WM_CREATE:
             if (ownerDraw() && !(lstyle() & LBS_OWNERDRAWVARIABLE)) measure(0);
             updateScroll();
             return 0;
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC hdc = BeginPaint(h, &ps);
-            paint(hdc);
-            EndPaint(h, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_ERASEBKGND: return 1;
         case WM_SIZE: updateScroll(); return 0;
         case WM_SETFONT: {
             font = reinterpret_cast<HFONT>(wp);
@@ -656,15 +649,8 @@ LRESULT ListBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) { return CtlProc<Lis
 
 void RegisterListBox()
 {
-    WNDCLASS wc {};
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = ListBoxProc;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_LISTBOX;
-    RegisterClass(&wc);
-    wc.style = CS_DBLCLKS | CS_SAVEBITS;
-    wc.lpszClassName = WC_COMBOLBOX;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_LISTBOX, ListBoxProc, CS_DBLCLKS | CS_GLOBALCLASS);
+    RegisterControlClass(WC_COMBOLBOX, ListBoxProc, CS_DBLCLKS | CS_SAVEBITS);
 }
 
 } // namespace pvctl

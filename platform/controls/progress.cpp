@@ -60,16 +60,9 @@ struct ProgressCtl : Control {
 
     LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
     {
+        if (LRESULT r; PaintMessage(*this, msg, wp, &r))
+            return r;
         switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC hdc = BeginPaint(h, &ps);
-            paint(hdc);
-            EndPaint(h, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_ERASEBKGND: return 1;
         case WM_GETDLGCODE: return 0;
         case PBM_SETRANGE: {
             LRESULT old = MAKELONG(low, high);
@@ -114,12 +107,7 @@ struct ProgressCtl : Control {
 
 void RegisterProgress()
 {
-    WNDCLASS wc {};
-    wc.style = CS_GLOBALCLASS;
-    wc.lpfnWndProc = CtlProc<ProgressCtl>;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = PROGRESS_CLASS;
-    RegisterClass(&wc);
+    RegisterControlClass(PROGRESS_CLASS, CtlProc<ProgressCtl>, CS_GLOBALCLASS);
 }
 
 } // namespace pvctl

@@ -689,18 +689,9 @@ struct RichCtl : Control {
 
     LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
     {
+        if (LRESULT r; PaintMessage(*this, msg, wp, &r, focused))
+            return r;
         switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC hdc = BeginPaint(h, &ps);
-            if (focused) HideCaret(h);
-            paint(hdc);
-            EndPaint(h, &ps);
-            if (focused) ShowCaret(h);
-            return 0;
-        }
-        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_ERASEBKGND: return 1;
         case WM_SIZE: dirty = true; InvalidateRect(h, nullptr, TRUE); return 0;
         case WM_SETFONT: {
             HFONT hf = reinterpret_cast<HFONT>(wp);
@@ -975,14 +966,8 @@ struct RichCtl : Control {
 
 void RegisterRichEdit()
 {
-    WNDCLASS wc {};
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = CtlProc<RichCtl>;
-    wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-    wc.lpszClassName = RICHEDIT_CLASS;
-    RegisterClass(&wc);
-    wc.lpszClassName = "RICHEDIT";
-    RegisterClass(&wc);
+    RegisterControlClass(RICHEDIT_CLASS, CtlProc<RichCtl>, CS_DBLCLKS | CS_GLOBALCLASS, IDC_IBEAM);
+    RegisterControlClass("RICHEDIT", CtlProc<RichCtl>, CS_DBLCLKS | CS_GLOBALCLASS, IDC_IBEAM);
 }
 
 } // namespace pvctl

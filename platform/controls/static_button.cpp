@@ -79,16 +79,9 @@ struct StaticCtl : Control {
 
     LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
     {
+        if (LRESULT r; PaintMessage(*this, msg, wp, &r))
+            return r;
         switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC hdc = BeginPaint(h, &ps);
-            paint(hdc);
-            EndPaint(h, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_ERASEBKGND: return 1;
         case WM_SETFONT: font = reinterpret_cast<HFONT>(wp); if (lp) InvalidateRect(h, nullptr, TRUE); return 0;
         case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
         case WM_SETTEXT: {
@@ -285,16 +278,9 @@ struct ButtonCtl : Control {
 
     LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
     {
+        if (LRESULT r; PaintMessage(*this, msg, wp, &r))
+            return r;
         switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC hdc = BeginPaint(h, &ps);
-            paint(hdc);
-            EndPaint(h, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_ERASEBKGND: return 1;
         case WM_SETFONT: font = reinterpret_cast<HFONT>(wp); if (lp) InvalidateRect(h, nullptr, TRUE); return 0;
         case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
         case WM_SETTEXT: {
@@ -386,22 +372,12 @@ struct ButtonCtl : Control {
 
 void RegisterStatic()
 {
-    WNDCLASS wc {};
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS | CS_PARENTDC;
-    wc.lpfnWndProc = CtlProc<StaticCtl>;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_STATIC;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_STATIC, CtlProc<StaticCtl>, CS_DBLCLKS | CS_GLOBALCLASS | CS_PARENTDC);
 }
 
 void RegisterButton()
 {
-    WNDCLASS wc {};
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS | CS_PARENTDC;
-    wc.lpfnWndProc = CtlProc<ButtonCtl>;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_BUTTON;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_BUTTON, CtlProc<ButtonCtl>, CS_DBLCLKS | CS_GLOBALCLASS | CS_PARENTDC);
 }
 
 } // namespace pvctl

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <strings.h>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -42,7 +43,10 @@ struct TreeCtl : Control {
     COLORREF fg = CLR_NONE;
     bool focused = false;
     std::vector<_TREEITEM*> rows;   // the visible items, in order
+    std::unordered_map<const _TREEITEM*, int> rowIndex;   // rows, the other way round
     bool rowsDirty = true;
+    bool refreshPosted = false;
+    static constexpr UINT kRefreshRows = WM_USER + 0x1F00;  // the control's own, clear of TVM_*
 
     TreeCtl(HWND hw, const CREATESTRUCT*) : Control(hw) { measure(); }
     ~TreeCtl() override { for (_TREEITEM* it : live) delete it; }
@@ -87,20 +91,29 @@ struct TreeCtl : Control {
             }
         };
         walk(walk, &root);
+        rowIndex.clear();
+        for (size_t i = 0; i < rows.size(); ++i)
+            rowIndex[rows[i]] = int(i);
         top = std::clamp(top, 0, std::max(0, int(rows.size()) - 1));
         updateScroll();
     }
+    // The rows are rebuilt when next asked for, and once after a burst of changes (loading many
+    // items) so that the scroll bar follows: a change alone costs the same in any tree.
     void changed()
     {
         rowsDirty = true;
-        buildRows();
         InvalidateRect(h, nullptr, TRUE);
+        if (!refreshPosted) {
+            refreshPosted = true;
+            PostMessage(h, kRefreshRows, 0, 0);
+        }
     }
+    // Walking the visible items one by one stays linear in their number.
     int rowOf(const _TREEITEM* p)
     {
         buildRows();
-        auto it = std::find(rows.begin(), rows.end(), p);
-        return it == rows.end() ? -1 : int(it - rows.begin());
+        auto it = rowIndex.find(p);
+        return it == rowIndex.end() ? -1 : it->second;
     }
     int clientH() const
     {
@@ -229,8 +242,6 @@ struct TreeCtl : Control {
             v.insert(pos == v.end() ? v.end() : pos + 1, it);
         }
         live.insert(it);
-        if (expanded(parent) && (parent == &root || rowOf(parent) >= 0)) rowsDirty = true;
-        else if (parent->kids.size() == 1) rowsDirty = true;    // its button appears
         changed();
         return it;
     }
@@ -535,16 +546,9 @@ struct TreeCtl : Control {
 
     LRESULT proc(UINT msg, WPARAM wp, LPARAM lp) override
     {
+        if (LRESULT r; PaintMessage(*this, msg, wp, &r))
+            return r;
         switch (msg) {
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC hdc = BeginPaint(h, &ps);
-            paint(hdc);
-            EndPaint(h, &ps);
-            return 0;
-        }
-        case WM_PRINTCLIENT: paint(reinterpret_cast<HDC>(wp)); return 0;
-        case WM_ERASEBKGND: return 1;
         case WM_SIZE: updateScroll(); setTop(top); return 0;
         case WM_SETFONT: font = reinterpret_cast<HFONT>(wp); measure(); changed(); return 0;
         case WM_GETFONT: return reinterpret_cast<LRESULT>(font);
@@ -696,12 +700,7 @@ struct TreeCtl : Control {
 
 void RegisterTreeView()
 {
-    WNDCLASS wc {};
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = CtlProc<TreeCtl>;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_TREEVIEW;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_TREEVIEW, CtlProc<TreeCtl>, CS_DBLCLKS | CS_GLOBALCLASS);
 }
 
 } // namespace pvctl

@@ -324,6 +324,11 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
     bool curDeleted = false;   // the current record was deleted through this recordset
     long maxAccessed = -1;
 
+    // A record Seek found before its place in the order is known: reading its fields never
+    // walks the order up to it; whatever needs the place finds it first (Settle).
+    bool floating = false;
+    Row floatRow;
+
     std::string index;
     std::vector<std::pair<std::string, bool>> indexCols;
     uint64_t keysetGen = 0;
@@ -399,6 +404,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
 
     void GoTo(long i)
     {
+        floating = false;
         curDeleted = false;
         if (i < 0) {
             state = BOF;
@@ -443,6 +449,11 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
 
     Row& Current()
     {
+        if (floating) {
+            EnsureRow(floatRow);
+            if (floatRow.deleted) RecordDeleted();
+            return floatRow;
+        }
         SyncTable();
         if (curDeleted) RecordDeleted();
         if (state != ON) NoCurrentRecord();
@@ -474,8 +485,21 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
 
     // Table recordsets see every change: after one, the order is read again and the
     // current record found by its rowid.
+    // The sought record takes its place in the order.
+    void Settle()
+    {
+        if (!floating) return;
+        floating = false;
+        if (keysetGen != conn->generation) StartKeyset();
+        const long i = FindRowid(floatRow.rowid);
+        state = ON;
+        curDeleted = i < 0;
+        cur = i < 0 ? 0 : i;
+    }
+
     void SyncTable()
     {
+        Settle();
         if (!tableMode || keysetGen == conn->generation) return;
         const bool had = state == ON && !curDeleted;
         const int64_t id = had ? rows[size_t(cur)].rowid : 0;
@@ -843,6 +867,7 @@ BOOL CDaoRecordset::IsDeleted() const
 void CDaoRecordset::MoveFirst()
 {
     if (!m_pImpl) NotOpen();
+    m_pImpl->floating = false;
     if (m_pImpl->Empty()) NoCurrentRecord();
     m_pImpl->GoTo(0);
     AfterMove();
@@ -852,6 +877,7 @@ void CDaoRecordset::MoveLast()
 {
     if (!m_pImpl) NotOpen();
     Impl& m = *m_pImpl;
+    m.floating = false;
     m.SyncTable();
     m.DrainLive();
     if (m.rows.empty()) NoCurrentRecord();
@@ -928,6 +954,7 @@ void CDaoRecordset::SetAbsolutePosition(long lPosition)
 {
     if (!m_pImpl) NotOpen();
     Impl& m = *m_pImpl;
+    m.floating = false;
     m.SyncTable();
     if (lPosition < 0 || !m.Ensure(lPosition))
         PvThrowDaoError(JET_ERR_INVALID_ARGUMENT, "Invalid argument: there is no record at position " + std::to_string(lPosition) + ".");
@@ -958,6 +985,7 @@ void CDaoRecordset::SetBookmark(COleVariant varBookmark)
         PvThrowDaoError(JET_ERR_BAD_BOOKMARK, "Not a valid bookmark.");
     int64_t v = 0;
     std::memcpy(&v, data.data() + 1, 8);
+    m.floating = false;
     m.SyncTable();
     long i = -1;
     if (m.hasRowid) i = m.FindRowid(v);
@@ -1227,10 +1255,14 @@ BOOL CDaoRecordset::SeekKeys(LPCTSTR lpszComparison, const COleVariant* const* k
     if (rc == SQLITE_DONE) return FALSE;
     if (rc != SQLITE_ROW) m.conn->Fail(rc, sql);
     const int64_t id = sqlite3_column_int64(st, 0);
-    m.SyncTable();
-    const long i = m.FindRowid(id);
-    if (i < 0) return FALSE;
-    m.GoTo(i);
+    // Found through the index alone: its place in the order is learnt only when asked for.
+    m.floatRow = Row();
+    m.floatRow.rowid = id;
+    m.EnsureRow(m.floatRow);
+    if (m.floatRow.deleted) return FALSE;
+    m.floating = true;
+    m.state = Impl::ON;
+    m.curDeleted = false;
     AfterMove();
     return TRUE;
 }
@@ -1347,6 +1379,7 @@ void CDaoRecordset::Edit()
     Impl& m = *m_pImpl;
     if (!m.updatable) PvThrowDaoError(JET_ERR_READ_ONLY, "Cannot update.  Database or object is read-only.");
     m.editMode = dbEditNone;
+    m.SyncTable();  // Update finds the record by its place
     const Row& r = m.Current();
     m.buf = r.All(m.fields.size());
     m.dirty.assign(m.fields.size(), false);
@@ -1438,6 +1471,7 @@ void CDaoRecordset::Delete()
     if (!m_pImpl) NotOpen();
     Impl& m = *m_pImpl;
     if (!m.updatable) PvThrowDaoError(JET_ERR_READ_ONLY, "Cannot update.  Database or object is read-only.");
+    m.SyncTable();  // the records after this one move up into its place
     const Row& r = m.Current();
     const int64_t id = r.rowid;
     pvdao::Connection& c = *m.conn;
@@ -1478,7 +1512,7 @@ void CDaoRecordset::AfterMove()
     if (!m_pImpl || m_pImpl->bindings.empty()) return;
     Impl& m = *m_pImpl;
     if (m.state != Impl::ON || m.curDeleted) return;
-    Row& r = m.rows[size_t(m.cur)];
+    Row& r = m.floating ? m.floatRow : m.rows[size_t(m.cur)];
     m.EnsureRow(r);
     if (r.deleted) return;
     RunFieldExchange(CDaoFieldExchange::Fixup);
@@ -1567,7 +1601,7 @@ void CDaoRecordset::PvExchange(CDaoFieldExchange* pFX, LPCTSTR lpszName, int kin
     b.pv = pv;
     switch (pFX->m_nOperation) {
     case CDaoFieldExchange::Fixup:
-        SetMember(kind, pv, m.rows[size_t(m.cur)].Get(size_t(b.field)));
+        SetMember(kind, pv, (m.floating ? m.floatRow : m.rows[size_t(m.cur)]).Get(size_t(b.field)));
         break;
     case CDaoFieldExchange::MarkForAddNew:
         SetMember(kind, pv, DbValue());

@@ -31,7 +31,7 @@ const char kCannotDisplay[] =
     "</font></body></html>";
 
 // The document the control shows, as its host sees it: a page loads into it from a stream.
-class BrowserDocument final : public IDispatch, public IPersistStreamInit {
+class BrowserDocument final : public PvComObject<IDispatch, IPersistStreamInit> {
 public:
     explicit BrowserDocument(HWND hWnd) : m_hWnd(hWnd) {}
 
@@ -49,14 +49,6 @@ public:
         }
         AddRef();
         return S_OK;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        const ULONG n = --m_refs;
-        if (n == 0)
-            delete this;
-        return n;
     }
     HRESULT InitNew() override { return PvBrowser::FromHandle(m_hWnd) ? S_OK : E_UNEXPECTED; }
     HRESULT Load(IStream* pStm) override
@@ -88,7 +80,6 @@ public:
 private:
     ~BrowserDocument() override = default;
     HWND m_hWnd;
-    ULONG m_refs = 1;
 };
 
 CString withoutFragment(const CString& url)
@@ -352,9 +343,8 @@ void PvBrowser::Navigate(const CString& url)
     if (FromHandle(hWnd) != this)
         return;
     Fire(DISPID_NAVIGATECOMPLETE2, url);
-    if (FromHandle(hWnd) != this)
-        return;
-    Fire(DISPID_DOCUMENTCOMPLETE, url);
+    if (FromHandle(hWnd) == this)
+        PostDocumentComplete();
 }
 
 BOOL PvBrowser::GoTo(int nIndex)
@@ -374,7 +364,7 @@ BOOL PvBrowser::GoTo(int nIndex)
         return TRUE;
     Fire(DISPID_NAVIGATECOMPLETE2, url);
     if (FromHandle(hWnd) == this)
-        Fire(DISPID_DOCUMENTCOMPLETE, url);
+        PostDocumentComplete();
     return TRUE;
 }
 
@@ -386,8 +376,12 @@ void PvBrowser::LoadFromText(const std::string& html)
     auto page = std::make_unique<pvhtml::Page>();
     page->Load(html, std::string(m_strURL));
     SetPage(std::move(page), html, m_strURL);
-    PostMessage(m_hWnd, PVBM_DOCCOMPLETE, WPARAM(m_nGeneration), 0);
+    PostDocumentComplete();
 }
+
+// A document completes from the message loop, after the call that started it has returned, and
+// only while it is still the shown one.
+void PvBrowser::PostDocumentComplete() { PostMessage(m_hWnd, PVBM_DOCCOMPLETE, WPARAM(m_nGeneration), 0); }
 
 IDispatch* PvBrowser::GetDocument()
 {

@@ -64,7 +64,8 @@ public:
 
     // Navigation to an address: BeforeNavigate2 first (the parent may cancel), then web and
     // mail addresses go to the desktop's handler, anything else is loaded and enters the
-    // history. Safe to call from inside the control's own event handlers.
+    // history; DocumentComplete follows from the message loop. Safe to call from inside the
+    // control's own event handlers.
     void Navigate(const CString& url);
     BOOL GoBack();
     BOOL GoForward();
@@ -108,6 +109,7 @@ private:
     void SetPage(std::unique_ptr<pvhtml::Page> page, const std::string& source, const CString& url);
     BOOL FireBeforeNavigate(const CString& url);
     void Fire(long dispid, const CString& url);
+    void PostDocumentComplete();
     void FireCommandStates(BOOL bWasBack, BOOL bWasForward);
     int Relayout();
 

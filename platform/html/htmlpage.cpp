@@ -210,7 +210,7 @@ public:
 
 class Page::Container final : public litehtml::document_container {
 public:
-    explicit Container(Page& page) : m_page(page)
+    Container()
     {
         m_measure.CreateCompatibleDC(nullptr);
         m_context.load_master_stylesheet(DefaultStylesheet());
@@ -531,13 +531,12 @@ private:
         return *m_images.emplace(address, std::move(img)).first->second;
     }
 
-    Page& m_page;
     CDC m_measure;
     std::map<Font*, std::unique_ptr<Font>> m_fonts;
     std::map<std::string, std::unique_ptr<Image>> m_images;
 };
 
-Page::Page() : m_container(std::make_unique<Container>(*this)) {}
+Page::Page() : m_container(std::make_unique<Container>()) {}
 Page::~Page() = default;
 
 void Page::Load(const std::string& html, const std::string& address)

@@ -19,7 +19,7 @@ namespace {
 thread_local int t_initCount = 0;
 std::atomic<long> g_liveStreams {0};
 
-class HGlobalStream final : public IStream {
+class HGlobalStream final : public PvComObject<IStream> {
 public:
     HGlobalStream(HGLOBAL hGlobal, bool owns) : m_hGlobal(hGlobal), m_owns(owns) { ++g_liveStreams; }
 
@@ -34,14 +34,6 @@ public:
         }
         *ppv = nullptr;
         return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++m_refs; }
-    ULONG Release() override
-    {
-        const ULONG n = --m_refs;
-        if (n == 0)
-            delete this;
-        return n;
     }
 
     HRESULT Read(void* pv, ULONG cb, ULONG* pcbRead) override
@@ -121,7 +113,6 @@ private:
     HGLOBAL m_hGlobal;
     bool m_owns;
     size_t m_pos = 0;
-    ULONG m_refs = 1;
 };
 
 } // namespace

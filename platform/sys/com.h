@@ -84,6 +84,23 @@ struct IPersistStreamInit : IUnknown {
     virtual HRESULT Load(IStream* pStm) = 0;
 };
 
+// An object implementing the interfaces Bases, born with one reference; the last Release deletes it.
+template <class... Bases>
+class PvComObject : public Bases... {
+public:
+    ULONG AddRef() override { return ++m_refs; }
+    ULONG Release() override
+    {
+        const ULONG n = --m_refs;
+        if (n == 0)
+            delete this;
+        return n;
+    }
+
+private:
+    ULONG m_refs = 1;
+};
+
 // The count of CoInitialize calls not yet undone on this thread; S_FALSE when already initialised.
 HRESULT CoInitialize(LPVOID pvReserved);
 void CoUninitialize();

@@ -332,6 +332,19 @@ void PvSetShellOpener(LPCTSTR program)
     g_opener = program ? program : "";
 }
 
+BOOL PvNamesProgram(LPCTSTR lpFile)
+{
+    if (!lpFile || !*lpFile)
+        return FALSE;
+    std::string target = lpFile;
+    const std::string_view fileScheme = "file://";
+    if (target.size() > fileScheme.size() && PvCompareNoCase(target.substr(0, fileScheme.size()).c_str(), "file://") == 0)
+        target.erase(0, fileScheme.size());
+    else if (isAddress(target))
+        return FALSE;
+    return isProgram(pvsys::osPath(target)) ? TRUE : FALSE;
+}
+
 HINSTANCE ShellExecute(HWND hwnd, LPCTSTR lpOperation, LPCTSTR lpFile, LPCTSTR lpParameters, LPCTSTR lpDirectory,
     INT nShowCmd)
 {

@@ -103,6 +103,10 @@ DWORD GetModuleFileName(HMODULE hModule, LPTSTR lpFilename, DWORD nSize);
 // blanks separate, "..." groups, 2n backslashes before a quote give n and the quote acts,
 // 2n+1 give n and a literal quote, other backslashes are literal.
 std::vector<std::string> PvSplitCommandArguments(std::string_view args);
+// Whether ShellExecute would run lpFile as a program rather than hand it to the desktop: a path
+// (or "file:" address) of an executable file. Callers that only mean to show a document ask
+// first.
+BOOL PvNamesProgram(LPCTSTR lpFile);
 // Test hook: the program that opens documents instead of xdg-open (null restores it). The
 // environment variable PV_SHELL_OPENER does the same for a whole run.
 void PvSetShellOpener(LPCTSTR program);

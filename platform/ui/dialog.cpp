@@ -687,10 +687,11 @@ LRESULT CDialog::OnNextDlgCtl(WPARAM wParam, LPARAM lParam)
 
 void CDialog::OnSetFocus(CWnd*)
 {
-    // The dialog passes the focus to the control that had it, or to the first tab stop.
+    // The dialog passes the focus to the control that had it, or to the first tab stop; an edit
+    // gets it with its text selected, so that typing replaces what the dialog proposed.
     HWND h = m_hWndFocusSaved;
     if (!h || !::IsWindow(h) || !::IsChild(m_hWnd, h)) h = ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
-    if (h) ::SetFocus(h);
+    setFocusTo(m_hWnd, h);
 }
 
 LRESULT CDialog::OnInitDialogMsg(WPARAM, LPARAM) { return OnInitDialog(); }

@@ -351,6 +351,8 @@ BOOL CWinApp::WriteProfileString(LPCTSTR section, LPCTSTR entry, LPCTSTR value)
 
 BOOL CWinApp::WriteProfileInt(LPCTSTR section, LPCTSTR entry, int value) { return ProfileOf(*this).WriteProfileInt(section, entry, value); }
 
+CString CWinApp::PvProfileFile() const { return CString(ProfileOf(*this).ProfileFile().c_str()); }
+
 HKEY CWinApp::GetAppRegistryKey() { return ProfileOf(*this).GetAppRegistryKey(); }
 
 HKEY CWinApp::GetSectionKey(LPCTSTR section) { return ProfileOf(*this).GetSectionKey(section); }

@@ -95,6 +95,9 @@ public:
     // Opened keys the caller closes; null without a registry key.
     HKEY GetAppRegistryKey();
     HKEY GetSectionKey(LPCTSTR lpszSection);
+    // Where the profile lives: the registry when a key is set, else this INI file.
+    BOOL PvUsesRegistry() const { return m_pszRegistryKey && *m_pszRegistryKey; }
+    CString PvProfileFile() const;
 
     // The printer set-up of the application (the framework's DEVNAMES and DEVMODE blocks, owned
     // by the application and freed with it).

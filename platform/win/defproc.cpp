@@ -148,6 +148,14 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
     }
     case WM_GETTEXTLENGTH:
         return LRESULT(w->text.size());
+    case WM_SETICON:
+    case WM_GETICON: {
+        // Kept for whoever asks; the window's frame draws no icon.
+        LPCTSTR slot = wp == ICON_BIG ? "PvIconBig" : "PvIconSmall";
+        HANDLE old = GetProp(h, slot);
+        if (msg == WM_SETICON) SetProp(h, slot, reinterpret_cast<HANDLE>(lp));
+        return reinterpret_cast<LRESULT>(old);
+    }
     case WM_CLOSE:
         DestroyWindow(h);
         return 0;

@@ -144,3 +144,16 @@ TEST_F(DirectoryDialogTest, PleaseWaitShowsItsPictureInTheButtonColours)
     }
     owner->DestroyWindow();
 }
+
+// The prompt opens with its proposed name selected, so that what the user types replaces it.
+TEST_F(DirectoryDialogTest, TypingReplacesTheProposedName)
+{
+    TestSaveDlg dlg;
+    dlg.m_strName = "Faculty";
+    dlg.m_onInit = [&](CDialog*) {
+        PvInputText("Staff");
+        PvInputKeyStroke(VK_RETURN);
+    };
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_STREQ(dlg.m_strName, "Staff");
+}

@@ -11,9 +11,10 @@
 #include "app/Config.h"
 #include "tools/pvsample/SampleWriter.h"
 
-class DirectoryInstallation : public ::testing::Test {
+template <int People>
+class DirectoryInstallationOf : public ::testing::Test {
 protected:
-    static constexpr int kPeople = 60;
+    static constexpr int kPeople = People;
 
     static void SetUpTestSuite()
     {
@@ -46,9 +47,8 @@ protected:
     }
     void TearDown() override { ResetConfiguration(); }
 
-    static std::string* s_root;
-    static pvsample::SamplePaths* s_paths;
+    static inline std::string* s_root = nullptr;
+    static inline pvsample::SamplePaths* s_paths = nullptr;
 };
 
-inline std::string* DirectoryInstallation::s_root = nullptr;
-inline pvsample::SamplePaths* DirectoryInstallation::s_paths = nullptr;
+using DirectoryInstallation = DirectoryInstallationOf<60>;

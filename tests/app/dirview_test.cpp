@@ -16,6 +16,7 @@
 #include "resources/directory_ids.h"
 #include "resources/frame_ids.h"
 #include "tests/app/directory_fixture.h"
+#include "tests/app/dirview_fixture.h"
 #include "tests/app/msgbox_log.h"
 #include "tools/pvsample/SampleData.h"
 
@@ -28,85 +29,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DirectoryViewTest : public DirectoryInstallation {
-protected:
-    void SetUp() override
-    {
-        DirectoryInstallation::SetUp();
-        PvResetWindowSystem();
-        PvRegisterStandardControls();
-        PvRegisterAppResources();
-        PvRegisterFrameResources();
-        InitGridLibraryWithFactory();
-        CSplashWindow::EnableSplash(FALSE);
-        fs::remove(settingsPath());
-    }
-    void TearDown() override
-    {
-        closeFrame();
-        PvResetWindowSystem();
-        fs::remove(settingsPath());
-        DirectoryInstallation::TearDown();
-    }
-    static std::string settingsPath() { return s_paths->dataPath + "GridSettings.dat"; }
-    static void Pump()
-    {
-        for (int i = 0; i < 8 && PvUiPumpMessages() > 0; ++i) {
-        }
-    }
-    CDaoqueryView* openFrame()
-    {
-        m_template = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CViewerDoc),
-                                                          RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CDaoqueryView));
-        CDocument* pDoc = m_template->OpenDocumentFile(nullptr);
-        if (!pDoc)
-            return nullptr;
-        POSITION pos = pDoc->GetFirstViewPosition();
-        CView* pView = pDoc->GetNextView(pos);
-        frame = pView ? dynamic_cast<CMainFrame*>(pView->GetParentFrame()) : nullptr;
-        Pump();
-        view = frame ? frame->m_pQueryView : nullptr;
-        doc = view ? view->GetViewerDoc() : nullptr;
-        return view;
-    }
-    // Closes the frame as the user does (the document goes with it), then the template.
-    void closeFrame()
-    {
-        if (frame && ::IsWindow(frame->GetSafeHwnd()))
-            frame->SendMessage(WM_CLOSE);
-        Pump();
-        m_template.reset();
-        frame = nullptr;
-        view = nullptr;
-        doc = nullptr;
-    }
-    CString pane(int n) { return frame->m_wndStatusBar.GetPaneText(n); }
-    CString showAll()
-    {
-        CString sort;
-        doc->GetDefaultSort(sort);
-        return ShowAllQuery(sort);
-    }
-    static const pvsample::School& school()
-    {
-        static const pvsample::School s = pvsample::MakeSchool(kPeople, 3);
-        return s;
-    }
-    static std::string plainOf(long key, const char* field)
-    {
-        const auto& d = school().data;
-        for (size_t r = 0; r < d.keys.size(); ++r)
-            if (d.keys[r] == key)
-                return d.rows[r][d.FieldIndex(field)];
-        return "?";
-    }
-    long keyOfRow(ROWCOL row) { return std::atol(view->CellValueText(row, ROWCOL(view->GetColumnIndex("_IKEY")))); }
-
-    std::unique_ptr<CSingleDocTemplate> m_template;
-    CMainFrame* frame = nullptr;
-    CDaoqueryView* view = nullptr;
-    CViewerDoc* doc = nullptr;
-};
+class DirectoryViewTest : public DirectoryViewFixture<60> {};
 
 } // namespace
 

@@ -13,6 +13,7 @@
 #include "platform/controls/controls.h"
 #include "platform/ui/ui.h"
 #include "resources/frame_ids.h"
+#include "tests/app/outline_fixture.h"
 
 // The program's own strings (resources/resource.h; its ids clash with the framework header's).
 void PvRegisterAppResources();
@@ -48,6 +49,10 @@ protected:
         InitGridLibraryWithFactory(); // as the program does before it makes its frame
         CSplashWindow::EnableSplash(FALSE);
         CMainFrame::s_pfnGetAppTitle = &FrameTestDoc::AppTitle;
+        // The outline finds its pictures and an empty table, as in a fresh installation.
+        m_outline.WriteImageList();
+        m_outline.WriteCustom({});
+        m_outline.Use();
     }
     void TearDown() override
     {
@@ -55,6 +60,7 @@ protected:
         CSplashWindow::EnableSplash(FALSE);
         CMainFrame::s_pfnGetAppTitle = nullptr;
         PvResetWindowSystem();
+        PvSetOutlinePathsForTest("", "");
     }
     static void Pump()
     {
@@ -74,4 +80,5 @@ protected:
         return pView ? static_cast<CMainFrame*>(pView->GetParentFrame()) : nullptr;
     }
     std::unique_ptr<CSingleDocTemplate> m_template;
+    OutlineFolder m_outline {"frame"};
 };

@@ -176,22 +176,43 @@ TEST_F(ListsClose, RecordHasNotesAndAppendRow)
         check.Close();
     }
     {
-        // An empty table: the error is shown and nothing is stored, and no transaction is left open.
+        // An empty table takes its first row at Order 1.
         db.Execute("DELETE FROM Tree");
         MsgBoxLog log;
         CTreeRecordset rs(&db);
         rs.Open();
-        rs.AppendRow("X", "", "X", 0, 0, "", "", 0);
+        rs.SetCurrentIndex("Order");
+        EXPECT_TRUE(rs.AppendRow("X", "", "X", 0, 0, "", "", 0));
+        EXPECT_TRUE(rs.AppendRow("Y", "", "Y", 0, 0, "", "", 0));
+        rs.Close();
+        EXPECT_TRUE(log.entries().empty());
+        CTreeRecordset check(&db);
+        check.Open(dbOpenDynaset, "SELECT * FROM Tree ORDER BY [Order]");
+        ASSERT_FALSE(check.IsEOF());
+        EXPECT_EQ(check.m_Key, "X");
+        EXPECT_EQ(check.m_Order, 1);
+        check.MoveNext();
+        ASSERT_FALSE(check.IsEOF());
+        EXPECT_EQ(check.m_Order, 2);
+        check.Close();
+    }
+    {
+        // A failed append is shown, answers FALSE and leaves no transaction open.
+        db.Execute("CREATE TABLE Narrow ([Key] TEXT(50), [Order] LONG, [Parent] TEXT(50), [Text] TEXT(5), "
+                   "[Image] LONG, [Selected Image] LONG, [Type] TEXT(50), [Link] TEXT(255), [Expanded] LONG)");
+        MsgBoxLog log;
+        CTreeRecordset rs(&db);
+        rs.Open(dbOpenDynaset, "SELECT * FROM Narrow");
+        EXPECT_FALSE(rs.AppendRow("Z", "", "Too long for the column", 0, 0, "", "", 0));
         rs.Close();
         const auto boxes = log.entries();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text.rfind("Error writing data to the table named Tree in the custom database.\n(Jet Error "
                                       "Number ", 0), 0u);
-        db.Execute("INSERT INTO Tree ([Key], [Order]) VALUES ('After', 1)");
+        db.Execute("INSERT INTO Tree ([Key], [Order]) VALUES ('After', 3)");
     }
     db.Close();
     EXPECT_EQ(expanded().count("After"), 1u);
-    EXPECT_EQ(expanded().count("X"), 0u);
 }
 
 TEST_F(ListsClose, NotesIndicatorFollowsTheShownRecord)

@@ -1,6 +1,6 @@
 // The HTML pane in the main frame over a sample installation: details pages from memory, the
 // link schemes, Back and Forward, the command states, printing and the preview's version check.
-#include "tests/app/frame_fixture.h"
+#include "tests/app/sample_frame_fixture.h"
 
 #include "app/Config.h"
 #include "app/History.h"
@@ -29,74 +29,18 @@ IMPLEMENT_DYNCREATE(JumpRecordingFrame, CMainFrame)
 
 namespace {
 
-std::string readFile(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+std::string readFile(const fs::path& p) { return readWholeTestFile(p); }
 
-class MediaViewTest : public FrameTest {
+class MediaViewTest : public SampleFrameTest {
 protected:
-    static constexpr int kPeople = 40;
-
-    static void SetUpTestSuite()
-    {
-        s_root = new fs::path(fs::temp_directory_path() / ("pv_mediaview_" + std::to_string(::getpid())));
-        fs::remove_all(*s_root);
-        pvsample::SampleOptions options;
-        options.dir = (*s_root / "sample").string();
-        options.people = kPeople;
-        s_paths = new pvsample::SamplePaths(pvsample::WriteSampleDirectory(options));
-    }
-    static void TearDownTestSuite()
-    {
-        fs::remove_all(*s_root);
-        delete s_paths;
-        delete s_root;
-    }
+    CRuntimeClass* FrameClass() const override { return RUNTIME_CLASS(JumpRecordingFrame); }
     void SetUp() override
     {
-        FrameTest::SetUp();
-        PvResetStartupAbandoned();
-        registry = *s_root / ("registry_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(registry);
-        ::setenv("PV_REGISTRY_DIR", registry.c_str(), 1);
-        pvsample::RegisterSampleDirectory(*s_paths);
-        ResetConfiguration();
-        ASSERT_TRUE(LoadConfiguration());
-        HistoryInit();
-        m_template = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CViewerDoc),
-                                                          RUNTIME_CLASS(JumpRecordingFrame), RUNTIME_CLASS(CDaoqueryView));
-        CDocument* doc = m_template->OpenDocumentFile(nullptr);
-        ASSERT_NE(doc, nullptr);
-        POSITION pos = doc->GetFirstViewPosition();
-        frame = static_cast<JumpRecordingFrame*>(doc->GetNextView(pos)->GetParentFrame());
-        Pump();
-        view = frame->m_pMediaView;
-        ASSERT_NE(view, nullptr);
-        ASSERT_NE(view->GetBrowser(), nullptr);
-    }
-    void TearDown() override
-    {
-        PvSetShellOpener(nullptr);
-        // Closed as the user does: the directory view keeps its layout before its document goes.
-        if (frame && ::IsWindow(frame->GetSafeHwnd()))
-            frame->SendMessage(WM_CLOSE);
-        Pump();
-        FrameTest::TearDown();
-        HistoryFree();
-        ::unsetenv("PV_REGISTRY_DIR");
-        fs::remove_all(registry);
-        ResetConfiguration();
+        SampleFrameTest::SetUp();
+        jumper = static_cast<JumpRecordingFrame*>(frame);
     }
     PvBrowser* browser() const { return view->GetBrowser(); }
     std::string shown() const { return browser()->GetText(); }
-    void command(UINT nID)
-    {
-        frame->SendMessage(WM_COMMAND, nID);
-        Pump();
-    }
-    BOOL enabled(UINT nID) { return enabledIn(frame, nID); }
     // A program that notes each document it is asked to open.
     fs::path shellLog()
     {
@@ -117,16 +61,8 @@ protected:
         return text;
     }
 
-    static fs::path* s_root;
-    static pvsample::SamplePaths* s_paths;
-    fs::path registry;
-    JumpRecordingFrame* frame = nullptr;
-    CMediaView* view = nullptr;
-    MsgBoxLog boxes;
+    JumpRecordingFrame* jumper = nullptr;
 };
-
-fs::path* MediaViewTest::s_root = nullptr;
-pvsample::SamplePaths* MediaViewTest::s_paths = nullptr;
 
 } // namespace
 
@@ -200,7 +136,7 @@ TEST_F(MediaViewTest, NavigationRules)
         ASSERT_TRUE(view->IsDetailsPageShown());
         const std::string before = shown();
         s_dialog.clear();
-        frame->m_jumps.clear();
+        jumper->m_jumps.clear();
         if (!c.dialog.empty())
             PvInputKeyStroke(VK_ESCAPE);
         browser()->Navigate(c.url.c_str());
@@ -217,7 +153,7 @@ TEST_F(MediaViewTest, NavigationRules)
             EXPECT_NE(shown().find(view->m_strPageTitle.str()), std::string::npos);
         }
         EXPECT_EQ(s_dialog, c.dialog);
-        EXPECT_EQ(frame->m_jumps, c.jump.empty() ? std::vector<std::string>() : std::vector<std::string> {c.jump});
+        EXPECT_EQ(jumper->m_jumps, c.jump.empty() ? std::vector<std::string>() : std::vector<std::string> {c.jump});
     }
     PvSetPreTranslateHook(nullptr);
     EXPECT_TRUE(boxes.entries().empty());

@@ -1,12 +1,17 @@
 // Starts the viewer as a user would, headless, and reads what it showed.
 #include "tests/app/msgbox_log.h"
+#include "platform/base/textcase.h"
 #include "platform/gdi/dc.h"
+#include "tools/pvsample/SampleData.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <filesystem>
+#include <algorithm>
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -315,4 +320,127 @@ TEST_F(ParavelSampleE2E, PrintMediaPageAndPreview)
     preview.read(head.data(), 4);
     EXPECT_EQ(head, "%PDF");
     fs::remove(line);
+}
+
+// Show All, the Hints closed, a click on the fifth row: the details page below is that person's
+// (its printout names them), and no message box comes up on the way.
+TEST_F(ParavelSampleE2E, ClickedRowShowsThatPersonsDetails)
+{
+    // Rows stand in the default order: last name, then first name, by rank (upper-cased bytes),
+    // records of equal names in key order.
+    const pvsample::School school = pvsample::MakeSchool(200, 1);
+    const auto& d = school.data;
+    std::vector<size_t> order(d.rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    const size_t last = d.FieldIndex("Last Name"), first = d.FieldIndex("First Name");
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return std::pair(PvUpperCase(d.rows[a][last]), PvUpperCase(d.rows[a][first])) <
+               std::pair(PvUpperCase(d.rows[b][last]), PvUpperCase(d.rows[b][first]));
+    });
+    const std::string person = d.rows[order[4]][first] + " " + d.rows[order[4]][last];
+
+    const fs::path shot = root / "details.png";
+    // Screen points: the fifth row's Entry cell, then the toolbar's Print Details Page button.
+    std::ofstream(root / "script.txt") << "wait 1000\nkey F5\nwait 300\nkey ENTER\nwait 300\nclick 360 204\nwait 300\n"
+                                       << "screenshot " << shot.string() << "\nclick 188 94\nwait 300\nkey ENTER\nwait 500\nquit\n";
+    const std::string program = "sh -c \"cd '" + root.string() + "' && exec '" + PARAVEL_BIN + "'\"";
+    ASSERT_EQ(run(program, "PV_SCREEN=1280x1024 PV_SCRIPT='" + (root / "script.txt").string() + "'"), 0);
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(fs::exists(shot));
+    const fs::path pdf = root / "Paravel.pdf";
+    ASSERT_TRUE(fs::exists(pdf));
+    if (std::system("command -v pdftotext >/dev/null 2>&1") == 0) {
+        ASSERT_EQ(std::system(("pdftotext '" + pdf.string() + "' '" + (root / "page.txt").string() + "'").c_str()), 0);
+        std::ifstream in(root / "page.txt");
+        const std::string text((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_NE(text.find(person), std::string::npos) << person << "\n" << text;
+    }
+}
+
+// F3 through the keyboard: Last Name "Sm*" (Enter adds it, no search yet), Activity with the
+// list's first item, Chess Club, then Find Now; then Show All and the "O" button. No message box
+// on the way.
+TEST_F(ParavelSampleE2E, SearchDirectoryAndLetterJump)
+{
+    const fs::path found = root / "found.png", letter = root / "letter.png";
+    std::ofstream script(root / "script.txt");
+    script << "wait 1000\nkey F5\nwait 300\nkey ENTER\nwait 300\nkey F3\nwait 300\n"
+           << "key DOWN\nkey ENTER\nchar Sm*\nkey ENTER\n";
+    for (int i = 0; i < 7; ++i) // Activity, the eighth criterion
+        script << "key DOWN\n";
+    script << "key ENTER\nwait 200\nkey ENTER\nkey TAB\nkey TAB\nkey TAB\nkey TAB\nkey ENTER\nwait 500\n"
+           << "screenshot " << found.string() << "\nkey F5\nwait 300\nclick 652 61\nwait 500\nscreenshot " << letter.string() << "\nquit\n";
+    script.close();
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCREEN=1280x1024 PV_SCRIPT='" + (root / "script.txt").string() + "'"), 0);
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_TRUE(fs::exists(found));
+    EXPECT_TRUE(fs::exists(letter));
+    EXPECT_NE(panePixels(found), panePixels(letter)) << "the letter jump showed another person";
+}
+
+namespace {
+
+// The top left corner of the first active caption (navy) below the frame's own caption, or
+// (-1, -1) when the screenshot shows none.
+CPoint activeCaptionCorner(const fs::path& png)
+{
+    CBitmap bm;
+    if (!bm.PvLoadImageFile(png.c_str()))
+        return CPoint(-1, -1);
+    BITMAP info {};
+    bm.GetBitmap(&info);
+    std::vector<uint32_t> all(size_t(info.bmWidth) * size_t(info.bmHeight));
+    bm.GetBitmapBits(DWORD(all.size() * 4), all.data());
+    for (int y = 30; y < info.bmHeight; ++y)
+        for (int x = 0; x < info.bmWidth; ++x)
+            if ((all[size_t(y) * size_t(info.bmWidth) + size_t(x)] & 0xFFFFFF) == 0x000080)
+                return CPoint(x, y);
+    return CPoint(-1, -1);
+}
+
+std::string fileBytes(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+// Show Details Page on two rows: each opens a pop-up with the person's page, the second 12
+// pixels right and 18 lower; Esc closes it and the program ends without a message.
+TEST_F(ParavelSampleE2E, DetailsPopupsCascade)
+{
+    const fs::path one = root / "one.png", two = root / "two.png", closed = root / "closed.png";
+    // Screen points: the Entry cells of the directory's third and fourth rows.
+    std::ofstream(root / "script.txt") << "wait 1000\nkey F5\nkey ENTER\nwait 300\nclick 355 182\nwait 200\nkey F2\n"
+                                       << "wait 300\nscreenshot " << one.string() << "\nclick 355 198\nwait 200\nkey F2\n"
+                                       << "wait 300\nscreenshot " << two.string() << "\nkey ESC\nwait 200\nscreenshot "
+                                       << closed.string() << "\nquit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCREEN=1280x1024 PV_SCRIPT='" + (root / "script.txt").string() + "'"), 0);
+    EXPECT_TRUE(boxes().empty());
+    const CPoint first = activeCaptionCorner(one), second = activeCaptionCorner(two);
+    ASSERT_NE(first, CPoint(-1, -1));
+    EXPECT_EQ(second, first + CPoint(12, 18));
+    EXPECT_EQ(activeCaptionCorner(closed), CPoint(-1, -1)) << "no pop-up left";
+}
+
+// One wheel notch down over the directory moves its top row by three: the picture is the one
+// that three clicks on the scroll bar's down arrow give.
+TEST_F(ParavelSampleE2E, OneWheelNotchScrollsTheDirectoryThreeRows)
+{
+    const fs::path before = root / "before.png", wheeled = root / "wheeled.png", arrows = root / "arrows.png";
+    // Screen points: a cell of the directory grid, the down arrow of its vertical scroll bar.
+    std::ofstream(root / "wheel.txt") << "wait 1000\nkey F5\nkey ENTER\nwait 300\nscreenshot " << before.string()
+                                      << "\nwheel 700 300 -1\nwait 100\nscreenshot " << wheeled.string() << "\nquit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCREEN=1280x1024 PV_SCRIPT='" + (root / "wheel.txt").string() + "'"), 0);
+    std::ofstream(root / "arrows.txt") << "wait 1000\nkey F5\nkey ENTER\nwait 300\n"
+                                       << "click 1265 512\nclick 1265 512\nclick 1265 512\nwait 100\nscreenshot "
+                                       << arrows.string() << "\nquit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCREEN=1280x1024 PV_SCRIPT='" + (root / "arrows.txt").string() + "'"), 0);
+    const std::string a = fileBytes(before), w = fileBytes(wheeled), s = fileBytes(arrows);
+    ASSERT_FALSE(w.empty());
+    EXPECT_NE(w, a) << "the notch scrolled nothing";
+    EXPECT_EQ(w, s) << "the notch did not scroll what three line steps scroll";
+    EXPECT_TRUE(boxes().empty());
 }

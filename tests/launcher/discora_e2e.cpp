@@ -68,7 +68,15 @@ protected:
         env = "PV_REGISTRY_DIR=" + quoteShell((root / "registry").string()) + " PV_BACKEND=headless PV_MSGBOX_LOG="
             + quoteShell((root / "msgbox.log").string()) + " ";
     }
-    void TearDown() override { fs::remove_all(root); }
+    // A viewer that Discora started may still be closing (storing its outline and layout) when
+    // the test ends; its folder goes once it has.
+    void TearDown() override
+    {
+        std::error_code ec;
+        for (int i = 0; i < 100 && (fs::remove_all(root, ec), ec); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_FALSE(ec) << ec.message();
+    }
 
     int run(const std::string& command) { return std::system((env + command).c_str()); }
     int pvreg(const std::string& args) { return run(quoteShell(PV_PVREG_EXE) + " " + args); }

@@ -17,7 +17,7 @@
 namespace {
 
 // Covered areas from a fixed list.
-class CFixedCoveredImp : public CGXGridCoveredCellsImp {
+class CFixedCoveredImp : public CGXAbstractGridCoveredCellsImp {
 public:
     std::vector<CGXCellRange> m_areas;
     BOOL GetCoveredCellsRowCol(CGXGridCore*, ROWCOL nRow, ROWCOL nCol, CGXCellRange& range) override

@@ -176,6 +176,47 @@ TEST_F(RecordsetTest, TableRecordsetFollowsItsIndexAndSeeks)
     EXPECT_EQ(DaoErrorOf([&] { missing.Open("Nowhere"); }), 3265);
 }
 
+// A sought record is read where the index finds it; moves, positions, edits and deletes
+// start from its place in the order all the same.
+TEST_F(RecordsetTest, SoughtRecordTakesItsPlaceWhenAsked)
+{
+    CDaoTableDef td(&m_db);
+    td.Open("Tree");
+    CDaoRecordset rs(&m_db);
+    rs.Open(&td);
+    rs.SetCurrentIndex("Order");
+    COleVariant k20(20L), k30(30L), k10(10L);
+    ASSERT_TRUE(rs.Seek("=", &k20));
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Favorites");
+    EXPECT_EQ(rs.GetAbsolutePosition(), 1);
+    ASSERT_TRUE(rs.Seek(">", &k20));
+    rs.MovePrev();
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Favorites");
+    ASSERT_TRUE(rs.Seek("=", &k10));
+    rs.MoveNext();
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Favorites");
+    ASSERT_TRUE(rs.Seek("=", &k30));
+    rs.Move(-2);
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Views");
+    // A bookmark of a sought record leads back to it.
+    ASSERT_TRUE(rs.Seek("=", &k20));
+    const COleVariant mark = rs.GetBookmark();
+    rs.MoveFirst();
+    rs.SetBookmark(mark);
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Favorites");
+    // Edits and deletes reach the sought record, and the next move starts from its place.
+    ASSERT_TRUE(rs.Seek("=", &k30));
+    rs.Edit();
+    rs.SetFieldValue("Text", "Jon Smith");
+    rs.Update();
+    EXPECT_EQ(Str(rs.GetFieldValue("Text")), "Jon Smith");
+    ASSERT_TRUE(rs.Seek("=", &k20));
+    rs.Delete();
+    rs.MoveNext();
+    EXPECT_EQ(Str(rs.GetFieldValue("Key")), "Smith");
+    EXPECT_EQ(rs.GetAbsolutePosition(), 1);
+}
+
 TEST_F(RecordsetTest, ChangesInsideAndOutsideTransactions)
 {
     CDaoWorkspace* ws = m_db.m_pWorkspace;

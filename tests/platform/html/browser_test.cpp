@@ -61,6 +61,9 @@ TEST_F(BrowserTest, NavigationHistoryAndCommandStates)
     PvBrowser* b = host.browser();
     ASSERT_NE(b, nullptr);
     b->Navigate(home.c_str());
+    // The document completes from the message loop, as a real control's does.
+    EXPECT_EQ(host.dispids(), (std::vector<long> {DISPID_BEFORENAVIGATE2, DISPID_NAVIGATECOMPLETE2}));
+    PvPumpMessages();
     EXPECT_EQ(host.dispids(), (std::vector<long> {DISPID_BEFORENAVIGATE2, DISPID_NAVIGATECOMPLETE2, DISPID_DOCUMENTCOMPLETE}));
     EXPECT_EQ(b->GetLocationName(), "Home");
     EXPECT_FALSE(b->CanGoBack());

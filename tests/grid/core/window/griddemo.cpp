@@ -3,9 +3,11 @@
 // with PV_SCRIPT. The values come from FetchStoredStyle, so the store holds only the counts.
 // Cell (50001, 3) takes grades from 10 to 20 only. Two covered areas show as one cell each: a
 // wrapped note over rows 50,008-50,009 and columns 6-8, and column 5 from row 49,998 (above the
-// first row shown) to 50,003. At the start it prints where the first two
-// data cells of column 2 and the graded cell lie on the screen; at exit, the values typed in,
-// the current cell's stored value and the lengths of the undo and redo lists.
+// first row shown) to 50,003. Cell (50002, 4) holds a text too long for it: resting the mouse
+// there shows the whole text in a tip; the wheel scrolls and the wheel button pans. At the start
+// it prints where the first two data cells of column 2, the graded cell and the long text lie on
+// the screen; at exit, the values typed in, the current cell's stored value, the lengths of the
+// undo and redo lists and the top row.
 
 #include <cstdio>
 #include <map>
@@ -79,7 +81,7 @@ private:
 };
 
 // The demo's covered areas, answered from a fixed list.
-class CDemoCoveredCells : public CGXGridCoveredCellsImp {
+class CDemoCoveredCells : public CGXAbstractGridCoveredCellsImp {
 public:
     const CGXCellRange m_areas[2] = {CGXCellRange(50008, 6, 50009, 8), CGXCellRange(49998, 5, 50003, 5)};
     BOOL GetCoveredCellsRowCol(CGXGridCore*, ROWCOL nRow, ROWCOL nCol, CGXCellRange& range) override
@@ -149,12 +151,17 @@ int main()
                            "A note that covers two rows and three columns, long enough to wrap onto its second line."));
     grid.SetStyleRange(CGXCellRange(49998, 5),
                        CGXStyle().SetWrapText(TRUE).SetValue("Rows 49,998 to 50,003: the top two are scrolled out"));
+    grid.SetStyleRange(CGXCellRange(50002, 4),
+                       CGXStyle().SetValue("Room B-02, east wing, past the library and the music rooms"));
+    grid.InstallIntelliMousePlugin();
+    grid.InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
     grid.GetParam()->ClearUndoList();  // the set-up is not the user's to undo
     grid.SetFocus();
     grid.UpdateWindow();
     grid.PrintCellOnScreen("cell", 50001, 2);
     grid.PrintCellOnScreen("cell", 50002, 2);
     grid.PrintCellOnScreen("graded", 50001, 3);
+    grid.PrintCellOnScreen("long", 50002, 4);
     std::fflush(stdout);
 
     MSG msg;
@@ -169,6 +176,7 @@ int main()
                     static_cast<LPCTSTR>(grid.StoredCellValueText(nRow, nCol)));
     std::printf("undo %d redo %d\n", int(grid.GetParam()->GetUndoList().GetCount()),
                 int(grid.GetParam()->GetRedoList().GetCount()));
+    std::printf("top %u\n", unsigned(grid.GetTopRow()));
     g_pGrid = nullptr;
     return int(msg.wParam);
 }

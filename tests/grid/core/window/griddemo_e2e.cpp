@@ -12,6 +12,8 @@
 #include <string>
 #include <unistd.h>
 
+#include "platform/gdi/gdi.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -93,6 +95,45 @@ TEST(GridDemoE2E, CtrlZTakesTypedTextBackAndCtrlRBringsItAgain)
     EXPECT_NE(afterRedo.find("current 50001,2: \"Hello\"\nundo 1 redo 0\n"), std::string::npos) << afterRedo;
     EXPECT_GT(fs::file_size(undone), 1000u);
     EXPECT_GT(fs::file_size(redone), 1000u);
+    if (!std::getenv("PV_KEEP_E2E"))
+        fs::remove_all(dir);
+}
+
+// The screenshot's pixels (0x00RRGGBB) that have the colour of a tip's background.
+int TipBackgroundPixels(const fs::path& png)
+{
+    CBitmap bm;
+    if (!bm.PvLoadImageFile(png.c_str()))
+        return -1;
+    BITMAP info {};
+    bm.GetBitmap(&info);
+    std::vector<uint32_t> px(size_t(info.bmWidth) * size_t(info.bmHeight));
+    bm.GetBitmapBits(DWORD(px.size() * 4), px.data());
+    const COLORREF c = GetSysColor(COLOR_INFOBK);
+    const uint32_t want = (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+    int n = 0;
+    for (uint32_t v : px)
+        n += (v & 0xFFFFFF) == want;
+    return n;
+}
+
+// Resting on the cut-off text shows it whole in a tip; two wheel notches toward the user
+// scroll six rows and take the tip away, leaving no trace of it.
+TEST(GridDemoE2E, TipOverACutOffTextAndTheWheelScrollsItAway)
+{
+    const fs::path dir = fs::temp_directory_path() / ("pv-griddemo-tip-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    auto points = CellPoints(RunDemo(dir, "quit\n", dir / "layout-boxes.log"));
+    ASSERT_EQ(points.count("long 50002,4"), 1u);
+    const fs::path tip = dir / "tip.png", wheeled = dir / "wheeled.png";
+    const std::string out = RunDemo(dir,
+                                    "move " + points["long 50002,4"] + "\nwait 600\nscreenshot " + tip.string() +
+                                        "\nwheel " + points["long 50002,4"] + " -2\nscreenshot " + wheeled.string() +
+                                        "\nquit\n",
+                                    dir / "boxes.log");
+    EXPECT_NE(out.find("top 50006\n"), std::string::npos) << out;
+    EXPECT_GT(TipBackgroundPixels(tip), 1000);
+    EXPECT_EQ(TipBackgroundPixels(wheeled), 0);
     if (!std::getenv("PV_KEEP_E2E"))
         fs::remove_all(dir);
 }
