@@ -9,6 +9,7 @@
 #include "app/DirectoryKey.h"
 #include "app/FrameCommands.h"
 #include "app/ViewerDoc.h"
+#include "bench/support/headless_main.h"
 #include "bench/support/sampledir.h"
 #include "bench/support/viewerframe.h"
 
@@ -135,9 +136,5 @@ BENCHMARK(BM_DirectoryPane)->Arg(10000)->Arg(100000)->Iterations(5)->Unit(benchm
 
 int main(int argc, char** argv)
 {
-    setenv("PV_BACKEND", "headless", 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PvBenchMain(argc, argv);
 }

@@ -7,6 +7,7 @@
 
 #include "app/DetailsDlg.h"
 #include "app/ViewerDoc.h"
+#include "bench/support/headless_main.h"
 #include "bench/support/sampledir.h"
 #include "bench/support/viewerframe.h"
 
@@ -80,9 +81,5 @@ BENCHMARK(BM_DetailsPopups)->Arg(2000)->Arg(20000)->Iterations(10)->Unit(benchma
 
 int main(int argc, char** argv)
 {
-    setenv("PV_BACKEND", "headless", 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PvBenchMain(argc, argv);
 }

@@ -11,9 +11,10 @@
 #include "app/FrameCommands.h"
 #include "app/KeyRangeSearch.h"
 #include "app/SearchDirectoryDlg.h"
-#include "app/Splash.h"
 #include "app/ViewerDoc.h"
+#include "bench/support/headless_main.h"
 #include "bench/support/sampledir.h"
+#include "bench/support/viewerframe.h"
 #include "grid/controls/gxctlfactory.h"
 #include "platform/ui/ui.h"
 #include "platform/win/pvwin.h"
@@ -27,8 +28,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-
-void PvRegisterAppResources();
 
 namespace {
 
@@ -54,12 +53,7 @@ private:
 
 void UseInstallation(const pvsample::SamplePaths& paths)
 {
-    const std::string registry = paths.root + "registry";
-    std::filesystem::create_directories(registry);
-    ::setenv("PV_REGISTRY_DIR", registry.c_str(), 1);
-    pvsample::RegisterSampleDirectory(paths);
-    ResetConfiguration();
-    if (!LoadConfiguration())
+    if (!UseBenchInstallation(paths))
         std::abort();
 }
 
@@ -133,24 +127,13 @@ void BM_SearchStatement(benchmark::State& state)
 }
 BENCHMARK(BM_SearchStatement)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
-void Pump()
-{
-    for (int i = 0; i < 8 && PvUiPumpMessages() > 0; ++i) {
-    }
-}
-
 // A letter jump right after Show All (the rows read up to the jump), and a second one.
 void BM_LetterJump(benchmark::State& state)
 {
     const int people = int(state.range(0));
     const pvsample::SamplePaths& paths = BenchSampleDirectory(people);
     UseInstallation(paths);
-    PvResetWindowSystem();
-    PvRegisterStandardControls();
-    PvRegisterAppResources();
-    PvRegisterFrameResources();
-    InitGridLibraryWithFactory();
-    CSplashWindow::EnableSplash(FALSE);
+    PrepareBenchWindows();
     double first = 0, again = 0;
     for (auto _ : state) {
         std::filesystem::remove(paths.dataPath + "GridSettings.dat");
@@ -175,7 +158,7 @@ void BM_LetterJump(benchmark::State& state)
         view->ScrollToEntry("S");
         again += Ms(Clock::now() - t0);
         frame->SendMessage(WM_CLOSE);
-        Pump();
+        PumpBenchMessages();
         tmpl.reset();
     }
     const double n = double(state.iterations());
@@ -189,9 +172,5 @@ BENCHMARK(BM_LetterJump)->Arg(10000)->Arg(100000)->Iterations(3)->Unit(benchmark
 
 int main(int argc, char** argv)
 {
-    setenv("PV_BACKEND", "headless", 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PvBenchMain(argc, argv);
 }

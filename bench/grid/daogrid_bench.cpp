@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/support/headless_main.h"
 #include "bench/support/keyedtable.h"
 #include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxlibdata.h"
@@ -146,9 +147,5 @@ BENCHMARK(BM_DaoGridFirstScreenWarm)->Args({100000, 0})->Args({100000, 1})->Unit
 
 int main(int argc, char** argv)
 {
-    setenv("PV_BACKEND", "headless", 1);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PvBenchMain(argc, argv);
 }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "bench/support/headless_main.h"
 #include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/controls/gxstatic.h"
@@ -202,10 +203,5 @@ BENCHMARK(BM_RowScroll)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    setenv("PV_BACKEND", "headless", 1);
-    setenv("PV_SCREEN", "1700x1100", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PvBenchMain(argc, argv, "1700x1100");
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/support/headless_main.h"
 #include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxwnd.h"
@@ -141,10 +142,5 @@ BENCHMARK(BM_MoveReplacesTip)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    setenv("PV_BACKEND", "headless", 1);
-    setenv("PV_SCREEN", "1700x1100", 0);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return PvBenchMain(argc, argv, "1700x1100");
 }

@@ -117,6 +117,28 @@ void Widen(CGXCellRange& redraw, const CGXCellRange& area)
         redraw.UnionOf(CGXCellRange(redraw), area);
 }
 
+// One evaluation pass (bEvaluating set meanwhile, so that what the cells ask does not start
+// another): the changed areas are redrawn once, at the end. Out of memory ends the pass with
+// what it changed so far.
+template <class F>
+BOOL EvaluateAndRedraw(CGXGridCore* pGrid, CGXDelayedRangePool* pDelayed, const CGXCellRange& range,
+                       BOOL& bEvaluating, F&& evaluate)
+{
+    CGXCellRange redraw;
+    BOOL bChanged = FALSE;
+    bEvaluating = TRUE;
+    try {
+        bChanged = EvaluateRange(pGrid, pDelayed, range,
+                                 [&](ROWCOL nRow, ROWCOL nCol) { return evaluate(nRow, nCol, redraw); });
+    } catch (const std::bad_alloc&) {
+        bChanged = redraw.IsValid();
+    }
+    bEvaluating = FALSE;
+    if (bChanged && redraw.IsValid())
+        pGrid->RedrawCells(redraw.top, redraw.left, redraw.bottom, redraw.right, GX_INVALIDATE, FALSE);
+    return bChanged;
+}
+
 // A span of more than one cell (removed rows can leave one cell of a span behind).
 BOOL FindRealSpan(const CGXSpanCellPool& pool, ROWCOL nRow, ROWCOL nCol, CGXCellRange& range)
 {
@@ -218,19 +240,11 @@ BOOL CGXFloatCellsImp::Resolve(CGXGridCore* pGrid, const CGXCellRange& range, BO
     CGXDelayedRangePool* pDelayed = pParam->m_wFloatCellsMode == 1 ? GetDelayedPool(pGrid) : nullptr;
     if (pParam->m_wFloatCellsMode == 1 && !pDelayed)
         return FALSE;
-    CGXCellRange redraw;
-    BOOL bChanged = FALSE;
-    m_bEvaluating = TRUE;
-    try {
-        bChanged = EvaluateRange(pGrid, pDelayed, range,
-                                 [&](ROWCOL nRow, ROWCOL nCol) { return EvaluateCell(pGrid, nRow, nCol, redraw); });
-    } catch (const std::bad_alloc&) {
-        bChanged = redraw.IsValid();
-    }
-    m_bEvaluating = FALSE;
+    const BOOL bChanged = EvaluateAndRedraw(pGrid, pDelayed, range, m_bEvaluating,
+                                            [&](ROWCOL nRow, ROWCOL nCol, CGXCellRange& redraw) {
+                                                return EvaluateCell(pGrid, nRow, nCol, redraw);
+                                            });
     m_nLastRow = m_nLastStart = kNo;
-    if (bChanged && redraw.IsValid())
-        pGrid->RedrawCells(redraw.top, redraw.left, redraw.bottom, redraw.right, GX_INVALIDATE, FALSE);
     return bChanged;
 }
 
@@ -239,19 +253,6 @@ BOOL CGXFloatCellsImp::SpanOfCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, 
     CGXGridParam* pParam = pGrid->GetParam();
     CGXSpanCellPool* pSpans = GetSpanPool(pGrid);
     return pParam && pParam->m_wFloatCellsMode && pSpans && FindRealSpan(*pSpans, nRow, nCol, range);
-}
-
-void CGXFloatCellsImp::AfterStore(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol)
-{
-    QueueRange(pGrid, CGXCellRange(nRow, nCol), -1);
-    Resolve(pGrid, CGXCellRange(nRow, nCol), TRUE, FALSE, FALSE);
-}
-
-void CGXFloatCellsImp::RedrawSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, UINT flags, BOOL bCreateHint)
-{
-    CGXCellRange span(nRow, nCol);
-    SpanOfCell(pGrid, nRow, nCol, span);
-    pGrid->RedrawCells(span.top, span.left, span.bottom, span.right, flags, bCreateHint);
 }
 
 BOOL CGXFloatCellsImp::CanSpanCell(CGXControl*, ROWCOL, ROWCOL, const CGXStyle& style, BOOL bFlood)
@@ -414,20 +415,12 @@ BOOL CGXMergeCellsImp::Resolve(CGXGridCore* pGrid, const CGXCellRange& range, BO
     CGXDelayedRangePool* pDelayed = (nMode & 3) == 1 ? DelayedPoolAt(pGrid, CGXGridParam::nMergeDelayed) : nullptr;
     if ((nMode & 3) == 1 && !pDelayed)
         return FALSE;
-    CGXCellRange redraw;
-    BOOL bChanged = FALSE;
-    m_bEvaluating = TRUE;
     m_range = range.IsCells() ? range : CGXCellRange(0, 0, 0xFFFFFFFE, 0xFFFFFFFE);
-    try {
-        bChanged = EvaluateRange(pGrid, pDelayed, range,
-                                 [&](ROWCOL nRow, ROWCOL nCol) { return EvaluateCell(pGrid, nRow, nCol, redraw); });
-    } catch (const std::bad_alloc&) {
-        bChanged = redraw.IsValid();
-    }
-    m_bEvaluating = FALSE;
+    const BOOL bChanged = EvaluateAndRedraw(pGrid, pDelayed, range, m_bEvaluating,
+                                            [&](ROWCOL nRow, ROWCOL nCol, CGXCellRange& redraw) {
+                                                return EvaluateCell(pGrid, nRow, nCol, redraw);
+                                            });
     m_range = CGXCellRange(0, 0, 0xFFFFFFFE, 0xFFFFFFFE);
-    if (bChanged && redraw.IsValid())
-        pGrid->RedrawCells(redraw.top, redraw.left, redraw.bottom, redraw.right, GX_INVALIDATE, FALSE);
     return bChanged;
 }
 
@@ -440,19 +433,6 @@ BOOL CGXMergeCellsImp::SpanOfCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, 
         if (CGXSpanCellPool* p = MergePool(pGrid, bHorz); p && FindRealSpan(*p, nRow, nCol, range))
             return TRUE;
     return FALSE;
-}
-
-void CGXMergeCellsImp::AfterStore(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol)
-{
-    QueueRange(pGrid, CGXCellRange(nRow, nCol), -1);
-    Resolve(pGrid, CGXCellRange(nRow, nCol), TRUE, FALSE, FALSE);
-}
-
-void CGXMergeCellsImp::RedrawSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, UINT flags, BOOL bCreateHint)
-{
-    CGXCellRange span(nRow, nCol);
-    SpanOfCell(pGrid, nRow, nCol, span);
-    pGrid->RedrawCells(span.top, span.left, span.bottom, span.right, flags, bCreateHint);
 }
 
 BOOL CGXMergeCellsImp::CanMerge(CGXGridCore* pGrid, BOOL bHorz, ROWCOL nRow, ROWCOL nCol)

@@ -13,14 +13,30 @@
 class CGXSpanCellPool;
 class CGXDelayedRangePool;
 
-class CGXFloatCellsImp : public CGXGridFloatCellsImp, public CGXGridSpanCellsHooks {
+// What floating and merging share: a stored value queues its cell and evaluates it at once, and
+// a cell redraws with the whole span it belongs to.
+template <class TFeature>
+class CGXSpanKindImp : public TFeature, public CGXGridSpanCellsHooks {
+public:
+    void AfterStore(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol) override
+    {
+        this->QueueRange(pGrid, CGXCellRange(nRow, nCol), -1);
+        this->Resolve(pGrid, CGXCellRange(nRow, nCol), TRUE, FALSE, FALSE);
+    }
+    void RedrawSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, UINT flags, BOOL bCreateHint) override
+    {
+        CGXCellRange span(nRow, nCol);
+        this->SpanOfCell(pGrid, nRow, nCol, span);
+        pGrid->RedrawCells(span.top, span.left, span.bottom, span.right, flags, bCreateHint);
+    }
+};
+
+class CGXFloatCellsImp : public CGXSpanKindImp<CGXGridFloatCellsImp> {
 public:
     void SetMode(CGXGridCore* pGrid, WORD nMode, UINT flags) override;
     void QueueRange(CGXGridCore* pGrid, const CGXCellRange& range, int nDirection) override;
     BOOL Resolve(CGXGridCore* pGrid, const CGXCellRange& range, BOOL, BOOL, BOOL) override;
     BOOL SpanOfCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXCellRange& range) override;
-    void AfterStore(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol) override;
-    void RedrawSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, UINT flags, BOOL bCreateHint) override;
     BOOL CanSpanCell(CGXControl* pControl, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bFlood) override;
     void OnRowsOrColsChanged(CGXGridCore* pGrid, BOOL bRows, BOOL bInsert, ROWCOL a, ROWCOL b) override;
     void OnRowsOrColsMoved(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) override;
@@ -41,14 +57,12 @@ private:
     ROWCOL m_nLastRow = 0xFFFFFFFF, m_nLastStart = 0xFFFFFFFF;  // the text the running evaluation floated last
 };
 
-class CGXMergeCellsImp : public CGXGridMergeCellsImp, public CGXGridSpanCellsHooks {
+class CGXMergeCellsImp : public CGXSpanKindImp<CGXGridMergeCellsImp> {
 public:
     void SetMode(CGXGridCore* pGrid, WORD nMode, UINT flags) override;
     void QueueRange(CGXGridCore* pGrid, const CGXCellRange& range, int nDirection) override;
     BOOL Resolve(CGXGridCore* pGrid, const CGXCellRange& range, BOOL, BOOL, BOOL) override;
     BOOL SpanOfCell(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CGXCellRange& range) override;
-    void AfterStore(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol) override;
-    void RedrawSpan(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, UINT flags, BOOL bCreateHint) override;
     void OnRowsOrColsChanged(CGXGridCore* pGrid, BOOL bRows, BOOL bInsert, ROWCOL a, ROWCOL b) override;
     void OnRowsOrColsMoved(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFrom, ROWCOL nTo, ROWCOL nDest) override;
 

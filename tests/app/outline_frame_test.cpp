@@ -1,6 +1,6 @@
 // The outline in the main frame over a sample installation: opening items by type, the context
 // menus, renaming and deleting with the user's answers, and Save Current Directory List.
-#include "tests/app/frame_fixture.h"
+#include "tests/app/sample_frame_fixture.h"
 
 #include "app/Config.h"
 #include "app/History.h"
@@ -20,34 +20,14 @@ namespace {
 
 const char kClassQuery[] = "SELECT DATA.* FROM DATA WHERE ([DATA].[_IKEY] BETWEEN 1 AND 9)";
 
-class OutlineFrameTest : public FrameTest {
+class OutlineFrameTest : public SampleFrameTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        s_root = new fs::path(fs::temp_directory_path() / ("pv_outline_frame_" + std::to_string(::getpid())));
-        fs::remove_all(*s_root);
-        pvsample::SampleOptions options;
-        options.dir = (*s_root / "sample").string();
-        options.people = 40;
-        s_paths = new pvsample::SamplePaths(pvsample::WriteSampleDirectory(options));
-    }
-    static void TearDownTestSuite()
-    {
-        fs::remove_all(*s_root);
-        delete s_paths;
-        delete s_root;
-    }
+    bool OpensAtSetUp() const override { return false; }
     void SetUp() override
     {
-        FrameTest::SetUp();
-        PvResetStartupAbandoned();
-        m_registry = *s_root / ("registry_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::create_directories(m_registry);
-        ::setenv("PV_REGISTRY_DIR", m_registry.c_str(), 1);
-        pvsample::RegisterSampleDirectory(*s_paths);
-        ResetConfiguration();
-        ASSERT_TRUE(LoadConfiguration());
-        HistoryInit();
+        SampleFrameTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_tool = m_outline.data() + "tool.sh";
         m_marker = m_outline.data() + "tool-ran";
         std::ofstream(m_tool) << "#!/bin/sh\ntouch '" << m_marker << "'\n";
@@ -84,35 +64,17 @@ protected:
     }
     void Open()
     {
-        m_template = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CViewerDoc),
-                                                          RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CDaoqueryView));
-        CDocument* doc = m_template->OpenDocumentFile(nullptr);
-        ASSERT_NE(doc, nullptr);
-        POSITION pos = doc->GetFirstViewPosition();
-        frame = static_cast<CMainFrame*>(doc->GetNextView(pos)->GetParentFrame());
-        Pump();
-        view = frame->m_pNavigateView;
-        ASSERT_NE(view, nullptr);
+        OpenFrame();
+        nav = frame->m_pNavigateView;
+        ASSERT_NE(nav, nullptr);
         frame->SwitchLayout(ID_LAYOUT_DIRECTORY);
         Pump();
     }
-    void TearDown() override
-    {
-        PvSetShellOpener(nullptr);
-        if (frame && ::IsWindow(frame->GetSafeHwnd()))
-            frame->SendMessage(WM_CLOSE);
-        Pump();
-        FrameTest::TearDown();
-        HistoryFree();
-        ::unsetenv("PV_REGISTRY_DIR");
-        fs::remove_all(m_registry);
-        ResetConfiguration();
-    }
 
-    CTreeCtrl& tree() { return view->GetTreeCtrl(); }
+    CTreeCtrl& tree() { return nav->GetTreeCtrl(); }
     HTREEITEM item(const char* key)
     {
-        HTREEITEM h = view->FindItem(key);
+        HTREEITEM h = nav->FindItem(key);
         EXPECT_NE(h, nullptr) << key;
         return h;
     }
@@ -122,7 +84,7 @@ protected:
         tree().EnsureVisible(item(key));
         tree().GetItemRect(item(key), &rc, TRUE);
         CPoint pt = rc.CenterPoint();
-        view->ClientToScreen(&pt);
+        nav->ClientToScreen(&pt);
         return pt;
     }
     void click(const char* key)
@@ -137,7 +99,7 @@ protected:
     void command(const char* key, UINT nID)
     {
         tree().SelectItem(item(key));
-        view->SendMessage(WM_COMMAND, nID);
+        nav->SendMessage(WM_COMMAND, nID);
         Pump();
     }
     // Replaces the prompt's name.
@@ -173,16 +135,9 @@ protected:
     CViewerDoc* doc() { return static_cast<CViewerDoc*>(frame->GetActiveDocument()); }
     std::string location() { return std::string(frame->m_pMediaView->GetBrowser()->GetLocationURL()); }
 
-    static fs::path* s_root;
-    static pvsample::SamplePaths* s_paths;
-    fs::path m_registry;
     std::string m_tool, m_marker, m_athletics;
-    CMainFrame* frame = nullptr;
-    CNavigateView* view = nullptr;
+    CNavigateView* nav = nullptr;
 };
-
-fs::path* OutlineFrameTest::s_root = nullptr;
-pvsample::SamplePaths* OutlineFrameTest::s_paths = nullptr;
 
 } // namespace
 
@@ -194,12 +149,12 @@ TEST_F(OutlineFrameTest, ClickOpensByType)
     EXPECT_EQ(frame->m_nLayout, ID_LAYOUT_DIRECTORY);
     EXPECT_STREQ(doc()->m_strQuery, kClassQuery);
     EXPECT_EQ(frame->m_pQueryView->GetTotalRecords(), 9);
-    EXPECT_TRUE(view->m_bDetailsHistory);
+    EXPECT_TRUE(nav->m_bDetailsHistory);
 
     click("School Calendar");
     EXPECT_EQ(frame->m_nLayout, ID_LAYOUT_HOME);
     EXPECT_EQ(location(), std::string(GetMediaPath()) + "calendar.htm");
-    EXPECT_FALSE(view->m_bDetailsHistory);
+    EXPECT_FALSE(nav->m_bDetailsHistory);
 
     click("Athletics");
     EXPECT_EQ(frame->m_nLayout, ID_LAYOUT_HOME);
@@ -227,9 +182,9 @@ TEST_F(OutlineFrameTest, DetailsOfThePersonShownDoNotRequery)
     Open();
     click("Class of 2027");
     frame->m_nCurrentKey = 3;
-    view->m_bDetailsHistory = FALSE;
+    nav->m_bDetailsHistory = FALSE;
     click("Pat One");
-    EXPECT_TRUE(view->m_bDetailsHistory);
+    EXPECT_TRUE(nav->m_bDetailsHistory);
     EXPECT_STREQ(frame->m_pQueryView->GetRecordset()->GetSQL(), kClassQuery);
     EXPECT_TRUE(log.entries().empty());
 
@@ -237,14 +192,14 @@ TEST_F(OutlineFrameTest, DetailsOfThePersonShownDoNotRequery)
     click("Sam Two");
     EXPECT_EQ(frame->m_nCurrentKey, 4);
     EXPECT_EQ(frame->GetCurrentRecordKey(), 4);
-    EXPECT_TRUE(view->m_bDetailsHistory);
+    EXPECT_TRUE(nav->m_bDetailsHistory);
     EXPECT_TRUE(log.entries().empty());
 
     click("Lee Gone");
     const auto boxes = log.entries();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "This person does not exist in the database.");
-    EXPECT_TRUE(view->m_bDetailsHistory);
+    EXPECT_TRUE(nav->m_bDetailsHistory);
 }
 
 TEST_F(OutlineFrameTest, RightClickChoosesTheMenu)
@@ -264,14 +219,14 @@ TEST_F(OutlineFrameTest, RightClickChoosesTheMenu)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
-        EXPECT_EQ(view->ChooseContextMenu(screenPointOf(c.key)), c.menu);
+        EXPECT_EQ(nav->ChooseContextMenu(screenPointOf(c.key)), c.menu);
         EXPECT_EQ(tree().GetSelectedItem(), item(c.key));
     }
     CRect rc;
-    view->GetClientRect(&rc);
+    nav->GetClientRect(&rc);
     CPoint below(10, rc.bottom - 5);
-    view->ClientToScreen(&below);
-    EXPECT_EQ(view->ChooseContextMenu(below), 0u);
+    nav->ClientToScreen(&below);
+    EXPECT_EQ(nav->ChooseContextMenu(below), 0u);
 }
 
 TEST_F(OutlineFrameTest, RenameKeepsOrRefusesNames)
@@ -306,8 +261,8 @@ TEST_F(OutlineFrameTest, RenameKeepsOrRefusesNames)
     EXPECT_EQ(stored.count("Sam Two"), 0u);
     EXPECT_EQ(stored.at("Sam 2").text, "Sam 2");
     EXPECT_EQ(stored.at("Views").text, "Directory Lists");
-    EXPECT_EQ(view->FindItem("Sam Two"), nullptr);
-    EXPECT_EQ(view->GetItemKey(item("Sam 2")), "Sam 2");
+    EXPECT_EQ(nav->FindItem("Sam Two"), nullptr);
+    EXPECT_EQ(nav->GetItemKey(item("Sam 2")), "Sam 2");
     EXPECT_STREQ(tree().GetItemText(item("Sam 2")), "Sam 2");
 }
 
@@ -315,13 +270,13 @@ TEST_F(OutlineFrameTest, DeleteAsksAndTakesTheNoteAlong)
 {
     MsgBoxLog log;
     Open();
-    const int favorites = view->m_nFavoriteCount;
-    const int lists = view->m_nViewCount;
+    const int favorites = nav->m_nFavoriteCount;
+    const int lists = nav->m_nViewCount;
 
     log.answers("no");
     command("Faculty", ID_DELETE_DIRECTORY_LIST);
     EXPECT_EQ(rows().count("Faculty"), 1u);
-    EXPECT_NE(view->FindItem("Faculty"), nullptr);
+    EXPECT_NE(nav->FindItem("Faculty"), nullptr);
 
     log.answers("yes,yes,yes");
     command("Faculty", ID_DELETE_DIRECTORY_LIST);
@@ -339,13 +294,13 @@ TEST_F(OutlineFrameTest, DeleteAsksAndTakesTheNoteAlong)
     const auto stored = rows();
     for (const char* gone : {"Faculty", "Pat One", "School Calendar"}) {
         EXPECT_EQ(stored.count(gone), 0u) << gone;
-        EXPECT_EQ(view->FindItem(gone), nullptr) << gone;
+        EXPECT_EQ(nav->FindItem(gone), nullptr) << gone;
     }
     EXPECT_EQ(stored.at("Pat Again").image, 0);
     EXPECT_EQ(image("Pat Again"), 0);
     EXPECT_FALSE(frame->RecordHasNotes(3));
-    EXPECT_EQ(view->m_nViewCount, lists - 1);
-    EXPECT_EQ(view->m_nFavoriteCount, favorites - 2);
+    EXPECT_EQ(nav->m_nViewCount, lists - 1);
+    EXPECT_EQ(nav->m_nFavoriteCount, favorites - 2);
 }
 
 TEST_F(OutlineFrameTest, ReadOnlyDatabaseKeepsTheTree)
@@ -369,7 +324,7 @@ TEST_F(OutlineFrameTest, ReadOnlyDatabaseKeepsTheTree)
     EXPECT_EQ(refusals, 4);
     EXPECT_STREQ(tree().GetItemText(item("Faculty")), "Faculty");
     EXPECT_STREQ(tree().GetItemText(item("Sam Two")), "Sam Two");
-    EXPECT_NE(view->FindItem("Pat One"), nullptr);
+    EXPECT_NE(nav->FindItem("Pat One"), nullptr);
     EXPECT_EQ(image("Pat Again"), 3);
     EXPECT_TRUE(frame->RecordHasNotes(3));
 }

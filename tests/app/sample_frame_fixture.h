@@ -59,6 +59,13 @@ protected:
         ResetConfiguration();
         ASSERT_TRUE(LoadConfiguration());
         HistoryInit();
+        if (OpensAtSetUp())
+            OpenFrame();
+    }
+    // A test that prepares the installation further first opens the frame itself.
+    virtual bool OpensAtSetUp() const { return true; }
+    void OpenFrame()
+    {
         m_template = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CViewerDoc),
                                                           FrameClass(), RUNTIME_CLASS(CDaoqueryView));
         CDocument* doc = m_template->OpenDocumentFile(nullptr);
