@@ -3,8 +3,10 @@
 #include "grid/core/gxarchive.h"
 #include "platform/base/exceptions.h"
 
-IMPLEMENT_SERIAL(CGXBrowseParam, CGXGridParam, 1)
-IMPLEMENT_SERIAL(CGXDaoParam, CGXBrowseParam, 1)
+// Both classes are written with schema 0; files written before carry 1, and their records have
+// versions of their own, so any schema is read.
+IMPLEMENT_SERIAL(CGXBrowseParam, CGXGridParam, VERSIONABLE_SCHEMA | 0)
+IMPLEMENT_SERIAL(CGXDaoParam, CGXBrowseParam, VERSIONABLE_SCHEMA | 0)
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include "grid/core/gxstymap.h"
 #include "grid/core/gxuattr.h"
 #include "grid/features/gxserialcompat.h"
+#include "grid/features/gxspanpool.h"
 #include "platform/sys/system.h"
 
 namespace {
@@ -30,52 +31,19 @@ void Install()
 
 CGXStyleSerializeImp& StyleImp() { return *static_cast<CGXStyleSerializeImp*>(GXGetAppData()->m_pStyleSerializeImp); }
 
-// Items 2 to 34 of a new parameter object that owns nothing; C and B as given for their
-// first appearance (items 4 and 3) and their second (items 8 and 9).
-void ParamHead(ByteBuilder& b, BYTE c1 = 0, BYTE b1 = 1, BYTE c2 = 0, BYTE b2 = 1)
-{
-    b.word(10).byte(1).byte(b1).byte(c1).byte(1).byte(1).byte(1).byte(c2).byte(b2);
-    b.byte(1).byte(1);                                  // drag columns, drag rows
-    b.byte(0).byte(0).byte(0).byte(0);                  // ownership: data, printer, properties, styles
-    b.byte(0).byte(0).byte(1).byte(1);                  // F, older drawing, H, immediate scroll
-    b.word(255).word(178).word(178);
-    b.dword(0).dword(0).dword(10000).dword(1200);
-    b.text("");
-    b.word(1).word(2).word(0).word(0).word(0);
-    b.dword(0).dword(0);
-}
-
-// Items 39 to 72 of a new parameter object.
-void ParamTail(ByteBuilder& b)
-{
-    b.word(1).dword(0).word(1).dword(0);                // selected and covered ranges
-    b.word(1).dword(0).dword(1400);                     // row heights
-    b.word(1).dword(0).dword(6000);                     // column widths
-    b.word(0).word(0);                                  // hidden bits
-    b.byte(1);                                          // P
-    b.byte(0).byte(0).dword(0).dword(0).dword(0);       // Q, R, S, T, U
-    b.word(0);                                          // activate-cell mask
-    b.byte(0).word(4).dword(512);                       // V, W, undo limit
-    b.byte(0).byte(0).byte(0).byte(0).byte(0);          // Y1-Y5
-    b.word(0).word(0).word(0);                          // float mode, two null pools
-    b.word(0).word(0).word(0).word(0);                  // merge mode, three null pools
-    b.word(0);                                          // grid-line drawing
-    b.byte(0).byte(0).byte(0).word(0).byte(0);          // Z1-Z3, AA, AB
-}
-
 TEST(GXArchiveReference, NewParameterRecordOwningNothing)
 {
     Install();
     ByteBuilder ref;
-    ParamHead(ref);
-    ParamTail(ref);
+    WriteRefParamHead(ref, {});
+    WriteRefParamTail(ref, {});
     CGXGridParam p;
     EXPECT_EQ(StoreBytes([&](CArchive& ar) { p.Serialize(ar); }), ref.b);
 
     // Items 8 and 9 repeat items 4 and 3: the second copy wins.
     ByteBuilder twice;
-    ParamHead(twice, /*c1=*/1, /*b1=*/0, /*c2=*/0, /*b2=*/1);
-    ParamTail(twice);
+    WriteRefParamHead(twice, {.c1 = 1, .b1 = 0, .c2 = 0, .b2 = 1});
+    WriteRefParamTail(twice, {});
     CGXGridParam reader;
     CGXStylesMap readerMap;
     reader.SetStylesMap(&readerMap, FALSE);
@@ -271,6 +239,46 @@ TEST(GXArchiveReference, StylesMapNamesFromTheStringTable)
     EXPECT_EQ(map.LookupStyleIdByName("Standard"), 5);
     EXPECT_EQ(map.LookupStyleIdByName("STYLE49999"), 6);
     EXPECT_EQ(map.LookupStyleIdByResource(49999), 6);
+}
+
+// Record 19: the column table (first row of each cell's span) before the row table (first
+// column); record 20: the queued ranges, each with its evaluated columns, the last ones first.
+TEST(GXArchiveReference, SpanAndDelayedRangePools)
+{
+    Install();
+    const DWORD none = CGXSpanCellPool::kNone;
+    ByteBuilder spans;
+    spans.word(1).dword(5);
+    for (DWORD col : {3u, 4u})
+        spans.dword(col).dwordArray({none, none, 2, 2});
+    spans.dword(0xFFFFFFFF);
+    spans.word(1).dword(4);
+    for (DWORD row : {2u, 3u})
+        spans.dword(row).dwordArray({none, none, none, 3, 3});
+    spans.dword(0xFFFFFFFF);
+    CGXSpanCellPool pool;
+    LoadBytes(spans.b, [&](CArchive& ar) { pool.Serialize(ar); });
+    CGXCellRange span;
+    ASSERT_TRUE(pool.FindSpan(3, 4, span));
+    EXPECT_EQ(span, CGXCellRange(2, 3, 3, 4));
+    EXPECT_FALSE(pool.FindSpan(1, 3, span));
+    CGXSpanCellPool made;
+    made.SetSpan(2, 3, 3, 4);
+    EXPECT_EQ(StoreBytes([&](CArchive& ar) { made.Serialize(ar); }), spans.b);
+
+    ByteBuilder queue;
+    queue.count(1).object("CGXDelayedRange");
+    queue.dword(1).dword(2).dword(4).dword(6).byte(0).byte(1);
+    queue.dwordArray({6, none}).dwordArray({2, none});     // row 1 done, row 2 not begun
+    CGXDelayedRangePool delayed;
+    LoadBytes(queue.b, [&](CArchive& ar) { delayed.Serialize(ar); });
+    ASSERT_EQ(delayed.GetRanges().size(), 1u);
+    const CGXDelayedRange& r = *delayed.GetRanges()[0];
+    EXPECT_EQ(r.m_range, CGXCellRange(1, 2, 4, 6));
+    EXPECT_EQ(r.m_firsts, (std::vector<DWORD> {2, none}));
+    EXPECT_EQ(r.m_lasts, (std::vector<DWORD> {6, none}));
+    EXPECT_EQ(r.m_nRowsDone, 1u);
+    EXPECT_EQ(StoreBytes([&](CArchive& ar) { delayed.Serialize(ar); }), queue.b);
 }
 
 } // namespace

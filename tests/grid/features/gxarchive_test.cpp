@@ -94,24 +94,10 @@ TEST(GXArchiveData, FarRowsAndMovedRowsRoundTrip)
     EXPECT_EQ(StoreData(back2), bytes);
 }
 
-// Sixty rows of one style each at column 3,999,999: about 2 KB that once asked for 1.9 GB.
 Bytes SixtyFarRows()
 {
     ByteBuilder b;
-    b.word(1).dword(60).dword(4000000);
-    b.word(1).dword(61);
-    for (DWORD r = 1; r <= 60; r++) {
-        b.dword(r).word(1).dword(4000000).dword(3999999);
-        if (r == 1)
-            b.newClass("CGXStyle");
-        else
-            b.word(0x8001);  // the class seen first
-        b.word(6).dword(0).word(0).word(0);  // empty style: no borders, no user attributes
-        b.dword(0xFFFFFFFF);
-    }
-    b.dword(0xFFFFFFFF);
-    b.word(1).dword(0).dword(0xFFFFFFFF);
-    b.word(1).dword(0).dword(0xFFFFFFFF);
+    WriteRefSixtyFarRows(b);
     return b.b;
 }
 
