@@ -2,6 +2,7 @@
 #include "tests/app/msgbox_log.h"
 #include "platform/base/textcase.h"
 #include "platform/gdi/dc.h"
+#include "tests/grid/gxrefstream.h"
 #include "tools/pvsample/SampleData.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -443,4 +445,108 @@ TEST_F(ParavelSampleE2E, OneWheelNotchScrollsTheDirectoryThreeRows)
     EXPECT_NE(w, a) << "the notch scrolled nothing";
     EXPECT_EQ(w, s) << "the notch did not scroll what three line steps scroll";
     EXPECT_TRUE(boxes().empty());
+}
+
+namespace {
+
+Bytes readBytes(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+void writeBytes(const fs::path& p, const Bytes& b)
+{
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+}
+
+std::vector<DWORD> hiddenCols(const RefGridSettings& g)
+{
+    std::vector<DWORD> v;
+    for (DWORD c = 0; c < g.hiddenCols.size(); ++c)
+        if (g.IsColHidden(c))
+            v.push_back(c);
+    return v;
+}
+
+} // namespace
+
+// The layout file from end to end: the column menu hides First Name, the file the program leaves
+// reads record by record with the tests' own reader, and the next start shows the column hidden.
+// A cut file, or one whose cell data claims more style slots than any file may hold, gives the
+// default layout without a word, costs no more memory than one file's slot budget, and is replaced
+// whole at exit.
+TEST_F(ParavelSampleE2E, LayoutFileReadsByItsRecordsAndDamagedOnesFallBack)
+{
+    const fs::path settings = root / "sample" / "Data" / "GridSettings.dat";
+    // Runs the viewer on a script; answers its exit status and the peak memory of the run in KB.
+    auto measured = [&](const std::string& script, long& maxRssKb) {
+        std::ofstream(root / "script.txt") << script;
+        const std::string line = "env PV_BACKEND=headless PV_SCREEN=1280x1024 PV_REGISTRY_DIR='" + (root / "registry").string() +
+                                 "' PV_MSGBOX_LOG='" + (root / "boxes.log").string() + "' PV_SCRIPT='" +
+                                 (root / "script.txt").string() + "' timeout 120 " + PARAVEL_BIN + " >/dev/null 2>&1";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        int status = 0;
+        struct rusage usage {};
+        if (::wait4(pid, &status, 0, &usage) != pid)
+            return -1;
+        maxRssKb = usage.ru_maxrss;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    auto showDirectory = [&](const fs::path& shot) {
+        return "wait 1000\nkey F5\nkey ENTER\nwait 300\nscreenshot " + shot.string() + "\n";
+    };
+
+    long baseRss = 0, rss = 0;
+    ASSERT_EQ(measured(showDirectory(root / "default.png") + "quit\n", baseRss), 0);
+    ASSERT_TRUE(fs::exists(settings));
+    const RefGridSettings plain = RefReadGridSettings(readBytes(settings));
+    EXPECT_EQ(plain.topClass, "CGXDaoParam");
+
+    // The column menu opens at the click on the header; First Name is its third item.
+    ASSERT_EQ(measured(showDirectory(root / "shown.png") + "click 730 313 right\nwait 300\nclick 770 371\nwait 300\nscreenshot " +
+                           (root / "hidden.png").string() + "\nquit\n",
+                       rss),
+              0);
+    const Bytes hiddenFile = readBytes(settings);
+    const RefGridSettings hidden = RefReadGridSettings(hiddenFile);
+    EXPECT_EQ(hidden.topClass, "CGXDaoParam");
+    EXPECT_TRUE(hidden.hasStylesMap);
+    EXPECT_EQ(hidden.head[30 - 2], 15u) << "the directory's option mask";
+    std::vector<DWORD> more = hiddenCols(hidden);
+    const std::vector<DWORD> before = hiddenCols(plain);
+    EXPECT_EQ(more.size(), before.size() + 1) << "one more column hidden";
+    EXPECT_NE(fileBytes(root / "hidden.png"), fileBytes(root / "shown.png"));
+
+    ASSERT_EQ(measured(showDirectory(root / "again.png") + "quit\n", rss), 0);
+    EXPECT_EQ(fileBytes(root / "again.png"), fileBytes(root / "hidden.png")) << "the next start shows the column hidden";
+    EXPECT_EQ(hiddenCols(RefReadGridSettings(readBytes(settings))), more);
+    EXPECT_TRUE(boxes().empty());
+
+    struct Case {
+        const char* name;
+        Bytes file;
+    };
+    const Case cases[] = {
+        {"cut in half", Bytes(hiddenFile.begin(), hiddenFile.begin() + ptrdiff_t(hiddenFile.size() / 2))},
+        {"sixty rows far out", RefDaoFileWithData(WriteRefSixtyFarRows)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(settings, c.file);
+        const fs::path shot = root / (std::string(c.name) + ".png");
+        ASSERT_EQ(measured(showDirectory(shot) + "quit\n", rss), 0);
+        EXPECT_TRUE(boxes().empty());
+        EXPECT_EQ(fileBytes(shot), fileBytes(root / "default.png")) << "the default layout";
+        // A file may make the reader hold 16 million style pointers (128 MB) before it is refused;
+        // the sixty rows claim fifteen times that.
+        EXPECT_LT(rss, baseRss + 192 * 1024) << "peak " << rss << " KB against " << baseRss << " KB";
+        RefGridSettings after;
+        ASSERT_NO_THROW(after = RefReadGridSettings(readBytes(settings))) << "a whole file after exit";
+        EXPECT_EQ(hiddenCols(after), before);
+    }
 }
