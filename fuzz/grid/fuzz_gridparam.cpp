@@ -8,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxobjfile.h"
 #include "grid/core/gxparam.h"
 #include "grid/core/gxserial.h"
 #include "grid/core/gxstyle.h"
 #include "grid/core/gxstymap.h"
+#include "grid/record/gxbrowparam.h"
 #include "platform/base/CArchive.h"
 
 // Fontconfig keeps the insides of its patterns as offsets rather than pointers, so the leak
@@ -21,10 +23,12 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfi
 
 namespace {
 
-// A parameter object with something in every part: styles, sizes, ranges, texts.
+// A directory grid's parameter object with something in every part: styles, sizes, ranges, texts.
 std::vector<BYTE> ValidFile()
 {
-    CGXGridParam param;
+    CGXDaoParam param;
+    param.m_ColOrder.Add(0);
+    param.m_ColOrder.Add(2);
     param.m_sText = "Directory";
     param.m_nFrozenRows = 1;
     param.m_RowHeights.SetAt(3, 2000);
@@ -51,7 +55,8 @@ std::vector<BYTE> ValidFile()
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const std::vector<BYTE> valid = [] {
-        GXInstallDocSerializeImp();
+        // As the program starts the library: strings, archive records, pools, the older styles.
+        InitGridLibraryWithFactory();
         return ValidFile();
     }();
     if (size == 0)

@@ -212,6 +212,7 @@ struct RefGridSettings {
     std::vector<std::string> recSetInfo;
     std::vector<DWORD> colOrder;
     size_t nObjects = 0;             // objects the file holds, the top one included
+    std::vector<std::string> classes;  // in the order the file names them
 
     bool IsColHidden(DWORD nCol) const { return nCol < hiddenCols.size() && hiddenCols[nCol] != 0; }
 };
@@ -251,6 +252,8 @@ public:
         if (m_pos != m_b.size())
             Fail(std::to_string(m_b.size() - m_pos) + " bytes after the top-level object");
         g.nObjects = m_nObjects;
+        for (const auto& [index, name] : m_classes)
+            g.classes.push_back(name);
         return g;
     }
 

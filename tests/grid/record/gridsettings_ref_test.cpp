@@ -6,6 +6,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <memory>
 
@@ -16,6 +19,8 @@
 #include "grid/core/gxprop.h"
 #include "grid/core/gxstyle.h"
 #include "grid/core/gxstymap.h"
+#include "grid/core/gxuattr.h"
+#include "grid/features/gxspanpool.h"
 #include "grid/record/gxbrowparam.h"
 #include "platform/sys/system.h"
 #include "tests/grid/core/gxtesthelp.h"
@@ -212,6 +217,117 @@ TEST_F(GridSettingsReference, FileEntryPointsAndCutFiles)
     }
     std::remove(path.c_str());
     rmdir(dir);
+}
+
+// A parameter object that holds every record the file knows: styles of every attribute, fonts,
+// interiors, borders, user attributes of each kind, base styles by name and by string id, page
+// texts, a user property, both printer blocks, ranges, sizes, hidden bits and the cell pools.
+std::unique_ptr<CGXDaoParam> EveryRecordParam()
+{
+    auto p = std::make_unique<CGXDaoParam>();
+    p->m_sText = "Every record";
+    auto* pMap = new CGXStylesMap;
+    pMap->CreateStandardStyles();
+    pMap->SetControlName(52512, "Edit");
+    pMap->AddUserAttribute(51022, &CGXStyle().SetValue("tip"));
+    const WORD nNames = pMap->RegisterStyleByName("Names", CGXStyle().SetWrapText(TRUE).SetBaseStyle(pMap->m_wStyleStandard));
+    p->SetStylesMap(pMap, TRUE);
+
+    CGXStyle full;
+    full.SetHorizontalAlignment(1).SetVerticalAlignment(4).SetReadOnly(TRUE).SetControl(52512);
+    full.SetInterior(CGXPackedBrush(GX_BS_HATCHED, RGB(1, 2, 3), 3)).SetTextColor(RGB(200, 0, 0));
+    full.SetWrapText(TRUE).SetAllowEnter(FALSE);
+    full.SetBorders(gxBorderTop, CGXPackedPen(0, 1, RGB(0, 0, 255))).SetBorders(gxBorderRight, CGXPackedPen(2, 2, GXSYSCOLOR(COLOR_WINDOWTEXT)));
+    full.SetFont(CGXFont().SetFaceName("Arial").SetSize(11).SetBold(TRUE).SetItalic(TRUE).SetOrientation(900));
+    full.SetValue("12.5").SetValueType(2).SetChoiceList("a\nb\nc").SetVerticalScrollBar(TRUE).SetMaxLength(40);
+    full.SetBaseStyle(nNames).SetEnabled(TRUE).SetTriState(FALSE).SetDraw3dFrame(2).SetAutoSize(TRUE);
+    full.SetUserAttribute(51022, "short").SetUserAttribute(51023, "a longer text").SetUserAttribute(51024, CGXUserAttribute(LONG(-7)));
+    full.SetItemDataPtr(0x1234).SetFloatCell(TRUE).SetFloodCell(FALSE).SetMergeCell(3).SetFormat(4).SetPlaces(2);
+    auto* pData = new CGXData;
+    pData->SetRowCount(6);
+    pData->SetColCount(5);
+    pData->StoreStyleRowCol(2, 3, &full, gxOverride);
+    pData->StoreValueRowCol(4, 1, "plain", gxOverride);
+    pData->StoreStyleRowCol(3, 0, &CGXStyle().SetInteriorColor(RGB(9, 9, 9)), gxOverride);
+    pData->StoreStyleRowCol(0, 2, &CGXStyle().SetHorizontalAlignment(2), gxOverride);
+    p->SetData(pData, TRUE);
+
+    auto* pProps = new CGXProperties;
+    pProps->AddUserProperty(52100, CGXStyle().SetValue("on"));
+    p->SetProperties(pProps, TRUE);
+    auto* pPD = new CGXPrintDevice;
+    const BYTE mode[] = {'P', 'D', 'F', 0, 1, 2, 3, 4};
+    pPD->CreateDeviceHandles(kDevNames, sizeof(kDevNames), mode, sizeof(mode));
+    p->SetPrintDevice(pPD, TRUE);
+
+    p->m_SelRects.AddRange(CGXCellRange(1, 1, 2, 2));
+    p->m_CoveredCellsList.AddRange(CGXCellRange(4, 4, 5, 5));
+    p->m_RowHeights.SetAt(0, 1500);
+    p->m_ColWidths.SetAt(0, 7000);
+    p->m_abHiddenRows.SetAtGrow(5, 1);
+    p->m_abHiddenCols.SetAtGrow(4, 1);
+    p->m_wFloatCellsMode = 1;
+    p->m_wMergeCellsMode = 1;
+    auto* fq = new CGXDelayedRangePool;
+    fq->AddRange(CGXCellRange(3, 1, 3, 5));
+    auto* fs = new CGXSpanCellPool;
+    fs->SetSpan(4, 2, 4, 3);
+    auto* mq = new CGXDelayedRangePool;
+    mq->AddRange(CGXCellRange(1, 1, 6, 5));
+    auto* m1 = new CGXSpanCellPool;
+    m1->SetSpan(2, 3, 3, 3);
+    auto* m2 = new CGXSpanCellPool;
+    m2->SetSpan(6, 1, 6, 2);
+    p->SetFeatureObject(CGXGridParam::nFloatDelayed, fq);
+    p->SetFeatureObject(CGXGridParam::nFloatSpans, fs);
+    p->SetFeatureObject(CGXGridParam::nMergeDelayed, mq);
+    p->SetFeatureObject(CGXGridParam::nMergeSpans1, m1);
+    p->SetFeatureObject(CGXGridParam::nMergeSpans2, m2);
+    CGXRecSetInfo* pInfo = p->GetRecSetInfo();
+    pInfo->m_sText1 = "SELECT";
+    p->m_ColOrder.Add(0);
+    p->m_ColOrder.Add(2);
+    p->m_ColOrder.Add(1);
+    return p;
+}
+
+Bytes FileOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The fuzz target's seeds are whole files behind a first byte 0 ("take the bytes as they are"):
+// a directory view's file as the program left it, and one holding every record, which
+// PV_WRITE_GRID_SEEDS=1 writes afresh. Both load and read to their end with the tests' reader;
+// the second also writes back byte for byte.
+TEST_F(GridSettingsReference, FuzzSeedsLoadAndReadToTheirEnd)
+{
+    const std::string dir = PV_GRID_SEEDS;
+    std::unique_ptr<CGXDaoParam> every = EveryRecordParam();
+    const Bytes written = StoreBytes([&](CArchive& ar) { ar.WriteObject(every.get()); });
+    if (std::getenv("PV_WRITE_GRID_SEEDS")) {
+        Bytes seed {0};
+        seed.insert(seed.end(), written.begin(), written.end());
+        std::ofstream(dir + "/every-record", std::ios::binary).write(reinterpret_cast<const char*>(seed.data()), std::streamsize(seed.size()));
+    }
+    for (const char* name : {"every-record", "directory-view"}) {
+        SCOPED_TRACE(name);
+        Bytes seed = FileOf(dir + "/" + name);
+        ASSERT_GT(seed.size(), 1u);
+        ASSERT_EQ(seed[0], 0);
+        seed.erase(seed.begin());
+        std::unique_ptr<CObject> back;
+        LoadBytes(seed, [&](CArchive& ar) { back.reset(ar.ReadObject(RUNTIME_CLASS(CGXGridParam))); });
+        ASSERT_NE(dynamic_cast<CGXDaoParam*>(back.get()), nullptr);
+        RefGridSettings g;
+        ASSERT_NO_THROW(g = RefReadGridSettings(seed));
+        if (std::string(name) == "every-record") {
+            EXPECT_EQ(seed, written);
+            EXPECT_EQ(StoreBytes([&](CArchive& ar) { ar.WriteObject(back.get()); }), seed);
+            EXPECT_EQ(g.classes.size(), 13u) << "every class a DAO grid's file names";
+        }
+    }
 }
 
 }  // namespace
