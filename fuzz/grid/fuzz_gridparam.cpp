@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the reader of "GridSettings.dat". The first byte picks how the rest
 // is used: as the file itself, XOR-ed over a valid file, or appended to a cut-off valid file;
-// the last two reach the deep parts of the parameter object's record at once.
+// the last two reach the deep parts of the parameter object's record at once. Whatever loads
+// must save and load again.
 
 #include <cstddef>
 #include <cstdint>
@@ -77,5 +78,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     CMemFile file(input.data(), UINT(input.size()));
     std::unique_ptr<CObject> pObject(ReadObjectFromArchive(file, RUNTIME_CLASS(CGXGridParam)));
+    if (!pObject)
+        return 0;
+    // Whatever loads is saved again at exit; that file must load too, or the layout is lost.
+    CMemFile out;
+    try {
+        CArchive ar(&out, CArchive::store);
+        ar.WriteObject(pObject.get());
+        ar.Close();
+    } catch (...) {
+        __builtin_trap();
+    }
+    const UINT nOut = UINT(out.GetLength());
+    BYTE* pOut = out.Detach();
+    CMemFile again(pOut, nOut);
+    std::unique_ptr<CObject> pAgain(ReadObjectFromArchive(again, RUNTIME_CLASS(CGXGridParam)));
+    free(pOut);
+    if (!pAgain)
+        __builtin_trap();
     return 0;
 }

@@ -211,6 +211,13 @@ TEST(GXArchiveReference, StyleVersionsOneToSix)
         if (c.hasItemData) {
             EXPECT_EQ(s.GetItemDataPtr(), 0x55u);
         }
+        // Version 6 is what the grid writes: the same bytes, with the mask now telling that the
+        // style holds user attributes.
+        if (c.version == 6) {
+            Bytes written = b.b;
+            written[2 + 2] |= BYTE(CGXStyle::incUserAttributes >> 16);
+            EXPECT_EQ(StoreBytes([&](CArchive& ar) { s.SerializeEx(ar, nullptr); }), written);
+        }
     }
     // Without the compatibility reader an old record is refused.
     auto* saved = GXGetAppData()->m_pSerializeGW5Imp;
