@@ -171,11 +171,7 @@ TEST_F(PoolArchiveTest, ASlotOfAnotherClassAndAnOverclaimingPoolAreRefused)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ByteBuilder b;
-        b.word(1).dword(c.nSlots).dword(c.nIndex);
-        if (c.nCount >= 0xFFFF)
-            b.word(0xFFFF).dword(c.nCount);
-        else
-            b.word(WORD(c.nCount));
+        b.word(1).dword(c.nSlots).dword(c.nIndex).count(c.nCount);
         b.dword(5).dword(5).dword(0xFFFFFFFF);
         b.word(1).dword(0).dword(0xFFFFFFFF);
         CGXSpanCellPool pool;
