@@ -193,11 +193,15 @@ void CDetailsDlg::OnNotes()
 
 void CDetailsDlg::OnPrint() { m_browser.ExecWB(OLECMDID_PRINT, OLECMDEXECOPT_DONTPROMPTUSER, nullptr, nullptr); }
 
-// Close and Escape: the window goes, and with it the object.
+// Close and Escape: the window goes, and with it the object. The notes windows it owns would go
+// with it, so their notes are stored first; one that cannot be stored keeps the pop-up open.
 void CDetailsDlg::OnCancel()
 {
-    if (CMainFrame* frame = GetMainFrame())
+    if (CMainFrame* frame = GetMainFrame()) {
+        if (!frame->StoreNotesWindows(this))
+            return;
         frame->RemoveFromWindowList(this, FALSE);
+    }
     DestroyWindow();
 }
 

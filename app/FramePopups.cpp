@@ -4,6 +4,10 @@
 
 #include "app/DetailsDlg.h"
 #include "app/MediaView.h"
+#include "app/OrganizeNotesDlg.h"
+#include "app/PaneViews.h"
+
+#include <vector>
 
 void CMainFrame::OpenDetailsPopup(long nKey)
 {
@@ -31,6 +35,57 @@ void CMainFrame::RemoveFromWindowList(CWnd* pWnd, BOOL bNotes)
         Invalidate();
 }
 
-void CMainFrame::OpenNotesWindow(long, const CString&, CWnd*) {}
+void CMainFrame::OpenNotesWindow(long nKey, const CString& strTitle, CWnd* pParent)
+{
+    CRect rcFrame;
+    GetWindowRect(&rcFrame);
+    CWnd* pOwner = pParent ? pParent : this;
+    CWnd* pNotes = m_lists.OpenNotesWindow(nKey, rcFrame, [&]() -> CWnd* {
+        return CreateNotesWindow(nKey, strTitle, pOwner);
+    });
+    if (pNotes && m_pMediaView)
+        m_pMediaView->EnableWindow(FALSE);
+}
 
-void CMainFrame::RunAddToFavorites(const CAddToFavoritesArgs&, CWnd*) {}
+COrganizeNotesDlg* CMainFrame::CreateNotesWindow(long nKey, const CString& strTitle, CWnd* pParent)
+{
+    return COrganizeNotesDlg::CreateNotesWindow(this, nKey, strTitle, pParent);
+}
+
+BOOL CMainFrame::StoreNotesWindows(CWnd* pOwner)
+{
+    // Copied first: each window leaves the list as it closes.
+    std::vector<CWnd*> windows;
+    for (const auto& e : m_lists.GetList(TRUE))
+        windows.push_back(e->m_pWnd);
+    BOOL bAllStored = TRUE;
+    for (CWnd* pWnd : windows) {
+        auto* pNotes = dynamic_cast<COrganizeNotesDlg*>(pWnd);
+        if (!pNotes || !m_lists.IsListed(pWnd, TRUE) || (pOwner && pNotes->m_pParentWnd != pOwner))
+            continue;
+        if (!pNotes->CloseStoringNote(FALSE))
+            bAllStored = FALSE;
+    }
+    return bAllStored;
+}
+
+BOOL CMainFrame::OwnsNotesWindow(CWnd* pOwner) const
+{
+    for (const auto& e : m_lists.GetList(TRUE)) {
+        auto* pNotes = dynamic_cast<COrganizeNotesDlg*>(e->m_pWnd);
+        if (pNotes && pNotes->m_pParentWnd == pOwner)
+            return TRUE;
+    }
+    return FALSE;
+}
+
+// The shown record's notes (menu, toolbar and the status bar's notes pane).
+void CMainFrame::OnAddNotes()
+{
+    if (m_pQueryView)
+        SetActiveView(m_pQueryView, FALSE);
+    if (m_pMediaView)
+        OpenNotesWindow(m_pMediaView->m_lRecordKey, m_pMediaView->m_strPageTitle, this);
+}
+
+INT_PTR CMainFrame::RunAddToFavorites(const CAddToFavoritesArgs&, CWnd*) { return IDCANCEL; }

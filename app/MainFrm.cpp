@@ -50,8 +50,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_ADD_FAVORITES, OnPaneCommand)
     ON_COMMAND(ID_ORGANIZE_FAVORITES, OnPaneCommand)
     ON_COMMAND(ID_DIRECTORY_LISTS, OnPaneCommand)
-    ON_COMMAND(ID_ADD_NOTES, OnPaneCommand)
-    ON_COMMAND(ID_NOTES_PANE, OnPaneCommand)
+    ON_COMMAND(ID_ADD_NOTES, OnAddNotes)
+    ON_COMMAND(ID_NOTES_PANE, OnAddNotes)
     ON_COMMAND(ID_PRINT_DETAILS, OnPrintPage)
     ON_COMMAND(ID_PRINT_MEDIA, OnPrintPage)
     ON_COMMAND(ID_PRINT_PREVIEW_PAGE, OnPrintPreview)
@@ -503,7 +503,22 @@ void CMainFrame::OnPrintPreview()
         m_pMediaView->PrintPreview();
 }
 
-void CMainFrame::OnCloseAll() { m_lists.CloseAll(); }
+// A note that cannot be stored keeps its window, and the pop-up that owns it: its end would take
+// the window with it.
+void CMainFrame::OnCloseAll()
+{
+    StoreNotesWindows();
+    std::vector<CWnd*> popups;
+    for (const auto& e : m_lists.GetList(FALSE))
+        popups.push_back(e->m_pWnd);
+    for (CWnd* pPopup : popups) {
+        if (!m_lists.IsListed(pPopup, FALSE) || OwnsNotesWindow(pPopup))
+            continue;
+        m_lists.RemoveFromWindowList(pPopup, FALSE);
+        if (::IsWindow(pPopup->GetSafeHwnd()))
+            pPopup->DestroyWindow();
+    }
+}
 void CMainFrame::OnCascade() { m_lists.CascadeAll(); }
 
 void CMainFrame::OnCopyright() { OpenCopyrightText(m_hWnd, GetDataPath()); }
@@ -516,10 +531,13 @@ void CMainFrame::OnSetFocus(CWnd* pOldWnd)
         m_pMediaView->EnableWindow(TRUE);
 }
 
-// Stores which outline items are expanded; a custom database that cannot take it is reported
-// once and the frame closes all the same.
+// Stores the open notes first: one that cannot be stored keeps the frame open. Then stores which
+// outline items are expanded; a custom database that cannot take that is reported once and the
+// frame closes all the same.
 void CMainFrame::OnClose()
 {
+    if (!StoreNotesWindows())
+        return;
     if (m_pNavigateView) {
         if (CTreeCtrl* tree = m_pNavigateView->GetOutlineTree()) {
             CTreeCtrlVisibleOutline outline(*tree);

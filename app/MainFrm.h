@@ -11,6 +11,7 @@
 
 class CNavigateView;
 class CDetailsDlg;
+class COrganizeNotesDlg;
 struct CAddToFavoritesArgs;
 class CDaoqueryView;
 class CMediaView;
@@ -65,10 +66,15 @@ public:
     // Brings up the record's pop-up, or creates one beside the frame; the HTML pane is disabled
     // until the frame has the focus again.
     void OpenDetailsPopup(long nKey);
-    // The notes window of a record; it comes with the notes dialog (nothing is shown yet).
+    // Brings up the record's notes window, or creates one owned by pParent (the frame without
+    // one); the HTML pane is disabled until the frame has the focus again.
     virtual void OpenNotesWindow(long nKey, const CString& strTitle, CWnd* pParent = nullptr);
-    // Runs the Add to Favorites dialog with what a caller gives it; it comes with that dialog.
-    virtual void RunAddToFavorites(const CAddToFavoritesArgs& args, CWnd* pParent);
+    // Runs the Add to Favorites dialog with what a caller gives it; answers IDOK when the user
+    // confirmed it. It comes with that dialog.
+    virtual INT_PTR RunAddToFavorites(const CAddToFavoritesArgs& args, CWnd* pParent);
+    // Stores and closes every open notes window (those owned by pOwner only, when given),
+    // without the favorites offer. FALSE when a note could not be stored: its window stays.
+    BOOL StoreNotesWindows(CWnd* pOwner = nullptr);
     void RemoveFromWindowList(CWnd* pWnd, BOOL bNotes);
     void SetLastActiveWindow(CWnd* pWnd) { m_lists.SetLastActiveWindow(pWnd); }
     CModelessWindowLists m_lists;        // notes windows and details pop-ups
@@ -106,6 +112,10 @@ protected:
     BOOL OnCreateClient(LPCREATESTRUCT lpcs, CCreateContext* pContext) override;
     // A new details pop-up; null when it could not be created.
     virtual CDetailsDlg* CreateDetailsPopup();
+    // A new notes window; null when it could not be created.
+    virtual COrganizeNotesDlg* CreateNotesWindow(long nKey, const CString& strTitle, CWnd* pParent);
+    // Whether a listed notes window is owned by the window.
+    BOOL OwnsNotesWindow(CWnd* pOwner) const;
     void CollapsePanes();
 
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -124,6 +134,7 @@ protected:
     afx_msg void OnGoBack();
     afx_msg void OnGoForward();
     afx_msg void OnPaneCommand();
+    afx_msg void OnAddNotes();
     afx_msg void OnPrintPage();
     afx_msg void OnPrintPreview();
     afx_msg void OnCloseAll();

@@ -36,6 +36,7 @@ BEGIN_MESSAGE_MAP(CNavigateView, CTreeView)
     ON_COMMAND(ID_DELETE_DIRECTORY_LIST, OnDeleteDirectoryList)
     ON_COMMAND(ID_RENAME_FAVORITE, OnRenameFavorite)
     ON_COMMAND(ID_DELETE_FAVORITE, OnDeleteFavorite)
+    ON_COMMAND(ID_FAVORITE_NOTES, OnFavoriteNotes)
 END_MESSAGE_MAP()
 
 namespace {

@@ -94,6 +94,7 @@ protected:
     afx_msg void OnDeleteDirectoryList();
     afx_msg void OnRenameFavorite();
     afx_msg void OnDeleteFavorite();
+    afx_msg void OnFavoriteNotes();
     DECLARE_MESSAGE_MAP()
 
 private:

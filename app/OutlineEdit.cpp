@@ -250,3 +250,27 @@ void CNavigateView::OnDeleteFavorite()
     if (frame)
         frame->RenameFavoritesMenuEntry(key, parentText, TRUE, "");
 }
+
+// The notes of the selected favorite's person, under the favorite's own text: the HTML pane may
+// hold someone else's page.
+void CNavigateView::OnFavoriteNotes()
+{
+    CTreeCtrl& tree = GetTreeCtrl();
+    HTREEITEM hItem = tree.GetSelectedItem();
+    CMainFrame* frame = GetMainFrame();
+    if (!hItem || !frame)
+        return;
+    long recordKey = 0;
+    try {
+        CTreeRecordset favorite(m_treeSet.m_pDatabase);
+        favorite.Open(dbOpenDynaset, "Select * from Tree Where Key = '" + quoted(GetItemKey(hItem)) + "'");
+        if (!favorite.IsEOF() && favorite.m_Type == "Details")
+            ParseRecordKeyLink(favorite.m_Link, recordKey);
+        favorite.Close();
+    } catch (const CDaoException& e) {
+        AfxMessageBox(OutlineReadError(e), MB_ICONEXCLAMATION);
+        return;
+    }
+    if (recordKey != 0)
+        frame->OpenNotesWindow(recordKey, tree.GetItemText(hItem));
+}

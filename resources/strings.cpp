@@ -1,6 +1,7 @@
 #include "resources/resource.h"
 
 #include "resources/directory_ids.h"
+#include "resources/notes_ids.h"
 #include "resources/outline_ids.h"
 #include "platform/base/stringtable.h"
 
@@ -22,4 +23,5 @@ void PvRegisterAppResources()
     PvRegisterStringTable(kStrings);
     PvRegisterDirectoryResources();
     PvRegisterOutlineResources();
+    PvRegisterNotesResources();
 }

@@ -25,10 +25,11 @@ public:
     };
     std::vector<Notes> m_notes;
 
-    void RunAddToFavorites(const CAddToFavoritesArgs& args, CWnd* pParent) override
+    INT_PTR RunAddToFavorites(const CAddToFavoritesArgs& args, CWnd* pParent) override
     {
         m_favorites.push_back(args);
         m_pFavoritesParent = pParent;
+        return IDCANCEL;
     }
     void OpenNotesWindow(long nKey, const CString& strTitle, CWnd* pParent) override
     {
