@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <map>
+#include <sqlite3.h>
 #include <filesystem>
 #include <algorithm>
 #include <fstream>
@@ -549,4 +551,100 @@ TEST_F(ParavelSampleE2E, LayoutFileReadsByItsRecordsAndDamagedOnesFallBack)
         ASSERT_NO_THROW(after = RefReadGridSettings(readBytes(settings))) << "a whole file after exit";
         EXPECT_EQ(hiddenCols(after), before);
     }
+}
+
+namespace {
+
+// The sample's custom database, read with the engine itself: each note's key and text.
+std::map<long, std::string> notesIn(const fs::path& custom)
+{
+    std::map<long, std::string> notes;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(custom.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT [_IKEY], [MEMO] FROM [Annotations]", -1, &stmt, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                notes[long(sqlite3_column_int64(stmt, 0))] += reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+            sqlite3_finalize(stmt);
+        }
+    }
+    sqlite3_close(db);
+    return notes;
+}
+
+uint32_t pixelAt(const fs::path& png, int x, int y)
+{
+    CBitmap bm;
+    if (!bm.PvLoadImageFile(png.c_str()))
+        return 0;
+    BITMAP info {};
+    bm.GetBitmap(&info);
+    std::vector<uint32_t> all(size_t(info.bmWidth) * size_t(info.bmHeight));
+    bm.GetBitmapBits(DWORD(all.size() * 4), all.data());
+    return all[size_t(y) * size_t(info.bmWidth) + size_t(x)] & 0xFFFFFF;
+}
+
+const char kSampleNote[] = "Met at the open house; ask about the volunteer list.";
+// Screen points at 1280 x 1024: the sample's favorite Kai Larsen (key 1, with a note) in the
+// outline, the toolbar's Add/View Notes, the notes window's Close and its edit, and the Entry
+// cell of the directory's sixth row once the outline has shown Kai Larsen (a person with
+// neither a note nor a favorite).
+const char kOpenKaisNotes[] = "wait 1000\nkey F5\nkey ENTER\nwait 300\nclick 110 220\nwait 500\nclick 289 94\nwait 500\n"
+                              "key END ctrl\nkey RETURN\nchar Second line typed in the test.\nclick 377 255\nwait 500\n";
+constexpr uint32_t kNoteColour = 0xFFFFCC;  // the edit's background, as red-green-blue
+
+} // namespace
+
+// Kai Larsen's note gets a second line; a first note of someone else stays when the offer to add
+// a favorite is cancelled.
+TEST_F(ParavelSampleE2E, NotesAreStoredAndAFirstNoteSurvivesTheOffersCancel)
+{
+    const fs::path kai = root / "kai.png", offer = root / "offer.png";
+    std::ofstream(root / "script.txt") << kOpenKaisNotes << "screenshot " << kai.string()
+                                       << "\nclick 355 230\nwait 500\nclick 289 94\nwait 500\nchar A first note.\n"
+                                       << "click 377 255\nwait 500\nscreenshot " << offer.string()
+                                       << "\nkey ESC\nwait 300\nquit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCREEN=1280x1024 PV_SCRIPT='" + (root / "script.txt").string() + "'"), 0);
+    EXPECT_TRUE(boxes().empty());
+    EXPECT_NE(pixelAt(kai, 200, 150), kNoteColour) << "Close took Kai's window away";
+    EXPECT_TRUE(fs::exists(offer));
+    const auto notes = notesIn(root / "sample" / "User" / "Custom.mdb");
+    ASSERT_EQ(notes.size(), 3u);
+    EXPECT_EQ(notes.at(1), std::string(kSampleNote) + "\r\nSecond line typed in the test.");
+    int firstNotes = 0;
+    for (const auto& [key, memo] : notes)
+        if (memo == "A first note.") {
+            ++firstNotes;
+            EXPECT_NE(key, 1);
+            EXPECT_NE(key, 5);
+        }
+    EXPECT_EQ(firstNotes, 1);
+}
+
+// On a read-only custom database Close shows why the note was not stored and keeps the window
+// with its text; a second Close asks, and Yes lets it go so that the program can end.
+TEST_F(ParavelSampleE2E, ReadOnlyCustomDatabaseKeepsTheNoteWindowOpen)
+{
+    const fs::path custom = root / "sample" / "User" / "Custom.mdb";
+    fs::permissions(custom, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const fs::path failed = root / "failed.png", gone = root / "gone.png";
+    std::ofstream(root / "script.txt") << kOpenKaisNotes << "screenshot " << failed.string()
+                                       << "\nclick 377 255\nwait 500\nscreenshot " << gone.string() << "\nquit\n";
+    const int status = run(PARAVEL_BIN, "PV_SCREEN=1280x1024 PV_MSGBOX_ANSWERS=ok,yes,ok PV_SCRIPT='" +
+                                            (root / "script.txt").string() + "'");
+    fs::permissions(custom, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_EQ(status, 0);
+    const auto lines = boxes();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_NE(lines[0].find("Error editing in the Annotation table! This program was unable to edit the note in "
+                            "Annotations table in the custom database " + custom.string() +
+                            "\\nPlease re-install this program and try again\\n(Jet Error Number 3027)"),
+              std::string::npos)
+        << lines[0];
+    EXPECT_NE(lines[1].find("\"text\": \"Your note could not be saved. Close this window and lose it?\""),
+              std::string::npos)
+        << lines[1];
+    EXPECT_EQ(pixelAt(failed, 200, 150), kNoteColour) << "the window is open after the failed store";
+    EXPECT_NE(pixelAt(gone, 200, 150), kNoteColour) << "the window went after Yes";
+    EXPECT_EQ(notesIn(custom).at(1), kSampleNote);
 }
