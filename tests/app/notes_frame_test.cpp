@@ -278,6 +278,10 @@ TEST_F(NotesFrameTest, WindowCaptionColourCascadeAndLimit)
     third->GetWindowRect(&rc);
     EXPECT_EQ(rc.TopLeft(), rcFrame.TopLeft() + CPoint(24, 36));
     EXPECT_EQ(open(kNoteOnly), first);  // one window per person
+    first->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_NOTES_CLEAR, BN_CLICKED),
+                       LPARAM(first->GetDlgItem(IDC_NOTES_CLEAR)->GetSafeHwnd()));
+    EXPECT_EQ(text(&first->m_edit), "");
+    EXPECT_EQ(rowsOf(kNoteOnly).memo, "Call back");  // nothing stored until Close
 
     // 250 letters and then breaks: two fit (254), the third would make 256; one letter fills it.
     second->m_edit.SetWindowText("");
