@@ -44,3 +44,58 @@ void AppendFavoritesMenuEntry(CMenu* pMenu, LPCTSTR lpszName, BOOL bFolder, LPCT
         pFolder->AppendMenu(MF_STRING, UINT_PTR(nNextFavoriteId++), lpszName);
     }
 }
+
+namespace {
+
+bool isPlaceholder(CMenu* pMenu, int nPos)
+{
+    CString text;
+    pMenu->GetMenuString(UINT(nPos), text, MF_BYPOSITION);
+    return text == kEmpty && !pMenu->GetSubMenu(nPos);
+}
+
+} // namespace
+
+CMenu* FindFavoritesFolderMenu(CMenu* pFavorites, LPCTSTR lpszFolder)
+{
+    if (!pFavorites || !pFavorites->m_hMenu || !lpszFolder) return nullptr;
+    if (CString(lpszFolder) == "Favorites") return pFavorites;
+    const int pos = FindMenuItemPosition(pFavorites, lpszFolder);
+    return pos >= 0 ? pFavorites->GetSubMenu(pos) : nullptr;
+}
+
+BOOL RenameFavoritesMenuItem(CMenu* pFavorites, LPCTSTR lpszOld, LPCTSTR lpszFolder, BOOL bRemove, LPCTSTR lpszNew)
+{
+    CMenu* pMenu = FindFavoritesFolderMenu(pFavorites, lpszFolder);
+    const int pos = pMenu ? FindMenuItemPosition(pMenu, lpszOld) : -1;
+    if (pos < 0) return FALSE;
+    CMenu* pSub = pMenu->GetSubMenu(pos);
+    if (!bRemove) {
+        if (pSub)
+            return pMenu->ModifyMenu(UINT(pos), MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(pSub->m_hMenu), lpszNew);
+        return pMenu->ModifyMenu(UINT(pos), MF_BYPOSITION | MF_STRING, pMenu->GetMenuItemID(pos), lpszNew);
+    }
+    const UINT id = pMenu->GetMenuItemID(pos);
+    pMenu->DeleteMenu(UINT(pos), MF_BYPOSITION);
+    if (pMenu->GetMenuItemCount() == 0) pMenu->AppendMenu(MF_STRING, id, kEmpty);
+    return TRUE;
+}
+
+BOOL MoveFavoritesMenuItem(CMenu* pFavorites, LPCTSTR lpszName, LPCTSTR lpszFrom, LPCTSTR lpszTo, int& nNextFavoriteId)
+{
+    CMenu* pFrom = FindFavoritesFolderMenu(pFavorites, lpszFrom);
+    CMenu* pTo = FindFavoritesFolderMenu(pFavorites, lpszTo);
+    const int pos = pFrom ? FindMenuItemPosition(pFrom, lpszName) : -1;
+    // Folders are not moved: only a favorite's plain entry.
+    if (!pTo || pos < 0 || pFrom->GetSubMenu(pos)) return FALSE;
+    const UINT id = pFrom->GetMenuItemID(pos);
+    pFrom->RemoveMenu(UINT(pos), MF_BYPOSITION);
+    // An emptied folder shows what a fresh build of the menu would show.
+    if (pFrom != pFavorites && pFrom->GetMenuItemCount() == 0)
+        pFrom->AppendMenu(MF_STRING, UINT_PTR(nNextFavoriteId++), kEmpty);
+    if (pTo != pFavorites && pTo->GetMenuItemCount() > 0 && isPlaceholder(pTo, 0))
+        pTo->ModifyMenu(0, MF_BYPOSITION | MF_STRING, id, lpszName);
+    else
+        pTo->AppendMenu(MF_STRING, id, lpszName);
+    return TRUE;
+}

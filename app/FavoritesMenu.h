@@ -11,3 +11,18 @@ int FindMenuItemPosition(CMenu* pMenu, LPCTSTR lpszText);
 // folder's pop-up, taking over its "(Empty)" placeholder and its id. New ids come from
 // nNextFavoriteId, which grows by one per id used.
 void AppendFavoritesMenuEntry(CMenu* pMenu, LPCTSTR lpszName, BOOL bFolder, LPCTSTR lpszFolder, int& nNextFavoriteId);
+
+// The pop-up that holds a folder's entries: pFavorites itself for "Favorites", else the folder's
+// own pop-up; null when the folder is not in the menu.
+CMenu* FindFavoritesFolderMenu(CMenu* pFavorites, LPCTSTR lpszFolder);
+
+// Gives the entry lpszOld of a folder the text lpszNew, keeping its id, or removes it (bRemove;
+// a folder goes with its pop-up). A folder left empty shows "(Empty)" under the removed id.
+// FALSE, with the menu unchanged, when the folder or the entry is not in the menu.
+BOOL RenameFavoritesMenuItem(CMenu* pFavorites, LPCTSTR lpszOld, LPCTSTR lpszFolder, BOOL bRemove, LPCTSTR lpszNew);
+
+// Moves the entry lpszName with its id from one folder to the end of another, taking over an
+// "(Empty)" placeholder there; the folder it leaves shows "(Empty)" when nothing is left, under
+// a new id from nNextFavoriteId. FALSE, with the menu unchanged, when either folder or the
+// entry is not in the menu.
+BOOL MoveFavoritesMenuItem(CMenu* pFavorites, LPCTSTR lpszName, LPCTSTR lpszFrom, LPCTSTR lpszTo, int& nNextFavoriteId);

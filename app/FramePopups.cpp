@@ -87,5 +87,3 @@ void CMainFrame::OnAddNotes()
     if (m_pMediaView)
         OpenNotesWindow(m_pMediaView->m_lRecordKey, m_pMediaView->m_strPageTitle, this);
 }
-
-INT_PTR CMainFrame::RunAddToFavorites(const CAddToFavoritesArgs&, CWnd*) { return IDCANCEL; }

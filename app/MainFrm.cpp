@@ -47,9 +47,10 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_NORMAL_VIEW, OnNormalView)
     ON_COMMAND(ID_GO_BACK, OnGoBack)
     ON_COMMAND(ID_GO_FORWARD, OnGoForward)
-    ON_COMMAND(ID_ADD_FAVORITES, OnPaneCommand)
-    ON_COMMAND(ID_ORGANIZE_FAVORITES, OnPaneCommand)
-    ON_COMMAND(ID_DIRECTORY_LISTS, OnPaneCommand)
+    ON_COMMAND(ID_ADD_FAVORITES, OnAddToFavorites)
+    ON_COMMAND(ID_ORGANIZE_FAVORITES, OnOrganizeFavorites)
+    ON_COMMAND(ID_DIRECTORY_LISTS, OnDirectoryLists)
+    ON_WM_DESTROY()
     ON_COMMAND(ID_ADD_NOTES, OnAddNotes)
     ON_COMMAND(ID_NOTES_PANE, OnAddNotes)
     ON_COMMAND(ID_PRINT_DETAILS, OnPrintPage)
@@ -166,7 +167,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
     m_wndToolBar.SetBarStyle(m_wndToolBar.GetBarStyle() | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_DYNAMIC);
 
     EnableDocking(CBRS_ALIGN_ANY);
-    // The Favorites menu is filled from the outline's table by the outline (not built here yet).
+    BuildFavoritesMenu();
     m_wndToolBar.EnableDocking(CBRS_ALIGN_ANY);
     DockControlBar(&m_wndToolBar);
 
@@ -364,8 +365,6 @@ long CMainFrame::GoToRecordRow(long nKey)
     return m_pQueryView ? m_pQueryView->GoToRecordKey(key) : -1;
 }
 
-void CMainFrame::RenameFavoritesMenuEntry(const CString&, const CString&, BOOL, const CString&) {}
-
 void CMainFrame::RunSearch(BOOL bFirst)
 {
     SwitchLayout(ID_LAYOUT_DIRECTORY);
@@ -486,10 +485,6 @@ void CMainFrame::JumpToEntry(const CString& strText)
     m_pQueryView->ScrollToEntry(strText);
     m_pQueryView->ShowCurrentRowDetails();
 }
-
-// Commands whose work belongs to the outline, the notes windows and the HTML pane: routed and
-// enabled here, carried out by those panes.
-void CMainFrame::OnPaneCommand() {}
 
 void CMainFrame::OnPrintPage()
 {

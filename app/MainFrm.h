@@ -58,9 +58,21 @@ public:
     // Makes the record the grid's current row; answers that row, or -1 when the grid does not
     // hold it.
     long GoToRecordRow(long nKey);
+
+    // ---- The Favorites menu ----
+    // Fills the "F&avorites" pop-up from table Tree, ids from 351 (at window creation).
+    void BuildFavoritesMenu();
+    // Opens the favorite whose Key is the text, by its Type.
+    void OpenFavoriteByKey(const CString& strText);
     // Keeps the Favorites menu in step with a favorite renamed (bRemove FALSE) or deleted.
     void RenameFavoritesMenuEntry(const CString& strOldKey, const CString& strFolder, BOOL bRemove,
                                   const CString& strNewName);
+    void MoveFavoritesMenuEntry(const CString& strName, const CString& strFrom, const CString& strTo);
+    // Appends a favorite or folder with an id from m_nNextFavoriteId.
+    void AppendFavoritesMenuEntry(CMenu* pMenu, LPCTSTR lpszName, BOOL bFolder, LPCTSTR lpszFolder);
+    // The "F&avorites" pop-up; null when the menu has none.
+    CMenu* GetFavoritesMenu() const;
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     // ---- Notes windows and details pop-ups ----
     // Brings up the record's pop-up, or creates one beside the frame; the HTML pane is disabled
@@ -70,7 +82,7 @@ public:
     // one); the HTML pane is disabled until the frame has the focus again.
     virtual void OpenNotesWindow(long nKey, const CString& strTitle, CWnd* pParent = nullptr);
     // Runs the Add to Favorites dialog with what a caller gives it; answers IDOK when the user
-    // confirmed it. It comes with that dialog.
+    // confirmed it.
     virtual INT_PTR RunAddToFavorites(const CAddToFavoritesArgs& args, CWnd* pParent);
     // Stores and closes every open notes window (those owned by pOwner only, when given),
     // without the favorites offer. FALSE when a note could not be stored: its window stays.
@@ -79,6 +91,9 @@ public:
     void SetLastActiveWindow(CWnd* pWnd) { m_lists.SetLastActiveWindow(pWnd); }
     CModelessWindowLists m_lists;        // notes windows and details pop-ups
     int m_nNextFavoriteId = 351;
+    HMENU m_hMainMenu = nullptr;         // the menu the Favorites pop-up was built in
+    int m_nFavoritesPosition = -1;
+    HMENU m_hFavoritesMenu = nullptr;
     long m_nCurrentKey = -1;             // the record whose details page is shown
     BOOL m_bBrowserCanGoBack = FALSE;    // kept by the HTML pane
     BOOL m_bBrowserCanGoForward = FALSE;
@@ -133,8 +148,11 @@ protected:
     afx_msg void OnNormalView();
     afx_msg void OnGoBack();
     afx_msg void OnGoForward();
-    afx_msg void OnPaneCommand();
     afx_msg void OnAddNotes();
+    afx_msg void OnAddToFavorites();
+    afx_msg void OnOrganizeFavorites();
+    afx_msg void OnDirectoryLists();
+    afx_msg void OnDestroy();
     afx_msg void OnPrintPage();
     afx_msg void OnPrintPreview();
     afx_msg void OnCloseAll();

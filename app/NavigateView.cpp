@@ -37,6 +37,7 @@ BEGIN_MESSAGE_MAP(CNavigateView, CTreeView)
     ON_COMMAND(ID_RENAME_FAVORITE, OnRenameFavorite)
     ON_COMMAND(ID_DELETE_FAVORITE, OnDeleteFavorite)
     ON_COMMAND(ID_FAVORITE_NOTES, OnFavoriteNotes)
+    ON_COMMAND(ID_ORGANIZE_FAVORITES, OnOrganizeFavorites)
 END_MESSAGE_MAP()
 
 namespace {
@@ -148,6 +149,17 @@ void CNavigateView::RemoveOutlineItem(HTREEITEM hItem)
 {
     ForgetKeys(hItem);
     GetTreeCtrl().DeleteItem(hItem);
+}
+
+void CNavigateView::RekeyItem(HTREEITEM hItem, const CString& strNewKey)
+{
+    auto it = m_itemKeys.find(hItem);
+    if (it == m_itemKeys.end())
+        return;
+    if (FindItem(*it->second) == hItem)
+        m_keyMap.RemoveKey(*it->second);
+    *it->second = strNewKey;
+    m_keyMap.SetAt(strNewKey, hItem);
 }
 
 void CNavigateView::CountUnder(const CString& strParent, int nDelta)
@@ -287,8 +299,7 @@ BOOL CNavigateView::AddOutlineItem(CString Key, CString Parent, CString Text, in
 void CNavigateView::OpenOutlineItem()
 {
     m_bDetailsHistory = FALSE;
-    CTreeCtrl& tree = GetTreeCtrl();
-    HTREEITEM hItem = tree.GetSelectedItem();
+    HTREEITEM hItem = GetTreeCtrl().GetSelectedItem();
     if (!hItem)
         return;
     CString type, link;
@@ -301,6 +312,11 @@ void CNavigateView::OpenOutlineItem()
         AfxMessageBox(OutlineReadError(e), MB_ICONEXCLAMATION);
         return;
     }
+    OpenByType(type, link, hItem);
+}
+
+void CNavigateView::OpenByType(const CString& type, const CString& link, HTREEITEM hItem)
+{
     CMainFrame* frame = GetMainFrame();
     if (type == "Query") {
         if (!frame)
@@ -338,8 +354,8 @@ void CNavigateView::OpenOutlineItem()
             AfxMessageBox("Unable to find " + link, MB_ICONINFORMATION);
     } else if (type == "Details") {
         OpenRecordDetails(link);
-    } else {
-        tree.Expand(hItem, TVE_TOGGLE);
+    } else if (hItem) {
+        GetTreeCtrl().Expand(hItem, TVE_TOGGLE);
     }
 }
 

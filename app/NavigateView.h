@@ -35,11 +35,24 @@ public:
     void MakeUniqueKey(CString& Key);
     // Opens the selected item by its Type.
     void OpenOutlineItem();
+    // Opens a row's Type and Link as a click on its item does; hItem (may be null) is the item a
+    // folder's click would toggle.
+    void OpenByType(const CString& strType, const CString& strLink, HTREEITEM hItem);
+    // The two organizer dialogs, run modally over this outline.
+    void OrganizeFavorites();
+    void OrganizeDirectoryLists();
     // The tree once the window exists; closing the frame stores which items show from it.
     CTreeCtrl* GetOutlineTree() { return m_hWnd ? &GetTreeCtrl() : nullptr; }
     // The item of a Key; null when none.
     HTREEITEM FindItem(const CString& strKey) const;
     CString GetItemKey(HTREEITEM hItem) const;
+    // Inserts an item last under hParent carrying the Key, and maps the Key to it.
+    HTREEITEM InsertOutlineItem(const CString& strKey, const CString& strText, int nImage, int nSelectedImage,
+                                HTREEITEM hParent);
+    // Deletes the item and its children with their keys.
+    void RemoveOutlineItem(HTREEITEM hItem);
+    // The item's Key becomes strNewKey, in its key copy and in the key map.
+    void RekeyItem(HTREEITEM hItem, const CString& strNewKey);
     // Selects the item under a right click and answers the context menu it gets (135 for a
     // saved list, 139 for a favorite), or 0 for none.
     UINT ChooseContextMenu(CPoint ptScreen);
@@ -73,10 +86,6 @@ protected:
     void LoadOutline();
     // Moves m_treeSet to the row of the Key, walking from the first row; FALSE when none.
     BOOL SeekKey(const CString& strKey);
-    HTREEITEM InsertOutlineItem(const CString& strKey, const CString& strText, int nImage, int nSelectedImage,
-                                HTREEITEM hParent);
-    // Deletes the item and its children with their keys.
-    void RemoveOutlineItem(HTREEITEM hItem);
     void ForgetKeys(HTREEITEM hItem);
     void CountUnder(const CString& strParent, int nDelta);
     void ShowContextMenu(CPoint ptScreen);
@@ -95,6 +104,7 @@ protected:
     afx_msg void OnRenameFavorite();
     afx_msg void OnDeleteFavorite();
     afx_msg void OnFavoriteNotes();
+    afx_msg void OnOrganizeFavorites() { OrganizeFavorites(); }
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -8,6 +8,8 @@
 #include "app/DirectoryDialogs.h"
 #include "app/MainFrm.h"
 #include "app/NotesRecordset.h"
+#include "app/OrganizeFavoritesDlg.h"
+#include "app/SelectOneDlg.h"
 #include "platform/base/textcase.h"
 #include "platform/base/utf8.h"
 #include "platform/win/win.h"
@@ -273,4 +275,23 @@ void CNavigateView::OnFavoriteNotes()
     }
     if (recordKey != 0)
         frame->OpenNotesWindow(recordKey, tree.GetItemText(hItem));
+}
+
+// ---- The organizer dialogs ----
+
+void CNavigateView::OrganizeFavorites()
+{
+    COrganizeFavoritesDlg dlg(GetParentFrame());
+    dlg.m_pOutline = this;
+    dlg.DoModal();
+}
+
+void CNavigateView::OrganizeDirectoryLists()
+{
+    CSelectOneDlg dlg(GetParentFrame());
+    dlg.m_strCaption = "Organize Saved Directory Lists";
+    dlg.m_pOutline = this;
+    dlg.m_bFavorites = 0;
+    dlg.m_pTreeSet = &m_treeSet;
+    dlg.DoModal();
 }

@@ -2,6 +2,7 @@
 
 #include "resources/directory_ids.h"
 #include "resources/notes_ids.h"
+#include "resources/favorites_ids.h"
 #include "resources/outline_ids.h"
 #include "platform/base/stringtable.h"
 
@@ -24,4 +25,5 @@ void PvRegisterAppResources()
     PvRegisterDirectoryResources();
     PvRegisterOutlineResources();
     PvRegisterNotesResources();
+    PvRegisterFavoritesResources();
 }
