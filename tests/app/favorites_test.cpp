@@ -1,0 +1,188 @@
+// The Favorites menu and the favorites dialogs: the menu built from the sample and kept in step,
+// adding, organizing and the refusals, with table Tree, the outline, the dialog and the menu
+// compared after every change.
+#include "tests/app/favorites_fixture.h"
+
+#include "app/FavoritesMenu.h"
+#include "app/MediaView.h"
+#include "app/NotesRecordset.h"
+#include "resources/outline_ids.h"
+
+namespace {
+
+// ---- The menu's own edits ----
+
+// "Add,Organize,-,Teachers[Kai:351,Yuki:352],Solo[Only:353],Empty[(Empty):354],Top:355"
+std::string dump(CMenu& menu)
+{
+    std::string out;
+    for (int i = 0; i < int(menu.GetMenuItemCount()); ++i) {
+        CString text;
+        menu.GetMenuString(UINT(i), text, MF_BYPOSITION);
+        out += (out.empty() ? "" : ",") + (text.IsEmpty() ? std::string("-") : std::string(text));
+        if (CMenu* sub = menu.GetSubMenu(i)) {
+            std::string inner;
+            for (int j = 0; j < int(sub->GetMenuItemCount()); ++j) {
+                CString t;
+                sub->GetMenuString(UINT(j), t, MF_BYPOSITION);
+                inner += (inner.empty() ? "" : ",") + std::string(t) + ":" + std::to_string(sub->GetMenuItemID(j));
+            }
+            out += "[" + inner + "]";
+        } else if (!text.IsEmpty()) {
+            out += ":" + std::to_string(menu.GetMenuItemID(i));
+        }
+    }
+    return out;
+}
+
+TEST(FavoritesMenuItems, RenameRemoveAndMoveKeepIds)
+{
+    enum Op { Rename, Remove, Move };
+    struct Case {
+        const char* name;
+        Op op;
+        const char* item;
+        const char* from;
+        const char* to;   // new name, or the folder moved to
+        const char* expect;
+        bool changed = true;
+    };
+    const char* const kStart =
+        "Add:1,Organize:2,-,Teachers[Kai:351,Yuki:352],Solo[Only:353],Empty[(Empty):354],Top:355";
+    const Case cases[] = {
+        {"rename at the top", Rename, "Top", "Favorites", "Top's",
+         "Add:1,Organize:2,-,Teachers[Kai:351,Yuki:352],Solo[Only:353],Empty[(Empty):354],Top's:355"},
+        {"rename a folder keeps its entries", Rename, "Teachers", "Favorites", "Staff",
+         "Add:1,Organize:2,-,Staff[Kai:351,Yuki:352],Solo[Only:353],Empty[(Empty):354],Top:355"},
+        {"rename in a folder", Rename, "Yuki", "Teachers", "YUKI",
+         "Add:1,Organize:2,-,Teachers[Kai:351,YUKI:352],Solo[Only:353],Empty[(Empty):354],Top:355"},
+        {"remove at the top", Remove, "Top", "Favorites", "",
+         "Add:1,Organize:2,-,Teachers[Kai:351,Yuki:352],Solo[Only:353],Empty[(Empty):354]"},
+        {"remove in a folder", Remove, "Kai", "Teachers", "",
+         "Add:1,Organize:2,-,Teachers[Yuki:352],Solo[Only:353],Empty[(Empty):354],Top:355"},
+        {"remove a folder's last", Remove, "Only", "Solo", "",
+         "Add:1,Organize:2,-,Teachers[Kai:351,Yuki:352],Solo[(Empty):353],Empty[(Empty):354],Top:355"},
+        {"remove a folder", Remove, "Solo", "Favorites", "",
+         "Add:1,Organize:2,-,Teachers[Kai:351,Yuki:352],Empty[(Empty):354],Top:355"},
+        {"move into an empty folder", Move, "Top", "Favorites", "Empty",
+         "Add:1,Organize:2,-,Teachers[Kai:351,Yuki:352],Solo[Only:353],Empty[Top:355]"},
+        {"move into Favorites, a folder emptied", Move, "Only", "Solo", "Favorites",
+         "Add:1,Organize:2,-,Teachers[Kai:351,Yuki:352],Solo[(Empty):356],Empty[(Empty):354],Top:355,Only:353"},
+        {"move between folders", Move, "Kai", "Teachers", "Solo",
+         "Add:1,Organize:2,-,Teachers[Yuki:352],Solo[Only:353,Kai:351],Empty[(Empty):354],Top:355"},
+        {"a name not in the menu", Rename, "Nobody", "Favorites", "X", kStart, false},
+        {"a name not in its folder", Remove, "Kai", "Solo", "", kStart, false},
+        {"a folder not in the menu", Move, "Top", "Favorites", "Nowhere", kStart, false},
+        {"an entry of the wrong case", Move, "top", "Favorites", "Empty", kStart, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMenu menu;
+        menu.CreatePopupMenu();
+        menu.AppendMenu(MF_STRING, 1, "Add");
+        menu.AppendMenu(MF_STRING, 2, "Organize");
+        int next = 351;
+        AppendFavoritesMenuEntry(&menu, "Teachers", TRUE, "", next);
+        AppendFavoritesMenuEntry(&menu, "Kai", FALSE, "Teachers", next);
+        AppendFavoritesMenuEntry(&menu, "Yuki", FALSE, "Teachers", next);
+        AppendFavoritesMenuEntry(&menu, "Solo", TRUE, "", next);
+        AppendFavoritesMenuEntry(&menu, "Only", FALSE, "Solo", next);
+        AppendFavoritesMenuEntry(&menu, "Empty", TRUE, "", next);
+        AppendFavoritesMenuEntry(&menu, "Top", FALSE, "", next);
+        ASSERT_EQ(dump(menu), kStart);
+        BOOL done = FALSE;
+        if (c.op == Move)
+            done = MoveFavoritesMenuItem(&menu, c.item, c.from, c.to, next);
+        else
+            done = RenameFavoritesMenuItem(&menu, c.item, c.from, c.op == Remove, c.to);
+        EXPECT_EQ(bool(done), c.changed);
+        EXPECT_EQ(dump(menu), c.expect);
+    }
+}
+
+} // namespace
+
+// ---- The menu of the sample ----
+
+TEST_F(FavoritesFrameTest, MenuMirrorsTheSampleAndOpensByType)
+{
+    MsgBoxLog log;
+    Open();
+    CMenu* menu = frame->GetFavoritesMenu();
+    ASSERT_NE(menu, nullptr);
+    CString fixed;
+    menu->GetMenuString(0, fixed, MF_BYPOSITION);
+    EXPECT_EQ(fixed, "&Add to Favorites...");
+    menu->GetMenuString(1, fixed, MF_BYPOSITION);
+    EXPECT_EQ(fixed, "&Organize Favorites...");
+    EXPECT_EQ(menu->GetMenuState(2, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_EQ(menuState(menu, true),
+              "Teachers[Kai Larsen:351,Yuki M\xC3\xBCller:352],Classmates[John D'Angelo:353,Yuki Brown:354],"
+              "School Calendar:355,Athletics:356,School Website:357,Mia Hern\xC3\xA1ndez:358");
+    ExpectAgree("loaded");
+    EXPECT_TRUE(log.entries().empty());
+
+    // An id above the routed range is shown but does nothing.
+    frame->m_nCurrentKey = -1;
+    menu->AppendMenu(MF_STRING, 801, "Kai Larsen");
+    frame->SendMessage(WM_COMMAND, 801);
+    Pump();
+    EXPECT_EQ(frame->m_nCurrentKey, -1);
+
+    // A quote in the name: the person of its Link opens.
+    outline->m_bDetailsHistory = FALSE;
+    frame->SendMessage(WM_COMMAND, 353);
+    Pump();
+    EXPECT_EQ(frame->m_nCurrentKey, 2);
+    EXPECT_TRUE(outline->m_bDetailsHistory);
+    ROWCOL row = 0, col = 0;
+    ASSERT_TRUE(frame->m_pQueryView->QueryCurrentCell(row, col));
+    EXPECT_EQ(frame->m_pQueryView->GetCurrentRecordKey(), 2);
+    EXPECT_EQ(col, 1u);
+
+    // A media favorite opens its page, not a person numbered 0.
+    frame->SendMessage(WM_COMMAND, 355);
+    Pump();
+    EXPECT_EQ(frame->m_nLayout, ID_LAYOUT_HOME);
+    EXPECT_EQ(frame->m_nCurrentKey, 2);
+    const std::string location(frame->m_pMediaView->GetBrowser()->GetLocationURL());
+    EXPECT_NE(location.find("calendar.htm"), std::string::npos) << location;
+    EXPECT_TRUE(log.entries().empty());
+}
+
+TEST_F(FavoritesFrameTest, EmptyFolderShowsAnInertPlaceholder)
+{
+    Execute("INSERT INTO [Tree] ([Key], [Order], [Parent], [Text], [Image], [Selected Image], [Type], [Link], "
+            "[Expanded]) VALUES ('Tennis', 100, 'Favorites', 'Tennis', 2, 1, '', '-1', 0)");
+    Open();
+    CMenu* menu = frame->GetFavoritesMenu();
+    ASSERT_NE(menu, nullptr);
+    const int pos = FindMenuItemPosition(menu, "Tennis");
+    ASSERT_GE(pos, 0);
+    CMenu* folder = menu->GetSubMenu(pos);
+    ASSERT_NE(folder, nullptr);
+    ASSERT_EQ(folder->GetMenuItemCount(), 1u);
+    CString text;
+    folder->GetMenuString(0, text, MF_BYPOSITION);
+    EXPECT_EQ(text, "(Empty)");
+    const UINT id = folder->GetMenuItemID(0);
+    EXPECT_EQ(id, 359u);
+    EXPECT_FALSE(enabledIn(frame, id));
+    EXPECT_TRUE(enabledIn(frame, 351));
+    frame->m_nCurrentKey = -1;
+    const int layout = frame->m_nLayout;
+    frame->SendMessage(WM_COMMAND, id);
+    Pump();
+    EXPECT_EQ(frame->m_nCurrentKey, -1);
+    EXPECT_EQ(frame->m_nLayout, layout);
+    ExpectAgree("empty folder");
+}
+
+TEST_F(FavoritesFrameTest, NoFavoritesLeaveTheFixedCommands)
+{
+    Execute("DELETE FROM [Tree] WHERE [Parent] <> ''");
+    Open();
+    CMenu* menu = frame->GetFavoritesMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->GetMenuItemCount(), 2u);
+}
