@@ -72,6 +72,18 @@ private:
     CDaoWorkspace* m_pWorkspace;
 };
 
+// Deletes every row the statement finds, one current row at a time.
+void deleteAll(CDaoRecordset& rs, const CString& sql)
+{
+    rs.Open(dbOpenDynaset, sql);
+    while (!(rs.IsBOF() && rs.IsEOF())) {
+        rs.MoveFirst();
+        rs.Delete();
+        rs.Requery();
+    }
+    rs.Close();
+}
+
 } // namespace
 
 BEGIN_MESSAGE_MAP(COrganizeFavoritesDlg, CDialog)
@@ -429,16 +441,10 @@ void COrganizeFavoritesDlg::OnDelete()
             }
             others.Close();
             CNotesRecordset notes(pDatabase);
-            notes.Open(dbOpenDynaset, "Select * from Annotations where [Annotations].[_IKEY] = " + link);
-            for (; !notes.IsEOF(); notes.MoveNext())
-                notes.Delete();
-            notes.Close();
+            deleteAll(notes, "Select * from Annotations where [Annotations].[_IKEY] = " + link);
         }
         CTreeRecordset doomed(pDatabase);
-        doomed.Open(dbOpenDynaset, sql);
-        for (; !doomed.IsEOF(); doomed.MoveNext())
-            doomed.Delete();
-        doomed.Close();
+        deleteAll(doomed, sql);
         trans.Commit();
     } catch (const CDaoException& e) {
         AfxMessageBox(OutlineReadError(e), MB_ICONEXCLAMATION);

@@ -41,11 +41,20 @@ public:
     }
     static bool done() { return queue().empty(); }
 
-    // The modal dialog on top, as the class the test expects; null when it is another.
+    // The open dialog of that class: the active window, else the visible one with the caption
+    // the class shows; null when there is none.
     template <class T>
     static T* top()
     {
-        return dynamic_cast<T*>(CWnd::FromHandlePermanent(::GetActiveWindow()));
+        if (T* active = dynamic_cast<T*>(CWnd::FromHandlePermanent(::GetActiveWindow())))
+            return active;
+        for (const char* caption : {"Add to Favorites List.....", "Select Folder", "Organize Favorites", "Select One",
+                                    "Organize Saved Directory Lists"}) {
+            HWND h = ::FindWindow(nullptr, caption);
+            if (T* dlg = h && ::IsWindowVisible(h) ? dynamic_cast<T*>(CWnd::FromHandlePermanent(h)) : nullptr)
+                return dlg;
+        }
+        return nullptr;
     }
     static void click(CWnd* dlg, int id)
     {
@@ -99,6 +108,10 @@ private:
         Step step = std::move(queue().front());
         queue().pop_front();
         step();
+        // A step that posts nothing would leave the headless desktop with nothing to wait for,
+        // which it answers by closing the program; the next step needs another idle moment.
+        if (HWND h = ::GetActiveWindow())
+            ::PostMessage(h, WM_NULL, 0, 0);
     }
 };
 

@@ -186,3 +186,190 @@ TEST_F(FavoritesFrameTest, NoFavoritesLeaveTheFixedCommands)
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->GetMenuItemCount(), 2u);
 }
+
+// ---- One sequence over the sample, the four places compared after every step ----
+
+TEST_F(FavoritesFrameTest, AddOrganizeAndEverythingAgrees)
+{
+    MsgBoxLog log;
+    Open();
+    ExpectAgree("loaded");
+    CString kaiLink;
+    {
+        CDaoDatabase db;
+        db.Open(m_custom.c_str());
+        CTreeRecordset rs(&db);
+        rs.Open(dbOpenDynaset, "Select * from Tree Where Key = 'Kai Larsen'");
+        kaiLink = rs.m_Link;
+        rs.Close();
+        db.Close();
+    }
+    const long kai = std::atol(kaiLink);
+    ASSERT_TRUE(frame->RecordHasNotes(kai));
+
+    // A second favorite of a person with a note, under Teachers: the notes picture.
+    AddFavorite(kai, TRUE, "Kai Again", "Teachers");
+    EXPECT_NE(tableState().find("Teachers[Kai Larsen#3,Yuki M\xC3\xBCller#0,Kai Again#3]"), std::string::npos)
+        << tableState();
+    ExpectAgree("added under Teachers");
+
+    // New Folder, then a favorite into it.
+    {
+        DialogSteps steps;
+        steps.then([] { DialogSteps::click(DialogSteps::top<CAddToFavoritesDlg>(), IDC_FAVORITES_NEW_FOLDER); })
+            .then(DialogSteps::name("Tennis Team"))
+            .then([this] {
+                auto* dlg = DialogSteps::top<CAddToFavoritesDlg>();
+                ASSERT_NE(dlg, nullptr);
+                ASSERT_NE(dlg->m_tree.GetSelectedItem(), nullptr);
+                EXPECT_EQ(dlg->m_tree.GetItemText(dlg->m_tree.GetSelectedItem()), "Tennis Team");
+                EXPECT_EQ(menuState(frame->GetFavoritesMenu()).find("Tennis Team[]") != std::string::npos, true);
+                dlg->SetDlgItemText(IDC_FAVORITES_NAME, "Coach Park");
+                DialogSteps::click(dlg, IDOK);
+            });
+        RunAdd(5, FALSE);
+        EXPECT_TRUE(DialogSteps::done());
+    }
+    EXPECT_NE(tableState().find("Tennis Team[Coach Park#0]"), std::string::npos) << tableState();
+    ExpectAgree("added into a new folder");
+
+    // Organize Favorites: every step checked with the dialog still up.
+    long lastOrder = 0;
+    {
+        DialogSteps steps;
+        auto organizer = [] { return DialogSteps::top<COrganizeFavoritesDlg>(); };
+        auto check = [this, organizer](const char* step) {
+            auto* dlg = organizer();
+            ASSERT_NE(dlg, nullptr) << step;
+            ExpectAgree(step, &dlg->m_tree);
+        };
+        auto select = [organizer](const char* text) {
+            auto* dlg = organizer();
+            ASSERT_NE(dlg, nullptr);
+            ASSERT_TRUE(DialogSteps::select(dlg->m_tree, text)) << text;
+        };
+        auto pickFolder = [](const char* folder) {
+            return [folder] {
+                auto* picker = DialogSteps::top<CAddToFavoritesDlg>();
+                ASSERT_NE(picker, nullptr);
+                CString caption;
+                picker->GetWindowText(caption);
+                EXPECT_EQ(caption, "Select Folder");
+                EXPECT_FALSE(picker->m_editName.IsWindowVisible());
+                EXPECT_TRUE(DialogSteps::select(picker->m_tree, folder)) << folder;
+                DialogSteps::click(picker, IDOK);
+            };
+        };
+        steps.then([check] { check("opened"); })
+            // Into the folder it is already in: nothing changes.
+            .then([=] {
+                select("Coach Park");
+                DialogSteps::click(organizer(), IDC_ORGANIZE_MOVE);
+            })
+            .then(pickFolder("Tennis Team"))
+            .then([check] { check("moved into its own folder"); })
+            // Into "Favorites": last, with an Order above every row.
+            .then([=] {
+                select("Coach Park");
+                DialogSteps::click(organizer(), IDC_ORGANIZE_MOVE);
+            })
+            .then(pickFolder("Favorites"))
+            .then([this, check, &lastOrder] {
+                check("moved into Favorites");
+                const auto rows = tableRows();
+                long others = 0, coach = 0;
+                for (const Row& r : rows)
+                    (r.key == "Coach Park" ? coach : others) = std::max(r.key == "Coach Park" ? coach : others, r.order);
+                EXPECT_GT(coach, others);
+                lastOrder = coach;
+                EXPECT_NE(tableState().find("Tennis Team[],Coach Park#0"), std::string::npos) << tableState();
+            })
+            // A quote in the new name, then only the case changed.
+            .then([=] {
+                select("Tennis Team");
+                DialogSteps::click(organizer(), IDC_ORGANIZE_RENAME);
+            })
+            .then(DialogSteps::name("Tennis Team's"))
+            .then([check] { check("renamed with a quote"); })
+            .then([=] {
+                select("Tennis Team's");
+                DialogSteps::click(organizer(), IDC_ORGANIZE_RENAME);
+            })
+            .then(DialogSteps::name("TENNIS TEAM'S"))
+            .then([this, check] {
+                check("renamed in other case");
+                EXPECT_NE(outline->FindItem("TENNIS TEAM'S"), nullptr);
+            })
+            // A favorite whose person has a note: the note goes, the other favorite turns to 0.
+            .then([=] {
+                select("Kai Larsen");
+                DialogSteps::click(organizer(), IDC_ORGANIZE_DELETE);
+            })
+            .then([this, check, kai] {
+                check("deleted a favorite with a note");
+                EXPECT_NE(tableState().find("Teachers[Yuki M\xC3\xBCller#0,Kai Again#0]"), std::string::npos)
+                    << tableState();
+                EXPECT_FALSE(frame->RecordHasNotes(kai));
+            })
+            // A folder with its favorites.
+            .then([=] {
+                select("Classmates");
+                DialogSteps::click(organizer(), IDC_ORGANIZE_DELETE);
+            })
+            .then([this, check] {
+                check("deleted a folder");
+                for (const Row& r : tableRows())
+                    EXPECT_TRUE(r.key != "Classmates" && r.parent != "Classmates" && r.key != "Yuki Brown") << r.key;
+            })
+            .then([] { DialogSteps::click(DialogSteps::top<COrganizeFavoritesDlg>(), IDC_ORGANIZE_CLOSE); });
+        log.answers("yes,yes");
+        // The command is offered while a details page shows.
+        frame->ShowRecordDetails(5, TRUE);
+        Pump();
+        ASSERT_TRUE(enabledIn(frame, ID_ORGANIZE_FAVORITES));
+        frame->SendMessage(WM_COMMAND, ID_ORGANIZE_FAVORITES);
+        Pump();
+        EXPECT_TRUE(DialogSteps::done());
+        EXPECT_EQ(DialogSteps::top<COrganizeFavoritesDlg>(), nullptr);
+    }
+    EXPECT_GT(lastOrder, 0);
+    ExpectAgree("after Organize Favorites");
+
+    // "A*" is a name, not a pattern: "Athletics" stays.
+    AddFavorite(3, FALSE, "A*", "Favorites");
+    ExpectAgree("added A*");
+    {
+        DialogSteps steps;
+        steps.then([] {
+                 auto* dlg = DialogSteps::top<COrganizeFavoritesDlg>();
+                 ASSERT_NE(dlg, nullptr);
+                 ASSERT_TRUE(DialogSteps::select(dlg->m_tree, "A*"));
+                 DialogSteps::click(dlg, IDC_ORGANIZE_DELETE);
+             })
+            .then([this] {
+                auto* dlg = DialogSteps::top<COrganizeFavoritesDlg>();
+                ASSERT_NE(dlg, nullptr);
+                ExpectAgree("deleted A*", &dlg->m_tree);
+                DialogSteps::click(dlg, IDC_ORGANIZE_CLOSE);
+            });
+        log.answers("yes");
+        frame->SendMessage(WM_COMMAND, ID_ORGANIZE_FAVORITES);
+        Pump();
+        EXPECT_TRUE(DialogSteps::done());
+    }
+    const std::string final = tableState(false);
+    EXPECT_NE(final.find("Athletics"), std::string::npos) << final;
+    EXPECT_EQ(final.find("A*"), std::string::npos) << final;
+    EXPECT_EQ(final, "Teachers[Yuki M\xC3\xBCller,Kai Again],School Calendar,Athletics,School Website,Mia "
+                     "Hern\xC3\xA1ndez,TENNIS TEAM'S[],Coach Park");
+    ExpectAgree("at the end");
+
+    const auto boxes = log.entries();
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box.text, "Are you sure you want to delete this item from your list of saved Favorites?\nNote: If "
+                            "this item contains notes, they will also be deleted.");
+        EXPECT_EQ(box.buttons, "yesno");
+        EXPECT_EQ(box.icon, "question");
+    }
+}
