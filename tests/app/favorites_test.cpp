@@ -373,3 +373,200 @@ TEST_F(FavoritesFrameTest, AddOrganizeAndEverythingAgrees)
         EXPECT_EQ(box.icon, "question");
     }
 }
+
+// ---- Refusals, each with its text, and nothing changed ----
+
+TEST_F(FavoritesFrameTest, RefusalsChangeNothing)
+{
+    MsgBoxLog log;
+    Open();
+    const std::string before = tableState();
+    const char* const refused = "The name you entered is either not unique or too long, please try another name";
+
+    // Add: a name that differs only in case keeps the dialog open.
+    {
+        DialogSteps steps;
+        steps.then([] {
+                 auto* dlg = DialogSteps::top<CAddToFavoritesDlg>();
+                 ASSERT_NE(dlg, nullptr);
+                 dlg->SetDlgItemText(IDC_FAVORITES_NAME, "kai larsen");
+                 DialogSteps::click(dlg, IDOK);
+             })
+            .then([] {
+                auto* dlg = DialogSteps::top<CAddToFavoritesDlg>();
+                ASSERT_NE(dlg, nullptr); // still open
+                DialogSteps::click(dlg, IDCANCEL);
+            });
+        RunAdd(5, FALSE);
+        EXPECT_TRUE(DialogSteps::done());
+    }
+
+    const std::string longName(51, 'n');
+    {
+        DialogSteps steps;
+        auto organizer = [] { return DialogSteps::top<COrganizeFavoritesDlg>(); };
+        auto press = [organizer](const char* item, int button) {
+            return [=] {
+                auto* dlg = organizer();
+                ASSERT_NE(dlg, nullptr);
+                if (item)
+                    ASSERT_TRUE(DialogSteps::select(dlg->m_tree, item)) << item;
+                else
+                    dlg->m_tree.SelectItem(nullptr);
+                DialogSteps::click(dlg, button);
+            };
+        };
+        steps.then(press(nullptr, IDC_ORGANIZE_DISPLAY))
+            .then(press(nullptr, IDC_ORGANIZE_MOVE))
+            .then(press(nullptr, IDC_ORGANIZE_DELETE))
+            .then(press("Teachers", IDC_ORGANIZE_DISPLAY))
+            .then(press("Teachers", IDC_ORGANIZE_MOVE))
+            .then(press("Yuki Brown", IDC_ORGANIZE_DELETE)) // answered No
+            // Rename: a key of the table and a name too long for a key, then Cancel.
+            .then(press("Yuki Brown", IDC_ORGANIZE_RENAME))
+            .then(DialogSteps::name("Views"))
+            .then(DialogSteps::name(longName.c_str()))
+            .then(DialogSteps::cancel())
+            // The folder picker offers "Favorites" and its folders only; Cancel moves nothing.
+            .then(press("Yuki Brown", IDC_ORGANIZE_MOVE))
+            .then([] {
+                auto* picker = DialogSteps::top<CAddToFavoritesDlg>();
+                ASSERT_NE(picker, nullptr);
+                CTreeCtrl& tree = picker->m_tree;
+                HTREEITEM root = tree.GetRootItem();
+                EXPECT_EQ(tree.GetItemText(root), "Favorites");
+                EXPECT_EQ(tree.GetNextSiblingItem(root), nullptr);
+                std::string folders;
+                for (HTREEITEM h = tree.GetChildItem(root); h; h = tree.GetNextSiblingItem(h)) {
+                    folders += std::string(tree.GetItemText(h)) + ";";
+                    EXPECT_EQ(tree.GetChildItem(h), nullptr);
+                }
+                EXPECT_EQ(folders, "Teachers;Classmates;");
+                DialogSteps::click(picker, IDCANCEL);
+            })
+            .then([organizer] { DialogSteps::click(organizer(), IDC_ORGANIZE_CLOSE); });
+        log.answers("ok,ok,ok,ok,ok,no"); // the delete question is the sixth box
+        outline->OrganizeFavorites();
+        Pump();
+        EXPECT_TRUE(DialogSteps::done());
+    }
+    EXPECT_EQ(tableState(), before);
+    ExpectAgree("after the refusals");
+
+    // A box without its own icon shows the framework's exclamation.
+    struct Expected {
+        const char* text;
+        const char* icon;
+    };
+    const Expected expected[] = {
+        {refused, "warning"},
+        {"You must first select an item from the list.", "information"},
+        {"Please select an item to move from the tree...", "warning"},
+        {"You must first select an item from the list.", "information"},
+        {"Please select a valid item...", "warning"},
+        {"Cannot select a folder to move..Please select an Item", "warning"},
+        {"Are you sure you want to delete this item from your list of saved Favorites?\nNote: If this item contains "
+         "notes, they will also be deleted.",
+         "question"},
+        {refused, "warning"},
+        {refused, "warning"},
+    };
+    const auto boxes = log.entries();
+    ASSERT_EQ(boxes.size(), std::size(expected));
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(boxes[i].text, expected[i].text);
+        EXPECT_EQ(boxes[i].icon, expected[i].icon);
+    }
+}
+
+// ---- Select One ----
+
+TEST_F(FavoritesFrameTest, SelectOneListsAndFollowsRenamedKeys)
+{
+    Execute("INSERT INTO [Tree] ([Key], [Order], [Parent], [Text], [Image], [Selected Image], [Type], [Link], "
+            "[Expanded]) VALUES ('Unsaved', 100, 'Views', 'Unsaved', 18, 18, 'Query', '', 0)");
+    MsgBoxLog log;
+    Open();
+    auto entries = [](CSelectOneDlg* dlg) {
+        std::string out;
+        for (int i = 0; i < dlg->m_list.GetCount(); ++i) {
+            CString text;
+            dlg->m_list.GetText(i, text);
+            out += std::string(text) + ";";
+        }
+        return out;
+    };
+    {
+        DialogSteps steps;
+        steps.then([entries] {
+                 auto* dlg = DialogSteps::top<CSelectOneDlg>();
+                 ASSERT_NE(dlg, nullptr);
+                 CString caption;
+                 dlg->GetWindowText(caption);
+                 EXPECT_EQ(caption, "Organize Saved Directory Lists");
+                 EXPECT_EQ(entries(dlg), "Class of 2027;Faculty;");
+                 DialogSteps::click(dlg, IDC_SELECT_RENAME); // nothing selected
+             })
+            .then([] {
+                auto* dlg = DialogSteps::top<CSelectOneDlg>();
+                dlg->m_list.SetCurSel(1);
+                DialogSteps::click(dlg, IDC_SELECT_DELETE); // answered No
+            })
+            .then([entries] {
+                auto* dlg = DialogSteps::top<CSelectOneDlg>();
+                EXPECT_EQ(entries(dlg), "Class of 2027;Faculty;");
+                DialogSteps::click(dlg, IDOK);
+            });
+        log.answers("ok,no");
+        frame->SendMessage(WM_COMMAND, ID_DIRECTORY_LISTS);
+        Pump();
+        EXPECT_TRUE(DialogSteps::done());
+    }
+    const auto boxes = log.entries();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0].text, "You must first select an item from the list.");
+    EXPECT_EQ(boxes[0].icon, "information");
+    EXPECT_EQ(boxes[1].text, "Are you sure you want to delete this item from your list of saved views?");
+
+    // The favorites kind: after Rename the entry carries the new key, so Display finds its row.
+    frame->m_nCurrentKey = -1;
+    {
+        DialogSteps steps;
+        steps.then([] {
+                 auto* dlg = DialogSteps::top<CSelectOneDlg>();
+                 ASSERT_NE(dlg, nullptr);
+                 ASSERT_GE(dlg->m_list.FindStringExact(-1, "Mia Hern\xC3\xA1ndez"), 0);
+                 dlg->m_list.SetCurSel(dlg->m_list.FindStringExact(-1, "Mia Hern\xC3\xA1ndez"));
+                 DialogSteps::click(dlg, IDC_SELECT_RENAME);
+             })
+            .then(DialogSteps::name("Mia H."))
+            .then([this] {
+                auto* dlg = DialogSteps::top<CSelectOneDlg>();
+                ASSERT_NE(dlg, nullptr);
+                const int at = dlg->m_list.GetCurSel();
+                CString text;
+                dlg->m_list.GetText(at, text);
+                EXPECT_EQ(text, "Mia H.");
+                // The outline's selection moves elsewhere; the entry still knows its own row.
+                outline->GetTreeCtrl().SelectItem(outline->FindItem("School Website"));
+                DialogSteps::click(dlg, IDC_SELECT_DISPLAY);
+            });
+        CSelectOneDlg dlg(frame);
+        dlg.m_strCaption = "Select One";
+        dlg.m_pOutline = outline;
+        dlg.m_bFavorites = 1;
+        dlg.m_pTreeSet = &outline->m_treeSet;
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        Pump();
+        EXPECT_TRUE(DialogSteps::done());
+    }
+    long mia = 0;
+    for (const Row& r : tableRows())
+        if (r.key == "Mia H.")
+            mia = 1;
+    EXPECT_EQ(mia, 1);
+    EXPECT_NE(frame->m_nCurrentKey, -1); // the person opened, not the web page
+    EXPECT_EQ(outline->GetTreeCtrl().GetSelectedItem(), outline->FindItem("Mia H."));
+    ExpectAgree("renamed through Select One");
+}
