@@ -815,13 +815,13 @@ BOOL CDaoqueryView::LoadGridSettings()
     pLoaded->m_bAllowAppend = 0;
     pLoaded->EnableUndo(FALSE);
     pLoaded->SetReadOnly(TRUE); // the directory is never edited, whatever layout the file kept
+    ReadOldHiddenColumns(pLoaded->m_abHiddenCols, nLastCol);
     CGXDaoParam* pParam = pLoaded.release();
     AttachParam(pParam, TRUE);
     // The names of the columns the file hides, before the reload shows every column afresh.
     for (ROWCOL nCol = HeaderCols() + 1; nCol <= nLastCol; ++nCol) {
         const CString name = FieldNameOfCol(nCol);
-        if (INT_PTR(nCol) < pParam->m_abHiddenCols.GetSize() && pParam->m_abHiddenCols[INT_PTR(nCol)] &&
-            !name.IsEmpty() && !IsRankColumnName(name) && !IsHiddenName(name))
+        if (GXGetHiddenBit(pParam->m_abHiddenCols, nCol) && !name.IsEmpty() && !IsRankColumnName(name) && !IsHiddenName(name))
             m_hiddenNames.Add(name);
     }
     ReloadFromRecordset();
@@ -838,6 +838,23 @@ BOOL CDaoqueryView::LoadGridSettings()
     ResetSizeCaches();
     Redraw(GX_INVALIDATE);
     return TRUE;
+}
+
+// Layout files written before the hidden columns were kept as bits hold one byte (0 or 1) per
+// column. Such an array is longer than the bits of the view's columns can be: it is read as the
+// columns it meant.
+void CDaoqueryView::ReadOldHiddenColumns(CByteArray& hidden, ROWCOL nLastCol)
+{
+    if (hidden.GetSize() <= INT_PTR(nLastCol / 8) + 1)
+        return;
+    for (INT_PTR i = 0; i < hidden.GetSize(); ++i)
+        if (hidden[i] > 1)
+            return;
+    CByteArray bits;
+    for (INT_PTR i = 0; i < hidden.GetSize() && i <= INT_PTR(nLastCol); ++i)
+        if (hidden[i])
+            GXSetHiddenBit(bits, ROWCOL(i), TRUE);
+    hidden.Copy(bits);
 }
 
 void CDaoqueryView::SaveGridSettings()
@@ -955,6 +972,14 @@ BOOL CDaoqueryView::SortByColumns(const CGXSortInfoArray& keys, UINT)
     ScrollToCell(HeaderRows() + 1, nCol);
     ExchangeUpdateLock(bOldLock);
     return TRUE;
+}
+
+// The click of a double click on a header sorted already; the double click adds nothing.
+BOOL CDaoqueryView::OnLeftCellDoubleClick(ROWCOL nRow, ROWCOL nCol, UINT flags)
+{
+    if (nRow == 0 && nCol > HeaderCols())
+        return TRUE;
+    return CGXDaoRecordView::OnLeftCellDoubleClick(nRow, nCol, flags);
 }
 
 BOOL CDaoqueryView::OnCellButtonClicked(ROWCOL nRow, ROWCOL nCol)

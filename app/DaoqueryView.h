@@ -70,6 +70,7 @@ public:
     BOOL CanSelectRange(const CGXCellRange& range, UINT flags = 0) override;
     BOOL PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags = 0x0A) override;
     BOOL OnLeftCellClick(ROWCOL nRow, ROWCOL nCol, UINT flags) override;
+    BOOL OnLeftCellDoubleClick(ROWCOL nRow, ROWCOL nCol, UINT flags) override;
     BOOL OnLeftCellMouse(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point) override;
     BOOL OnCellButtonClicked(ROWCOL nRow, ROWCOL nCol) override;
     BOOL SortRows(const CGXCellRange& range, const CGXSortInfoArray& sortInfo, UINT flags = GX_UPDATENOW) override;
@@ -110,6 +111,7 @@ protected:
     // Header clicks sort; a query sets its own order, so no column counts as sorted after one.
     void ResetSortState();
     void SetSortState(long nCol, BOOL bAscending);
+    static void ReadOldHiddenColumns(CByteArray& hidden, ROWCOL nLastCol);
     // The column the typed-text jump searches, sorted by it first when it is not yet.
     ROWCOL JumpColumn();
     // The shown text of a row in upper case (rows up to it fetched first).

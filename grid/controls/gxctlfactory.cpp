@@ -1,5 +1,6 @@
 #include "grid/controls/gxctlfactory.h"
 
+#include "grid/features/gxcopymove.h"
 #include "grid/features/gxcovered.h"
 #include "grid/features/gxspancells.h"
 #include "grid/features/gxspanpool.h"
@@ -112,6 +113,8 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
     GXInstallOldDrawingImp(pGrid);
     pGrid->InstallCommandFactory();
     pGrid->InstallOptimizedUpdateImp();
+    pGrid->InstallSortImp();
+    pGrid->InstallHideCellsImp();
     // The resize-to-fit place: its installer will bring the cell-size feature; until then it
     // comes alone, so text cells measure in every grid.
     pGrid->InstallCalcSizeImp();
@@ -136,6 +139,7 @@ void CGXControlFactory::InstallSupportFeatures()
     GXInstallCoveredCellPoolImp();
     GXInstallSpanCellPoolImp();
     GXInstallDelayedRangePoolImp();
+    GXInstallDataCopyMoveCellsImp();
 }
 
 void CGXControlFactory::RegisterWindowClasses(HINSTANCE hInstance)

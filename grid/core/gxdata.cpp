@@ -213,28 +213,29 @@ BOOL CGXData::MoveCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest)
     return TRUE;
 }
 
-BOOL CGXData::CopyCells(const CGXCellRange& src, ROWCOL nDestRow, ROWCOL nDestCol, UINT flags)
+BOOL CGXData::CopyCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, ROWCOL nDestRow, ROWCOL nDestCol)
 {
     CGXAbstractDataCopyMoveCellsImp* imp = GXGetAppData()->m_pDataCopyMoveCellsImp;
-    return imp ? imp->CopyCells(*this, src, nDestRow, nDestCol, flags) : FALSE;
+    return imp ? imp->CopyCells(*this, nTop, nLeft, nBottom, nRight, nDestRow, nDestCol) : FALSE;
 }
 
-BOOL CGXData::MoveCells(const CGXCellRange& src, ROWCOL nDestRow, ROWCOL nDestCol, UINT flags)
+BOOL CGXData::MoveCells(const CGXCellRange& range, ROWCOL nDestRow, ROWCOL nDestCol, CObject*& pUndoInfo,
+                        BOOL bKeepUndo)
 {
     CGXAbstractDataCopyMoveCellsImp* imp = GXGetAppData()->m_pDataCopyMoveCellsImp;
-    return imp ? imp->MoveCells(*this, src, nDestRow, nDestCol, flags) : FALSE;
+    return imp ? imp->MoveCells(*this, range, nDestRow, nDestCol, pUndoInfo, bKeepUndo) : FALSE;
 }
 
-BOOL CGXData::MoveRowsForSort(const CDWordArray& order, UINT flags)
+BOOL CGXData::MoveRowsForSort(const CGXCellRange& range, const CDWordArray& order)
 {
     CGXAbstractGridSortMoveDataImp* imp = GXGetAppData()->m_pSortMoveDataImp;
-    return imp ? imp->MoveRows(*this, order, flags) : FALSE;
+    return imp ? imp->MoveDataRows(*this, range, order) : FALSE;
 }
 
-BOOL CGXData::MoveColsForSort(const CDWordArray& order, UINT flags)
+BOOL CGXData::MoveColsForSort(const CGXCellRange& range, const CDWordArray& order)
 {
     CGXAbstractGridSortMoveDataImp* imp = GXGetAppData()->m_pSortMoveDataImp;
-    return imp ? imp->MoveCols(*this, order, flags) : FALSE;
+    return imp ? imp->MoveDataCols(*this, range, order) : FALSE;
 }
 
 int CGXData::ClearEmbeddedStyle()

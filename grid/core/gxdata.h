@@ -62,13 +62,14 @@ public:
     virtual BOOL RemoveCols(ROWCOL nFirst, ROWCOL nLast);
     virtual BOOL MoveRows(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);
     virtual BOOL MoveCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);
-    virtual BOOL CopyCells(const CGXCellRange& src, ROWCOL nDestRow, ROWCOL nDestCol, UINT flags = 0);
-    virtual BOOL MoveCells(const CGXCellRange& src, ROWCOL nDestRow, ROWCOL nDestCol, UINT flags = 0);
+    virtual BOOL CopyCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, ROWCOL nDestRow, ROWCOL nDestCol);
+    virtual BOOL MoveCells(const CGXCellRange& range, ROWCOL nDestRow, ROWCOL nDestCol, CObject*& pUndoInfo,
+                           BOOL bKeepUndo);
     // nType -1 addresses the base style of row nRow, or of column nCol when nRow is 0.
     virtual BOOL StoreStyleRowCol(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int mode, int nType = 0);
     virtual BOOL GetStyleRowCol(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mode, int nType = 0) const;
-    virtual BOOL MoveRowsForSort(const CDWordArray& order, UINT flags = 0);
-    virtual BOOL MoveColsForSort(const CDWordArray& order, UINT flags = 0);
+    virtual BOOL MoveRowsForSort(const CGXCellRange& range, const CDWordArray& order);
+    virtual BOOL MoveColsForSort(const CGXCellRange& range, const CDWordArray& order);
     virtual int ClearEmbeddedStyle();
 
     // Formula-engine hooks; a plain store has no engine.

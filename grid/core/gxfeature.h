@@ -26,6 +26,7 @@ class CGXProperties;
 class CGXControl;
 class CGXCommand;
 class CDWordArray;
+class CGXSortInfoArray;
 class CObArray;
 struct CPrintInfo;
 
@@ -42,12 +43,23 @@ public:
     virtual void OnEndPrinting(CGXGridCore*, CDC*, CPrintInfo*) {}
 };
 
-class CGXGridSortImp : public CGXAbstractGridFeature {
+// Sorting rows by key columns (columns by key rows) and moving the stored data into the order.
+// An order array has one entry per row of the range: entry i is the offset in the range of the
+// row that stands at offset i afterwards.
+class CGXAbstractGridSortImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL SortRows(CGXGridCore*, const CGXCellRange&, const void* /*sort keys*/, UINT /*flags*/) { return FALSE; }
-    virtual BOOL SortCols(CGXGridCore*, const CGXCellRange&, const void*, UINT) { return FALSE; }
-    // A double click on a header sorts by it; true when handled.
-    virtual BOOL OnHeaderDblClk(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/, UINT /*flags*/) { return FALSE; }
+    virtual BOOL SortRows(CGXGridCore*, const CGXCellRange&, const CGXSortInfoArray&, UINT /*flags*/) { return FALSE; }
+    virtual BOOL MoveDataRows(CGXGridCore*, const CGXCellRange&, const CDWordArray& /*order*/, UINT /*flags*/,
+                              int /*cmd mode*/) { return FALSE; }
+    virtual BOOL StoreMoveDataRows(CGXGridCore*, const CGXCellRange&, const CDWordArray&) { return FALSE; }
+    virtual void OnMovedDataRows(CGXGridCore*, const CGXCellRange&, UINT, BOOL /*hint*/) {}
+    virtual BOOL SortCols(CGXGridCore*, const CGXCellRange&, const CGXSortInfoArray&, UINT) { return FALSE; }
+    virtual BOOL MoveDataCols(CGXGridCore*, const CGXCellRange&, const CDWordArray&, UINT, int) { return FALSE; }
+    virtual BOOL StoreMoveDataCols(CGXGridCore*, const CGXCellRange&, const CDWordArray&) { return FALSE; }
+    virtual void OnMovedDataCols(CGXGridCore*, const CGXCellRange&, UINT, BOOL) {}
+    // A click on a column header sorts the rows by that column, on a row header the columns;
+    // false when the parameter object does not allow it.
+    virtual BOOL SortOnHeaderClick(CGXGridCore*, ROWCOL /*row*/, ROWCOL /*col*/) { return FALSE; }
 };
 
 class CGXAbstractGridCoveredCellsImp : public CGXAbstractGridFeature {
@@ -183,23 +195,31 @@ public:
     virtual BOOL ProcessHint(CGXGridCore*, CObject*) { return FALSE; }
 };
 
-class CGXGridResizeToFitImp : public CGXAbstractGridFeature {
+class CGXAbstractGridResizeToFitImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL ResizeRowHeightsToFit(CGXGridCore*, const CGXCellRange&, UINT, UINT) { return FALSE; }
+    // The reserved value has no effect; flags bit 8 only ever grows a size.
+    virtual BOOL ResizeRowHeightsToFit(CGXGridCore*, const CGXCellRange&, UINT /*reserved*/, UINT /*flags*/) { return FALSE; }
     virtual BOOL ResizeColWidthsToFit(CGXGridCore*, const CGXCellRange&, UINT, UINT) { return FALSE; }
 };
 
-class CGXGridHideCellsImp : public CGXAbstractGridFeature {
+// Which rows and columns are hidden, kept as the parameter object's bits, which follow rows and
+// columns that are inserted, removed and moved.
+class CGXAbstractGridHideCellsImp : public CGXAbstractGridFeature {
 public:
+    virtual void RemoveHiddenRows(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*last*/) {}
+    virtual void RemoveHiddenCols(CGXGridCore*, ROWCOL, ROWCOL) {}
+    virtual void InsertHiddenRows(CGXGridCore*, ROWCOL /*at*/, ROWCOL /*count*/) {}
+    virtual void InsertHiddenCols(CGXGridCore*, ROWCOL, ROWCOL) {}
+    // The block moves to start at the destination, counted after the move.
+    virtual void MoveHiddenRows(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*last*/, ROWCOL /*dest*/) {}
+    virtual void MoveHiddenCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL) {}
     virtual BOOL HideRows(CGXGridCore*, ROWCOL, ROWCOL, BOOL, BOOL*, UINT, int) { return FALSE; }
-    virtual BOOL HideCols(CGXGridCore*, ROWCOL, ROWCOL, BOOL, BOOL*, UINT, int) { return FALSE; }
-    virtual BOOL StoreHideRow(CGXGridCore*, ROWCOL, BOOL) { return FALSE; }
-    virtual BOOL StoreHideCol(CGXGridCore*, ROWCOL, BOOL) { return FALSE; }
     virtual BOOL IsRowHidden(CGXGridCore*, ROWCOL) { return FALSE; }
+    // Answers whether the state changed.
+    virtual BOOL StoreHideRow(CGXGridCore*, ROWCOL, BOOL) { return FALSE; }
+    virtual BOOL HideCols(CGXGridCore*, ROWCOL, ROWCOL, BOOL, BOOL*, UINT, int) { return FALSE; }
     virtual BOOL IsColHidden(CGXGridCore*, ROWCOL) { return FALSE; }
-    // Hidden bits follow inserted (nCount > 0) or removed rows and columns.
-    virtual void ShiftRows(CGXGridCore*, ROWCOL /*at*/, long /*count*/) {}
-    virtual void ShiftCols(CGXGridCore*, ROWCOL, long) {}
+    virtual BOOL StoreHideCol(CGXGridCore*, ROWCOL, BOOL) { return FALSE; }
 };
 
 class CGXGridFindReplaceImp : public CGXAbstractGridFeature {

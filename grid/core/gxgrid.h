@@ -712,15 +712,15 @@ public:
 
     // ---- Feature objects (null until installed; see gxfeature.h) -----------------------------
     CGXGridPrintImp* m_pPrintImp = nullptr;
-    CGXGridSortImp* m_pSortImp = nullptr;
+    CGXAbstractGridSortImp* m_pSortImp = nullptr;
     CGXAbstractGridCoveredCellsImp* m_pCoveredCellsImp = nullptr;
     CGXAbstractDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;
     CGXGridFloatCellsImp* m_pFloatCellsImp = nullptr;
     CGXGridMergeCellsImp* m_pMergeCellsImp = nullptr;
     CGXAbstractCommandFactory* m_pUndoImp = nullptr;
     CGXAbstractGridUpdateHintImp* m_pUpdateHintImp = nullptr;
-    CGXGridResizeToFitImp* m_pResizeToFitImp = nullptr;
-    CGXGridHideCellsImp* m_pHideCellsImp = nullptr;
+    CGXAbstractGridResizeToFitImp* m_pResizeToFitImp = nullptr;
+    CGXAbstractGridHideCellsImp* m_pHideCellsImp = nullptr;
     CGXGridFindReplaceImp* m_pFindReplaceImp = nullptr;
     CGXGridUserSelectRangeImp* m_pUserSelectRangeImp = nullptr;
     CGXGridExcelLikeFrameImp* m_pExcelLikeFrameImp = nullptr;
@@ -744,6 +744,9 @@ public:
     void InstallCalcSizeImp();
     void InstallCoveredCellsImp();
     void InstallDrawSpannedCellsImp();
+    void InstallSortImp();
+    void InstallHideCellsImp();
+    void InstallResizeToFitImp();
     // Plug-ins: cell tips (a factory class of CGXCellTipWndFactory's kind, or the default),
     // wheel scrolling and panning, and auto-scroll while a drag is held outside the cells.
     void InstallCellTipPlugin(CRuntimeClass* pFactoryClass = nullptr, BOOL bHeaderTips = FALSE, BOOL bEditTips = FALSE,

@@ -85,9 +85,9 @@ BOOL CGXGridCore::OnLeftCellClick(ROWCOL nRow, ROWCOL nCol, UINT flags)
 }
 BOOL CGXGridCore::OnMiddleCellClick(ROWCOL, ROWCOL, UINT) { return FALSE; }
 BOOL CGXGridCore::OnRightCellClick(ROWCOL, ROWCOL, UINT) { return FALSE; }
-BOOL CGXGridCore::OnLeftCellDoubleClick(ROWCOL nRow, ROWCOL nCol, UINT flags)
+BOOL CGXGridCore::OnLeftCellDoubleClick(ROWCOL nRow, ROWCOL nCol, UINT)
 {
-    return m_pSortImp ? m_pSortImp->OnHeaderDblClk(this, nRow, nCol, flags) : FALSE;
+    return m_pSortImp ? m_pSortImp->SortOnHeaderClick(this, nRow, nCol) : FALSE;
 }
 BOOL CGXGridCore::OnMiddleCellDoubleClick(ROWCOL, ROWCOL, UINT) { return FALSE; }
 BOOL CGXGridCore::OnRightCellDoubleClick(ROWCOL, ROWCOL, UINT) { return FALSE; }

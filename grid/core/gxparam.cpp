@@ -1,6 +1,7 @@
 #include "grid/core/gxparam.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "grid/core/gxserial.h"
@@ -119,4 +120,38 @@ void CGXSortInfoArray::SetSize(int nCount, int nGrowBy)
         std::memset(&m_pData[m_nCount], 0, sizeof(GXSortInfo) * size_t(nCount - m_nCount));
     }
     m_nCount = nCount;
+}
+
+BOOL GXGetHiddenBit(const CByteArray& bits, ROWCOL n)
+{
+    const INT_PTR i = INT_PTR(n / 8);
+    return i < bits.GetSize() && (bits[i] >> (n % 8)) & 1;
+}
+
+BOOL GXSetHiddenBit(CByteArray& bits, ROWCOL n, BOOL bHidden)
+{
+    if (GXGetHiddenBit(bits, n) == (bHidden != FALSE))
+        return FALSE;
+    const INT_PTR i = INT_PTR(n / 8);
+    if (i >= bits.GetSize())
+        bits.SetSize(i + 1);
+    const BYTE mask = BYTE(1u << (n % 8));
+    bits[i] = bHidden ? BYTE(bits[i] | mask) : BYTE(bits[i] & ~mask);
+    return TRUE;
+}
+
+ROWCOL GXCountHiddenBits(const CByteArray& bits, ROWCOL nFirst, ROWCOL nLast)
+{
+    const uint64_t nEnd = std::min<uint64_t>(uint64_t(nLast) + 1, uint64_t(bits.GetSize()) * 8);
+    ROWCOL nCount = 0;
+    for (uint64_t n = nFirst; n < nEnd;) {
+        // Whole zero bytes are passed in one step.
+        if (n % 8 == 0 && bits[INT_PTR(n / 8)] == 0) {
+            n += 8;
+            continue;
+        }
+        nCount += GXGetHiddenBit(bits, ROWCOL(n));
+        ++n;
+    }
+    return nCount;
 }

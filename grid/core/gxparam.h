@@ -154,6 +154,8 @@ public:
     DWORD m_bSetupOption = 0;
     LONG m_nLastSortedRow = -1;
     LONG m_nLastSortedCol = -1;
+    // The direction of the last sort's first key; not stored.
+    BOOL m_bLastSortAscending = TRUE;
     DWORD m_nMinRowHeight = 0;
     DWORD m_nMinColWidth = 0;
     DWORD m_nFreezeOption = 0;
@@ -247,3 +249,11 @@ private:
     int m_nCapacity = 0;
     int m_nGrowBy = 0;
 };
+
+// Hidden rows and columns: bit n mod 8 of byte n div 8 (least significant first) is row or
+// column n; bits beyond the array are clear. This is also their stored form.
+BOOL GXGetHiddenBit(const CByteArray& bits, ROWCOL n);
+// Sets or clears bit n, growing the array (zero bytes) only for a set bit; whether it changed.
+BOOL GXSetHiddenBit(CByteArray& bits, ROWCOL n, BOOL bHidden);
+// The number of set bits from nFirst to nLast.
+ROWCOL GXCountHiddenBits(const CByteArray& bits, ROWCOL nFirst, ROWCOL nLast);

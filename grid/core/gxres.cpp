@@ -54,6 +54,7 @@ const PvStringResource kGridLibraryTexts[] = {
     {20165, "Insert Columns"}, {20158, "Change Row Heights"}, {20159, "Change Column Widths"},
     {20160, "Change Default Row Height"}, {20161, "Change Default Column Width"}, {20166, "Cover Cells"},
     {20167, "Cells"}, {20170, "Hide Rows"}, {20171, "Hide Columns"}, {20181, "Sort Rows"}, {20182, "Sort Columns"},
+    {20183, "Not enough memory"}, {20184, "Canceled"},
     {20185, "Styles Map Changes"}, {20186, "Property Settings"}, {20188, "Set Range Name"},
     {20189, "Delete Range Name"}, {20147, "Copying text format ..."}, {20148, "Copying internal format ..."},
     {20150, "Cut Data."}, {20180, "Clear Cells"}, {20151, "Cutting data ..."},

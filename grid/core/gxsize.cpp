@@ -133,18 +133,15 @@ int CGXGridCore::LimitToWindow(BOOL bRows, ROWCOL n, int nSize)
 int CGXGridCore::DefaultRowHeight() { return m_pParam ? StoredToPixelsHeight(m_pParam->m_nDefaultHeight) : 0; }
 int CGXGridCore::DefaultColWidth() { return m_pParam ? StoredToPixelsWidth(m_pParam->m_nDefaultWidth) : 0; }
 
+// Without the hiding feature no row or column is hidden.
 BOOL CGXGridCore::IsRowHidden(ROWCOL nRow)
 {
-    if (m_pHideCellsImp)
-        return m_pHideCellsImp->IsRowHidden(this, nRow);
-    return m_pParam && INT_PTR(nRow) < m_pParam->m_abHiddenRows.GetSize() && m_pParam->m_abHiddenRows[INT_PTR(nRow)];
+    return m_pHideCellsImp ? m_pHideCellsImp->IsRowHidden(this, nRow) : FALSE;
 }
 
 BOOL CGXGridCore::IsColHidden(ROWCOL nCol)
 {
-    if (m_pHideCellsImp)
-        return m_pHideCellsImp->IsColHidden(this, nCol);
-    return m_pParam && INT_PTR(nCol) < m_pParam->m_abHiddenCols.GetSize() && m_pParam->m_abHiddenCols[INT_PTR(nCol)];
+    return m_pHideCellsImp ? m_pHideCellsImp->IsColHidden(this, nCol) : FALSE;
 }
 
 BOOL CGXGridCore::HideRows(ROWCOL nFrom, ROWCOL nTo, BOOL bHide, BOOL* ab, UINT flags, int ctCmd)
@@ -152,21 +149,9 @@ BOOL CGXGridCore::HideRows(ROWCOL nFrom, ROWCOL nTo, BOOL bHide, BOOL* ab, UINT 
     return m_pHideCellsImp ? m_pHideCellsImp->HideRows(this, nFrom, nTo, bHide, ab, flags, ctCmd) : FALSE;
 }
 
-// Without the hiding feature, columns are hidden in the parameter object's bits, without undo.
 BOOL CGXGridCore::HideCols(ROWCOL nFrom, ROWCOL nTo, BOOL bHide, BOOL* ab, UINT flags, int ctCmd)
 {
-    if (m_pHideCellsImp)
-        return m_pHideCellsImp->HideCols(this, nFrom, nTo, bHide, ab, flags, ctCmd);
-    if (!m_pParam || nFrom > nTo || nTo > ColCount())
-        return FALSE;
-    for (ROWCOL n = nFrom; n <= nTo; ++n)
-        StoreHideCol(n, ab ? ab[n - nFrom] : bHide);
-    ResetSizeCaches();
-    if (m_bInitDone) {
-        UpdateScrollBars();
-        Redraw(flags);
-    }
-    return TRUE;
+    return m_pHideCellsImp ? m_pHideCellsImp->HideCols(this, nFrom, nTo, bHide, ab, flags, ctCmd) : FALSE;
 }
 
 BOOL CGXGridCore::StoreHideRow(ROWCOL nRow, BOOL bHide)
@@ -176,22 +161,7 @@ BOOL CGXGridCore::StoreHideRow(ROWCOL nRow, BOOL bHide)
 
 BOOL CGXGridCore::StoreHideCol(ROWCOL nCol, BOOL bHide)
 {
-    if (m_pHideCellsImp)
-        return m_pHideCellsImp->StoreHideCol(this, nCol, bHide);
-    if (!m_pParam)
-        return FALSE;
-    CByteArray& bits = m_pParam->m_abHiddenCols;
-    if (INT_PTR(nCol) < bits.GetSize()) {
-        bits[INT_PTR(nCol)] = bHide ? 1 : 0;
-        return TRUE;
-    }
-    // Only columns that exist grow the bits: a stray column number allocates nothing.
-    if (!bHide)
-        return TRUE;
-    if (nCol > ColCount())
-        return FALSE;
-    bits.SetAtGrow(INT_PTR(nCol), 1);
-    return TRUE;
+    return m_pHideCellsImp ? m_pHideCellsImp->StoreHideCol(this, nCol, bHide) : FALSE;
 }
 
 void CGXGridCore::FillRowHeights(ROWCOL nFrom, ROWCOL nTo, int* an)
@@ -221,12 +191,12 @@ int CGXGridCore::SumSizes(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, int nLimit)
     auto size = [&](ROWCOL n) { return bRows ? RowHeight(n) : ColWidth(n); };
     // A stretch beyond the frozen ones with no limit to stop at is summed as its default sizes,
     // corrected by the sizes stored and the bits hidden inside it: a span of 100,000 rows drawn
-    // at row 50,000 costs what the stretch holds, not a lookup per row. The frozen part and a
-    // grid whose hiding feature keeps its own bits go row by row.
+    // at row 50,000 costs what the stretch holds, not a lookup per row. The frozen part goes
+    // row by row; beyond it the hiding feature answers from the parameter object's bits.
     const ROWCOL nFrozen = bRows ? FrozenRows() : FrozenCols();
     const CGXMapDWordToLong* pSizes = m_pParam ? (bRows ? &m_pParam->m_RowHeights : &m_pParam->m_ColWidths) : nullptr;
     const ROWCOL nFast = std::max(nFrom, nFrozen + 1);
-    if (nLimit == 0 && pSizes && !m_pHideCellsImp && nTo >= nFast && nTo - nFast >= kLongStretch
+    if (nLimit == 0 && pSizes && nTo >= nFast && nTo - nFast >= kLongStretch
         && ROWCOL(pSizes->GetCount()) < nTo - nFast) {
         int64_t nSum = 0;
         for (ROWCOL n = nFrom; n < nFast; ++n)
@@ -240,11 +210,18 @@ int CGXGridCore::SumSizes(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, int nLimit)
             if (n >= nFast && n <= nTo)
                 nSum += size(n) - nDefault;  // 0 when hidden
         }
-        const CByteArray& hidden = bRows ? m_pParam->m_abHiddenRows : m_pParam->m_abHiddenCols;
-        LONG v = 0;
-        for (INT_PTR n = INT_PTR(nFast); n <= INT_PTR(nTo) && n < hidden.GetSize(); ++n)
-            if (hidden[n] && !pSizes->Lookup(DWORD(n), v))
-                nSum -= nDefault;
+        if (m_pHideCellsImp) {
+            const CByteArray& hidden = bRows ? m_pParam->m_abHiddenRows : m_pParam->m_abHiddenCols;
+            nSum -= int64_t(nDefault) * GXCountHiddenBits(hidden, nFast, nTo);
+            // A hidden line with a stored size was taken off above already.
+            for (POSITION pos = pSizes->GetStartPosition(); pos;) {
+                DWORD n = 0;
+                LONG v = 0;
+                pSizes->GetNextAssoc(pos, n, v);
+                if (n >= nFast && n <= nTo && GXGetHiddenBit(hidden, n))
+                    nSum += nDefault;
+            }
+        }
         return int(std::min<int64_t>(nSum, INT_MAX));
     }
     int nSum = 0;

@@ -132,15 +132,21 @@ public:
 class CGXAbstractDataCopyMoveCellsImp {
 public:
     virtual ~CGXAbstractDataCopyMoveCellsImp() = default;
-    virtual BOOL CopyCells(CGXData& data, const CGXCellRange& src, DWORD nDestRow, DWORD nDestCol, UINT flags) = 0;
-    virtual BOOL MoveCells(CGXData& data, const CGXCellRange& src, DWORD nDestRow, DWORD nDestCol, UINT flags) = 0;
+    virtual BOOL CopyCells(CGXData& data, DWORD nTop, DWORD nLeft, DWORD nBottom, DWORD nRight, DWORD nDestRow,
+                           DWORD nDestCol) = 0;
+    // With bKeepUndo the cells the move overwrites go to *pUndoInfo (created when null); a
+    // record handed in is put back first, which is how a move is taken back.
+    virtual BOOL MoveCells(CGXData& data, const CGXCellRange& range, DWORD nDestRow, DWORD nDestCol,
+                           CObject*& pUndoInfo, BOOL bKeepUndo) = 0;
 };
 
+// Reorders rows (columns) of a range: entry i of the order is the offset in the range of the
+// row that stands at offset i afterwards.
 class CGXAbstractGridSortMoveDataImp {
 public:
     virtual ~CGXAbstractGridSortMoveDataImp() = default;
-    virtual BOOL MoveRows(CGXData& data, const CDWordArray& order, UINT flags) = 0;
-    virtual BOOL MoveCols(CGXData& data, const CDWordArray& order, UINT flags) = 0;
+    virtual BOOL MoveDataRows(CGXData& data, const CGXCellRange& range, const CDWordArray& order) = 0;
+    virtual BOOL MoveDataCols(CGXData& data, const CGXCellRange& range, const CDWordArray& order) = 0;
 };
 
 // Turns a cell's text into a number; used to tell number values from text.

@@ -327,8 +327,10 @@ BOOL CGXGridCore::StoreRowsOrCols(BOOL bRows, BOOL bInsert, ROWCOL a, ROWCOL b, 
     // The covered-cell lookup follows its list.
     m_pParam->RebuildCoveredCellPool();
     if (m_pHideCellsImp) {
-        const long nShift = bInsert ? long(b) : -long(b - a + 1);
-        bRows ? m_pHideCellsImp->ShiftRows(this, a, nShift) : m_pHideCellsImp->ShiftCols(this, a, nShift);
+        if (bInsert)
+            bRows ? m_pHideCellsImp->InsertHiddenRows(this, a, b) : m_pHideCellsImp->InsertHiddenCols(this, a, b);
+        else
+            bRows ? m_pHideCellsImp->RemoveHiddenRows(this, a, b) : m_pHideCellsImp->RemoveHiddenCols(this, a, b);
     }
     // Floating and merged spans move with their cells.
     for (CGXAbstractGridFeature* p : {static_cast<CGXAbstractGridFeature*>(m_pFloatCellsImp),
@@ -445,6 +447,8 @@ BOOL CGXGridCore::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow,
 {
     if (!m_pMoveRowsColsImp || !m_pMoveRowsColsImp->StoreMoveRows(this, nFromRow, nToRow, nDestRow, bForce))
         return FALSE;
+    if (m_pHideCellsImp)
+        m_pHideCellsImp->MoveHiddenRows(this, nFromRow, nToRow, nDestRow);
     SpansMoved(this, TRUE, nFromRow, nToRow, nDestRow);
     return TRUE;
 }
@@ -452,6 +456,8 @@ BOOL CGXGridCore::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol,
 {
     if (!m_pMoveRowsColsImp || !m_pMoveRowsColsImp->StoreMoveCols(this, nFromCol, nToCol, nDestCol, bForce))
         return FALSE;
+    if (m_pHideCellsImp)
+        m_pHideCellsImp->MoveHiddenCols(this, nFromCol, nToCol, nDestCol);
     SpansMoved(this, FALSE, nFromCol, nToCol, nDestCol);
     return TRUE;
 }
@@ -550,19 +556,39 @@ void CGXGridCore::OnFrozenColsChanged(ROWCOL nOldFrozenCols, ROWCOL)
 
 BOOL CGXGridCore::SortRows(const CGXCellRange& range, const CGXSortInfoArray& sortInfo, UINT flags)
 {
-    return m_pSortImp ? m_pSortImp->SortRows(this, range, &sortInfo, flags) : FALSE;
+    return m_pSortImp ? m_pSortImp->SortRows(this, range, sortInfo, flags) : FALSE;
 }
 BOOL CGXGridCore::SortCols(const CGXCellRange& range, const CGXSortInfoArray& sortInfo, UINT flags)
 {
-    return m_pSortImp ? m_pSortImp->SortCols(this, range, &sortInfo, flags) : FALSE;
+    return m_pSortImp ? m_pSortImp->SortCols(this, range, sortInfo, flags) : FALSE;
 }
 void CGXGridCore::GetSortKey(ROWCOL, ROWCOL, const GXSortInfo&, CString&, BOOL) {}
-BOOL CGXGridCore::MoveDataRows(const CGXCellRange&, const CDWordArray&, UINT, int) { return FALSE; }
-BOOL CGXGridCore::MoveDataCols(const CGXCellRange&, const CDWordArray&, UINT, int) { return FALSE; }
-BOOL CGXGridCore::StoreMoveDataRows(const CGXCellRange&, const CDWordArray&) { return FALSE; }
-BOOL CGXGridCore::StoreMoveDataCols(const CGXCellRange&, const CDWordArray&) { return FALSE; }
-void CGXGridCore::UpdateMoveDataRows(const CGXCellRange&, UINT, BOOL) {}
-void CGXGridCore::UpdateMoveDataCols(const CGXCellRange&, UINT, BOOL) {}
+BOOL CGXGridCore::MoveDataRows(const CGXCellRange& range, const CDWordArray& order, UINT flags, int ctCmd)
+{
+    return m_pSortImp ? m_pSortImp->MoveDataRows(this, range, order, flags, ctCmd) : FALSE;
+}
+BOOL CGXGridCore::MoveDataCols(const CGXCellRange& range, const CDWordArray& order, UINT flags, int ctCmd)
+{
+    return m_pSortImp ? m_pSortImp->MoveDataCols(this, range, order, flags, ctCmd) : FALSE;
+}
+BOOL CGXGridCore::StoreMoveDataRows(const CGXCellRange& range, const CDWordArray& order)
+{
+    return m_pSortImp ? m_pSortImp->StoreMoveDataRows(this, range, order) : FALSE;
+}
+BOOL CGXGridCore::StoreMoveDataCols(const CGXCellRange& range, const CDWordArray& order)
+{
+    return m_pSortImp ? m_pSortImp->StoreMoveDataCols(this, range, order) : FALSE;
+}
+void CGXGridCore::UpdateMoveDataRows(const CGXCellRange& range, UINT flags, BOOL bCreateHint)
+{
+    if (m_pSortImp)
+        m_pSortImp->OnMovedDataRows(this, range, flags, bCreateHint);
+}
+void CGXGridCore::UpdateMoveDataCols(const CGXCellRange& range, UINT flags, BOOL bCreateHint)
+{
+    if (m_pSortImp)
+        m_pSortImp->OnMovedDataCols(this, range, flags, bCreateHint);
+}
 BOOL CGXGridCore::CanSortRows(const CGXCellRange&) { return TRUE; }
 BOOL CGXGridCore::CanSortCols(const CGXCellRange&) { return TRUE; }
 BOOL CGXGridCore::SortRowsByHeader(ROWCOL) { return FALSE; }

@@ -197,3 +197,23 @@ int PvCollateNoCase(std::string_view a, std::string_view b)
         return r;
     return sign(secondaryKey(a).compare(secondaryKey(b)));
 }
+
+std::string PvCollationKeyNoCase(std::string_view text)
+{
+    // Code points as three big-endian bytes each keep the order of the keys compared above; the
+    // zero triple after the primary part sorts a shorter primary first.
+    std::string out;
+    auto append = [&out](const std::u32string& key) {
+        for (char32_t cp : key) {
+            out.push_back(char((cp >> 16) & 0xFF));
+            out.push_back(char((cp >> 8) & 0xFF));
+            out.push_back(char(cp & 0xFF));
+        }
+    };
+    const std::u32string primary = primaryKey(text);
+    out.reserve(primary.size() * 6 + 3);
+    append(primary);
+    out.append(3, '\0');
+    append(secondaryKey(text));
+    return out;
+}

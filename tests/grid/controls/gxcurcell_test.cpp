@@ -15,7 +15,7 @@ protected:
         GridFixture::SetUp();
         // One frozen row, a hidden row 5 and a disabled cell (3, 2).
         m_grid->SetFrozenRows(1, 0);
-        m_grid->GetParam()->m_abHiddenRows.SetAtGrow(5, 1);
+        m_grid->StoreHideRow(5, TRUE);
         CGXStyle disabled;
         disabled.SetEnabled(FALSE);
         SetStyle(3, 2, disabled);

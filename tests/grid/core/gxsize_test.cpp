@@ -6,11 +6,19 @@
 
 namespace {
 
+// Answers from the parameter object's hidden bits, as the hiding feature does.
+struct BitsHide : CGXAbstractGridHideCellsImp {
+    BOOL IsRowHidden(CGXGridCore* g, ROWCOL n) override { return GXGetHiddenBit(g->GetParam()->m_abHiddenRows, n); }
+    BOOL IsColHidden(CGXGridCore* g, ROWCOL n) override { return GXGetHiddenBit(g->GetParam()->m_abHiddenCols, n); }
+};
+
 // A grid whose font units the test chooses (0: measured from the Standard style's font).
 struct UnitGrid : CGXGridCore {
     int nVertUnit = 0, nHorzUnit = 0;
+    BitsHide hide;
     UnitGrid(ROWCOL nRows = 5, ROWCOL nCols = 5)
     {
+        m_pHideCellsImp = &hide;
         InitGridLibrary(nullptr);
         Initialize();
         GetData()->SetRowCount(nRows);
@@ -75,7 +83,7 @@ TEST(GXGridSizes, DefaultsNegativeSizesAndHiddenRows)
     grid.StoreRowHeight(2, -1);
     EXPECT_EQ(grid.RowHeight(2), 30) << "a negative size falls back to the default";
 
-    grid.GetParam()->m_abHiddenRows.SetAtGrow(4, 1);
+    GXSetHiddenBit(grid.GetParam()->m_abHiddenRows, 4, TRUE);
     EXPECT_EQ(grid.RowHeight(4), 0);
     EXPECT_EQ(grid.SumRowHeights(3, 5), 60);
 }
@@ -133,8 +141,8 @@ TEST(GXGridHitTest, KindsOnOneLayout)
 {
     UnitGrid grid;
     grid.UseFallbackUnits();
-    grid.GetParam()->m_abHiddenRows.SetAtGrow(3, 1);
-    grid.GetParam()->m_abHiddenCols.SetAtGrow(3, 1);
+    GXSetHiddenBit(grid.GetParam()->m_abHiddenRows, 3, TRUE);
+    GXSetHiddenBit(grid.GetParam()->m_abHiddenCols, 3, TRUE);
     const CRect area(0, 0, 400, 200);
     grid.SetDrawingAreaOverride(&area);
     grid.m_bHasCurrentCell = TRUE;
@@ -224,23 +232,15 @@ TEST(GXGridSizes, RowsAreLimitedToTheVisibleWindow)
 
 }  // namespace
 
-// Without the hiding feature, columns hide in the parameter object's bits, without undo.
-TEST(GXGridSizes, ColumnsHideWithoutTheFeature)
+// Without the hiding feature nothing is hidden and nothing hides.
+TEST(GXGridSizes, NothingHidesWithoutTheFeature)
 {
     UnitGrid grid(5, 5);
-    grid.UseFallbackUnits();
-    EXPECT_TRUE(grid.HideCols(2, 3));
-    EXPECT_TRUE(grid.IsColHidden(2));
-    EXPECT_TRUE(grid.IsColHidden(3));
-    EXPECT_EQ(grid.ColWidth(3), 0);
-    EXPECT_FALSE(grid.IsColHidden(4));
-    EXPECT_EQ(grid.GetParam()->GetUndoList().GetCount(), 0);
-    EXPECT_TRUE(grid.StoreHideCol(2, FALSE));
-    EXPECT_FALSE(grid.IsColHidden(2));
-    EXPECT_EQ(grid.ColWidth(2), 100);
-    // Columns that do not exist grow nothing.
-    EXPECT_FALSE(grid.HideCols(4, 9));
-    EXPECT_FALSE(grid.StoreHideCol(0xFFFFFFF0, TRUE));
-    EXPECT_TRUE(grid.StoreHideCol(0xFFFFFFF0, FALSE));
-    EXPECT_LE(grid.GetParam()->m_abHiddenCols.GetSize(), 6);
+    grid.m_pHideCellsImp = nullptr;
+    GXSetHiddenBit(grid.GetParam()->m_abHiddenCols, 3, TRUE);
+    EXPECT_FALSE(grid.IsColHidden(3));
+    EXPECT_FALSE(grid.HideCols(2, 3));
+    EXPECT_FALSE(grid.HideRows(2, 3));
+    EXPECT_FALSE(grid.StoreHideCol(2, TRUE));
+    EXPECT_NE(grid.ColWidth(3), 0);
 }

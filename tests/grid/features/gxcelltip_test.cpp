@@ -317,7 +317,7 @@ TEST_F(CellTipTest, HeaderAndEditedCellsOnlyWithTheirOptions)
 TEST_F(CellTipTest, HiddenAndZeroSizeRowsAndColumnsNever)
 {
     CTestGridWnd& grid = MakeTipGrid();
-    grid.GetParam()->m_abHiddenRows.SetAtGrow(5, TRUE);
+    grid.StoreHideRow(5, TRUE);
     grid.SetRowHeights(6, 6, 0);
     grid.HideCols(3, 3);
     grid.SetColWidths(4, 4, 0);

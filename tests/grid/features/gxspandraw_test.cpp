@@ -515,10 +515,8 @@ TEST_F(SpanTest, LongSizeSumsAgreeWithTheRowByRowSum)
     ASSERT_TRUE(grid.SetRowHeights(2, 2, 40));
     ASSERT_TRUE(grid.SetRowHeights(700, 720, 31));
     ASSERT_TRUE(grid.SetRowHeights(4000, 4000, 5000));  // beyond the window: limited to it
-    CByteArray& hidden = grid.GetParam()->m_abHiddenRows;
-    hidden.SetSize(2000);
-    hidden[710] = 1;   // stored and hidden
-    hidden[1500] = 1;  // hidden at the default size
+    ASSERT_TRUE(grid.StoreHideRow(710, TRUE));   // stored and hidden
+    ASSERT_TRUE(grid.StoreHideRow(1500, TRUE));  // hidden at the default size
     auto slow = [&](ROWCOL a, ROWCOL b) {
         int n = 0;
         for (ROWCOL r = a; r <= b; ++r)

@@ -130,6 +130,8 @@ TEST(CString, CollationPutsAccentsBesideTheirLetters)
         SCOPED_TRACE(c.name);
         EXPECT_EQ(PvCollateNoCase(c.a, c.b), c.expected);
         EXPECT_EQ(PvCollateNoCase(c.b, c.a), -c.expected);
+        const int nKeyOrder = PvCollationKeyNoCase(c.a).compare(PvCollationKeyNoCase(c.b));
+        EXPECT_EQ((nKeyOrder > 0) - (nKeyOrder < 0), c.expected) << "the sort key orders alike";
     }
     EXPECT_LT(CString("émile").CollateNoCase("Zoe"), 0);
 }
