@@ -115,9 +115,8 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
     pGrid->InstallOptimizedUpdateImp();
     pGrid->InstallSortImp();
     pGrid->InstallHideCellsImp();
-    // The resize-to-fit place: its installer will bring the cell-size feature; until then it
-    // comes alone, so text cells measure in every grid.
-    pGrid->InstallCalcSizeImp();
+    // Sizing to fit brings the cell-size feature, so text cells measure in every grid.
+    pGrid->InstallResizeToFitImp();
     pGrid->InstallAutoScrollPlugin();
 }
 

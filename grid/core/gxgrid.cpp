@@ -278,10 +278,10 @@ void CGXGridCore::SetExcelLikeFillImp(CGXGridExcelLikeFillImp* p, BOOL bOwn)
 
 BOOL CGXGridCore::ResizeRowHeightsToFit(const CGXCellRange& range, UINT flags, UINT nFlags2)
 {
-    return m_pResizeToFitImp ? m_pResizeToFitImp->ResizeRowHeightsToFit(this, range, flags, nFlags2) : FALSE;
+    return m_pResizeToFitImp ? m_pResizeToFitImp->ResizeRowHeightsToFit(this, range, nFlags2, flags) : FALSE;
 }
 
 BOOL CGXGridCore::ResizeColWidthsToFit(const CGXCellRange& range, UINT flags, UINT nFlags2)
 {
-    return m_pResizeToFitImp ? m_pResizeToFitImp->ResizeColWidthsToFit(this, range, flags, nFlags2) : FALSE;
+    return m_pResizeToFitImp ? m_pResizeToFitImp->ResizeColWidthsToFit(this, range, nFlags2, flags) : FALSE;
 }

@@ -41,7 +41,8 @@ struct MSG;
 
 // Redraw flags of grid changes: 0 no redraw, any other value invalidates, 2 also updates the
 // window at once. Scroll position changes may scroll the window contents instead (GX_SMART).
-enum : UINT { GX_NOREDRAW = 0, GX_INVALIDATE = 1, GX_UPDATENOW = 2, GX_SMART = 4 };
+// Sizing to fit with GX_NOSHRINKSIZE only ever grows a row or column.
+enum : UINT { GX_NOREDRAW = 0, GX_INVALIDATE = 1, GX_UPDATENOW = 2, GX_SMART = 4, GX_NOSHRINKSIZE = 8 };
 
 // Command mode of an undoable change: an ordinary change, an internal one that records nothing,
 // or the replay of an undo or a redo.
