@@ -183,6 +183,7 @@ enum GXHintKind : int {
     gxHintColCount, gxHintInsertRows, gxHintInsertCols, gxHintRemoveRows, gxHintRemoveCols,
     gxHintScroll, gxHintRecalc, gxHintZoom, gxHintReadOnly, gxHintRowHeights, gxHintColWidths,
     gxHintStoreEdit,  // the other grids store their current cell's edit; a refusal fails the sender
+    gxHintMoveDataRows, gxHintMoveDataCols,  // a sort moved the data of a range
 };
 
 class CGXAbstractGridUpdateHintImp : public CGXAbstractGridFeature {

@@ -117,6 +117,14 @@ BOOL CGXGridUpdateHintImp::ProcessHint(CGXGridCore* pGrid, CObject* pObject)
     case gxHintReadOnly: pGrid->OnReadOnlyChanged(BOOL(n1), FALSE); break;
     case gxHintRowHeights: pGrid->OnRowHeightsChanged(n1, n2, const_cast<int*>(anOld), h.m_nFlags, FALSE); break;
     case gxHintColWidths: pGrid->OnColWidthsChanged(n1, n2, const_cast<int*>(anOld), h.m_nFlags, FALSE); break;
+    case gxHintMoveDataRows:
+        if (pRange)
+            pGrid->UpdateMoveDataRows(*pRange, h.m_nFlags, FALSE);
+        break;
+    case gxHintMoveDataCols:
+        if (pRange)
+            pGrid->UpdateMoveDataCols(*pRange, h.m_nFlags, FALSE);
+        break;
     case gxHintStoreEdit:
         if (!pGrid->StoreCurrentCellEdit(TRUE, h.m_nFlags, FALSE))
             h.m_bResult = FALSE;

@@ -309,17 +309,29 @@ BOOL CGXGridSortImp::StoreMoveDataCols(CGXGridCore* pGrid, const CGXCellRange& r
     return pData && pData->MoveColsForSort(range, order);
 }
 
-void CGXGridSortImp::OnMovedDataRows(CGXGridCore* pGrid, const CGXCellRange&, UINT flags, BOOL)
+namespace {
+
+// The current cell shows what moved into it; the other views of the document follow.
+void MovedData(CGXGridCore* pGrid, int nHint, const CGXCellRange& range, UINT flags, BOOL bHint)
 {
     pGrid->StoreCurrentCellEdit(FALSE, 0, TRUE);
     const CGXGridParam* pParam = pGrid->GetParam();
     if (!(pParam && pParam->m_bLockRedraw))
         pGrid->Redraw(flags);
+    if (bHint && pGrid->m_pUpdateHintImp && pGrid->IsUpdateHintsEnabled())
+        pGrid->m_pUpdateHintImp->SendHint(pGrid, nHint, &range, nullptr, 0, 0, flags);
+}
+
+}  // namespace
+
+void CGXGridSortImp::OnMovedDataRows(CGXGridCore* pGrid, const CGXCellRange& range, UINT flags, BOOL bHint)
+{
+    MovedData(pGrid, gxHintMoveDataRows, range, flags, bHint);
 }
 
 void CGXGridSortImp::OnMovedDataCols(CGXGridCore* pGrid, const CGXCellRange& range, UINT flags, BOOL bHint)
 {
-    OnMovedDataRows(pGrid, range, flags, bHint);
+    MovedData(pGrid, gxHintMoveDataCols, range, flags, bHint);
 }
 
 // ---- Header clicks ----

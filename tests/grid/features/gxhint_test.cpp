@@ -219,3 +219,24 @@ TEST_F(HintTest, RemovingVisibleRowsScrollsAndRepaintsTheStrips)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HintTest, ASortInOnePaneShowsInTheOther)
+{
+    CGXSortInfoArray keys;
+    keys.SetSize(1);
+    keys[0] = GXSortInfo {};
+    keys[0].nRC = 1;
+    keys[0].sortType = 1;
+    keys[0].sortOrder = 1;
+    Paint();
+    ASSERT_TRUE(a->SortRows(CGXCellRange().SetTable(), keys, GX_INVALIDATE));
+    EXPECT_GE(b->m_nHints, 1);
+    EXPECT_EQ(a->m_nHints, 0);
+    EXPECT_TRUE(AnyInvalid(b)) << "the other pane redraws";
+    Paint();
+    EXPECT_STREQ(b->CellValueText(1, 1), "Row 9");
+}
+
+}  // namespace
