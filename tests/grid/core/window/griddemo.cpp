@@ -7,7 +7,9 @@
 // there shows the whole text in a tip; the wheel scrolls and the wheel button pans. At the start
 // it prints where the first two data cells of column 2, the graded cell and the long text lie on
 // the screen; at exit, the values typed in, the current cell's stored value, the lengths of the
-// undo and redo lists and the top row.
+// undo and redo lists, the top row and the scores of the first rows shown. Column 7 holds stored
+// scores of mixed kinds (negative, decimal, of every length, some empty); a double click on its
+// header sorts the rows by them, a second one reverses, Ctrl+Z takes the sort back.
 
 #include <cstdio>
 #include <map>
@@ -16,6 +18,7 @@
 
 #include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxctrl.h"
+#include "grid/core/gxdata.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxwnd.h"
 #include "platform/win/win.h"
@@ -25,8 +28,9 @@ namespace {
 constexpr ROWCOL kRows = 100000;
 constexpr ROWCOL kCols = 12;
 constexpr UINT kGridId = 100;
+constexpr ROWCOL kScoreCol = 7;  // stored, not made up
 const char* const kColumnNames[kCols] = {"Last name", "First name", "Grade", "Room",  "Phone",  "Street",
-                                         "City",      "Parent",     "Email", "Birth", "Notes", "Id"};
+                                         "Score",      "Parent",     "Email", "Birth", "Notes", "Id"};
 const char* const kLastNames[] = {"Abbott", "Baker", "Chen", "Diaz", "Evans", "Fischer", "Garcia", "Hughes"};
 const char* const kFirstNames[] = {"Ann", "Ben", "Cleo", "Dan", "Eve", "Finn", "Gia", "Hal", "Ida"};
 
@@ -43,6 +47,8 @@ public:
             style.SetValue(kColumnNames[nCol - 1]);
             return TRUE;
         }
+        if (nCol == kScoreCol)
+            return bStored;
         char buf[64];
         switch (nCol) {
         case 1: std::snprintf(buf, sizeof buf, "%s", kLastNames[nRow % 8]); break;
@@ -94,6 +100,21 @@ public:
         return FALSE;
     }
 };
+
+// A score per row, stored: one of -50000..50003 in a scrambled order (7919 steps modulo the prime
+// 100003 meet no value twice), every fourth one with a half, every tenth one empty, so that text
+// order and number order differ.
+void StoreScores(CGXData& data)
+{
+    for (ROWCOL n = 1; n <= kRows; ++n) {
+        if (n % 10 == 3)
+            continue;
+        const int v = int((unsigned long long)n * 7919 % 100003) - 50000;
+        char buf[32];
+        std::snprintf(buf, sizeof buf, n % 4 == 0 ? "%d.5" : "%d", v);
+        data.StoreValueRowCol(n, kScoreCol, buf, gxOverride);
+    }
+}
 
 CDemoGrid* g_pGrid = nullptr;
 
@@ -153,6 +174,8 @@ int main()
                        CGXStyle().SetWrapText(TRUE).SetValue("Rows 49,998 to 50,003: the top two are scrolled out"));
     grid.SetStyleRange(CGXCellRange(50002, 4),
                        CGXStyle().SetValue("Room B-02, east wing, past the library and the music rooms"));
+    StoreScores(*grid.GetData());
+    grid.GetParam()->m_bSortRowsOnDblClk = TRUE;
     grid.InstallIntelliMousePlugin();
     grid.InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
     grid.GetParam()->ClearUndoList();  // the set-up is not the user's to undo
@@ -162,6 +185,7 @@ int main()
     grid.PrintCellOnScreen("cell", 50002, 2);
     grid.PrintCellOnScreen("graded", 50001, 3);
     grid.PrintCellOnScreen("long", 50002, 4);
+    grid.PrintCellOnScreen("header", 0, kScoreCol);
     std::fflush(stdout);
 
     MSG msg;
@@ -177,6 +201,10 @@ int main()
     std::printf("undo %d redo %d\n", int(grid.GetParam()->GetUndoList().GetCount()),
                 int(grid.GetParam()->GetRedoList().GetCount()));
     std::printf("top %u\n", unsigned(grid.GetTopRow()));
+    std::printf("scores");
+    for (ROWCOL n = grid.GetTopRow(); n < grid.GetTopRow() + 6; ++n)
+        std::printf(" [%s]", static_cast<LPCTSTR>(grid.StoredCellValueText(n, kScoreCol)));
+    std::printf("\n");
     g_pGrid = nullptr;
     return int(msg.wParam);
 }

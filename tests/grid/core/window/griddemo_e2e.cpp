@@ -11,6 +11,7 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
 
@@ -134,6 +135,67 @@ TEST(GridDemoE2E, TipOverACutOffTextAndTheWheelScrollsItAway)
     EXPECT_NE(out.find("top 50006\n"), std::string::npos) << out;
     EXPECT_GT(TipBackgroundPixels(tip), 1000);
     EXPECT_EQ(TipBackgroundPixels(wheeled), 0);
+    if (!std::getenv("PV_KEEP_E2E"))
+        fs::remove_all(dir);
+}
+
+}  // namespace
+
+namespace {
+
+// The "scores [a] [b] ..." line at exit: the scores of the first rows shown.
+std::vector<std::string> Scores(const std::string& out)
+{
+    std::vector<std::string> v;
+    const size_t at = out.find("scores ");
+    if (at == std::string::npos)
+        return v;
+    std::istringstream in(out.substr(at + 7, out.find('\n', at) - at - 7));
+    std::string item;
+    while (in >> item)
+        v.push_back(item.substr(1, item.size() - 2));
+    return v;
+}
+
+double Number(const std::string& s) { return s.empty() ? 0.0 : std::stod(s); }
+
+// A double click on the Score header sorts by the numbers (a second one reverses); Ctrl+Z brings
+// the first order back. The screenshots show the sorted rows and the first order again.
+TEST(GridDemoE2E, HeaderDoubleClickSortsTheScoresAndCtrlZTakesItBack)
+{
+    const fs::path dir = fs::temp_directory_path() / ("pv-griddemo-sort-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    auto points = CellPoints(RunDemo(dir, "quit\n", dir / "layout-boxes.log"));
+    ASSERT_EQ(points.count("header 0,7"), 1u);
+    const std::string top = "key HOME ctrl\n", header = "click " + points["header 0,7"] + " double\n";
+    const std::vector<std::string> first = Scores(RunDemo(dir, top + "quit\n", dir / "boxes0.log"));
+    ASSERT_EQ(first.size(), 6u);
+
+    const std::string up = RunDemo(dir, top + header + "quit\n", dir / "boxes1.log");
+    const std::vector<std::string> ascending = Scores(up);
+    ASSERT_EQ(ascending.size(), 6u) << up;
+    EXPECT_EQ(ascending[0], "-49998.5") << "numbers as numbers: the least after row 1's";
+    for (size_t i = 1; i < ascending.size(); ++i)
+        EXPECT_LE(Number(ascending[i - 1]), Number(ascending[i])) << up;
+    EXPECT_NE(up.find("undo 1 redo 0\n"), std::string::npos) << up;
+
+    const std::string down = RunDemo(dir, top + header + "wait 50\n" + header + "quit\n", dir / "boxes2.log");
+    const std::vector<std::string> descending = Scores(down);
+    ASSERT_EQ(descending.size(), 6u) << down;
+    for (size_t i = 1; i < descending.size(); ++i)
+        EXPECT_GE(Number(descending[i - 1]), Number(descending[i])) << down;
+
+    const fs::path sorted = dir / "sorted.png", undone = dir / "undone.png";
+    const std::string back = RunDemo(dir,
+                                     top + header + "screenshot " + sorted.string() + "\nkey Z ctrl\nscreenshot " +
+                                         undone.string() + "\nquit\n",
+                                     dir / "boxes3.log");
+    EXPECT_EQ(Scores(back), first) << back;
+    EXPECT_NE(back.find("undo 0 redo 1\n"), std::string::npos) << back;
+    EXPECT_EQ(ReadAll(dir / "boxes3.log"), "") << "no message";
+    EXPECT_GT(fs::file_size(sorted), 1000u);
+    EXPECT_GT(fs::file_size(undone), 1000u);
+    EXPECT_NE(ReadAll(sorted), ReadAll(undone));
     if (!std::getenv("PV_KEEP_E2E"))
         fs::remove_all(dir);
 }
