@@ -12,6 +12,8 @@
 #include "app/ViewerDoc.h"
 #include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxcolor.h"
+#include "grid/core/gxobjfile.h"
+#include "grid/core/gxparam.h"
 #include "platform/ui/ui.h"
 #include "resources/directory_ids.h"
 #include "resources/frame_ids.h"
@@ -268,6 +270,27 @@ TEST_F(DirectoryViewTest, LayoutSurvivesANewView)
     // The loaded layout keeps the directory read-only: no record edit opens on a cell.
     EXPECT_TRUE(view->IsReadOnly());
     EXPECT_FALSE(view->CanUpdate());
+    closeFrame();
+
+    // A layout written when hidden columns were kept one byte per column reads as it was meant.
+    {
+        std::unique_ptr<CGXGridParam> pOld(ReadGridParamFromFile(settingsPath().c_str()));
+        ASSERT_NE(pOld, nullptr);
+        CByteArray bytes;
+        for (ROWCOL nCol = 0; nCol < ROWCOL(pOld->m_abHiddenCols.GetSize()) * 8; ++nCol)
+            bytes.SetAtGrow(INT_PTR(nCol), BYTE(GXGetHiddenBit(pOld->m_abHiddenCols, nCol)));
+        while (bytes.GetSize() > 0 && bytes[bytes.GetSize() - 1] == 0)
+            bytes.SetSize(bytes.GetSize() - 1);
+        ASSERT_GT(bytes.GetSize(), pOld->m_abHiddenCols.GetSize());
+        pOld->m_abHiddenCols.Copy(bytes);
+        ASSERT_TRUE(WriteObjectToFile(pOld.get(), settingsPath().c_str()));
+    }
+    ASSERT_NE(openFrame(), nullptr);
+    ASSERT_TRUE(view->RunQuery(showAll()));
+    EXPECT_TRUE(view->IsColHidden(ROWCOL(view->GetColumnIndex("E-Mail"))));
+    EXPECT_FALSE(view->IsColHidden(ROWCOL(view->GetColumnIndex("Last Name"))));
+    ASSERT_EQ(view->GetHiddenNames().GetSize(), 1);
+    EXPECT_STREQ(view->GetHiddenNames()[0], "E-Mail");
     closeFrame();
 
     // A short file is no layout: the reload's, and no message.
