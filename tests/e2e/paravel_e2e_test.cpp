@@ -465,7 +465,7 @@ void writeBytes(const fs::path& p, const Bytes& b)
 std::vector<DWORD> hiddenCols(const RefGridSettings& g)
 {
     std::vector<DWORD> v;
-    for (DWORD c = 0; c < g.hiddenCols.size(); ++c)
+    for (DWORD c = 0; c < g.hiddenCols.size() * 8; ++c)
         if (g.IsColHidden(c))
             v.push_back(c);
     return v;

@@ -214,7 +214,8 @@ struct RefGridSettings {
     size_t nObjects = 0;             // objects the file holds, the top one included
     std::vector<std::string> classes;  // in the order the file names them
 
-    bool IsColHidden(DWORD nCol) const { return nCol < hiddenCols.size() && hiddenCols[nCol] != 0; }
+    // Hidden columns are bits, eight to a byte, least significant first.
+    bool IsColHidden(DWORD nCol) const { return nCol / 8 < hiddenCols.size() && (hiddenCols[nCol / 8] >> (nCol % 8)) & 1; }
 };
 
 // Walks the records strictly; any byte out of place throws std::runtime_error naming where.

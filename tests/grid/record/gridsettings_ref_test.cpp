@@ -103,7 +103,7 @@ protected:
         pPD->CreateDeviceHandles(kDevNames, sizeof(kDevNames), nullptr, 0);
         m_param.SetPrintDevice(pPD, TRUE);
         m_param.m_SelRects.AddRange(CGXCellRange(1, 1, 4, 3));
-        m_param.m_abHiddenCols.SetAtGrow(3, 1);
+        GXSetHiddenBit(m_param.m_abHiddenCols, 3, TRUE);  // stored as bits: byte 0, bit 3
         CGXRecSetInfo* pInfo = m_param.GetRecSetInfo();
         pInfo->m_sText1 = "one";
         pInfo->m_sText2 = "two";
@@ -132,7 +132,7 @@ protected:
         PropertiesRecord(b, *m_param.GetProperties());
         b.object("CGXPrintDevice").word(1).dword(sizeof(kDevNames)).bytes(Bytes(std::begin(kDevNames), std::end(kDevNames))).dword(0);
 
-        WriteRefParamTail(b, {.selected = {{1, 1, 4, 3}}, .hiddenCols = {0, 0, 0, 1}, .y2 = 1});
+        WriteRefParamTail(b, {.selected = {{1, 1, 4, 3}}, .hiddenCols = {0x08}, .y2 = 1});
         b.word(2).byte(0);                                    // browser record, option
         b.object("CGXRecSetInfo").text("two").text("three").text("one");
         b.word(2).dword(1).dwordArray({0, 3, 1});             // DAO record, option, column order
@@ -166,7 +166,7 @@ TEST_F(GridSettingsReference, WholeDaoParamFileByteForByte)
     EXPECT_EQ(back->GetProperties()->m_nMargins[2], 144);
     ASSERT_NE(back->GetPrintDevice(), nullptr);
     EXPECT_TRUE(back->GetPrintDevice()->CompareDeviceData(kDevNames, sizeof(kDevNames), nullptr, 0));
-    EXPECT_TRUE(back->m_abHiddenCols[3]);
+    EXPECT_TRUE(GXGetHiddenBit(back->m_abHiddenCols, 3));
     ASSERT_EQ(back->m_ColOrder.GetSize(), 3);
     EXPECT_EQ(back->m_ColOrder[1], 3u);
     EXPECT_EQ(back->GetRecSetInfo()->m_sText1, "one");
