@@ -139,28 +139,30 @@ void CGXGridSortImp::SortKeys(CGXGridCore*, const CGXSortInfoArray& keys, CGXSor
     std::sort(table.records.begin(), table.records.end(), compare);
 }
 
+namespace {
+
+// The text a cell's control gives its value for comparing.
+void CellKeyText(CGXGridCore* pGrid, ROWCOL nRow, ROWCOL nCol, CString& text)
+{
+    CGXStyle style;
+    pGrid->ComposeCellStyle(nRow, nCol, style);
+    CGXControl* pControl = pGrid->GetRegisteredControl(style.GetIncludeControl() ? style.GetControl() : WORD(0));
+    if (!pControl || !pControl->GetStyleValueText(nRow, nCol, style, text))
+        text = style.GetValue();
+}
+
+}  // namespace
+
 void CGXGridSortImp::GetRowSortKeys(CGXGridCore* pGrid, ROWCOL nRow, const CGXSortInfoArray& keys, CString* pTexts)
 {
-    for (int k = 0; k < keys.GetSize(); ++k) {
-        const ROWCOL nCol = keys[k].nRC;
-        CGXStyle style;
-        pGrid->ComposeCellStyle(nRow, nCol, style);
-        CGXControl* pControl = pGrid->GetRegisteredControl(style.GetIncludeControl() ? style.GetControl() : WORD(0));
-        if (!pControl || !pControl->GetStyleValueText(nRow, nCol, style, pTexts[k]))
-            pTexts[k] = style.GetValue();
-    }
+    for (int k = 0; k < keys.GetSize(); ++k)
+        CellKeyText(pGrid, nRow, keys[k].nRC, pTexts[k]);
 }
 
 void CGXGridSortImp::GetColSortKeys(CGXGridCore* pGrid, ROWCOL nCol, const CGXSortInfoArray& keys, CString* pTexts)
 {
-    for (int k = 0; k < keys.GetSize(); ++k) {
-        const ROWCOL nRow = keys[k].nRC;
-        CGXStyle style;
-        pGrid->ComposeCellStyle(nRow, nCol, style);
-        CGXControl* pControl = pGrid->GetRegisteredControl(style.GetIncludeControl() ? style.GetControl() : WORD(0));
-        if (!pControl || !pControl->GetStyleValueText(nRow, nCol, style, pTexts[k]))
-            pTexts[k] = style.GetValue();
-    }
+    for (int k = 0; k < keys.GetSize(); ++k)
+        CellKeyText(pGrid, keys[k].nRC, nCol, pTexts[k]);
 }
 
 BOOL CGXGridSortImp::SortRows(CGXGridCore* pGrid, const CGXCellRange& range, const CGXSortInfoArray& keys, UINT flags)
