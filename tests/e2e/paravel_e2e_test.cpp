@@ -648,3 +648,101 @@ TEST_F(ParavelSampleE2E, ReadOnlyCustomDatabaseKeepsTheNoteWindowOpen)
     EXPECT_NE(pixelAt(gone, 200, 150), kNoteColour) << "the window went after Yes";
     EXPECT_EQ(notesIn(custom).at(1), kSampleNote);
 }
+
+namespace {
+
+// The favorites of the sample's custom database as "Parent/Text" in Order, read with the engine.
+std::vector<std::string> favoritesIn(const fs::path& custom)
+{
+    std::vector<std::string> rows;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(custom.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT [Parent], [Text], [Key] FROM [Tree] WHERE [Parent] <> 'Views' AND "
+                                   "[Parent] <> '' ORDER BY [Order]",
+                               -1, &stmt, nullptr) == SQLITE_OK) {
+            while (sqlite3_step(stmt) == SQLITE_ROW) {
+                const std::string text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1));
+                const std::string key = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 2));
+                rows.push_back(std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) + "/" + text +
+                               (key == text ? "" : " (key " + key + ")"));
+            }
+            sqlite3_finalize(stmt);
+        }
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
+// The pixels of a rectangle of a screenshot.
+std::vector<uint32_t> regionOf(const fs::path& png, const CRect& rc)
+{
+    CBitmap bm;
+    if (!bm.PvLoadImageFile(png.c_str()))
+        return {};
+    BITMAP info {};
+    bm.GetBitmap(&info);
+    std::vector<uint32_t> all(size_t(info.bmWidth) * size_t(info.bmHeight));
+    bm.GetBitmapBits(DWORD(all.size() * 4), all.data());
+    std::vector<uint32_t> out;
+    for (int y = rc.top; y < rc.bottom && y < info.bmHeight; ++y)
+        for (int x = rc.left; x < rc.right && x < info.bmWidth; ++x)
+            out.push_back(all[size_t(y) * size_t(info.bmWidth) + size_t(x)]);
+    return out;
+}
+
+// Screen points at 1280 x 1024: the directory's seventh row (John Adams in the 200-person
+// sample), the Favorites menu's "Add to Favorites..." and "Organize Favorites...", and in the
+// dialogs (centred, so fixed): Add's New Folder and OK, Organize's tree rows and buttons, the
+// folder picker's "Favorites".
+const char kShowJohnAdams[] = "wait 1000\nkey F5\nkey ENTER\nwait 300\nclick 355 230\nwait 500\n";
+const char kOpenFavoritesMenu[] = "key A alt\nwait 300\n";
+// Where the Favorites pop-up lies; its entries end above y 250 in both runs.
+const CRect kFavoritesPopup(148, 47, 300, 250);
+
+} // namespace
+
+// Add to Favorites into a new folder, then Organize Favorites moves the favorite out, renames the
+// folder with a quote and deletes a favorite; table Tree keeps it all and the next run's menu
+// shows the same.
+TEST_F(ParavelSampleE2E, FavoritesAddedAndOrganizedSurviveTheRun)
+{
+    const fs::path added = root / "added.png", organized = root / "organized.png", menu = root / "menu.png",
+                   again = root / "again.png";
+    std::ofstream(root / "script.txt")
+        << kShowJohnAdams << kOpenFavoritesMenu << "click 220 58\nwait 500\n"
+        << "click 813 457\nwait 300\nchar Tennis Team\nkey RETURN\nwait 300\nclick 813 388\nwait 300\n"
+        << kOpenFavoritesMenu << "screenshot " << added.string() << "\nkey ESCAPE\nwait 200\n"
+        << kOpenFavoritesMenu << "click 228 80\nwait 500\n"
+        // Expand Tennis Team, move John Adams to "Favorites".
+        << "click 446 494\nwait 200\nclick 530 511\nclick 795 441\nwait 300\nclick 476 453\nclick 813 388\nwait 300\n"
+        // Rename the emptied folder, delete School Website.
+        << "click 512 494\nclick 795 410\nwait 300\nchar Racket Club's\nkey RETURN\nwait 300\n"
+        << "click 519 461\nclick 795 472\nwait 300\nscreenshot " << organized.string() << "\nclick 795 633\nwait 300\n"
+        << kOpenFavoritesMenu << "screenshot " << menu.string() << "\nkey ESCAPE\nwait 200\nquit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCREEN=1280x1024 PV_MSGBOX_ANSWERS=yes PV_SCRIPT='" +
+                                   (root / "script.txt").string() + "'"),
+              0);
+    const auto lines = boxes();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("\"text\": \"Are you sure you want to delete this item from your list of saved "
+                            "Favorites?\\nNote: If this item contains notes, they will also be deleted.\""),
+              std::string::npos)
+        << lines[0];
+    EXPECT_TRUE(fs::exists(added));
+    EXPECT_TRUE(fs::exists(organized));
+
+    const std::vector<std::string> expected = {
+        "Favorites/Teachers", "Favorites/Classmates", "Favorites/School Calendar", "Favorites/Athletics",
+        "Teachers/Kai Larsen", "Teachers/Yuki M\xC3\xBCller", "Classmates/John D'Angelo", "Classmates/Yuki Brown",
+        "Favorites/Mia Hern\xC3\xA1ndez", "Favorites/Racket Club's", "Favorites/John Adams",
+    };
+    EXPECT_EQ(favoritesIn(root / "sample" / "User" / "Custom.mdb"), expected);
+
+    std::ofstream(root / "again.txt") << kShowJohnAdams << kOpenFavoritesMenu << "screenshot " << again.string()
+                                      << "\nkey ESCAPE\nwait 200\nquit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCREEN=1280x1024 PV_SCRIPT='" + (root / "again.txt").string() + "'"), 0);
+    const auto first = regionOf(menu, kFavoritesPopup), second = regionOf(again, kFavoritesPopup);
+    ASSERT_FALSE(first.empty());
+    EXPECT_TRUE(first == second) << "the menu built at start-up shows what the first run left";
+}
