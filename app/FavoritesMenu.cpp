@@ -1,5 +1,12 @@
 #include "app/FavoritesMenu.h"
 
+#include "app/Config.h"
+#include "app/TreeRecordset.h"
+#include "platform/base/textcase.h"
+
+#include <map>
+#include <string>
+
 static const char kEmpty[] = "(Empty)";
 
 int FindMenuItemPosition(CMenu* pMenu, LPCTSTR lpszText)
@@ -98,4 +105,82 @@ BOOL MoveFavoritesMenuItem(CMenu* pFavorites, LPCTSTR lpszName, LPCTSTR lpszFrom
     else
         pTo->AppendMenu(MF_STRING, id, lpszName);
     return TRUE;
+}
+
+namespace {
+
+CString outlineOpenError(const CDaoException& e)
+{
+    return "Error opening the outline! This program was unable to open the table named Tree in the custom database " +
+           GetCustomPath() + "\nPlease re-install this program and try again" + PvJetErrorTail(e);
+}
+
+} // namespace
+
+BOOL ReadFavorites(CDaoDatabase* pDatabase, std::vector<FavoritesEntry>& entries)
+{
+    CTreeRecordset rows(pDatabase);
+    try {
+        // One pass over the table, not one query per folder: a statement per folder would scan
+        // the table once for each.
+        rows.Open(dbOpenDynaset, "Select * from Tree order by Tree.Order");
+    } catch (const CDaoException& e) {
+        AfxMessageBox(outlineOpenError(e), MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    // Parents match as "=" does in the database: without regard to case.
+    std::map<std::string, std::vector<FavoritesRow>> byParent;
+    std::vector<FavoritesRow> top;
+    BOOL bRead = TRUE;
+    try {
+        for (; !rows.IsEOF(); rows.MoveNext()) {
+            FavoritesRow row {rows.m_Key, rows.m_Text, rows.m_Type, rows.m_Image, rows.m_Selected_Image};
+            if (PvCompareNoCase(LPCTSTR(rows.m_Parent), "Favorites") == 0)
+                top.push_back(row);
+            if (!rows.m_Parent.IsEmpty())
+                byParent[PvUpperCase(LPCTSTR(rows.m_Parent))].push_back(std::move(row));
+        }
+        rows.Close();
+    } catch (const CDaoException& e) {
+        AfxMessageBox("Error reading data from the table named Tree in the custom database." + PvJetErrorTail(e),
+                      MB_ICONEXCLAMATION);
+        bRead = FALSE;
+    }
+    entries.clear();
+    entries.reserve(top.size());
+    for (FavoritesRow& row : top) {
+        FavoritesEntry entry {row, {}};
+        if (auto it = byParent.find(PvUpperCase(LPCTSTR(row.text))); it != byParent.end())
+            entry.children = it->second;
+        entries.push_back(std::move(entry));
+    }
+    return bRead;
+}
+
+BOOL FillFavoritesMenu(CMenu* pFavorites, CDaoDatabase* pDatabase, int& nNextFavoriteId)
+{
+    std::vector<FavoritesEntry> entries;
+    const BOOL bRead = ReadFavorites(pDatabase, entries);
+    for (const FavoritesEntry& entry : entries) {
+        if (!entry.row.type.IsEmpty()) {
+            AppendFavoritesMenuEntry(pFavorites, entry.row.text, FALSE, "", nNextFavoriteId);
+            continue;
+        }
+        AppendFavoritesMenuEntry(pFavorites, entry.row.text, TRUE, "", nNextFavoriteId);
+        // Straight into the pop-up just appended: looking each folder up by name would cost a
+        // walk of the menu per favorite.
+        const int pos = int(pFavorites->GetMenuItemCount()) - 1;
+        CMenu* pFolder = pos >= 0 ? pFavorites->GetSubMenu(pos) : nullptr;
+        if (!pFolder)
+            continue;
+        for (size_t i = 0; i < entry.children.size(); ++i) {
+            if (i == 0) {
+                // The first takes over the "(Empty)" placeholder and its id.
+                pFolder->ModifyMenu(0, MF_BYPOSITION | MF_STRING, pFolder->GetMenuItemID(0), entry.children[i].text);
+                continue;
+            }
+            pFolder->AppendMenu(MF_STRING, UINT_PTR(nNextFavoriteId++), entry.children[i].text);
+        }
+    }
+    return bRead;
 }

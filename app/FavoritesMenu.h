@@ -26,3 +26,26 @@ BOOL RenameFavoritesMenuItem(CMenu* pFavorites, LPCTSTR lpszOld, LPCTSTR lpszFol
 // a new id from nNextFavoriteId. FALSE, with the menu unchanged, when either folder or the
 // entry is not in the menu.
 BOOL MoveFavoritesMenuItem(CMenu* pFavorites, LPCTSTR lpszName, LPCTSTR lpszFrom, LPCTSTR lpszTo, int& nNextFavoriteId);
+
+#include <vector>
+
+class CDaoDatabase;
+
+// A row under "Favorites" and the rows whose Parent is its Text (a folder's favorites), in Order.
+struct FavoritesRow {
+    CString key, text, type;
+    long image = 0, selectedImage = 0;
+};
+struct FavoritesEntry {
+    FavoritesRow row;
+    std::vector<FavoritesRow> children;
+};
+
+// Reads the favorites part of table Tree in one pass (the custom database's, or pDatabase's).
+// Failures are shown as the outline's opening or reading error; FALSE then, with what was read.
+BOOL ReadFavorites(CDaoDatabase* pDatabase, std::vector<FavoritesEntry>& entries);
+
+// Appends the favorites and folders of table Tree (the custom database's, or pDatabase's) to the
+// Favorites pop-up in the outline's order; database failures are shown and leave the menu as far
+// as it was built. FALSE after such a failure.
+BOOL FillFavoritesMenu(CMenu* pFavorites, CDaoDatabase* pDatabase, int& nNextFavoriteId);

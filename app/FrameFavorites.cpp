@@ -53,40 +53,8 @@ void CMainFrame::BuildFavoritesMenu()
     CMenu* pFavorites = m_nFavoritesPosition >= 0 ? pMain->GetSubMenu(m_nFavoritesPosition) : nullptr;
     m_hFavoritesMenu = pFavorites ? pFavorites->m_hMenu : nullptr;
     m_nNextFavoriteId = int(kFirstFavoriteId);
-    if (!pFavorites)
-        return;
-    CTreeRecordset top;
-    try {
-        top.Open(dbOpenDynaset, "Select * from Tree Where Parent='Favorites' order by Tree.Order");
-    } catch (const CDaoException& e) {
-        AfxMessageBox(outlineOpenError(e), MB_ICONEXCLAMATION);
-        return;
-    }
-    try {
-        for (; !top.IsEOF(); top.MoveNext()) {
-            if (!top.m_Type.IsEmpty()) {
-                AppendFavoritesMenuEntry(pFavorites, top.m_Text, FALSE, "");
-                continue;
-            }
-            AppendFavoritesMenuEntry(pFavorites, top.m_Text, TRUE, "");
-            CTreeRecordset inner(top.m_pDatabase);
-            try {
-                // "=", not LIKE: a folder named with "*" or "?" would gather other rows.
-                inner.Open(dbOpenDynaset,
-                           "Select * from Tree Where Parent = '" + quoted(top.m_Text) + "' order by Tree.Order");
-            } catch (const CDaoException& e) {
-                AfxMessageBox(outlineOpenError(e), MB_ICONEXCLAMATION);
-                return;
-            }
-            for (; !inner.IsEOF(); inner.MoveNext())
-                AppendFavoritesMenuEntry(pFavorites, inner.m_Text, FALSE, top.m_Text);
-            inner.Close();
-        }
-        top.Close();
-    } catch (const CDaoException& e) {
-        AfxMessageBox("Error reading data from the table named Tree in the custom database." + PvJetErrorTail(e),
-                      MB_ICONEXCLAMATION);
-    }
+    if (pFavorites)
+        FillFavoritesMenu(pFavorites, nullptr, m_nNextFavoriteId);
 }
 
 BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)

@@ -7,6 +7,7 @@
 
 #include "app/AddToFavoritesDlg.h"
 #include "app/Config.h"
+#include "app/FavoritesMenu.h"
 #include "app/MainFrm.h"
 #include "app/NavigateView.h"
 #include "app/NotesRecordset.h"
@@ -184,35 +185,16 @@ BOOL COrganizeFavoritesDlg::FillTree(HTREEITEM hRoot)
     CDaoDatabase* pDatabase = GetDatabase();
     if (!pDatabase)
         return FALSE;
-    CTreeRecordset top(pDatabase);
-    try {
-        top.Open(dbOpenDynaset, "Select * from Tree Where Parent='Favorites' order by Tree.Order");
-    } catch (const CDaoException& e) {
-        AfxMessageBox(messageA(e), MB_ICONEXCLAMATION);
-        return FALSE;
+    // A folder's favorites name it by its Text; all in Order, as the outline shows them.
+    std::vector<FavoritesEntry> entries;
+    const BOOL bRead = ReadFavorites(pDatabase, entries);
+    for (const FavoritesEntry& entry : entries) {
+        const FavoritesRow& row = entry.row;
+        HTREEITEM hItem = InsertItem(row.text, int(row.image), int(row.selectedImage), row.key, hRoot);
+        for (const FavoritesRow& child : entry.children)
+            InsertItem(child.text, int(child.image), int(child.selectedImage), child.key, hItem);
     }
-    try {
-        for (; !top.IsEOF(); top.MoveNext()) {
-            HTREEITEM hItem = InsertItem(top.m_Text, int(top.m_Image), int(top.m_Selected_Image), top.m_Key, hRoot);
-            CTreeRecordset inner(pDatabase);
-            try {
-                // A folder's favorites name it by its Text; in Order, as the outline shows them.
-                inner.Open(dbOpenDynaset,
-                           "Select * from Tree Where Parent = '" + quoted(top.m_Text) + "' order by Tree.Order");
-            } catch (const CDaoException& e) {
-                AfxMessageBox(messageA(e), MB_ICONEXCLAMATION);
-                return FALSE;
-            }
-            for (; !inner.IsEOF(); inner.MoveNext())
-                InsertItem(inner.m_Text, int(inner.m_Image), int(inner.m_Selected_Image), inner.m_Key, hItem);
-            inner.Close();
-        }
-        top.Close();
-    } catch (const CDaoException& e) {
-        AfxMessageBox(messageC(e), MB_ICONEXCLAMATION);
-        return FALSE;
-    }
-    return TRUE;
+    return bRead;
 }
 
 void COrganizeFavoritesDlg::OnDestroy()
