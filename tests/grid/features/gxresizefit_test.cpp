@@ -139,3 +139,43 @@ TEST_F(ResizeFitTest, EscapeTakesBackEveryHeight)
 }
 
 }  // namespace
+
+namespace {
+
+// Counts the grid's redraws.
+class CountingGrid : public CGXGridCore {
+public:
+    using CGXGridCore::CGXGridCore;
+    int m_nRedraws = 0, m_nCellRedraws = 0;
+    void Redraw(UINT flags, BOOL bCreateHint) override
+    {
+        ++m_nRedraws;
+        CGXGridCore::Redraw(flags, bCreateHint);
+    }
+    void RedrawCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, UINT flags, BOOL bCreateHint) override
+    {
+        ++m_nCellRedraws;
+        CGXGridCore::RedrawCells(nTop, nLeft, nBottom, nRight, flags, bCreateHint);
+    }
+};
+
+TEST_F(ResizeFitTest, ManyRowsRedrawOnce)
+{
+    CountingGrid grid(&m_wnd);
+    grid.Initialize();
+    grid.SetRowCount(200);
+    grid.SetColCount(3);
+    grid.RegisterControl(kSizedControl, new SizedControl(&grid), FALSE, FALSE);
+    grid.ModifyStandardStyle(CGXStyle().SetControl(kSizedControl));
+    for (ROWCOL r = 1; r <= 200; ++r)
+        grid.SetValueRange(CGXCellRange(r, 2), ("10," + std::to_string(20 + r % 7)).c_str());
+    grid.GetParam()->ClearUndoList();
+    grid.m_nRedraws = grid.m_nCellRedraws = 0;
+    ASSERT_TRUE(grid.ResizeRowHeightsToFit(CGXCellRange().SetRows(1, 200)));
+    EXPECT_EQ(grid.m_nRedraws, 1);
+    EXPECT_EQ(grid.m_nCellRedraws, 0);
+    EXPECT_EQ(grid.RowHeight(6), 26);
+    EXPECT_EQ(grid.GetParam()->GetUndoList().GetCount(), 1) << "one step for all 200 heights";
+}
+
+}  // namespace
