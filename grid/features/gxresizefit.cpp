@@ -1,6 +1,7 @@
 #include "grid/features/gxresizefit.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxgrid.h"
@@ -103,6 +104,10 @@ BOOL FitToContents(CGXGridCore& grid, const FitAxis& axis, const CGXCellRange& r
     const ROWCOL nOtherFirst = axis.bRows ? cells.left : cells.top, nOtherLast = axis.bRows ? cells.right : cells.bottom;
     BOOL bCanceled = FALSE;
     BOOL bChanged = FALSE;
+    // The other views hear of the whole range once, at the end, with the former sizes.
+    std::vector<int> formers;
+    const BOOL bHints = grid.IsUpdateHintsEnabled();
+    grid.EnableUpdateHints(FALSE);
     {
         RedrawLock lock(pParam);
         for (ROWCOL n = nFirst; n <= nLast && !bCanceled; ++n) {
@@ -152,6 +157,7 @@ BOOL FitToContents(CGXGridCore& grid, const FitAxis& axis, const CGXCellRange& r
                 break;
             const int nNew = std::min(nNeeded, MostSize(grid, axis, n, nArea));
             const int nOld = (grid.*axis.size)(n);
+            formers.push_back(nOld);
             const bool bSet = (flags & GX_NOSHRINKSIZE) ? nNew > nOld : (nNew != nOld && nNew > 0);
             if (bSet && (grid.*axis.setSizes)(n, n, nNew, nullptr, GX_NOREDRAW, gxDo))
                 bChanged = TRUE;
@@ -162,15 +168,20 @@ BOOL FitToContents(CGXGridCore& grid, const FitAxis& axis, const CGXCellRange& r
     grid.ReleaseMeasureDC();
     if (bCanceled) {
         grid.Rollback();
+        grid.EnableUpdateHints(bHints);
         return FALSE;
     }
     grid.CommitTransaction();
+    grid.EnableUpdateHints(bHints);
     if (bChanged && !pParam->m_bLockRedraw) {
         grid.ResetSizeCaches();
         if (grid.IsInitialized())
             grid.UpdateScrollBars();
         grid.Redraw(flags & ~GX_NOSHRINKSIZE);
     }
+    if (bChanged && bHints && grid.m_pUpdateHintImp)
+        grid.m_pUpdateHintImp->SendHint(&grid, axis.bRows ? gxHintRowHeights : gxHintColWidths, formers.data(), nullptr,
+                                        nFirst, nLast, flags & ~GX_NOSHRINKSIZE);
     return TRUE;
 }
 

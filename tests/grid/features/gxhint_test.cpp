@@ -240,3 +240,21 @@ TEST_F(HintTest, ASortInOnePaneShowsInTheOther)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HintTest, RowsSizedToFitReachTheOtherPaneAsOneHint)
+{
+    for (ROWCOL r = 1; r <= 30; ++r)
+        a->SetStyleRange(CGXCellRange(r, 1), CGXStyle().SetWrapText(TRUE).SetValue("A text long enough to wrap in its cell"));
+    a->SetColWidths(1, 1, 60);
+    Paint();
+    b->m_nHints = 0;
+    const int nBefore = b->RowHeight(5);
+    ASSERT_TRUE(a->ResizeRowHeightsToFit(CGXCellRange().SetRows(1, 30)));
+    EXPECT_GT(b->RowHeight(5), nBefore) << "the sizes live in the shared parameter object";
+    EXPECT_EQ(b->m_nHints, 1) << "one hint for the whole range";
+    EXPECT_EQ(a->m_nHints, 0);
+}
+
+}  // namespace
