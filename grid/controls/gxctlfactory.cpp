@@ -6,6 +6,10 @@
 #include "grid/features/gxspanpool.h"
 
 #include "grid/controls/gxedit.h"
+#include "grid/controls/gxhotspot.h"
+#include "grid/controls/gxpassword.h"
+#include "grid/controls/gxspin.h"
+#include "grid/controls/gxvscredit.h"
 #include "grid/controls/gxstatic.h"
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxlibdata.h"
@@ -70,6 +74,10 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     switch (nID) {
     case GX_IDS_CTRL_HEADER: pControl = new CGXHeader(pGrid); break;
     case GX_IDS_CTRL_STATIC: pControl = new CGXStatic(pGrid); break;
+    case GX_IDS_CTRL_PASSWORD: pControl = new CGXPasswordControl(pGrid, nID); break;
+    case GX_IDS_CTRL_SCROLLEDIT: pControl = new CGXVScrollEdit(pGrid, nID); break;
+    case GX_IDS_CTRL_HOTSPOT: pControl = new CGXHotSpotEdit(pGrid, nID); break;
+    case GX_IDS_CTRL_SPINEDIT: pControl = new CGXSpinEdit(pGrid, nID); break;
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
@@ -91,6 +99,7 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
         return;
     CGXControl::AddValidationAttributes(pStylesMap);
     CGXControl::AddValidationAttributes(pStylesMap);
+    CGXSpinEdit::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);

@@ -62,7 +62,7 @@ public:
 
     // The window side.
     BOOL CreateEditWindow(DWORD dwStyle, const CRect& rect);
-    DWORD ComputeEditStyle(CRect& rectFormat, int& nNeededHeight);
+    virtual DWORD ComputeEditStyle(CRect& rectFormat, int& nNeededHeight);
     void UpdateEditStyle();
     BOOL HasWindow() const { return m_pWnd && m_pWnd->GetSafeHwnd(); }
     CEdit* GetEditWnd() { return HasWindow() ? m_pWnd.get() : nullptr; }

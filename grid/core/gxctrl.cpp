@@ -150,7 +150,7 @@ void CGXControl::AddInvalidRect(const CRect& rect)
 void CGXControl::LayoutChildrenForCell(ROWCOL nRow, ROWCOL nCol)
 {
     if (!m_children.empty())
-        LayoutChildren(nullptr, ComputeInnerRect(nRow, nCol));
+        LayoutChildren(nullptr, CGXControl::ComputeInnerRect(nRow, nCol));
 }
 
 void CGXControl::InitForCell(ROWCOL nRow, ROWCOL nCol)
@@ -307,7 +307,8 @@ void CGXControl::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, con
 {
     if (m_children.empty())
         return;
-    const CRect inner = ComputeInnerRect(nRow, nCol, &rect, &style);
+    // Children lie in the cell less its borders, whatever room a control leaves its text.
+    const CRect inner = CGXControl::ComputeInnerRect(nRow, nCol, &rect, &style);
     LayoutChildren(pDC, inner, &style);
     CWnd* pWnd = GetGridWnd();
     const BOOL bFocus = pWnd && pWnd->GetSafeHwnd() && ::GetFocus() == pWnd->GetSafeHwnd();

@@ -120,7 +120,11 @@ TEST(GXControlFactory, RegistersControlsAndUserAttributesOnce)
         auto it = map.GetUserAttributeMap().find(id);
         return it == map.GetUserAttributeMap().end() ? nullptr : it->second->pStyle.get();
     };
-    EXPECT_EQ(map.GetUserAttributeMap().size(), 6u) << "validation attributes registered twice, kept once";
+    // Validation (4, registered twice, kept once), the spin cells' 4, the tooltip and the ellipsis.
+    EXPECT_EQ(map.GetUserAttributeMap().size(), 10u);
+    const CGXStyle* pWrap = editStyle(51016);
+    ASSERT_NE(pWrap, nullptr);
+    EXPECT_EQ(pWrap->GetControl(), GX_IDS_CTRL_CHECKBOX3D);
     const CGXStyle* pEllipsis = editStyle(GX_IDS_UA_ELLIPSISTYPE);
     ASSERT_NE(pEllipsis, nullptr);
     EXPECT_EQ(pEllipsis->GetControl(), GX_IDS_CTRL_CBS_DROPDOWNLIST);

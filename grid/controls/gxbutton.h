@@ -1,0 +1,81 @@
+#pragma once
+// Cell buttons: windowless children a control draws inside its cell. CGXButton has the pressed
+// state and the click cycle; the arrow buttons click on press and repeat while held; the
+// hot-spot button is the small button of hot-spot cells (any owner may have one).
+
+#include "grid/core/gxctrl.h"
+
+// The face colour of push buttons, a packed colour as a number.
+constexpr WORD GX_IDS_UA_PUSHBUTTON_FACECOLOR = 52569;
+
+class CGXButton : public CGXChild {
+public:
+    explicit CGXButton(CGXControl* pOwner) : CGXChild(pOwner) {}
+
+    void Draw(CDC* pDC, BOOL bActive, const CGXStyle* pStyle) override;
+    void DrawFace(CDC* pDC, BOOL bActive) override;
+    BOOL OnMouseMove(UINT flags, CPoint point) override;
+    BOOL OnLButtonDown(UINT flags, CPoint point) override;
+    BOOL OnLButtonUp(UINT flags, CPoint point) override;
+    BOOL OnKeyDown(UINT nChar, UINT nRepCnt, UINT flags) override;
+    BOOL OnKeyUp(UINT nChar, UINT nRepCnt, UINT flags) override;
+    void OnCancelMode() override;
+
+    BOOL IsPressed() const { return m_bPressed; }
+
+protected:
+    enum : UINT { kStateFocus = 1, kStatePressed = 4 };
+    UINT DrawState(BOOL bActive) const;
+    void RefreshOnChange()
+    {
+        if (m_bRedrawOnChange)
+            Refresh();
+    }
+    // Face, edge and caption; faceColor is a packed colour.
+    void DrawButton(CDC* pDC, BOOL bActive, COLORREF faceColor, BOOL bGrey);
+
+    BOOL m_bPressed = FALSE;
+    BOOL m_bTracking = FALSE;
+    BOOL m_bRedrawOnChange = TRUE;
+};
+
+// Clicks on press and again while held, faster and faster; repetition is paced by the mouse
+// moves the grid passes on while the button is down, so no timer runs.
+class CGXArrowButton : public CGXButton {
+public:
+    explicit CGXArrowButton(CGXControl* pOwner) : CGXButton(pOwner) {}
+
+    BOOL OnMouseMove(UINT flags, CPoint point) override;
+    BOOL OnLButtonDown(UINT flags, CPoint point) override;
+    BOOL OnLButtonUp(UINT flags, CPoint point) override;
+
+    // The first repeat waits this long; the second kRepeatFast; then 5 ms less each time down
+    // to kRepeatMin.
+    enum : DWORD { kRepeatFirst = 500, kRepeatFast = 150, kRepeatStep = 5, kRepeatMin = 50 };
+
+protected:
+    // Face and edge of an arrow button and its rows (1, 3, 5, 7 pixels wide) as the height
+    // allows; bUp puts the narrow row first.
+    void DrawArrow(CDC* pDC, BOOL bActive, BOOL bUp);
+
+    DWORD m_dwLastClick = 0;
+    DWORD m_dwDelay = kRepeatFirst;
+};
+
+class CGXUpArrowButton : public CGXArrowButton {
+public:
+    explicit CGXUpArrowButton(CGXControl* pOwner) : CGXArrowButton(pOwner) {}
+    void DrawFace(CDC* pDC, BOOL bActive) override { DrawArrow(pDC, bActive, TRUE); }
+};
+
+class CGXDownArrowButton : public CGXArrowButton {
+public:
+    explicit CGXDownArrowButton(CGXControl* pOwner) : CGXArrowButton(pOwner) {}
+    void DrawFace(CDC* pDC, BOOL bActive) override { DrawArrow(pDC, bActive, FALSE); }
+};
+
+class CGXHotSpotButton : public CGXButton {
+public:
+    explicit CGXHotSpotButton(CGXControl* pOwner) : CGXButton(pOwner) {}
+    void DrawFace(CDC* pDC, BOOL bActive) override;
+};
