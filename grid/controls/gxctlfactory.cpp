@@ -5,7 +5,9 @@
 #include "grid/features/gxspancells.h"
 #include "grid/features/gxspanpool.h"
 
+#include "grid/controls/gxcheckbox.h"
 #include "grid/controls/gxedit.h"
+#include "grid/controls/gxradio.h"
 #include "grid/controls/gxhotspot.h"
 #include "grid/controls/gxpassword.h"
 #include "grid/controls/gxspin.h"
@@ -78,6 +80,14 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_SCROLLEDIT: pControl = new CGXVScrollEdit(pGrid, nID); break;
     case GX_IDS_CTRL_HOTSPOT: pControl = new CGXHotSpotEdit(pGrid, nID); break;
     case GX_IDS_CTRL_SPINEDIT: pControl = new CGXSpinEdit(pGrid, nID); break;
+    case GX_IDS_CTRL_CHECKBOX: pControl = new CGXCheckBox(pGrid, FALSE); break;
+    case GX_IDS_CTRL_CHECKBOX3D: pControl = new CGXCheckBox(pGrid, TRUE); break;
+    case GX_IDS_CTRL_CHECKBOX_EX: pControl = new CGXCheckBoxEx(pGrid, FALSE); break;
+    case GX_IDS_CTRL_CHECKBOX3D_EX: pControl = new CGXCheckBoxEx(pGrid, TRUE); break;
+    case GX_IDS_CTRL_RADIOBTN: pControl = new CGXRadioButton(pGrid, FALSE); break;
+    case GX_IDS_CTRL_RADIOBTN3D: pControl = new CGXRadioButton(pGrid, TRUE); break;
+    case GX_IDS_CTRL_RADIOBTN_EX: pControl = new CGXRadioButtonEx(pGrid, FALSE); break;
+    case GX_IDS_CTRL_RADIOBTN3D_EX: pControl = new CGXRadioButtonEx(pGrid, TRUE); break;
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
@@ -100,6 +110,8 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     CGXControl::AddValidationAttributes(pStylesMap);
     CGXControl::AddValidationAttributes(pStylesMap);
     CGXSpinEdit::AddUserAttributes(pStylesMap);
+    CGXCheckBox::AddUserAttributes(pStylesMap);
+    CGXRadioButtonEx::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);

@@ -44,7 +44,8 @@ const PvStringResource kGridLibraryTexts[] = {
     {51045, "Currency: Separators"}, {51046, "Currency: Attributes"}, {51047, "Currency: Positive Format"},
     {51048, "Currency: Negative Format"}, {51049, "Currency: Number of decimals"},
     {51050, "Currency: Number of fractional digits "}, {51051, "Currency: Enable calculator button"},
-    {51054, "Currency: Monetary Symbol. "}, {52570, "RTL Reading Value"}, {52571, "Force DateTime input as number"},
+    {51054, "Currency: Monetary Symbol. "}, {51057, "RadioButton: Alignment"}, {52568, "RadioButton: Text Alignment"},
+    {52569, "Pushbutton face color"}, {52570, "RTL Reading Value"}, {52571, "Force DateTime input as number"},
     {52792, "Type of ellipses that will be drawn"}, {52794, "Dao bitmap user attribute"},
     {52797, "Formatting color for negative numbers"}, {20126, "No ellipse\nDotted....\nPound###"},
     // Long operations and commands.

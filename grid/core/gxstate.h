@@ -178,6 +178,8 @@ struct CGXLibraryData {
     CGXSysColorCache m_sysColors;
     // Look options set once at start-up; the base-style builder reads the first and third.
     int m_nLookOptions[3] = {0, 0, 0};
+    // 3D check boxes in the alternative 3D look; nothing in the library sets it.
+    BOOL m_b3dCheckBoxLook = FALSE;
 
     CGXAbstractStyleSerializeImp* m_pStyleSerializeImp = nullptr;
     CGXAbstractGridDocSerializeImp* m_pDocSerializeImp = nullptr;
