@@ -96,6 +96,7 @@ void CMainFrame::OpenFavoriteByKey(const CString& strText)
         return;
     // Only a "Details" favorite is a person; the others open as their outline items do.
     if (type != "Details") {
+        m_pNavigateView->m_bDetailsHistory = FALSE;
         m_pNavigateView->OpenByType(type, link, nullptr);
         return;
     }

@@ -144,6 +144,7 @@ TEST_F(FavoritesFrameTest, MenuMirrorsTheSampleAndOpensByType)
     frame->SendMessage(WM_COMMAND, 355);
     Pump();
     EXPECT_EQ(frame->m_nLayout, ID_LAYOUT_HOME);
+    EXPECT_FALSE(outline->m_bDetailsHistory); // Back and Forward drive the browser again
     EXPECT_EQ(frame->m_nCurrentKey, 2);
     const std::string location(frame->m_pMediaView->GetBrowser()->GetLocationURL());
     EXPECT_NE(location.find("calendar.htm"), std::string::npos) << location;
@@ -569,4 +570,26 @@ TEST_F(FavoritesFrameTest, SelectOneListsAndFollowsRenamedKeys)
     EXPECT_NE(frame->m_nCurrentKey, -1); // the person opened, not the web page
     EXPECT_EQ(outline->GetTreeCtrl().GetSelectedItem(), outline->FindItem("Mia H."));
     ExpectAgree("renamed through Select One");
+}
+
+TEST_F(FavoritesFrameTest, OrganizeDisplayOpensTheSelectedFavorite)
+{
+    MsgBoxLog log;
+    Open();
+    frame->m_nCurrentKey = -1;
+    DialogSteps steps;
+    steps.then([] {
+        auto* dlg = DialogSteps::top<COrganizeFavoritesDlg>();
+        ASSERT_NE(dlg, nullptr);
+        dlg->m_tree.Expand(dlg->m_tree.GetRootItem(), TVE_EXPAND);
+        ASSERT_TRUE(DialogSteps::select(dlg->m_tree, "John D'Angelo"));
+        DialogSteps::click(dlg, IDC_ORGANIZE_DISPLAY);
+    });
+    outline->OrganizeFavorites();
+    Pump();
+    EXPECT_TRUE(DialogSteps::done());
+    EXPECT_EQ(DialogSteps::top<COrganizeFavoritesDlg>(), nullptr); // Display ends the dialog
+    EXPECT_EQ(frame->m_nCurrentKey, 2);
+    EXPECT_EQ(outline->GetTreeCtrl().GetSelectedItem(), outline->FindItem("John D'Angelo"));
+    EXPECT_TRUE(log.entries().empty());
 }
