@@ -593,3 +593,37 @@ TEST_F(FavoritesFrameTest, OrganizeDisplayOpensTheSelectedFavorite)
     EXPECT_EQ(outline->GetTreeCtrl().GetSelectedItem(), outline->FindItem("John D'Angelo"));
     EXPECT_TRUE(log.entries().empty());
 }
+
+TEST_F(FavoritesFrameTest, DeletingAFavoriteClosesItsPersonsNotesWindow)
+{
+    MsgBoxLog log;
+    Open();
+    long kai = 0;
+    {
+        CDaoDatabase db;
+        db.Open(m_custom.c_str());
+        CTreeRecordset rs(&db);
+        rs.Open(dbOpenDynaset, "Select * from Tree Where Key = 'Kai Larsen'");
+        kai = std::atol(rs.m_Link);
+        rs.Close();
+        db.Close();
+    }
+    frame->OpenNotesWindow(kai, "Kai Larsen", frame);
+    Pump();
+    ASSERT_NE(frame->m_lists.FindWindowOf(kai, TRUE), nullptr);
+    DialogSteps steps;
+    steps.then([] {
+             auto* dlg = DialogSteps::top<COrganizeFavoritesDlg>();
+             ASSERT_NE(dlg, nullptr);
+             ASSERT_TRUE(DialogSteps::select(dlg->m_tree, "Kai Larsen"));
+             DialogSteps::click(dlg, IDC_ORGANIZE_DELETE);
+         })
+        .then([] { DialogSteps::click(DialogSteps::top<COrganizeFavoritesDlg>(), IDC_ORGANIZE_CLOSE); });
+    log.answers("yes");
+    outline->OrganizeFavorites();
+    Pump();
+    EXPECT_TRUE(DialogSteps::done());
+    EXPECT_EQ(frame->m_lists.FindWindowOf(kai, TRUE), nullptr);
+    EXPECT_FALSE(frame->RecordHasNotes(kai));
+    ExpectAgree("deleted with its notes window open");
+}
