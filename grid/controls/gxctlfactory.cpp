@@ -6,7 +6,10 @@
 #include "grid/features/gxspanpool.h"
 
 #include "grid/controls/gxcheckbox.h"
+#include "grid/controls/gxdaobitmap.h"
 #include "grid/controls/gxedit.h"
+#include "grid/controls/gxprogress.h"
+#include "grid/controls/gxpushbtn.h"
 #include "grid/controls/gxradio.h"
 #include "grid/controls/gxhotspot.h"
 #include "grid/controls/gxpassword.h"
@@ -80,6 +83,9 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_SCROLLEDIT: pControl = new CGXVScrollEdit(pGrid, nID); break;
     case GX_IDS_CTRL_HOTSPOT: pControl = new CGXHotSpotEdit(pGrid, nID); break;
     case GX_IDS_CTRL_SPINEDIT: pControl = new CGXSpinEdit(pGrid, nID); break;
+    case GX_IDS_CTRL_PUSHBTN: pControl = new CGXPushbutton(pGrid); break;
+    case GX_IDS_CTRL_PROGRESS: pControl = new CGXProgressCtrl(pGrid); break;
+    case GX_IDS_CTRL_DAOBITMAP: pControl = new CGXDaoBitmap(pGrid); break;
     case GX_IDS_CTRL_CHECKBOX: pControl = new CGXCheckBox(pGrid, FALSE); break;
     case GX_IDS_CTRL_CHECKBOX3D: pControl = new CGXCheckBox(pGrid, TRUE); break;
     case GX_IDS_CTRL_CHECKBOX_EX: pControl = new CGXCheckBoxEx(pGrid, FALSE); break;
@@ -112,6 +118,7 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     CGXSpinEdit::AddUserAttributes(pStylesMap);
     CGXCheckBox::AddUserAttributes(pStylesMap);
     CGXRadioButtonEx::AddUserAttributes(pStylesMap);
+    CGXProgressCtrl::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);

@@ -547,6 +547,10 @@ public:
     virtual BOOL OnMiddleCellDoubleClick(ROWCOL nRow, ROWCOL nCol, UINT flags);
     virtual BOOL OnRightCellDoubleClick(ROWCOL nRow, ROWCOL nCol, UINT flags);
     virtual BOOL OnCellButtonClicked(ROWCOL nRow, ROWCOL nCol);
+    // Record grids may keep the picture block of a binary cell between drawings: the block kept
+    // for a cell (null: none), and the offer of a new one (FALSE: not kept, the caller frees it).
+    virtual HGLOBAL GetKeptCellBitmap(ROWCOL nRow, ROWCOL nCol) { (void)nRow; (void)nCol; return nullptr; }
+    virtual BOOL OfferCellBitmap(ROWCOL nRow, ROWCOL nCol, HGLOBAL hBlock) { (void)nRow; (void)nCol; (void)hBlock; return FALSE; }
     virtual void OnInitCurrentCell(ROWCOL nRow, ROWCOL nCol);
     virtual BOOL OnLeftCellMouse(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point);
     virtual BOOL OnMiddleCellMouse(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point);

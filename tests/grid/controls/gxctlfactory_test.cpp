@@ -121,8 +121,8 @@ TEST(GXControlFactory, RegistersControlsAndUserAttributesOnce)
         return it == map.GetUserAttributeMap().end() ? nullptr : it->second->pStyle.get();
     };
     // Validation (4, registered twice, kept once), the spin cells' 4, the check boxes' 2, the
-    // radio buttons' 2, the tooltip and the ellipsis.
-    EXPECT_EQ(map.GetUserAttributeMap().size(), 14u);
+    // radio buttons' 2, the progress bars' 3, the tooltip and the ellipsis.
+    EXPECT_EQ(map.GetUserAttributeMap().size(), 17u);
     const CGXStyle* pWrap = editStyle(51016);
     ASSERT_NE(pWrap, nullptr);
     EXPECT_EQ(pWrap->GetControl(), GX_IDS_CTRL_CHECKBOX3D);
