@@ -54,18 +54,17 @@ void CGXButton::DrawButton(CDC* pDC, BOOL bActive, COLORREF faceColor, BOOL bGre
 
 void CGXButton::Draw(CDC* pDC, BOOL bActive, const CGXStyle* pStyle)
 {
-    if (!pStyle) {
-        DrawFace(pDC, bActive);
+    m_bGreyCaption = pStyle && pStyle->GetIncludeEnabled() && !pStyle->GetEnabled();
+    // A face colour of the cell's own; otherwise each kind of button draws its face.
+    if (pStyle && pStyle->HasUserAttribute(GX_IDS_UA_PUSHBUTTON_FACECOLOR)) {
+        const CString sColor = pStyle->GetUserAttribute(GX_IDS_UA_PUSHBUTTON_FACECOLOR).GetValueText();
+        DrawButton(pDC, bActive, COLORREF(std::atol(sColor)), m_bGreyCaption);
         return;
     }
-    COLORREF face = SysColor(COLOR_BTNFACE);
-    if (pStyle->HasUserAttribute(GX_IDS_UA_PUSHBUTTON_FACECOLOR))
-        face = COLORREF(std::atol(pStyle->GetUserAttribute(GX_IDS_UA_PUSHBUTTON_FACECOLOR).GetValueText()));
-    const BOOL bGrey = pStyle->GetIncludeEnabled() && !pStyle->GetEnabled();
-    DrawButton(pDC, bActive, face, bGrey);
+    DrawFace(pDC, bActive);
 }
 
-void CGXButton::DrawFace(CDC* pDC, BOOL bActive) { DrawButton(pDC, bActive, SysColor(COLOR_BTNFACE), FALSE); }
+void CGXButton::DrawFace(CDC* pDC, BOOL bActive) { DrawButton(pDC, bActive, SysColor(COLOR_BTNFACE), m_bGreyCaption); }
 
 BOOL CGXButton::OnLButtonDown(UINT, CPoint)
 {

@@ -37,6 +37,7 @@ protected:
     BOOL m_bPressed = FALSE;
     BOOL m_bTracking = FALSE;
     BOOL m_bRedrawOnChange = TRUE;
+    BOOL m_bGreyCaption = FALSE;  // the cell drawn last is disabled
 };
 
 // Clicks on press and again while held, faster and faster; repetition is paced by the mouse

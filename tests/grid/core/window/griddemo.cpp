@@ -10,8 +10,10 @@
 // undo and redo lists, the top row and the scores of the first rows shown. Column 7 holds stored
 // scores of mixed kinds (negative, decimal, of every length, some empty); a double click on its
 // header sorts the rows by them, a second one reverses, Ctrl+Z takes the sort back.
+// "pv_griddemo controls" shows a row per kind of cell control instead.
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 #include <utility>
@@ -135,8 +137,13 @@ LRESULT FrameProc(HWND h, UINT m, WPARAM w, LPARAM l)
 
 }  // namespace
 
-int main()
+// The window of one row per kind of cell control (griddemo_controls.cpp).
+int RunControlsDemo();
+
+int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "controls") == 0)
+        return RunControlsDemo();
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
     wc.lpfnWndProc = FrameProc;
