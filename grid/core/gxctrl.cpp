@@ -274,6 +274,20 @@ CSize CGXControl::ComputeContentSize(CDC*, ROWCOL, ROWCOL, const CGXStyle&, BOOL
 
 BOOL CGXControl::CanFloatCell(ROWCOL, ROWCOL, const CGXStyle&, BOOL) { return FALSE; }
 
+BOOL CGXControl::CanMergeCell(ROWCOL, ROWCOL, const CGXStyle&) { return TRUE; }
+
+BOOL CGXControl::IsEqualCellValue(ROWCOL, ROWCOL, const CGXStyle& style, const CGXStyle& other)
+{
+    return style.GetValue() == other.GetValue();
+}
+
+void CGXControl::PrepareForCell(ROWCOL, ROWCOL, const CGXStyle&) {}
+
+CRect CGXControl::GetCellTextRect(ROWCOL nRow, ROWCOL nCol, const CRect* pRect, const CGXStyle* pStyle)
+{
+    return ComputeInnerRect(nRow, nCol, pRect, pStyle);
+}
+
 BOOL CGXControl::HasValueText(const CGXStyle& style) { return !style.GetValue().IsEmpty(); }
 
 void CGXControl::DrawSelectionMarks(CDC* pDC, const CRect& rect)

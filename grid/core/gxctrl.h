@@ -137,6 +137,15 @@ public:
     virtual CSize AddBorderToSize(CSize size, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style);
     virtual CSize ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bVert = FALSE);
     virtual BOOL CanFloatCell(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bFlood);
+    // Whether the cell may merge with neighbours of an equal value, and whether two cells' values
+    // count as equal for it; by default any cell may, and values are equal as texts.
+    virtual BOOL CanMergeCell(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style);
+    virtual BOOL IsEqualCellValue(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, const CGXStyle& other);
+    // Readies the control to measure a cell that is not its bound one; nothing by default.
+    virtual void PrepareForCell(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style);
+    // Where the cell's text is drawn, in the grid window's client coordinates: by default the
+    // inner rectangle.
+    virtual CRect GetCellTextRect(ROWCOL nRow, ROWCOL nCol, const CRect* pRect = nullptr, const CGXStyle* pStyle = nullptr);
     virtual BOOL HasValueText(const CGXStyle& style);
     virtual void DrawSelectionMarks(CDC* pDC, const CRect& rect);
     virtual void Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,

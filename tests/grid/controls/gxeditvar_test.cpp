@@ -192,3 +192,19 @@ TEST_F(EditVariantTest, ScrollEditLeavesRoomForItsBar)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditVariantTest, NeutralDefaultsForMergingAndTheTextRectangle)
+{
+    CGXControl* pHot = m_grid->GetRegisteredControl(WORD(GX_IDS_CTRL_HOTSPOT));
+    const CGXStyle& style = m_grid->GetCellStyleCached(2, 2);
+    const CRect rect(0, 0, 100, 20);
+    EXPECT_EQ(pHot->GetCellTextRect(2, 2, &rect, &style), pHot->ComputeInnerRect(2, 2, &rect, &style))
+        << "the text keeps clear of the button";
+    EXPECT_TRUE(pHot->CanMergeCell(2, 2, style));
+    EXPECT_TRUE(pHot->IsEqualCellValue(2, 2, CGXStyle().SetValue("a"), CGXStyle().SetValue("a")));
+    EXPECT_FALSE(pHot->IsEqualCellValue(2, 2, CGXStyle().SetValue("a"), CGXStyle().SetValue("A")));
+}
+
+}  // namespace
