@@ -188,13 +188,31 @@ struct SharedConnection {
 };
 std::vector<SharedConnection> g_shared;  // guarded by g_lockMutex
 
+// The engine opens a file that refuses writing read-only, and the connection stays so after the
+// file takes writes again; a database opened for writing then gets a connection of its own.
+bool StaleReadOnly(const pvdao::Connection& c)
+{
+    if (!c.readOnly)
+        return false;
+    const size_t slash = c.path.rfind('/');
+    const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : c.path.substr(0, slash);
+    struct stat sb;
+    return stat(c.path.c_str(), &sb) == 0 && (sb.st_mode & 0222) != 0 && access(c.path.c_str(), W_OK) == 0 &&
+           access(dir.c_str(), W_OK) == 0;
+}
+
 std::shared_ptr<pvdao::Connection> FindShared(dev_t dev, ino_t ino, const std::string& key, bool readOnly)
 {
     std::lock_guard<std::mutex> guard(g_lockMutex);
     g_shared.erase(std::remove_if(g_shared.begin(), g_shared.end(), [](const SharedConnection& s) { return s.conn.expired(); }),
                    g_shared.end());
-    for (const SharedConnection& s : g_shared)
-        if (s.dev == dev && s.ino == ino && s.key == key && s.readOnly == readOnly) return s.conn.lock();
+    for (const SharedConnection& s : g_shared) {
+        if (s.dev != dev || s.ino != ino || s.key != key || s.readOnly != readOnly)
+            continue;
+        std::shared_ptr<pvdao::Connection> conn = s.conn.lock();
+        if (conn && (readOnly || !StaleReadOnly(*conn)))
+            return conn;
+    }
     return nullptr;
 }
 

@@ -241,4 +241,17 @@ TEST_F(DaoTest, ReadOnlyFileAndAnotherProgramsWrite)
     rs.Open(dbOpenDynaset, "SELECT * FROM T");
     EXPECT_FALSE(rs.CanUpdate());
     EXPECT_EQ(DaoErrorOf([&] { db.Execute("INSERT INTO T VALUES (3)"); }), JET_ERR_READ_ONLY);
+
+    // Once the file takes writes, a database opened for writing does not share the read-only
+    // connection still held by the first: its change goes in (when no read holds the file).
+    rs.Close();
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    CDaoDatabase again;
+    again.Open(path.c_str(), FALSE, FALSE, kTestKey);
+    EXPECT_TRUE(again.CanUpdate());
+    EXPECT_EQ(DaoErrorOf([&] { again.Execute("INSERT INTO T VALUES (4)"); }), 0);
+    CDaoDatabase third;
+    third.Open(path.c_str(), FALSE, FALSE, kTestKey);
+    EXPECT_EQ(third.PvConnection(), again.PvConnection()) << "the writable connection is the one shared now";
+    EXPECT_EQ(db.PvConnection() == again.PvConnection(), false);
 }
