@@ -53,6 +53,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_DESTROY()
     ON_COMMAND(ID_ADD_NOTES, OnAddNotes)
     ON_COMMAND(ID_NOTES_PANE, OnAddNotes)
+    ON_NOTIFY(NM_DBLCLK, AFX_IDW_STATUS_BAR, OnStatusBarDblClk)
     ON_COMMAND(ID_PRINT_DETAILS, OnPrintPage)
     ON_COMMAND(ID_PRINT_MEDIA, OnPrintPage)
     ON_COMMAND(ID_PRINT_PREVIEW_PAGE, OnPrintPreview)
@@ -548,7 +549,19 @@ void CMainFrame::OnClose()
     CFrameWnd::OnClose();
 }
 
-void CMainFrame::OnUpdateByState(CCmdUI* pCmdUI)
+// A double click on the notes pane is its command, while the command is enabled.
+void CMainFrame::OnStatusBarDblClk(NMHDR* pNotify, LRESULT* pResult)
+{
+    *pResult = 0;
+    const auto* pMouse = reinterpret_cast<const NMMOUSE*>(pNotify);
+    const DWORD_PTR kNotesPane = 3;
+    if (pMouse->dwItemSpec == kNotesPane && IsFrameCommandEnabled(ID_NOTES_PANE, CommandState()))
+        SendMessage(WM_COMMAND, ID_NOTES_PANE);
+}
+
+void CMainFrame::OnUpdateByState(CCmdUI* pCmdUI) { pCmdUI->Enable(IsFrameCommandEnabled(pCmdUI->m_nID, CommandState())); }
+
+FrameCommandState CMainFrame::CommandState()
 {
     FrameCommandState state;
     state.recordMode = m_pNavigateView && m_pNavigateView->m_bDetailsHistory;
@@ -557,7 +570,7 @@ void CMainFrame::OnUpdateByState(CCmdUI* pCmdUI)
     state.historyCanGoBack = HistoryCanGoBack();
     state.historyCanGoForward = HistoryCanGoForward();
     state.detailsPageShown = m_pMediaView && m_pMediaView->IsDetailsPageShown();
-    pCmdUI->Enable(IsFrameCommandEnabled(pCmdUI->m_nID, state));
+    return state;
 }
 
 // Show Details Page stays out of the View menu; F2 and the pages' links still reach it.

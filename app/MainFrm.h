@@ -4,6 +4,7 @@
 
 // The controls before the framework: its button styles defer to theirs.
 #include "platform/controls/imagelist.h"
+#include "app/FrameCommands.h"
 #include "app/LockSplitter.h"
 #include "app/WindowLists.h"
 #include "platform/ui/ctrlbar.h"
@@ -153,6 +154,8 @@ protected:
     afx_msg void OnOrganizeFavorites();
     afx_msg void OnDirectoryLists();
     afx_msg void OnDestroy();
+    afx_msg void OnStatusBarDblClk(NMHDR* pNotify, LRESULT* pResult);
+    FrameCommandState CommandState();
     afx_msg void OnPrintPage();
     afx_msg void OnPrintPreview();
     afx_msg void OnCloseAll();

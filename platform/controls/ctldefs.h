@@ -269,14 +269,7 @@
 #define CBN_SELENDCANCEL 10
 
 // ---- Common control notifications ----
-#define NM_FIRST 0U
-#define NM_CLICK (NM_FIRST - 2)
-#define NM_DBLCLK (NM_FIRST - 3)
-#define NM_RETURN (NM_FIRST - 4)
-#define NM_RCLICK (NM_FIRST - 5)
-#define NM_RDBLCLK (NM_FIRST - 6)
-#define NM_SETFOCUS (NM_FIRST - 7)
-#define NM_KILLFOCUS (NM_FIRST - 8)
+// NM_FIRST to NM_KILLFOCUS: platform/win/winuser.h, beside NMHDR.
 #define CLR_NONE 0xFFFFFFFFL
 #define CLR_DEFAULT 0xFF000000L
 

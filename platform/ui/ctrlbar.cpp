@@ -716,6 +716,8 @@ IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 BEGIN_MESSAGE_MAP(CStatusBar, CControlBar)
     ON_WM_PAINT()
     ON_WM_SIZE()
+    ON_WM_LBUTTONUP()
+    ON_WM_LBUTTONDBLCLK()
     ON_MESSAGE(WM_SETTEXT, OnSetText)
     ON_MESSAGE(WM_GETTEXT, OnGetText)
     ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
@@ -886,7 +888,33 @@ std::vector<CRect> CStatusBar::PaneRects() const
     return r;
 }
 
+void CStatusBar::GetItemRect(int i, LPRECT r) const
+{
+    const std::vector<CRect> panes = PaneRects();
+    *r = i >= 0 && size_t(i) < panes.size() ? panes[size_t(i)] : CRect();
+}
+
 void CStatusBar::OnSize(UINT, int, int) { Invalidate(); }
+
+void CStatusBar::OnLButtonUp(UINT, CPoint point) { NotifyPaneClick(NM_CLICK, point); }
+void CStatusBar::OnLButtonDblClk(UINT, CPoint point) { NotifyPaneClick(NM_DBLCLK, point); }
+
+void CStatusBar::NotifyPaneClick(UINT nCode, CPoint point)
+{
+    HWND hParent = ::GetParent(m_hWnd);
+    if (!hParent) return;
+    const std::vector<CRect> panes = PaneRects();
+    DWORD_PTR pane = DWORD_PTR(-1);
+    for (size_t i = 0; i < panes.size(); ++i)
+        if (panes[i].PtInRect(point)) pane = i;
+    NMMOUSE nm {};
+    nm.hdr.hwndFrom = m_hWnd;
+    nm.hdr.idFrom = UINT_PTR(GetDlgCtrlID());
+    nm.hdr.code = nCode;
+    nm.dwItemSpec = pane;
+    nm.pt = point;
+    ::SendMessage(hParent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+}
 
 void CStatusBar::OnPaint()
 {

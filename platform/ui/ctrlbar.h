@@ -246,6 +246,10 @@ protected:
     afx_msg LRESULT OnGetText(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetTextLength(WPARAM, LPARAM);
     afx_msg void OnSize(UINT nType, int cx, int cy);
+    // Clicks tell the parent which pane they hit (NM_CLICK, NM_DBLCLK with an NMMOUSE).
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDblClk(UINT nFlags, CPoint point);
+    void NotifyPaneClick(UINT nCode, CPoint point);
     DECLARE_MESSAGE_MAP()
     friend class CStatusBarCtrl;
 };

@@ -191,15 +191,16 @@ protected: \
 #define ON_CONTROL_RANGE(code, id, idLast, memberFxn) PV_MSG_ENTRY(WM_COMMAND, code, id, idLast, nullptr, _p->memberFxn(_c.nID); return TRUE;)
 #define ON_CONTROL_REFLECT(code, memberFxn) PV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, nullptr, _p->memberFxn(); return TRUE;)
 #define ON_CONTROL_REFLECT_EX(code, memberFxn) PV_MSG_ENTRY(WM_REFLECT_BASE + WM_COMMAND, code, 0, 0, nullptr, return _p->memberFxn();)
-#define ON_NOTIFY(code, id, memberFxn) PV_MSG_ENTRY(WM_NOTIFY, code, id, id, nullptr, \
+// Notification codes are kept as the WORD that the routing compares (NM_ codes are negative).
+#define ON_NOTIFY(code, id, memberFxn) PV_MSG_ENTRY(WM_NOTIFY, WORD(int(code)), id, id, nullptr, \
     AFX_NOTIFY* _n = static_cast<AFX_NOTIFY*>(_c.pExtra); _p->memberFxn(_n->pNMHDR, _n->pResult); return TRUE;)
-#define ON_NOTIFY_RANGE(code, id, idLast, memberFxn) PV_MSG_ENTRY(WM_NOTIFY, code, id, idLast, nullptr, \
+#define ON_NOTIFY_RANGE(code, id, idLast, memberFxn) PV_MSG_ENTRY(WM_NOTIFY, WORD(int(code)), id, idLast, nullptr, \
     AFX_NOTIFY* _n = static_cast<AFX_NOTIFY*>(_c.pExtra); _p->memberFxn(_c.nID, _n->pNMHDR, _n->pResult); return TRUE;)
-#define ON_NOTIFY_EX(code, id, memberFxn) PV_MSG_ENTRY(WM_NOTIFY, code, id, id, nullptr, \
+#define ON_NOTIFY_EX(code, id, memberFxn) PV_MSG_ENTRY(WM_NOTIFY, WORD(int(code)), id, id, nullptr, \
     AFX_NOTIFY* _n = static_cast<AFX_NOTIFY*>(_c.pExtra); return _p->memberFxn(_c.nID, _n->pNMHDR, _n->pResult);)
-#define ON_NOTIFY_REFLECT(code, memberFxn) PV_MSG_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, nullptr, \
+#define ON_NOTIFY_REFLECT(code, memberFxn) PV_MSG_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, WORD(int(code)), 0, 0, nullptr, \
     AFX_NOTIFY* _n = static_cast<AFX_NOTIFY*>(_c.pExtra); _p->memberFxn(_n->pNMHDR, _n->pResult); return TRUE;)
-#define ON_NOTIFY_REFLECT_EX(code, memberFxn) PV_MSG_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0, nullptr, \
+#define ON_NOTIFY_REFLECT_EX(code, memberFxn) PV_MSG_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, WORD(int(code)), 0, 0, nullptr, \
     AFX_NOTIFY* _n = static_cast<AFX_NOTIFY*>(_c.pExtra); return _p->memberFxn(_n->pNMHDR, _n->pResult);)
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)

@@ -657,6 +657,26 @@ struct NMHDR {
 };
 typedef NMHDR* LPNMHDR;
 
+// Notifications every common control sends (the status bar's clicks among them).
+#define NM_FIRST 0U
+#define NM_CLICK (NM_FIRST - 2)
+#define NM_DBLCLK (NM_FIRST - 3)
+#define NM_RETURN (NM_FIRST - 4)
+#define NM_RCLICK (NM_FIRST - 5)
+#define NM_RDBLCLK (NM_FIRST - 6)
+#define NM_SETFOCUS (NM_FIRST - 7)
+#define NM_KILLFOCUS (NM_FIRST - 8)
+
+// A click on a status bar: dwItemSpec is the pane's index.
+struct NMMOUSE {
+    NMHDR hdr;
+    DWORD_PTR dwItemSpec;
+    DWORD_PTR dwItemData;
+    POINT pt;
+    LPARAM dwHitInfo;
+};
+typedef NMMOUSE* LPNMMOUSE;
+
 struct DRAWITEMSTRUCT {
     UINT CtlType;
     UINT CtlID;

@@ -487,6 +487,15 @@ TEST_F(NotesFrameTest, CommandsOpenTheRightPersonsWindow)
         EXPECT_EQ(text(dlg), "Notes for " + name.str());
         close(dlg);
     }
+    // A double click on the notes pane, and only on it, is that pane's command.
+    CRect pane;
+    for (int index : {2, 3}) {
+        frame->m_wndStatusBar.GetItemRect(index, &pane);
+        frame->m_wndStatusBar.SendMessage(WM_LBUTTONDBLCLK, 0, MAKELPARAM(pane.CenterPoint().x, pane.CenterPoint().y));
+        Pump();
+        EXPECT_EQ(notesOf(kNoteOnly) != nullptr, index == 3) << index;
+    }
+    close(notesOf(kNoteOnly));
     outline->GetTreeCtrl().SelectItem(outline->FindItem("Sam Two"));
     outline->SendMessage(WM_COMMAND, ID_FAVORITE_NOTES);
     Pump();
