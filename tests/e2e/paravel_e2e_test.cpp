@@ -572,6 +572,22 @@ std::map<long, std::string> notesIn(const fs::path& custom)
     return notes;
 }
 
+// How many favorites of the person table Tree holds.
+int favoritesIn(const fs::path& custom, long key)
+{
+    int count = -1;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(custom.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_stmt* stmt = nullptr;
+        const std::string sql = "SELECT COUNT(*) FROM [Tree] WHERE [Type] = 'Details' AND [Link] = '" + std::to_string(key) + "'";
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+            count = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return count;
+}
+
 uint32_t pixelAt(const fs::path& png, int x, int y)
 {
     CBitmap bm;
@@ -596,7 +612,7 @@ constexpr uint32_t kNoteColour = 0xFFFFCC;  // the edit's background, as red-gre
 } // namespace
 
 // Kai Larsen's note gets a second line; a first note of someone else stays when the offer to add
-// a favorite is cancelled.
+// a favorite (the Add to Favorites dialog) is cancelled with Esc.
 TEST_F(ParavelSampleE2E, NotesAreStoredAndAFirstNoteSurvivesTheOffersCancel)
 {
     const fs::path kai = root / "kai.png", offer = root / "offer.png";
@@ -617,6 +633,7 @@ TEST_F(ParavelSampleE2E, NotesAreStoredAndAFirstNoteSurvivesTheOffersCancel)
             ++firstNotes;
             EXPECT_NE(key, 1);
             EXPECT_NE(key, 5);
+            EXPECT_EQ(favoritesIn(root / "sample" / "User" / "Custom.mdb", key), 0) << "the offer was cancelled";
         }
     EXPECT_EQ(firstNotes, 1);
 }
