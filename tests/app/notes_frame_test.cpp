@@ -503,3 +503,36 @@ TEST_F(NotesFrameTest, CommandsOpenTheRightPersonsWindow)
     ASSERT_NE(dlg, nullptr);
     EXPECT_EQ(text(dlg), "Notes for Sam Two");
 }
+
+// A note that cannot be stored keeps its window through Close All, and the pop-up that owns it,
+// and keeps the frame open; once it can be stored, the frame closes with it stored.
+TEST_F(NotesFrameTest, AnUnstorableNoteKeepsItsWindowAndTheFrame)
+{
+    frame->ShowRecordDetails(6, FALSE);
+    frame->OpenDetailsPopup(6);
+    Pump();
+    CWnd* popup = frame->m_lists.FindWindowOf(6, FALSE);
+    ASSERT_NE(popup, nullptr);
+    COrganizeNotesDlg* dlg = open(6, "  Kai Larsen  ", popup);
+    ASSERT_NE(dlg, nullptr);
+    dlg->m_edit.SetWindowText("Kept");
+    COrganizeNotesDlg::s_beforeLookup = [] { PvThrowDaoError(JET_ERR_DISK_IO, "Disk or network error."); };
+    frame->SendMessage(WM_COMMAND, ID_CLOSE_ALL);
+    Pump();
+    EXPECT_EQ(notesOf(6), dlg);
+    EXPECT_EQ(frame->m_lists.FindWindowOf(6, FALSE), popup);
+    EXPECT_EQ(text(&dlg->m_edit), "Kept");
+
+    boxes.answers("no");
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    ASSERT_TRUE(::IsWindow(frame->GetSafeHwnd()));
+    EXPECT_EQ(notesOf(6), dlg);
+    EXPECT_EQ(rowsOf(6).count, 0);
+
+    COrganizeNotesDlg::s_beforeLookup = nullptr;
+    frame->SendMessage(WM_CLOSE);
+    Pump();
+    frame = nullptr;
+    EXPECT_EQ(rowsOf(6).memo, "Kept");
+}
