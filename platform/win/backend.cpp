@@ -114,6 +114,28 @@ UINT keyByName(std::string n)
     return 0;
 }
 
+// Ctrl and Shift held around a mouse action of a script line.
+struct Modifiers {
+    bool ctrl = false, shift = false;
+    bool parse(const std::string& a)
+    {
+        if (strcasecmp(a.c_str(), "ctrl") == 0) return ctrl = true;
+        if (strcasecmp(a.c_str(), "shift") == 0) return shift = true;
+        return false;
+    }
+    // Pressed in this order, released in reverse.
+    void press(bool down) const
+    {
+        if (down) {
+            if (ctrl) PvInputKey(VK_CONTROL, true);
+            if (shift) PvInputKey(VK_SHIFT, true);
+        } else {
+            if (shift) PvInputKey(VK_SHIFT, false);
+            if (ctrl) PvInputKey(VK_CONTROL, false);
+        }
+    }
+};
+
 bool g_lineFailed = false;
 
 void scriptError(const char* what)
@@ -160,24 +182,44 @@ void runLine(const std::string& line)
         if (!ints(2, -kCoord, kCoord)) return scriptError("click needs X Y");
         int button = PV_BUTTON_LEFT;
         bool dbl = false;
+        Modifiers mods;
         for (size_t i = 2; i < args.size(); ++i) {
             if (args[i] == "right") button = PV_BUTTON_RIGHT;
             else if (args[i] == "middle") button = PV_BUTTON_MIDDLE;
             else if (args[i] == "double") dbl = true;
-            else return scriptError("unknown click option");
+            else if (!mods.parse(args[i])) return scriptError("unknown click option");
         }
+        mods.press(true);
         PvInputClick(int(v[0]), int(v[1]), button, dbl);
+        mods.press(false);
+    } else if (cmd == "press" || cmd == "release") {
+        if (!ints(2, -kCoord, kCoord)) return scriptError("press and release need X Y");
+        Modifiers mods;
+        for (size_t i = 2; i < args.size(); ++i)
+            if (!mods.parse(args[i])) return scriptError("unknown press option");
+        const bool down = cmd == "press";
+        // A held button moves with the pointer, as a drag does, so that its window keeps hearing it.
+        if (down) PvInputMouseMove(int(v[0]), int(v[1]));
+        else InputDragStep(int(v[0]), int(v[1]));
+        mods.press(true);
+        PvInputMouseButton(PV_BUTTON_LEFT, down);
+        mods.press(false);
     } else if (cmd == "move") {
         if (!ints(2, -kCoord, kCoord)) return scriptError("move needs X Y");
         PvInputMouseMove(int(v[0]), int(v[1]));
     } else if (cmd == "drag") {
         if (!ints(4, -kCoord, kCoord)) return scriptError("drag needs X1 Y1 X2 Y2");
+        Modifiers mods;
+        for (size_t i = 4; i < args.size(); ++i)
+            if (!mods.parse(args[i])) return scriptError("unknown drag option");
         PvInputMouseMove(int(v[0]), int(v[1]));
+        mods.press(true);
         PvInputMouseButton(PV_BUTTON_LEFT, true);
         const int steps = 8;
         for (int i = 1; i <= steps; ++i)
             InputDragStep(int(v[0] + (v[2] - v[0]) * i / steps), int(v[1] + (v[3] - v[1]) * i / steps));
         PvInputMouseButton(PV_BUTTON_LEFT, false);
+        mods.press(false);
     } else if (cmd == "wheel") {
         if (!ints(3, -kCoord, kCoord) || v[2] < -1000 || v[2] > 1000) return scriptError("wheel needs X Y NOTCHES");
         PvInputMouseMove(int(v[0]), int(v[1]));

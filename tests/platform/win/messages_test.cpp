@@ -270,7 +270,8 @@ TEST_F(WinTest, ScriptLinesGiveTheUsersInput)
         EXPECT_EQ(got, c.expect) << c.line;
     }
     EXPECT_EQ(short(HIWORD(first(a, WM_MOUSEWHEEL).wp)), -240);
-    for (const char* bad : {"key NoSuchKey", "click 1", "wait -5", "fly 1 2", "wheel 1 2 x"})
+    for (const char* bad : {"key NoSuchKey", "click 1", "wait -5", "fly 1 2", "wheel 1 2 x", "click 1 2 alt", "press 1",
+                            "release 1 2 hyper", "drag 1 2 3 4 meta"})
         EXPECT_FALSE(PvRunScriptLine(bad)) << bad;
 }
 
@@ -296,6 +297,65 @@ TEST_F(WinTest, DragHoldsTheButtonWhileMoving)
     EXPECT_GE(movesWithButton, 8);
     EXPECT_EQ(buttonMessages(top), (std::vector<UINT> {WM_LBUTTONDOWN, WM_LBUTTONUP}));
     EXPECT_EQ(GetCapture(), nullptr);
+}
+
+// Modifiers reach the button messages' key flags; press and release hold the button between lines.
+TEST_F(WinTest, ScriptMouseLinesCarryModifiersAndAHeldButton)
+{
+    HWND top = makeTop();
+    onMessage = [&](HWND h, UINT m, WPARAM, LPARAM) {
+        if (m == WM_LBUTTONDOWN) SetCapture(h);
+        if (m == WM_LBUTTONUP) ReleaseCapture();
+    };
+    PvPumpMessages();
+    POINT a {10, 10}, b {200, 120};
+    ClientToScreen(top, &a);
+    ClientToScreen(top, &b);
+    auto at = [](POINT p) { return " " + std::to_string(p.x) + " " + std::to_string(p.y); };
+    auto keyFlagsOf = [&](UINT msg) {
+        for (const Rec& r : log)
+            if (r.h == top && r.msg == msg) return r.wp & (MK_CONTROL | MK_SHIFT);
+        return WPARAM(~0u);
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::string> lines;
+        WPARAM downKeys, upKeys;
+    };
+    const Case cases[] = {
+        {.name = "ctrl click", .lines = {"click" + at(a) + " ctrl"}, .downKeys = MK_CONTROL, .upKeys = MK_CONTROL},
+        {.name = "shift click", .lines = {"click" + at(a) + " shift"}, .downKeys = MK_SHIFT, .upKeys = MK_SHIFT},
+        {.name = "ctrl shift drag", .lines = {"drag" + at(a) + at(b) + " ctrl shift"},
+         .downKeys = MK_CONTROL | MK_SHIFT, .upKeys = MK_CONTROL | MK_SHIFT},
+        {.name = "press ctrl, release plain", .lines = {"press" + at(a) + " ctrl", "move" + at(b), "release" + at(b)},
+         .downKeys = MK_CONTROL, .upKeys = 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PvAdvanceTime(1000);
+        log.clear();
+        for (const std::string& line : c.lines) {
+            ASSERT_TRUE(PvRunScriptLine(line.c_str())) << line;
+            PvPumpMessages();
+        }
+        EXPECT_EQ(buttonMessages(top), (std::vector<UINT> {WM_LBUTTONDOWN, WM_LBUTTONUP}));
+        EXPECT_EQ(keyFlagsOf(WM_LBUTTONDOWN), c.downKeys);
+        EXPECT_EQ(keyFlagsOf(WM_LBUTTONUP), c.upKeys);
+        EXPECT_EQ(GetCapture(), nullptr);
+        EXPECT_FALSE(GetKeyState(VK_CONTROL) & 0x8000);
+        EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);
+    }
+    // The release lands where it was given, with the button still held on the way.
+    log.clear();
+    ASSERT_TRUE(PvRunScriptLine(("press" + at(a)).c_str()));
+    ASSERT_TRUE(PvRunScriptLine(("release" + at(b)).c_str()));
+    PvPumpMessages();
+    POINT client = b;
+    ScreenToClient(top, &client);
+    for (const Rec& r : log)
+        if (r.h == top && r.msg == WM_LBUTTONUP) {
+            EXPECT_EQ(r.lp, MAKELPARAM(client.x, client.y));
+        }
 }
 
 } // namespace
