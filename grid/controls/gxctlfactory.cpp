@@ -143,6 +143,7 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
     pGrid->InstallOptimizedUpdateImp();
     pGrid->InstallSortImp();
     pGrid->InstallHideCellsImp();
+    pGrid->InstallUserResizeCellsImp();
     // Sizing to fit brings the cell-size feature, so text cells measure in every grid.
     pGrid->InstallResizeToFitImp();
     pGrid->InstallAutoScrollPlugin();

@@ -342,12 +342,20 @@ public:
     virtual BOOL ClearCells(CGXGridCore*, const CGXRangeList&, BOOL /*styles only*/) { return FALSE; }
 };
 
-class CGXGridUserResizeCellsImp : public CGXAbstractGridFeature {
+// Sizing rows and columns by dragging header borders. The first four answer the mouse; the last
+// four are what the grid's own start, move, end and cancel operations forward to.
+class CGXAbstractGridUserResizeCellsImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL OnStartTracking(CGXGridCore*, ROWCOL, ROWCOL, int /*hit*/, CPoint) { return FALSE; }
-    virtual BOOL OnMoveTracking(CGXGridCore*, ROWCOL, ROWCOL, int, CPoint) { return FALSE; }
-    virtual BOOL OnEndTracking(CGXGridCore*, ROWCOL, ROWCOL, int, CPoint) { return FALSE; }
-    virtual void OnCancelTracking(CGXGridCore*) {}
+    virtual BOOL OnResizeMouseMove(CGXGridCore*, CPoint) { return FALSE; }
+    virtual BOOL OnResizeMouseDown(CGXGridCore*, UINT /*flags*/, CPoint, int /*hit*/, ROWCOL, ROWCOL) { return FALSE; }
+    virtual BOOL OnResizeMouseUp(CGXGridCore*, CPoint) { return FALSE; }
+    virtual BOOL OnResizeDoubleClick(CGXGridCore*, UINT, CPoint, int, ROWCOL, ROWCOL) { return FALSE; }
+    // Mode 1 rows, 2 columns.
+    virtual BOOL StartResize(CGXGridCore*, ROWCOL, ROWCOL, int /*mode*/) { return FALSE; }
+    // The size point is the new width and height, relative to the cell's top-left.
+    virtual void MoveResize(CGXGridCore*, ROWCOL, ROWCOL, CPoint /*size*/) {}
+    virtual void CancelResize(CGXGridCore*) {}
+    virtual void EndResize(CGXGridCore*, ROWCOL, ROWCOL, CPoint /*size*/) {}
 };
 
 class CGXAbstractCalcSizeImp : public CGXAbstractGridFeature {

@@ -740,7 +740,7 @@ public:
     CGXGridStyleDataExchangeImp* m_pStyleDataExchangeImp = nullptr;
     CGXGridCutPasteImp* m_pCutPasteImp = nullptr;
     CGXGridClearCellsImp* m_pClearCellsImp = nullptr;
-    CGXGridUserResizeCellsImp* m_pUserResizeCellsImp = nullptr;
+    CGXAbstractGridUserResizeCellsImp* m_pUserResizeCellsImp = nullptr;
     CGXAbstractCalcSizeImp* m_pCalcSizeImp = nullptr;
     // Installers of grid/features (each creates its object once and deletes it with the grid).
     void InstallCommandFactory();
@@ -752,6 +752,7 @@ public:
     void InstallSortImp();
     void InstallHideCellsImp();
     void InstallResizeToFitImp();
+    void InstallUserResizeCellsImp();
     // Plug-ins: cell tips (a factory class of CGXCellTipWndFactory's kind, or the default),
     // wheel scrolling and panning, and auto-scroll while a drag is held outside the cells.
     void InstallCellTipPlugin(CRuntimeClass* pFactoryClass = nullptr, BOOL bHeaderTips = FALSE, BOOL bEditTips = FALSE,

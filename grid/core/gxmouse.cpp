@@ -262,7 +262,7 @@ BOOL CGXGridCore::OnGridLButtonDown(UINT nFlags, CPoint point)
         case GX_HORZLINE:
         case GX_VERTHIDDEN:
         case GX_HORZHIDDEN:
-            return m_pUserResizeCellsImp ? m_pUserResizeCellsImp->OnStartTracking(this, nRow, nCol, nHit, point) : FALSE;
+            return m_pUserResizeCellsImp ? m_pUserResizeCellsImp->OnResizeMouseDown(this, nFlags, point, nHit, nRow, nCol) : FALSE;
         default:
             return TRUE;
         }
@@ -346,7 +346,7 @@ BOOL CGXGridCore::OnGridMouseMove(UINT nFlags, CPoint point)
             m_nTrackLastCol = nCol;
             return TRUE;
         }
-        if (m_pUserResizeCellsImp && m_pUserResizeCellsImp->OnMoveTracking(this, 0, 0, 0, point))
+        if (m_pUserResizeCellsImp && m_pUserResizeCellsImp->OnResizeMouseMove(this, point))
             return TRUE;
         ROWCOL nRow = 0, nCol = 0;
         const int nHit = HitTest(point, &nRow, &nCol);
@@ -395,7 +395,7 @@ BOOL CGXGridCore::OnButtonUp(int nButton, UINT nFlags, CPoint point)
             return TRUE;
         }
         if (nButton == kLeft && m_pUserResizeCellsImp)
-            return m_pUserResizeCellsImp->OnEndTracking(this, 0, 0, 0, point);
+            return m_pUserResizeCellsImp->OnResizeMouseUp(this, point);
     } catch (...) {
         CancelModeToSelf();
     }
@@ -441,7 +441,7 @@ BOOL CGXGridCore::OnButtonDblClk(int nButton, UINT nFlags, CPoint point)
             return TRUE;
         }
         if (nButton == kLeft && nHit != GX_NOHIT && m_pUserResizeCellsImp)
-            return m_pUserResizeCellsImp->OnStartTracking(this, nRow, nCol, nHit, point);
+            return m_pUserResizeCellsImp->OnResizeDoubleClick(this, nFlags, point, nHit, nRow, nCol);
     } catch (...) {
         CancelModeToSelf();
     }
@@ -457,7 +457,7 @@ void CGXGridCore::OnGridCancelMode()
     if (!m_bInitDone)
         return;
     if (m_bUserResizing && m_pUserResizeCellsImp) {
-        m_pUserResizeCellsImp->OnCancelTracking(this);
+        m_pUserResizeCellsImp->CancelResize(this);
         m_bUserResizing = FALSE;
     } else if (m_nMouseTracking) {
         SetSelection(nullptr, GX_INVALIDATE);

@@ -820,25 +820,31 @@ int CGXGridCore::HitTestFrame(ROWCOL nRow, ROWCOL nCol, CPoint pt, const CRect& 
 
 // ---- User resizing (the feature's) ----
 
-BOOL CGXGridCore::OnStartTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint pt)
+BOOL CGXGridCore::OnStartTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint)
 {
-    return m_pUserResizeCellsImp ? m_pUserResizeCellsImp->OnStartTracking(this, nRow, nCol, nMode, pt) : FALSE;
+    return m_pUserResizeCellsImp ? m_pUserResizeCellsImp->StartResize(this, nRow, nCol, nMode) : FALSE;
 }
 
-BOOL CGXGridCore::OnMoveTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint pt)
+BOOL CGXGridCore::OnMoveTracking(ROWCOL nRow, ROWCOL nCol, int, CPoint size)
 {
-    return m_pUserResizeCellsImp ? m_pUserResizeCellsImp->OnMoveTracking(this, nRow, nCol, nMode, pt) : FALSE;
+    if (!m_pUserResizeCellsImp)
+        return FALSE;
+    m_pUserResizeCellsImp->MoveResize(this, nRow, nCol, size);
+    return TRUE;
 }
 
-BOOL CGXGridCore::OnEndTracking(ROWCOL nRow, ROWCOL nCol, int nMode, CPoint pt)
+BOOL CGXGridCore::OnEndTracking(ROWCOL nRow, ROWCOL nCol, int, CPoint size)
 {
-    return m_pUserResizeCellsImp ? m_pUserResizeCellsImp->OnEndTracking(this, nRow, nCol, nMode, pt) : FALSE;
+    if (!m_pUserResizeCellsImp)
+        return FALSE;
+    m_pUserResizeCellsImp->EndResize(this, nRow, nCol, size);
+    return TRUE;
 }
 
 void CGXGridCore::OnCancelTracking()
 {
     if (m_pUserResizeCellsImp)
-        m_pUserResizeCellsImp->OnCancelTracking(this);
+        m_pUserResizeCellsImp->CancelResize(this);
 }
 
 BOOL CGXGridCore::CanResizeRow(ROWCOL) { return TRUE; }
