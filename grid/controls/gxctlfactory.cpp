@@ -144,6 +144,7 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
     pGrid->InstallSortImp();
     pGrid->InstallHideCellsImp();
     pGrid->InstallUserResizeCellsImp();
+    pGrid->InstallUserSelectRangeImp();
     // Sizing to fit brings the cell-size feature, so text cells measure in every grid.
     pGrid->InstallResizeToFitImp();
     pGrid->InstallAutoScrollPlugin();

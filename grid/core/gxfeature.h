@@ -235,7 +235,7 @@ public:
     virtual void OnReplaceAll(CGXGridCore*) {}
 };
 
-class CGXGridUserSelectRangeImp : public CGXAbstractGridFeature {
+class CGXAbstractGridUserSelectRangeImp : public CGXAbstractGridFeature {
 public:
     // Moves the current cell for a key (Shift extends the selection); true when it moved.
     virtual BOOL MoveCurrentCell(CGXGridCore*, int /*direction*/, UINT /*count*/, BOOL /*select*/) { return FALSE; }

@@ -727,7 +727,7 @@ public:
     CGXAbstractGridResizeToFitImp* m_pResizeToFitImp = nullptr;
     CGXAbstractGridHideCellsImp* m_pHideCellsImp = nullptr;
     CGXGridFindReplaceImp* m_pFindReplaceImp = nullptr;
-    CGXGridUserSelectRangeImp* m_pUserSelectRangeImp = nullptr;
+    CGXAbstractGridUserSelectRangeImp* m_pUserSelectRangeImp = nullptr;
     CGXGridExcelLikeFrameImp* m_pExcelLikeFrameImp = nullptr;
     CGXGridExcelLikeFillImp* m_pExcelLikeFillImp = nullptr;
     CGXGridUserDragSelectRangeImp* m_pUserDragSelectRangeImp = nullptr;
@@ -753,6 +753,7 @@ public:
     void InstallHideCellsImp();
     void InstallResizeToFitImp();
     void InstallUserResizeCellsImp();
+    void InstallUserSelectRangeImp();
     // Plug-ins: cell tips (a factory class of CGXCellTipWndFactory's kind, or the default),
     // wheel scrolling and panning, and auto-scroll while a drag is held outside the cells.
     void InstallCellTipPlugin(CRuntimeClass* pFactoryClass = nullptr, BOOL bHeaderTips = FALSE, BOOL bEditTips = FALSE,
