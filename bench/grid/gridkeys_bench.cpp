@@ -7,6 +7,7 @@
 
 #include "bench_grid_window.h"
 #include "grid/controls/gxedit.h"
+#include "platform/win/pvwin.h"
 
 namespace {
 
@@ -33,6 +34,25 @@ void BM_CtrlEndCtrlHome(benchmark::State& state)
     }
 }
 BENCHMARK(BM_CtrlEndCtrlHome)->Arg(1000)->Arg(100000);
+
+// Shift+Ctrl+End: the selection reaches the last row and only the visible cells that changed are
+// repainted; Ctrl+Home and a cleared selection bring it back for the next round.
+void BM_ShiftCtrlEndSelects(benchmark::State& state)
+{
+    BigGrid g(ROWCOL(state.range(0)));
+    for (auto _ : state) {
+        PvInputKey(VK_SHIFT, true);
+        PvPumpMessages();
+        g.grid->MoveCurrentCellBy(12, 1);
+        PvInputKey(VK_SHIFT, false);
+        PvPumpMessages();
+        state.PauseTiming();
+        g.grid->ClearRangeSelection();
+        g.grid->MoveCurrentCellBy(11, 1);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ShiftCtrlEndSelects)->Arg(1000)->Arg(100000);
 
 void BM_ReplaceInLongCell(benchmark::State& state)
 {
