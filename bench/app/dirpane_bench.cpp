@@ -91,12 +91,8 @@ void BM_DirectoryPane(benchmark::State& state)
         open += Ms(Clock::now() - t0);
 
         t0 = Clock::now();
-        auto tmpl = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CViewerDoc),
-                                                         RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CDaoqueryView));
-        CDocument* pDoc = tmpl->OpenDocumentFile(nullptr);
-        POSITION pos = pDoc ? pDoc->GetFirstViewPosition() : nullptr;
-        CView* pView = pDoc ? pDoc->GetNextView(pos) : nullptr;
-        auto* frame = pView ? dynamic_cast<CMainFrame*>(pView->GetParentFrame()) : nullptr;
+        std::unique_ptr<CSingleDocTemplate> tmpl;
+        CMainFrame* frame = OpenBenchFrame(tmpl);
         CDaoqueryView* view = frame ? frame->m_pQueryView : nullptr;
         if (!view) {
             state.SkipWithError("no directory view");

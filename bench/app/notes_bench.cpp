@@ -32,12 +32,8 @@ void BM_NotesWindows(benchmark::State& state)
         return;
     }
     PrepareBenchWindows();
-    auto tmpl = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CViewerDoc), RUNTIME_CLASS(CMainFrame),
-                                                     RUNTIME_CLASS(CDaoqueryView));
-    CDocument* pDoc = tmpl->OpenDocumentFile(nullptr);
-    POSITION pos = pDoc ? pDoc->GetFirstViewPosition() : nullptr;
-    CView* pView = pDoc ? pDoc->GetNextView(pos) : nullptr;
-    auto* frame = pView ? dynamic_cast<CMainFrame*>(pView->GetParentFrame()) : nullptr;
+    std::unique_ptr<CSingleDocTemplate> tmpl;
+    CMainFrame* frame = OpenBenchFrame(tmpl);
     if (!frame) {
         state.SkipWithError("no frame");
         return;

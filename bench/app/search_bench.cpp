@@ -137,12 +137,8 @@ void BM_LetterJump(benchmark::State& state)
     double first = 0, again = 0;
     for (auto _ : state) {
         std::filesystem::remove(paths.dataPath + "GridSettings.dat");
-        auto tmpl = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CViewerDoc),
-                                                         RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CDaoqueryView));
-        CDocument* pDoc = tmpl->OpenDocumentFile(nullptr);
-        POSITION pos = pDoc ? pDoc->GetFirstViewPosition() : nullptr;
-        CView* pView = pDoc ? pDoc->GetNextView(pos) : nullptr;
-        auto* frame = pView ? dynamic_cast<CMainFrame*>(pView->GetParentFrame()) : nullptr;
+        std::unique_ptr<CSingleDocTemplate> tmpl;
+        CMainFrame* frame = OpenBenchFrame(tmpl);
         CDaoqueryView* view = frame ? frame->m_pQueryView : nullptr;
         if (!view) {
             state.SkipWithError("no directory view");

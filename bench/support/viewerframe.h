@@ -2,8 +2,12 @@
 // window classes and resources the program's start-up registers.
 #pragma once
 
+#include "app/MainFrm.h" // first: the controls' definitions before the framework's
+#include "app/DaoqueryView.h"
+
 #include "app/Config.h"
 #include "app/Splash.h"
+#include "app/ViewerDoc.h"
 #include "grid/controls/gxctlfactory.h"
 #include "platform/ui/ui.h"
 #include "platform/win/pvwin.h"
@@ -12,6 +16,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 void PvRegisterAppResources();
@@ -41,4 +46,16 @@ inline void PumpBenchMessages()
 {
     for (int i = 0; i < 8 && PvUiPumpMessages() > 0; ++i) {
     }
+}
+
+// The viewer's frame as the program's start-up opens it, or null; the template owns it and must
+// outlive it.
+inline CMainFrame* OpenBenchFrame(std::unique_ptr<CSingleDocTemplate>& tmpl)
+{
+    tmpl = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CViewerDoc), RUNTIME_CLASS(CMainFrame),
+                                                RUNTIME_CLASS(CDaoqueryView));
+    CDocument* pDoc = tmpl->OpenDocumentFile(nullptr);
+    POSITION pos = pDoc ? pDoc->GetFirstViewPosition() : nullptr;
+    CView* pView = pDoc ? pDoc->GetNextView(pos) : nullptr;
+    return pView ? dynamic_cast<CMainFrame*>(pView->GetParentFrame()) : nullptr;
 }

@@ -419,32 +419,6 @@ void CGXCheckBox::OnCancelMode()
 
 // ---- CGXCheckBoxEx ----
 
-void CGXCheckBoxEx::SetActive(BOOL bActive)
-{
-    if (bActive && !m_bActive) {
-        ResetCellStyle();
-        GetCellStyle();
-    }
-    m_bActive = bActive;
-}
-
-void CGXCheckBoxEx::InitForCell(ROWCOL nRow, ROWCOL nCol)
-{
-    CGXCheckBox::InitForCell(nRow, nCol);
-    GetCellStyle();
-    m_bModified = FALSE;
-}
-
-BOOL CGXCheckBoxEx::CommitValue()
-{
-    if (!m_pStyle || !m_bModified)
-        return TRUE;
-    const CString sValue = m_pStyle->GetValue();
-    SetActive(FALSE);
-    ResetCellStyle();
-    return m_pGrid->SetRangeValueText(CGXCellRange(m_nRow, m_nCol), sValue, gxOverride, 0, GX_INVALIDATE);
-}
-
 void CGXCheckBoxEx::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
                          const CGXStyle* pStandardStyle)
 {

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "grid/controls/gxheldvalue.h"
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxstyle.h"
 #include "platform/gdi/gdidefs.h"
@@ -86,18 +87,12 @@ protected:
 // Check states of ComputeCheckState; neither checked nor unchecked is indeterminate.
 enum : UINT { GX_CHECK_CURRENT = 1, GX_CHECK_GREY = 2, GX_CHECK_CHECKED = 4, GX_CHECK_UNCHECKED = 8 };
 
-class CGXCheckBoxEx : public CGXCheckBox {
+class CGXCheckBoxEx : public CGXHeldValueCell<CGXCheckBox> {
 public:
-    using CGXCheckBox::CGXCheckBox;
+    using CGXHeldValueCell<CGXCheckBox>::CGXHeldValueCell;
 
     static const CGXControlClass classCGXCheckBoxEx;
     const CGXControlClass* GetControlClass() const override { return &classCGXCheckBoxEx; }
-    void SetActive(BOOL bActive) override;
-    BOOL IsActive() override { return m_bActive; }
-    void SetModified(BOOL bModified) override { m_bModified = bModified; }
-    BOOL IsModified() override { return m_bModified; }
-    void InitForCell(ROWCOL nRow, ROWCOL nCol) override;
-    BOOL CommitValue() override;
     void Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
               const CGXStyle* pStandardStyle) override;
     BOOL HandleKeyMessage(UINT message, WPARAM wParam, LPARAM lParam, UINT flags) override;
@@ -106,7 +101,4 @@ public:
 private:
     // Puts a value in the control's copy, shows it and marks the cell modified.
     void SetPendingValue(const CString& sValue);
-
-    BOOL m_bActive = FALSE;
-    BOOL m_bModified = FALSE;
 };

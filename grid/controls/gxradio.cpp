@@ -255,32 +255,6 @@ const CGXStyle& CGXRadioButtonEx::StyleOfCell(ROWCOL nRow, ROWCOL nCol, const CG
     return m_bActive && m_pStyle && IsInitializedFor(nRow, nCol) ? *m_pStyle : style;
 }
 
-void CGXRadioButtonEx::SetActive(BOOL bActive)
-{
-    if (bActive && !m_bActive) {
-        ResetCellStyle();
-        GetCellStyle();
-    }
-    m_bActive = bActive;
-}
-
-void CGXRadioButtonEx::InitForCell(ROWCOL nRow, ROWCOL nCol)
-{
-    CGXRadioButton::InitForCell(nRow, nCol);
-    GetCellStyle();
-    m_bModified = FALSE;
-}
-
-BOOL CGXRadioButtonEx::CommitValue()
-{
-    if (!m_pStyle || !m_bModified)
-        return TRUE;
-    const CString sValue = m_pStyle->GetValue();
-    SetActive(FALSE);
-    ResetCellStyle();
-    return m_pGrid->SetRangeValueText(CGXCellRange(m_nRow, m_nCol), sValue, gxOverride, 0, GX_INVALIDATE);
-}
-
 CSize CGXRadioButtonEx::ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bVert)
 {
     if (!pDC)

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "grid/controls/gxheldvalue.h"
 #include "grid/core/gxctrl.h"
 
 // User attributes of the radio cells: "0" vertical / "1" horizontal; "0" text left / "1" right.
@@ -61,18 +62,12 @@ protected:
     std::vector<BYTE> m_dib;  // the bitmap buttons, loaded on first use
 };
 
-class CGXRadioButtonEx : public CGXRadioButton {
+class CGXRadioButtonEx : public CGXHeldValueCell<CGXRadioButton> {
 public:
-    using CGXRadioButton::CGXRadioButton;
+    using CGXHeldValueCell<CGXRadioButton>::CGXHeldValueCell;
 
     static const CGXControlClass classCGXRadioButtonEx;
     const CGXControlClass* GetControlClass() const override { return &classCGXRadioButtonEx; }
-    void SetActive(BOOL bActive) override;
-    BOOL IsActive() override { return m_bActive; }
-    void SetModified(BOOL bModified) override { m_bModified = bModified; }
-    BOOL IsModified() override { return m_bModified; }
-    void InitForCell(ROWCOL nRow, ROWCOL nCol) override;
-    BOOL CommitValue() override;
     CSize ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bVert = FALSE) override;
     BOOL OnLeftButtonUp(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point) override;
     BOOL HandleKeyMessage(UINT message, WPARAM wParam, LPARAM lParam, UINT flags) override;
@@ -87,7 +82,4 @@ protected:
 private:
     BOOL Activate();
     void SetPendingValue(const CString& sValue);
-
-    BOOL m_bActive = FALSE;
-    BOOL m_bModified = FALSE;
 };
