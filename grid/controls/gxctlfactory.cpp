@@ -143,6 +143,7 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
     pGrid->InstallOptimizedUpdateImp();
     pGrid->InstallSortImp();
     pGrid->InstallHideCellsImp();
+    pGrid->InstallFindReplaceImp();
     pGrid->InstallUserResizeCellsImp();
     pGrid->InstallUserSelectRangeImp();
     // Sizing to fit brings the cell-size feature, so text cells measure in every grid.

@@ -711,8 +711,10 @@ BOOL CGXControl::GetStyleValueText(ROWCOL, ROWCOL, const CGXStyle& style, CStrin
 
 BOOL CGXControl::FindInCell(const void* pParams, ROWCOL nRow, ROWCOL nCol, BOOL bCurrentPos, BOOL bSelect)
 {
-    CGXGridFindReplaceImp* p = m_pGrid->m_pFindReplaceImp;
-    return p ? p->FindInCell(this, pParams, nRow, nCol, bCurrentPos, bSelect) : FALSE;
+    CGXAbstractGridFindReplaceImp* p = m_pGrid->m_pFindReplaceImp;
+    return p && pParams ? p->FindInCellText(this, *static_cast<const GXFindReplaceParams*>(pParams), nRow, nCol,
+                                            bCurrentPos, bSelect)
+                        : FALSE;
 }
 
 void CGXControl::ReplaceSelection(LPCTSTR pszText)
@@ -723,8 +725,9 @@ void CGXControl::ReplaceSelection(LPCTSTR pszText)
 
 BOOL CGXControl::ReplaceInCell(const void* pParams, ROWCOL nRow, ROWCOL nCol)
 {
-    CGXGridFindReplaceImp* p = m_pGrid->m_pFindReplaceImp;
-    return p ? p->ReplaceInCell(this, pParams, nRow, nCol) : FALSE;
+    CGXAbstractGridFindReplaceImp* p = m_pGrid->m_pFindReplaceImp;
+    return p && pParams ? p->ReplaceInCellText(this, *static_cast<const GXFindReplaceParams*>(pParams), nRow, nCol)
+                        : FALSE;
 }
 
 BOOL CGXControl::GetSelectionText(CString& sText)

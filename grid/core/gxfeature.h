@@ -223,16 +223,25 @@ public:
     virtual BOOL StoreHideCol(CGXGridCore*, ROWCOL, BOOL) { return FALSE; }
 };
 
-class CGXGridFindReplaceImp : public CGXAbstractGridFeature {
+class CFindReplaceDialog;
+struct GXFindReplaceParams;
+
+// Find and replace along the current column, driven by the process's one find/replace dialog.
+class CGXAbstractGridFindReplaceImp : public CGXAbstractGridFeature {
 public:
-    virtual void OnShowFindReplaceDialog(CGXGridCore*, BOOL /*find*/) {}
-    virtual BOOL FindText(CGXGridCore*, BOOL /*set cell*/) { return FALSE; }
-    virtual BOOL FindInCell(CGXControl*, const void* /*find params*/, ROWCOL, ROWCOL, BOOL /*current*/, BOOL /*select*/) { return FALSE; }
-    virtual BOOL ReplaceInCell(CGXControl*, const void*, ROWCOL, ROWCOL) { return FALSE; }
-    virtual BOOL SearchCells(CGXGridCore*, const void*) { return FALSE; }
-    virtual BOOL FindAgain(CGXGridCore*) { return FALSE; }
-    virtual void OnFindReplace(CGXGridCore*, CObject*) {}
-    virtual void OnReplaceAll(CGXGridCore*) {}
+    virtual void ShowDialog(CGXGridCore*, BOOL /*find only*/) {}
+    virtual BOOL FindNext(CGXGridCore*, LPCTSTR /*find*/, BOOL /*down*/, BOOL /*match case*/) { return FALSE; }
+    // A control's search of one cell: true when found; with bSetCurrent the cell becomes current.
+    virtual BOOL FindInCellText(CGXControl*, const GXFindReplaceParams&, ROWCOL, ROWCOL, BOOL /*include current*/,
+                                BOOL /*set current*/) { return FALSE; }
+    // Steps from (nRow, nCol) along the column; the found cell is made current.
+    virtual BOOL SearchCells(CGXGridCore*, ROWCOL& /*row*/, ROWCOL& /*col*/, BOOL /*set current*/) { return FALSE; }
+    virtual BOOL FindAgain(CGXGridCore*, BOOL /*set current*/) { return FALSE; }
+    virtual BOOL Replace(CGXGridCore*, LPCTSTR, LPCTSTR, BOOL /*down*/, BOOL /*match case*/) { return FALSE; }
+    virtual BOOL ReplaceAll(CGXGridCore*, LPCTSTR, LPCTSTR, BOOL /*match case*/) { return FALSE; }
+    virtual void OnFindReplaceMessage(CGXGridCore*, CFindReplaceDialog*) {}
+    // Replaces every occurrence in one cell and stores the result; true when anything changed.
+    virtual BOOL ReplaceInCellText(CGXControl*, const GXFindReplaceParams&, ROWCOL, ROWCOL) { return FALSE; }
 };
 
 class CGXAbstractGridUserSelectRangeImp : public CGXAbstractGridFeature {

@@ -4,6 +4,7 @@
 #include "platform/base/textcase.h"
 #include "platform/gdi/gdiobj.h"
 #include "platform/win/win.h"
+#include "platform/ui/commdlg.h"
 
 #include "grid/core/gxctrl.h"
 
@@ -34,6 +35,22 @@ void GridFindReplaceState::OnGridWindowDestroyed(HWND hGridWnd)
         ::SendMessage(hDialog, WM_CLOSE, 0, 0);
 }
 
+void GridFindReplaceState::OnGridDestroyed(const CGXGridCore* pGrid)
+{
+    if (m_pTarget == pGrid)
+        m_pTarget = nullptr;
+}
+
+GXFindReplaceParams GridFindReplaceState::MakeParams() const
+{
+    GXFindReplaceParams params;
+    params.strFind = m_strSearch;
+    params.strReplace = m_strReplace;
+    params.bMatchCase = m_bCaseSensitive;
+    params.pStyle = m_pStyle;
+    return params;
+}
+
 // ---- Find and replace: the find-and-replace feature ----
 
 void CGXGridCore::OnTextNotFound(LPCTSTR) { ::MessageBeep(0); }
@@ -41,19 +58,20 @@ void CGXGridCore::OnTextNotFound(LPCTSTR) { ::MessageBeep(0); }
 void CGXGridCore::FindReplaceDialog(BOOL bFind)
 {
     if (m_pFindReplaceImp)
-        m_pFindReplaceImp->OnShowFindReplaceDialog(this, bFind);
+        m_pFindReplaceImp->ShowDialog(this, bFind);
 }
 
-BOOL CGXGridCore::FindText(BOOL bSetCell) { return m_pFindReplaceImp ? m_pFindReplaceImp->FindText(this, bSetCell) : FALSE; }
-BOOL CGXGridCore::SearchCells(const void* pParams)
+BOOL CGXGridCore::FindText(BOOL bSetCell) { return m_pFindReplaceImp ? m_pFindReplaceImp->FindAgain(this, bSetCell) : FALSE; }
+BOOL CGXGridCore::SearchCells(ROWCOL& nRow, ROWCOL& nCol, BOOL bSetCell)
 {
-    return m_pFindReplaceImp ? m_pFindReplaceImp->SearchCells(this, pParams) : FALSE;
+    return m_pFindReplaceImp ? m_pFindReplaceImp->SearchCells(this, nRow, nCol, bSetCell) : FALSE;
 }
-BOOL CGXGridCore::FindAgain() { return m_pFindReplaceImp ? m_pFindReplaceImp->FindAgain(this) : FALSE; }
+BOOL CGXGridCore::FindAgain() { return m_pFindReplaceImp ? m_pFindReplaceImp->FindAgain(this, TRUE) : FALSE; }
 LRESULT CGXGridCore::OnFindReplace(WPARAM, LPARAM lParam)
 {
     if (m_pFindReplaceImp)
-        m_pFindReplaceImp->OnFindReplace(this, reinterpret_cast<CObject*>(lParam));
+        if (CFindReplaceDialog* pDialog = CFindReplaceDialog::GetNotifier(lParam))
+            m_pFindReplaceImp->OnFindReplaceMessage(this, pDialog);
     return 0;
 }
 

@@ -32,6 +32,7 @@ CGXGridCore::CGXGridCore(CWnd* pGridWnd, CDocument* pDocument, BOOL bIsViewConte
 
 CGXGridCore::~CGXGridCore()
 {
+    GridFindReplaceState::Get().OnGridDestroyed(this);
     DeleteControls();
     FreeGdiCache();
     FreeFontCache();

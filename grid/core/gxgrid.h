@@ -117,15 +117,22 @@ public:
     // The dialog goes with the grid window that opened it.
     void OnGridWindowDestroyed(HWND hGridWnd);
 
+    // The grid goes: it is no longer the search target.
+    void OnGridDestroyed(const CGXGridCore* pGrid);
+    // The parameters a control's search of one cell takes.
+    GXFindReplaceParams MakeParams() const;
+
     HWND m_hDialog = nullptr;
-    HWND m_hOwner = nullptr;
+    BOOL m_bFindOnly = FALSE;
     CString m_strFind;
     CString m_strSearch;
     CString m_strReplace;
     BOOL m_bCaseSensitive = FALSE;
-    BOOL m_bSwitch1 = TRUE;
-    BOOL m_bSwitch2 = TRUE;
-    DWORD m_adwState[3] = {0, 0, 0};
+    BOOL m_bSearchDown = TRUE;
+    BOOL m_bTransaction = FALSE;  // Replace All runs as one undo step
+    HWND m_hOwner = nullptr;
+    const CGXStyle* m_pStyle = nullptr;  // the style of the cell a control is searching
+    CGXGridCore* m_pTarget = nullptr;    // the grid that last opened the dialog
 };
 
 // The cell-tip provider interface of the controls (text and bitmap tips).
@@ -461,7 +468,7 @@ public:
     virtual void OnTextNotFound(LPCTSTR pszFind);
     virtual void FindReplaceDialog(BOOL bFind);
     virtual BOOL FindText(BOOL bSetCell = TRUE);
-    virtual BOOL SearchCells(const void* pParams);
+    virtual BOOL SearchCells(ROWCOL& nRow, ROWCOL& nCol, BOOL bSetCell = TRUE);
     virtual BOOL FindAgain();
     virtual LRESULT OnFindReplace(WPARAM wParam, LPARAM lParam);
     virtual BOOL Undo();
@@ -726,7 +733,7 @@ public:
     CGXAbstractGridUpdateHintImp* m_pUpdateHintImp = nullptr;
     CGXAbstractGridResizeToFitImp* m_pResizeToFitImp = nullptr;
     CGXAbstractGridHideCellsImp* m_pHideCellsImp = nullptr;
-    CGXGridFindReplaceImp* m_pFindReplaceImp = nullptr;
+    CGXAbstractGridFindReplaceImp* m_pFindReplaceImp = nullptr;
     CGXAbstractGridUserSelectRangeImp* m_pUserSelectRangeImp = nullptr;
     CGXGridExcelLikeFrameImp* m_pExcelLikeFrameImp = nullptr;
     CGXGridExcelLikeFillImp* m_pExcelLikeFillImp = nullptr;
@@ -744,6 +751,8 @@ public:
     CGXAbstractCalcSizeImp* m_pCalcSizeImp = nullptr;
     // Installers of grid/features (each creates its object once and deletes it with the grid).
     void InstallCommandFactory();
+    void InstallFindReplaceImp();
+    void InstallPrintImp();
     void InstallUpdateHintImp();
     void InstallOptimizedUpdateImp();
     void InstallCalcSizeImp();

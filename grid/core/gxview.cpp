@@ -54,8 +54,11 @@ void CGXView::OnFilePrintSetup()
 BOOL CGXView::OnPreparePrinting(CPrintInfo* pInfo)
 {
     CWaitCursor wait;
-    if (pInfo)
+    if (pInfo) {
         pInfo->SetMaxPage(kOpenPageRange);
+        // A grid prints its selection when asked.
+        pInfo->m_pPD->m_pd.Flags &= ~DWORD(PD_NOSELECTION);
+    }
     const BOOL bOk = DoPreparePrinting(pInfo);
     if (bOk)
         OnPrintDeviceChanged();

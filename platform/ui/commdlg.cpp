@@ -13,7 +13,7 @@
 
 namespace {
 // Control ids of the common dialogs (the classic ones, so that callers may look for them).
-const UINT kEdtFile = 1152, kEdtFrom = 1153, kEdtTo = 1154, kRadAll = 1056, kRadPages = 1058;
+const UINT kEdtFile = 1152, kEdtFrom = 1153, kEdtTo = 1154, kRadAll = 1056, kRadSelection = 1057, kRadPages = 1058;
 const UINT kRadPortrait = 1056 + 10, kRadLandscape = 1057 + 10;
 const UINT kEdtFind = 1152, kEdtReplace = 1153, kChkWord = 1040, kChkCase = 1041, kRadUp = 1056, kRadDown = 1057;
 const UINT kBtnReplace = 1024, kBtnReplaceAll = 1025;
@@ -26,7 +26,8 @@ const PvDialogItemTemplate kPrintItems[] = {
     {"STATIC", "&File name:", 0xFFFF, WS_VISIBLE, 0, 7, 24, 44, 10},
     {"EDIT", "", kEdtFile, kEdit | WS_GROUP, 0, 52, 22, 160, 13},
     {"BUTTON", "Print range", 0xFFFF, WS_VISIBLE | BS_GROUPBOX, 0, 7, 42, 205, 48},
-    {"BUTTON", "&All", kRadAll, kBtn | WS_GROUP | BS_AUTORADIOBUTTON, 0, 14, 54, 60, 10},
+    {"BUTTON", "&All", kRadAll, kBtn | WS_GROUP | BS_AUTORADIOBUTTON, 0, 14, 54, 40, 10},
+    {"BUTTON", "&Selection", kRadSelection, kBtn | BS_AUTORADIOBUTTON, 0, 80, 54, 60, 10},
     {"BUTTON", "Pa&ges", kRadPages, kBtn | BS_AUTORADIOBUTTON, 0, 14, 70, 40, 10},
     {"STATIC", "&from:", 0xFFFF, WS_VISIBLE, 0, 58, 71, 20, 10},
     {"EDIT", "", kEdtFrom, kEdit | WS_GROUP, 0, 80, 69, 30, 13},
@@ -185,8 +186,11 @@ BOOL CPrintDialog::OnInitDialog()
         CheckDlgButton(PvSettings().landscape ? kRadLandscape : kRadPortrait, BST_CHECKED);
         return TRUE;
     }
-    bool pages = (m_pd.Flags & PD_PAGENUMS) != 0;
-    CheckDlgButton(pages ? kRadPages : kRadAll, BST_CHECKED);
+    const bool pages = (m_pd.Flags & PD_PAGENUMS) != 0;
+    const bool selection = !pages && (m_pd.Flags & PD_SELECTION) && !(m_pd.Flags & PD_NOSELECTION);
+    CheckDlgButton(pages ? kRadPages : selection ? kRadSelection : kRadAll, BST_CHECKED);
+    if (m_pd.Flags & PD_NOSELECTION)
+        if (CWnd* w = GetDlgItem(int(kRadSelection))) w->EnableWindow(FALSE);
     SetDlgItemInt(kEdtFrom, m_pd.nFromPage, FALSE);
     SetDlgItemInt(kEdtTo, m_pd.nToPage == 0xFFFF ? m_pd.nFromPage : m_pd.nToPage, FALSE);
     if (m_pd.Flags & PD_NOPAGENUMS)
@@ -222,9 +226,11 @@ void CPrintDialog::OnOK()
             if (CWnd* w = GetDlgItem(kEdtFrom)) GotoDlgCtrl(w);
             return;
         }
-        m_pd.Flags |= PD_PAGENUMS;
+        m_pd.Flags = (m_pd.Flags & ~DWORD(PD_SELECTION)) | PD_PAGENUMS;
         m_pd.nFromPage = WORD(from);
         m_pd.nToPage = WORD(to);
+    } else if (GetDlgItem(kRadSelection) && IsDlgButtonChecked(kRadSelection) == BST_CHECKED) {
+        m_pd.Flags = (m_pd.Flags & ~DWORD(PD_PAGENUMS)) | PD_SELECTION;
     } else {
         m_pd.Flags &= ~DWORD(PD_PAGENUMS | PD_SELECTION);
     }

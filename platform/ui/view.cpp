@@ -208,8 +208,9 @@ void CView::OnFilePrint()
     OnBeginPrinting(&dc, &info);
     bool ok = dc.StartDoc(title) > 0;
     UINT from = std::max<UINT>(info.GetFromPage(), info.GetMinPage());
-    UINT to = std::min<UINT>(info.GetToPage(), info.GetMaxPage());
-    for (info.m_nCurPage = from; ok && info.m_nCurPage <= to; ++info.m_nCurPage) {
+    // A view may learn its page count only while it prints: the last page is read each time.
+    auto lastPage = [&info] { return std::min<UINT>(info.GetToPage(), info.GetMaxPage()); };
+    for (info.m_nCurPage = from; ok && info.m_nCurPage <= lastPage(); ++info.m_nCurPage) {
         OnPrepareDC(&dc, &info);
         if (!info.m_bContinuePrinting) break;
         info.m_rectDraw.SetRect(0, 0, dc.GetDeviceCaps(HORZRES), dc.GetDeviceCaps(VERTRES));
@@ -218,6 +219,7 @@ void CView::OnFilePrint()
         OnPrint(&dc, &info);
         dc.RestoreDC(saved);
         if (dc.EndPage() <= 0) ok = false;
+        if (!info.m_bContinuePrinting) break;
     }
     if (ok) dc.EndDoc();
     else dc.AbortDoc();
@@ -371,7 +373,8 @@ void CView::OnFilePrintPreview()
     w->m_dcPrinter.Attach(w->m_info.m_pPD->m_pd.hDC);
     w->m_sizePrinter = CSize(w->m_dcPrinter.GetDeviceCaps(HORZRES), w->m_dcPrinter.GetDeviceCaps(VERTRES));
     OnBeginPrinting(&w->m_dcPrinter, &w->m_info);
-    w->m_nPage = std::max<UINT>(1, w->m_info.GetMinPage());
+    // The view may have chosen the first page to show.
+    w->m_nPage = std::max<UINT>({1, w->m_info.GetMinPage(), std::min<UINT>(w->m_info.m_nCurPage, w->LastPage())});
     w->Layout();
     CWnd* top = GetTopLevelParent();
     CRect rc;

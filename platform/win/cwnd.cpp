@@ -167,6 +167,9 @@ LRESULT AfxWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
     LRESULT r = 0;
     try {
         r = p->WindowProc(msg, wp, lp);
+    } catch (const CUserException&) {
+        // The user cancelled and has been told whatever there was to tell.
+        if (msg == WM_CREATE) r = -1;
     } catch (const CException& e) {
         // A handler's failure must not take the program down; the user hears of it.
         e.ReportError(MB_ICONEXCLAMATION);

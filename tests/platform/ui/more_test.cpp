@@ -179,4 +179,113 @@ TEST_F(UiTest, UpdateAllViewsSkipsTheSenderAndPrintingWritesEveryPage)
     app.m_pMainWnd->DestroyWindow();
 }
 
+// A view that learns it has more pages while it prints, and that chooses its preview's first page.
+class GrowingView : public CView {
+    DECLARE_DYNCREATE(GrowingView)
+public:
+    std::vector<UINT> printed;
+    UINT firstPreviewPage = 1;
+    UINT stopAfter = 0;  // clears the continue flag after this page
+    void OnDraw(CDC*) override {}
+    BOOL OnPreparePrinting(CPrintInfo* pInfo) override
+    {
+        pInfo->m_bDirect = !pInfo->m_bPreview;
+        return DoPreparePrinting(pInfo);
+    }
+    void OnBeginPrinting(CDC*, CPrintInfo* pInfo) override
+    {
+        pInfo->SetMaxPage(2);
+        pInfo->m_nCurPage = firstPreviewPage;
+    }
+    void OnPrint(CDC*, CPrintInfo* pInfo) override
+    {
+        printed.push_back(pInfo->m_nCurPage);
+        if (pInfo->m_nCurPage == 1)
+            pInfo->SetMaxPage(4);
+        if (pInfo->m_nCurPage == stopAfter)
+            pInfo->m_bContinuePrinting = FALSE;
+    }
+};
+IMPLEMENT_DYNCREATE(GrowingView, CView)
+
+TEST_F(UiTest, PrintingFollowsAPageCountThatGrowsAndStopsWhenTheViewSays)
+{
+    CWinApp app("Growing Test");
+    auto* tmpl = new CSingleDocTemplate(601, RUNTIME_CLASS(CountDoc), RUNTIME_CLASS(CFrameWnd), RUNTIME_CLASS(GrowingView));
+    app.AddDocTemplate(tmpl);
+    CDocument* doc = tmpl->OpenDocumentFile(nullptr);
+    ASSERT_NE(doc, nullptr);
+    POSITION pos = doc->GetFirstViewPosition();
+    auto* view = static_cast<GrowingView*>(doc->GetNextView(pos));
+    std::string pdf = ::testing::TempDir() + "pv-ui-growing.pdf";
+    CPrintDialog::PvSettings().outputPath = pdf.c_str();
+    view->OnFilePrint();
+    EXPECT_EQ(view->printed, (std::vector<UINT> {1, 2, 3, 4}));
+    view->printed.clear();
+    view->stopAfter = 3;
+    view->OnFilePrint();
+    EXPECT_EQ(view->printed, (std::vector<UINT> {1, 2, 3}));
+
+    // The preview opens on the page the view chose.
+    view->printed.clear();
+    view->stopAfter = 0;
+    view->firstPreviewPage = 2;
+    view->OnFilePrintPreview();
+    HWND preview = FindWindow(nullptr, "Growing Test - Print Preview");
+    ASSERT_NE(preview, nullptr);
+    UpdateWindow(preview);
+    ASSERT_FALSE(view->printed.empty());
+    EXPECT_EQ(view->printed.front(), 2u);
+    SendMessage(preview, WM_CLOSE, 0, 0);
+    std::remove(pdf.c_str());
+    CPrintDialog::PvSettings().outputPath.Empty();
+    app.m_pMainWnd->DestroyWindow();
+}
+
+// The print dialog offers Selection unless its caller forbids it, and reports the choice.
+class SelectingPrintDialog : public CPrintDialog {
+public:
+    using CPrintDialog::CPrintDialog;
+    bool enabled = false;
+    std::string file;
+    BOOL OnInitDialog() override
+    {
+        CPrintDialog::OnInitDialog();
+        CWnd* sel = GetDlgItem(1057);
+        enabled = sel && sel->IsWindowEnabled();
+        if (enabled) {
+            CheckDlgButton(1056, BST_UNCHECKED);
+            CheckDlgButton(1057, BST_CHECKED);
+        }
+        SetDlgItemText(1152, file.c_str());
+        PostMessage(WM_COMMAND, IDOK);
+        return TRUE;
+    }
+};
+
+TEST_F(UiTest, ThePrintDialogOffersTheSelection)
+{
+    struct Case {
+        const char* name;
+        DWORD flags;
+        bool enabled;
+    };
+    const Case cases[] = {{"allowed", PD_ALLPAGES, true}, {"forbidden", PD_NOSELECTION, false}};
+    const std::string file = ::testing::TempDir() + "pv-ui-sel.pdf";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SelectingPrintDialog dlg(FALSE, c.flags | PD_RETURNDC);
+        dlg.file = file;
+        EXPECT_EQ(dlg.DoModal(), IDOK);
+        EXPECT_EQ(dlg.enabled, c.enabled);
+        EXPECT_EQ(dlg.PrintSelection() != FALSE, c.enabled);
+        if (dlg.m_pd.hDC) {
+            ::DeleteDC(dlg.m_pd.hDC);
+            dlg.m_pd.hDC = nullptr;
+        }
+    }
+    std::remove(file.c_str());
+    CPrintDialog::PvSettings().outputPath.Empty();
+}
+
 } // namespace

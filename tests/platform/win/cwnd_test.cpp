@@ -2,6 +2,9 @@
 
 #include "tests/platform/win/wintest.h"
 
+#include "platform/base/exceptions.h"
+#include "platform/win/pvwin.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -375,3 +378,44 @@ TEST_F(CWndTest, TabOrderFollowsCreationAndSkipsHiddenAndDisabledStops)
 }
 
 } // namespace
+
+namespace {
+
+// A handler's exception: the user hears of a failure, but a cancel has been answered already.
+class ThrowingWnd : public CWnd {
+public:
+    std::function<void()> m_throw;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_USER)
+            m_throw();
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST_F(CWndTest, ACancelLeavesAWindowProcedureSilently)
+{
+    ThrowingWnd w;
+    ASSERT_TRUE(w.CreateEx(0, AfxRegisterWndClass(0), "t", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr, nullptr));
+    struct Case {
+        const char* name;
+        std::function<void()> raise;
+        bool reported;
+    };
+    const Case cases[] = {
+        {"cancel", [] { throw CUserException(); }, false},
+        {"failure", [] { throw CNotSupportedException(); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        w.m_throw = c.raise;
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        w.SendMessage(WM_USER);
+        const std::string out = ::testing::internal::GetCapturedStdout() + ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(!out.empty(), c.reported) << out;
+    }
+    w.DestroyWindow();
+}
+
+}  // namespace
