@@ -66,7 +66,15 @@ BOOL CGXGridCore::SearchCells(ROWCOL& nRow, ROWCOL& nCol, BOOL bSetCell)
 {
     return m_pFindReplaceImp ? m_pFindReplaceImp->SearchCells(this, nRow, nCol, bSetCell) : FALSE;
 }
-BOOL CGXGridCore::FindAgain() { return m_pFindReplaceImp ? m_pFindReplaceImp->FindAgain(this, TRUE) : FALSE; }
+BOOL CGXGridCore::FindAgain()
+{
+    ROWCOL nRow = 0, nCol = 0;
+    if (!m_pFindReplaceImp || !QueryCurrentCell(nRow, nCol))
+        return FALSE;
+    // A search that ran has told the user itself when it found nothing.
+    m_pFindReplaceImp->FindAgain(this, TRUE);
+    return TRUE;
+}
 LRESULT CGXGridCore::OnFindReplace(WPARAM, LPARAM lParam)
 {
     if (m_pFindReplaceImp)

@@ -469,6 +469,7 @@ public:
     virtual void FindReplaceDialog(BOOL bFind);
     virtual BOOL FindText(BOOL bSetCell = TRUE);
     virtual BOOL SearchCells(ROWCOL& nRow, ROWCOL& nCol, BOOL bSetCell = TRUE);
+    // Repeats the last search from the current cell; FALSE when no search could run.
     virtual BOOL FindAgain();
     virtual LRESULT OnFindReplace(WPARAM wParam, LPARAM lParam);
     virtual BOOL Undo();
