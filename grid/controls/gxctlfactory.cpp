@@ -26,6 +26,7 @@
 #include "grid/core/gxwnd.h"
 #include "grid/features/gxlongopimp.h"
 #include "grid/features/gxparamcopy.h"
+#include "grid/features/gxprint.h"
 #include "grid/features/gxprintdev.h"
 #include "grid/features/gxprofile.h"
 #include "grid/features/gxserialcompat.h"
@@ -146,6 +147,7 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
     pGrid->InstallFindReplaceImp();
     pGrid->InstallUserResizeCellsImp();
     pGrid->InstallUserSelectRangeImp();
+    pGrid->InstallPrintImp();
     // Sizing to fit brings the cell-size feature, so text cells measure in every grid.
     pGrid->InstallResizeToFitImp();
     pGrid->InstallAutoScrollPlugin();
@@ -160,6 +162,7 @@ void CGXControlFactory::InstallSupportFeatures()
     GXInstallParamCopyOperatorImp();
     GXInstallStyleCompareSubsetImp();
     GXInstallPrintDeviceImp();
+    GXInstallHeaderFooterImp();
     CGXDrawRotatedTextImp::ImplementDrawRotatedText();
     CGXNumberFormattingImp::ImplementNumberFormatting();
     CGXOleDateTimeImp::ImplementDateTime();

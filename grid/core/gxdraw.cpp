@@ -783,19 +783,19 @@ void CGXGridCore::RefreshCurrentCell()
 void CGXGridCore::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo)
 {
     if (m_pPrintImp)
-        m_pPrintImp->OnBeginPrinting(this, pDC, pInfo);
+        m_pPrintImp->BeginPrinting(this, pDC, pInfo);
 }
 
 void CGXGridCore::OnPrint(CDC* pDC, CPrintInfo* pInfo)
 {
     if (m_pPrintImp)
-        m_pPrintImp->OnPrint(this, pDC, pInfo);
+        m_pPrintImp->PrintPage(this, pDC, pInfo);
 }
 
 void CGXGridCore::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo)
 {
     if (m_pPrintImp)
-        m_pPrintImp->OnEndPrinting(this, pDC, pInfo);
+        m_pPrintImp->EndPrinting(this, pDC, pInfo);
 }
 
 void CGXGridCore::EnsureCountComplete() {}
@@ -803,7 +803,31 @@ void CGXGridCore::PrepareRows(ROWCOL) {}
 void CGXGridCore::OnPrepareDrawing(ROWCOL, ROWCOL) {}
 void CGXGridCore::OnGridPrepareDC(CDC*, CPrintInfo*) {}
 void CGXGridCore::AdjustPrintMargins(CRect&) {}
-void CGXGridCore::DrawPrintHeaderFooter(CDC*, CPrintInfo*) {}
+void CGXGridCore::DrawPrintHeaderFooter(CDC* pDC, CPrintInfo* pInfo) { PrintHeaderFooter(pDC, pInfo); }
+
+void CGXGridCore::SubtractMargins(CDC*, CPrintInfo* pInfo)
+{
+    const CGXProperties* pProps = GetProperties();
+    if (!pInfo || !pProps)
+        return;
+    CRect& r = pInfo->m_rectDraw;
+    r.left += pProps->m_nMargins[CGXProperties::gxMarginLeft];
+    r.top += pProps->m_nMargins[CGXProperties::gxMarginTop];
+    r.right -= pProps->m_nMargins[CGXProperties::gxMarginRight];
+    r.bottom -= pProps->m_nMargins[CGXProperties::gxMarginBottom];
+    // Margins wider than the paper leave an empty page, never a reversed one.
+    r.right = std::max(r.right, r.left);
+    r.bottom = std::max(r.bottom, r.top);
+}
+
+void CGXGridCore::PrintHeaderFooter(CDC* pDC, CPrintInfo* pInfo)
+{
+    CGXProperties* pProps = GetProperties();
+    if (!pProps)
+        return;
+    CView* pView = dynamic_cast<CView*>(m_pGridWnd);
+    pProps->DrawHeaderFooter(pDC, pInfo, pView ? pView->GetDocument() : m_pDocument, m_pParam);
+}
 
 // ---- GDI caches ----
 

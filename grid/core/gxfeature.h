@@ -36,11 +36,12 @@ public:
     virtual ~CGXAbstractGridFeature() = default;
 };
 
-class CGXGridPrintImp : public CGXAbstractGridFeature {
+// Lays the grid out on printed pages; the grid's print handlers forward to it.
+class CGXAbstractGridPrintImp : public CGXAbstractGridFeature {
 public:
-    virtual void OnBeginPrinting(CGXGridCore*, CDC*, CPrintInfo*) {}
-    virtual void OnPrint(CGXGridCore*, CDC*, CPrintInfo*) {}
-    virtual void OnEndPrinting(CGXGridCore*, CDC*, CPrintInfo*) {}
+    virtual void BeginPrinting(CGXGridCore*, CDC*, CPrintInfo*) {}
+    virtual void PrintPage(CGXGridCore*, CDC*, CPrintInfo*) {}
+    virtual void EndPrinting(CGXGridCore*, CDC*, CPrintInfo*) {}
 };
 
 // Sorting rows by key columns (columns by key rows) and moving the stored data into the order.

@@ -657,7 +657,10 @@ public:
     BOOL ExchangeResizingFlag(BOOL bResizing);
     void AdjustPrintMargins(CRect& rect);
     void DrawPrintHeaderFooter(CDC* pDC, CPrintInfo* pInfo);
-    void SubtractMargins(CDC* pDC, CPrintInfo* pInfo) { (void)pDC; (void)pInfo; }
+    // Moves the print information's drawing rectangle in by the properties' margins.
+    void SubtractMargins(CDC* pDC, CPrintInfo* pInfo);
+    // Lets the properties' header/footer handler draw this page's header and footer.
+    void PrintHeaderFooter(CDC* pDC, CPrintInfo* pInfo);
     CRect GridLineRect(int nType, int nIndex);
     size_t GetCachedFontCount() const { return m_fontCache.size(); }
     int IsDrawing() const { return m_nDrawingNesting; }
@@ -724,7 +727,7 @@ public:
     virtual void ShowScrollBar(int nBar, BOOL bShow = TRUE);
 
     // ---- Feature objects (null until installed; see gxfeature.h) -----------------------------
-    CGXGridPrintImp* m_pPrintImp = nullptr;
+    CGXAbstractGridPrintImp* m_pPrintImp = nullptr;
     CGXAbstractGridSortImp* m_pSortImp = nullptr;
     CGXAbstractGridCoveredCellsImp* m_pCoveredCellsImp = nullptr;
     CGXAbstractDrawSpannedCellsImp* m_pDrawSpannedCellsImp = nullptr;

@@ -133,10 +133,10 @@ CGXProperties::CGXProperties()
     AddColorProperty(GX_IDS_COLOR_BACKGROUND, GXSYSCOLOR(COLOR_BTNFACE));
 
     const int dpi = 96;
-    m_nMargins[0] = dpi * 3 / 2;
-    m_nMargins[1] = dpi;
-    m_nMargins[2] = dpi * 3 / 2;
-    m_nMargins[3] = dpi;
+    m_nMargins[gxMarginLeft] = dpi * 3 / 2;
+    m_nMargins[gxMarginTop] = dpi;
+    m_nMargins[gxMarginBottom] = dpi * 3 / 2;
+    m_nMargins[gxMarginRight] = dpi;
     m_nDistances[0] = m_nDistances[1] = dpi * 4 / 10;
 
     for (const char* t : {"$F", "$A", "$P", "$N", "$D", "$R"})
@@ -154,6 +154,23 @@ CGXProperties::CGXProperties()
 }
 
 CGXProperties::CGXProperties(const CGXProperties& other) : CGXProperties() { Assign(other); }
+
+int CGXProperties::CalcHeaderFooterHeight(CDC* pDC, CGXData& data, CGXStylesMap* pStylesMap)
+{
+    CGXAbstractHeaderFooterImp* imp = GXGetAppData()->m_pHeaderFooterImp;
+    return imp ? imp->CalcHeaderFooterHeight(this, pDC, data, pStylesMap) : 0;
+}
+
+void CGXProperties::DrawHeaderFooter(CDC* pDC, CPrintInfo* pInfo, CDocument* pDocument, CGXGridParam* pParam)
+{
+    if (CGXAbstractHeaderFooterImp* imp = GXGetAppData()->m_pHeaderFooterImp)
+        imp->DrawHeaderFooter(this, pDC, pInfo, pDocument, pParam);
+}
+
+CString CGXProperties::GetTokenText(int nToken) const
+{
+    return nToken >= 0 && nToken < m_tokenValues.GetSize() ? m_tokenValues[nToken] : CString();
+}
 
 void CGXProperties::Assign(const CGXProperties& other)
 {

@@ -9,6 +9,7 @@
 #include "grid/core/gxdata.h"
 #include "grid/core/gxstyle.h"
 #include "platform/base/collections.h"
+#include "platform/base/geometry.h"
 
 class CGXPrintDevice : public CObject, public GXArchiveAdoptable {
     DECLARE_SERIAL(CGXPrintDevice)
@@ -44,6 +45,29 @@ private:
     std::vector<BYTE> m_names;
     std::vector<BYTE> m_mode;
     HDC m_hPrintDC = nullptr;
+};
+
+class CDC;
+class CDocument;
+class CGXGridParam;
+class CGXProperties;
+class CGXStylesMap;
+struct CPrintInfo;
+
+// The page header and footer of printing; one handler for the process, reached through the
+// library state, so that no properties object keeps a pointer to any grid's printing.
+class CGXAbstractHeaderFooterImp {
+public:
+    virtual ~CGXAbstractHeaderFooterImp() = default;
+    virtual void DrawHeaderFooter(CGXProperties* pProps, CDC* pDC, CPrintInfo* pInfo, CDocument* pDocument,
+                                  CGXGridParam* pParam) = 0;
+    virtual int CalcHeaderFooterHeight(CGXProperties* pProps, CDC* pDC, CGXData& data, CGXStylesMap* pStylesMap) = 0;
+    virtual void DrawHeaderFooterCells(CGXProperties* pProps, CDC* pDC, CPrintInfo* pInfo, const CRect& rect,
+                                       CGXData& data, CGXStylesMap* pStylesMap) = 0;
+    virtual CString ExpandTokens(CGXProperties* pProps, const CString& sText) = 0;
+    // sRest is the text after the token; an argument taken from it is removed.
+    virtual CString GetTokenValue(CGXProperties* pProps, int nToken, CString& sRest) = 0;
+    virtual CString TakeTokenArgument(CGXProperties* pProps, CString& sRest) = 0;
 };
 
 struct CGXPropertyEntry {
@@ -84,9 +108,14 @@ public:
     int AddToken(LPCTSTR pszToken) { return int(m_tokens.Add(pszToken)); }
     const CStringArray& GetTokens() const { return m_tokens; }
 
-    // Header and footer drawing belong to the printing feature; without it nothing is drawn.
-    int CalcHeaderFooterHeight() const { return 0; }
-    CString GetTokenText(int) const { return CString(); }
+    // Header and footer drawing belong to the printing feature's process-wide handler; without
+    // it nothing is drawn.
+    int CalcHeaderFooterHeight(CDC* pDC, CGXData& data, CGXStylesMap* pStylesMap);
+    void DrawHeaderFooter(CDC* pDC, CPrintInfo* pInfo, CDocument* pDocument, CGXGridParam* pParam);
+    // The value of token nToken for the page being drawn.
+    CString GetTokenText(int nToken) const;
+    // Values of the tokens for the page being drawn (not stored).
+    CStringArray m_tokenValues;
 
     void SetMarkRowHeader(BOOL b) { m_bMarkRowHeader = b; }
     BOOL GetMarkRowHeader() const { return m_bMarkRowHeader; }
@@ -124,7 +153,8 @@ public:
     BOOL m_nPageOrder = FALSE;
     BOOL m_bPrintFrame = TRUE;
     BOOL m_bBlackWhite = TRUE;
-    // "Margins" in its text order: top, left, bottom, right (screen pixels).
+    // "Margins" in its text order (screen pixels); the archive stores left, top, right, bottom.
+    enum { gxMarginLeft = 0, gxMarginTop = 1, gxMarginBottom = 2, gxMarginRight = 3 };
     LONG m_nMargins[4] = {0, 0, 0, 0};
     // "Distances": header and footer.
     LONG m_nDistances[2] = {0, 0};

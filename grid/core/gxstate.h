@@ -29,6 +29,7 @@ class CGXGridParam;
 class CGXRangeList;
 class CGXCellRange;
 class CGXPrintDevice;
+class CGXAbstractHeaderFooterImp;
 class CGXStylePtrArray;
 class CGXStylePtrArrayPtrArray;
 class CDWordArray;
@@ -194,6 +195,7 @@ struct CGXLibraryData {
     CGXAbstractGridSortMoveDataImp* m_pSortMoveDataImp = nullptr;
     CGXAbstractNumberFormattingImp* m_pNumberFormattingImp = nullptr;
     CGXAbstractPrintDeviceImp* m_pPrintDeviceImp = nullptr;
+    CGXAbstractHeaderFooterImp* m_pHeaderFooterImp = nullptr;
     // The drawing service's pattern bitmaps (numbers 0-40); null until that service is there.
     HBITMAP (*m_pfnGetPatternBitmap)(UINT nPattern) = nullptr;
 };

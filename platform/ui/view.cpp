@@ -268,13 +268,34 @@ public:
         m_info.m_nCurPage = m_nPage;
         m_info.m_bContinuePrinting = TRUE;
         m_info.m_rectDraw.SetRect(0, 0, m_sizePrinter.cx, m_sizePrinter.cy);
-        m_pView->OnPrepareDC(pDC, &m_info);
-        pDC->SetMapMode(MM_ANISOTROPIC);
-        pDC->SetWindowOrg(0, 0);
-        pDC->SetWindowExt(m_sizePrinter.cx, m_sizePrinter.cy);
-        pDC->SetViewportOrg(page.left, page.top);
-        pDC->SetViewportExt(w, h);
-        if (m_info.m_bContinuePrinting) m_pView->OnPrint(pDC, &m_info);
+        // Draws on the screen but answers device questions as the printer does, so that a
+        // view that scales to the printer's resolution scales the same here.
+        CDC dc;
+        dc.m_hDC = pDC->m_hDC;
+        dc.m_hAttribDC = m_dcPrinter.m_hDC;
+        dc.m_bPrinting = TRUE;
+        const int savedPrinter = m_dcPrinter.SaveDC();
+        m_pView->OnPrepareDC(&dc, &m_info);
+        const int mode = dc.GetMapMode();
+        if (mode == MM_ANISOTROPIC || mode == MM_ISOTROPIC) {
+            // The view's mapping reaches printer pixels; the page shows them at w / width.
+            const CSize we = dc.GetWindowExt(), ve = dc.GetViewportExt();
+            const CPoint vo = dc.GetViewportOrg();
+            dc.SetMapMode(MM_ANISOTROPIC);
+            dc.SetWindowExt(we.cx * m_sizePrinter.cx, we.cy * m_sizePrinter.cy);
+            dc.SetViewportExt(ve.cx * w, ve.cy * h);
+            dc.SetViewportOrg(page.left + MulDiv(vo.x, w, m_sizePrinter.cx), page.top + MulDiv(vo.y, h, m_sizePrinter.cy));
+        } else {
+            dc.SetMapMode(MM_ANISOTROPIC);
+            dc.SetWindowOrg(0, 0);
+            dc.SetWindowExt(m_sizePrinter.cx, m_sizePrinter.cy);
+            dc.SetViewportOrg(page.left, page.top);
+            dc.SetViewportExt(w, h);
+        }
+        if (m_info.m_bContinuePrinting) m_pView->OnPrint(&dc, &m_info);
+        dc.m_hDC = nullptr;
+        dc.m_hAttribDC = nullptr;
+        m_dcPrinter.RestoreDC(savedPrinter);
         pDC->RestoreDC(saved);
     }
 
