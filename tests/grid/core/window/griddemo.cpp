@@ -11,6 +11,8 @@
 // scores of mixed kinds (negative, decimal, of every length, some empty); a double click on its
 // header sorts the rows by them, a second one reverses, Ctrl+Z takes the sort back.
 // "pv_griddemo controls" shows a row per kind of cell control instead.
+// "pv_griddemo print FILE.pdf" prints a 200-row version (a frozen row, the grid's name in the
+// page header, "page/pages" in the footer) straight to the PDF file and says how many pages.
 
 #include <cstdio>
 #include <cstring>
@@ -23,11 +25,13 @@
 #include "grid/core/gxdata.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxwnd.h"
+#include "platform/gdi/gdi.h"
+#include "platform/ui/view.h"
 #include "platform/win/win.h"
 
 namespace {
 
-constexpr ROWCOL kRows = 100000;
+ROWCOL g_nRows = 100000;
 constexpr ROWCOL kCols = 12;
 constexpr UINT kGridId = 100;
 constexpr ROWCOL kScoreCol = 7;  // stored, not made up
@@ -38,7 +42,7 @@ const char* const kFirstNames[] = {"Ann", "Ben", "Cleo", "Dan", "Eve", "Finn", "
 
 class CDemoGrid : public CGXGridWnd {
 public:
-    ROWCOL RowCount() override { return kRows; }
+    ROWCOL RowCount() override { return g_nRows; }
     ROWCOL ColCount() override { return kCols; }
     BOOL FetchStoredStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mt, int nType) override
     {
@@ -108,7 +112,7 @@ public:
 // order and number order differ.
 void StoreScores(CGXData& data)
 {
-    for (ROWCOL n = 1; n <= kRows; ++n) {
+    for (ROWCOL n = 1; n <= g_nRows; ++n) {
         if (n % 10 == 3)
             continue;
         const int v = int((unsigned long long)n * 7919 % 100003) - 50000;
@@ -135,6 +139,41 @@ LRESULT FrameProc(HWND h, UINT m, WPARAM w, LPARAM l)
     }
 }
 
+// Prints the grid as a print loop does: pages until the last or until the grid says it is done.
+int PrintToPdf(CDemoGrid& grid, const char* pszPath)
+{
+    constexpr ROWCOL kPrintedRows = 200;
+    g_nRows = kPrintedRows;
+    grid.GetParam()->m_sText = "Grid demo";
+    CGXProperties* pProps = grid.GetProperties();
+    CGXData& footer = pProps->GetDataFooter();
+    footer.StoreValueRowCol(1, 1, "", gxOverride);
+    footer.StoreValueRowCol(1, 3, "$P/$N", gxOverride);
+    PvPrinterSettings settings;
+    settings.outputPath = pszPath;
+    CDC dc;
+    if (!PvCreatePdfPrinterDC(dc, settings))
+        return 2;
+    dc.m_bPrinting = TRUE;
+    CPrintInfo info;
+    info.m_bDirect = TRUE;
+    grid.OnBeginPrinting(&dc, &info);
+    if (dc.StartDoc("Grid demo") <= 0)
+        return 3;
+    for (info.m_nCurPage = 1; info.m_nCurPage <= info.GetMaxPage(); ++info.m_nCurPage) {
+        grid.PrepareDC(&dc, &info);
+        dc.StartPage();
+        grid.OnPrint(&dc, &info);
+        dc.EndPage();
+        if (!info.m_bContinuePrinting)
+            break;
+    }
+    dc.EndDoc();
+    grid.OnEndPrinting(&dc, &info);
+    std::printf("pages %u\n", info.GetMaxPage());
+    return 0;
+}
+
 }  // namespace
 
 // The window of one row per kind of cell control (griddemo_controls.cpp).
@@ -144,6 +183,7 @@ int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "controls") == 0)
         return RunControlsDemo();
+    const bool bPrint = argc == 3 && std::string(argv[1]) == "print";
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
     wc.lpfnWndProc = FrameProc;
@@ -162,6 +202,12 @@ int main(int argc, char** argv)
                   CWnd::FromHandle(frame), kGridId);
     grid.Initialize();
     grid.SetFrozenRows(1);
+    if (bPrint) {
+        const int rc = PrintToPdf(grid, argv[2]);
+        g_pGrid = nullptr;
+        grid.DestroyWindow();
+        return rc;
+    }
     grid.GetParam()->m_SelRects.AddRange(CGXCellRange(50003, 2, 50006, 4));
     grid.SetZoom(150);
     grid.SetScrollBarMode(SB_BOTH, 1, TRUE);

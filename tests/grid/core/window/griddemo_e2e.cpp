@@ -200,4 +200,47 @@ TEST(GridDemoE2E, HeaderDoubleClickSortsTheScoresAndCtrlZTakesItBack)
         fs::remove_all(dir);
 }
 
+std::string Shell(const std::string& cmd)
+{
+    std::string out;
+    if (FILE* p = ::popen(cmd.c_str(), "r")) {
+        char buf[4096];
+        for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            out.append(buf, n);
+        ::pclose(p);
+    }
+    return out;
+}
+
+// Printed straight to a PDF file: the page tree counts the pages the demo printed, every page
+// repeats the column headers and the frozen row, and the footer numbers the pages.
+TEST(GridDemoE2E, PrintsToAPdfInPages)
+{
+    const fs::path dir = fs::temp_directory_path() / ("pv-griddemo-print-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path pdf = dir / "demo.pdf";
+    const std::string out = Shell("PV_BACKEND=headless '" + std::string(PV_GRIDDEMO_PATH) + "' print '" + pdf.string() + "'");
+    unsigned nPages = 0;
+    ASSERT_EQ(std::sscanf(out.c_str(), "pages %u", &nPages), 1) << out;
+    EXPECT_GT(nPages, 4u);
+    const std::string bytes = ReadAll(pdf);
+    EXPECT_NE(bytes.find("/Count " + std::to_string(nPages)), std::string::npos);
+    if (Shell("command -v pdftotext").empty())
+        GTEST_SKIP() << "poppler-utils is not installed";
+    auto pageText = [&](unsigned n) {
+        return Shell("pdftotext -layout -f " + std::to_string(n) + " -l " + std::to_string(n) + " '" + pdf.string() + "' -");
+    };
+    const std::string first = pageText(1), second = pageText(2), fourth = pageText(4);
+    EXPECT_NE(first.find("Grid demo"), std::string::npos) << "the grid's name heads the page";
+    EXPECT_NE(first.find("1/" + std::to_string(nPages)), std::string::npos);
+    EXPECT_NE(second.find("2/" + std::to_string(nPages)), std::string::npos);
+    EXPECT_NE(second.find("Street"), std::string::npos) << "the next columns, headers repeated";
+    EXPECT_NE(fourth.find("Last name"), std::string::npos);
+    EXPECT_NE(fourth.find("Baker"), std::string::npos) << "the frozen row on a later page row";
+    EXPECT_EQ(fourth.find(" 54 "), std::string::npos) << "the rows of the first page row stay there";
+    EXPECT_EQ(std::system(("pdftoppm -f 1 -l 2 -r 50 -png '" + pdf.string() + "' '" + (dir / "page").string() + "'").c_str()), 0);
+    EXPECT_TRUE(fs::exists(dir / "page-01.png") || fs::exists(dir / "page-1.png"));
+    fs::remove_all(dir);
+}
+
 }  // namespace
