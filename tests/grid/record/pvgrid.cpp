@@ -1,7 +1,8 @@
 // pvgrid FOLDER [TABLE]: a table of a sample directory's database ("Data" unless named) in a
 // single-document frame whose view is a DAO record view, opened read-only, with the text fields
-// deciphered as the viewer's document deciphers them. A test program, not shipped: run it
-// headless with PV_SCREENSHOT or PV_SCRIPT to look at the record view over real data.
+// deciphered as the viewer's document deciphers them; Edit finds and File prints and previews.
+// A test program, not shipped: run it headless with PV_SCREENSHOT or PV_SCRIPT to look at the
+// record view over real data.
 
 #include <algorithm>
 #include <cstdio>
@@ -32,7 +33,12 @@ constexpr UINT IDR_PVGRID = 300;
 
 const PvMenuTemplateItem kMenu[] = {
     {MF_POPUP, 0, "&File"},
+    {0, ID_FILE_PRINT, "&Print...\tCtrl+P"},
+    {0, ID_FILE_PRINT_PREVIEW, "Print Pre&view\tCtrl+F2"},
     {MF_END, ID_APP_EXIT, "E&xit"},
+    {MF_POPUP, 0, "&Edit"},
+    {0, ID_EDIT_FIND, "&Find...\tCtrl+F"},
+    {MF_END, ID_EDIT_REPLACE, "R&eplace...\tCtrl+H"},
     {MF_POPUP, 0, "&Record"},
     {0, ID_RECORD_FIRST, "&First Record"},
     {0, ID_RECORD_PREV, "&Previous Record"},
@@ -42,6 +48,13 @@ const PvMenuTemplateItem kMenu[] = {
     {0, ID_ZOOM_ENLARGE, "&Enlarge"},
     {0, ID_ZOOM_REDUCE, "&Reduce"},
     {MF_END, ID_ZOOM_100, "&100%"},
+};
+
+const ACCEL kAccel[] = {
+    {FVIRTKEY | FCONTROL, 'P', ID_FILE_PRINT},
+    {FVIRTKEY | FCONTROL, VK_F2, ID_FILE_PRINT_PREVIEW},
+    {FVIRTKEY | FCONTROL, 'F', ID_EDIT_FIND},
+    {FVIRTKEY | FCONTROL, 'H', ID_EDIT_REPLACE},
 };
 
 // The field that keys each record of the directory's own tables.
@@ -188,6 +201,7 @@ public:
         if (args.size() == 3)
             g_table = args[2];
         PvRegisterMenu(IDR_PVGRID, kMenu);
+        PvRegisterAccelerators(IDR_PVGRID, kAccel);
         InitGridLibraryWithFactory();
         AddDocTemplate(new CSingleDocTemplate(IDR_PVGRID, RUNTIME_CLASS(CPvGridDoc), RUNTIME_CLASS(CFrameWnd),
                                               RUNTIME_CLASS(CPvGridView)));

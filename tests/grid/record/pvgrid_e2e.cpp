@@ -84,6 +84,26 @@ TEST_F(PvGridE2E, ShowsNamesThenTheLastRecordWithoutAppendRow)
     EXPECT_TRUE(ReadAll(db) == before);
 }
 
+// Edit > Find on the Entry column: typed text and Enter make the first match down the column
+// current; the print preview then opens on the page that holds the screen's first cell.
+TEST_F(PvGridE2E, FindMakesTheFoundCellCurrentAndThePreviewShowsThePage)
+{
+    const fs::path found = s_root / "found.png", preview = s_root / "preview.png";
+    // Row 1's Entry cell, then Ctrl+F over it; the dialog's text is replaced by what is typed.
+    const std::string script = "click 330 202\nwait 50\nkey F ctrl\nwait 50\nchar haddad, g\nkey RETURN\nwait 50\n"
+                               "screenshot " + found.string() + "\nkey ESCAPE\nkey F2 ctrl\nwait 100\nscreenshot " +
+                               preview.string() + "\nkey ESCAPE\nquit\n";
+    ASSERT_EQ(Run("'" + (s_root / "sample").string() + "'", script), 0) << ReadAll(Out());
+    EXPECT_FALSE(fs::exists(Boxes())) << ReadAll(Boxes());
+    EXPECT_TRUE(fs::exists(found));
+    EXPECT_TRUE(fs::exists(preview));
+    // Sorted by name, the first Haddad whose first name starts with G, in the Entry column.
+    const std::string out = ReadAll(Out());
+    std::smatch m;
+    ASSERT_TRUE(std::regex_search(out, m, std::regex(R"(current (\d+),2 of \d+ rows)"))) << out;
+    EXPECT_GT(std::stoi(m[1]), 1);
+}
+
 TEST_F(PvGridE2E, AMissingFolderShowsOneMessageAndFails)
 {
     EXPECT_NE(Run("'" + (s_root / "missing").string() + "'", "quit\n"), 0);
