@@ -5,6 +5,9 @@
 #include "grid/core/gxgrid.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxprop.h"
+#include "grid/core/gxstate.h"
+#include "platform/gdi/devblocks.h"
+#include "platform/sys/globalmem.h"
 #include "platform/ui/commdlg.h"
 #include "platform/ui/splitter.h"
 #include "platform/ui/winapp.h"
@@ -59,7 +62,34 @@ BOOL CGXView::OnPreparePrinting(CPrintInfo* pInfo)
         // A grid prints its selection when asked.
         pInfo->m_pPD->m_pd.Flags &= ~DWORD(PD_NOSELECTION);
     }
+    // The view's own printer, when it has one, is the dialog's choice and takes the user's.
+    CGXAbstractPrintDeviceImp* pImp = GXGetAppData()->m_pPrintDeviceImp;
+    CGXPrintDevice* pDevice = pImp && pInfo && pInfo->m_pPD && m_pPrintDevice && m_pPrintDevice->HasDevice()
+                                  ? m_pPrintDevice
+                                  : nullptr;
+    HGLOBAL hNames = nullptr, hMode = nullptr;
+    if (pDevice && pImp->CreateHandleCopies(*pDevice, hNames, hMode)) {
+        pInfo->m_pPD->m_pd.hDevNames = hNames;
+        pInfo->m_pPD->m_pd.hDevMode = hMode;
+    }
     const BOOL bOk = DoPreparePrinting(pInfo);
+    // Copies the dialog did not take (it was cancelled) are still ours.
+    if (pDevice) {
+        PRINTDLG& pd = pInfo->m_pPD->m_pd;
+        for (HGLOBAL* ph : {&pd.hDevNames, &pd.hDevMode})
+            if (*ph && (*ph == hNames || *ph == hMode)) {
+                GlobalFree(*ph);
+                *ph = nullptr;
+            }
+    }
+    // Printing straight away or previewing keeps the view's printer; the dialog may change it.
+    const BOOL bChosen = pInfo && !pInfo->m_bDirect && !pInfo->m_bPreview;
+    if (bOk && bChosen && pDevice && pInfo->m_pPD->m_pd.hDevNames) {
+        const std::vector<BYTE> names = PvGlobalBytes(pInfo->m_pPD->m_pd.hDevNames);
+        const std::vector<BYTE> mode = PvGlobalBytes(pInfo->m_pPD->m_pd.hDevMode);
+        if (!pDevice->CompareDeviceData(names.data(), DWORD(names.size()), mode.data(), DWORD(mode.size())))
+            pDevice->CreateDeviceHandles(names.data(), DWORD(names.size()), mode.data(), DWORD(mode.size()));
+    }
     if (bOk)
         OnPrintDeviceChanged();
     return bOk;

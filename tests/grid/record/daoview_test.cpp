@@ -5,7 +5,10 @@
 
 #include "grid/core/gxprop.h"
 #include "grid/record/gxdaoview.h"
+#include "platform/gdi/devblocks.h"
 #include "platform/ui/cmdui.h"
+#include "platform/ui/commdlg.h"
+#include "platform/ui/view.h"
 #include "platform/ui/splitter.h"
 
 namespace {
@@ -208,6 +211,30 @@ TEST_F(DaoViewTest, FirstUpdateBindsAndSharesThePrinterSetup)
     EXPECT_EQ(view.GetScrollBarMode(SB_VERT), CGXDaoRecordView::kBarModeView);
     EXPECT_EQ(view.GetScrollBarMode(SB_HORZ), CGXDaoRecordView::kBarModeView);
     EXPECT_EQ(view.GetSplitter(), nullptr);
+}
+
+// Printing straight away uses the view's printer and leaves it as it was; the print dialog
+// offers the grid's selection.
+TEST_F(DaoViewTest, PreparingToPrintKeepsTheViewsPrinter)
+{
+    CTestRecordView& view = MakeView();
+    CGXPrintDevice* pDevice = view.CGXView::GetPrintDevice();
+    ASSERT_NE(pDevice, nullptr);
+    PvPrinterSettings s;
+    s.outputPath = (::testing::TempDir() + "pv-daoview-own.pdf").c_str();
+    s.landscape = true;
+    const std::vector<BYTE> names = PvMakeDevNames(s), mode = PvMakeDevMode(s);
+    pDevice->CreateDeviceHandles(names.data(), DWORD(names.size()), mode.data(), DWORD(mode.size()));
+    for (bool bPreview : {false, true}) {
+        CPrintInfo info;
+        info.m_bDirect = !bPreview;
+        info.m_bPreview = bPreview;
+        ASSERT_TRUE(view.OnPreparePrinting(&info));
+        EXPECT_NE(info.m_pPD->m_pd.hDC, nullptr);
+        EXPECT_EQ(info.m_pPD->m_pd.Flags & PD_NOSELECTION, 0u);
+        EXPECT_TRUE(pDevice->CompareDeviceData(names.data(), DWORD(names.size()), mode.data(), DWORD(mode.size())));
+    }
+    CPrintDialog::PvSettings().outputPath.Empty();
 }
 
 TEST_F(DaoViewTest, LowerAndRightPanesStartWhereTheirNeighboursStand)
