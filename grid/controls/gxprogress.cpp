@@ -69,14 +69,14 @@ CString CGXProgressCtrl::FormatValue(LPCTSTR pszFormat, long nValue)
             continue;
         }
         // One conversion, rebuilt with a long argument.
-        std::string spec(p, size_t(q - p) - size_t(nLongs));
-        spec += 'l';
-        spec += conv;
+        std::string conversion(p, size_t(q - p) - size_t(nLongs));
+        conversion += 'l';
+        conversion += conv;
         char buf[kMaxWidth + 32];
         if (conv == 'd' || conv == 'i')
-            std::snprintf(buf, sizeof buf, spec.c_str(), nValue);
+            std::snprintf(buf, sizeof buf, conversion.c_str(), nValue);
         else
-            std::snprintf(buf, sizeof buf, spec.c_str(), static_cast<unsigned long>(nValue));
+            std::snprintf(buf, sizeof buf, conversion.c_str(), static_cast<unsigned long>(nValue));
         sResult += buf;
         bUsed = true;
         p = q + 1;

@@ -3,7 +3,7 @@
 // means to drive the favorites dialogs: steps run one per idle moment of whatever modal loop is
 // up, and a reader of table Tree, the outline, a dialog's tree and the Favorites menu in one form.
 
-#include "tests/app/frame_fixture.h"
+#include "tests/app/sample_frame_fixture.h"
 
 #include "app/AddToFavoritesDlg.h"
 #include "app/Config.h"
@@ -115,40 +115,15 @@ private:
     }
 };
 
-class FavoritesFrameTest : public FrameTest {
+class FavoritesFrameTest : public SampleFrameTest {
 protected:
-    static constexpr int kPeople = 40;
-
-    static void SetUpTestSuite()
-    {
-        namespace fs = std::filesystem;
-        s_root = new fs::path(fs::temp_directory_path() / ("pv_favorites_" + std::to_string(::getpid())));
-        fs::remove_all(*s_root);
-        pvsample::SampleOptions options;
-        options.dir = (*s_root / "sample").string();
-        options.people = kPeople;
-        s_paths = new pvsample::SamplePaths(pvsample::WriteSampleDirectory(options));
-    }
-    static void TearDownTestSuite()
-    {
-        std::filesystem::remove_all(*s_root);
-        delete s_paths;
-        delete s_root;
-        s_paths = nullptr;
-        s_root = nullptr;
-    }
+    bool OpensAtSetUp() const override { return false; }
     void SetUp() override
     {
-        FrameTest::SetUp();
-        PvResetStartupAbandoned();
+        SampleFrameTest::SetUp();
+        if (HasFatalFailure())
+            return;
         const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        m_registry = *s_root / ("registry_" + name);
-        std::filesystem::create_directories(m_registry);
-        ::setenv("PV_REGISTRY_DIR", m_registry.c_str(), 1);
-        pvsample::RegisterSampleDirectory(*s_paths);
-        ResetConfiguration();
-        ASSERT_TRUE(LoadConfiguration());
-        HistoryInit();
         m_custom = (*s_root / ("Custom_" + name + ".mdb")).string();
         std::filesystem::copy_file(s_paths->customPath, m_custom, std::filesystem::copy_options::overwrite_existing);
         PvSetOutlinePathsForTest(GetDataPath(), m_custom.c_str());
@@ -156,13 +131,7 @@ protected:
     // Builds the frame over the custom database as it stands.
     void Open()
     {
-        m_template = std::make_unique<CSingleDocTemplate>(IDR_MAINFRAME, RUNTIME_CLASS(CViewerDoc),
-                                                          RUNTIME_CLASS(CMainFrame), RUNTIME_CLASS(CDaoqueryView));
-        CDocument* doc = m_template->OpenDocumentFile(nullptr);
-        ASSERT_NE(doc, nullptr);
-        POSITION pos = doc->GetFirstViewPosition();
-        frame = static_cast<CMainFrame*>(doc->GetNextView(pos)->GetParentFrame());
-        Pump();
+        OpenFrame();
         outline = frame->m_pNavigateView;
         ASSERT_NE(outline, nullptr);
         frame->SwitchLayout(ID_LAYOUT_DIRECTORY);
@@ -170,16 +139,8 @@ protected:
     }
     void TearDown() override
     {
-        PvSetShellOpener(nullptr);
-        if (frame && ::IsWindow(frame->GetSafeHwnd()))
-            frame->SendMessage(WM_CLOSE);
-        Pump();
-        FrameTest::TearDown();
-        HistoryFree();
-        ::unsetenv("PV_REGISTRY_DIR");
-        std::filesystem::remove_all(m_registry);
+        SampleFrameTest::TearDown();
         std::filesystem::remove(m_custom);
-        ResetConfiguration();
     }
     void Execute(const std::string& sql)
     {
@@ -324,10 +285,6 @@ protected:
         Pump();
     }
 
-    static inline std::filesystem::path* s_root = nullptr;
-    static inline pvsample::SamplePaths* s_paths = nullptr;
-    std::filesystem::path m_registry;
     std::string m_custom;
-    CMainFrame* frame = nullptr;
     CNavigateView* outline = nullptr;
 };
