@@ -147,6 +147,9 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
     pGrid->InstallFindReplaceImp();
     pGrid->InstallUserResizeCellsImp();
     pGrid->InstallUserSelectRangeImp();
+    pGrid->InstallUserDragSelectRangeImp();
+    pGrid->InstallMarkEditHeaderImp();
+    pGrid->InstallFreezeMenuHelperImp();
     pGrid->InstallPrintImp();
     // Sizing to fit brings the cell-size feature, so text cells measure in every grid.
     pGrid->InstallResizeToFitImp();

@@ -865,10 +865,10 @@ void CGXControl::Draw3dBorder(CDC* pDC, const CRect& rect, const CGXStyle& style
                                            bRaised ? black : highlight);
 }
 
-BOOL CGXControl::IsHeaderMarked(ROWCOL nRow, ROWCOL nCol, const CGXStyle& style)
+BOOL CGXControl::IsHeaderMarked(ROWCOL nRow, ROWCOL nCol, const CGXStyle&)
 {
-    CGXGridMarkEditHeaderImp* p = m_pGrid->m_pMarkEditHeaderImp;
-    return p ? p->IsHeaderMarked(this, nRow, nCol, style) : FALSE;
+    CGXAbstractGridMarkEditHeaderImp* p = m_pGrid->m_pMarkEditHeaderImp;
+    return p ? p->IsHeaderMarked(m_pGrid, nRow, nCol) : FALSE;
 }
 
 void CGXControl::AddValidationAttributes(CGXStylesMap* pStylesMap)

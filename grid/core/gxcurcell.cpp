@@ -99,7 +99,13 @@ void CGXGridCore::RestoreFocusAfterRefusal(HWND hFocus, BOOL bWasActive)
     ::SetFocus(hFocus);
 }
 
-void CGXGridCore::OnMovedCurrentCell(ROWCOL, ROWCOL, int, UINT) {}
+// The headers of a cell the current cell left or reached are drawn anew (kind: 1 only the
+// column changed, 2 only the row, 0 both).
+void CGXGridCore::OnMovedCurrentCell(ROWCOL nRow, ROWCOL nCol, int nKind, UINT flags)
+{
+    if (m_pMarkEditHeaderImp && nKind >= 0)
+        m_pMarkEditHeaderImp->RedrawHeadersOfCell(this, nRow, nCol, nKind, flags & GX_UPDATENOW ? GX_UPDATENOW : GX_INVALIDATE);
+}
 
 BOOL CGXGridCore::PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags)
 {

@@ -706,12 +706,6 @@ void CGXGridCore::InvertCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& re
     }
 }
 
-void CGXGridCore::MarkEditHeaders(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect)
-{
-    if (m_pMarkEditHeaderImp)
-        m_pMarkEditHeaderImp->MarkEditHeaders(this, pDC, nRow, nCol, rect);
-}
-
 // ---- Redraw requests ----
 
 void CGXGridCore::RedrawCells(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom, ROWCOL nRight, UINT flags, BOOL bCreateHint)

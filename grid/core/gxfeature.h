@@ -185,6 +185,7 @@ enum GXHintKind : int {
     gxHintScroll, gxHintRecalc, gxHintZoom, gxHintReadOnly, gxHintRowHeights, gxHintColWidths,
     gxHintStoreEdit,  // the other grids store their current cell's edit; a refusal fails the sender
     gxHintMoveDataRows, gxHintMoveDataCols,  // a sort moved the data of a range
+    gxHintMoveRows, gxHintMoveCols,  // first and last moved to a destination (by pointer)
 };
 
 class CGXAbstractGridUpdateHintImp : public CGXAbstractGridFeature {
@@ -270,22 +271,29 @@ public:
     virtual void HideFillHandle(CGXGridCore*) {}
 };
 
-class CGXGridUserDragSelectRangeImp : public CGXAbstractGridFeature {
+// Dragging selected whole rows or columns by their header to a new place.
+class CGXAbstractGridUserDragSelectRangeImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL OnStartDrag(CGXGridCore*, ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
-    virtual BOOL OnDragMove(CGXGridCore*, ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
-    virtual BOOL OnEndDrag(CGXGridCore*, ROWCOL, ROWCOL, UINT, CPoint) { return FALSE; }
-    virtual void OnCancelDrag(CGXGridCore*) {}
+    // A press on the header of a selected whole row or column; true when a drag began.
+    virtual BOOL OnDragMouseDown(CGXGridCore*, UINT /*flags*/, CPoint, ROWCOL, ROWCOL) { return FALSE; }
+    // True while a drag runs (the move is the drag's).
+    virtual BOOL OnDragMouseMove(CGXGridCore*, CPoint) { return FALSE; }
+    virtual BOOL OnDragMouseUp(CGXGridCore*, CPoint) { return FALSE; }
+    virtual BOOL StartDragSelect(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
+    virtual void MoveDragSelect(CGXGridCore*, ROWCOL /*drop row*/, ROWCOL /*drop col*/) {}
+    virtual BOOL EndDragSelect(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
+    virtual void CancelDragSelect(CGXGridCore*) {}
 };
 
-class CGXGridMoveRowsColsImp : public CGXAbstractGridFeature {
+// Moving blocks of rows or columns: the destination is the block's first index afterwards.
+class CGXAbstractGridMoveRowsColsImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL MoveRows(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, int) { return FALSE; }
-    virtual BOOL MoveCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, int) { return FALSE; }
-    virtual BOOL StoreMoveRows(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, BOOL) { return FALSE; }
+    virtual BOOL StoreMoveRows(CGXGridCore*, ROWCOL /*first*/, ROWCOL /*last*/, ROWCOL /*dest*/, BOOL /*force*/) { return FALSE; }
+    virtual void UpdateAfterMoveRows(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT /*flags*/, BOOL /*hint*/) {}
     virtual BOOL StoreMoveCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, BOOL) { return FALSE; }
-    virtual void UpdateMoveRows(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) {}
-    virtual void UpdateMoveCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) {}
+    virtual void UpdateAfterMoveCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, BOOL) {}
+    virtual BOOL MoveRows(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, int /*cmd mode*/) { return FALSE; }
+    virtual BOOL MoveCols(CGXGridCore*, ROWCOL, ROWCOL, ROWCOL, UINT, int) { return FALSE; }
 };
 
 class CGXAbstractGridOptimizedUpdateImp : public CGXAbstractGridFeature {
@@ -300,19 +308,25 @@ public:
     virtual BOOL OnColWidthsChanged(CGXGridCore*, ROWCOL, ROWCOL, const int*, UINT) { return FALSE; }
 };
 
-class CGXGridMarkEditHeaderImp : public CGXAbstractGridFeature {
+// The headers of the current cell (and the one under a resize drag) drawn marked.
+class CGXAbstractGridMarkEditHeaderImp : public CGXAbstractGridFeature {
 public:
-    virtual void MarkEditHeaders(CGXGridCore*, CDC*, ROWCOL, ROWCOL, const CRect&) {}
-    // Whether a header cell is drawn marked for the current cell.
-    virtual BOOL IsHeaderMarked(CGXControl*, ROWCOL, ROWCOL, const CGXStyle&) { return FALSE; }
+    // which: 0 both headers, 1 the column header only, 2 the row header only.
+    virtual void RedrawHeadersOfCell(CGXGridCore*, ROWCOL, ROWCOL, int /*which*/, UINT /*flags*/) {}
+    virtual BOOL IsHeaderMarked(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
 };
 
-class CGXGridFreezeMenuHelperImp : public CGXAbstractGridFeature {
+// Freeze and Unfreeze: selected whole rows (columns) moved to the front and frozen, and back.
+class CGXAbstractGridFreezeMenuHelperImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL CanFreezeRows(CGXGridCore*) { return FALSE; }
     virtual BOOL CanFreezeCols(CGXGridCore*) { return FALSE; }
-    virtual BOOL FreezeRows(CGXGridCore*) { return FALSE; }
-    virtual BOOL FreezeCols(CGXGridCore*) { return FALSE; }
+    virtual BOOL CanUnfreezeCols(CGXGridCore*) { return FALSE; }
+    virtual void FreezeCols(CGXGridCore*) {}
+    virtual void UnfreezeCols(CGXGridCore*) {}
+    virtual BOOL CanFreezeRows(CGXGridCore*) { return FALSE; }
+    virtual BOOL CanUnfreezeRows(CGXGridCore*) { return FALSE; }
+    virtual void FreezeRows(CGXGridCore*) {}
+    virtual void UnfreezeRows(CGXGridCore*) {}
 };
 
 class CGXGridDirectCopyMoveCellsImp : public CGXAbstractGridFeature {

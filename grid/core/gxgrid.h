@@ -313,6 +313,15 @@ public:
     virtual BOOL ConfirmDropCols(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest);
     virtual BOOL CanStartFill(const CGXCellRange& range);
     virtual BOOL CanFillRange(const CGXCellRange& source, const CGXCellRange& target);
+    // The freeze commands: the selected whole rows (columns) go to the front and are frozen.
+    virtual BOOL CanFreezeRows();
+    virtual BOOL CanUnfreezeRows();
+    virtual void FreezeRows();
+    virtual void UnfreezeRows();
+    virtual BOOL CanFreezeCols();
+    virtual BOOL CanUnfreezeCols();
+    virtual void FreezeCols();
+    virtual void UnfreezeCols();
     BOOL IsInFrozenRows(ROWCOL nRow);
     BOOL IsInFrozenCols(ROWCOL nCol);
     void RedrawHeaders();
@@ -634,7 +643,6 @@ public:
     virtual void DrawGridLine(CDC* pDC, int x, int y, int cx, int cy, int nType);
     virtual void DrawPatternLine(CDC* pDC, const CRect& rect, int nType, UINT flags);
     virtual void InvertCell(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect);
-    virtual void MarkEditHeaders(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CRect& rect);
     // A cell's rectangle less its borders (and the grid lines with bGridLines).
     virtual CRect CellInnerRect(const CRect& rect, const CGXStyle& style, BOOL bGridLines = TRUE);
     virtual CSize AddBorderSize(const CSize& size, const CGXStyle& style);
@@ -741,11 +749,11 @@ public:
     CGXAbstractGridUserSelectRangeImp* m_pUserSelectRangeImp = nullptr;
     CGXGridExcelLikeFrameImp* m_pExcelLikeFrameImp = nullptr;
     CGXGridExcelLikeFillImp* m_pExcelLikeFillImp = nullptr;
-    CGXGridUserDragSelectRangeImp* m_pUserDragSelectRangeImp = nullptr;
-    CGXGridMoveRowsColsImp* m_pMoveRowsColsImp = nullptr;
+    CGXAbstractGridUserDragSelectRangeImp* m_pUserDragSelectRangeImp = nullptr;
+    CGXAbstractGridMoveRowsColsImp* m_pMoveRowsColsImp = nullptr;
     CGXAbstractGridOptimizedUpdateImp* m_pOptimizedUpdateImp = nullptr;
-    CGXGridMarkEditHeaderImp* m_pMarkEditHeaderImp = nullptr;
-    CGXGridFreezeMenuHelperImp* m_pFreezeMenuHelperImp = nullptr;
+    CGXAbstractGridMarkEditHeaderImp* m_pMarkEditHeaderImp = nullptr;
+    CGXAbstractGridFreezeMenuHelperImp* m_pFreezeMenuHelperImp = nullptr;
     CGXGridDirectCopyMoveCellsImp* m_pDirectCopyMoveCellsImp = nullptr;
     CGXGridTextDataExchangeImp* m_pTextDataExchangeImp = nullptr;
     CGXGridStyleDataExchangeImp* m_pStyleDataExchangeImp = nullptr;
@@ -767,6 +775,11 @@ public:
     void InstallResizeToFitImp();
     void InstallUserResizeCellsImp();
     void InstallUserSelectRangeImp();
+    // Also installs selection and the move feature.
+    void InstallUserDragSelectRangeImp();
+    void InstallMoveRowsColsImp();
+    void InstallMarkEditHeaderImp();
+    void InstallFreezeMenuHelperImp();
     // Plug-ins: cell tips (a factory class of CGXCellTipWndFactory's kind, or the default),
     // wheel scrolling and panning, and auto-scroll while a drag is held outside the cells.
     void InstallCellTipPlugin(CRuntimeClass* pFactoryClass = nullptr, BOOL bHeaderTips = FALSE, BOOL bEditTips = FALSE,

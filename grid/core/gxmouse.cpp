@@ -224,15 +224,8 @@ BOOL CGXGridCore::OnGridLButtonDown(UINT nFlags, CPoint point)
     try {
         ROWCOL nRow = 0, nCol = 0;
         int nHit = HitTest(point, &nRow, &nCol);
-        if (nHit == GX_SELEDGEHIT) {
-            if (m_bDragDropOption && m_pUserDragSelectRangeImp) {
-                ROWCOL r = nRow, c = nCol;
-                TopLeftOfCovered(r, c);
-                if (m_pUserDragSelectRangeImp->OnStartDrag(this, r, c, nFlags, point))
-                    return TRUE;
-            }
+        if (nHit == GX_SELEDGEHIT)
             nHit = GX_CELLHIT;
-        }
         switch (nHit) {
         case GX_FILLHANDLEHIT:
             StartCellTracking(nRow, nCol, nFlags);
@@ -244,7 +237,7 @@ BOOL CGXGridCore::OnGridLButtonDown(UINT nFlags, CPoint point)
         case GX_HEADERHIT: {
             const BOOL bCorner = nRow == 0 && nCol == 0;
             if (!bCorner && m_pUserDragSelectRangeImp
-                && m_pUserDragSelectRangeImp->OnStartDrag(this, nRow, nCol, nFlags, point))
+                && m_pUserDragSelectRangeImp->OnDragMouseDown(this, nFlags, point, nRow, nCol))
                 return TRUE;
             if (!bCorner)
                 TopLeftOfCovered(nRow, nCol);
@@ -321,7 +314,7 @@ BOOL CGXGridCore::OnGridMouseMove(UINT nFlags, CPoint point)
         return FALSE;
     try {
         point = ClampToDrawingArea(point);
-        if (m_pUserDragSelectRangeImp && m_pUserDragSelectRangeImp->OnDragMove(this, 0, 0, nFlags, point))
+        if (m_pUserDragSelectRangeImp && m_pUserDragSelectRangeImp->OnDragMouseMove(this, point))
             return TRUE;
         if (m_nMouseTracking) {
             if (!HasMouseCapture())
@@ -374,8 +367,7 @@ BOOL CGXGridCore::OnButtonUp(int nButton, UINT nFlags, CPoint point)
         return FALSE;
     try {
         point = ClampToDrawingArea(point);
-        if (nButton == kLeft && m_pUserDragSelectRangeImp
-            && m_pUserDragSelectRangeImp->OnEndDrag(this, 0, 0, nFlags, point))
+        if (nButton == kLeft && m_pUserDragSelectRangeImp && m_pUserDragSelectRangeImp->OnDragMouseUp(this, point))
             return TRUE;
         if (m_nMouseTracking) {
             ::ReleaseCapture();
@@ -465,7 +457,7 @@ void CGXGridCore::OnGridCancelMode()
             PlaceCurrentCell(GX_INVALID, GX_INVALID, 0x0A);
         m_nMouseTracking = 0;
     } else if (m_pUserDragSelectRangeImp) {
-        m_pUserDragSelectRangeImp->OnCancelDrag(this);
+        m_pUserDragSelectRangeImp->CancelDragSelect(this);
     }
     ClearCutPending();
     if (m_nForcedCursorId)

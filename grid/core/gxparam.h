@@ -123,6 +123,10 @@ public:
     CString m_sText;
     DWORD m_nFrozenRows = 0;
     DWORD m_nFrozenCols = 0;
+    // Where a frozen block stands and where it stood before freezing. Not archived: after a reload
+    // unfreezing only clears the count.
+    DWORD m_nFreezeColsStart = 0, m_nFreezeColsCount = 0, m_nFreezeColsFrom = 0;
+    DWORD m_nFreezeRowsStart = 0, m_nFreezeRowsCount = 0, m_nFreezeRowsFrom = 0;
     DWORD m_anBlock1[4] = {0, 0, 0, 0};
     DWORD m_bOptionQ = 0;
     DWORD m_bOptionR = 0;

@@ -464,12 +464,12 @@ BOOL CGXGridCore::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol,
 void CGXGridCore::UpdateMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, UINT flags, BOOL bCreateHint)
 {
     if (m_pMoveRowsColsImp)
-        m_pMoveRowsColsImp->UpdateMoveRows(this, nFromRow, nToRow, nDestRow, flags, bCreateHint);
+        m_pMoveRowsColsImp->UpdateAfterMoveRows(this, nFromRow, nToRow, nDestRow, flags, bCreateHint);
 }
 void CGXGridCore::UpdateMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, UINT flags, BOOL bCreateHint)
 {
     if (m_pMoveRowsColsImp)
-        m_pMoveRowsColsImp->UpdateMoveCols(this, nFromCol, nToCol, nDestCol, flags, bCreateHint);
+        m_pMoveRowsColsImp->UpdateAfterMoveCols(this, nFromCol, nToCol, nDestCol, flags, bCreateHint);
 }
 
 // ---- Frozen and header rows ----
@@ -595,8 +595,9 @@ BOOL CGXGridCore::SortRowsByHeader(ROWCOL) { return FALSE; }
 
 // ---- Allow hooks ----
 
-BOOL CGXGridCore::CanDragRows(ROWCOL, ROWCOL) { return TRUE; }
-BOOL CGXGridCore::CanDragCols(ROWCOL, ROWCOL) { return TRUE; }
+// A press with Ctrl or Shift held selects: it never drags.
+BOOL CGXGridCore::CanDragRows(ROWCOL, ROWCOL) { return !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000); }
+BOOL CGXGridCore::CanDragCols(ROWCOL, ROWCOL) { return !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000); }
 BOOL CGXGridCore::CanDropRows(ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
 BOOL CGXGridCore::CanDropCols(ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
 BOOL CGXGridCore::CanStartMouseSelectionRows(ROWCOL) { return !(GetKeyState(VK_CONTROL) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000); }
@@ -605,6 +606,33 @@ BOOL CGXGridCore::ConfirmDropRows(ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
 BOOL CGXGridCore::ConfirmDropCols(ROWCOL, ROWCOL, ROWCOL) { return TRUE; }
 BOOL CGXGridCore::CanStartFill(const CGXCellRange&) { return TRUE; }
 BOOL CGXGridCore::CanFillRange(const CGXCellRange&, const CGXCellRange&) { return TRUE; }
+
+// ---- Freezing: the freeze feature ----
+
+BOOL CGXGridCore::CanFreezeRows() { return m_pFreezeMenuHelperImp && m_pFreezeMenuHelperImp->CanFreezeRows(this); }
+BOOL CGXGridCore::CanUnfreezeRows() { return m_pFreezeMenuHelperImp && m_pFreezeMenuHelperImp->CanUnfreezeRows(this); }
+void CGXGridCore::FreezeRows()
+{
+    if (m_pFreezeMenuHelperImp)
+        m_pFreezeMenuHelperImp->FreezeRows(this);
+}
+void CGXGridCore::UnfreezeRows()
+{
+    if (m_pFreezeMenuHelperImp)
+        m_pFreezeMenuHelperImp->UnfreezeRows(this);
+}
+BOOL CGXGridCore::CanFreezeCols() { return m_pFreezeMenuHelperImp && m_pFreezeMenuHelperImp->CanFreezeCols(this); }
+BOOL CGXGridCore::CanUnfreezeCols() { return m_pFreezeMenuHelperImp && m_pFreezeMenuHelperImp->CanUnfreezeCols(this); }
+void CGXGridCore::FreezeCols()
+{
+    if (m_pFreezeMenuHelperImp)
+        m_pFreezeMenuHelperImp->FreezeCols(this);
+}
+void CGXGridCore::UnfreezeCols()
+{
+    if (m_pFreezeMenuHelperImp)
+        m_pFreezeMenuHelperImp->UnfreezeCols(this);
+}
 
 // ---- Covered, floating and merged cells ----
 

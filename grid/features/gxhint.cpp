@@ -125,6 +125,15 @@ BOOL CGXGridUpdateHintImp::ProcessHint(CGXGridCore* pGrid, CObject* pObject)
         if (pRange)
             pGrid->UpdateMoveDataCols(*pRange, h.m_nFlags, FALSE);
         break;
+    case gxHintMoveRows:
+    case gxHintMoveCols:
+        if (const auto* pDest = static_cast<const ROWCOL*>(h.m_pRange)) {
+            if (h.m_id == gxHintMoveRows)
+                pGrid->UpdateMoveRows(n1, n2, *pDest, h.m_nFlags, FALSE);
+            else
+                pGrid->UpdateMoveCols(n1, n2, *pDest, h.m_nFlags, FALSE);
+        }
+        break;
     case gxHintStoreEdit:
         if (!pGrid->StoreCurrentCellEdit(TRUE, h.m_nFlags, FALSE))
             h.m_bResult = FALSE;

@@ -43,6 +43,27 @@ void CGXDragLineWnd::ShowAt(const CRect& rect)
     UpdateWindow();
 }
 
+void CGXDragLineWnd::Hide(BOOL bDestroy)
+{
+    HWND hLine = GetSafeHwnd();
+    if (!hLine || (!bDestroy && !IsWindowVisible()))
+        return;
+    // What the line covered is the grid's to paint again.
+    CWnd* pGridWnd = m_pGrid->GetGridWnd();
+    CRect rect;
+    GetWindowRect(&rect);
+    const BOOL bWasVisible = IsWindowVisible();
+    if (bDestroy)
+        DestroyWindow();
+    else
+        ShowWindow(SW_HIDE);
+    if (bWasVisible && pGridWnd && pGridWnd->GetSafeHwnd() && (!bDestroy || !::IsWindow(hLine))) {
+        pGridWnd->ScreenToClient(&rect);
+        pGridWnd->InvalidateRect(&rect, FALSE);
+        pGridWnd->UpdateWindow();
+    }
+}
+
 LRESULT CGXDragLineWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message != WM_PAINT)
@@ -457,18 +478,7 @@ void CGXGridUserResizeCellsImp::DestroyLine()
 {
     if (!m_pLineWnd)
         return;
-    if (HWND hLine = m_pLineWnd->GetSafeHwnd()) {
-        // What the line covered is the grid's to paint again.
-        CWnd* pGridWnd = m_pLineWnd->m_pGrid->GetGridWnd();
-        CRect rect;
-        m_pLineWnd->GetWindowRect(&rect);
-        m_pLineWnd->DestroyWindow();
-        if (pGridWnd && pGridWnd->GetSafeHwnd() && ::IsWindow(hLine) == FALSE) {
-            pGridWnd->ScreenToClient(&rect);
-            pGridWnd->InvalidateRect(&rect, FALSE);
-            pGridWnd->UpdateWindow();
-        }
-    }
+    m_pLineWnd->Remove();
     delete m_pLineWnd;
     m_pLineWnd = nullptr;
 }

@@ -13,6 +13,9 @@ public:
     BOOL CreateOver(CWnd* pParent, COLORREF color);
     // Moves onto the rectangle (client coordinates of the grid window) and shows itself.
     void ShowAt(const CRect& rect);
+    // Hides (or destroys) the line and lets the grid repaint what it covered.
+    void Hide(BOOL bDestroy = FALSE);
+    void Remove() { Hide(TRUE); }
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     CGXGridCore* m_pGrid;

@@ -3,6 +3,7 @@
 #include "grid/record/gxbrowse.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxfactory.h"
@@ -525,6 +526,44 @@ BOOL CGXBrowserGrid::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce
         p->m_RowOrder.RemoveAt(INT_PTR(nFromRow), nLast - INT_PTR(nFromRow) + 1);
     }
     return CGXGridCore::StoreRemoveRows(nFromRow, nToRow, bForce);
+}
+
+namespace {
+
+// Every entry up to the far end of the move is written out (0 reads as the line itself), then the
+// block's entries go to the destination.
+void MoveOrderEntries(CDWordArray& order, ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest)
+{
+    const ROWCOL nEnd = std::max(nLast, nDest + (nLast - nFirst));
+    if (ROWCOL(order.GetSize()) <= nEnd)
+        order.SetSize(INT_PTR(nEnd) + 1);
+    for (INT_PTR i = 0; i < order.GetSize(); ++i)
+        if (order[i] == 0)
+            order[i] = DWORD(i);
+    const ROWCOL nFrom = std::min(nFirst, nDest);
+    std::vector<DWORD> old(order.GetData() + nFrom, order.GetData() + nEnd + 1);
+    for (ROWCOL i = nFrom; i <= nEnd; ++i)
+        order[INT_PTR(GXMovedIndex(i, nFirst, nLast, nDest))] = old[i - nFrom];
+}
+
+}  // namespace
+
+BOOL CGXBrowserGrid::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bForce)
+{
+    if (!CGXGridCore::StoreMoveRows(nFromRow, nToRow, nDestRow, bForce))
+        return FALSE;
+    if (CGXBrowseParam* p = BrowseParam())
+        MoveOrderEntries(p->m_RowOrder, nFromRow, nToRow, nDestRow);
+    return TRUE;
+}
+
+BOOL CGXBrowserGrid::StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bForce)
+{
+    if (!CGXGridCore::StoreMoveCols(nFromCol, nToCol, nDestCol, bForce))
+        return FALSE;
+    if (CGXBrowseParam* p = BrowseParam())
+        MoveOrderEntries(p->m_ColOrder, nFromCol, nToCol, nDestCol);
+    return TRUE;
 }
 
 // ---- The current cell ----

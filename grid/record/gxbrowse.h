@@ -86,6 +86,9 @@ public:
                            CObArray* pCellsArray = nullptr, UINT flags = GX_UPDATENOW, int ctCmd = gxDo) override;
     BOOL RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT flags = GX_UPDATENOW, int ctCmd = gxDo) override;
     BOOL StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce = FALSE) override;
+    // Moved rows (columns) take their order entries with them: the lines keep showing their records (fields).
+    BOOL StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bForce = FALSE) override;
+    BOOL StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bForce = FALSE) override;
     BOOL CanSelectRange(const CGXCellRange& range, UINT flags = 0) override;
     BOOL PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags = 0x0A) override;
     BOOL ProcessKeyMessage(UINT message, WPARAM wParam, LPARAM lParam, UINT flags = 0) override;

@@ -483,6 +483,12 @@ BOOL ValidateRgn(HWND h, HRGN hrgn)
     return TRUE;
 }
 
+bool PvIsRectInvalid(HWND h, const RECT& r)
+{
+    Wnd* w = W(h);
+    return w && w->update.intersects(r);
+}
+
 BOOL GetUpdateRect(HWND h, LPRECT r, BOOL erase)
 {
     Wnd* w = W(h);

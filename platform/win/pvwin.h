@@ -41,6 +41,8 @@ bool PvRunScriptLine(const char* line);
 int PvBeepCount();
 
 // Program cursors (resource ids) are shown as one of the system shapes (IDC_*).
+// Test hook: whether any part of the rectangle (client coordinates) waits to be painted.
+bool PvIsRectInvalid(HWND hWnd, const RECT& rect);
 void PvRegisterCursorResource(UINT nID, LPCTSTR lpszSystemShape);
 
 // ---- Message pumping for tests ----

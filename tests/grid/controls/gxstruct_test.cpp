@@ -108,7 +108,9 @@ TEST_F(StructTest, TheReadOnlyLockRefuses)
 
 TEST_F(StructTest, ForwardersWithoutFeatures)
 {
-    m_grid->m_pUndoImp = nullptr;  // the standard factory installs one; the grid still deletes it
+    // The standard factory installs these; the grid still deletes them.
+    m_grid->m_pUndoImp = nullptr;
+    m_grid->m_pMoveRowsColsImp = nullptr;
     EXPECT_FALSE(m_grid->FindText(TRUE));
     const int nBeeps = PvBeepCount();
     m_grid->OnTextNotFound("missing");
