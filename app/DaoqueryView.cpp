@@ -384,14 +384,19 @@ BOOL CDaoqueryView::RunQuery(const CString& strStatement)
 BOOL CDaoqueryView::RequeryAllEntries(BOOL bKeepWidths)
 {
     try {
+        // The widths belong to the columns where they stand: the columns keep their order too.
+        CDWordArray order;
         if (bKeepWidths) {
             const ROWCOL nCols = ColCount();
             m_savedWidths.assign(size_t(nCols), 0);
             if (nCols > 0)
                 FillColWidths(1, nCols, m_savedWidths.data());
+            if (const CGXDaoParam* pDao = DaoParamObject())
+                order.Copy(pDao->m_ColOrder);
         }
         const BOOL bOk = RunQuery(kDirectoryQuery);
         if (bKeepWidths) {
+            RestoreColumnOrder(order);
             // The query before may have had fewer columns: later columns keep the width the
             // reload gave them.
             for (ROWCOL nCol = 1; nCol <= ColCount(); ++nCol) {
@@ -786,6 +791,20 @@ BOOL CDaoqueryView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERIN
 
 // ---- The layout file ----
 
+// Each grid column shows again the field it showed when the order was saved (0: its own).
+void CDaoqueryView::RestoreColumnOrder(const CDWordArray& order)
+{
+    const ROWCOL nCount = ColCount();
+    for (ROWCOL nCol = HeaderCols() + 1; nCol <= nCount && INT_PTR(nCol) < order.GetSize(); ++nCol) {
+        const ROWCOL nWanted = order[INT_PTR(nCol)] ? ROWCOL(order[INT_PTR(nCol)]) : nCol;
+        ROWCOL nAt = nCol;
+        while (nAt <= nCount && ColOrderIndex(nAt) != nWanted)
+            ++nAt;
+        if (nAt <= nCount && nAt != nCol)
+            StoreMoveCols(nAt, nAt, nCol, FALSE);
+    }
+}
+
 BOOL CDaoqueryView::LoadGridSettings()
 {
     CFile file;
@@ -816,6 +835,9 @@ BOOL CDaoqueryView::LoadGridSettings()
     pLoaded->EnableUndo(FALSE);
     pLoaded->SetReadOnly(TRUE); // the directory is never edited, whatever layout the file kept
     ReadOldHiddenColumns(pLoaded->m_abHiddenCols, nLastCol);
+    // The reload shows the fields in their own order; the file's order is put back afterwards.
+    CDWordArray savedOrder;
+    savedOrder.Copy(order);
     CGXDaoParam* pParam = pLoaded.release();
     AttachParam(pParam, TRUE);
     // The names of the columns the file hides, before the reload shows every column afresh.
@@ -825,6 +847,11 @@ BOOL CDaoqueryView::LoadGridSettings()
             m_hiddenNames.Add(name);
     }
     ReloadFromRecordset();
+    // The selection was saved where it stood: the moves that put the order back must not move it.
+    CGXRangeList savedSelection;
+    savedSelection.Assign(pParam->m_SelRects);
+    RestoreColumnOrder(savedOrder);
+    pParam->m_SelRects.Assign(savedSelection);
     for (const auto& [nCol, nStored] : widths)
         pParam->m_ColWidths.SetAt(nCol, nStored);
     for (ROWCOL nCol = HeaderCols() + 1; nCol <= ColCount(); ++nCol) {

@@ -84,6 +84,7 @@ public:
 protected:
     // Loads "GridSettings.dat" while settings are pending; TRUE when a layout was applied.
     BOOL LoadGridSettings();
+    void RestoreColumnOrder(const CDWordArray& order);
     void SaveGridSettings();
     void ApplyFixedColumnWidths();
     // Status pane 0: the footnote, or "Ready" in a borderless stretching pane.

@@ -124,7 +124,8 @@ BOOL CGXGridMoveRowsColsImp::Store(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFirst
 {
     CGXGridParam* pParam = pGrid->GetParam();
     CGXData* pData = pGrid->GetData();
-    if (!pParam || nFirst == nDest || (pParam->m_bLockReadOnly && pGrid->IsReadOnly()))
+    // Read-only grids rearrange their lines too: a move changes no cell.
+    if (!pParam || nFirst == nDest)
         return FALSE;
     const BOOL bMoved = pData && (bRows ? pData->MoveRows(nFirst, nLast, nDest) : pData->MoveCols(nFirst, nLast, nDest));
     if (!bMoved && !bForce)

@@ -553,6 +553,39 @@ TEST_F(ParavelSampleE2E, LayoutFileReadsByItsRecordsAndDamagedOnesFallBack)
     }
 }
 
+// The directory's columns are sized and moved with the mouse: "Last Name" is made 40 pixels wider
+// by its header's border, selected by a click on its header and dragged two columns right; the
+// next run shows the same order and width.
+TEST_F(ParavelSampleE2E, ColumnsSizedAndMovedByMouseKeepTheirPlaceAcrossRuns)
+{
+    const fs::path settings = root / "sample" / "Data" / "GridSettings.dat";
+    const std::string show = "wait 1000\nkey F5\nkey ENTER\nwait 300\n";
+    std::ofstream(root / "plain.txt") << show << "quit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCRIPT='" + (root / "plain.txt").string() + "'"), 0);
+    const RefGridSettings plain = RefReadGridSettings(readBytes(settings));
+    // Column 4 is "Last Name": its border lies at x 768 on the header row, its face at 640; the
+    // left edge of "Class" two visible columns further right at 1218 once it is wider. The pause
+    // after the click keeps the press that starts the drag from being a double click.
+    std::ofstream(root / "moved.txt") << show << "drag 768 122 808 122\nwait 200\nclick 640 122\nwait 800\n"
+                                      << "drag 640 122 1218 122\nwait 300\nscreenshot "
+                                      << (root / "moved.png").string() << "\nquit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCRIPT='" + (root / "moved.txt").string() + "'"), 0);
+    const RefGridSettings moved = RefReadGridSettings(readBytes(settings));
+    ASSERT_GT(moved.colOrder.size(), 9u);
+    EXPECT_EQ(moved.colOrder[9], 4u) << "Last Name now stands after First Name and Section";
+    EXPECT_EQ(moved.colOrder[4], 5u);
+    ASSERT_TRUE(plain.colWidths.count(4) && moved.colWidths.count(9));
+    EXPECT_GT(moved.colWidths.at(9), plain.colWidths.at(4)) << "and keeps the width it was given";
+
+    std::ofstream(root / "again.txt") << show << "screenshot " << (root / "again.png").string() << "\nquit\n";
+    ASSERT_EQ(run(PARAVEL_BIN, "PV_SCRIPT='" + (root / "again.txt").string() + "'"), 0);
+    const RefGridSettings again = RefReadGridSettings(readBytes(settings));
+    EXPECT_EQ(again.colOrder, moved.colOrder);
+    EXPECT_EQ(again.colWidths, moved.colWidths);
+    EXPECT_TRUE(fs::exists(root / "again.png"));
+    EXPECT_TRUE(boxes().empty());
+}
+
 namespace {
 
 // The sample's custom database, read with the engine itself: each note's key and text.
