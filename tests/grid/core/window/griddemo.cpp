@@ -10,7 +10,8 @@
 // undo and redo lists, the top row and the scores of the first rows shown. Column 7 holds stored
 // scores of mixed kinds (negative, decimal, of every length, some empty); a double click on its
 // header sorts the rows by them, a second one reverses, Ctrl+Z takes the sort back.
-// "pv_griddemo controls" shows a row per kind of cell control instead.
+// "pv_griddemo controls" shows a row per kind of cell control instead; "pv_griddemo select" a
+// small grid for selecting, dragging and freezing rows and columns.
 // "pv_griddemo print FILE.pdf" prints a 200-row version (a frozen row, the grid's name in the
 // page header, "page/pages" in the footer) straight to the PDF file and says how many pages.
 
@@ -178,11 +179,14 @@ int PrintToPdf(CDemoGrid& grid, const char* pszPath)
 
 // The window of one row per kind of cell control (griddemo_controls.cpp).
 int RunControlsDemo();
+int RunSelectDemo();
 
 int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "controls") == 0)
         return RunControlsDemo();
+    if (argc > 1 && std::strcmp(argv[1], "select") == 0)
+        return RunSelectDemo();
     const bool bPrint = argc == 3 && std::string(argv[1]) == "print";
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
