@@ -402,8 +402,8 @@ BOOL CGXRichEditCtrl::StoreDisplayText(ROWCOL nRow, ROWCOL nCol, LPCTSTR pszText
 
 BOOL CGXRichEditCtrl::ConvertDisplayText(CString& sText, ROWCOL, ROWCOL, const CGXStyle& style)
 {
-    if (IsRtfText(sText))
-        return TRUE;  // stored as given: a commit never wraps twice
+    if (sText.IsEmpty() || IsRtfText(sText))
+        return TRUE;  // stored as given: a commit never wraps twice, and empty stays empty
     if (style.GetIncludeMaxLength() && style.GetMaxLength() != 0)
         sText = LeftChars(sText, int(style.GetMaxLength()));
     sText = PlainToRtf(sText, style);
