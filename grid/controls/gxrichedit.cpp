@@ -694,20 +694,24 @@ BOOL CGXRichEditCtrl::ActivateFromMouse(ROWCOL nRow, ROWCOL nCol, UINT flags, CP
 
 BOOL CGXRichEditCtrl::OnLeftButtonUp(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point)
 {
-    CGXGridParam* pParam = m_pGrid->GetParam();
-    const WORD w = pParam ? pParam->m_wActivateFlags : 0;
-    if (HasWindow() && !(flags & MK_RBUTTON) && (w & 0x07))
+    // Activation bits 0x1, 0x2 and 0x4 start editing on a click.
+    if (ActivatesOn(0x07, flags))
         return ActivateFromMouse(nRow, nCol, flags, point, FALSE);
     return CGXControl::OnLeftButtonUp(nRow, nCol, flags, point);
 }
 
 BOOL CGXRichEditCtrl::OnLeftButtonDblClk(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point)
 {
-    CGXGridParam* pParam = m_pGrid->GetParam();
-    const WORD w = pParam ? pParam->m_wActivateFlags : 0;
-    if (HasWindow() && !(flags & MK_RBUTTON) && (w & 0x08))
+    // Activation bit 0x8 starts editing on a double click.
+    if (ActivatesOn(0x08, flags))
         return ActivateFromMouse(nRow, nCol, flags, point, TRUE);
     return CGXControl::OnLeftButtonDblClk(nRow, nCol, flags, point);
+}
+
+BOOL CGXRichEditCtrl::ActivatesOn(WORD wBits, UINT flags)
+{
+    CGXGridParam* pParam = m_pGrid->GetParam();
+    return HasWindow() && !(flags & MK_RBUTTON) && pParam && (pParam->m_wActivateFlags & wBits);
 }
 
 // ---- Keys the grid passes before the window is active ----

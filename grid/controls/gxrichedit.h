@@ -117,6 +117,7 @@ private:
     CString ValueToRtf(const CString& sValue, const CGXStyle& style);
     int TextCharCount();
     void ScrollIntoViewOrRefresh();
+    BOOL ActivatesOn(WORD wBits, UINT flags);
     BOOL ActivateFromMouse(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point, BOOL bDblClk);
     BOOL EnsureWindows();
     void RenderInactive(CDC* pDC, const CRect& rectInner, const CGXStyle& style);

@@ -485,4 +485,42 @@ TEST_F(RichEditTest, InactiveCellsDrawTheirFormattedText)
         EXPECT_TRUE(rec.text.IsEmpty()) << rec.ToString();
 }
 
+// A click activates the cell and puts the caret where the click was.
+TEST_F(RichEditTest, AClickPutsTheCaretUnderThePoint)
+{
+    ASSERT_TRUE(m_grid->StoreValueText(kRow, kCol, "Hello world"));
+    ASSERT_TRUE(m_grid->PlaceCurrentCell(kRow, kCol, 0));
+    m_grid->UpdateWindow();
+    ASSERT_FALSE(Rich()->IsActive());
+    const CRect inner = Rich()->ComputeInnerRect(kRow, kCol);
+    // Past the end of the text's one line.
+    const CPoint pt(inner.right - 4, inner.top + 4);
+    m_grid->OnGridLButtonDown(MK_LBUTTON, pt);
+    m_grid->OnGridLButtonUp(0, pt);
+    ASSERT_TRUE(Rich()->IsActive());
+    EXPECT_TRUE(Wnd()->IsWindowVisible());
+    long a = 0, b = 0;
+    Wnd()->GetSel(a, b);
+    EXPECT_EQ(a, 11);
+    EXPECT_EQ(b, 11);
+}
+
+// A printer's scaled mapping: the text is laid out in device units and still drawn.
+TEST_F(RichEditTest, AScaledDCStillShowsTheText)
+{
+    ASSERT_TRUE(m_grid->StoreValueText(1, 1, "Scaled"));
+    ASSERT_TRUE(m_grid->PlaceCurrentCell(10, 3, 0));
+    CRecordingDC dc(600, 400);
+    dc.SetMapMode(MM_ANISOTROPIC);
+    dc.SetWindowExt(1, 1);
+    dc.SetViewportExt(2, 2);
+    const CRect cell(10, 10, 160, 30);
+    Rich()->Draw(&dc, cell, 1, 1, m_grid->GetCellStyleCached(1, 1), nullptr);
+    EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
+    bool bShown = false;
+    for (const PvGdiRecord& rec : dc.Records())
+        bShown |= rec.text == CString("Scaled") && rec.rect.left >= 20 && rec.rect.top >= 20;
+    EXPECT_TRUE(bShown) << dc.Dump();
+}
+
 }  // namespace
