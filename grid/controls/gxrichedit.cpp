@@ -852,6 +852,8 @@ BOOL CGXRichEditCtrl::PasteText()
     Refresh();
     if (pGridWnd)
         pGridWnd->UpdateWindow();
+    // The row fits what came in, even when a click into the window still holds resizing off.
+    s_bLockResize = FALSE;
     m_pWnd->RequestResize();
     return TRUE;
 }

@@ -441,6 +441,9 @@ TEST_F(RichEditTest, ClipboardCarriesRtfAndText)
     const int nBefore = m_grid->RowHeight(kRow);
     PutRtfOnClipboard("{\\rtf1\\ansi plain \\b bold\\b0 \\par second\\par third\\par fourth}", "plain bold");
     Activate(kRow, kCol);
+    // A click into the window holds resizing off until a key; a paste still fits the row.
+    Wnd()->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    Wnd()->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
     Wnd()->SetSel(0, -1);
     EXPECT_TRUE(Rich()->CanPaste());
     ASSERT_TRUE(Rich()->PasteText());
