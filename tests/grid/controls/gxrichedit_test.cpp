@@ -209,6 +209,55 @@ TEST_F(RichEditTest, RtfPassesUnchangedAndABracedValueShowsItsText)
     EXPECT_EQ(PlainOf(Value(2, 1)), "Hello");
 }
 
+// Styles become formats and back: points are twentieths in twips, weights of 700 and more bold.
+TEST(RichEditFormats, StyleAndFormatsConvertBothWays)
+{
+    struct Case {
+        const char* name;
+        CGXFont font;
+        DWORD mask, effects;
+        LONG twips;
+        LONG weightBack;  // 0: no weight comes back
+        double pointsBack;
+    };
+    const Case cases[] = {
+        {.name = "weight 700", .font = CGXFont().SetWeight(700), .mask = CFM_BOLD, .effects = CFE_BOLD, .twips = 0, .weightBack = 700, .pointsBack = 0},
+        {.name = "weight 600", .font = CGXFont().SetWeight(600), .mask = CFM_BOLD, .effects = 0, .twips = 0, .weightBack = 400, .pointsBack = 0},
+        {.name = "weight 900", .font = CGXFont().SetWeight(900), .mask = CFM_BOLD, .effects = CFE_BOLD, .twips = 0, .weightBack = 700, .pointsBack = 0},
+        {.name = "14 points", .font = CGXFont().SetSize(14), .mask = CFM_SIZE, .effects = 0, .twips = 280, .weightBack = 0, .pointsBack = 14},
+        {.name = "8.25 points", .font = CGXFont().SetSize(8.25), .mask = CFM_SIZE, .effects = 0, .twips = 165, .weightBack = 0, .pointsBack = 8},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CHARFORMAT cf {};
+        PARAFORMAT pf {};
+        ASSERT_TRUE(CGXRichEditCtrl::StyleToFormats(CGXStyle().SetFont(c.font), cf, pf));
+        EXPECT_EQ(cf.dwMask, c.mask);
+        EXPECT_EQ(cf.dwEffects, c.effects);
+        if (c.twips) {
+            EXPECT_EQ(cf.yHeight, c.twips);
+        }
+        EXPECT_EQ(pf.dwMask, 0u);
+        CGXStyle back;
+        ASSERT_TRUE(CGXRichEditCtrl::FormatsToStyle(cf, pf, back));
+        EXPECT_EQ(back.GetFont().GetWeight(), c.weightBack);
+        EXPECT_EQ(back.GetFont().GetSize(), c.pointsBack);
+    }
+    // Alignment: right and centre come back as themselves, anything else as left.
+    for (const DWORD a : {0u, 1u, 2u}) {
+        CHARFORMAT cf {};
+        PARAFORMAT pf {};
+        ASSERT_TRUE(CGXRichEditCtrl::StyleToFormats(CGXStyle().SetHorizontalAlignment(a), cf, pf));
+        EXPECT_EQ(pf.wAlignment, a == 1 ? PFA_CENTER : a == 2 ? PFA_RIGHT : PFA_LEFT);
+        CGXStyle back;
+        CGXRichEditCtrl::FormatsToStyle(cf, pf, back);
+        EXPECT_EQ(back.GetHorizontalAlignment(), a);
+    }
+    CHARFORMAT none {};
+    PARAFORMAT nopf {};
+    EXPECT_FALSE(CGXRichEditCtrl::StyleToFormats(CGXStyle().SetValue("x"), none, nopf));
+}
+
 // Bold applied to a range goes into each cell's text; the cells' styles keep no font.
 TEST_F(RichEditTest, BoldOnARangeChangesTheTextsNotTheStyles)
 {
