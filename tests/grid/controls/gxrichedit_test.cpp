@@ -371,6 +371,19 @@ TEST_F(RichEditTest, RowGrowsAndShrinksWithTheText)
     EXPECT_EQ(m_grid->RowHeight(kRow), nEntry);
 }
 
+// Sizing rows to fit measures the text as the editing window lays it out.
+TEST_F(RichEditTest, RowsSizedToFitMeasureTheText)
+{
+    ASSERT_TRUE(m_grid->StoreValueText(1, 1, "one"));
+    ASSERT_TRUE(m_grid->StoreValueText(2, 1, "one\r\ntwo\r\nthree"));
+    const CSize one = Rich()->ComputeContentSize(nullptr, 1, 1, m_grid->GetCellStyleCached(1, 1));
+    const CSize three = Rich()->ComputeContentSize(nullptr, 2, 1, m_grid->GetCellStyleCached(2, 1));
+    EXPECT_GT(one.cy, 0);
+    EXPECT_GE(three.cy, one.cy + 2 * (one.cy - 4));
+    ASSERT_TRUE(m_grid->ResizeRowHeightsToFit(CGXCellRange(2, 1), GX_UPDATENOW, 0));
+    EXPECT_EQ(m_grid->RowHeight(2), three.cy);
+}
+
 TEST_F(RichEditTest, ARowNearTheBottomGrowsOnlyToTheDrawingArea)
 {
     CRect client;
