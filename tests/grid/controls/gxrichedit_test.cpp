@@ -275,6 +275,16 @@ TEST_F(RichEditTest, BoldOnARangeChangesTheTextsNotTheStyles)
         EXPECT_FALSE(stored.GetIncludeTextColor());
         EXPECT_EQ(stored.GetControl(), GX_IDS_CTRL_RICHEDIT);
     }
+    // Applied as "only what is new", the text still takes the format: the cell has a value
+    // already, and the formatted one must replace it.
+    ASSERT_TRUE(m_grid->SetStyleRange(CGXCellRange(1, 1), CGXStyle().SetFont(CGXFont().SetItalic(TRUE)), gxApplyNew));
+    const pvrtf::Doc d = DocOf(Value(1, 1));
+    EXPECT_EQ(d.text, "cell");
+    EXPECT_TRUE(FormatAt(d, 0).italic);
+    EXPECT_TRUE(FormatAt(d, 0).bold);
+    // Excluding a format does not put it into the text.
+    ASSERT_TRUE(m_grid->SetStyleRange(CGXCellRange(2, 1), CGXStyle().SetFont(CGXFont().SetUnderline(TRUE)), gxExclude));
+    EXPECT_FALSE(FormatAt(DocOf(Value(2, 1)), 0).underline);
 }
 
 // Each format goes into the text and comes back through the format query, whether the cell is
