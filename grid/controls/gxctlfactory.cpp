@@ -11,6 +11,7 @@
 #include "grid/controls/gxprogress.h"
 #include "grid/controls/gxpushbtn.h"
 #include "grid/controls/gxradio.h"
+#include "grid/controls/gxrichedit.h"
 #include "grid/controls/gxhotspot.h"
 #include "grid/controls/gxpassword.h"
 #include "grid/controls/gxspin.h"
@@ -95,6 +96,12 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_RADIOBTN3D: pControl = new CGXRadioButton(pGrid, TRUE); break;
     case GX_IDS_CTRL_RADIOBTN_EX: pControl = new CGXRadioButtonEx(pGrid, FALSE); break;
     case GX_IDS_CTRL_RADIOBTN3D_EX: pControl = new CGXRadioButtonEx(pGrid, TRUE); break;
+    case GX_IDS_CTRL_RICHEDIT: {
+        auto* pRich = new CGXRichEditCtrl(pGrid, nID);
+        pRich->CreateControl(ES_MULTILINE, nID);  // again on first use when the grid has no window yet
+        pControl = pRich;
+        break;
+    }
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
@@ -183,6 +190,7 @@ void CGXControlFactory::RegisterWindowClasses(HINSTANCE hInstance)
     // Grid controls in dialog templates; the tab beam's and tab window's classes are registered
     // by those windows.
     GXRegisterGridWndClass(hInstance);
+    CGXRichEditCtrl::RegisterRtfClipboardFormat();
 }
 
 void CGXControlFactory::UnregisterWindowClasses(HINSTANCE hInstance) { GXUnregisterGridWndClass(hInstance); }

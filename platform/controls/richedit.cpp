@@ -70,7 +70,8 @@ struct RichCtl : Control {
         if (it != fonts.end()) return it->second;
         const CharFmt& cf = doc.formats[f < doc.formats.size() ? f : 0];
         LOGFONT lf {};
-        lf.lfHeight = -std::max(1, cf.twips * 96 / 1440);
+        // Rounded as point sizes become pixels everywhere else: 8 pt is 11 pixels, not 10.
+        lf.lfHeight = -std::max(1, (cf.twips * 96 + 720) / 1440);
         lf.lfWeight = cf.bold ? FW_BOLD : FW_NORMAL;
         lf.lfItalic = cf.italic;
         lf.lfUnderline = cf.underline;

@@ -3,6 +3,7 @@
 #include "ctltest.h"
 
 #include "platform/controls/rtf.h"
+#include "platform/gdi/recording.h"
 
 using pvrtf::CharFmt;
 using pvrtf::Doc;
@@ -164,6 +165,41 @@ TEST_F(CtlTest, RichEditStreamsFormatsAndResizes)
     mem.SelectObject(old);
     re.DestroyWindow();
     host.Detach();
+}
+
+// Point sizes become pixels rounded, as fonts made from points do: text in a rich edit is as
+// large as the same size elsewhere.
+TEST_F(CtlTest, RichEditFontSizesRoundToPixels)
+{
+    HWND re = make(RICHEDIT_CLASS, "", ES_MULTILINE, 10, 10, 300, 100, 65);
+    struct Case {
+        int twips;
+        LONG height;
+    };
+    const Case cases[] = {{150, -10}, {160, -11}, {165, -11}, {180, -12}, {200, -13}, {240, -16}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.twips);
+        CHARFORMAT cf {};
+        cf.cbSize = sizeof cf;
+        cf.dwMask = CFM_SIZE;
+        cf.yHeight = c.twips;
+        SetWindowText(re, "Sized");
+        SendMessage(re, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+        CRecordingDC dc(300, 100);
+        FORMATRANGE fr {};
+        fr.hdc = fr.hdcTarget = dc.m_hDC;
+        fr.rc = RECT {0, 0, 300 * 15, 100 * 15};
+        fr.rcPage = fr.rc;
+        fr.chrg = CHARRANGE {0, -1};
+        SendMessage(re, EM_FORMATRANGE, TRUE, reinterpret_cast<LPARAM>(&fr));
+        bool found = false;
+        for (const PvGdiRecord& r : dc.Records())
+            if (r.text == CString("Sized")) {
+                found = true;
+                EXPECT_EQ(r.fontHeight, c.height);
+            }
+        EXPECT_TRUE(found) << dc.Dump();
+    }
 }
 
 TEST(Rtf, CharactersBeyondTheBasicPlaneRoundTrip)

@@ -10,8 +10,8 @@
 // undo and redo lists, the top row and the scores of the first rows shown. Column 7 holds stored
 // scores of mixed kinds (negative, decimal, of every length, some empty); a double click on its
 // header sorts the rows by them, a second one reverses, Ctrl+Z takes the sort back.
-// "pv_griddemo controls" shows a row per kind of cell control instead; "pv_griddemo select" a
-// small grid for selecting, dragging and freezing rows and columns.
+// "pv_griddemo controls" shows a row per kind of cell control instead, "pv_griddemo richtext" rich
+// text cells, "pv_griddemo select" a small grid for selecting, dragging and freezing rows and columns.
 // "pv_griddemo print FILE.pdf" prints a 200-row version (a frozen row, the grid's name in the
 // page header, "page/pages" in the footer) straight to the PDF file and says how many pages.
 
@@ -180,6 +180,8 @@ int PrintToPdf(CDemoGrid& grid, const char* pszPath)
 // The window of one row per kind of cell control (griddemo_controls.cpp).
 int RunControlsDemo();
 int RunSelectDemo();
+// The rich text window (griddemo_richtext.cpp).
+int RunRichTextDemo();
 
 int main(int argc, char** argv)
 {
@@ -187,6 +189,8 @@ int main(int argc, char** argv)
         return RunControlsDemo();
     if (argc > 1 && std::strcmp(argv[1], "select") == 0)
         return RunSelectDemo();
+    if (argc > 1 && std::strcmp(argv[1], "richtext") == 0)
+        return RunRichTextDemo();
     const bool bPrint = argc == 3 && std::string(argv[1]) == "print";
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
