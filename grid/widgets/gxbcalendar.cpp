@@ -371,7 +371,7 @@ void CGXBCalendar::LoadColors()
     m_title.SetColors(m_crCaptionText, m_crCaption, m_crBtnText);
     m_dayBar.SetColors(m_crBtnText, m_crBtnFace, m_crBtnText);
     for (CGXBDayBox& box : m_days) {
-        box.SetColors(box.m_bOtherMonth ? m_crGrey : m_crText, sysColor(COLOR_WINDOW), m_crBtnText);
+        box.SetColors(box.m_bOtherMonth ? m_crGrey : m_crText, sysColor(COLOR_WINDOW), sysColor(COLOR_BTNSHADOW));
         box.m_crMark = m_crCaption;
     }
 }
