@@ -1,6 +1,7 @@
 #include "grid/widgets/gxbcalendar.h"
 
 #include "grid/core/gxstate.h"
+#include "grid/widgets/gxbpaint.h"
 #include "platform/gdi/dcguard.h"
 #include "platform/sys/locale.h"
 #include "platform/sys/system.h"
@@ -754,29 +755,16 @@ BOOL CGXBCalendar::MoveDate(const COleDateTimeSpan& span)
     return MoveTo(AtNoon(m_dtCurrent + span), FALSE);
 }
 
-BOOL CGXBCalendar::NextDay(BOOL bSelection)
+BOOL CGXBCalendar::StepDays(BOOL bSelection, int nDays)
 {
     COleDateTime ref;
-    return Reference(bSelection, ref) && MoveTo(AtNoon(ref + COleDateTimeSpan(1, 0, 0, 0)), bSelection);
+    return Reference(bSelection, ref) && MoveTo(AtNoon(ref + COleDateTimeSpan(double(nDays))), bSelection);
 }
 
-BOOL CGXBCalendar::PrevDay(BOOL bSelection)
-{
-    COleDateTime ref;
-    return Reference(bSelection, ref) && MoveTo(AtNoon(ref - COleDateTimeSpan(1, 0, 0, 0)), bSelection);
-}
-
-BOOL CGXBCalendar::NextWeek(BOOL bSelection)
-{
-    COleDateTime ref;
-    return Reference(bSelection, ref) && MoveTo(AtNoon(ref + COleDateTimeSpan(7, 0, 0, 0)), bSelection);
-}
-
-BOOL CGXBCalendar::PrevWeek(BOOL bSelection)
-{
-    COleDateTime ref;
-    return Reference(bSelection, ref) && MoveTo(AtNoon(ref - COleDateTimeSpan(7, 0, 0, 0)), bSelection);
-}
+BOOL CGXBCalendar::NextDay(BOOL bSelection) { return StepDays(bSelection, 1); }
+BOOL CGXBCalendar::PrevDay(BOOL bSelection) { return StepDays(bSelection, -1); }
+BOOL CGXBCalendar::NextWeek(BOOL bSelection) { return StepDays(bSelection, 7); }
+BOOL CGXBCalendar::PrevWeek(BOOL bSelection) { return StepDays(bSelection, -7); }
 
 BOOL CGXBCalendar::NextMonth(BOOL bSelection)
 {
@@ -852,19 +840,7 @@ void CGXBCalendar::Draw(CDC* pDC)
 
 void CGXBCalendar::OnPaint()
 {
-    CPaintDC dc(this);
-    CRect rc;
-    GetClientRect(&rc);
-    CDC dcMem;
-    CBitmap bmp;
-    if (rc.IsRectEmpty() || !dcMem.CreateCompatibleDC(&dc) || !bmp.CreateCompatibleBitmap(&dc, rc.Width(), rc.Height())) {
-        Draw(&dc);
-        return;
-    }
-    CBitmap* pOld = dcMem.SelectObject(&bmp);
-    Draw(&dcMem);
-    dc.BitBlt(0, 0, rc.Width(), rc.Height(), &dcMem, 0, 0, SRCCOPY);
-    dcMem.SelectObject(pOld);
+    GXBPaintBuffered(this, [this](CDC* pDC) { Draw(pDC); });
 }
 
 BOOL CGXBCalendar::OnEraseBkgnd(CDC*) { return TRUE; }

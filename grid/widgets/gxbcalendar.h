@@ -214,6 +214,7 @@ protected:
     void FillDays();
     void Draw(CDC* pDC);
     BOOL MoveTo(const COleDateTime& target, BOOL bSelection);
+    BOOL StepDays(BOOL bSelection, int nDays);
     // The reference of a move: the selection, or the displayed date.
     BOOL Reference(BOOL bSelection, COleDateTime& ref);
     void SwitchToMonthOf(CGXBDayBox*& pBox);

@@ -3,6 +3,7 @@
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxstate.h"
 #include "grid/widgets/gxbcalendar.h"
+#include "grid/widgets/gxbpaint.h"
 #include "grid/widgets/gxbres.h"
 #include "grid/widgets/gxbtext.h"
 #include "platform/base/textcase.h"
@@ -165,6 +166,21 @@ void drawFieldText(CDC* pDC, const CRect& rc, const CString& text, BOOL bFocus)
     guard.SetBkMode(TRANSPARENT);
     CRect r = rc;
     pDC->DrawText(text, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_NOPREFIX);
+}
+
+// A two-level frame, raised or (pressed) sunken; rc becomes what it encloses.
+void draw3dFrame(CDC* pDC, CRect& rc, BOOL bPressed)
+{
+    if (bPressed) {
+        pDC->Draw3dRect(&rc, sysColor(COLOR_BTNSHADOW), sysColor(COLOR_BTNHIGHLIGHT));
+        rc.DeflateRect(1, 1);
+        pDC->Draw3dRect(&rc, sysColor(COLOR_3DDKSHADOW), sysColor(COLOR_3DLIGHT));
+    } else {
+        pDC->Draw3dRect(&rc, sysColor(COLOR_3DLIGHT), sysColor(COLOR_3DDKSHADOW));
+        rc.DeflateRect(1, 1);
+        pDC->Draw3dRect(&rc, sysColor(COLOR_BTNHIGHLIGHT), sysColor(COLOR_BTNSHADOW));
+    }
+    rc.DeflateRect(1, 1);
 }
 
 }  // namespace
@@ -491,16 +507,7 @@ void CGXBDTButtonGadget::Measure(CDC*)
 void CGXBDTButtonGadget::Draw(CDC* pDC)
 {
     CRect rc = m_rect;
-    if (m_bPressed) {
-        pDC->Draw3dRect(&rc, sysColor(COLOR_BTNSHADOW), sysColor(COLOR_BTNHIGHLIGHT));
-        rc.DeflateRect(1, 1);
-        pDC->Draw3dRect(&rc, sysColor(COLOR_3DDKSHADOW), sysColor(COLOR_3DLIGHT));
-    } else {
-        pDC->Draw3dRect(&rc, sysColor(COLOR_3DLIGHT), sysColor(COLOR_3DDKSHADOW));
-        rc.DeflateRect(1, 1);
-        pDC->Draw3dRect(&rc, sysColor(COLOR_BTNHIGHLIGHT), sysColor(COLOR_BTNSHADOW));
-    }
-    rc.DeflateRect(1, 1);
+    draw3dFrame(pDC, rc, m_bPressed);
     pDC->FillSolidRect(&rc, sysColor(COLOR_BTNFACE));
     BITMAP bm {};
     if (!m_bitmap.GetSafeHandle() || !m_bitmap.GetBitmap(&bm))
@@ -570,16 +577,7 @@ CRect CGXBDTSpinGadget::GetDownRect() const
 void CGXBDTSpinGadget::DrawArrowButton(CDC* pDC, const CRect& rect, BOOL bUp, BOOL bPressed)
 {
     CRect rc = rect;
-    if (bPressed) {
-        pDC->Draw3dRect(&rc, sysColor(COLOR_BTNSHADOW), sysColor(COLOR_BTNHIGHLIGHT));
-        rc.DeflateRect(1, 1);
-        pDC->Draw3dRect(&rc, sysColor(COLOR_3DDKSHADOW), sysColor(COLOR_3DLIGHT));
-    } else {
-        pDC->Draw3dRect(&rc, sysColor(COLOR_3DLIGHT), sysColor(COLOR_3DDKSHADOW));
-        rc.DeflateRect(1, 1);
-        pDC->Draw3dRect(&rc, sysColor(COLOR_BTNHIGHLIGHT), sysColor(COLOR_BTNSHADOW));
-    }
-    rc.DeflateRect(1, 1);
+    draw3dFrame(pDC, rc, bPressed);
     if (rc.IsRectEmpty())
         return;
     const COLORREF black = RGB(0, 0, 0);
@@ -1411,21 +1409,12 @@ void CGXBDateTimeCtrl::DrawGadgets(CDC* pDC)
 
 void CGXBDateTimeCtrl::OnPaint()
 {
-    CPaintDC dc(this);
-    CRect rc;
-    GetClientRect(&rc);
-    CDC dcMem;
-    CBitmap bmp;
-    if (rc.IsRectEmpty() || !dcMem.CreateCompatibleDC(&dc) || !bmp.CreateCompatibleBitmap(&dc, rc.Width(), rc.Height())) {
-        dc.FillSolidRect(&rc, GetBackgroundColor());
-        DrawGadgets(&dc);
-        return;
-    }
-    CBitmap* pOld = dcMem.SelectObject(&bmp);
-    dcMem.FillSolidRect(&rc, GetBackgroundColor());
-    DrawGadgets(&dcMem);
-    dc.BitBlt(0, 0, rc.Width(), rc.Height(), &dcMem, 0, 0, SRCCOPY);
-    dcMem.SelectObject(pOld);
+    GXBPaintBuffered(this, [this](CDC* pDC) {
+        CRect rc;
+        GetClientRect(&rc);
+        pDC->FillSolidRect(&rc, GetBackgroundColor());
+        DrawGadgets(pDC);
+    });
 }
 
 BOOL CGXBDateTimeCtrl::OnEraseBkgnd(CDC*) { return TRUE; }
