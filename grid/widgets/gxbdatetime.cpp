@@ -10,6 +10,7 @@
 #include "platform/gdi/dcguard.h"
 #include "platform/sys/locale.h"
 #include "platform/sys/system.h"
+#include "platform/ui/afxres.h"
 
 #include <algorithm>
 #include <cmath>
@@ -1485,7 +1486,14 @@ void CGXBDateTimeCtrl::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     switch (nChar) {
     case VK_LEFT: MoveToNextField(-1); return;
     case VK_RIGHT: MoveToNextField(1); return;
-    case VK_TAB: MoveToNextField(GetKeyState(VK_SHIFT) < 0 ? -1 : 1); return;
+    case VK_TAB: {
+        const bool bBack = GetKeyState(VK_SHIFT) < 0;
+        // Past the first or last field Tab leaves the control, as in any dialog.
+        if (!MoveToNextField(bBack ? -1 : 1) && (GetStyle() & WS_CHILD))
+            if (CWnd* pParent = GetParent())
+                pParent->PostMessage(WM_NEXTDLGCTL, bBack ? 1 : 0, 0);
+        return;
+    }
     case VK_F4:
         if (m_dwCtrlStyle & GXBDT_DROPDOWN)
             DropCalendar();

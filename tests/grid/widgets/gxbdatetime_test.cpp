@@ -14,6 +14,7 @@
 #include "grid/widgets/gxbcalendar.h"
 #include "platform/sys/locale.h"
 #include "platform/sys/system.h"
+#include "platform/ui/afxres.h"
 #include "platform/win/pvwin.h"
 
 namespace {
@@ -32,12 +33,15 @@ std::string Str(const COleDateTime& dt)
 class Owner : public CWnd {
 public:
     int changes = 0;
+    std::vector<int> nextControl;  // WM_NEXTDLGCTL's direction, 1 backwards
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (message == WM_COMMAND && HIWORD(wParam) == GXB_DTN_CHANGED)
             ++changes;
+        if (message == WM_NEXTDLGCTL)
+            nextControl.push_back(int(wParam));
         return CWnd::WindowProc(message, wParam, lParam);
     }
 };
@@ -345,6 +349,18 @@ TEST_F(DateTimeTest, NoEditFieldsAndFocusByTab)
     EXPECT_EQ(GetFocus(), ctrl.GetSafeHwnd());
     Type("{UP}5");
     EXPECT_EQ(Str(ctrl.GetDateTime()), "2001-04-04 00:00:00");
+}
+
+TEST_F(DateTimeTest, TabMovesBetweenFieldsAndLeavesPastTheEnds)
+{
+    Ctrl ctrl;
+    Make(ctrl, "MM/dd", T(2001, 4, 3));
+    Type("{TAB}");
+    EXPECT_EQ(CurrentKind(ctrl), GXBDT_DAY);
+    EXPECT_TRUE(m_owner.nextControl.empty()) << "within the control";
+    Type("{TAB}{STAB}{STAB}");
+    EXPECT_EQ(CurrentKind(ctrl), GXBDT_MONTH);
+    EXPECT_EQ(m_owner.nextControl, (std::vector<int> {0, 1})) << "past the last, then past the first";
 }
 
 TEST_F(DateTimeTest, SpinRepeatsOnTheClockWithGrowingSteps)
