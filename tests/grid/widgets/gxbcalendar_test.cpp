@@ -352,6 +352,16 @@ TEST_F(CalendarTest, DragSelectsAndAReleaseOutsideRestoresThePressDate)
     PvPumpMessages();
     EXPECT_EQ(Selected(cal), "2001-03-12");
     EXPECT_EQ(GetCapture(), nullptr);
+    // Losing the mouse while dragging restores the press date too.
+    PvAdvanceTime(1000);
+    PvInputMouseMove(a.x, a.y);
+    PvInputMouseButton(PV_BUTTON_LEFT, true);
+    PvInputMouseMove(b.x, b.y);
+    PvPumpMessages();
+    cal.SendMessage(WM_CANCELMODE);
+    EXPECT_EQ(Selected(cal), "2001-03-12");
+    PvInputMouseButton(PV_BUTTON_LEFT, false);
+    PvPumpMessages();
     // A release over a day selects it (a while later: no double click).
     PvAdvanceTime(1000);
     PvInputMouseMove(a.x, a.y);

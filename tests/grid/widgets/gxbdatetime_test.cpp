@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -507,6 +508,53 @@ TEST_F(DateTimeTest, TheCalendarDropsOnTheValueAndStoresAPickOnce)
             EXPECT_EQ(ctrl.ends, c.changes);
         }
     }
+}
+
+TEST_F(DateTimeTest, DestroyingTheControlClosesItsCalendarAndRestoresTheFlag)
+{
+    auto ctrl = std::make_unique<Ctrl>();
+    Make(*ctrl, "MM/dd/yyyy", T(2001, 3, 15), GXBDT_DROPDOWN);
+    Type("{F4}");
+    ASSERT_NE(ctrl->GetCalendar(), nullptr);
+    const HWND hCalendar = ctrl->GetCalendar()->GetSafeHwnd();
+    EXPECT_TRUE(GetGridPopupActive());
+    ctrl->DestroyWindow();
+    EXPECT_FALSE(IsWindow(hCalendar));
+    EXPECT_FALSE(GetGridPopupActive());
+    ctrl.reset();
+    PvPumpMessages();  // the calendar's last report finds no one
+}
+
+TEST_F(DateTimeTest, ASettingChangeTakesTheNewLocaleFormat)
+{
+    Ctrl ctrl;
+    Make(ctrl, nullptr, T(2001, 3, 15));
+    EXPECT_EQ(Shown(ctrl), "3/15/2001");
+    PvSetTestLocale(PvLocalePreset::German);
+    ctrl.SendMessage(WM_SETTINGCHANGE);
+    EXPECT_EQ(Shown(ctrl), "15.03.2001");
+    EXPECT_EQ(CurrentKind(ctrl), GXBDT_MONTH) << "the field being edited stays current";
+}
+
+TEST_F(DateTimeTest, FieldsScrollToKeepTheCurrentOneVisible)
+{
+    Ctrl ctrl;
+    ctrl.SetDateTime(T(2001, 3, 14));
+    ASSERT_TRUE(ctrl.Create(WS_VISIBLE | GXBDT_SPIN, CRect(20, 20, 150, 44), &m_owner, 7));
+    ctrl.SetFormatType(CGXBDateTimeCtrl::FormatLongDate);
+    ctrl.SetFocus();
+    ctrl.FirstEditableGadget();
+    EXPECT_EQ(ctrl.GetScrollOffset(), 0);
+    ctrl.LastEditableGadget();
+    EXPECT_GT(ctrl.GetScrollOffset(), 0);
+    const CGXBDTGadget* pLast = ctrl.GetGadget(int(ctrl.GetGadgets().size()) - 1);
+    CRect rcClient;
+    ctrl.GetClientRect(&rcClient);
+    EXPECT_LE(pLast->GetRect().right - ctrl.GetScrollOffset(), rcClient.right - ctrl.GetGadget(0)->GetRect().Width());
+    // A click finds the field by its scrolled place; the fixed spin by its own.
+    const CPoint onLast(pLast->GetRect().CenterPoint().x - ctrl.GetScrollOffset(), 12);
+    EXPECT_EQ(ctrl.GadgetFromPoint(onLast), int(ctrl.GetGadgets().size()) - 1);
+    EXPECT_EQ(ctrl.GadgetFromPoint(ctrl.GetGadget(0)->GetRect().CenterPoint()), 0);
 }
 
 TEST_F(DateTimeTest, CalendarMessagesWithoutACalendarAreIgnored)
