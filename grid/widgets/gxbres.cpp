@@ -46,9 +46,18 @@ const char* const kEnterRows[] = {
     "..K.........",
 };
 
+// The date-time control's drop button: a small downward arrow.
+const char* const kDropDownRows[] = {
+    "KKKKKKK",
+    ".KKKKK.",
+    "..KKK..",
+    "...K...",
+};
+
 const Picture kPictures[] = {
     {GXB_IDB_CALCULATOR, 9, 11, kCalculatorRows},
     {GXB_IDB_CALC_ENTER, 12, 7, kEnterRows},
+    {GXB_IDB_DROPDOWN, 7, 4, kDropDownRows},
 };
 
 uint32_t pixelOf(char c)

@@ -128,10 +128,14 @@ int runCurrency()
 
 }  // namespace
 
+int RunCalendarDemo();
+
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::strcmp(argv[1], "calendar") == 0)
+        return RunCalendarDemo();
     if (argc < 2 || std::strcmp(argv[1], "currency") != 0) {
-        std::fprintf(stderr, "usage: widgetdemo currency\n");
+        std::fprintf(stderr, "usage: widgetdemo currency|calendar\n");
         return 2;
     }
     return runCurrency();
