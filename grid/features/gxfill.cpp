@@ -322,11 +322,13 @@ CGXCellRange CGXGridExcelLikeFillImpl::TargetFor(CGXGridCore* pGrid, CPoint pt, 
     case kDown: T.bottom = std::max(S.bottom, bLowerHalf ? nRow : nRow - 1); break;
     case kRight: T.right = std::max(S.right, bRightHalf ? nCol : nCol - 1); break;
     case kInside:
+        // The side the pointer moved farther in from gives up its rows (or columns): a pointer
+        // nearer the right edge than the bottom edge shrinks the rows.
         if (nRow >= S.top && nCol >= S.left) {
             if (S.right - nCol < S.bottom - nRow)
-                T.right = std::max(S.left, nCol);
-            else
                 T.bottom = std::max(S.top, nRow);
+            else
+                T.right = std::max(S.left, nCol);
         }
         break;
     }
