@@ -56,9 +56,13 @@ bool ForEachNumber(const Intervals& iv, F&& f)
     return true;
 }
 
-// Reports the percentage (when this operation is the outermost) and asks for cancel.
+// Reports the percentage (when this operation is the outermost) and asks for cancel; the long
+// operation answers only once its feedback delay has passed, so the clock is read every few
+// cells, not after each one.
 bool Feedback(CGXLongOperation& op, unsigned long long nDone, unsigned long long nTotal)
 {
+    if ((nDone & 63) != 0 && nDone != nTotal)
+        return true;
     if (CGXLongOperation::GetDepth() <= 1 && nTotal)
         CGXLongOperation::SetPercentDone(int(std::min<unsigned long long>(nDone * 100 / nTotal, 100)));
     BOOL bAbort = FALSE;

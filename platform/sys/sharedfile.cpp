@@ -70,7 +70,10 @@ void CSharedFile::Grow(size_t nNewSize)
         return;
     if (!m_bAllowGrow)
         AfxThrowFileException(CFileException::diskFull, ENOSPC);
-    const size_t nSize = (nNewSize + m_nGrowBytes - 1) / m_nGrowBytes * m_nGrowBytes;
+    // Grown by half again at least, in steps of the grow size: a long write copies the block a
+    // few times, not once per step.
+    const size_t nWant = std::max(nNewSize, m_nBufferSize + m_nBufferSize / 2);
+    const size_t nSize = (nWant + m_nGrowBytes - 1) / m_nGrowBytes * m_nGrowBytes;
     Unlock();
     HGLOBAL h = m_hGlobal ? GlobalReAlloc(m_hGlobal, nSize, m_nAllocFlags & GMEM_ZEROINIT ? GMEM_MOVEABLE | GMEM_ZEROINIT : GMEM_MOVEABLE)
                           : GlobalAlloc(m_nAllocFlags, nSize);
