@@ -492,8 +492,12 @@ void CGXGridExcelLikeFillImpl::SelectFillTarget(CGXGridCore* pGrid, const CGXCel
 
 void CGXGridCore::InstallExcelLikeFillImp()
 {
-    if (!m_pExcelLikeFillImp)
-        SetExcelLikeFillImp(new CGXGridExcelLikeFillImpl, TRUE);
+    if (!m_pExcelLikeFillImp) {
+        // The delete list owns it: the grid's destructor does not delete an owned fill object.
+        auto* p = new CGXGridExcelLikeFillImpl;
+        SetExcelLikeFillImp(p, FALSE);
+        AddImpToDeleteList(p);
+    }
     InstallExcelLikeFrameImp();
 }
 
