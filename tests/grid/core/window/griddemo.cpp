@@ -276,6 +276,11 @@ int main(int argc, char** argv)
     for (ROWCOL n = grid.GetTopRow(); n < grid.GetTopRow() + 6; ++n)
         std::printf(" [%s]", static_cast<LPCTSTR>(grid.StoredCellValueText(n, kScoreCol)));
     std::printf("\n");
+    // What the demo put on the clipboard goes with it (the desktop's copy went with its window).
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
     g_pGrid = nullptr;
     return int(msg.wParam);
 }
