@@ -7,7 +7,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libsqlcipher-dev sqlcipher libssl-dev
   libcairo2-dev libpango1.0-dev libsdl2-dev liblitehtml-dev libstb-dev
-  xvfb xauth x11-apps fonts-dejavu-core fonts-dejavu-extra
+  xvfb xauth x11-apps xclip fonts-dejavu-core fonts-dejavu-extra
   clang libclang-rt-14-dev locales poppler-utils
 )
 

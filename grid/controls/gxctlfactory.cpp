@@ -157,6 +157,12 @@ void CGXControlFactory::InstallGridFeatures(CGXGridCore* pGrid)
     pGrid->InstallUserDragSelectRangeImp();
     pGrid->InstallMarkEditHeaderImp();
     pGrid->InstallFreezeMenuHelperImp();
+    pGrid->InstallExcelLikeFillImp();
+    pGrid->InstallDirectCopyMoveCellsImp();
+    pGrid->InstallTextDataExchangeImp();
+    pGrid->InstallStyleDataExchangeImp();
+    pGrid->InstallCutPasteImp();
+    pGrid->InstallClearCellsImp();
     pGrid->InstallPrintImp();
     // Sizing to fit brings the cell-size feature, so text cells measure in every grid.
     pGrid->InstallResizeToFitImp();

@@ -9,6 +9,7 @@
 
 #include "grid/core/gxrange.h"
 #include "platform/base/CObject.h"
+#include "platform/base/CString.h"
 #include "platform/base/geometry.h"
 #include "platform/base/pvdefs.h"
 #include "platform/win/cwnd.h"
@@ -258,16 +259,32 @@ public:
     virtual BOOL ClearSelection(CGXGridCore*, BOOL) { return FALSE; }
 };
 
+// The selection frame of a spreadsheet: a thick inverted frame around the selection's range with
+// a fill handle at one corner (grid/features/gxfill.h).
 class CGXGridExcelLikeFrameImp : public CGXAbstractGridFeature {
 public:
+    // Hides (bHide) or shows the frame; the previous hidden state.
     virtual BOOL LockFrame(CGXGridCore*, BOOL /*hide*/) { return FALSE; }
-    virtual void UpdateFrame(CGXGridCore*, const CGXCellRange&, UINT) {}
+    // The frame follows the range (an invalid range only removes it).
+    virtual void UpdateFrame(CGXGridCore*, const CGXCellRange&, UINT /*flags*/) {}
+    // Draws the stored frame on a DC the grid has just painted.
     virtual void DrawFrame(CGXGridCore*, CDC*) {}
 };
 
+// Dragging the fill handle repeats the source cells into the range it is dragged over.
 class CGXGridExcelLikeFillImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL OnStartFill(CGXGridCore*, ROWCOL, ROWCOL) { return FALSE; }
+    // The press on the fill handle; true when a fill drag started.
+    virtual BOOL StartFill(CGXGridCore*, UINT /*key flags*/, CPoint, ROWCOL, ROWCOL) { return FALSE; }
+    // A tracked move; true when a fill drag took it.
+    virtual BOOL MoveFill(CGXGridCore*, CPoint, ROWCOL, ROWCOL) { return FALSE; }
+    // The release; true when a fill drag ended.
+    virtual BOOL EndFill(CGXGridCore*) { return FALSE; }
+    virtual void CancelFill(CGXGridCore*, CDC*) {}
+    // Repeats the source into the target (or clears what a smaller target gives up).
+    virtual BOOL DoFill(CGXGridCore*, const CGXCellRange& /*source*/, const CGXCellRange& /*target*/) { return FALSE; }
+    virtual void SelectFillTarget(CGXGridCore*, const CGXCellRange&) {}
+    // The window contents are about to scroll: the shown target goes first.
     virtual void HideFillHandle(CGXGridCore*) {}
 };
 
@@ -329,41 +346,70 @@ public:
     virtual void UnfreezeRows(CGXGridCore*) {}
 };
 
+// Copying and moving a block of cells inside one grid with undo (grid/features/gxdirectcopy.h).
+// The destination block has the source's size; its top-left corner is the destination.
 class CGXGridDirectCopyMoveCellsImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL CopyCells(CGXGridCore*, const CGXCellRange&, ROWCOL, ROWCOL, UINT) { return FALSE; }
-    virtual BOOL MoveCells(CGXGridCore*, const CGXCellRange&, ROWCOL, ROWCOL, UINT) { return FALSE; }
+    virtual BOOL CopyCells(CGXGridCore*, const CGXCellRange&, ROWCOL, ROWCOL, UINT /*flags*/) { return FALSE; }
+    virtual BOOL StoreCopyCells(CGXGridCore*, const CGXCellRange&, ROWCOL, ROWCOL) { return FALSE; }
+    // pUndoInfo: the overwritten cells a former move kept (put back, then refilled); a recorded
+    // command takes it over and the pointer comes back null.
+    virtual BOOL MoveCells(CGXGridCore*, const CGXCellRange&, ROWCOL, ROWCOL, CObject*& /*undo info*/, UINT /*flags*/,
+                           int /*cmd mode*/) { return FALSE; }
+    virtual BOOL StoreMoveCells(CGXGridCore*, const CGXCellRange&, ROWCOL, ROWCOL, CObject*& /*undo info*/,
+                                BOOL /*record*/, int /*cmd mode*/) { return FALSE; }
 };
 
+class CFile;
+class CArchive;
+
+// Cells as table text: rows of CR LF separated lines, cells TAB separated (grid/features/gxdataexch.h).
 class CGXGridTextDataExchangeImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL CopyTextToFile(CGXGridCore*, CObject*, const CGXRangeList&) { return FALSE; }
-    virtual BOOL PasteTextFromBuffer(CGXGridCore*, LPCTSTR, DWORD, const CGXCellRange&) { return FALSE; }
+    virtual BOOL CopyTextToFile(CGXGridCore*, CFile&, const CGXRangeList&) { return FALSE; }
+    virtual CString GetCopyTextRowCol(CGXGridCore*, ROWCOL, ROWCOL) { return CString(); }
+    virtual BOOL PasteTextFromBuffer(CGXGridCore*, LPCTSTR, DWORD /*bytes*/, const CGXCellRange&) { return FALSE; }
+    virtual BOOL PasteTextRowCol(CGXGridCore*, ROWCOL, ROWCOL, const CString&, UINT /*flags*/, const CGXStyle*) { return FALSE; }
+    virtual BOOL CalcBufferDimension(CGXGridCore*, LPCTSTR, DWORD, ROWCOL& nRows, ROWCOL& nCols)
+    {
+        nRows = 0;
+        nCols = 1;
+        return FALSE;
+    }
 };
 
+// Cells as an archive of styles, the grid's private clipboard format.
 class CGXGridStyleDataExchangeImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL CopyCellsToArchive(CGXGridCore*, CObject*, const CGXRangeList&) { return FALSE; }
-    virtual BOOL PasteCellsFromArchive(CGXGridCore*, CObject*, const CGXCellRange&) { return FALSE; }
+    virtual BOOL CopyStylesToArchive(CGXGridCore*, CArchive&, const CGXRangeList&, BOOL /*composed*/) { return FALSE; }
+    virtual BOOL GetCopyStyleRowCol(CGXGridCore*, ROWCOL, ROWCOL, CGXStyle&, BOOL /*composed*/) { return FALSE; }
+    virtual BOOL PasteStylesFromArchive(CGXGridCore*, CArchive&, const CGXCellRange&, BOOL /*paste anyway*/) { return FALSE; }
 };
 
+// The clipboard commands of a grid (grid/features/gxcutpaste.h).
 class CGXGridCutPasteImp : public CGXAbstractGridFeature {
 public:
     virtual BOOL CanCopy(CGXGridCore*) { return FALSE; }
-    virtual BOOL CanCut(CGXGridCore*) { return FALSE; }
-    virtual BOOL CanPaste(CGXGridCore*) { return FALSE; }
     virtual BOOL Copy(CGXGridCore*) { return FALSE; }
-    virtual BOOL Cut(CGXGridCore*) { return FALSE; }
-    virtual BOOL Paste(CGXGridCore*) { return FALSE; }
-    virtual BOOL CopyRange(CGXGridCore*, const CGXRangeList&) { return FALSE; }
-    virtual BOOL CutRange(CGXGridCore*, const CGXRangeList&, BOOL /*styles only*/) { return FALSE; }
+    virtual BOOL CopyRanges(CGXGridCore*, const CGXRangeList&) { return FALSE; }
     virtual BOOL CopyRangesAsText(CGXGridCore*, const CGXRangeList&) { return FALSE; }
-    virtual BOOL CopyRangesAsStyles(CGXGridCore*, const CGXRangeList&) { return FALSE; }
+    virtual BOOL CopyRangesAsStyles(CGXGridCore*, const CGXRangeList&, BOOL /*composed*/) { return FALSE; }
+    virtual BOOL CanCut(CGXGridCore*) { return FALSE; }
+    virtual BOOL Cut(CGXGridCore*) { return FALSE; }
+    virtual BOOL CutRanges(CGXGridCore*, const CGXRangeList&, BOOL /*remove styles*/) { return FALSE; }
+    virtual BOOL CanPaste(CGXGridCore*) { return FALSE; }
+    virtual BOOL IsClipboardDataAvailable(CGXGridCore*) { return FALSE; }
+    virtual BOOL Paste(CGXGridCore*) { return FALSE; }
+    virtual BOOL PasteDirect(CGXGridCore*, const CGXCellRange&) { return FALSE; }
+    virtual BOOL PasteFromClipboard(CGXGridCore*, const CGXCellRange&) { return FALSE; }
+    virtual BOOL ConfirmSizeMismatch(CGXGridCore*) { return FALSE; }
 };
 
 class CGXGridClearCellsImp : public CGXAbstractGridFeature {
 public:
-    virtual BOOL ClearCells(CGXGridCore*, const CGXRangeList&, BOOL /*styles only*/) { return FALSE; }
+    virtual BOOL CanClear(CGXGridCore*) { return FALSE; }
+    virtual BOOL ClearSelection(CGXGridCore*, BOOL /*remove styles*/) { return FALSE; }
+    virtual BOOL ClearRanges(CGXGridCore*, const CGXRangeList&, BOOL /*remove styles*/) { return FALSE; }
 };
 
 // Sizing rows and columns by dragging header borders. The first four answer the mouse; the last

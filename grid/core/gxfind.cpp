@@ -223,7 +223,7 @@ void CGXGridCore::DrawExcelLikeFrame(CDC* pDC)
 BOOL CGXGridCore::CanSelectRange(const CGXCellRange&, UINT) { return TRUE; }
 BOOL CGXGridCore::OnStartFill(ROWCOL nRow, ROWCOL nCol)
 {
-    return m_pExcelLikeFillImp ? m_pExcelLikeFillImp->OnStartFill(this, nRow, nCol) : FALSE;
+    return m_pExcelLikeFillImp ? m_pExcelLikeFillImp->StartFill(this, 0, CPoint(), nRow, nCol) : FALSE;
 }
 void CGXGridCore::HideFillHandle()
 {

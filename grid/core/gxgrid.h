@@ -25,7 +25,9 @@
 #include "platform/base/collections.h"
 #include "platform/base/geometry.h"
 
+class CArchive;
 class CDC;
+class CFile;
 class CWnd;
 class CFont;
 class CBrush;
@@ -615,6 +617,38 @@ public:
     // One-range wrappers over the list operations.
     BOOL CopyRange(const CGXCellRange& range);
     BOOL CutRange(const CGXCellRange& range, BOOL bStylesOnly = FALSE);
+    // The rest of the cut-and-paste and clear features (false without them).
+    virtual BOOL CanClear();
+    virtual BOOL IsClipboardDataAvailable();
+    virtual BOOL PasteDirect(const CGXCellRange& target);
+    // The clipboard is open.
+    virtual BOOL PasteFromClipboard(const CGXCellRange& target);
+    virtual BOOL ConfirmSizeMismatch();
+    // Text and style exchange: cells as table text and as an archive of styles.
+    virtual BOOL CopyTextToFile(CFile& file, const CGXRangeList& list);
+    virtual CString GetCopyTextRowCol(ROWCOL nRow, ROWCOL nCol);
+    virtual BOOL PasteTextFromBuffer(LPCTSTR psz, DWORD nSize, const CGXCellRange& target);
+    virtual BOOL PasteTextRowCol(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT flags, const CGXStyle* pStyle);
+    virtual BOOL CalcBufferDimension(LPCTSTR psz, DWORD nSize, ROWCOL& nRows, ROWCOL& nCols);
+    virtual BOOL CopyStylesToArchive(CArchive& ar, const CGXRangeList& list, BOOL bComposed);
+    virtual BOOL GetCopyStyleRowCol(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bComposed);
+    virtual BOOL PasteStylesFromArchive(CArchive& ar, const CGXCellRange& target, BOOL bPasteAnyway);
+    // Copying and moving a block inside the grid: the destination has the source's size.
+    virtual BOOL CopyCells(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol, UINT flags = GX_UPDATENOW);
+    virtual BOOL StoreCopyCells(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol);
+    // See CGXGridDirectCopyMoveCellsImp::MoveCells for the undo information.
+    virtual BOOL MoveCells(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol, CObject*& pUndoInfo,
+                           UINT flags = GX_UPDATENOW, int ctCmd = gxDo);
+    BOOL MoveCells(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol, UINT flags = GX_UPDATENOW)
+    {
+        CObject* pInfo = nullptr;
+        return MoveCells(source, nDestRow, nDestCol, pInfo, flags, gxDo);
+    }
+    virtual BOOL StoreMoveCells(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol, CObject*& pUndoInfo,
+                                BOOL bRecord, int ctCmd);
+    // The fill handle: repeats the source into the target (arguments in this order), and selects it.
+    virtual BOOL FillRange(const CGXCellRange& target, const CGXCellRange& source);
+    virtual void SelectFillTarget(const CGXCellRange& target);
 
     // ---- Drawing --------------------------------------------------------------------------------
     virtual void Redraw(UINT flags = GX_UPDATENOW, BOOL bCreateHint = FALSE);
@@ -780,6 +814,14 @@ public:
     void InstallMoveRowsColsImp();
     void InstallMarkEditHeaderImp();
     void InstallFreezeMenuHelperImp();
+    void InstallDirectCopyMoveCellsImp();
+    void InstallTextDataExchangeImp();
+    void InstallStyleDataExchangeImp();
+    void InstallCutPasteImp();
+    void InstallClearCellsImp();
+    // The fill handle, which brings the selection frame.
+    void InstallExcelLikeFillImp();
+    void InstallExcelLikeFrameImp();
     // Plug-ins: cell tips (a factory class of CGXCellTipWndFactory's kind, or the default),
     // wheel scrolling and panning, and auto-scroll while a drag is held outside the cells.
     void InstallCellTipPlugin(CRuntimeClass* pFactoryClass = nullptr, BOOL bHeaderTips = FALSE, BOOL bEditTips = FALSE,
@@ -857,7 +899,7 @@ public:
     BOOL m_bFindCanceled = FALSE;
 
     // Clipboard: option word, separators (empty means TAB), last copied block size, style-store selector.
-    DWORD m_nClipboardFlags = 0;
+    DWORD m_nClipboardFlags = 0x18;  // text and styles
     CString m_sCopySeparator;
     CString m_sPasteSeparator;
     ROWCOL m_nCopiedRows = 0;

@@ -230,7 +230,7 @@ BOOL CGXGridCore::OnGridLButtonDown(UINT nFlags, CPoint point)
         case GX_FILLHANDLEHIT:
             StartCellTracking(nRow, nCol, nFlags);
             if (m_pParam && m_pParam->m_nFillFlags && m_pExcelLikeFillImp)
-                m_pExcelLikeFillImp->OnStartFill(this, nRow, nCol);
+                m_pExcelLikeFillImp->StartFill(this, nFlags, point, nRow, nCol);
             PrepareTrackingCapture(nRow, nCol);
             return TRUE;
         case GX_CELLHIT:
@@ -331,7 +331,7 @@ BOOL CGXGridCore::OnGridMouseMove(UINT nFlags, CPoint point)
                 OnRightCellMouse(nRow, nCol, flags, point);
             if (m_nMouseTracking & MK_LBUTTON) {
                 const BOOL bFill = m_pParam && m_pParam->m_nFillFlags && m_pExcelLikeFillImp
-                                   && m_pExcelLikeFillImp->OnStartFill(this, nRow, nCol);
+                                   && m_pExcelLikeFillImp->MoveFill(this, point, nRow, nCol);
                 if (!bFill && m_pUserSelectRangeImp)
                     m_pUserSelectRangeImp->OnMoveSelection(this, nRow, nCol, nFlags, point);
             }
@@ -374,7 +374,8 @@ BOOL CGXGridCore::OnButtonUp(int nButton, UINT nFlags, CPoint point)
             ROWCOL nRow = 0, nCol = 0;
             HitTest(point, &nRow, &nCol);
             ClampTrackedCell(nRow, nCol);
-            if (nButton == kLeft && m_pUserSelectRangeImp)
+            const BOOL bFill = nButton == kLeft && m_pExcelLikeFillImp && m_pExcelLikeFillImp->EndFill(this);
+            if (!bFill && nButton == kLeft && m_pUserSelectRangeImp)
                 m_pUserSelectRangeImp->OnEndSelection(this, nRow, nCol, nFlags, point);
             const UINT flags = kCellUp | TrackPositionFlags(nRow, nCol) | KeyFlagsHigh(nFlags)
                                | ((m_nMouseTrackMode & 0x01) ? UINT(kCtrlAtStart) : 0u);
@@ -452,6 +453,8 @@ void CGXGridCore::OnGridCancelMode()
         m_pUserResizeCellsImp->CancelResize(this);
         m_bUserResizing = FALSE;
     } else if (m_nMouseTracking) {
+        if (m_pExcelLikeFillImp)
+            m_pExcelLikeFillImp->CancelFill(this, nullptr);
         SetSelection(nullptr, GX_INVALIDATE);
         if (m_pParam && m_pParam->TestActivateCellFlags(0x01 | 0x02))
             PlaceCurrentCell(GX_INVALID, GX_INVALID, 0x0A);

@@ -185,6 +185,9 @@ public:
     // Options the grid reads by role that no archived member holds.
     DWORD m_bLockRedraw = 0;       // drawing lock: redraws and range redraws do nothing
     DWORD m_bCutPending = 0;       // a deferred cut waits for its paste (cut ranges in m_CutRanges)
+    // The number this object wrote into the clipboard's direct-copy token, taken once from a
+    // process-wide count (0 until the first direct copy); not copied by Assign.
+    unsigned long long m_nDirectCopySerial = 0;
     DWORD m_bPrinterLook = 0;      // draw with the printer's metrics at 100 percent
     DWORD m_bEnforceReadOnly = 1;  // read-only styles and grids refuse typed text
     DWORD m_nFillFlags = 0;        // fill handle: 0x1 values, 0x2 styles

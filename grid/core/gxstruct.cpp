@@ -783,27 +783,108 @@ void CGXGridCore::CleanAdvancedUndo()
 BOOL CGXGridCore::Copy() { return m_pCutPasteImp ? m_pCutPasteImp->Copy(this) : FALSE; }
 BOOL CGXGridCore::Paste() { return m_pCutPasteImp ? m_pCutPasteImp->Paste(this) : FALSE; }
 BOOL CGXGridCore::Cut() { return m_pCutPasteImp ? m_pCutPasteImp->Cut(this) : FALSE; }
-BOOL CGXGridCore::Clear(BOOL bStylesOnly)
-{
-    CGXRangeList list;
-    if (!m_pClearCellsImp || !CopySelectionRanges(list, TRUE))
-        return FALSE;
-    return ClearCells(list, bStylesOnly);
-}
-BOOL CGXGridCore::CopyRange(const CGXRangeList& list) { return m_pCutPasteImp ? m_pCutPasteImp->CopyRange(this, list) : FALSE; }
+BOOL CGXGridCore::Clear(BOOL bStylesOnly) { return m_pClearCellsImp ? m_pClearCellsImp->ClearSelection(this, bStylesOnly) : FALSE; }
+BOOL CGXGridCore::CopyRange(const CGXRangeList& list) { return m_pCutPasteImp ? m_pCutPasteImp->CopyRanges(this, list) : FALSE; }
 BOOL CGXGridCore::CutRange(const CGXRangeList& list, BOOL bStylesOnly)
 {
-    return m_pCutPasteImp ? m_pCutPasteImp->CutRange(this, list, bStylesOnly) : FALSE;
+    return m_pCutPasteImp ? m_pCutPasteImp->CutRanges(this, list, bStylesOnly) : FALSE;
 }
 BOOL CGXGridCore::ClearCells(const CGXRangeList& list, BOOL bStylesOnly)
 {
-    return m_pClearCellsImp ? m_pClearCellsImp->ClearCells(this, list, bStylesOnly) : FALSE;
+    return m_pClearCellsImp ? m_pClearCellsImp->ClearRanges(this, list, bStylesOnly) : FALSE;
 }
 BOOL CGXGridCore::CopyRangesAsText(const CGXRangeList& list) { return m_pCutPasteImp ? m_pCutPasteImp->CopyRangesAsText(this, list) : FALSE; }
-BOOL CGXGridCore::CopyRangesAsStyles(const CGXRangeList& list) { return m_pCutPasteImp ? m_pCutPasteImp->CopyRangesAsStyles(this, list) : FALSE; }
+BOOL CGXGridCore::CopyRangesAsStyles(const CGXRangeList& list)
+{
+    return m_pCutPasteImp ? m_pCutPasteImp->CopyRangesAsStyles(this, list, (m_nClipboardFlags & 0x20) != 0) : FALSE;
+}
 BOOL CGXGridCore::CanCopy() { return m_pCutPasteImp ? m_pCutPasteImp->CanCopy(this) : FALSE; }
 BOOL CGXGridCore::CanCut() { return m_pCutPasteImp ? m_pCutPasteImp->CanCut(this) : FALSE; }
 BOOL CGXGridCore::CanPaste() { return m_pCutPasteImp ? m_pCutPasteImp->CanPaste(this) : FALSE; }
+BOOL CGXGridCore::CanClear() { return m_pClearCellsImp ? m_pClearCellsImp->CanClear(this) : FALSE; }
+BOOL CGXGridCore::IsClipboardDataAvailable() { return m_pCutPasteImp ? m_pCutPasteImp->IsClipboardDataAvailable(this) : FALSE; }
+BOOL CGXGridCore::PasteDirect(const CGXCellRange& target) { return m_pCutPasteImp ? m_pCutPasteImp->PasteDirect(this, target) : FALSE; }
+BOOL CGXGridCore::PasteFromClipboard(const CGXCellRange& target)
+{
+    return m_pCutPasteImp ? m_pCutPasteImp->PasteFromClipboard(this, target) : FALSE;
+}
+BOOL CGXGridCore::ConfirmSizeMismatch() { return m_pCutPasteImp ? m_pCutPasteImp->ConfirmSizeMismatch(this) : FALSE; }
+
+// ---- Text and style exchange ----
+
+BOOL CGXGridCore::CopyTextToFile(CFile& file, const CGXRangeList& list)
+{
+    return m_pTextDataExchangeImp ? m_pTextDataExchangeImp->CopyTextToFile(this, file, list) : FALSE;
+}
+CString CGXGridCore::GetCopyTextRowCol(ROWCOL nRow, ROWCOL nCol)
+{
+    return m_pTextDataExchangeImp ? m_pTextDataExchangeImp->GetCopyTextRowCol(this, nRow, nCol) : CString();
+}
+BOOL CGXGridCore::PasteTextFromBuffer(LPCTSTR psz, DWORD nSize, const CGXCellRange& target)
+{
+    return m_pTextDataExchangeImp ? m_pTextDataExchangeImp->PasteTextFromBuffer(this, psz, nSize, target) : FALSE;
+}
+BOOL CGXGridCore::PasteTextRowCol(ROWCOL nRow, ROWCOL nCol, const CString& sText, UINT flags, const CGXStyle* pStyle)
+{
+    return m_pTextDataExchangeImp ? m_pTextDataExchangeImp->PasteTextRowCol(this, nRow, nCol, sText, flags, pStyle) : FALSE;
+}
+BOOL CGXGridCore::CalcBufferDimension(LPCTSTR psz, DWORD nSize, ROWCOL& nRows, ROWCOL& nCols)
+{
+    if (m_pTextDataExchangeImp)
+        return m_pTextDataExchangeImp->CalcBufferDimension(this, psz, nSize, nRows, nCols);
+    nRows = 0;
+    nCols = 1;
+    return FALSE;
+}
+BOOL CGXGridCore::CopyStylesToArchive(CArchive& ar, const CGXRangeList& list, BOOL bComposed)
+{
+    return m_pStyleDataExchangeImp ? m_pStyleDataExchangeImp->CopyStylesToArchive(this, ar, list, bComposed) : FALSE;
+}
+BOOL CGXGridCore::GetCopyStyleRowCol(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bComposed)
+{
+    return m_pStyleDataExchangeImp ? m_pStyleDataExchangeImp->GetCopyStyleRowCol(this, nRow, nCol, style, bComposed) : FALSE;
+}
+BOOL CGXGridCore::PasteStylesFromArchive(CArchive& ar, const CGXCellRange& target, BOOL bPasteAnyway)
+{
+    return m_pStyleDataExchangeImp ? m_pStyleDataExchangeImp->PasteStylesFromArchive(this, ar, target, bPasteAnyway) : FALSE;
+}
+
+// ---- Direct copy and move of cell blocks ----
+
+BOOL CGXGridCore::CopyCells(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol, UINT flags)
+{
+    return m_pDirectCopyMoveCellsImp ? m_pDirectCopyMoveCellsImp->CopyCells(this, source, nDestRow, nDestCol, flags) : FALSE;
+}
+BOOL CGXGridCore::StoreCopyCells(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol)
+{
+    return m_pDirectCopyMoveCellsImp ? m_pDirectCopyMoveCellsImp->StoreCopyCells(this, source, nDestRow, nDestCol) : FALSE;
+}
+BOOL CGXGridCore::MoveCells(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol, CObject*& pUndoInfo, UINT flags,
+                            int ctCmd)
+{
+    return m_pDirectCopyMoveCellsImp
+               ? m_pDirectCopyMoveCellsImp->MoveCells(this, source, nDestRow, nDestCol, pUndoInfo, flags, ctCmd)
+               : FALSE;
+}
+BOOL CGXGridCore::StoreMoveCells(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol, CObject*& pUndoInfo,
+                                 BOOL bRecord, int ctCmd)
+{
+    return m_pDirectCopyMoveCellsImp
+               ? m_pDirectCopyMoveCellsImp->StoreMoveCells(this, source, nDestRow, nDestCol, pUndoInfo, bRecord, ctCmd)
+               : FALSE;
+}
+
+// ---- The fill handle ----
+
+BOOL CGXGridCore::FillRange(const CGXCellRange& target, const CGXCellRange& source)
+{
+    return m_pExcelLikeFillImp ? m_pExcelLikeFillImp->DoFill(this, source, target) : FALSE;
+}
+void CGXGridCore::SelectFillTarget(const CGXCellRange& target)
+{
+    if (m_pExcelLikeFillImp)
+        m_pExcelLikeFillImp->SelectFillTarget(this, target);
+}
 
 // ---- Non-virtual structure members ----
 

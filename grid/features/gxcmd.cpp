@@ -221,6 +221,6 @@ BOOL CGXChangeBaseStyleCmd::Execute(CGXGridCore* pGrid, int ctCmd)
     return pGrid->ChangeBaseStyle(m_wStyleId, m_style, gxCopy, kRedraw, ctCmd);
 }
 
-BOOL CGXMoveCellsCmd::Execute(CGXGridCore*, int) { return FALSE; }
+
 BOOL CGXSetRangeNameCmd::Execute(CGXGridCore*, int) { return FALSE; }
 BOOL CGXDeleteRangeNameCmd::Execute(CGXGridCore*, int) { return FALSE; }

@@ -232,8 +232,8 @@ public:
     CString m_sName;
 };
 
-// The move itself belongs to the direct copy-and-move feature, which is still to come; until
-// then the command is recorded and its execution reports failure.
+// A move of the source block to the destination: executed, it moves the block back and puts the
+// cells the move had overwritten back (gxdirectcopy.cpp).
 class CGXMoveCellsCmd : public CGXCommand {
     GX_DECLARE_COMMAND(CGXMoveCellsCmd, 20179)
     CGXMoveCellsCmd(const CGXCellRange& source, ROWCOL nDestRow, ROWCOL nDestCol, CObject* pUndoInfo)

@@ -33,6 +33,16 @@ BOOL KeyDown(int vk) { return (::GetKeyState(vk) & 0x8000) != 0; }
 
 }  // namespace
 
+// The selection frame (gxfill.h) follows the selection's first range.
+static void UpdateFrameForSelection(CGXGridCore* pGrid)
+{
+    CGXGridParam* pParam = pGrid->GetParam();
+    if (!pParam->m_bExcelLikeFrame)
+        return;
+    const POSITION head = pParam->m_SelRects.GetHeadPosition();
+    pGrid->UpdateExcelLikeFrame(head ? *pParam->m_SelRects.GetRange(head) : CGXCellRange(), GX_INVALIDATE);
+}
+
 // ---- Changing the list ----
 
 void CGXGridUserSelectRangeImp::SetSelectionRange(CGXGridCore* pGrid, POSITION pos, const CGXCellRange& range)
@@ -63,6 +73,8 @@ void CGXGridUserSelectRangeImp::SelectCell(CGXGridCore* pGrid, const CGXCellRang
         m_posEdit = pParam->m_SelRects.AddRange(range);
     if (bRedraw)
         RedrawSelectionChange(pGrid, former);
+    else
+        UpdateFrameForSelection(pGrid);
 }
 
 void CGXGridUserSelectRangeImp::AddOrRemoveRange(CGXGridCore* pGrid, const CGXCellRange& range, BOOL bAdd)
@@ -107,8 +119,10 @@ void CGXGridUserSelectRangeImp::RedrawSelectionChange(CGXGridCore* pGrid, const 
 {
     CGXGridParam* pParam = pGrid->GetParam();
     CWnd* pWnd = pGrid->GetGridWnd();
-    if (pParam->m_bLockRedraw || !pWnd || !pWnd->GetSafeHwnd() || !pWnd->IsWindowVisible())
+    if (pParam->m_bLockRedraw || !pWnd || !pWnd->GetSafeHwnd() || !pWnd->IsWindowVisible()) {
+        UpdateFrameForSelection(pGrid);
         return;
+    }
     // Only what the window shows: the frozen lines, then the scrolled ones up to the last visible.
     std::vector<ROWCOL> rows, cols;
     const ROWCOL nFrozenRows = pGrid->FrozenRows(), nFrozenCols = pGrid->FrozenCols();
@@ -135,6 +149,7 @@ void CGXGridUserSelectRangeImp::RedrawSelectionChange(CGXGridCore* pGrid, const 
         }
     if (bAny)
         pWnd->UpdateWindow();
+    UpdateFrameForSelection(pGrid);
     // The last range is the one the user goes on with.
     POSITION tail = pParam->m_SelRects.GetTailPosition();
     if (!tail) {

@@ -9,7 +9,10 @@
 // the screen; at exit, the values typed in, the current cell's stored value, the lengths of the
 // undo and redo lists, the top row and the scores of the first rows shown. Column 7 holds stored
 // scores of mixed kinds (negative, decimal, of every length, some empty); a double click on its
-// header sorts the rows by them, a second one reverses, Ctrl+Z takes the sort back.
+// header sorts the rows by them, a second one reverses, Ctrl+Z takes the sort back. Ctrl+C,
+// Ctrl+X and Ctrl+V copy, cut and paste through the clipboard as tab-separated text (the
+// desktop's, on a display), Delete clears, and the selection's frame has a fill handle that
+// repeats the selected values when dragged.
 // "pv_griddemo controls" shows a row per kind of cell control instead, "pv_griddemo richtext" rich
 // text cells, "pv_griddemo select" a small grid for selecting, dragging and freezing rows and columns.
 // "pv_griddemo print FILE.pdf" prints a 200-row version (a frozen row, the grid's name in the
@@ -82,6 +85,14 @@ public:
         CPoint center = rect.CenterPoint();
         ClientToScreen(&center);
         std::printf("%s %u,%u at %d %d\n", name, unsigned(nRow), unsigned(nCol), int(center.x), int(center.y));
+    }
+    // Where the fill handle of a selection ending at the cell lies: its bottom-right corner.
+    void PrintHandleOnScreen(ROWCOL nRow, ROWCOL nCol)
+    {
+        CRect rect = CellToRect(nRow, nCol);
+        CPoint corner(rect.right - 2, rect.bottom - 2);
+        ClientToScreen(&corner);
+        std::printf("handle %u,%u at %d %d\n", unsigned(nRow), unsigned(nCol), int(corner.x), int(corner.y));
     }
     void PrintTyped() const
     {
@@ -237,6 +248,9 @@ int main(int argc, char** argv)
                        CGXStyle().SetValue("Room B-02, east wing, past the library and the music rooms"));
     StoreScores(*grid.GetData());
     grid.GetParam()->m_bSortRowsOnDblClk = TRUE;
+    // The selection frame with its fill handle, which repeats values.
+    grid.GetParam()->m_bExcelLikeFrame = TRUE;
+    grid.GetParam()->m_nFillFlags = 0x1;
     grid.InstallIntelliMousePlugin();
     grid.InstallCellTipPlugin(nullptr, FALSE, FALSE, 500);
     grid.GetParam()->ClearUndoList();  // the set-up is not the user's to undo
@@ -247,6 +261,10 @@ int main(int argc, char** argv)
     grid.PrintCellOnScreen("graded", 50001, 3);
     grid.PrintCellOnScreen("long", 50002, 4);
     grid.PrintCellOnScreen("header", 0, kScoreCol);
+    grid.PrintCellOnScreen("cell", 50002, 3);
+    grid.PrintCellOnScreen("cell", 50006, 2);
+    grid.PrintCellOnScreen("cell", 50010, 2);
+    grid.PrintHandleOnScreen(50002, 2);
     std::fflush(stdout);
 
     MSG msg;
@@ -266,6 +284,11 @@ int main(int argc, char** argv)
     for (ROWCOL n = grid.GetTopRow(); n < grid.GetTopRow() + 6; ++n)
         std::printf(" [%s]", static_cast<LPCTSTR>(grid.StoredCellValueText(n, kScoreCol)));
     std::printf("\n");
+    // What the demo put on the clipboard goes with it (the desktop's copy went with its window).
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
     g_pGrid = nullptr;
     return int(msg.wParam);
 }
