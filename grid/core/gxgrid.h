@@ -1128,3 +1128,16 @@ CScrollBar* GXBorrowedScrollBar(const CWnd* pWnd, int nBar);
 
 // The key of a cell in the grid's per-cell maps.
 inline uint64_t GXCellKey(ROWCOL nRow, ROWCOL nCol) { return (uint64_t(nRow) << 32) | nCol; }
+
+// Hides the selection frame for the life of a change to the grid's structure.
+class CGXFrameLock {
+public:
+    explicit CGXFrameLock(CGXGridCore& grid) : m_grid(grid), m_bOld(grid.LockExcelLikeFrame(TRUE)) {}
+    ~CGXFrameLock() { m_grid.LockExcelLikeFrame(m_bOld); }
+    CGXFrameLock(const CGXFrameLock&) = delete;
+    CGXFrameLock& operator=(const CGXFrameLock&) = delete;
+
+private:
+    CGXGridCore& m_grid;
+    BOOL m_bOld;
+};

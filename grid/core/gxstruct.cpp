@@ -30,19 +30,6 @@ std::vector<int> SaveSizes(CGXGridCore& grid, BOOL bRows, ROWCOL nFrom, ROWCOL n
     return sizes;
 }
 
-// Hides the selection frame for the life of a structure change.
-class FrameLock {
-public:
-    explicit FrameLock(CGXGridCore& grid) : m_grid(grid), m_bOld(grid.LockExcelLikeFrame(TRUE)) {}
-    ~FrameLock() { m_grid.LockExcelLikeFrame(m_bOld); }
-    FrameLock(const FrameLock&) = delete;
-    FrameLock& operator=(const FrameLock&) = delete;
-
-private:
-    CGXGridCore& m_grid;
-    BOOL m_bOld;
-};
-
 }  // namespace
 
 BOOL CGXGridCore::IsReadOnlyLocked() { return m_pParam && m_pParam->m_bLockReadOnly && IsReadOnly(); }
@@ -128,7 +115,7 @@ BOOL CGXGridCore::RemoveRowsOrCols(BOOL bRows, ROWCOL nFrom, ROWCOL nTo, UINT fl
         return FALSE;
     if (!StoreCurrentCellEdit(TRUE, GX_UPDATENOW, TRUE))
         return FALSE;
-    FrameLock frameLock(*this);
+    CGXFrameLock frameLock(*this);
     CGXLongOperation theOp;
     const CGXGridLibraryState& lib = GXGetLibraryState();
     theOp.SetStatusText(lib.m_astrTexts[gxTextGenUndo]);
@@ -219,7 +206,7 @@ BOOL CGXGridCore::InsertRowsOrCols(BOOL bRows, ROWCOL nAt, ROWCOL nCount, int* a
     theOp.SetStatusText(sName);
     if (!StoreCurrentCellEdit(TRUE, GX_UPDATENOW, TRUE))
         return FALSE;
-    FrameLock frameLock(*this);
+    CGXFrameLock frameLock(*this);
     if (ctCmd == gxDo)
         BeginTransaction(sName);
 

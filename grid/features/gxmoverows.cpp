@@ -12,19 +12,6 @@
 
 namespace {
 
-// Hides the selection frame for the life of a move.
-class FrameLock {
-public:
-    explicit FrameLock(CGXGridCore& grid) : m_grid(grid), m_bOld(grid.LockExcelLikeFrame(TRUE)) {}
-    ~FrameLock() { m_grid.LockExcelLikeFrame(m_bOld); }
-    FrameLock(const FrameLock&) = delete;
-    FrameLock& operator=(const FrameLock&) = delete;
-
-private:
-    CGXGridCore& m_grid;
-    BOOL m_bOld;
-};
-
 // The lines a move of [first, last] to dest renumbers: from the lower of the two starts to the
 // far end of whichever lies further.
 void TouchedLines(ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest, ROWCOL& nFrom, ROWCOL& nTo)
@@ -62,7 +49,7 @@ BOOL CGXGridMoveRowsColsImp::Move(CGXGridCore* pGrid, BOOL bRows, ROWCOL nFirst,
         return FALSE;
     if (!pGrid->StoreCurrentCellEdit(TRUE, GX_UPDATENOW, TRUE))
         return FALSE;
-    FrameLock frameLock(*pGrid);
+    CGXFrameLock frameLock(*pGrid);
     CGXLongOperation theOp;
 
     const CGXGridLibraryState& lib = GXGetLibraryState();

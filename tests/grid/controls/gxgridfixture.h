@@ -107,6 +107,26 @@ protected:
         PvPumpMessages();
     }
 
+    // The window's pixels over its top-left nWidth x nHeight (every nStep-th column) once the
+    // pending paints are done, and the same after the whole window was painted again: drawing
+    // outside the paint pass must leave what a full repaint leaves.
+    std::vector<COLORREF> WindowPixels(int nWidth, int nHeight, int nStep = 1)
+    {
+        PvPumpMessages();
+        CClientDC dc(&m_wnd);
+        std::vector<COLORREF> v;
+        for (int y = 0; y < nHeight; ++y)
+            for (int x = 0; x < nWidth; x += nStep)
+                v.push_back(dc.GetPixel(x, y));
+        return v;
+    }
+    std::vector<COLORREF> RepaintedPixels(int nWidth, int nHeight, int nStep = 1)
+    {
+        m_wnd.Invalidate(FALSE);
+        m_wnd.UpdateWindow();
+        return WindowPixels(nWidth, nHeight, nStep);
+    }
+
     void SetStyle(ROWCOL r, ROWCOL c, const CGXStyle& style) { m_grid->SetStyleRange(CGXCellRange(r, c), style); }
     CString Value(ROWCOL r, ROWCOL c) { return m_grid->StoredCellValueText(r, c); }
     CGXEditControl* Edit() { return dynamic_cast<CGXEditControl*>(m_grid->CurrentCellControl()); }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "gxundomenu.h"
 #include "../controls/gxgridfixture.h"
 #include "grid/core/gxarchive.h"
 #include "grid/core/gxdata.h"
@@ -27,11 +28,6 @@
 
 namespace {
 
-class TextCmdUI : public CCmdUI {
-public:
-    std::string m_text;
-    void SetText(LPCTSTR psz) override { m_text = psz ? psz : ""; }
-};
 
 // A cell store whose block move fails.
 class RefusingMoveData : public CGXData {
@@ -107,17 +103,7 @@ protected:
             return "";
         return std::string(LPCTSTR(static_cast<CGXCommand*>(Param().GetUndoList().GetHead())->GetDisplayName()));
     }
-    std::string UndoMenuText()
-    {
-        CMenu menu;
-        menu.CreatePopupMenu();
-        menu.AppendMenu(MF_STRING, 40123, "");
-        TextCmdUI ui;
-        ui.m_nID = 40123;
-        ui.m_pMenu = &menu;
-        m_grid->CanUndo(&ui);
-        return ui.m_text;
-    }
+    std::string UndoMenuText() { return GridUndoMenuText(*m_grid); }
     BOOL CopyList(std::initializer_list<CGXCellRange> ranges)
     {
         CGXRangeList list;

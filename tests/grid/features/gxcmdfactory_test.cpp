@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "gxundomenu.h"
 #include "../controls/gxgridfixture.h"
 #include "grid/core/gxstymap.h"
 #include "grid/features/gxcmdfactory.h"
@@ -15,11 +16,6 @@
 namespace {
 
 // Records the text an update handler gives a menu item.
-class TextCmdUI : public CCmdUI {
-public:
-    std::string m_text;
-    void SetText(LPCTSTR psz) override { m_text = psz ? psz : ""; }
-};
 
 // A command whose grid operation fails.
 class FailingCmd : public CGXCommand {
@@ -47,18 +43,8 @@ protected:
     CGXCommandFactory& Factory() { return *dynamic_cast<CGXCommandFactory*>(m_grid->m_pUndoImp); }
 
     // What an Undo menu item (empty text, so "Undo %1") shows now.
-    std::string UndoMenuText()
-    {
-        CMenu menu;
-        menu.CreatePopupMenu();
-        menu.AppendMenu(MF_STRING, kUndoId, "");
-        TextCmdUI ui;
-        ui.m_nID = kUndoId;
-        ui.m_pMenu = &menu;
-        m_grid->CanUndo(&ui);
-        return ui.m_text;
-    }
-    static constexpr UINT kUndoId = 40123;  // no string resource: the menu text decides
+    std::string UndoMenuText() { return GridUndoMenuText(*m_grid); }
+    static constexpr UINT kUndoId = kUndoMenuId;
 };
 
 TEST_F(UndoTest, TheStandardFactoryIsInstalled)

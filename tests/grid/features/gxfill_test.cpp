@@ -43,22 +43,8 @@ protected:
         m_grid->OnGridLButtonUp(0, to);
     }
     void Select(const CGXCellRange& r) { m_grid->SetSelection(&r); }
-    std::vector<COLORREF> Pixels()
-    {
-        PvPumpMessages();
-        CClientDC dc(&m_wnd);
-        std::vector<COLORREF> v;
-        for (int y = 0; y < 300; ++y)
-            for (int x = 0; x < 620; ++x)
-                v.push_back(dc.GetPixel(x, y));
-        return v;
-    }
-    std::vector<COLORREF> Repainted()
-    {
-        m_wnd.Invalidate(FALSE);
-        m_wnd.UpdateWindow();
-        return Pixels();
-    }
+    std::vector<COLORREF> Pixels() { return WindowPixels(620, 300, 1); }
+    std::vector<COLORREF> Repainted() { return RepaintedPixels(620, 300, 1); }
 };
 
 TEST_F(FillTest, TheHandleIsHitAtTheFramesCorner)

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "gxundomenu.h"
+#include "gxundomenu.h"
 #include "../controls/gxgridfixture.h"
 #include "grid/core/gxlongop.h"
 #include "grid/core/gxwnd.h"
@@ -105,20 +107,7 @@ protected:
         ::GetDlgItemText(State().m_hDialog, int(nId), buf, sizeof buf);
         return buf;
     }
-    std::string UndoMenuText()
-    {
-        struct TextCmdUI : CCmdUI {
-            std::string text;
-            void SetText(LPCTSTR p) override { text = p ? p : ""; }
-        } ui;
-        CMenu menu;
-        menu.CreatePopupMenu();
-        menu.AppendMenu(MF_STRING, 40123, "");
-        ui.m_nID = 40123;
-        ui.m_pMenu = &menu;
-        m_grid->CanUndo(&ui);
-        return ui.text;
-    }
+    std::string UndoMenuText() { return GridUndoMenuText(*m_grid); }
 
     FindHostWnd m_wnd, m_wnd2;
     std::unique_ptr<FindGrid> m_grid, m_grid2;

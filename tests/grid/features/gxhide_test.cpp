@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "gxundomenu.h"
 #include "../controls/gxgridfixture.h"
 #include "grid/core/gxprop.h"
 #include "grid/features/gxhide.h"
@@ -12,11 +13,6 @@
 
 namespace {
 
-class TextCmdUI : public CCmdUI {
-public:
-    std::string m_text;
-    void SetText(LPCTSTR psz) override { m_text = psz ? psz : ""; }
-};
 
 class HideTest : public GridFixture {
 protected:
@@ -36,18 +32,7 @@ protected:
                 v.push_back(c);
         return v;
     }
-    std::string UndoMenuText()
-    {
-        CMenu menu;
-        menu.CreatePopupMenu();
-        menu.AppendMenu(MF_STRING, kUndoId, "");
-        TextCmdUI ui;
-        ui.m_nID = kUndoId;
-        ui.m_pMenu = &menu;
-        m_grid->CanUndo(&ui);
-        return ui.m_text;
-    }
-    static constexpr UINT kUndoId = 40123;
+    std::string UndoMenuText() { return GridUndoMenuText(*m_grid); }
 };
 
 using Lines = std::vector<ROWCOL>;

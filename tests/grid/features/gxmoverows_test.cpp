@@ -6,21 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "gxundomenu.h"
 #include "../controls/gxgridfixture.h"
 #include "grid/core/gxprop.h"
 #include "grid/features/gxdragsel.h"
 #include "grid/features/gxfreeze.h"
 #include "grid/features/gxmoverows.h"
-#include "platform/ui/cmdui.h"
-#include "platform/ui/menu.h"
 
 namespace {
 
-class TextCmdUI : public CCmdUI {
-public:
-    std::string m_text;
-    void SetText(LPCTSTR psz) override { m_text = psz ? psz : ""; }
-};
 
 class HookGrid : public CGXGridCore {
 public:
@@ -78,17 +72,7 @@ public:
         }
         return s;
     }
-    std::string UndoMenuText()
-    {
-        CMenu menu;
-        menu.CreatePopupMenu();
-        menu.AppendMenu(MF_STRING, ID_EDIT_UNDO, "");
-        TextCmdUI ui;
-        ui.m_nID = ID_EDIT_UNDO;
-        ui.m_pMenu = &menu;
-        m_grid->CanUndo(&ui);
-        return ui.m_text;
-    }
+    std::string UndoMenuText() { return GridUndoMenuText(*m_grid); }
     INT_PTR UndoSteps() { return m_grid->GetParam()->GetUndoList().GetCount(); }
     CPoint Mid(ROWCOL r, ROWCOL c) { return m_grid->CellToRect(r, c).CenterPoint(); }
     void Click(ROWCOL r, ROWCOL c, UINT keys = 0)
@@ -113,22 +97,8 @@ public:
         const CGXCellRange cols = CGXCellRange().SetCols(a, b);
         m_grid->SetSelection(&cols, GX_INVALIDATE);
     }
-    std::vector<COLORREF> Pixels()
-    {
-        PvPumpMessages();
-        CClientDC dc(&m_wnd);
-        std::vector<COLORREF> v;
-        for (int y = 0; y < 200; y += 1)
-            for (int x = 0; x < 620; x += 2)
-                v.push_back(dc.GetPixel(x, y));
-        return v;
-    }
-    std::vector<COLORREF> Repainted()
-    {
-        m_wnd.Invalidate(FALSE);
-        m_wnd.UpdateWindow();
-        return Pixels();
-    }
+    std::vector<COLORREF> Pixels() { return WindowPixels(620, 200, 2); }
+    std::vector<COLORREF> Repainted() { return RepaintedPixels(620, 200, 2); }
 };
 
 }  // namespace

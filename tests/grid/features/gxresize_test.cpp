@@ -65,22 +65,8 @@ public:
     }
     INT_PTR UndoSteps() { return m_grid->GetParam()->GetUndoList().GetCount(); }
     // The window's pixels over the headers and the first rows.
-    std::vector<COLORREF> Pixels()
-    {
-        PvPumpMessages();
-        CClientDC dc(&m_wnd);
-        std::vector<COLORREF> v;
-        for (int y = 0; y < 120; ++y)
-            for (int x = 0; x < 600; ++x)
-                v.push_back(dc.GetPixel(x, y));
-        return v;
-    }
-    std::vector<COLORREF> Repainted()
-    {
-        m_wnd.Invalidate(FALSE);
-        m_wnd.UpdateWindow();
-        return Pixels();
-    }
+    std::vector<COLORREF> Pixels() { return WindowPixels(600, 120, 1); }
+    std::vector<COLORREF> Repainted() { return RepaintedPixels(600, 120, 1); }
 };
 
 TEST_F(ResizeTest, MouseGesturesOnColumnBorders)

@@ -73,22 +73,8 @@ public:
         }
         return s;
     }
-    std::vector<COLORREF> Pixels()
-    {
-        PvPumpMessages();
-        CClientDC dc(&m_wnd);
-        std::vector<COLORREF> v;
-        for (int y = 0; y < 200; y += 1)
-            for (int x = 0; x < 620; x += 2)
-                v.push_back(dc.GetPixel(x, y));
-        return v;
-    }
-    std::vector<COLORREF> Repainted()
-    {
-        m_wnd.Invalidate(FALSE);
-        m_wnd.UpdateWindow();
-        return Pixels();
-    }
+    std::vector<COLORREF> Pixels() { return WindowPixels(620, 200, 2); }
+    std::vector<COLORREF> Repainted() { return RepaintedPixels(620, 200, 2); }
 };
 
 TEST_F(SelectTest, ClicksDragsAndKeys)

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "gxundomenu.h"
 #include "../controls/gxgridfixture.h"
 #include "grid/core/gxlongop.h"
 #include "grid/features/gxsort.h"
@@ -14,11 +15,6 @@
 
 namespace {
 
-class TextCmdUI : public CCmdUI {
-public:
-    std::string m_text;
-    void SetText(LPCTSTR psz) override { m_text = psz ? psz : ""; }
-};
 
 using Values = std::vector<std::string>;
 
@@ -55,18 +51,7 @@ protected:
         keys[0].sortOrder = bDescending;
         return bRows ? m_grid->SortRows(CGXCellRange().SetTable(), keys) : m_grid->SortCols(CGXCellRange().SetTable(), keys);
     }
-    std::string UndoMenuText()
-    {
-        CMenu menu;
-        menu.CreatePopupMenu();
-        menu.AppendMenu(MF_STRING, kUndoId, "");
-        TextCmdUI ui;
-        ui.m_nID = kUndoId;
-        ui.m_pMenu = &menu;
-        m_grid->CanUndo(&ui);
-        return ui.m_text;
-    }
-    static constexpr UINT kUndoId = 40123;
+    std::string UndoMenuText() { return GridUndoMenuText(*m_grid); }
 };
 
 TEST_F(SortTest, KeysSortAsTheirValuesAre)
