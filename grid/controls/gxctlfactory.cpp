@@ -6,6 +6,7 @@
 #include "grid/features/gxspanpool.h"
 
 #include "grid/controls/gxcheckbox.h"
+#include "grid/controls/gxcombo.h"
 #include "grid/controls/gxdaobitmap.h"
 #include "grid/controls/gxedit.h"
 #include "grid/controls/gxprogress.h"
@@ -95,6 +96,16 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_RADIOBTN3D: pControl = new CGXRadioButton(pGrid, TRUE); break;
     case GX_IDS_CTRL_RADIOBTN_EX: pControl = new CGXRadioButtonEx(pGrid, FALSE); break;
     case GX_IDS_CTRL_RADIOBTN3D_EX: pControl = new CGXRadioButtonEx(pGrid, TRUE); break;
+    case GX_IDS_CTRL_COMBOBOX: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
+    case GX_IDS_CTRL_TEXTFIT: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_TEXTFIT); break;
+    case GX_IDS_CTRL_ZEROBASED: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ZEROBASED); break;
+    case GX_IDS_CTRL_ONEBASED: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ONEBASED); break;
+    case GX_IDS_CTRL_ZEROBASED_EX:
+        pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ZEROBASED | GXCOMBO_DISPLAYCHOICE);
+        break;
+    case GX_IDS_CTRL_ONEBASED_EX:
+        pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ONEBASED | GXCOMBO_DISPLAYCHOICE);
+        break;
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
