@@ -6,6 +6,7 @@
 #include "grid/features/gxspanpool.h"
 
 #include "grid/controls/gxcheckbox.h"
+#include "grid/controls/gxchklist.h"
 #include "grid/controls/gxcombo.h"
 #include "grid/controls/gxdaobitmap.h"
 #include "grid/controls/gxedit.h"
@@ -106,6 +107,7 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_ONEBASED_EX:
         pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ONEBASED | GXCOMBO_DISPLAYCHOICE);
         break;
+    case GX_IDS_CTRL_CHECKLIST_COMBOBOX: pControl = new CGXCheckListComboBox(pGrid, 0, 0, GXCOMBO_NOTEXTFIT); break;
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
