@@ -159,8 +159,7 @@ CGXComboBox::~CGXComboBox()
 
 // ---- Focus and pop-up guards ----
 
-template <class Fn>
-void CGXComboBox::WithFocusChangesIgnored(Fn fn)
+void CGXComboBox::WithFocusChangesIgnored(const std::function<void()>& fn)
 {
     const BOOL bOldTaking = m_pGrid->m_bTakingFocus;
     const BOOL bOldLock = m_pGrid->m_bLockCurrentCell;
@@ -171,8 +170,7 @@ void CGXComboBox::WithFocusChangesIgnored(Fn fn)
     m_pGrid->m_bLockCurrentCell = bOldLock;
 }
 
-template <class Fn>
-void CGXComboBox::WithPopupActive(Fn fn)
+void CGXComboBox::WithPopupActive(const std::function<void()>& fn)
 {
     const BOOL bOld = GetGridPopupActive();
     SetGridPopupActive(TRUE);
@@ -455,7 +453,7 @@ void CGXComboBox::ComputeListRect(CRect& rect, const CRect& rectCell)
 }
 
 CRect CGXComboBox::FitListRect(CRect rect, const CRect& rectCell, int nEntries, int nItemHeight, int nLineHeight,
-                               int nExtraBelow)
+                               int nExtraBelow, BOOL& bAbove)
 {
     CRect desktop;
     ::GetClientRect(::GetDesktopWindow(), &desktop);
@@ -464,12 +462,23 @@ CRect CGXComboBox::FitListRect(CRect rect, const CRect& rectCell, int nEntries, 
     if (nNeeded < rect.Height())
         rect.bottom = rect.top + int(nNeeded);
     if (rect.right > desktop.right)
-        rect.OffsetRect(rectCell.right - rect.right, 0);
-    if (rect.bottom + nExtraBelow > desktop.bottom)
+        rect.OffsetRect(std::min<int>(0, rectCell.right - rect.right), 0);
+    bAbove = rect.bottom + nExtraBelow > desktop.bottom;
+    if (bAbove)
         rect.OffsetRect(0, rectCell.top - rect.bottom);
+    else
+        rect.OffsetRect(0, nExtraBelow);
     CRect clipped;
     clipped.IntersectRect(&rect, &desktop);
     return clipped;
+}
+
+int CGXComboBox::ListLineHeight(CListBox* pList)
+{
+    // The list's own line height: the cell's text height may be a pixel less.
+    if (m_nTextHeight == 0 && m_bInit)
+        MeasureTextHeight(GetCellStyle());
+    return std::max(m_nTextHeight, pList ? pList->GetItemHeight(0) : 0);
 }
 
 void CGXComboBox::DropDown(BOOL bShow)
@@ -503,22 +512,23 @@ void CGXComboBox::DropDown(BOOL bShow)
     }
 
     // The cell's font at the grid's zoom.
-    m_pListFont = std::make_unique<CFont>();
+    auto pFont = std::make_unique<CFont>();
     if (CFont* pCellFont = m_pGrid->LookupFont(style.GetFont())) {
         LOGFONT lf {};
         pCellFont->GetLogFont(&lf);
-        m_pListFont->CreateFontIndirect(&lf);
-        pList->SendMessage(WM_SETFONT, WPARAM(m_pListFont->GetSafeHandle()), FALSE);
+        pFont->CreateFontIndirect(&lf);
+        pList->SendMessage(WM_SETFONT, WPARAM(pFont->GetSafeHandle()), FALSE);
     }
+    m_pListFont = std::move(pFont);  // the former one is no longer the list's
     m_pDropDown->SetColors(ResolvePacked(style.GetTextColor()), style.GetInterior().ResolveBrushColor());
 
     FillListBox(pList);
-    if (m_nTextHeight == 0)
-        MeasureTextHeight(style);
     CRect rect;
     ComputeListRect(rect, rectCell);
-    const int nItemHeight = pList->GetItemHeight(0);
-    rect = FitListRect(rect, rectCell, pList->GetCount(), nItemHeight, std::max(m_nTextHeight, nItemHeight), 0);
+    BOOL bAbove = FALSE;
+    const int nHeader = HeaderHeight();
+    rect = FitListRect(rect, rectCell, pList->GetCount(), pList->GetItemHeight(0), ListLineHeight(pList), nHeader,
+                       bAbove);
 
     WithFocusChangesIgnored([&] {
         WithPopupActive([&] {
@@ -528,6 +538,8 @@ void CGXComboBox::DropDown(BOOL bShow)
             m_pDropDown->GetClientRect(&client);
             client.DeflateRect(1, 0);
             pList->MoveWindow(&client, TRUE);
+            if (nHeader > 0)
+                PlaceHeader(CRect(rect.left, rect.top - nHeader, rect.right, rect.top));
             pList->SetFocus();
         });
     });

@@ -5,6 +5,7 @@
 // through four private messages to the edit window. One flag word decides what the cell stores:
 // the typed text, the full text of the entry it fits, or the entry's index.
 
+#include <functional>
 #include <memory>
 
 #include "grid/controls/gxbutton.h"
@@ -85,6 +86,11 @@ public:
     virtual void FillListBox(CListBox* pListBox);
     virtual void ComputeListRect(CRect& rect, const CRect& rectCell);
     virtual void DestroyDropDown(CGXGridCombo* pDropDown);
+    // The height of one list line for fitting the list to its entries.
+    virtual int ListLineHeight(CListBox* pListBox);
+    // Room a header over the list takes; the header goes above the list's rectangle.
+    virtual int HeaderHeight() { return 0; }
+    virtual void PlaceHeader(const CRect&) {}
 
     // The four messages of the list.
     virtual void OnChoiceMade();
@@ -113,12 +119,10 @@ public:
 protected:
     // Runs fn with the grid's focus handlers standing by, so that the control's own focus
     // moves are not taken for the user leaving the cell.
-    template <class Fn>
-    void WithFocusChangesIgnored(Fn fn);
+    void WithFocusChangesIgnored(const std::function<void()>& fn);
     // Runs fn with the library's pop-up flag set, so that no frame takes the pop-up's
     // showing or hiding for its own deactivation.
-    template <class Fn>
-    void WithPopupActive(Fn fn);
+    void WithPopupActive(const std::function<void()>& fn);
     void MoveFocus(CWnd* pWnd);
     DWORD ListStyle() const { return m_dwListStyle ? m_dwListStyle : WS_VSCROLL | LBS_NOTIFY; }
     // The screen rectangle of the bound cell.
@@ -126,7 +130,7 @@ protected:
     // The list's rectangle fitted to its entries and kept on the desktop (below the cell, or
     // above it when it does not fit below; moved left at the right edge).
     CRect FitListRect(CRect rect, const CRect& rectCell, int nEntries, int nItemHeight, int nLineHeight,
-                      int nExtraBelow);
+                      int nExtraBelow, BOOL& bAbove);
     BOOL IsInside(HWND hWnd, HWND hParent) const;
     void MeasureTextHeight(const CGXStyle& style);
 

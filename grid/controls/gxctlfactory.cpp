@@ -18,6 +18,7 @@
 #include "grid/controls/gxspin.h"
 #include "grid/controls/gxvscredit.h"
 #include "grid/controls/gxstatic.h"
+#include "grid/controls/gxtabcombo.h"
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxformat.h"
@@ -107,6 +108,7 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_ONEBASED_EX:
         pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ONEBASED | GXCOMBO_DISPLAYCHOICE);
         break;
+    case GX_IDS_CTRL_TABBED_COMBOBOX: pControl = new CGXTabbedComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
     case GX_IDS_CTRL_CHECKLIST_COMBOBOX: pControl = new CGXCheckListComboBox(pGrid, 0, 0, GXCOMBO_NOTEXTFIT); break;
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
@@ -133,6 +135,7 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     CGXCheckBox::AddUserAttributes(pStylesMap);
     CGXRadioButtonEx::AddUserAttributes(pStylesMap);
     CGXProgressCtrl::AddUserAttributes(pStylesMap);
+    CGXTabbedComboBox::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);
