@@ -557,14 +557,17 @@ int CGXTabbedComboBox::HeaderHeight()
     m_pHeader->m_nDisplayOffset = m_settings.nTextCol;
     m_pHeader->m_nTabStops = m_nColCount;
     m_pHeader->m_pTabStops = m_anTabStops;
-    m_pHeader->m_pFont = m_pFont;
+    // The titles in the list's font, which measured the columns.
+    m_pHeader->m_pFont = m_pListFont ? m_pListFont.get() : m_pFont;
     int nHeight = m_nLineHeight;
     if (CDC* pDC = m_pGrid->GetMeasureDC()) {
-        CDCStateGuard guard(pDC);
-        guard.SelectFont(m_pFont);
-        TEXTMETRIC tm {};
-        pDC->GetTextMetrics(&tm);
-        nHeight = tm.tmHeight;
+        {
+            CDCStateGuard guard(pDC);
+            guard.SelectFont(m_pHeader->m_pFont);
+            TEXTMETRIC tm {};
+            pDC->GetTextMetrics(&tm);
+            nHeight = tm.tmHeight;
+        }
         m_pGrid->ReleaseMeasureDC();
     }
     return nHeight + 4;

@@ -178,11 +178,15 @@ int PrintToPdf(CDemoGrid& grid, const char* pszPath)
 
 // The window of one row per kind of cell control (griddemo_controls.cpp).
 int RunControlsDemo();
+// The window of one row per kind of combo-box cell (griddemo_combos.cpp).
+int RunCombosDemo();
 
 int main(int argc, char** argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "controls") == 0)
         return RunControlsDemo();
+    if (argc > 1 && std::strcmp(argv[1], "combos") == 0)
+        return RunCombosDemo();
     const bool bPrint = argc == 3 && std::string(argv[1]) == "print";
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
