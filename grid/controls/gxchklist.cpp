@@ -105,8 +105,7 @@ BOOL CGXCheckListComboBox::GetDisplayText(CString& sResult, ROWCOL, ROWCOL, LPCT
     sResult.Empty();
     if (!style.GetIncludeChoiceList())
         return FALSE;
-    CString sList = style.GetChoiceList();
-    PopFirstLine(sList, sResult);
+    CGXChoiceListReader(style.GetChoiceList()).Next(sResult);
     return TRUE;
 }
 
@@ -187,10 +186,10 @@ void CGXCheckListComboBox::FillListBox(CListBox* pListBox)
     const CGXStyle& style = GetCellStyle();
     if (!style.GetIncludeChoiceList())
         return;
-    CString sList = style.GetChoiceList(), sLine;
-    PopFirstLine(sList, sLine);  // the caption
-    while (!sList.IsEmpty()) {
-        PopFirstLine(sList, sLine);
+    CGXChoiceListReader lines(style.GetChoiceList());
+    CString sLine;
+    lines.Next(sLine);  // the caption
+    while (lines.Next(sLine)) {
         pList->AddString(sLine);
         ++m_nEntries;
     }

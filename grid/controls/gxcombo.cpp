@@ -243,11 +243,10 @@ CSize CGXComboBox::ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const 
         pDC->GetTextMetrics(&tm);
         extra.cy = tm.tmExternalLeading + tm.tmHeight + 1;
     } else if (m_bUseChoiceList && style.GetIncludeChoiceList()) {
-        CString sList = style.GetChoiceList(), sLine;
-        for (int more = 1; more;) {
-            more = PopFirstLine(sList, sLine) >= 0;
-            extra.cx = std::max<int>(extra.cx, pDC->GetTextExtent(sLine, sLine.GetLength()).cx);
-        }
+        CGXChoiceListReader lines(style.GetChoiceList());
+        const char* p = nullptr;
+        for (int n = 0; lines.Next(p, n);)
+            extra.cx = std::max<int>(extra.cx, pDC->GetTextExtent(p, n).cx);
     }
     if (pOld)
         pDC->SelectObject(pOld);
@@ -556,11 +555,9 @@ void CGXComboBox::FillListBox(CListBox* pList)
     const CGXStyle& style = GetCellStyle();
     if (!m_bUseChoiceList || !style.GetIncludeChoiceList())
         return;
-    CString sList = style.GetChoiceList(), sLine;
-    while (!sList.IsEmpty()) {
-        PopFirstLine(sList, sLine);
+    CGXChoiceListReader lines(style.GetChoiceList());
+    for (CString sLine; lines.Next(sLine);)
         pList->AddString(sLine);
-    }
     CString sText;
     BOOL bByText = FALSE;  // an index cell whose text names its entry
     if (m_bActive) {

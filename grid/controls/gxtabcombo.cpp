@@ -152,11 +152,19 @@ void CGXTabbedComboBox::AddUserAttributes(CGXStylesMap* pStylesMap)
 CGXTabbedComboBox::Settings CGXTabbedComboBox::ReadSettings(const CGXStyle& style)
 {
     Settings s;
-    auto number = [&](WORD id, long def) {
+    // Numbers are read as numbers: a cell drawn reads these, and no text is made for them.
+    auto number = [&](WORD id, long def) -> long {
         if (!style.HasUserAttribute(id))
             return def;
-        const CString v = style.GetUserAttribute(id).GetValueText();
-        return v.IsEmpty() ? def : std::atol(v);
+        const CGXAbstractUserAttribute& a = style.GetUserAttribute(id);
+        const auto* u = dynamic_cast<const CGXUserAttribute*>(&a);
+        if (u && u->GetKind() == CGXUserAttribute::vtEmpty)
+            return def;
+        if (!u || u->GetKind() == CGXUserAttribute::vtShortText || u->GetKind() == CGXUserAttribute::vtLongText) {
+            const CString v = a.GetValueText();
+            return v.IsEmpty() ? def : std::atol(v);
+        }
+        return a.GetLong();
     };
     auto column = [&](WORD id, int def) { return int(std::clamp<long>(number(id, def), -1, 0x7FFF)); };
     s.nKeyCol = std::max(0, column(GX_IDS_UA_TABLIST_KEYCOL, 0));
@@ -194,9 +202,9 @@ CGXTabbedComboCache::Maps* CGXTabbedComboBox::CacheMaps(const CGXStyle& style, c
     if (CGXTabbedComboCache::Maps* p = pCache->Find(s.nUniqueId))
         return p;
     CGXTabbedComboCache::Maps& maps = pCache->Add(s.nUniqueId);
-    CString sList = style.GetIncludeChoiceList() ? style.GetChoiceList() : CString(), sLine;
-    for (BOOL bFirst = TRUE; !sList.IsEmpty(); bFirst = FALSE) {
-        PopFirstLine(sList, sLine);
+    CGXChoiceListReader lines(style.GetIncludeChoiceList() ? LPCTSTR(style.GetChoiceList()) : "");
+    CString sLine;
+    for (BOOL bFirst = TRUE; lines.Next(sLine); bFirst = FALSE) {
         if (bFirst && s.bTitles)
             continue;
         maps.byKey.emplace(Key(Field(sLine, s.nKeyCol)), sLine);
@@ -387,9 +395,9 @@ CSize CGXTabbedComboBox::ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, 
     TEXTMETRIC tm {};
     pDC->GetTextMetrics(&tm);
     CSize content(0, tm.tmHeight);
-    CString sList = style.GetChoiceList(), sLine;
-    for (BOOL bFirst = TRUE; !sList.IsEmpty(); bFirst = FALSE) {
-        PopFirstLine(sList, sLine);
+    CGXChoiceListReader lines(style.GetChoiceList());
+    CString sLine;
+    for (BOOL bFirst = TRUE; lines.Next(sLine); bFirst = FALSE) {
         if (bFirst && s.bTitles)
             continue;
         const CString sText = Field(sLine, s.nTextCol);
@@ -650,9 +658,9 @@ void CGXTabbedComboBox::RebuildList(CListBox* pList)
                 pDC->GetTextMetrics(&tm);
                 m_nLineHeight = std::max<int>(1, tm.tmHeight);
             }
+            CGXChoiceListReader lines(sList);
             CString sLine;
-            for (BOOL bFirst = TRUE; !sList.IsEmpty(); bFirst = FALSE) {
-                PopFirstLine(sList, sLine);
+            for (BOOL bFirst = TRUE; lines.Next(sLine); bFirst = FALSE) {
                 if (pDC)
                     MeasureTabbedColumns(pDC, sLine, kMaxColumns, widths);
                 const CString sEntry = m_settings.nTextCol <= 0 ? sLine : Field(sLine, m_settings.nTextCol) + "\t" + sLine;
