@@ -349,6 +349,27 @@ TEST_F(ComboTest, RefusedEditingAndReadOnlyCells)
     EXPECT_FALSE(Combo()->IsActive());
 }
 
+TEST_F(ComboTest, TheGridGoesWithItsListOpen)
+{
+    for (WORD nID : {WORD(GX_IDS_CTRL_COMBOBOX), WORD(GX_IDS_CTRL_TABBED_COMBOBOX), WORD(GX_IDS_CTRL_CHECKLIST_COMBOBOX)}) {
+        SCOPED_TRACE(nID);
+        PlaceCombo(3, 2, nID, "1", "A\tone\nB\ttwo");
+        Press(VK_DOWN, true);
+        ASSERT_NE(List(), nullptr);
+        const HWND hDrop = Combo()->GetDropDown()->GetSafeHwnd();
+        m_wnd.m_pGrid = nullptr;
+        m_grid.reset();
+        PvPumpMessages();
+        EXPECT_FALSE(::IsWindow(hDrop)) << "the pop-up goes with its control";
+        m_grid = std::make_unique<HookGrid>(&m_wnd);
+        m_wnd.m_pGrid = m_grid.get();
+        m_grid->Initialize();
+        m_grid->SetRowCount(20);
+        m_grid->SetColCount(6);
+        m_wnd.SetFocus();
+    }
+}
+
 // ---- The pop-up window and the tabbed header ----
 
 class RecordingWnd : public CWnd {
@@ -441,6 +462,26 @@ TEST_F(ComboTest, HeaderShowsOneFieldPerTabStopAndTheRestToTheRightEdge)
     EXPECT_EQ(edges[0], CRect(0, 0, 39, 20));
     EXPECT_EQ(edges[3], CRect(120, 0, 200, 20)) << "the last column runs to the right edge";
     header.DestroyWindow();
+
+    // Items: the same bitmap in place of its name; columns measure it by its width.
+    CRecordingDC dc(300, 40);
+    dc.ClearRecords();
+    DrawTabbedItem(&dc, CRect(0, 0, 200, 16), "x\tOne\t#BMP(4712)\tFour", FALSE, 1, 3, stops, RGB(255, 255, 255),
+                   RGB(0, 0, 0));
+    EXPECT_EQ(dc.Count("StretchDIBits"), 1) << dc.Dump();
+    std::vector<CString> itemTexts;
+    for (const PvGdiRecord& r : dc.Find("DrawText"))
+        itemTexts.push_back(r.text);
+    ASSERT_EQ(itemTexts.size(), 2u) << "the first field is the display offset's";
+    EXPECT_STREQ(itemTexts[0], "One");
+    EXPECT_STREQ(itemTexts[1], "Four");
+    int widths[3] = {-1, -1, -1};
+    MeasureTabbedColumns(&dc, "A\t#BMP(4712)", 3, widths);
+    EXPECT_EQ(widths[1], 6);
+    EXPECT_EQ(widths[2], -1) << "a column without a field stays unmeasured";
+    int nHeight = 5;
+    MeasureTabbedItemHeight("A\t#BMP(4712)", FALSE, 0, 3, nHeight);
+    EXPECT_EQ(nHeight, 9);
     PvSetBitmapResourceLoader(nullptr);
 }
 
