@@ -231,20 +231,11 @@ void CGXCheckListComboBox::TakeListSelection(CListBox* pListBox)
 
 void CGXCheckListComboBox::OnChoiceMade()
 {
-    m_pGrid->m_bDropDownOpen = FALSE;
-    CGXGridCombo* p = m_pDropDown;
-    if (!p)
+    BOOL bFocusInside = FALSE, bOnGrid = FALSE;
+    if (!CloseWithChoice(bFocusInside, bOnGrid))
         return;
-    if (!IsCellReadOnly())
-        TakeListSelection(p->GetListBox());
-    m_pDropDown = nullptr;
-    const HWND hFocus = ::GetFocus();
-    CWnd* pGridWnd = GetGridWnd();
-    const BOOL bFocusOurs = IsInside(hFocus, p->GetSafeHwnd()) || (pGridWnd && hFocus == pGridWnd->GetSafeHwnd());
-    DestroyDropDown(p);
-    NotifyModified();
-    if (bFocusOurs)
-        MoveFocus(pGridWnd);
+    if (bFocusInside || bOnGrid)
+        MoveFocus(GetGridWnd());
     SetModified(FALSE);
     SetActive(FALSE);
     Refresh();

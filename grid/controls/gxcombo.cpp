@@ -592,12 +592,26 @@ void CGXComboBox::TakeListSelection(CListBox* pList)
         sText = IndexText(nSel + 1);
     else
         pList->GetText(nSel, sText);
-    if (!m_bActive)
-        SetActive(TRUE);
+    PutChoiceText(sText);
+}
+
+void CGXComboBox::SetEditWindowText(const CString& sText)
+{
+    if (!HasWindow())
+        return;
     const BOOL bOld = m_bReplacing;
     m_bReplacing = TRUE;
     m_pWnd->SetWindowText(sText);
     m_bReplacing = bOld;
+}
+
+void CGXComboBox::PutChoiceText(const CString& sText)
+{
+    if (!HasWindow())
+        return;
+    if (!m_bActive)
+        SetActive(TRUE);
+    SetEditWindowText(sText);
     m_pWnd->SetSel(0, -1);
     SetModified(TRUE);
     if (m_bRefreshOnChoice)
@@ -616,23 +630,29 @@ void CGXComboBox::DestroyDropDown(CGXGridCombo* pDropDown)
 
 // ---- The list's messages ----
 
-void CGXComboBox::OnChoiceMade()
+BOOL CGXComboBox::CloseWithChoice(BOOL& bFocusInside, BOOL& bFocusOnGrid)
 {
     m_pGrid->m_bDropDownOpen = FALSE;
     CGXGridCombo* p = m_pDropDown;
     if (!p)
-        return;
+        return FALSE;
     if (!IsCellReadOnly())
         TakeListSelection(p->GetListBox());
     m_pDropDown = nullptr;
     const HWND hFocus = ::GetFocus();
     CWnd* pGridWnd = GetGridWnd();
-    const BOOL bFocusInside = IsInside(hFocus, p->GetSafeHwnd());
-    const BOOL bOnGrid = pGridWnd && hFocus == pGridWnd->GetSafeHwnd();
+    bFocusInside = IsInside(hFocus, p->GetSafeHwnd());
+    bFocusOnGrid = pGridWnd && hFocus == pGridWnd->GetSafeHwnd();
     DestroyDropDown(p);
     NotifyModified();
-    if (bFocusInside || bOnGrid)
-        MoveFocus(m_bActive ? static_cast<CWnd*>(m_pWnd.get()) : pGridWnd);
+    return TRUE;
+}
+
+void CGXComboBox::OnChoiceMade()
+{
+    BOOL bFocusInside = FALSE, bOnGrid = FALSE;
+    if (CloseWithChoice(bFocusInside, bOnGrid) && (bFocusInside || bOnGrid))
+        MoveFocus(m_bActive ? static_cast<CWnd*>(m_pWnd.get()) : GetGridWnd());
 }
 
 void CGXComboBox::OnCloseList(BOOL bKeepFocus)

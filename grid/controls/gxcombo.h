@@ -132,6 +132,13 @@ protected:
     CRect FitListRect(CRect rect, const CRect& rectCell, int nEntries, int nItemHeight, int nLineHeight,
                       int nExtraBelow, BOOL& bAbove);
     BOOL IsInside(HWND hWnd, HWND hParent) const;
+    // Shows a text the list chose: the control becomes active and modified, the text selected.
+    void PutChoiceText(const CString& sText);
+    // Sets the edit window's text without it counting as typing.
+    void SetEditWindowText(const CString& sText);
+    // The first half of a choice: the selection taken (unless the cell is read-only) and the
+    // pop-up closed; says where the focus was. FALSE when no list was open.
+    BOOL CloseWithChoice(BOOL& bFocusInside, BOOL& bFocusOnGrid);
     void MeasureTextHeight(const CGXStyle& style);
 
     UINT m_nComboFlags;

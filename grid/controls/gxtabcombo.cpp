@@ -277,10 +277,7 @@ void CGXTabbedComboBox::SetCellValue(LPCTSTR pszText)
     CString sLine, sText;
     if (LookupKey(style, sKey, sLine))
         sText = Field(sLine, ReadSettings(style).nTextCol);
-    const BOOL bOld = m_bReplacing;
-    m_bReplacing = TRUE;
-    m_pWnd->SetWindowText(sText);
-    m_bReplacing = bOld;
+    SetEditWindowText(sText);
     m_pWnd->SetSel(0, -1);
     if (m_bListFilled && m_pKeptDropDown && m_pKeptDropDown->GetListBox())
         SelectEntryOfText(m_pKeptDropDown->GetListBox(), sText);
@@ -486,10 +483,7 @@ void CGXTabbedComboBox::AutoComplete()
     const CString sFull = Field(sLine, s.nTextCol);
     if (sFull == sTyped)
         return;
-    const BOOL bOld = m_bReplacing;
-    m_bReplacing = TRUE;
-    m_pWnd->SetWindowText(sFull);
-    m_bReplacing = bOld;
+    SetEditWindowText(sFull);
     m_pWnd->SetSel(CharCount(sTyped), -1);
     SetModified(TRUE);
 }
@@ -596,19 +590,7 @@ void CGXTabbedComboBox::TakeListSelection(CListBox* pList)
         return;
     CString sEntry;
     pList->GetText(nSel, sEntry);
-    const CString sText = Field(sEntry, 0);
-    if (!m_bActive)
-        SetActive(TRUE);
-    const BOOL bOld = m_bReplacing;
-    m_bReplacing = TRUE;
-    m_pWnd->SetWindowText(sText);
-    m_bReplacing = bOld;
-    m_pWnd->SetSel(0, -1);
-    SetModified(TRUE);
-    if (m_bRefreshOnChoice)
-        Refresh();
-    else
-        m_pWnd->Invalidate();
+    PutChoiceText(Field(sEntry, 0));
 }
 
 void CGXTabbedComboBox::SelectEntryOfText(CListBox* pList, const CString& sText)

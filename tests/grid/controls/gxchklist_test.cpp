@@ -1,20 +1,14 @@
 // The check-list combo cell: a fixed caption, ticks stored as a bit mask of the entries.
 
-#include "gxcellctlfixture.h"
+#include "gxcombofixture.h"
 
 #include "grid/controls/gxchklist.h"
 #include "platform/win/pvwin.h"
 
 namespace {
 
-class CheckListTest : public CellCtlFixture {
+class CheckListTest : public ComboFixture {
 protected:
-    void SetUp() override
-    {
-        CellCtlFixture::SetUp();
-        m_wnd.ShowWindow(SW_SHOW);
-        m_wnd.UpdateWindow();
-    }
     CGXCheckListComboBox* CheckList() { return dynamic_cast<CGXCheckListComboBox*>(m_grid->CurrentCellControl()); }
     CCheckListBox* List()
     {
@@ -27,11 +21,6 @@ protected:
         style.SetChoiceList(pszChoices).SetValue(pszValue);
         Place(3, 2, GX_IDS_CTRL_CHECKLIST_COMBOBOX, style);
         m_wnd.UpdateWindow();
-    }
-    void Press(UINT vk, bool alt = false)
-    {
-        PvInputKeyStroke(vk, false, false, alt);
-        PvPumpMessages();
     }
     std::vector<int> Ticks()
     {

@@ -1,7 +1,7 @@
 // The combo-box cell: what each flag word stores and shows, and its drop-down list opened by
 // the button, Alt+Down or a click, closed by a choice, Esc, Tab, a scroll or a click elsewhere.
 
-#include "gxcellctlfixture.h"
+#include "gxcombofixture.h"
 
 #include "grid/controls/gxcombo.h"
 #include "grid/core/gxparam.h"
@@ -37,15 +37,8 @@ std::vector<BYTE> GreyBmp(int w, int h)
     return b;
 }
 
-class ComboTest : public CellCtlFixture {
+class ComboTest : public ComboFixture {
 protected:
-    void SetUp() override
-    {
-        PvInitWindowSystem();
-        CellCtlFixture::SetUp();
-        m_wnd.ShowWindow(SW_SHOW);
-        m_wnd.UpdateWindow();
-    }
 
     CGXComboBox* Combo() { return dynamic_cast<CGXComboBox*>(m_grid->CurrentCellControl()); }
     CListBox* List() { return Combo() && Combo()->GetDropDown() ? Combo()->GetDropDown()->GetListBox() : nullptr; }
@@ -57,24 +50,10 @@ protected:
         Place(r, c, nID, style);
         m_wnd.UpdateWindow();
     }
-    // Keys as the user presses them, to whichever window has the focus.
-    void Press(UINT vk, bool alt = false)
-    {
-        PvInputKeyStroke(vk, false, false, alt);
-        PvPumpMessages();
-    }
     void Type(const char* psz)
     {
         for (const char* p = psz; *p; ++p)
             Char(UINT(BYTE(*p)));
-    }
-    CString Shown(ROWCOL r, ROWCOL c)
-    {
-        CGXStyle style;
-        m_grid->ComposeCellStyle(r, c, style);
-        CString s;
-        m_grid->GetRegisteredControl(style.GetControl())->GetDisplayText(s, r, c, nullptr, style);
-        return s;
     }
     CPoint ScreenPointOfItem(int i)
     {

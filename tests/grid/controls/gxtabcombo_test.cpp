@@ -1,7 +1,7 @@
 // The tabbed combo cell: key and text columns, titles, sorting, widths, the kept drop-down and
 // the lookup maps shared by the cells of one unique id.
 
-#include "gxcellctlfixture.h"
+#include "gxcombofixture.h"
 
 #include "grid/controls/gxtabcombo.h"
 #include "grid/core/gxparam.h"
@@ -11,14 +11,8 @@ namespace {
 
 const char kFruit[] = "ID\tName\tColour\n1\tApple\tRed\n2\tBanana\tYellow\n3\tCherry\tRed";
 
-class TabbedComboTest : public CellCtlFixture {
+class TabbedComboTest : public ComboFixture {
 protected:
-    void SetUp() override
-    {
-        CellCtlFixture::SetUp();
-        m_wnd.ShowWindow(SW_SHOW);
-        m_wnd.UpdateWindow();
-    }
     CGXTabbedComboBox* Tabbed() { return dynamic_cast<CGXTabbedComboBox*>(m_grid->CurrentCellControl()); }
     CListBox* List() { return Tabbed() && Tabbed()->GetDropDown() ? Tabbed()->GetDropDown()->GetListBox() : nullptr; }
     static CGXStyle TabStyle(const char* pszValue, const char* pszChoices = kFruit, long nId = 0)
@@ -39,19 +33,6 @@ protected:
         SetStyle(r, c, style);
         ASSERT_TRUE(m_grid->PlaceCurrentCell(r, c, 0));
         m_wnd.UpdateWindow();
-    }
-    void Press(UINT vk, bool alt = false)
-    {
-        PvInputKeyStroke(vk, false, false, alt);
-        PvPumpMessages();
-    }
-    CString Shown(ROWCOL r, ROWCOL c)
-    {
-        CGXStyle style;
-        m_grid->ComposeCellStyle(r, c, style);
-        CString s;
-        m_grid->GetRegisteredControl(style.GetControl())->GetDisplayText(s, r, c, nullptr, style);
-        return s;
     }
     CString EditText()
     {
