@@ -124,6 +124,31 @@ TEST_F(TabbedComboTest, DropDownWithTitlesSortedOnceAndPicked)
     Press(VK_ESCAPE);
 }
 
+TEST_F(TabbedComboTest, AWideListNearTheScreensRightEdgeMovesLeft)
+{
+    CRect desktop;
+    ::GetClientRect(::GetDesktopWindow(), &desktop);
+    m_grid->SetColWidths(1, 3, 60);
+    CGXStyle style = TabStyle("1");
+    style.SetUserAttribute(GX_IDS_UA_TABLIST_COLWIDTHS, "80 80 80");
+    SetStyle(3, 3, style);
+    CRect cell = m_grid->SpannedCellToRect(3, 3);
+    m_wnd.MoveWindow(desktop.right - cell.right - 40, 50, 640, 480);
+    PlaceTabbed(3, 3, style);
+    cell = m_grid->SpannedCellToRect(3, 3);
+    m_wnd.ClientToScreen(&cell);
+    Press(VK_DOWN, true);
+    ASSERT_NE(List(), nullptr);
+    CRect rect;
+    Tabbed()->GetDropDown()->GetWindowRect(&rect);
+    EXPECT_GT(rect.Width(), cell.Width() + 100);
+    EXPECT_EQ(rect.right, cell.right) << "its right edge meets the cell's";
+    CRect header;
+    Tabbed()->GetHeader()->GetWindowRect(&header);
+    EXPECT_EQ(header.bottom, rect.top);
+    Press(VK_ESCAPE);
+}
+
 TEST_F(TabbedComboTest, ColumnWidthsAndTheTenColumnLimit)
 {
     struct Case {
