@@ -163,18 +163,11 @@ BOOL CGXCheckListComboBox::OnEditWindowMessage(UINT message, WPARAM wParam, LPAR
 
 CListBox* CGXCheckListComboBox::CreateListBox(CWnd* pParent, UINT nID)
 {
-    auto* pDropDown = static_cast<CGXGridCombo*>(pParent);
-    auto pList = std::make_unique<CGXCheckListComboLBox>(this);
-    CGXCheckListComboLBox* p = pList.get();
-    pDropDown->AttachListBox(std::move(pList));
-    CRect rect;
-    pParent->GetClientRect(&rect);
-    rect.DeflateRect(1, 0);
-    if (!p->Create(ListStyle() | WS_CHILD | WS_VISIBLE | WS_BORDER | LBS_HASSTRINGS, rect, pParent, nID)) {
-        pDropDown->AttachListBox(nullptr);
-        return nullptr;
-    }
-    return p;
+    // Through the check-list box's own creation, which makes it owner-drawn.
+    return AttachListBox(pParent, std::make_unique<CGXCheckListComboLBox>(this), [&](CListBox* p, const CRect& rect) {
+        return static_cast<CCheckListBox*>(p)->Create(ListStyle() | WS_CHILD | WS_VISIBLE | WS_BORDER | LBS_HASSTRINGS,
+                                                      rect, pParent, nID);
+    });
 }
 
 void CGXCheckListComboBox::FillListBox(CListBox* pListBox)

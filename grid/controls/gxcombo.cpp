@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "grid/core/gxcolor.h"
 #include "grid/core/gxdrawsvc.h"
 #include "grid/core/gxgrid.h"
 #include "grid/core/gxlibdata.h"
@@ -17,13 +16,6 @@
 const CGXControlClass CGXComboBox::classCGXComboBox = {"CGXComboBox", &CGXEditControl::classCGXEditControl};
 
 namespace {
-
-COLORREF ResolvePacked(COLORREF packed)
-{
-    DWORD field = 0, kind = 0;
-    GXPackColor(packed, field, kind);
-    return GXResolveColor(field, kind);
-}
 
 // A stored index as a number: -1 for an empty value or one that is not wholly a number.
 int ParseIndex(const CString& sValue, BOOL bOneBased)
@@ -420,20 +412,27 @@ void CGXComboBox::HandleScrollMessage(UINT message)
 
 CGXGridCombo* CGXComboBox::CreateDropDownWindow(CWnd*, const CRect& rect) { return new CGXGridCombo(this, rect); }
 
-CListBox* CGXComboBox::CreateListBox(CWnd* pParent, UINT nID)
+CListBox* CGXComboBox::AttachListBox(CWnd* pParent, std::unique_ptr<CListBox> pList,
+                                      const std::function<BOOL(CListBox*, const CRect&)>& create)
 {
     auto* pDropDown = static_cast<CGXGridCombo*>(pParent);
-    auto pList = std::make_unique<CGXComboListBox>(this);
-    CGXComboListBox* p = pList.get();
+    CListBox* p = pList.get();
     pDropDown->AttachListBox(std::move(pList));
     CRect rect;
     pParent->GetClientRect(&rect);
     rect.DeflateRect(1, 0);
-    if (!p->CreateEx(0, "COMBOLBOX", "", ListStyle() | WS_CHILD | WS_VISIBLE | WS_BORDER, rect, pParent, nID)) {
+    if (!create(p, rect)) {
         pDropDown->AttachListBox(nullptr);
         return nullptr;
     }
     return p;
+}
+
+CListBox* CGXComboBox::CreateListBox(CWnd* pParent, UINT nID)
+{
+    return AttachListBox(pParent, std::make_unique<CGXComboListBox>(this), [&](CListBox* p, const CRect& rect) {
+        return p->CreateEx(0, "COMBOLBOX", "", ListStyle() | WS_CHILD | WS_VISIBLE | WS_BORDER, rect, pParent, nID);
+    });
 }
 
 CRect CGXComboBox::CellScreenRect()
@@ -519,7 +518,7 @@ void CGXComboBox::DropDown(BOOL bShow)
         pList->SendMessage(WM_SETFONT, WPARAM(pFont->GetSafeHandle()), FALSE);
     }
     m_pListFont = std::move(pFont);  // the former one is no longer the list's
-    m_pDropDown->SetColors(ResolvePacked(style.GetTextColor()), style.GetInterior().ResolveBrushColor());
+    m_pDropDown->SetColors(style.ResolveTextColor(), style.GetInterior().ResolveBrushColor());
 
     FillListBox(pList);
     CRect rect;

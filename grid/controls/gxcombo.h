@@ -136,6 +136,10 @@ protected:
     void PutChoiceText(const CString& sText);
     // Sets the edit window's text without it counting as typing.
     void SetEditWindowText(const CString& sText);
+    // Hands the list object to the pop-up and makes its window (create) over the pop-up's
+    // client area less a pixel left and right; null when that fails.
+    CListBox* AttachListBox(CWnd* pParent, std::unique_ptr<CListBox> pList,
+                            const std::function<BOOL(CListBox*, const CRect&)>& create);
     // The first half of a choice: the selection taken (unless the cell is read-only) and the
     // pop-up closed; says where the focus was. FALSE when no list was open.
     BOOL CloseWithChoice(BOOL& bFocusInside, BOOL& bFocusOnGrid);

@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "grid/core/gxcolor.h"
 #include "grid/core/gxdib.h"
 #include "grid/core/gxdrawsvc.h"
 #include "grid/core/gxfactory.h"
@@ -21,13 +20,6 @@
 const CGXControlClass CGXTabbedComboBox::classCGXTabbedComboBox = {"CGXTabbedComboBox", &CGXComboBox::classCGXComboBox};
 
 namespace {
-
-COLORREF ResolvePacked(COLORREF packed)
-{
-    DWORD field = 0, kind = 0;
-    GXPackColor(packed, field, kind);
-    return GXResolveColor(field, kind);
-}
 
 int CharCount(const CString& s)
 {
@@ -418,7 +410,7 @@ void CGXTabbedComboBox::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nC
     if (!pDC)
         return;
     if (m_pGrid->IsCurrentCellAt(nRow, nCol)) {
-        m_rgbText = ResolvePacked(style.GetTextColor());
+        m_rgbText = style.ResolveTextColor();
         m_rgbBack = style.GetInterior().ResolveBrushColor();
         if (m_bActive && IsInitializedFor(nRow, nCol)) {
             CDCStateGuard guard(pDC);
@@ -502,18 +494,10 @@ CListBox* CGXTabbedComboBox::CreateListBox(CWnd* pParent, UINT nID)
     auto* pDropDown = static_cast<CGXGridCombo*>(pParent);
     if (CListBox* pKept = pDropDown->GetListBox(); pKept && pKept->GetSafeHwnd())
         return pKept;
-    auto pList = std::make_unique<CGXTabbedComboLBox>(this);
-    CGXTabbedComboLBox* p = pList.get();
-    pDropDown->AttachListBox(std::move(pList));
-    CRect rect;
-    pParent->GetClientRect(&rect);
-    rect.DeflateRect(1, 0);
     const DWORD dwStyle = ListStyle() | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | WS_CHILD | WS_VISIBLE | WS_BORDER;
-    if (!p->CreateEx(0, "COMBOLBOX", "", dwStyle, rect, pParent, nID)) {
-        pDropDown->AttachListBox(nullptr);
-        return nullptr;
-    }
-    return p;
+    return AttachListBox(pParent, std::make_unique<CGXTabbedComboLBox>(this), [&](CListBox* p, const CRect& rect) {
+        return p->CreateEx(0, "COMBOLBOX", "", dwStyle, rect, pParent, nID);
+    });
 }
 
 void CGXTabbedComboBox::DropDown(BOOL bShow)

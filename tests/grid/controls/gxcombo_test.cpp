@@ -2,6 +2,7 @@
 // the button, Alt+Down or a click, closed by a choice, Esc, Tab, a scroll or a click elsewhere.
 
 #include "gxcombofixture.h"
+#include "tests/grid/gxbmpfile.h"
 
 #include "grid/controls/gxcombo.h"
 #include "grid/core/gxparam.h"
@@ -12,34 +13,8 @@ namespace {
 
 const char kChoices[] = "Apple pie\napple\nBanana\n1st";
 
-// A w x h grey 24-bit BMP file.
-std::vector<BYTE> GreyBmp(int w, int h)
-{
-    const int row = (w * 3 + 3) & ~3;
-    std::vector<BYTE> b(size_t(54 + row * h), 0x80);
-    auto put = [&](size_t at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            b[at + size_t(i)] = BYTE(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put(2, uint32_t(b.size()), 4);
-    put(6, 0, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, uint32_t(w), 4);
-    put(22, uint32_t(h), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(30, 0, 4);
-    put(34, uint32_t(row * h), 4);
-    std::fill(b.begin() + 38, b.begin() + 54, BYTE(0));
-    return b;
-}
-
 class ComboTest : public ComboFixture {
 protected:
-
     CGXComboBox* Combo() { return dynamic_cast<CGXComboBox*>(m_grid->CurrentCellControl()); }
     CListBox* List() { return Combo() && Combo()->GetDropDown() ? Combo()->GetDropDown()->GetListBox() : nullptr; }
 
