@@ -263,7 +263,8 @@ void CGXComboBox::MeasureTextHeight(const CGXStyle& style)
 
 void CGXComboBox::LayoutChildren(CDC*, const CRect& rect, const CGXStyle* pStyle)
 {
-    CRect button(std::max<int>(rect.left + 1, rect.right - 16), rect.top, rect.right - 1, rect.bottom - 1);
+    // The button's width, and a pixel between it and the cell's right edge.
+    CRect button(std::max<int>(rect.left + 1, rect.right - kButtonWidth - 1), rect.top, rect.right - 1, rect.bottom - 1);
     // The grid lays out the bound cell's button (its style composed) and, when the button
     // shows everywhere, any cell's.
     const CGXStyle* pUse = pStyle;
@@ -431,7 +432,7 @@ CListBox* CGXComboBox::AttachListBox(CWnd* pParent, std::unique_ptr<CListBox> pL
 CListBox* CGXComboBox::CreateListBox(CWnd* pParent, UINT nID)
 {
     return AttachListBox(pParent, std::make_unique<CGXComboListBox>(this), [&](CListBox* p, const CRect& rect) {
-        return p->CreateEx(0, "COMBOLBOX", "", ListStyle() | WS_CHILD | WS_VISIBLE | WS_BORDER, rect, pParent, nID);
+        return p->CreateEx(0, WC_COMBOLBOX, "", ListStyle() | WS_CHILD | WS_VISIBLE | WS_BORDER, rect, pParent, nID);
     });
 }
 

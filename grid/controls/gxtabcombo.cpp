@@ -496,7 +496,7 @@ CListBox* CGXTabbedComboBox::CreateListBox(CWnd* pParent, UINT nID)
         return pKept;
     const DWORD dwStyle = ListStyle() | LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS | WS_CHILD | WS_VISIBLE | WS_BORDER;
     return AttachListBox(pParent, std::make_unique<CGXTabbedComboLBox>(this), [&](CListBox* p, const CRect& rect) {
-        return p->CreateEx(0, "COMBOLBOX", "", dwStyle, rect, pParent, nID);
+        return p->CreateEx(0, WC_COMBOLBOX, "", dwStyle, rect, pParent, nID);
     });
 }
 
@@ -556,7 +556,7 @@ int CGXTabbedComboBox::HeaderHeight()
         }
         m_pGrid->ReleaseMeasureDC();
     }
-    return nHeight + 4;
+    return nHeight + kHeaderPadding;
 }
 
 void CGXTabbedComboBox::PlaceHeader(const CRect& rect)
@@ -660,7 +660,7 @@ void CGXTabbedComboBox::RebuildList(CListBox* pList)
             while (*p && !(*p >= '0' && *p <= '9'))
                 ++p;
         } else if (m_settings.bShowAllCols || i == m_settings.nTextCol) {
-            w = widths[i] + 4;
+            w = widths[i] + kColumnPadding;
         }
         nSum += w;
         m_anTabStops[i] = nSum;

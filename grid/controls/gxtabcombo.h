@@ -120,8 +120,9 @@ public:
     BOOL LookupText(const CGXStyle& style, const CString& sText, CString& sLine);
     static CString Field(const CString& sLine, int nField);
 
-    // At most this many columns are measured and shown.
-    enum : int { kMaxColumns = 10 };
+    // At most this many columns are measured and shown; a measured column gets room beside its
+    // widest field, and the title strip above and below its text.
+    enum : int { kMaxColumns = 10, kColumnPadding = 4, kHeaderPadding = 4 };
 
     int GetColumnCount() const { return m_nColCount; }
     const int* GetTabStops() const { return m_anTabStops; }

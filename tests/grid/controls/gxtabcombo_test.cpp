@@ -2,9 +2,11 @@
 // the lookup maps shared by the cells of one unique id.
 
 #include "gxcombofixture.h"
+#include "tests/grid/gxbmpfile.h"
 
 #include "grid/controls/gxtabcombo.h"
 #include "grid/core/gxparam.h"
+#include "platform/gdi/recording.h"
 #include "platform/win/pvwin.h"
 
 namespace {
@@ -204,6 +206,26 @@ TEST_F(TabbedComboTest, CellsOfOneIdShareTheirLookupsAndAChangeRefreshesAll)
     EXPECT_STREQ(Shown(2, 2), "Blueberry");
     EXPECT_STREQ(Shown(3, 2), "Blueberry") << "the shared lookups follow the change";
     EXPECT_STREQ(Shown(4, 2), "Blueberry");
+}
+
+TEST_F(TabbedComboTest, AnInactiveCellWhoseTextNamesABitmapDrawsIt)
+{
+    PvSetBitmapResourceLoader([](UINT id, LPCTSTR, std::vector<BYTE>& out) {
+        if (id != 4713)
+            return false;
+        out = GreyBmp(8, 8);
+        return true;
+    });
+    SetStyle(6, 3, TabStyle("2", "K\tPicture\n1\tplain\n2\t#BMP(4713)"));
+    CGXStyle style;
+    m_grid->ComposeCellStyle(6, 3, style);
+    CRecordingDC dc(200, 40);
+    CGXControl* pControl = m_grid->GetRegisteredControl(WORD(GX_IDS_CTRL_TABBED_COMBOBOX));
+    pControl->Draw(&dc, CRect(0, 0, 120, 20), 6, 3, style, nullptr);
+    EXPECT_EQ(dc.Count("StretchDIBits"), 1) << dc.Dump();
+    for (const PvGdiRecord& r : dc.Find("DrawText"))
+        EXPECT_EQ(CString(r.text).Find("#BMP"), -1);
+    PvSetBitmapResourceLoader(nullptr);
 }
 
 TEST_F(TabbedComboTest, UniqueIdsAreKeyedNotIndexed)
