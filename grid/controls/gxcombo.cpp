@@ -496,7 +496,9 @@ void CGXComboBox::DropDown(BOOL bShow)
     CListBox* pList = nullptr;
     WithFocusChangesIgnored([&] {
         WithPopupActive([&] {
-            m_pDropDown = CreateDropDownWindow(CWnd::GetDesktopWindow(), CRect(rectCell.left, rectCell.bottom, rectCell.right, rectCell.bottom));
+            // Made under the cell one pixel high (no native window has no height), then placed.
+            const CRect rectFirst(rectCell.left, rectCell.bottom, rectCell.right, rectCell.bottom + 1);
+            m_pDropDown = CreateDropDownWindow(CWnd::GetDesktopWindow(), rectFirst);
             if (m_pDropDown && m_pDropDown->GetSafeHwnd())
                 pList = CreateListBox(m_pDropDown, m_nListBoxID);
         });

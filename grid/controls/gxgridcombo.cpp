@@ -143,8 +143,10 @@ LRESULT CGXGridCombo::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CGXTabbedLBoxHeader::Create(CWnd*)
 {
+    // A window of the desktop's own is a top-level window here: as a pop-up it takes neither
+    // the activation nor the keyboard from the list it titles.
     const DWORD dwExStyle = s_bNoToolWindow ? 0 : WS_EX_TOOLWINDOW;
-    return CreateEx(dwExStyle, PopupClassName(), "", WS_CHILD, 0, 0, 0, 0, ::GetDesktopWindow(), nullptr);
+    return CreateEx(dwExStyle, PopupClassName(), "", WS_POPUP, 0, 0, 0, 0, ::GetDesktopWindow(), nullptr);
 }
 
 LRESULT CGXTabbedLBoxHeader::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
