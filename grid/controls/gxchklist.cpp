@@ -13,18 +13,6 @@ const CGXControlClass CGXCheckListComboBox::classCGXCheckListComboBox = {"CGXChe
 
 // ---- The list ----
 
-LRESULT CGXCheckListComboLBox::SendToEdit(UINT message)
-{
-    CEdit* pEdit = m_pOwner ? m_pOwner->GetEditWnd() : nullptr;
-    return pEdit ? pEdit->SendMessage(message, 0, 0) : 0;
-}
-
-void CGXCheckListComboLBox::PostToEdit(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (CEdit* pEdit = m_pOwner ? m_pOwner->GetEditWnd() : nullptr)
-        ::PostMessage(pEdit->GetSafeHwnd(), message, wParam, lParam);
-}
-
 LRESULT CGXCheckListComboLBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -45,35 +33,29 @@ LRESULT CGXCheckListComboLBox::WindowProc(UINT message, WPARAM wParam, LPARAM lP
         if (!m_bKeyUsed)
             break;
         if (wParam == VK_TAB) {
-            PostToEdit(WM_KEYDOWN, VK_TAB, 1);
-            PostToEdit(WM_KEYUP, VK_TAB, 1);
-            SendToEdit(WM_GX_CHOICEMADE);  // may delete this list: nothing follows
+            m_pOwner->PostToEditWnd(WM_KEYDOWN, VK_TAB, 1);
+            m_pOwner->PostToEditWnd(WM_KEYUP, VK_TAB, 1);
+            m_pOwner->SendToEditWnd(WM_GX_CHOICEMADE);  // may delete this list: nothing follows
             return 0;
         }
         if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
-            SendToEdit(WM_GX_CHOICEMADE);
+            m_pOwner->SendToEditWnd(WM_GX_CHOICEMADE);
             return 0;
         }
         break;
     case WM_SYSKEYDOWN: m_bKeyUsed = TRUE; return 0;
     case WM_SYSKEYUP:
         if (wParam == VK_DOWN && m_bKeyUsed)
-            SendToEdit(WM_GX_CHOICEMADE);
+            m_pOwner->SendToEditWnd(WM_GX_CHOICEMADE);
         return 0;
     case WM_KILLFOCUS: {
         const LRESULT r = CCheckListBox::WindowProc(message, wParam, lParam);
-        PostToEdit(WM_GX_CHOICEMADE);
+        m_pOwner->PostToEditWnd(WM_GX_CHOICEMADE);
         return r;
     }
     case WM_ERASEBKGND:
-        if (CWnd* pParent = GetParent()) {
-            if (auto hBrush = HBRUSH(pParent->SendMessage(WM_CTLCOLORLISTBOX, wParam, LPARAM(GetSafeHwnd())))) {
-                CRect rect;
-                GetClientRect(&rect);
-                ::FillRect(HDC(wParam), &rect, hBrush);
-                return TRUE;
-            }
-        }
+        if (GXEraseListWithParentBrush(this, HDC(wParam)))
+            return TRUE;
         break;
     default: break;
     }

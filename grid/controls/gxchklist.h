@@ -14,9 +14,6 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    LRESULT SendToEdit(UINT message);
-    void PostToEdit(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-
     BOOL m_bKeyUsed = FALSE;
     BOOL m_bMousePressed = FALSE;
     CGXCheckListComboBox* m_pOwner;

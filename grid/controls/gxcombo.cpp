@@ -46,28 +46,12 @@ CString IndexText(int nIndex)
 
 LRESULT CGXComboListBox::SendToEdit(UINT message, WPARAM wParam)
 {
-    CEdit* pEdit = m_pOwner ? m_pOwner->GetEditWnd() : nullptr;
-    return pEdit ? pEdit->SendMessage(message, wParam, 0) : 0;
+    return m_pOwner ? m_pOwner->SendToEditWnd(message, wParam) : 0;
 }
 
 BOOL CGXComboListBox::PostToEdit(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CEdit* pEdit = m_pOwner ? m_pOwner->GetEditWnd() : nullptr;
-    return pEdit && ::PostMessage(pEdit->GetSafeHwnd(), message, wParam, lParam);
-}
-
-BOOL CGXComboListBox::EraseBackground(HDC hdc)
-{
-    CWnd* pParent = GetParent();
-    if (!pParent)
-        return FALSE;
-    auto hBrush = HBRUSH(pParent->SendMessage(WM_CTLCOLORLISTBOX, WPARAM(hdc), LPARAM(GetSafeHwnd())));
-    if (!hBrush)
-        return FALSE;
-    CRect rect;
-    GetClientRect(&rect);
-    ::FillRect(hdc, &rect, hBrush);
-    return TRUE;
+    return m_pOwner && m_pOwner->PostToEditWnd(message, wParam, lParam);
 }
 
 LRESULT CGXComboListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -123,7 +107,7 @@ LRESULT CGXComboListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return r;
     }
     case WM_ERASEBKGND:
-        if (EraseBackground(HDC(wParam)))
+        if (GXEraseListWithParentBrush(this, HDC(wParam)))
             return TRUE;
         break;
     default: break;
@@ -147,6 +131,16 @@ CGXComboBox::~CGXComboBox()
         m_pDropDown = nullptr;
         CGXComboBox::DestroyDropDown(p);
     }
+}
+
+LRESULT CGXComboBox::SendToEditWnd(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return HasWindow() ? m_pWnd->SendMessage(message, wParam, lParam) : 0;
+}
+
+BOOL CGXComboBox::PostToEditWnd(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return HasWindow() && ::PostMessage(m_pWnd->GetSafeHwnd(), message, wParam, lParam);
 }
 
 // ---- Focus and pop-up guards ----

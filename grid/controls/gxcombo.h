@@ -39,10 +39,9 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    // Sends (or posts) a message to the owner's edit window. A send may delete this list.
+    // A send may delete this list.
     LRESULT SendToEdit(UINT message, WPARAM wParam = 0);
     BOOL PostToEdit(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-    BOOL EraseBackground(HDC hdc);
 
     BOOL m_bKeyUsed = FALSE;
     BOOL m_bMousePressed = FALSE;
@@ -99,6 +98,9 @@ public:
     virtual void OnListKillFocus();
 
     CGXComboBoxButton* GetButton() const { return m_pButton; }
+    // How a list reaches the control: sent or posted to the edit window.
+    LRESULT SendToEditWnd(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    BOOL PostToEditWnd(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     CGXGridCombo* GetDropDown() const { return m_pDropDown; }
     UINT GetComboFlags() const { return m_nComboFlags; }
 

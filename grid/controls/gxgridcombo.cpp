@@ -199,6 +199,20 @@ void CGXTabbedLBoxHeader::OnPaint()
     ::EndPaint(GetSafeHwnd(), &ps);
 }
 
+BOOL GXEraseListWithParentBrush(CWnd* pList, HDC hdc)
+{
+    CWnd* pParent = pList ? pList->GetParent() : nullptr;
+    if (!pParent)
+        return FALSE;
+    auto hBrush = HBRUSH(pParent->SendMessage(WM_CTLCOLORLISTBOX, WPARAM(hdc), LPARAM(pList->GetSafeHwnd())));
+    if (!hBrush)
+        return FALSE;
+    CRect rect;
+    pList->GetClientRect(&rect);
+    ::FillRect(hdc, &rect, hBrush);
+    return TRUE;
+}
+
 // ---- Tabbed items ----
 
 void MeasureTabbedColumns(CDC* pDC, LPCTSTR pszText, int nCount, int* pWidths)

@@ -68,6 +68,10 @@ private:
     void OnPaint();
 };
 
+// Fills a pop-up list's client area with the brush its parent gives for list boxes; FALSE
+// when the parent gives none.
+BOOL GXEraseListWithParentBrush(CWnd* pList, HDC hdc);
+
 // Widest field per column: widths[i] = max(widths[i], width of field i) for the first nCount
 // fields; a field that names a pool bitmap counts with the bitmap's width.
 void MeasureTabbedColumns(CDC* pDC, LPCTSTR pszText, int nCount, int* pWidths);
