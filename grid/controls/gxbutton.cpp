@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 #include "grid/core/gxdrawsvc.h"
 #include "grid/core/gxgrid.h"
@@ -211,4 +213,111 @@ void CGXHotSpotButton::DrawFace(CDC* pDC, BOOL bActive)
     pDC->FillSolidRect(l + 6, t + 4, 3, 3, kGlyph);
     for (int i = 0; i < 4; ++i)
         pDC->FillSolidRect(l + 4 + i, t + 7 + i, 7 - 2 * i, 1, kGlyph);
+}
+
+// ---- Combo-box buttons ----
+
+namespace {
+
+// A downward arrow of rows 7, 5, 3 and 1 pixels on the button face; the disabled one is grey
+// with a white shadow one pixel right and down.
+std::unique_ptr<CBitmap> MakeComboArrow(BOOL bDisabled)
+{
+    const int cx = 8, cy = 5;
+    std::vector<DWORD> bits(size_t(cx * cy), 0);
+    auto bgrx = [](COLORREF c) { return DWORD(GetBValue(c)) | DWORD(GetGValue(c)) << 8 | DWORD(GetRValue(c)) << 16; };
+    const DWORD face = bgrx(SysColor(COLOR_BTNFACE));
+    std::fill(bits.begin(), bits.end(), face);
+    auto arrow = [&](int dx, int dy, DWORD colour) {
+        for (int i = 0; i < 4; ++i)
+            for (int x = i; x < 7 - i; ++x)
+                bits[size_t((i + dy) * cx + x + dx)] = colour;
+    };
+    if (bDisabled) {
+        arrow(1, 1, bgrx(SysColor(COLOR_BTNHIGHLIGHT)));
+        arrow(0, 0, bgrx(SysColor(COLOR_GRAYTEXT)));
+    } else {
+        arrow(0, 0, bgrx(kGlyph));
+    }
+    auto pBitmap = std::make_unique<CBitmap>();
+    if (!pBitmap->CreateBitmap(cx, cy, 1, 32, bits.data()))
+        return nullptr;
+    return pBitmap;
+}
+
+}  // namespace
+
+CBitmap* GXGetComboArrowBitmap(BOOL bDisabled)
+{
+    static CBitmap* s_pArrows[2] = {nullptr, nullptr};
+    static BOOL s_bMade[2] = {FALSE, FALSE};
+    const int i = bDisabled ? 1 : 0;
+    if (!s_bMade[i]) {
+        s_bMade[i] = TRUE;
+        if (auto p = MakeComboArrow(bDisabled)) {
+            s_pArrows[i] = p.release();
+            GXGetLibraryState().AddImpToDeleteList(s_pArrows[i]);
+        }
+    }
+    return s_pArrows[i];
+}
+
+BOOL CGXComboBoxButton::OwnerShowsButtonAlways() const
+{
+    const auto* p = dynamic_cast<const CGXDropDownButtonOwner*>(m_pOwner);
+    return p && p->GetShowButtonAlways();
+}
+
+void CGXComboBoxButton::DrawComboFace(CDC* pDC, BOOL bPressed, BOOL bDisabled)
+{
+    if (!pDC || m_rect.IsRectEmpty())
+        return;
+    FaceAndEdge(pDC, m_rect, SysColor(COLOR_BTNFACE), bPressed);
+    CBitmap* pArrow = GXGetComboArrowBitmap(bDisabled);
+    BITMAP bm {};
+    if (!pArrow || !pArrow->GetBitmap(&bm))
+        return;
+    CRect face(m_rect.left, m_rect.top + 2, m_rect.right, m_rect.bottom - 2);
+    int x = face.left + (face.Width() - bm.bmWidth) / 2;
+    int y = face.top + (face.Height() - bm.bmHeight) / 2;
+    if (bPressed) {
+        ++x;
+        ++y;
+    }
+    // Cut to the face inside the edge.
+    CRect inner = m_rect;
+    inner.DeflateRect(2, 2);
+    CRect draw(x, y, x + bm.bmWidth, y + bm.bmHeight);
+    if (!draw.IntersectRect(&draw, &inner))
+        return;
+    CDC memDC;
+    if (!memDC.CreateCompatibleDC(pDC))
+        return;
+    CBitmap* pOld = memDC.SelectObject(pArrow);
+    pDC->BitBlt(draw.left, draw.top, draw.Width(), draw.Height(), &memDC, draw.left - x, draw.top - y, SRCCOPY);
+    memDC.SelectObject(pOld);
+}
+
+void CGXComboBoxButton::DrawFace(CDC* pDC, BOOL bActive)
+{
+    if (bActive)
+        DrawComboFace(pDC, m_bPressed, FALSE);
+    else if (OwnerShowsButtonAlways())
+        DrawComboFace(pDC, FALSE, FALSE);
+}
+
+void CGXComboBoxWndButton::Draw(CDC* pDC, BOOL bActive, const CGXStyle* pStyle)
+{
+    m_bDisabled = pStyle && pStyle->GetIncludeEnabled() && !pStyle->GetEnabled();
+    DrawFace(pDC, bActive);
+}
+
+void CGXComboBoxWndButton::DrawFace(CDC* pDC, BOOL bActive)
+{
+    if (m_pOwner && m_pOwner->IsActive())
+        return;
+    if (bActive)
+        DrawComboFace(pDC, m_bPressed, m_bDisabled);
+    else if (OwnerShowsButtonAlways())
+        DrawComboFace(pDC, FALSE, m_bDisabled);
 }

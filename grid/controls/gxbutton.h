@@ -5,6 +5,8 @@
 
 #include "grid/core/gxctrl.h"
 
+class CBitmap;
+
 // The face colour of push buttons, a packed colour as a number.
 constexpr WORD GX_IDS_UA_PUSHBUTTON_FACECOLOR = 52569;
 
@@ -79,4 +81,41 @@ class CGXHotSpotButton : public CGXButton {
 public:
     explicit CGXHotSpotButton(CGXControl* pOwner) : CGXButton(pOwner) {}
     void DrawFace(CDC* pDC, BOOL bActive) override;
+};
+
+// The library's combo arrow pictures (normal and disabled), made once on first use and
+// deleted with the library state.
+CBitmap* GXGetComboArrowBitmap(BOOL bDisabled);
+
+// Controls that own a drop-down button answer whether it shows in every cell or only in the
+// focused one.
+class CGXDropDownButtonOwner {
+public:
+    virtual ~CGXDropDownButtonOwner() = default;
+    virtual BOOL GetShowButtonAlways() const = 0;
+};
+
+// The drop-down button of the combo-box cells. The focused cell's button follows its pressed
+// state; other cells show it, never pressed, only when their control shows its button always.
+class CGXComboBoxButton : public CGXButton {
+public:
+    explicit CGXComboBoxButton(CGXControl* pOwner) : CGXButton(pOwner) {}
+    void DrawFace(CDC* pDC, BOOL bActive) override;
+
+protected:
+    // Face, edge and the arrow centred (2 pixels off top and bottom).
+    void DrawComboFace(CDC* pDC, BOOL bPressed, BOOL bDisabled);
+    BOOL OwnerShowsButtonAlways() const;
+};
+
+// The button of cells whose control is a real combo window: while that window is up it shows
+// its own button, so this one draws nothing.
+class CGXComboBoxWndButton : public CGXComboBoxButton {
+public:
+    explicit CGXComboBoxWndButton(CGXControl* pOwner) : CGXComboBoxButton(pOwner) {}
+    void Draw(CDC* pDC, BOOL bActive, const CGXStyle* pStyle) override;
+    void DrawFace(CDC* pDC, BOOL bActive) override;
+
+private:
+    BOOL m_bDisabled = FALSE;  // the cell drawn last is disabled
 };

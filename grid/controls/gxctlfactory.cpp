@@ -6,6 +6,8 @@
 #include "grid/features/gxspanpool.h"
 
 #include "grid/controls/gxcheckbox.h"
+#include "grid/controls/gxchklist.h"
+#include "grid/controls/gxcombo.h"
 #include "grid/controls/gxdaobitmap.h"
 #include "grid/controls/gxedit.h"
 #include "grid/controls/gxprogress.h"
@@ -17,6 +19,7 @@
 #include "grid/controls/gxspin.h"
 #include "grid/controls/gxvscredit.h"
 #include "grid/controls/gxstatic.h"
+#include "grid/controls/gxtabcombo.h"
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxformat.h"
@@ -102,6 +105,18 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
         pControl = pRich;
         break;
     }
+    case GX_IDS_CTRL_COMBOBOX: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
+    case GX_IDS_CTRL_TEXTFIT: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_TEXTFIT); break;
+    case GX_IDS_CTRL_ZEROBASED: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ZEROBASED); break;
+    case GX_IDS_CTRL_ONEBASED: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ONEBASED); break;
+    case GX_IDS_CTRL_ZEROBASED_EX:
+        pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ZEROBASED | GXCOMBO_DISPLAYCHOICE);
+        break;
+    case GX_IDS_CTRL_ONEBASED_EX:
+        pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ONEBASED | GXCOMBO_DISPLAYCHOICE);
+        break;
+    case GX_IDS_CTRL_TABBED_COMBOBOX: pControl = new CGXTabbedComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
+    case GX_IDS_CTRL_CHECKLIST_COMBOBOX: pControl = new CGXCheckListComboBox(pGrid, 0, 0, GXCOMBO_NOTEXTFIT); break;
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
@@ -127,6 +142,7 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     CGXCheckBox::AddUserAttributes(pStylesMap);
     CGXRadioButtonEx::AddUserAttributes(pStylesMap);
     CGXProgressCtrl::AddUserAttributes(pStylesMap);
+    CGXTabbedComboBox::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);

@@ -466,10 +466,10 @@ int CGXControl::FindChoiceListItem(CString& sResult, LPCTSTR pszSearch, LPCTSTR 
     }
     const CString sSearch = pszSearch;
     const int nSearchChars = PvTextCharCount(sSearch);
-    CString sList = pszChoiceList, sLine, sPrefixEntry;
+    CGXChoiceListReader lines(pszChoiceList);
+    CString sLine, sPrefixEntry;
     int nPrefix = -1;
-    for (int i = 0, more = 1; more; ++i) {
-        more = PopFirstLine(sList, sLine) >= 0;
+    for (int i = 0; lines.Next(sLine); ++i) {
         if (PvCompareNoCase(LPCTSTR(sLine), LPCTSTR(sSearch)) == 0) {
             sResult = sLine;
             return i;

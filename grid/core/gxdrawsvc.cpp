@@ -700,25 +700,42 @@ void CopyTabField(LPCTSTR pszLine, int nField, char* pszBuffer, int nSize)
 
 namespace {
 
-CString TabField(const CString& line, int nColumn)
-{
-    std::vector<char> buf(size_t(line.GetLength()) + 1);
-    CopyTabField(line, nColumn, buf.data(), int(buf.size()));
-    return CString(buf.data());
-}
-
 std::vector<CString> SplitLines(const CString& list)
 {
     std::vector<CString> lines;
-    CString rest = list, line;
-    while (!rest.IsEmpty()) {
-        PopFirstLine(rest, line);
+    CGXChoiceListReader reader(list);
+    CString line;
+    while (reader.Next(line))
         lines.push_back(line);
-    }
     return lines;
 }
 
 }  // namespace
+
+BOOL CGXChoiceListReader::Next(const char*& pLine, int& nLength)
+{
+    if (!*m_p)
+        return FALSE;
+    const char* e = m_p + std::strcspn(m_p, "\r\n");
+    pLine = m_p;
+    nLength = int(e - m_p);
+    m_p = e;
+    if (*m_p == '\r' && m_p[1] == '\n')
+        m_p += 2;
+    else if (*m_p)
+        ++m_p;
+    return TRUE;
+}
+
+BOOL CGXChoiceListReader::Next(CString& strLine)
+{
+    const char* p = nullptr;
+    int n = 0;
+    if (!Next(p, n))
+        return FALSE;
+    strLine = CString(p, n);
+    return TRUE;
+}
 
 int FindChoiceListEntry(LPCTSTR pszList, LPCTSTR pszValue, int nColumn, BOOL bSkipTitle, BOOL bExact,
                         CString& strLine)
@@ -726,15 +743,29 @@ int FindChoiceListEntry(LPCTSTR pszList, LPCTSTR pszValue, int nColumn, BOOL bSk
     strLine.Empty();
     if (!pszList || !pszValue)
         return -1;
-    std::vector<CString> lines = SplitLines(CString(pszList));
     const size_t nValue = strlen(pszValue);
-    int index = 0;
-    for (size_t i = bSkipTitle ? 1 : 0; i < lines.size(); ++i, ++index) {
-        CString field = TabField(lines[i], nColumn);
-        bool match = bExact ? field == pszValue
-                            : size_t(field.GetLength()) >= nValue && strncasecmp(field, pszValue, nValue) == 0;
+    CGXChoiceListReader reader(pszList);
+    const char* pLine = nullptr;
+    int nLine = 0;
+    if (bSkipTitle && !reader.Next(pLine, nLine))
+        return -1;
+    for (int index = 0; reader.Next(pLine, nLine); ++index) {
+        // Field nColumn of the line, in place.
+        const char* const end = pLine + nLine;
+        const char* f = nColumn < 0 ? end : pLine;
+        for (int i = 0; i < nColumn && f; ++i) {
+            f = static_cast<const char*>(memchr(f, '\t', size_t(end - f)));
+            if (f)
+                ++f;
+        }
+        if (!f)
+            f = end;
+        const char* fe = static_cast<const char*>(memchr(f, '\t', size_t(end - f)));
+        const size_t nField = size_t((fe ? fe : end) - f);
+        const bool match = bExact ? nField == nValue && memcmp(f, pszValue, nValue) == 0
+                                  : nField >= nValue && strncasecmp(f, pszValue, nValue) == 0;
         if (match) {
-            strLine = lines[i];
+            strLine = CString(pLine, nLine);
             return index;
         }
     }

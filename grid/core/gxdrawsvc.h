@@ -82,6 +82,18 @@ void DrawEdgeRect(CDC* pDC, const CRect& rect, UINT nEdge, BOOL bAdjust);
 // Choice lists.
 int PopFirstLine(CString& strText, CString& strLine);
 void CopyTabField(LPCTSTR pszLine, int nField, char* pszBuffer, int nSize);
+// The lines of a choice list one by one, without copying what follows (a CR LF pair is one
+// break; a break at the very end ends the list): a list of thousands of lines is read once.
+class CGXChoiceListReader {
+public:
+    explicit CGXChoiceListReader(LPCTSTR pszList) : m_p(pszList ? pszList : "") {}
+    // The next line's bytes (not terminated); FALSE after the last line.
+    BOOL Next(const char*& pLine, int& nLength);
+    BOOL Next(CString& strLine);
+
+private:
+    const char* m_p;
+};
 int FindChoiceListEntry(LPCTSTR pszList, LPCTSTR pszValue, int nColumn, BOOL bSkipTitle, BOOL bExact,
                         CString& strLine);
 void SortChoiceList(CString& strList, int nColumn, BOOL bKeepTitle);

@@ -955,6 +955,7 @@ public:
     BOOL m_bUserResizing = FALSE;
     BOOL m_bLastActivateResult = FALSE;
     HWND m_hLastFocusWnd = nullptr;
+    BOOL m_bDropDownOpen = FALSE;  // a cell's drop-down list is open
 
 protected:
     // Current cell and keys.

@@ -87,8 +87,9 @@ public:
     void RebuildCoveredCellPool();
     CObject* GetCoveredCellPool() const { return m_pCoveredCellPool.get(); }
 
-    // Slots of the floating and merged-cell stores (their objects belong to those features).
-    enum { nFloatDelayed, nFloatSpans, nMergeDelayed, nMergeSpans1, nMergeSpans2, nFloatPrintDelayed, nFloatPrintSpans, nFeatureObjects };
+    // Slots of the floating and merged-cell stores (their objects belong to those features), and
+    // of the tabbed combo cells' lookup caches (shared by the grids sharing this object).
+    enum { nFloatDelayed, nFloatSpans, nMergeDelayed, nMergeSpans1, nMergeSpans2, nFloatPrintDelayed, nFloatPrintSpans, nTabbedComboCache, nFeatureObjects };
     CObject* GetFeatureObject(int i) const { return m_apFeatureObjects[i].get(); }
     void SetFeatureObject(int i, CObject* p) { m_apFeatureObjects[i].reset(p); }
 

@@ -121,8 +121,12 @@ TEST(GXControlFactory, RegistersControlsAndUserAttributesOnce)
         return it == map.GetUserAttributeMap().end() ? nullptr : it->second->pStyle.get();
     };
     // Validation (4, registered twice, kept once), the spin cells' 4, the check boxes' 2, the
-    // radio buttons' 2, the progress bars' 3, the tooltip and the ellipsis.
-    EXPECT_EQ(map.GetUserAttributeMap().size(), 17u);
+    // radio buttons' 2, the progress bars' 3, the tabbed combo cells' 6 (not their widths), the
+    // tooltip and the ellipsis.
+    EXPECT_EQ(map.GetUserAttributeMap().size(), 23u);
+    EXPECT_EQ(map.GetUserAttributeMap().count(51032), 0u);
+    ASSERT_NE(editStyle(51031), nullptr);
+    EXPECT_EQ(editStyle(51031)->GetControl(), GX_IDS_CTRL_CHECKBOX3D);
     const CGXStyle* pWrap = editStyle(51016);
     ASSERT_NE(pWrap, nullptr);
     EXPECT_EQ(pWrap->GetControl(), GX_IDS_CTRL_CHECKBOX3D);

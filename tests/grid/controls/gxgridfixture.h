@@ -39,6 +39,10 @@ public:
         case WM_RBUTTONUP: m_pGrid->OnGridRButtonUp(UINT(wParam), pt); return 0;
         case WM_MOUSEMOVE: m_pGrid->OnGridMouseMove(UINT(wParam), pt); return 0;
         case WM_CANCELMODE: m_pGrid->OnGridCancelMode(); return 0;
+        case WM_MOUSEACTIVATE: {
+            const int n = m_pGrid->OnGridMouseActivate(CWnd::FromHandle(HWND(wParam)), LOWORD(lParam), HIWORD(lParam));
+            return n ? n : CWnd::WindowProc(message, wParam, lParam);
+        }
         case WM_SETFOCUS: m_pGrid->OnGridSetFocus(CWnd::FromHandle(HWND(wParam))); return 0;
         case WM_KILLFOCUS: m_pGrid->OnGridKillFocus(CWnd::FromHandle(HWND(wParam))); return 0;
         case WM_COMMAND:

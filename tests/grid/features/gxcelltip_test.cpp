@@ -1,6 +1,7 @@
 // Plug-ins and cell tips over a headless grid window, on the test clock.
 
 #include "tests/grid/core/window/gridwnd_fixture.h"
+#include "tests/grid/gxbmpfile.h"
 
 #include <algorithm>
 #include <string>
@@ -37,31 +38,6 @@ protected:
 BEGIN_MESSAGE_MAP(CSpyPlugin, CGXPluginComponent)
     ON_MESSAGE(kMsg, OnSpy)
 END_MESSAGE_MAP()
-
-// A 24-bit BMP file of w x h grey pixels.
-std::vector<BYTE> GreyBmp(int w, int h)
-{
-    const int row = (w * 3 + 3) & ~3;
-    std::vector<BYTE> b(size_t(54 + row * h), 0x80);
-    auto put = [&](size_t at, uint32_t v, int n) {
-        for (int i = 0; i < n; ++i)
-            b[at + size_t(i)] = BYTE(v >> (8 * i));
-    };
-    b[0] = 'B';
-    b[1] = 'M';
-    put(2, uint32_t(b.size()), 4);
-    put(6, 0, 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, uint32_t(w), 4);
-    put(22, uint32_t(h), 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    put(30, 0, 4);
-    put(34, uint32_t(row * h), 4);
-    std::fill(b.begin() + 38, b.begin() + 54, BYTE(0));  // resolution and colour counts
-    return b;
-}
 
 const char kLong[] = "A text far too long for its narrow cell";
 const char kLong2[] = "Another text that runs well past its cell";

@@ -14,7 +14,8 @@
 // desktop's, on a display), Delete clears, and the selection's frame has a fill handle that
 // repeats the selected values when dragged.
 // "pv_griddemo controls" shows a row per kind of cell control instead, "pv_griddemo richtext" rich
-// text cells, "pv_griddemo select" a small grid for selecting, dragging and freezing rows and columns.
+// text cells, "pv_griddemo combos" a row per kind of combo-box cell, "pv_griddemo select" a small
+// grid for selecting, dragging and freezing rows and columns.
 // "pv_griddemo print FILE.pdf" prints a 200-row version (a frozen row, the grid's name in the
 // page header, "page/pages" in the footer) straight to the PDF file and says how many pages.
 
@@ -193,6 +194,8 @@ int RunControlsDemo();
 int RunSelectDemo();
 // The rich text window (griddemo_richtext.cpp).
 int RunRichTextDemo();
+// The window of one row per kind of combo-box cell (griddemo_combos.cpp).
+int RunCombosDemo();
 
 int main(int argc, char** argv)
 {
@@ -202,6 +205,8 @@ int main(int argc, char** argv)
         return RunSelectDemo();
     if (argc > 1 && std::strcmp(argv[1], "richtext") == 0)
         return RunRichTextDemo();
+    if (argc > 1 && std::strcmp(argv[1], "combos") == 0)
+        return RunCombosDemo();
     const bool bPrint = argc == 3 && std::string(argv[1]) == "print";
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
