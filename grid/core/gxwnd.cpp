@@ -149,7 +149,16 @@ BOOL CGXGridWnd::PreTranslateMessage(MSG* pMsg)
     return CWnd::PreTranslateMessage(pMsg);
 }
 
-void CGXGridWnd::ShowScrollBar(int nBar, BOOL bShow) { CWnd::ShowScrollBar(UINT(nBar), bShow); }
+void CGXGridWnd::ShowScrollBar(int nBar, BOOL bShow)
+{
+    // A bar that a registered parent lends (a tab window's) stands in for one of the window's own.
+    for (int n : {SB_HORZ, SB_VERT})
+        if (nBar == n || nBar == SB_BOTH) {
+            if (bShow && GXBorrowedScrollBar(this, n))
+                continue;
+            CWnd::ShowScrollBar(UINT(n), bShow);
+        }
+}
 
 void CGXGridWnd::OnPaint()
 {

@@ -181,12 +181,18 @@ BEGIN_MESSAGE_MAP(CGXTabWnd, CWnd)
     ON_MESSAGE(WM_GX_LABELCANCEL, OnLabelCancel)
 END_MESSAGE_MAP()
 
-CGXTabWnd::CGXTabWnd() : m_pBeamClass(RUNTIME_CLASS(CGXTabBeam))
+// The grid asks the tab windows for names through it; the library's initialisation drops it.
+static void ensureTabWndInterface()
 {
     CGXGridLibraryState& state = GXGetLibraryState();
     if (!state.m_pTabWndInterface)
         state.m_pTabWndInterface = new CGXTabWndInterfaceImp;
     state.RegisterRuntimeClassOnce(RUNTIME_CLASS(CGXTabWnd));
+}
+
+CGXTabWnd::CGXTabWnd() : m_pBeamClass(RUNTIME_CLASS(CGXTabBeam))
+{
+    ensureTabWndInterface();
     m_brFace.CreateSolidBrush(sysColor(COLOR_BTNFACE));
     readMetrics();
 }
@@ -246,6 +252,8 @@ BOOL CGXTabWnd::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
 
 BOOL CGXTabWnd::createChildren(UINT)
 {
+    ensureTabWndInterface();
+    readMetrics();
     const CRect rcTiny(0, 0, 1, 1);
     if (!m_sbHorz.Create(WS_CHILD | WS_VISIBLE | SBS_HORZ, rcTiny, this, kHorzScrollId))
         return FALSE;
@@ -255,6 +263,11 @@ BOOL CGXTabWnd::createChildren(UINT)
         return FALSE;
     if (!m_bVScroll)
         m_sbVert.ShowWindow(SW_HIDE);
+    // Grey until a window gives them something to scroll.
+    for (CScrollBar* pBar : {&m_sbHorz, &m_sbVert}) {
+        SCROLLINFO si {sizeof si, SIF_ALL | SIF_DISABLENOSCROLL, 0, 0, 0, 0, 0};
+        ::SetScrollInfo(pBar->m_hWnd, SB_CTL, &si, FALSE);
+    }
     if (m_nBorder && (m_bHScroll || m_bVScroll) && GetParentFrame())
         if (!m_sizeBox.Create(WS_CHILD | WS_VISIBLE | SBS_SIZEBOX, rcTiny, this, kSizeBoxId))
             return FALSE;
