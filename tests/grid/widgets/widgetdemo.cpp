@@ -128,10 +128,14 @@ int runCurrency()
 
 }  // namespace
 
+int runTabs();  // widgetdemo_tabs.cpp
+
 int main(int argc, char** argv)
 {
+    if (argc >= 2 && std::strcmp(argv[1], "tabs") == 0)
+        return runTabs();
     if (argc < 2 || std::strcmp(argv[1], "currency") != 0) {
-        std::fprintf(stderr, "usage: widgetdemo currency\n");
+        std::fprintf(stderr, "usage: widgetdemo currency|tabs\n");
         return 2;
     }
     return runCurrency();
