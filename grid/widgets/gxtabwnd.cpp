@@ -211,6 +211,7 @@ void CGXTabWnd::OnDestroy()
     CancelLabelEdit();
     endDrag(FALSE);
     m_pActiveWnd = nullptr;
+    m_hActiveWnd = nullptr;
     CWnd::OnDestroy();
 }
 
@@ -303,6 +304,7 @@ CWnd* CGXTabWnd::AttachWnd(CWnd* pWnd, LPCTSTR pszLabel)
     pWnd->ShowScrollBar(SB_BOTH, FALSE);
     if (!m_pActiveWnd) {
         m_pActiveWnd = pWnd;
+        m_hActiveWnd = pWnd->GetSafeHwnd();
         pWnd->ShowWindow(SW_SHOW);
         pWnd->SetActiveWindow();
         m_pBeam->SetCurSel(nTab);
@@ -317,8 +319,14 @@ CWnd* CGXTabWnd::AttachWnd(CWnd* pWnd, LPCTSTR pszLabel)
 
 void CGXTabWnd::forgetLostActiveWnd()
 {
-    if (m_pActiveWnd && (!m_pBeam || m_pBeam->FindTab(m_pActiveWnd) < 0))
-        m_pActiveWnd = nullptr;
+    if (!m_pActiveWnd || (m_pBeam && m_pBeam->FindTab(m_pActiveWnd) >= 0))
+        return;
+    // Its object may be gone with its tab; only a window still alive under the same object is
+    // touched, to take it off the sheet area.
+    if (::IsWindow(m_hActiveWnd) && CWnd::FromHandlePermanent(m_hActiveWnd) == m_pActiveWnd)
+        ::ShowWindow(m_hActiveWnd, SW_HIDE);
+    m_pActiveWnd = nullptr;
+    m_hActiveWnd = nullptr;
 }
 
 BOOL CGXTabWnd::askSwitch(int nTab)
@@ -364,6 +372,7 @@ void CGXTabWnd::ActivateTab(CWnd* pWnd)
     m_pBeam->SetCurSel(nTab);
     m_pBeam->Invalidate();
     m_pActiveWnd = pWnd;
+    m_hActiveWnd = pWnd->GetSafeHwnd();
     pWnd->ShowWindow(SW_SHOW);
     pWnd->SetFocus();
     if (pWnd->IsKindOf(RUNTIME_CLASS(CView))) {

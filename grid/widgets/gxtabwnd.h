@@ -128,6 +128,7 @@ protected:
     CScrollBar m_sbVert;
     CScrollBar m_sizeBox;
     CWnd* m_pActiveWnd { nullptr };
+    HWND m_hActiveWnd { nullptr };
     int m_nSplit { 0 };
     int m_nLastWidth { 0 };
     int m_nSplit100 { 0 };

@@ -187,6 +187,41 @@ TEST_F(TabWndTest, AClickOnAnotherTabAsksBothWindowsThenSwitches)
     EXPECT_EQ(CWnd::GetFocus(), &m_b);
 }
 
+TEST_F(TabWndTest, RemovingTheActiveTabShowsTheFirstWithoutAskingTheGoneWindow)
+{
+    auto* pOwned = new Sheet("D");
+    ASSERT_TRUE(pOwned->CreateEx(0, AfxRegisterWndClass(0), nullptr, WS_CHILD, 0, 0, 10, 10, m_tabs.m_hWnd, nullptr));
+    m_tabs.AttachWnd(pOwned, "West");
+    m_tabs.GetBeam()->GetTab(3).bDeleteExtra = TRUE;
+    click(tabPoint(3));
+    ASSERT_EQ(m_tabs.GetActivePane(), pOwned);
+    // A tab before the active one goes: the same window stays active, nobody is asked.
+    m_tabs.GetBeam()->RemoveTab(1);
+    PvPumpMessages();
+    EXPECT_EQ(m_tabs.GetActivePane(), pOwned);
+    EXPECT_EQ(m_tabs.GetBeam()->GetCurSel(), 2);
+
+    g_trace.clear();
+    m_tabs.GetBeam()->RemoveTab(2);  // the active one, deleted with its tab
+    PvPumpMessages();
+    EXPECT_EQ(m_tabs.GetActivePane(), &m_a);
+    EXPECT_EQ(m_tabs.GetBeam()->GetCurSel(), 0);
+    const std::vector<std::string> expected = {"tabs 0x785 0", "A shown", "A focus", "A size"};
+    EXPECT_EQ(g_trace, expected);
+
+    // A window kept by its creator leaves the sheet area with its tab.
+    m_tabs.GetBeam()->RemoveTab(0);
+    PvPumpMessages();
+    EXPECT_EQ(m_tabs.GetActivePane(), &m_c);
+    EXPECT_FALSE(m_a.IsWindowVisible());
+    // The last one goes: nothing is shown, nothing breaks.
+    m_tabs.GetBeam()->RemoveTab(0);
+    PvPumpMessages();
+    EXPECT_EQ(m_tabs.GetBeam()->GetCurSel(), -1);
+    EXPECT_EQ(m_tabs.GetActivePane(), nullptr);
+    EXPECT_FALSE(m_c.IsWindowVisible());
+}
+
 TEST_F(TabWndTest, AWindowThatRefusesKeepsItsTabAndTheFocus)
 {
     struct Case {
