@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
-#include <set>
 
 #include "grid/core/gxfont.h"
 #include "grid/core/gxstate.h"
-#include "platform/base/exceptions.h"
+#include "grid/core/gxtemplatewnd.h"
 #include "platform/gdi/dcguard.h"
 #include "platform/sys/system.h"
 #include "platform/win/win.h"
@@ -27,26 +26,7 @@ constexpr UINT_PTR kTrackTimer = 0x7AB0;
 
 COLORREF sysColor(int nIndex) { return GXGetAppData()->m_sysColors.LookupColor(DWORD(nIndex)); }
 
-// Strips the class procedure made for windows from templates; deleted with their window.
-std::set<CGXTabBeam*>& AutoDeleteRegistry()
-{
-    static std::set<CGXTabBeam*> registry;
-    return registry;
-}
-
-LRESULT TabBeamClassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (CWnd::FromHandlePermanent(hWnd))
-        return AfxWndProc(hWnd, message, wParam, lParam);
-    auto* pWnd = new CGXTabBeam;
-    if (!pWnd->SubclassWindow(hWnd)) {
-        delete pWnd;
-        return ::DefWindowProc(hWnd, message, wParam, lParam);
-    }
-    pWnd->m_pfnSuper = nullptr;
-    AutoDeleteRegistry().insert(pWnd);
-    return AfxWndProc(hWnd, message, wParam, lParam);
-}
+using TabBeamClass = GXTemplateWndClass<CGXTabBeam>;
 
 }  // namespace
 
@@ -76,18 +56,7 @@ void CGXTabInfo::SetCurrentColor(COLORREF cr)
 
 // ---- Class registration ----
 
-void GXRegisterTabBeamClass(HINSTANCE hInstance)
-{
-    WNDCLASS wc {};
-    if (::GetClassInfo(hInstance, kTabBeamClass, &wc))
-        return;
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = &TabBeamClassProc;
-    wc.hInstance = hInstance;
-    wc.lpszClassName = kTabBeamClass;
-    if (!::RegisterClass(&wc))
-        AfxThrowResourceException();
-}
+void GXRegisterTabBeamClass(HINSTANCE hInstance) { TabBeamClass::Register(hInstance, kTabBeamClass); }
 
 void GXUnregisterTabBeamClass(HINSTANCE hInstance) { ::UnregisterClass(kTabBeamClass, hInstance); }
 
@@ -119,11 +88,11 @@ CGXTabBeam::CGXTabBeam()
     takeColors();
 }
 
-CGXTabBeam::~CGXTabBeam() { AutoDeleteRegistry().erase(this); }
+CGXTabBeam::~CGXTabBeam() { TabBeamClass::Forget(this); }
 
 void CGXTabBeam::PostNcDestroy()
 {
-    if (AutoDeleteRegistry().erase(this))
+    if (TabBeamClass::ReleaseOnNcDestroy(this))
         delete this;
 }
 

@@ -1,12 +1,11 @@
 #include "grid/widgets/gxtabwnd.h"
 
 #include <algorithm>
-#include <set>
 
 #include "grid/core/gxdrawsvc.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxstate.h"
-#include "platform/base/exceptions.h"
+#include "grid/core/gxtemplatewnd.h"
 #include "platform/gdi/dcguard.h"
 #include "platform/sys/system.h"
 #include "platform/ui/frame.h"
@@ -33,25 +32,7 @@ constexpr int kFrameFar = 3;
 
 COLORREF sysColor(int nIndex) { return GXGetAppData()->m_sysColors.LookupColor(DWORD(nIndex)); }
 
-std::set<CGXTabWnd*>& AutoDeleteRegistry()
-{
-    static std::set<CGXTabWnd*> registry;
-    return registry;
-}
-
-LRESULT TabWndClassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (CWnd::FromHandlePermanent(hWnd))
-        return AfxWndProc(hWnd, message, wParam, lParam);
-    auto* pWnd = new CGXTabWnd;
-    if (!pWnd->SubclassWindow(hWnd)) {
-        delete pWnd;
-        return ::DefWindowProc(hWnd, message, wParam, lParam);
-    }
-    pWnd->m_pfnSuper = nullptr;
-    AutoDeleteRegistry().insert(pWnd);
-    return AfxWndProc(hWnd, message, wParam, lParam);
-}
+using TabWndClass = GXTemplateWndClass<CGXTabWnd>;
 
 CGXTabWnd* ParentTabWnd(CWnd* pWnd)
 {
@@ -87,18 +68,7 @@ public:
 
 // ---- Class registration ----
 
-void GXRegisterTabWndClass(HINSTANCE hInstance)
-{
-    WNDCLASS wc {};
-    if (::GetClassInfo(hInstance, kTabWndClass, &wc))
-        return;
-    wc.style = CS_GLOBALCLASS | CS_DBLCLKS;
-    wc.lpfnWndProc = &TabWndClassProc;
-    wc.hInstance = hInstance;
-    wc.lpszClassName = kTabWndClass;
-    if (!::RegisterClass(&wc))
-        AfxThrowResourceException();
-}
+void GXRegisterTabWndClass(HINSTANCE hInstance) { TabWndClass::Register(hInstance, kTabWndClass); }
 
 void GXUnregisterTabWndClass(HINSTANCE hInstance) { ::UnregisterClass(kTabWndClass, hInstance); }
 
@@ -199,7 +169,7 @@ CGXTabWnd::CGXTabWnd() : m_pBeamClass(RUNTIME_CLASS(CGXTabBeam))
 
 CGXTabWnd::~CGXTabWnd()
 {
-    AutoDeleteRegistry().erase(this);
+    TabWndClass::Forget(this);
     // While the object is whole: the children's last messages still find a tab window.
     if (m_hWnd)
         DestroyWindow();
@@ -215,11 +185,11 @@ void CGXTabWnd::OnDestroy()
     CWnd::OnDestroy();
 }
 
-size_t CGXTabWnd::GetAutoDeleteCount() { return AutoDeleteRegistry().size(); }
+size_t CGXTabWnd::GetAutoDeleteCount() { return TabWndClass::Count(); }
 
 void CGXTabWnd::PostNcDestroy()
 {
-    if (AutoDeleteRegistry().erase(this))
+    if (TabWndClass::ReleaseOnNcDestroy(this))
         delete this;
 }
 
