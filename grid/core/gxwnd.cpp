@@ -137,11 +137,17 @@ void CGXGridWnd::OnPaint()
 void CGXGridWnd::OnNcPaint()
 {
     Default();
-    CWnd* pParent = GetParent();
-    if (!m_bDraw3dFrame || !pParent)
+    if (m_bDraw3dFrame)
+        GXDrawSunkenFrameOnParent(this);
+}
+
+void GXDrawSunkenFrameOnParent(CWnd* pWnd)
+{
+    CWnd* pParent = pWnd ? pWnd->GetParent() : nullptr;
+    if (!pParent)
         return;
     CRect rect;
-    GetWindowRect(&rect);
+    pWnd->GetWindowRect(&rect);
     pParent->ScreenToClient(&rect);
     rect.InflateRect(kFrameNear, kFrameNear, kFrameFar, kFrameFar);
     CClientDC dc(pParent);

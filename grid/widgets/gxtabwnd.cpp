@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "grid/core/gxdrawsvc.h"
+#include "grid/core/gxwnd.h"
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxstate.h"
 #include "grid/core/gxtemplatewnd.h"
@@ -26,9 +26,6 @@ constexpr int kMaxLayoutSize = 32766;
 constexpr int kEditorChars = 15;
 // Children drawn with a width or height this small get a border, so they can still be seen.
 constexpr int kTinyChild = 1;
-// Grown around the window rectangle for the sunken frame, as the grid window does.
-constexpr int kFrameNear = 2;
-constexpr int kFrameFar = 3;
 
 COLORREF sysColor(int nIndex) { return GXGetAppData()->m_sysColors.LookupColor(DWORD(nIndex)); }
 
@@ -705,16 +702,8 @@ BOOL CGXTabWnd::OnEraseBkgnd(CDC* pDC)
 void CGXTabWnd::OnNcPaint()
 {
     Default();
-    CWnd* pParent = GetParent();
-    if ((!m_bDraw3dFrame && !(GetExStyle() & WS_EX_CLIENTEDGE)) || !pParent)
-        return;
-    CRect rect;
-    GetWindowRect(&rect);
-    pParent->ScreenToClient(&rect);
-    rect.InflateRect(kFrameNear, kFrameNear, kFrameFar, kFrameFar);
-    CClientDC dc(pParent);
-    if (CGXDrawingAndFormatting* pDraw = GetDrawingAndFormatting())
-        pDraw->DrawEdgeFrame(&dc, rect, FALSE, TRUE);
+    if (m_bDraw3dFrame || (GetExStyle() & WS_EX_CLIENTEDGE))
+        GXDrawSunkenFrameOnParent(this);
 }
 
 void CGXTabWnd::OnSysColorChange()
