@@ -218,7 +218,19 @@ BOOL CGXTabWnd::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID)
     return TRUE;
 }
 
-BOOL CGXTabWnd::createChildren(UINT)
+BOOL CGXTabWnd::createChildren(UINT nID)
+{
+    if (makeChildren(nID))
+        return TRUE;
+    // Nothing half made stays behind for the next attempt.
+    m_pBeam.reset();
+    for (CScrollBar* p : {&m_sbHorz, &m_sbVert, &m_sizeBox})
+        if (p->GetSafeHwnd())
+            p->DestroyWindow();
+    return FALSE;
+}
+
+BOOL CGXTabWnd::makeChildren(UINT)
 {
     ensureTabWndInterface();
     readMetrics();
@@ -438,10 +450,16 @@ void CGXTabWnd::RecalcLayout()
     if (!m_hWnd)
         return;
     if (!m_bCreated) {
-        // A window from a template: complete it as Create would, with both bars.
+        // A window from a template: complete it as Create would, with both bars. Dropping its
+        // own bars resizes it, which lays it out again: that pass waits for this one.
+        if (m_bCompleting)
+            return;
+        m_bCompleting = TRUE;
         m_bHScroll = m_bVScroll = TRUE;
         ModifyStyle(WS_HSCROLL | WS_VSCROLL, WS_CHILD | WS_CLIPCHILDREN, SWP_FRAMECHANGED);
-        if (!createChildren(UINT(GetDlgCtrlID())))
+        const BOOL bMade = m_hWnd && createChildren(UINT(GetDlgCtrlID()));
+        m_bCompleting = FALSE;
+        if (!bMade)
             return;
     }
     CRect rc;

@@ -85,6 +85,7 @@ protected:
     void PostNcDestroy() override;
     // The scroll bars, the size box and the strip; false when one cannot be made.
     BOOL createChildren(UINT nID);
+    BOOL makeChildren(UINT nID);
     void placeChild(HDWP& hdwp, CWnd* pWnd, int x, int y, int cx, int cy);
     void updateSizeBox();
     void scaleSplit(int cx);
@@ -121,6 +122,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     BOOL m_bCreated { FALSE };
+    BOOL m_bCompleting { FALSE };
     BOOL m_bHScroll { TRUE };
     BOOL m_bVScroll { TRUE };
     std::unique_ptr<CGXTabBeam> m_pBeam;

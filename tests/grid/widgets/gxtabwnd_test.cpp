@@ -427,8 +427,10 @@ TEST(TabWndTemplateTest, AWindowFromATemplateCompletesItselfAndGoesWithItsWindow
     CWnd dialog;
     ASSERT_TRUE(dialog.CreateEx(0, AfxRegisterWndClass(0), "dialog", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr,
                                 nullptr));
-    // What a dialog does for a "CGXTabWnd" control of its template.
-    HWND h = ::CreateWindowEx(0, "CGXTabWnd", nullptr, WS_CHILD | WS_VISIBLE, 10, 10, 380, 200, dialog.m_hWnd,
+    // What a dialog does for a "CGXTabWnd" control of its template; its own bars give way to the
+    // tab window's.
+    HWND h = ::CreateWindowEx(0, "CGXTabWnd", nullptr, WS_CHILD | WS_VISIBLE | WS_HSCROLL | WS_VSCROLL, 10, 10, 380,
+                              200, dialog.m_hWnd,
                               reinterpret_cast<HMENU>(uintptr_t(1001)), nullptr, nullptr);
     ASSERT_NE(h, nullptr);
     auto* pTabs = static_cast<CGXTabWnd*>(CWnd::FromHandlePermanent(h));
@@ -441,6 +443,11 @@ TEST(TabWndTemplateTest, AWindowFromATemplateCompletesItselfAndGoesWithItsWindow
     EXPECT_EQ(pTabs->GetBeam()->GetDlgCtrlID(), int(CGXTabWnd::kBeamId));
     EXPECT_NE(pTabs->GetDlgItem(CGXTabWnd::kHorzScrollId), nullptr);
     EXPECT_NE(pTabs->GetDlgItem(CGXTabWnd::kVertScrollId), nullptr);
+    EXPECT_FALSE(pTabs->GetStyle() & (WS_HSCROLL | WS_VSCROLL));
+    int nBars = 0;
+    for (HWND c = ::GetWindow(h, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+        nBars += ::GetDlgCtrlID(c) == int(CGXTabWnd::kHorzScrollId) || ::GetDlgCtrlID(c) == int(CGXTabWnd::kVertScrollId);
+    EXPECT_EQ(nBars, 2) << "made once";
     CWnd* pSheet = new CWnd;
     ASSERT_TRUE(pSheet->CreateEx(0, AfxRegisterWndClass(0), nullptr, WS_CHILD, 0, 0, 1, 1, h, nullptr));
     pTabs->AttachWnd(pSheet, "One");
