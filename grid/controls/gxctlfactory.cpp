@@ -34,6 +34,8 @@
 #include "grid/features/gxprintdev.h"
 #include "grid/features/gxprofile.h"
 #include "grid/features/gxserialcompat.h"
+#include "grid/widgets/gxtabbeam.h"
+#include "grid/widgets/gxtabwnd.h"
 #include "platform/base/CString.h"
 
 namespace {
@@ -209,12 +211,18 @@ void CGXControlFactory::InstallSupportFeatures()
 
 void CGXControlFactory::RegisterWindowClasses(HINSTANCE hInstance)
 {
-    // Grid controls in dialog templates; the tab beam's and tab window's classes are registered
-    // by those windows.
+    // Grid controls, tab strips and tab windows in dialog templates.
     GXRegisterGridWndClass(hInstance);
     CGXRichEditCtrl::RegisterRtfClipboardFormat();
+    GXRegisterTabBeamClass(hInstance);
+    GXRegisterTabWndClass(hInstance);
 }
 
-void CGXControlFactory::UnregisterWindowClasses(HINSTANCE hInstance) { GXUnregisterGridWndClass(hInstance); }
+void CGXControlFactory::UnregisterWindowClasses(HINSTANCE hInstance)
+{
+    GXUnregisterGridWndClass(hInstance);
+    GXUnregisterTabBeamClass(hInstance);
+    GXUnregisterTabWndClass(hInstance);
+}
 
 void InitGridLibraryWithFactory() { InitGridLibrary(new CGXControlFactory); }

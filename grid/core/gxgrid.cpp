@@ -177,8 +177,9 @@ void CGXGridCore::Initialize()
     m_nTopRow = std::max(m_nTopRow, FrozenRows() + 1);
     m_nLeftCol = std::max(m_nLeftCol, FrozenCols() + 1);
 
+    // In a tab, the sheet's name is its tab's label.
     if (state.m_pTabWndInterface)
-        state.m_pTabWndInterface->SetGridWnd(m_pGridWnd, m_pParam->m_sText);
+        state.m_pTabWndInterface->TabNameOfWnd(m_pGridWnd, m_pParam->m_sText, FALSE);
 
     if (m_pParam->m_bHasRememberedCell && m_pParam->m_nRememberedRow <= RowCount()
         && m_pParam->m_nRememberedCol <= ColCount())

@@ -67,8 +67,9 @@ LRESULT CGXGridCore::OnGridTabName(WPARAM wParam, LPARAM)
     CGXTabWndInterface* pTabs = GXGetLibraryState().m_pTabWndInterface;
     if (!pTabs || !m_pParam)
         return 0;
-    pTabs->SetGridWnd(m_pGridWnd, m_pParam->m_sText);
-    m_pParam->m_sText = pTabs->GetTabName(int(wParam));
+    CString strName = m_pParam->m_sText;
+    pTabs->TabNameOfWnd(m_pGridWnd, strName, FALSE);
+    m_pParam->m_sText = pTabs->GetTabLabel(m_pGridWnd, int(wParam));
     return 0;
 }
 

@@ -27,9 +27,10 @@ constexpr ROWCOL kMaxSteppedCount = 4096;
 // Auto-scroll timer.
 constexpr UINT_PTR kAutoScrollTimer = 992;
 constexpr UINT kAutoScrollPeriod = 10;
-// Dialog items a registered parent window lends the grid as its scroll bars.
-constexpr int kParentHorzBarId = 59920;
-constexpr int kParentVertBarId = 59904;
+// Dialog items a registered parent window lends the grid as its scroll bars: the ids of the
+// framework's splitter and of the tab window, 0xEA00 horizontal and 0xEA10 vertical.
+constexpr int kParentHorzBarId = 0xEA00;
+constexpr int kParentVertBarId = 0xEA10;
 
 }  // namespace
 

@@ -216,12 +216,15 @@ class CGXAbstractDateTimeImp;
 class CGXNumberFormattingImp;
 class CGXAbstractDrawRotatedTextImp;
 
-// Told the grid window and its name; asked for the name of a tab.
+// The names of the tabs that hold windows; the tab window installs it, the grid asks it.
 class CGXTabWndInterface {
 public:
     virtual ~CGXTabWndInterface() = default;
-    virtual void SetGridWnd(CWnd* pGridWnd, LPCTSTR pszName) = 0;
-    virtual CString GetTabName(int nTab) = 0;
+    // The label of the tab holding pWnd in its parent tab window: set from strName (bSet), or
+    // read into it. Nothing happens when the parent holds no tab for the window.
+    virtual void TabNameOfWnd(CWnd* pWnd, CString& strName, BOOL bSet) = 0;
+    // The label of tab nTab of the tab window that is pWnd's parent; empty without one.
+    virtual CString GetTabLabel(CWnd* pWnd, int nTab) = 0;
 };
 
 class CGXAbstractGridListener {

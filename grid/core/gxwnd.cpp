@@ -2,9 +2,8 @@
 
 #include "grid/core/gxwnd.h"
 
-#include <set>
-
 #include "grid/core/gxlibdata.h"
+#include "grid/core/gxtemplatewnd.h"
 #include "platform/base/exceptions.h"
 #include "platform/gdi/gdi.h"
 #include "platform/ui/frame.h"
@@ -18,29 +17,7 @@ constexpr LPCTSTR kGridWndClass = "CGXGridWnd";
 constexpr int kFrameNear = 2;
 constexpr int kFrameFar = 3;
 
-// Windows the class procedure created; their objects are deleted with the window.
-std::set<CGXGridWnd*>& AutoDeleteRegistry()
-{
-    static std::set<CGXGridWnd*> registry;
-    return registry;
-}
-
-// Runs for the first message of a window made from the class name: from then on the window
-// belongs to a grid object.
-LRESULT GridWndClassProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (CWnd::FromHandlePermanent(hWnd))
-        return AfxWndProc(hWnd, message, wParam, lParam);
-    auto* pWnd = new CGXGridWnd;
-    if (!pWnd->SubclassWindow(hWnd)) {
-        delete pWnd;
-        return ::DefWindowProc(hWnd, message, wParam, lParam);
-    }
-    // The class procedure is not a procedure to chain to.
-    pWnd->m_pfnSuper = nullptr;
-    AutoDeleteRegistry().insert(pWnd);
-    return AfxWndProc(hWnd, message, wParam, lParam);
-}
+using GridWndClass = GXTemplateWndClass<CGXGridWnd>;
 
 }  // namespace
 
@@ -50,29 +27,17 @@ IMPLEMENT_DYNCREATE(CGXGridWnd, CWnd)
 
 CGXGridWnd::CGXGridWnd() : CGXGridCore(nullptr, nullptr, FALSE) { SetGridWnd(this); }
 
-CGXGridWnd::~CGXGridWnd() { AutoDeleteRegistry().erase(this); }
+CGXGridWnd::~CGXGridWnd() { GridWndClass::Forget(this); }
 
-size_t CGXGridWnd::GetAutoDeleteCount() { return AutoDeleteRegistry().size(); }
+size_t CGXGridWnd::GetAutoDeleteCount() { return GridWndClass::Count(); }
 
 void CGXGridWnd::PostNcDestroy()
 {
-    auto& registry = AutoDeleteRegistry();
-    if (registry.erase(this))
+    if (GridWndClass::ReleaseOnNcDestroy(this))
         delete this;
 }
 
-void GXRegisterGridWndClass(HINSTANCE hInstance)
-{
-    WNDCLASS wc {};
-    if (::GetClassInfo(hInstance, kGridWndClass, &wc))
-        return;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &GridWndClassProc;
-    wc.hInstance = hInstance;
-    wc.lpszClassName = kGridWndClass;
-    if (!::RegisterClass(&wc))
-        AfxThrowResourceException();
-}
+void GXRegisterGridWndClass(HINSTANCE hInstance) { GridWndClass::Register(hInstance, kGridWndClass); }
 
 void GXUnregisterGridWndClass(HINSTANCE hInstance) { ::UnregisterClass(kGridWndClass, hInstance); }
 
@@ -149,7 +114,16 @@ BOOL CGXGridWnd::PreTranslateMessage(MSG* pMsg)
     return CWnd::PreTranslateMessage(pMsg);
 }
 
-void CGXGridWnd::ShowScrollBar(int nBar, BOOL bShow) { CWnd::ShowScrollBar(UINT(nBar), bShow); }
+void CGXGridWnd::ShowScrollBar(int nBar, BOOL bShow)
+{
+    // A bar that a registered parent lends (a tab window's) stands in for one of the window's own.
+    for (int n : {SB_HORZ, SB_VERT})
+        if (nBar == n || nBar == SB_BOTH) {
+            if (bShow && GXBorrowedScrollBar(this, n))
+                continue;
+            CWnd::ShowScrollBar(UINT(n), bShow);
+        }
+}
 
 void CGXGridWnd::OnPaint()
 {
@@ -163,11 +137,17 @@ void CGXGridWnd::OnPaint()
 void CGXGridWnd::OnNcPaint()
 {
     Default();
-    CWnd* pParent = GetParent();
-    if (!m_bDraw3dFrame || !pParent)
+    if (m_bDraw3dFrame)
+        GXDrawSunkenFrameOnParent(this);
+}
+
+void GXDrawSunkenFrameOnParent(CWnd* pWnd)
+{
+    CWnd* pParent = pWnd ? pWnd->GetParent() : nullptr;
+    if (!pParent)
         return;
     CRect rect;
-    GetWindowRect(&rect);
+    pWnd->GetWindowRect(&rect);
     pParent->ScreenToClient(&rect);
     rect.InflateRect(kFrameNear, kFrameNear, kFrameFar, kFrameFar);
     CClientDC dc(pParent);

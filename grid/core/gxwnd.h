@@ -75,6 +75,9 @@ protected:
 // of the grid hosts refer to it.
 extern const UINT gxFindReplaceMsg;
 
+// A sunken frame drawn on the parent round the window, as grid windows and tab windows have.
+void GXDrawSunkenFrameOnParent(CWnd* pWnd);
+
 // The window class of grid controls in dialog templates; the control factory registers it.
 // A failed registration throws CResourceException.
 void GXRegisterGridWndClass(HINSTANCE hInstance);

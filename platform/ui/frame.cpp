@@ -606,9 +606,30 @@ LRESULT CFrameWnd::OnIdleUpdateCmdUIMsg(WPARAM, LPARAM)
     return 0;
 }
 
+void CFrameWnd::DelayUpdateFrameMenu(HMENU hMenuAlt)
+{
+    m_hMenuAlt = hMenuAlt;
+    m_bMenuUpdatePending = TRUE;
+}
+
+void CFrameWnd::OnUpdateFrameMenu(HMENU hMenuAlt)
+{
+    HMENU hMenu = hMenuAlt ? hMenuAlt : m_hMenuDefault;
+    if (hMenu && ::GetMenu(m_hWnd) != hMenu) {
+        ::SetMenu(m_hWnd, hMenu);
+        RecalcLayout();
+    }
+    ::DrawMenuBar(m_hWnd);
+}
+
 void CFrameWnd::OnIdleUpdateCmdUI()
 {
     if (!m_hWnd) return;
+    if (m_bMenuUpdatePending) {
+        m_bMenuUpdatePending = FALSE;
+        OnUpdateFrameMenu(m_hMenuAlt);
+        if (!m_hWnd) return;
+    }
     std::vector<CControlBar*> bars = m_listControlBars;
     for (CControlBar* b : bars)
         if (std::find(m_listControlBars.begin(), m_listControlBars.end(), b) != m_listControlBars.end() && b->m_hWnd &&

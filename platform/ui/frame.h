@@ -72,8 +72,13 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     // Menus and accelerators: a command whose update handler disables it is dropped.
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
-    // Runs the update handlers of the bars (what idle time does).
+    // Runs the update handlers of the bars (what idle time does), and a menu update asked for.
     void OnIdleUpdateCmdUI();
+    // Asks for the frame's menu to be brought up to date at the next idle time: hMenuAlt, or the
+    // frame's own menu when null.
+    void DelayUpdateFrameMenu(HMENU hMenuAlt);
+    virtual void OnUpdateFrameMenu(HMENU hMenuAlt);
+    BOOL IsMenuUpdatePending() const { return m_bMenuUpdatePending; }
 
     CString m_strTitle;
     UINT m_nIDHelp = 0;
@@ -104,6 +109,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     CView* m_pViewActive = nullptr;
+    HMENU m_hMenuAlt = nullptr;
+    BOOL m_bMenuUpdatePending = FALSE;
     HWND m_hWndMenuBar = nullptr;
     int m_nCloseRetries = 0;
     std::vector<CControlBar*> m_listControlBars;

@@ -262,8 +262,68 @@ LRESULT DefWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
 }
 
 // ---- The scroll-bar control ----
+
+static bool isSizeBox(HWND h) { return (GetWindowLong(h, GWL_STYLE) & (SBS_SIZEBOX | SBS_SIZEGRIP)) != 0; }
+
+// The face of the corner box; a grip adds three pairs of diagonal ridges toward the corner.
+static void paintSizeBox(HWND h, HDC hdc)
+{
+    CDC* dc = CDC::FromHandle(hdc);
+    RECT rc;
+    GetClientRect(h, &rc);
+    CRect r(rc);
+    dc->FillSolidRect(&r, GetSysColor(COLOR_BTNFACE));
+    if (!(GetWindowLong(h, GWL_STYLE) & SBS_SIZEGRIP) || !IsWindowEnabled(h))
+        return;
+    CPen light(PS_SOLID, 1, GetSysColor(COLOR_BTNHIGHLIGHT)), dark(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW));
+    CPen* old = dc->SelectObject(&dark);
+    const int n = std::min(r.Width(), r.Height());
+    for (int d = 3; d < n; d += 4) {
+        dc->SelectObject(&light);
+        dc->MoveTo(r.right - d - 1, r.bottom);
+        dc->LineTo(r.right, r.bottom - d - 1);
+        dc->SelectObject(&dark);
+        for (int k = 0; k < 2 && d + k + 1 < n; ++k) {
+            dc->MoveTo(r.right - d + k, r.bottom);
+            dc->LineTo(r.right, r.bottom - d + k);
+        }
+    }
+    dc->SelectObject(old);
+}
+
+static LRESULT sizeBoxProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
+{
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(h, &ps);
+        paintSizeBox(h, hdc);
+        EndPaint(h, &ps);
+        return 0;
+    }
+    case WM_SETCURSOR:
+        if (!IsWindowEnabled(h)) return DefWindowProc(h, msg, wp, lp);
+        SetCursor(LoadCursor(nullptr, IDC_SIZENWSE));
+        return TRUE;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        // Dragging the box sizes the top-level window by its bottom-right corner.
+        HWND top = TopLevelOf(h);
+        if (!top || !IsWindowEnabled(h) || IsZoomed(top) || !(GetWindowLong(top, GWL_STYLE) & WS_THICKFRAME)) return 0;
+        POINT p {GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        ClientToScreen(h, &p);
+        dragBorder(top, HTBOTTOMRIGHT, p);
+        return 0;
+    }
+    default:
+        return DefWindowProc(h, msg, wp, lp);
+    }
+}
+
 static LRESULT CALLBACK_ScrollBarProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
 {
+    if (msg != WM_NCCREATE && msg != WM_CREATE && isSizeBox(h))
+        return sizeBoxProc(h, msg, wp, lp);
     switch (msg) {
     case WM_PAINT: {
         PAINTSTRUCT ps;

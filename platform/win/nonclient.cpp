@@ -123,10 +123,16 @@ bool barVisible(const Wnd* w, int bar)
 void applyVisibility(HWND h, int bar, bool disableNoScroll)
 {
     Wnd* w = W(h);
-    if (!w || bar == SB_CTL) return;
+    if (!w) return;
     const ScrollBar& s = w->sb[bar];
     int range = s.nMax - s.nMin + 1;
     bool needed = s.nMax > s.nMin && (s.nPage == 0 || int(s.nPage) < range);
+    if (bar == SB_CTL) {
+        // A control stays where it is; a range it can scroll enables it, none greys it when asked.
+        if (needed) w->sb[bar].disabled = 0;
+        else if (disableNoScroll) w->sb[bar].disabled = ESB_DISABLE_BOTH;
+        return;
+    }
     if (needed) {
         w->sb[bar].disabled = 0;
         ShowScrollBar(h, bar, TRUE);
@@ -520,5 +526,23 @@ BOOL EnableScrollBar(HWND h, UINT bar, UINT arrows)
     if (bar == SB_BOTH) { apply(SB_HORZ); apply(SB_VERT); }
     else if (bar <= SB_CTL) apply(int(bar));
     else return FALSE;
+    return TRUE;
+}
+
+BOOL GetScrollBarInfo(HWND h, LONG idObject, PSCROLLBARINFO psbi)
+{
+    Wnd* w = W(h);
+    if (!w || !psbi) return FALSE;
+    int bar = idObject == OBJID_CLIENT ? SB_CTL : idObject == OBJID_HSCROLL ? SB_HORZ : idObject == OBJID_VSCROLL ? SB_VERT : -1;
+    if (bar < 0 || (bar == SB_CTL && (w->style & (SBS_SIZEBOX | SBS_SIZEGRIP)))) return FALSE;
+    BarGeom g = geometry(w, bar);
+    *psbi = SCROLLBARINFO {};
+    psbi->cbSize = sizeof(SCROLLBARINFO);
+    psbi->rcScrollBar = g.rc;
+    psbi->dxyLineButton = g.arrow;
+    psbi->xyThumbTop = g.thumbPos;
+    psbi->xyThumbBottom = g.thumbPos + g.thumbLen;
+    if (!g.active) psbi->rgstate[0] |= STATE_SYSTEM_UNAVAILABLE;
+    if (bar != SB_CTL && !barVisible(w, bar)) psbi->rgstate[0] |= STATE_SYSTEM_INVISIBLE;
     return TRUE;
 }

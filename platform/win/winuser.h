@@ -431,6 +431,7 @@ typedef BOOL (*WNDENUMPROC)(HWND, LPARAM);
 #define SBS_HORZ 0x0000
 #define SBS_VERT 0x0001
 #define SBS_SIZEBOX 0x0008
+#define SBS_SIZEGRIP 0x0010
 #define SBM_SETPOS 0x00E0
 #define SBM_GETPOS 0x00E1
 #define SBM_SETRANGE 0x00E2
@@ -766,6 +767,13 @@ BOOL ShowWindow(HWND hWnd, int nCmdShow);
 BOOL MoveWindow(HWND hWnd, int X, int Y, int nWidth, int nHeight, BOOL bRepaint);
 BOOL SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy, UINT uFlags);
 BOOL BringWindowToTop(HWND hWnd);
+// Moves gathered with DeferWindowPos and applied together by EndDeferWindowPos. A window that is
+// not one ends the batch: DeferWindowPos then frees it and answers null.
+struct HDWP__;
+typedef HDWP__* HDWP;
+HDWP BeginDeferWindowPos(int nNumWindows);
+HDWP DeferWindowPos(HDWP hWinPosInfo, HWND hWnd, HWND hWndInsertAfter, int x, int y, int cx, int cy, UINT uFlags);
+BOOL EndDeferWindowPos(HDWP hWinPosInfo);
 BOOL GetWindowRect(HWND hWnd, LPRECT lpRect);
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
 BOOL AdjustWindowRectEx(LPRECT lpRect, DWORD dwStyle, BOOL bMenu, DWORD dwExStyle);
@@ -863,6 +871,24 @@ BOOL SetScrollRange(HWND hWnd, int nBar, int nMinPos, int nMaxPos, BOOL bRedraw)
 BOOL GetScrollRange(HWND hWnd, int nBar, int* lpMinPos, int* lpMaxPos);
 BOOL ShowScrollBar(HWND hWnd, int wBar, BOOL bShow);
 BOOL EnableScrollBar(HWND hWnd, UINT wSBflags, UINT wArrows);
+// What a bar shows: its rectangle, arrows and thumb, and in rgstate[0] whether it is grey
+// (STATE_SYSTEM_UNAVAILABLE: nothing to scroll, or disabled) or hidden.
+#define OBJID_CLIENT ((LONG)0xFFFFFFFC)
+#define OBJID_VSCROLL ((LONG)0xFFFFFFFB)
+#define OBJID_HSCROLL ((LONG)0xFFFFFFFA)
+#define STATE_SYSTEM_UNAVAILABLE 0x00000001
+#define STATE_SYSTEM_INVISIBLE 0x00008000
+struct SCROLLBARINFO {
+    DWORD cbSize;
+    RECT rcScrollBar;
+    int dxyLineButton;
+    int xyThumbTop;
+    int xyThumbBottom;
+    int reserved;
+    DWORD rgstate[6];
+};
+typedef SCROLLBARINFO* PSCROLLBARINFO;
+BOOL GetScrollBarInfo(HWND hWnd, LONG idObject, PSCROLLBARINFO psbi);
 
 // ---- Message boxes ----
 int MessageBox(HWND hWnd, LPCTSTR lpText, LPCTSTR lpCaption, UINT uType);

@@ -129,13 +129,16 @@ int runCurrency()
 }  // namespace
 
 int RunCalendarDemo();
+int runTabs();  // widgetdemo_tabs.cpp
 
 int main(int argc, char** argv)
 {
     if (argc >= 2 && std::strcmp(argv[1], "calendar") == 0)
         return RunCalendarDemo();
+    if (argc >= 2 && std::strcmp(argv[1], "tabs") == 0)
+        return runTabs();
     if (argc < 2 || std::strcmp(argv[1], "currency") != 0) {
-        std::fprintf(stderr, "usage: widgetdemo currency|calendar\n");
+        std::fprintf(stderr, "usage: widgetdemo currency|calendar|tabs\n");
         return 2;
     }
     return runCurrency();
