@@ -509,37 +509,43 @@ BOOL CGXBrowserGrid::RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT flags, int 
     return b;
 }
 
-BOOL CGXBrowserGrid::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce)
-{
-    CGXBrowseParam* p = BrowseParam();
-    if (p && p->m_nEditMode != gxNoEdit
-        && std::any_of(p->m_EditBuffer.begin(), p->m_EditBuffer.end(), [](const CGXBrowseEditEntry& e) { return e.bModified; }))
-        if (!UpdateRecord())
-            return FALSE;
-    if (p && nFromRow < ROWCOL(p->m_RowOrder.GetSize())) {
-        // Entries beyond the array are the rows themselves: make the moved ones explicit first.
-        const INT_PTR nOld = p->m_RowOrder.GetSize();
-        for (INT_PTR i = 0; i < nOld; ++i)
-            if (p->m_RowOrder[i] == 0)
-                p->m_RowOrder[i] = DWORD(i);
-        const INT_PTR nLast = std::min<INT_PTR>(INT_PTR(nToRow), nOld - 1);
-        p->m_RowOrder.RemoveAt(INT_PTR(nFromRow), nLast - INT_PTR(nFromRow) + 1);
-    }
-    return CGXGridCore::StoreRemoveRows(nFromRow, nToRow, bForce);
-}
-
 namespace {
 
-// Every entry up to the far end of the move is written out (0 reads as the line itself), then the
-// block's entries go to the destination.
-void MoveOrderEntries(CDWordArray& order, ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest)
+// Entries up to nEnd are written out (0 reads as the line itself), so that shifting them keeps
+// each line showing what it showed.
+void FillOrderTo(CDWordArray& order, ROWCOL nEnd)
 {
-    const ROWCOL nEnd = std::max(nLast, nDest + (nLast - nFirst));
     if (ROWCOL(order.GetSize()) <= nEnd)
         order.SetSize(INT_PTR(nEnd) + 1);
     for (INT_PTR i = 0; i < order.GetSize(); ++i)
         if (order[i] == 0)
             order[i] = DWORD(i);
+}
+
+// Inserted lines show the next records (fields) after the last one shown: nEnd + 1, nEnd + 2, ...
+void InsertOrderEntries(CDWordArray& order, ROWCOL nAt, ROWCOL nCount, ROWCOL nEnd)
+{
+    FillOrderTo(order, std::max(nEnd, nAt));
+    order.InsertAt(INT_PTR(nAt), DWORD(0), INT_PTR(nCount));
+    for (ROWCOL i = 0; i < nCount; ++i)
+        order[INT_PTR(nAt + i)] = DWORD(nEnd + 1 + i);
+}
+
+void RemoveOrderEntries(CDWordArray& order, ROWCOL nFrom, ROWCOL nTo)
+{
+    if (nFrom >= ROWCOL(order.GetSize()))
+        return;
+    FillOrderTo(order, ROWCOL(order.GetSize() - 1));
+    const INT_PTR nLast = std::min<INT_PTR>(INT_PTR(nTo), order.GetSize() - 1);
+    order.RemoveAt(INT_PTR(nFrom), nLast - INT_PTR(nFrom) + 1);
+}
+
+// Every entry up to the far end of the move is written out, then the block's entries go to the
+// destination.
+void MoveOrderEntries(CDWordArray& order, ROWCOL nFirst, ROWCOL nLast, ROWCOL nDest)
+{
+    const ROWCOL nEnd = std::max(nLast, nDest + (nLast - nFirst));
+    FillOrderTo(order, nEnd);
     const ROWCOL nFrom = std::min(nFirst, nDest);
     std::vector<DWORD> old(order.GetData() + nFrom, order.GetData() + nEnd + 1);
     for (ROWCOL i = nFrom; i <= nEnd; ++i)
@@ -547,6 +553,62 @@ void MoveOrderEntries(CDWordArray& order, ROWCOL nFirst, ROWCOL nLast, ROWCOL nD
 }
 
 }  // namespace
+
+// An edit with changed fields is written before lines come or go; a failed write refuses.
+BOOL CGXBrowserGrid::WritePendingEdit()
+{
+    CGXBrowseParam* p = BrowseParam();
+    if (p && p->m_nEditMode != gxNoEdit
+        && std::any_of(p->m_EditBuffer.begin(), p->m_EditBuffer.end(), [](const CGXBrowseEditEntry& e) { return e.bModified; }))
+        return UpdateRecord();
+    return TRUE;
+}
+
+BOOL CGXBrowserGrid::StoreInsertRows(ROWCOL nRow, ROWCOL nCount, BOOL bForce)
+{
+    if (!WritePendingEdit())
+        return FALSE;
+    const ROWCOL nEnd = RowCount();
+    if (!CGXGridCore::StoreInsertRows(nRow, nCount, bForce))
+        return FALSE;
+    if (CGXBrowseParam* p = BrowseParam())
+        InsertOrderEntries(p->m_RowOrder, nRow, nCount, nEnd);
+    return TRUE;
+}
+
+BOOL CGXBrowserGrid::StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL bForce)
+{
+    if (!WritePendingEdit())
+        return FALSE;
+    const ROWCOL nEnd = ColCount();
+    if (!CGXGridCore::StoreInsertCols(nCol, nCount, bForce))
+        return FALSE;
+    if (CGXBrowseParam* p = BrowseParam())
+        InsertOrderEntries(p->m_ColOrder, nCol, nCount, nEnd);
+    ResetEditBuffer();
+    return TRUE;
+}
+
+BOOL CGXBrowserGrid::StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce)
+{
+    if (!WritePendingEdit())
+        return FALSE;
+    if (CGXBrowseParam* p = BrowseParam())
+        RemoveOrderEntries(p->m_RowOrder, nFromRow, nToRow);
+    return CGXGridCore::StoreRemoveRows(nFromRow, nToRow, bForce);
+}
+
+BOOL CGXBrowserGrid::StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bForce)
+{
+    if (!WritePendingEdit())
+        return FALSE;
+    if (!CGXGridCore::StoreRemoveCols(nFromCol, nToCol, bForce))
+        return FALSE;
+    if (CGXBrowseParam* p = BrowseParam())
+        RemoveOrderEntries(p->m_ColOrder, nFromCol, nToCol);
+    ResetEditBuffer();
+    return TRUE;
+}
 
 BOOL CGXBrowserGrid::StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bForce)
 {

@@ -70,6 +70,7 @@ public:
         return p && p->IsKindOf(RUNTIME_CLASS(CGXBrowseParam)) ? static_cast<CGXBrowseParam*>(p) : nullptr;
     }
     void ResetEditBuffer();
+    BOOL WritePendingEdit();
     DWORD EditMode() const { return BrowseParam() ? BrowseParam()->m_nEditMode : gxNoEdit; }
     void OnRecordCommand(UINT nID);
     // Whether a record-navigation command can run now (its update handler's answer).
@@ -85,8 +86,12 @@ public:
     BOOL ApplyStyleToRange(const CGXCellRange& range, const CGXStyle* pStyle, int mt = gxOverride, int nType = 0,
                            CObArray* pCellsArray = nullptr, UINT flags = GX_UPDATENOW, int ctCmd = gxDo) override;
     BOOL RemoveRows(ROWCOL nFromRow, ROWCOL nToRow, UINT flags = GX_UPDATENOW, int ctCmd = gxDo) override;
+    // Lines that come, go or move take their order entries along, so that every other line goes on
+    // showing its record (field); an edit with changed fields is written first.
+    BOOL StoreInsertRows(ROWCOL nRow, ROWCOL nCount, BOOL bForce = FALSE) override;
+    BOOL StoreInsertCols(ROWCOL nCol, ROWCOL nCount, BOOL bForce = FALSE) override;
     BOOL StoreRemoveRows(ROWCOL nFromRow, ROWCOL nToRow, BOOL bForce = FALSE) override;
-    // Moved rows (columns) take their order entries with them: the lines keep showing their records (fields).
+    BOOL StoreRemoveCols(ROWCOL nFromCol, ROWCOL nToCol, BOOL bForce = FALSE) override;
     BOOL StoreMoveRows(ROWCOL nFromRow, ROWCOL nToRow, ROWCOL nDestRow, BOOL bForce = FALSE) override;
     BOOL StoreMoveCols(ROWCOL nFromCol, ROWCOL nToCol, ROWCOL nDestCol, BOOL bForce = FALSE) override;
     BOOL CanSelectRange(const CGXCellRange& range, UINT flags = 0) override;

@@ -3,7 +3,6 @@
 
 #include "recgrid_fixture.h"
 
-#include "grid/core/gxobjfile.h"
 #include "platform/base/CFile.h"
 
 namespace {
@@ -55,6 +54,27 @@ TEST_F(DaoMoveTest, MovedColumnsAndRowsKeepTheirFieldsAndRecords)
     EXPECT_EQ(Text(5, 2), "Last5");
     EXPECT_EQ(Text(1, 1), "1");
     EXPECT_EQ(Text(4, 1), "4");
+}
+
+TEST_F(DaoMoveTest, InsertedAndRemovedColumnsLeaveTheOthersOnTheirFields)
+{
+    MakeDb({DataTable(), FillData(5)});
+    CGXDaoGrid& grid = MakeGrid(&OpenRecordset("SELECT * FROM Data"));
+    Paint();
+    ASSERT_TRUE(grid.MoveCols(2, 2, 3));  // order: Id, First Name, Last Name, Notes
+    ASSERT_TRUE(grid.InsertCols(2, 1));
+    // The new column shows the next field after the last one (none here); the others keep theirs.
+    EXPECT_EQ(grid.FieldIndexOfCol(1), 0);
+    EXPECT_EQ(grid.FieldIndexOfCol(2), 4);
+    EXPECT_EQ(grid.FieldIndexOfCol(3), 2);
+    EXPECT_EQ(grid.FieldIndexOfCol(4), 1);
+    EXPECT_EQ(Text(2, 4), "Last2");
+    ASSERT_TRUE(grid.RemoveCols(2, 2));
+    EXPECT_EQ(grid.FieldIndexOfCol(2), 2);
+    EXPECT_EQ(grid.FieldIndexOfCol(3), 1);
+    EXPECT_EQ(Text(2, 2), "First2");
+    EXPECT_EQ(Text(2, 3), "Last2");
+    EXPECT_EQ(Text(2, 4), "note");
 }
 
 }  // namespace
