@@ -421,6 +421,20 @@ int gx_set_text_cell(int handle, int row, int column, const char* text)
     return 1;
 }
 
+int gx_set_plain_text_cell(int handle, int row, int column, const char* text)
+{
+    GXSheet* s = gx_sheet(handle);
+    if (!s || !InBounds(row, column))
+        return 0;
+    CGXStyle* style = ReplaceCell(handle, row, column);
+    GXCell* c = NewCell(s, 0, row, column, gxText, gxEmpty);
+    SetTextValue(c, text ? text : "");
+    c->style = style;
+    gx_insert_cell(handle, c);
+    RecordCell(handle, c);
+    return 1;
+}
+
 int gx_insert_cell(int handle, GXCell* cell)
 {
     GXSheet* s = gx_sheet(handle);

@@ -175,6 +175,8 @@ struct GXGivenValue {
 int gx_set_formula_cell(int handle, int row, int column, const char* text, const GXGivenValue* value = nullptr);
 int gx_set_number_cell(int handle, int row, int column, double number);
 int gx_set_text_cell(int handle, int row, int column, const char* text);
+// Typed text: stored as given, whole (no escapes decoded).
+int gx_set_plain_text_cell(int handle, int row, int column, const char* text);
 int gx_insert_cell(int handle, GXCell* cell);
 void gx_unlink_cell(int handle, GXCell* cell);
 void gx_remove_cell(int handle, GXCell* cell);
