@@ -1,5 +1,5 @@
 // Drawing a screen's column of 60 cells of each kind of cell control (check box, radio buttons,
-// progress bar, push button, spin and password edits, bitmap field) into a 1280 x 1000 memory
+// progress bar, push button, spin and password edits, bitmap field, list box) into a 1280 x 1000 memory
 // DC, at the top of a grid of 100,000 rows and at row 50,000: the cost per column must not grow
 // with the row count.
 
@@ -29,6 +29,7 @@ const Kind kKinds[] = {
     {"CheckBox", GX_IDS_CTRL_CHECKBOX},   {"CheckBox3d", GX_IDS_CTRL_CHECKBOX3D}, {"Radio", GX_IDS_CTRL_RADIOBTN},
     {"Radio3d", GX_IDS_CTRL_RADIOBTN3D},  {"Progress", GX_IDS_CTRL_PROGRESS},     {"Pushbutton", GX_IDS_CTRL_PUSHBTN},
     {"Spin", GX_IDS_CTRL_SPINEDIT},       {"Password", GX_IDS_CTRL_PASSWORD},     {"Bitmap", GX_IDS_CTRL_DAOBITMAP},
+    {"ListBox", GX_IDS_CTRL_LISTBOX},
 };
 
 std::vector<BYTE> PictureFile()

@@ -10,6 +10,7 @@
 #include "grid/controls/gxcombo.h"
 #include "grid/controls/gxdaobitmap.h"
 #include "grid/controls/gxedit.h"
+#include "grid/controls/gxlistbox.h"
 #include "grid/controls/gxprogress.h"
 #include "grid/controls/gxpushbtn.h"
 #include "grid/controls/gxradio.h"
@@ -107,6 +108,7 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
         pControl = pRich;
         break;
     }
+    case GX_IDS_CTRL_LISTBOX: pControl = new CGXListBox(pGrid, nID); break;
     case GX_IDS_CTRL_COMBOBOX: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
     case GX_IDS_CTRL_TEXTFIT: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_TEXTFIT); break;
     case GX_IDS_CTRL_ZEROBASED: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ZEROBASED); break;

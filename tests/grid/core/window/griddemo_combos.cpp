@@ -40,6 +40,7 @@ const Kind kKinds[] = {
     {"OneChoice", GX_IDS_CTRL_ONEBASED_EX, "", kFruit},
     {"Tabbed", GX_IDS_CTRL_TABBED_COMBOBOX, "1", kTable},
     {"CheckList", GX_IDS_CTRL_CHECKLIST_COMBOBOX, "1", "Toppings\nCheese\nHam\nOlives\nPeppers"},
+    {"ListBox", GX_IDS_CTRL_LISTBOX, "gr", "Red\nGreen\nBlue\nPurple"},
 };
 constexpr ROWCOL kKindCount = ROWCOL(sizeof(kKinds) / sizeof(kKinds[0]));
 
@@ -119,6 +120,8 @@ int RunCombosDemo()
                 .SetUserAttribute(GX_IDS_UA_TABLIST_TITLES, "1")
                 .SetUserAttribute(GX_IDS_UA_TABLIST_UNIQUEID, "1");
         grid.SetStyleRange(CGXCellRange(n, kCellCol), style);
+        if (k.nID == GX_IDS_CTRL_LISTBOX)
+            grid.SetRowHeights(n, n, 60);
     }
     grid.GetParam()->ClearUndoList();
     grid.SetFocus();
