@@ -133,15 +133,31 @@ public:
     {
         if (m_pid <= 0)
             return -1;
+        // The program may not have reached its screenshot into the pipe yet: an empty read before
+        // any writer came is no end. Read until the picture was written whole or the program ended.
+        int status = 0;
+        bool ended = false;
         if (int fd = ::open(m_fifo.c_str(), O_RDONLY | O_NONBLOCK); fd >= 0) {
-            ::fcntl(fd, F_SETFL, 0);
             char buf[4096];
-            while (::read(fd, buf, sizeof buf) > 0) {
+            bool got = false;
+            for (int i = 0; i < 2400; ++i) {  // 120 s, as the program's own timeout
+                const ssize_t n = ::read(fd, buf, sizeof buf);
+                if (n > 0) {
+                    got = true;
+                    continue;
+                }
+                if (n == 0 && got)
+                    break;
+                if (::waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                    ended = true;
+                    break;
+                }
+                ::usleep(50 * 1000);
             }
             ::close(fd);
         }
-        int status = 0;
-        ::waitpid(m_pid, &status, 0);
+        if (!ended)
+            ::waitpid(m_pid, &status, 0);
         m_pid = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
