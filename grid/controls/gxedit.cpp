@@ -242,14 +242,8 @@ BOOL CGXEditControl::CanFloatCell(ROWCOL, ROWCOL, const CGXStyle& style, BOOL bF
 
 void CGXEditControl::Hide()
 {
-    if (!HasWindow() || !m_pWnd->IsWindowVisible())
-        return;
-    ::HideCaret(m_pWnd->GetSafeHwnd());
-    const BOOL bOldLock = m_pGrid->m_bLockCurrentCell;
-    m_pGrid->m_bLockCurrentCell = TRUE;
-    m_pWnd->MoveWindow(0, 0, 0, 0, FALSE);
-    m_pWnd->ShowWindow(SW_HIDE);
-    m_pGrid->m_bLockCurrentCell = bOldLock;
+    if (HasWindow())
+        HideCellWindow(m_pWnd.get());
 }
 
 // ---- Drawing ----

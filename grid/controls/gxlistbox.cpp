@@ -119,14 +119,8 @@ BOOL CGXListBox::GetEditText(CString& sText)
 
 void CGXListBox::Hide()
 {
-    if (!HasWindow() || !m_pWnd->IsWindowVisible())
-        return;
-    ::HideCaret(m_pWnd->GetSafeHwnd());
-    const BOOL bOldLock = m_pGrid->m_bLockCurrentCell;
-    m_pGrid->m_bLockCurrentCell = TRUE;
-    m_pWnd->MoveWindow(0, 0, 0, 0, FALSE);
-    m_pWnd->ShowWindow(SW_HIDE);
-    m_pGrid->m_bLockCurrentCell = bOldLock;
+    if (HasWindow())
+        HideCellWindow(m_pWnd.get());
 }
 
 void CGXListBox::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,

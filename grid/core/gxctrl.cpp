@@ -865,6 +865,18 @@ void CGXControl::Draw3dBorder(CDC* pDC, const CRect& rect, const CGXStyle& style
                                            bRaised ? black : highlight);
 }
 
+void CGXControl::HideCellWindow(CWnd* pWnd)
+{
+    if (!pWnd || !pWnd->GetSafeHwnd() || !pWnd->IsWindowVisible())
+        return;
+    ::HideCaret(pWnd->GetSafeHwnd());
+    const BOOL bOldLock = m_pGrid->m_bLockCurrentCell;
+    m_pGrid->m_bLockCurrentCell = TRUE;
+    pWnd->MoveWindow(0, 0, 0, 0, FALSE);
+    pWnd->ShowWindow(SW_HIDE);
+    m_pGrid->m_bLockCurrentCell = bOldLock;
+}
+
 BOOL CGXControl::IsHeaderMarked(ROWCOL nRow, ROWCOL nCol, const CGXStyle&)
 {
     CGXAbstractGridMarkEditHeaderImp* p = m_pGrid->m_pMarkEditHeaderImp;

@@ -266,6 +266,8 @@ public:
     DWORD m_dwReserved = 0;  // the password control sets 1
 
 protected:
+    // Hides a control's window over the current cell without the grid taking it for a leave.
+    void HideCellWindow(CWnd* pWnd);
     // Offers a mouse event to the first child under the point.
     template <class Fn>
     BOOL RouteToChildUnder(CPoint point, BOOL bCapture, Fn fn);
