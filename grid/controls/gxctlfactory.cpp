@@ -8,6 +8,7 @@
 #include "grid/controls/gxcheckbox.h"
 #include "grid/controls/gxchklist.h"
 #include "grid/controls/gxcombo.h"
+#include "grid/controls/gxcombownd.h"
 #include "grid/controls/gxdaobitmap.h"
 #include "grid/controls/gxedit.h"
 #include "grid/controls/gxlistbox.h"
@@ -109,6 +110,16 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
         break;
     }
     case GX_IDS_CTRL_LISTBOX: pControl = new CGXListBox(pGrid, nID); break;
+    case GX_IDS_CTRL_CBS_DROPDOWN:
+    case GX_IDS_CTRL_CBS_DROPDOWNLIST: {
+        // The window again on first use when the grid has no window yet.
+        auto* pCombo = new CGXComboBoxWnd(pGrid);
+        pCombo->CreateControl(nID == GX_IDS_CTRL_CBS_DROPDOWN ? 0x200042 : 0x200003, nID);
+        pCombo->m_bUseChoiceList = TRUE;
+        pCombo->m_bKeepArrowKeys = FALSE;
+        pControl = pCombo;
+        break;
+    }
     case GX_IDS_CTRL_COMBOBOX: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
     case GX_IDS_CTRL_TEXTFIT: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_TEXTFIT); break;
     case GX_IDS_CTRL_ZEROBASED: pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ZEROBASED); break;

@@ -106,7 +106,12 @@ struct ComboCtl : Control {
             int n = std::max(1, count());
             int lines = std::max(1, std::min(n, std::max(1, droppedH / std::max(1, itemH))));
             int w = std::max<int>(droppedW, wr.right - wr.left);
-            SetWindowPos(list, HWND_TOPMOST, wr.left, wr.bottom, w, lines * itemH + 2, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            // Below the field, or above it when the desktop has no room below and has above.
+            int listH = lines * itemH + 2, y = wr.bottom;
+            RECT desk;
+            GetWindowRect(GetDesktopWindow(), &desk);
+            if (wr.bottom + listH > desk.bottom && wr.top - listH >= desk.top) y = wr.top - listH;
+            SetWindowPos(list, HWND_TOPMOST, wr.left, y, w, listH, SWP_NOACTIVATE | SWP_SHOWWINDOW);
             SendMessage(list, LB_SETTOPINDEX, WPARAM(std::max(0, cur())), 0);
             dropped = true;
             selAtDrop = cur();
@@ -490,6 +495,20 @@ struct ComboCtl : Control {
         case CB_LIMITTEXT: if (!edit) return CB_ERR; SendMessage(edit, EM_LIMITTEXT, wp, 0); return TRUE;
         case CB_SHOWDROPDOWN: drop(wp != 0); return TRUE;
         case CB_GETDROPPEDSTATE: return dropped;
+        case CB_GETCOMBOBOXINFO: {
+            auto* info = reinterpret_cast<COMBOBOXINFO*>(lp);
+            if (!info || info->cbSize != sizeof(COMBOBOXINFO)) return FALSE;
+            RECT rc;
+            GetClientRect(h, &rc);
+            RECT field {0, 0, rc.right, simple() ? fieldH : rc.bottom};
+            info->rcItem = RECT {3, 3, field.right - 3 - btnW(), field.bottom - 3};
+            info->rcButton = simple() ? RECT {0, 0, 0, 0} : RECT {field.right - 2 - btnW(), 2, field.right - 2, field.bottom - 2};
+            info->stateButton = simple() ? STATE_SYSTEM_INVISIBLE : (pressed || dropped ? STATE_SYSTEM_PRESSED : 0);
+            info->hwndCombo = h;
+            info->hwndItem = edit ? edit : h;
+            info->hwndList = list;
+            return TRUE;
+        }
         case CB_SETDROPPEDWIDTH: droppedW = std::max(0, int(wp)); return droppedW ? droppedW : LRESULT(0);
         case CB_GETDROPPEDWIDTH: {
             RECT wr;

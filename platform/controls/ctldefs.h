@@ -256,6 +256,7 @@
 #define CB_SETTOPINDEX 0x015C
 #define CB_GETDROPPEDWIDTH 0x015F
 #define CB_SETDROPPEDWIDTH 0x0160
+#define CB_GETCOMBOBOXINFO 0x0164
 #define CBN_ERRSPACE (-1)
 #define CBN_SELCHANGE 1
 #define CBN_DBLCLK 2
@@ -622,6 +623,25 @@ struct FINDTEXT {
 #define WC_TREEVIEW "SysTreeView32"
 #define PROGRESS_CLASS "msctls_progress32"
 #define RICHEDIT_CLASS "RichEdit20A"
+
+// The parts of a combo box (CB_GETCOMBOBOXINFO): the selection field, the button, the edit
+// part (or the combo itself for a drop-down list) and the list.
+struct COMBOBOXINFO {
+    DWORD cbSize;
+    RECT rcItem;
+    RECT rcButton;
+    DWORD stateButton;
+    HWND hwndCombo;
+    HWND hwndItem;
+    HWND hwndList;
+};
+typedef COMBOBOXINFO* PCOMBOBOXINFO;
+#define STATE_SYSTEM_PRESSED 0x00000008
+#define STATE_SYSTEM_INVISIBLE 0x00008000
+inline BOOL GetComboBoxInfo(HWND hwndCombo, PCOMBOBOXINFO pcbi)
+{
+    return BOOL(SendMessage(hwndCombo, CB_GETCOMBOBOXINFO, 0, reinterpret_cast<LPARAM>(pcbi)));
+}
 
 // Registers the standard control classes with the window system; safe to call any number of times.
 void PvRegisterStandardControls();

@@ -342,12 +342,21 @@ struct ListBoxCtl : Control {
         return find(cur - 1, typed.c_str(), false);
     }
 
+    HBRUSH comboListColor(HDC hdc) const
+    {
+        HWND parent = GetParent(combo);
+        LRESULT r = parent ? SendMessage(parent, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(h)) : 0;
+        if (!r) r = DefWindowProc(h, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(h));
+        return reinterpret_cast<HBRUSH>(r);
+    }
+
     void paint(HDC hdc)
     {
         CDC* dc = CDC::FromHandle(hdc);
         RECT rc;
         GetClientRect(h, &rc);
-        HBRUSH br = ParentCtlColor(itemWindow(), hdc, WM_CTLCOLORLISTBOX);
+        // A combo's list asks the combo's parent, naming itself (class "ComboLBox").
+        HBRUSH br = combo ? comboListColor(hdc) : ParentCtlColor(h, hdc, WM_CTLCOLORLISTBOX);
         COLORREF fg = dc->GetTextColor();
         if (br) dc->FillRect(&rc, CBrush::FromHandle(br));
         dc->SelectObject(reinterpret_cast<HGDIOBJ>(currentFont()));

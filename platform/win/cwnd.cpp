@@ -430,6 +430,11 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         // No handler here: a control may handle what it sent its parent.
         if (isReflectable(message)) {
             HWND child = childOf(message, wParam, lParam);
+            // A measuring request names its control by id only: the child with that id.
+            if (message == WM_MEASUREITEM && lParam) {
+                const auto* mis = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+                if (mis->CtlType != 1 /* ODT_MENU */) child = ::GetDlgItem(m_hWnd, int(mis->CtlID));
+            }
             if (child && child != m_hWnd && ReflectLastMsg(child, &r)) {
                 if (pResult) *pResult = r;
                 return TRUE;

@@ -19,12 +19,28 @@
 class GXTestHostWnd : public CWnd {
 public:
     CGXGridCore* m_pGrid = nullptr;
+    // Set: the window paints the grid and hands its children's colour requests to it, as a
+    // grid window does (the windowed combo cells lay themselves out while drawn).
+    bool m_bPaintGrid = false;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         if (!m_pGrid)
             return CWnd::WindowProc(message, wParam, lParam);
         const CPoint pt(short(LOWORD(lParam)), short(HIWORD(lParam)));
+        if (m_bPaintGrid) {
+            if (message == WM_PAINT) {
+                CPaintDC dc(this);
+                m_pGrid->OnGridDraw(&dc);
+                return 0;
+            }
+            if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
+                HBRUSH h = m_pGrid->OnGridCtlColor(CDC::FromHandle(HDC(wParam)), CWnd::FromHandle(HWND(lParam)),
+                                                   message - WM_CTLCOLORMSGBOX);
+                if (h)
+                    return LRESULT(h);
+            }
+        }
         switch (message) {
         case WM_KEYDOWN:
         case WM_KEYUP:

@@ -371,3 +371,74 @@ TEST_F(CtlTest, ComboReportsOnlyTheUsersEditsAndKeyboardClose)
         EXPECT_EQ(codes, c.expect);
     }
 }
+
+// What the grid's combo cells lean on: the parts named by CB_GETCOMBOBOXINFO, the dropped list
+// naming itself in its colour request to the combo's parent, a list that opens above the field
+// when the desktop has no room below, and a text limit counted in characters.
+namespace {
+HWND g_colorFrom = nullptr;
+LRESULT ColorParentProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_CTLCOLORLISTBOX) g_colorFrom = reinterpret_cast<HWND>(l);
+    return DefWindowProc(h, m, w, l);
+}
+} // namespace
+
+TEST_F(CtlTest, ComboPartsListColourPlacementAndCharacterLimit)
+{
+    HWND host = makeParent("ComboColorParent", &ColorParentProc);
+    HWND cb = CreateWindowEx(0, WC_COMBOBOX, "", CBS_DROPDOWN | WS_CHILD | WS_VISIBLE | WS_VSCROLL, 10, 10, 150, 120, host,
+                             reinterpret_cast<HMENU>(uintptr_t(42)), nullptr, nullptr);
+    for (const char* s : {"Red", "Green", "Blue"}) SendMessage(cb, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    COMBOBOXINFO info {};
+    EXPECT_FALSE(GetComboBoxInfo(cb, &info)) << "the size must be set";
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(cb, &info));
+    EXPECT_EQ(info.hwndCombo, cb);
+    EXPECT_EQ(info.hwndItem, GetWindow(cb, GW_CHILD));
+    ASSERT_TRUE(info.hwndList);
+    char cls[32];
+    GetClassName(info.hwndList, cls, sizeof cls);
+    EXPECT_STRCASEEQ(cls, "ComboLBox");
+    EXPECT_GT(info.rcButton.right - info.rcButton.left, 0);
+
+    g_colorFrom = nullptr;
+    SendMessage(cb, CB_SHOWDROPDOWN, TRUE, 0);
+    UpdateWindow(info.hwndList);
+    PvPumpMessages();
+    EXPECT_EQ(g_colorFrom, info.hwndList) << "the list, not the combo, asks for its colours";
+    RECT wr, lr;
+    GetWindowRect(cb, &wr);
+    GetWindowRect(info.hwndList, &lr);
+    EXPECT_EQ(lr.top, wr.bottom);
+    SendMessage(cb, CB_SHOWDROPDOWN, FALSE, 0);
+
+    // Near the desktop's bottom the list opens above.
+    RECT desk;
+    GetWindowRect(GetDesktopWindow(), &desk);
+    RECT hostRect;
+    GetWindowRect(host, &hostRect);
+    SetWindowPos(cb, nullptr, 10, int(desk.bottom - hostRect.top) - 30, 150, 120, SWP_NOZORDER);
+    SetWindowPos(host, nullptr, 0, 0, 300, int(desk.bottom - hostRect.top), SWP_NOMOVE | SWP_NOZORDER);
+    SendMessage(cb, CB_SHOWDROPDOWN, TRUE, 0);
+    GetWindowRect(cb, &wr);
+    GetWindowRect(info.hwndList, &lr);
+    EXPECT_EQ(lr.bottom, wr.top) << "above the field";
+    SendMessage(cb, CB_SHOWDROPDOWN, FALSE, 0);
+
+    // The limit counts characters, not bytes.
+    SendMessage(cb, CB_LIMITTEXT, 3, 0);
+    SetWindowText(cb, "");
+    SetFocus(info.hwndItem);
+    for (const char* s : {"\xC3\xA4", "\xC3\xB6", "\xC3\xBC", "x"}) {
+        // One UTF-8 character a message, as typed.
+        UINT cp = 0;
+        if (static_cast<unsigned char>(s[0]) < 0x80) cp = UINT(s[0]);
+        else cp = ((UINT(static_cast<unsigned char>(s[0])) & 0x1F) << 6) | (UINT(static_cast<unsigned char>(s[1])) & 0x3F);
+        SendMessage(info.hwndItem, WM_CHAR, cp, 1);
+    }
+    char buf[32] = {};
+    GetWindowText(cb, buf, sizeof buf);
+    EXPECT_STREQ(buf, "\xC3\xA4\xC3\xB6\xC3\xBC") << "three characters of two bytes each fit a limit of three";
+    DestroyWindow(host);
+}
