@@ -208,18 +208,6 @@ BOOL CGXComboBoxWnd::CreateControl(DWORD dwStyle, UINT nID)
     return TRUE;
 }
 
-template <class Fn>
-void CGXComboBoxWnd::WithFocusChangesIgnored(Fn fn)
-{
-    const BOOL bOldTaking = m_pGrid->m_bTakingFocus;
-    const BOOL bOldLock = m_pGrid->m_bLockCurrentCell;
-    m_pGrid->m_bTakingFocus = TRUE;
-    m_pGrid->m_bLockCurrentCell = TRUE;
-    fn();
-    m_pGrid->m_bTakingFocus = bOldTaking;
-    m_pGrid->m_bLockCurrentCell = bOldLock;
-}
-
 BOOL CGXComboBoxWnd::IsListOpen() const { return HasWindow() && m_pWnd->GetDroppedState(); }
 
 HWND CGXComboBoxWnd::GetListWnd() const

@@ -9,6 +9,7 @@
 
 #include "grid/controls/gxbutton.h"
 #include "grid/controls/gxstatic.h"
+#include "grid/core/gxgrid.h"
 #include "platform/controls/controls.h"
 
 class CGXComboBoxWnd;
@@ -146,10 +147,19 @@ protected:
     // Selects the next entry after the current one beginning with sText (from the top when
     // that finds the same entry); -1 when none.
     int SelectNextBeginning(const CString& sText);
-    void FillFromChoiceList();
+    virtual void FillFromChoiceList();
     // Runs fn with the grid's focus handlers standing by.
     template <class Fn>
-    void WithFocusChangesIgnored(Fn fn);
+    void WithFocusChangesIgnored(Fn fn)
+    {
+        const BOOL bOldTaking = m_pGrid->m_bTakingFocus;
+        const BOOL bOldLock = m_pGrid->m_bLockCurrentCell;
+        m_pGrid->m_bTakingFocus = TRUE;
+        m_pGrid->m_bLockCurrentCell = TRUE;
+        fn();
+        m_pGrid->m_bTakingFocus = bOldTaking;
+        m_pGrid->m_bLockCurrentCell = bOldLock;
+    }
     void ScrollIntoViewOrRefresh();
     void MeasureTextHeight(const CGXStyle& style);
     // The owner-drawn inactive cell: the entry drawn by DrawItem.

@@ -22,8 +22,10 @@
 #include "grid/controls/gxvscredit.h"
 #include "grid/controls/gxstatic.h"
 #include "grid/controls/gxtabcombo.h"
+#include "grid/controls/gxtabcombownd.h"
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxlibdata.h"
+#include "grid/core/gxstate.h"
 #include "grid/core/gxformat.h"
 #include "grid/core/gxgrid.h"
 #include "grid/core/gxserial.h"
@@ -130,6 +132,22 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_ONEBASED_EX:
         pControl = new CGXComboBox(pGrid, nID, nID, GXCOMBO_ONEBASED | GXCOMBO_DISPLAYCHOICE);
         break;
+    case GX_IDS_CTRL_CBS_TABBED_DROPDOWN:
+    case GX_IDS_CTRL_CBS_TABBED_DROPDOWNLIST: {
+        // Win32s had no owner-drawn combo boxes worth the name: the grid's own tabbed combo.
+        if (GXGetLibraryState().m_bWin32s) {
+            pControl = new CGXTabbedComboBox(pGrid, GX_IDS_CTRL_TABBED_COMBOBOX, GX_IDS_CTRL_TABBED_COMBOBOX,
+                                             GXCOMBO_NOTEXTFIT);
+            break;
+        }
+        auto* pTabbed = new CGXTabbedComboBoxWnd(pGrid);
+        const BOOL bList = nID == GX_IDS_CTRL_CBS_TABBED_DROPDOWNLIST;
+        pTabbed->CreateControl(bList ? 3 : 2, nID);
+        if (bList)
+            pTabbed->m_bDropOnClick = TRUE;
+        pControl = pTabbed;
+        break;
+    }
     case GX_IDS_CTRL_TABBED_COMBOBOX: pControl = new CGXTabbedComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
     case GX_IDS_CTRL_CHECKLIST_COMBOBOX: pControl = new CGXCheckListComboBox(pGrid, 0, 0, GXCOMBO_NOTEXTFIT); break;
     default: pControl = new CGXEditControl(pGrid, nID); break;
@@ -158,6 +176,7 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     CGXRadioButtonEx::AddUserAttributes(pStylesMap);
     CGXProgressCtrl::AddUserAttributes(pStylesMap);
     CGXTabbedComboBox::AddUserAttributes(pStylesMap);
+    CGXTabbedComboBoxWnd::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);
