@@ -5,6 +5,8 @@
 #include "grid/core/gxdrawsvc.h"
 #include "grid/core/gxgrid.h"
 #include "grid/core/gxlibdata.h"
+#include "grid/core/gxparam.h"
+#include "platform/gdi/dcguard.h"
 
 LRESULT CGXListBoxWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -71,6 +73,8 @@ void CGXListBox::InitForCell(ROWCOL nRow, ROWCOL nCol)
         CreateControl();
     ResetCellStyle();
     SetActive(FALSE);
+    // The list is filled at once, so that the value's entry is known before the cell is drawn.
+    FillListBox();
     SetModified(FALSE);
 }
 
@@ -117,6 +121,110 @@ BOOL CGXListBox::GetEditText(CString& sText)
     return TRUE;
 }
 
+void CGXListBox::SetEditText(LPCTSTR pszText)
+{
+    if (!m_bInit || !HasWindow())
+        return;
+    SetActive(TRUE);
+    const CString sText = pszText ? pszText : "";
+    if (!ValidateText(sText))
+        return;
+    // The window's text is its selected entry: the one the text names, exactly or as a prefix.
+    int i = sText.IsEmpty() ? -1 : m_pWnd->FindStringExact(-1, sText);
+    if (i < 0 && !sText.IsEmpty())
+        i = m_pWnd->FindString(-1, sText);
+    m_pWnd->SetCurSel(i);
+    SetModified(TRUE);
+    NotifyModified();
+}
+
+CSize CGXListBox::AddBorderToSize(CSize size, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style)
+{
+    size.cx += 3 * CGXStatic::TextMargin() / 2;
+    return CGXControl::AddBorderToSize(size, nRow, nCol, style);
+}
+
+CSize CGXListBox::ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL)
+{
+    CSize size(0, 0);
+    if (pDC && style.GetIncludeChoiceList()) {
+        CDCStateGuard guard(pDC);
+        guard.SelectFont(m_pGrid->LookupFont(style.GetFont()));
+        TEXTMETRIC tm {};
+        pDC->GetTextMetrics(&tm);
+        const int nLine = tm.tmHeight + tm.tmExternalLeading;
+        CGXChoiceListReader lines(style.GetChoiceList());
+        const char* p = nullptr;
+        int nWidest = 0;
+        for (int n = 0; lines.Next(p, n);) {
+            nWidest = std::max<int>(nWidest, pDC->GetTextExtent(p, n).cx);
+            size.cy += nLine;
+        }
+        size.cx = nWidest + 4;
+    }
+    return AddBorderToSize(size, nRow, nCol, style);
+}
+
+BOOL CGXListBox::ActivateAndClick(ROWCOL nRow, ROWCOL nCol, CPoint point)
+{
+    if (!m_bActive) {
+        if (!StartEditing())
+            return FALSE;
+        SetActive(TRUE);
+    }
+    Refresh();
+    // The window is laid over the cell before the click reaches it.
+    if (CWnd* pGridWnd = GetGridWnd())
+        pGridWnd->UpdateWindow();
+    const CRect inner = ComputeInnerRect(nRow, nCol);
+    const CPoint pt(point.x - inner.left, point.y - inner.top);
+    const HWND h = m_pWnd->GetSafeHwnd();
+    ::PostMessage(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(pt.x, pt.y));
+    ::PostMessage(h, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
+    return TRUE;
+}
+
+BOOL CGXListBox::OnLeftButtonUp(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point)
+{
+    CGXGridParam* pParam = m_pGrid->GetParam();
+    const WORD w = pParam ? pParam->m_wActivateFlags : 0;
+    if (HasWindow() && IsInitializedFor(nRow, nCol) && (w & 0x07) && GetKeyState(VK_RBUTTON) >= 0) {
+        if (!ActivateAndClick(nRow, nCol, point))
+            return FALSE;
+        CGXControl::OnLeftButtonUp(nRow, nCol, flags, point);
+        return TRUE;
+    }
+    return CGXControl::OnLeftButtonUp(nRow, nCol, flags, point);
+}
+
+BOOL CGXListBox::OnLeftButtonDblClk(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point)
+{
+    CGXGridParam* pParam = m_pGrid->GetParam();
+    if (HasWindow() && IsInitializedFor(nRow, nCol) && !m_bActive && pParam && (pParam->m_wActivateFlags & 0x08)) {
+        if (!ActivateAndClick(nRow, nCol, point))
+            return FALSE;
+        CGXControl::OnLeftButtonDblClk(nRow, nCol, flags, point);
+        return TRUE;
+    }
+    return CGXControl::OnLeftButtonDblClk(nRow, nCol, flags, point);
+}
+
+BOOL CGXListBox::HandleKeyMessage(UINT message, WPARAM wParam, LPARAM lParam, UINT flags)
+{
+    if (message != WM_KEYDOWN || !HasWindow() || !m_bInit)
+        return CGXControl::HandleKeyMessage(message, wParam, lParam, flags);
+    if (!m_bActive) {
+        if (!StartEditing())
+            return FALSE;
+        SetActive(TRUE);
+    }
+    // The list box takes the key as if it had the focus (it sends the grid's keys on).
+    m_pWnd->SendMessage(WM_KEYDOWN, wParam, lParam);
+    if (m_bInit && !m_pGrid->ScrollToCell(m_nRow, m_nCol, 2, FALSE))
+        Refresh();
+    return TRUE;
+}
+
 void CGXListBox::Hide()
 {
     if (HasWindow())
@@ -139,7 +247,9 @@ void CGXListBox::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, con
         if (pFont)
             m_pWnd->SendMessage(WM_SETFONT, WPARAM(pFont->GetSafeHandle()), FALSE);
         SetActive(TRUE);
-        FillListBox();
+        // A repaint keeps the entry the user picked.
+        if (!IsModified())
+            FillListBox();
         m_pWnd->MoveWindow(inner, FALSE);
         m_pWnd->ShowWindow(SW_SHOW);
         CWnd* pGridWnd = GetGridWnd();
@@ -175,7 +285,8 @@ void CGXListBox::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, con
             nMarked = int(lines.size());
         lines.push_back(sLine);
     }
-    const int nVisible = std::max(1, (inner.Height() + nLine - 1) / nLine);
+    // Only whole lines count as visible: the marked line is never cut at the bottom.
+    const int nVisible = std::max(1, inner.Height() / nLine);
     UINT nFormat = DT_SINGLELINE | DT_NOPREFIX;
     if (style.GetIncludeHorizontalAlignment())
         nFormat |= style.GetHorizontalAlignment() == 1 ? DT_CENTER : style.GetHorizontalAlignment() == 2 ? DT_RIGHT : 0;

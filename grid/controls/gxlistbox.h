@@ -35,8 +35,14 @@ public:
     BOOL CommitValue() override;
     void Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
               const CGXStyle* pStandardStyle) override;
+    CSize AddBorderToSize(CSize size, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style) override;
+    CSize ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bVert = FALSE) override;
+    void SetEditText(LPCTSTR pszText) override;
     BOOL GetEditText(CString& sText) override;
     void Hide() override;
+    BOOL OnLeftButtonUp(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point) override;
+    BOOL OnLeftButtonDblClk(ROWCOL nRow, ROWCOL nCol, UINT flags, CPoint point) override;
+    BOOL HandleKeyMessage(UINT message, WPARAM wParam, LPARAM lParam, UINT flags) override;
     BOOL HandleCommandMessage(WPARAM wParam, LPARAM lParam) override;
 
     BOOL HasWindow() const { return m_pWnd && m_pWnd->GetSafeHwnd(); }
@@ -46,6 +52,9 @@ public:
 
 private:
     BOOL CreateControl();
+    // Activates (starting editing), lays the window over the cell and passes it a click at
+    // point, so that the click picks the entry under it; FALSE when editing was refused.
+    BOOL ActivateAndClick(ROWCOL nRow, ROWCOL nCol, CPoint point);
 
     std::unique_ptr<CGXListBoxWnd> m_pWnd;
     UINT m_nID;
