@@ -438,6 +438,10 @@ void CGXTabbedComboBoxWnd::DrawItem(LPDRAWITEMSTRUCT pDis)
     }
     CString sEntry;
     m_pWnd->GetLBText(int(pDis->itemID), sEntry);
+    // In the window's font, whoever prepared the DC.
+    CDCStateGuard guard(pDC);
+    if (CFont* pFont = m_pWnd->GetFont())
+        guard.SelectFont(pFont);
     // The selection field shows the text column alone; the list all or the shown columns.
     const BOOL bField = (pDis->itemState & ODS_COMBOBOXEDIT) != 0;
     DrawTabbedItem(pDC, rect, sEntry, bField || !m_settings.bShowAllCols, m_settings.nTextCol, m_nColCount, m_anTabStops,

@@ -7,6 +7,7 @@
 
 #include "grid/controls/gxchklist.h"
 #include "grid/controls/gxcombo.h"
+#include "grid/controls/gxcombownd.h"
 #include "grid/controls/gxctlfactory.h"
 #include "grid/controls/gxtabcombo.h"
 #include "grid/core/gxfactory.h"
@@ -40,6 +41,10 @@ const Kind kKinds[] = {
     {"OneChoice", GX_IDS_CTRL_ONEBASED_EX, "", kFruit},
     {"Tabbed", GX_IDS_CTRL_TABBED_COMBOBOX, "1", kTable},
     {"CheckList", GX_IDS_CTRL_CHECKLIST_COMBOBOX, "1", "Toppings\nCheese\nHam\nOlives\nPeppers"},
+    {"WndCombo", GX_IDS_CTRL_CBS_DROPDOWN, "", kFruit},
+    {"WndList", GX_IDS_CTRL_CBS_DROPDOWNLIST, "", kFruit},
+    {"WndTabbed", GX_IDS_CTRL_CBS_TABBED_DROPDOWN, "1", kTable},
+    {"WndTabbedList", GX_IDS_CTRL_CBS_TABBED_DROPDOWNLIST, "1", kTable},
     {"ListBox", GX_IDS_CTRL_LISTBOX, "gr", "Red\nGreen\nBlue\nPurple"},
 };
 constexpr ROWCOL kKindCount = ROWCOL(sizeof(kKinds) / sizeof(kKinds[0]));
@@ -71,17 +76,24 @@ void OnIdle()
     auto* pCombo = dynamic_cast<CGXComboBox*>(g_pGrid->CurrentCellControl());
     CGXGridCombo* pDrop = pCombo ? pCombo->GetDropDown() : nullptr;
     CListBox* pList = pDrop ? pDrop->GetListBox() : nullptr;
-    const BOOL bVisible = pList && pDrop->IsWindowVisible();
-    if (bVisible && (pList->GetSafeHwnd() != g_hLastList || !g_bLastVisible)) {
+    BOOL bVisible = pList && pDrop->IsWindowVisible();
+    HWND hList = pList ? pList->GetSafeHwnd() : nullptr;
+    // The system combo box cells: their own dropped list.
+    if (auto* pWnd = dynamic_cast<CGXComboBoxWnd*>(g_pGrid->CurrentCellControl())) {
+        hList = pWnd->IsListOpen() ? pWnd->GetListWnd() : nullptr;
+        bVisible = hList && ::IsWindowVisible(hList);
+    }
+    if (bVisible && (hList != g_hLastList || !g_bLastVisible)) {
         CRect r;
-        pList->GetItemRect(0, &r);
-        pList->ClientToScreen(&r);
+        ::SendMessage(hList, LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r));
+        ::ClientToScreen(hList, reinterpret_cast<POINT*>(&r.left));
+        ::ClientToScreen(hList, reinterpret_cast<POINT*>(&r.right));
         char name[48];
         std::snprintf(name, sizeof name, "list %s", kKinds[nRow - 1].name);
         std::printf("%s at %d %d step %d\n", name, int(r.CenterPoint().x), int(r.CenterPoint().y), r.Height());
         std::fflush(stdout);
     }
-    g_hLastList = pList ? pList->GetSafeHwnd() : nullptr;
+    g_hLastList = hList;
     g_bLastVisible = bVisible;
 }
 
@@ -114,7 +126,8 @@ int RunCombosDemo()
         grid.SetStyleRange(CGXCellRange(n, 1), CGXStyle().SetControl(WORD(GX_IDS_CTRL_STATIC)).SetValue(k.name));
         CGXStyle style;
         style.SetControl(WORD(k.nID)).SetValue(k.value).SetChoiceList(k.choices);
-        if (k.nID == GX_IDS_CTRL_TABBED_COMBOBOX)
+        if (k.nID == GX_IDS_CTRL_TABBED_COMBOBOX || k.nID == GX_IDS_CTRL_CBS_TABBED_DROPDOWN
+            || k.nID == GX_IDS_CTRL_CBS_TABBED_DROPDOWNLIST)
             style.SetUserAttribute(GX_IDS_UA_TABLIST_KEYCOL, "0")
                 .SetUserAttribute(GX_IDS_UA_TABLIST_TEXTCOL, "1")
                 .SetUserAttribute(GX_IDS_UA_TABLIST_TITLES, "1")

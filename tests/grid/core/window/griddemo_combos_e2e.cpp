@@ -115,4 +115,60 @@ TEST(GridDemoCombosE2E, EachKindOpensPicksAndCommits)
         fs::remove_all(dir);
 }
 
+// The system combo box cells: opened by a click, Alt+Down and the button, picks by keys and by
+// the mouse, typing that completes, Esc, Enter and Tab; the list box cell only visited keeps its
+// value; a screenshot with the multi-column list dropped under its title strip.
+TEST(GridDemoCombosE2E, SystemComboCellsOpenPickAndCommit)
+{
+    const fs::path dir = fs::temp_directory_path() / ("pv-griddemo-wndcombos-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    auto p = Spots(RunCombos(dir, "quit\n"));
+    for (const char* name : {"WndCombo", "WndList", "WndTabbed", "buttonWndTabbed", "WndTabbedList", "ListBox"})
+        ASSERT_EQ(p.count(name), 1u) << name;
+    // Where the lists open.
+    auto lists = Spots(RunCombos(dir, "click " + At(p["WndList"]) + "\nkey ESCAPE\nclick " + At(p["WndTabbedList"]) +
+                                          "\nkey ESCAPE\nquit\n"));
+    ASSERT_EQ(lists.count("listWndList"), 1u);
+    ASSERT_EQ(lists.count("listWndTabbedList"), 1u);
+    ASSERT_GT(lists["listWndList"].step, 0);
+    EXPECT_GT(lists["listWndTabbedList"].y, p["WndTabbedList"].y + 10) << "the titles lie between the cell and the list";
+
+    const fs::path shot = dir / "tabbedwnd.png";
+    const std::string out = RunCombos(
+        dir,
+        // A click activates the drop-down; Alt+Down opens it; two entries down; Enter closes the
+        // list, Enter stores.
+        "click " + At(p["WndCombo"]) + "\n"
+        "key DOWN alt\nkey DOWN\nkey DOWN\nkey ENTER\nkey ENTER\n"
+        // Alt+Down and Esc: the list closes, the value stays.
+        "click " + At(p["WndCombo"]) + "\n"
+        "key DOWN alt\nkey DOWN\nkey ESCAPE\nkey ESCAPE\n"
+        // A click opens the drop-down list; a click on "Banana" picks it; Enter stores.
+        "click " + At(p["WndList"]) + "\n"
+        "click " + At(lists["listWndList"], 2) + "\n"
+        "key ENTER\n"
+        // The button opens the multi-column drop-down; typing completes "Cherry"; Tab stores its key.
+        "click " + At(p["buttonWndTabbed"]) + "\n"
+        "char ch\nkey TAB\n"
+        // A click opens the multi-column list under its titles; Down, Enter, Enter store "2".
+        "click " + At(p["WndTabbedList"]) + "\n"
+        "screenshot " + shot.string() + "\n"
+        "key DOWN\nkey ENTER\nkey ENTER\n"
+        // Esc with the list open: one press closes and cancels.
+        "click " + At(p["WndTabbedList"]) + "\n"
+        "key DOWN\nkey ESCAPE\n"
+        // The list box cell is visited by keys only, and left.
+        "click " + At(p["WndTabbedList"]) + "\nkey ESCAPE\nkey DOWN\nkey TAB\n"
+        "quit\n");
+    const char* const expected[] = {
+        "cell WndCombo: \"apple\"\n", "cell WndList: \"Banana\"\n", "cell WndTabbed: \"3\"\n",
+        "cell WndTabbedList: \"2\"\n", "cell ListBox: \"gr\"\n",    "list WndTabbedList at ",
+    };
+    for (const char* line : expected)
+        EXPECT_NE(out.find(line), std::string::npos) << line << out;
+    EXPECT_GT(fs::file_size(shot), 1000u);
+    if (!std::getenv("PV_KEEP_E2E"))
+        fs::remove_all(dir);
+}
+
 }  // namespace
