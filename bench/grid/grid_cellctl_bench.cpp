@@ -1,5 +1,6 @@
 // Drawing a screen's column of 60 cells of each kind of cell control (check box, radio buttons,
-// progress bar, push button, spin and password edits, bitmap field, list box) into a 1280 x 1000 memory
+// progress bar, push button, spin and password edits, bitmap field, list box, the system combo boxes
+// and their multi-column kinds) into a 1280 x 1000 memory
 // DC, at the top of a grid of 100,000 rows and at row 50,000: the cost per column must not grow
 // with the row count.
 
@@ -12,6 +13,7 @@
 #include "bench/support/headless_main.h"
 #include "grid/controls/gxprogress.h"
 #include "grid/controls/gxradio.h"
+#include "grid/controls/gxtabcombo.h"
 #include "grid/core/gxfactory.h"
 #include "grid/core/gxuattr.h"
 #include "platform/gdi/gdi.h"
@@ -30,6 +32,8 @@ const Kind kKinds[] = {
     {"Radio3d", GX_IDS_CTRL_RADIOBTN3D},  {"Progress", GX_IDS_CTRL_PROGRESS},     {"Pushbutton", GX_IDS_CTRL_PUSHBTN},
     {"Spin", GX_IDS_CTRL_SPINEDIT},       {"Password", GX_IDS_CTRL_PASSWORD},     {"Bitmap", GX_IDS_CTRL_DAOBITMAP},
     {"ListBox", GX_IDS_CTRL_LISTBOX},
+    {"WndCombo", GX_IDS_CTRL_CBS_DROPDOWN},  {"WndList", GX_IDS_CTRL_CBS_DROPDOWNLIST},
+    {"WndTabbed", GX_IDS_CTRL_CBS_TABBED_DROPDOWN}, {"WndTabbedList", GX_IDS_CTRL_CBS_TABBED_DROPDOWNLIST},
 };
 
 std::vector<BYTE> PictureFile()
@@ -57,6 +61,12 @@ void BM_DrawControlColumn(benchmark::State& state)
     BenchGridWindow w(kRows, 4);
     CGXStyle style;
     style.SetControl(WORD(kind.nID)).SetValue("1").SetChoiceList("Red\nGreen\nBlue");
+    if (kind.nID == GX_IDS_CTRL_CBS_TABBED_DROPDOWN || kind.nID == GX_IDS_CTRL_CBS_TABBED_DROPDOWNLIST) {
+        // Keys to names: each cell shows "Red".
+        style.SetChoiceList("ID\tName\n1\tRed\n2\tGreen\n3\tBlue");
+        style.SetUserAttribute(GX_IDS_UA_TABLIST_KEYCOL, "0").SetUserAttribute(GX_IDS_UA_TABLIST_TEXTCOL, "1");
+        style.SetUserAttribute(GX_IDS_UA_TABLIST_TITLES, "1");
+    }
     style.SetUserAttribute(GX_IDS_UA_PROGRESS_LOWER, "0").SetUserAttribute(GX_IDS_UA_PROGRESS_UPPER, "3");
     style.SetUserAttribute(GX_IDS_UA_PROGRESS_CAPTION, "%ld of 3");
     CGXOleVarUserAttribute picture;
