@@ -156,6 +156,15 @@ LRESULT CGXComboWndPart::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     return CComboBox::WindowProc(message, wParam, lParam);
 }
 
+BOOL CGXComboWndPart::PreTranslateMessage(MSG* pMsg)
+{
+    if (m_pControl && pMsg && pMsg->message == WM_KEYDOWN && GetSafeHwnd()
+        && (pMsg->hwnd == GetSafeHwnd() || ::IsChild(GetSafeHwnd(), pMsg->hwnd))
+        && m_pControl->FilterKeyDown(UINT(pMsg->wParam), pMsg->lParam))
+        return TRUE;
+    return CComboBox::PreTranslateMessage(pMsg);
+}
+
 void CGXComboWndPart::DrawItem(LPDRAWITEMSTRUCT p)
 {
     if (m_pControl)

@@ -31,6 +31,9 @@ class CGXComboWndPart : public CComboBox {
 public:
     explicit CGXComboWndPart(CGXComboBoxWnd* pControl) : m_pControl(pControl) {}
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // A message loop that pre-translates offers the combo's and its edit part's key-downs to
+    // the key filter before they are dispatched (and before they make characters).
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override;
     void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct) override;
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) { return DefWindowProc(message, wParam, lParam); }

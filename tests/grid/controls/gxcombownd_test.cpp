@@ -407,4 +407,22 @@ TEST_F(ComboWndTest, IndexValuesAndConversions)
     EXPECT_TRUE(p->ValidateText("zzz"));
 }
 
+// A message loop that pre-translates hands the edit part's key-downs to the filter first: a key
+// the grid takes is eaten there and never dispatched.
+TEST_F(ComboWndTest, PreTranslationRunsTheKeyFilterFirst)
+{
+    PlaceCW(3, 2, GX_IDS_CTRL_CBS_DROPDOWN, "Cherry");
+    Key(VK_HOME);
+    PvPumpMessages();
+    ASSERT_TRUE(FocusInCombo());
+    MSG msg {CW()->GetEditPart()->GetSafeHwnd(), WM_KEYDOWN, VK_TAB, 1, 0, {0, 0}};
+    EXPECT_TRUE(CWnd::WalkPreTranslateTree(nullptr, &msg));
+    EXPECT_EQ(CurrentCol(), 3u);
+    PlaceCW(3, 2, GX_IDS_CTRL_CBS_DROPDOWN, "Cherry");
+    Key(VK_HOME);
+    PvPumpMessages();
+    MSG other {CW()->GetEditPart()->GetSafeHwnd(), WM_KEYDOWN, 'A', 1, 0, {0, 0}};
+    EXPECT_FALSE(CWnd::WalkPreTranslateTree(nullptr, &other)) << "a letter goes on to the edit part";
+}
+
 }  // namespace
