@@ -400,7 +400,7 @@ CRect CGXComboBoxWnd::FitField(const CRect& rect, const CGXStyle& style)
 
 void CGXComboBoxWnd::LayoutChildren(CDC*, const CRect& rect, const CGXStyle* pStyle)
 {
-    // Part 3.120's button: at the right, a pixel off the cell's edge.
+    // The button: at the right, a pixel off the cell's edge.
     CRect button(std::max<int>(rect.left + 1, rect.right - kButtonWidth - 1), rect.top, rect.right - 1, rect.bottom - 1);
     const CGXStyle* pUse = pStyle;
     if (!pUse && m_bInit)

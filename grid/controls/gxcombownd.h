@@ -112,7 +112,7 @@ public:
     virtual void DrawItem(LPDRAWITEMSTRUCT) {}
     virtual void MeasureItem(LPMEASUREITEMSTRUCT) {}
 
-    // The settings (Part 3.123's data model).
+    // The settings.
     int m_nButtonMargin;
     BOOL m_bUseChoiceList = TRUE;
     BOOL m_bKeepArrowKeys = FALSE;
