@@ -900,6 +900,7 @@ public:
 
     // Clipboard: option word, separators (empty means TAB), last copied block size, style-store selector.
     DWORD m_nClipboardFlags = 0x18;  // text and styles
+    static constexpr DWORD kClipNoNewRows = 0x0200;  // a text paste never adds rows
     CString m_sCopySeparator;
     CString m_sPasteSeparator;
     ROWCOL m_nCopiedRows = 0;

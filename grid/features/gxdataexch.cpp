@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr DWORD kNoNewRows = 0x0200;
+constexpr DWORD kNoNewRows = CGXGridCore::kClipNoNewRows;
 constexpr DWORD kNoNewCols = 0x0400;
 constexpr DWORD kStyleSelector = 0x0800;
 constexpr DWORD kEscapes = 0x1000;

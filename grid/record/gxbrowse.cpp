@@ -3,6 +3,7 @@
 #include "grid/record/gxbrowse.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "grid/core/gxctrl.h"
@@ -12,6 +13,7 @@
 #include "grid/record/gxrowhdr.h"
 #include "platform/base/exceptions.h"
 #include "platform/dao/daoexcept.h"
+#include "platform/sys/globalmem.h"
 #include "platform/ui/cmdui.h"
 #include "platform/win/win.h"
 
@@ -32,6 +34,8 @@ constexpr int kRowHeaderWidth = 22;
 CGXBrowserGrid::CGXBrowserGrid(CWnd* pGridWnd, CDocument* pDocument, BOOL bIsViewContext)
     : CGXGridCore(pGridWnd, pDocument, bIsViewContext)
 {
+    // Records exchange text only: a cell's style is not the record's to give or take.
+    m_nClipboardFlags = 0x08;
 }
 
 // ---- Counts and indexes ----
@@ -466,6 +470,170 @@ BOOL CGXBrowserGrid::Undo()
         return TRUE;
     }
     return CGXGridCore::Undo();
+}
+
+// ---- Clipboard ----
+
+namespace {
+
+// Locks drawing for a block; the caller redraws what changed once.
+class CBrowseRedrawLock {
+public:
+    explicit CBrowseRedrawLock(CGXGridParam* p) : m_p(p), m_bOld(p ? p->m_bLockRedraw : FALSE)
+    {
+        if (m_p)
+            m_p->m_bLockRedraw = TRUE;
+    }
+    ~CBrowseRedrawLock()
+    {
+        if (m_p)
+            m_p->m_bLockRedraw = m_bOld;
+    }
+    CBrowseRedrawLock(const CBrowseRedrawLock&) = delete;
+    CBrowseRedrawLock& operator=(const CBrowseRedrawLock&) = delete;
+
+private:
+    CGXGridParam* m_p;
+    DWORD m_bOld;
+};
+
+}  // namespace
+
+// A cut or a plain paste aims at one cell: the current one, with no selection or a selection of it.
+BOOL CGXBrowserGrid::HasSingleCellTarget()
+{
+    if (!m_bHasCurrentCell || !m_pParam)
+        return FALSE;
+    const CGXRangeList& sel = m_pParam->m_SelRects;
+    if (sel.IsEmpty())
+        return TRUE;
+    if (sel.GetCount() != 1)
+        return FALSE;
+    const CGXCellRange* r = sel.GetRange(sel.GetHeadPosition());
+    return r && r->IsCells() && r->top == r->bottom && r->left == r->right;
+}
+
+BOOL CGXBrowserGrid::CanCut()
+{
+    if (!CanUpdate() || !HasSingleCellTarget())
+        return FALSE;
+    CGXControl* pControl = CurrentCellControl();
+    return pControl && pControl->CanCut();
+}
+
+BOOL CGXBrowserGrid::Cut()
+{
+    if (!CanCut())
+        return FALSE;
+    CGXControl* pControl = CurrentCellControl();
+    return pControl && pControl->CutText();
+}
+
+BOOL CGXBrowserGrid::CanPaste()
+{
+    CGXBrowseParam* p = BrowseParam();
+    if (p && p->m_bRangePasteEnabled)
+        return CGXGridCore::CanPaste();
+    if (!CanUpdate() || !HasSingleCellTarget())
+        return FALSE;
+    CGXControl* pControl = CurrentCellControl();
+    return pControl && !pControl->IsCellReadOnly() && IsClipboardFormatAvailable(CF_TEXT);
+}
+
+BOOL CGXBrowserGrid::Paste()
+{
+    CGXBrowseParam* p = BrowseParam();
+    if (p && p->m_bRangePasteEnabled) {
+        const BOOL bOk = CGXGridCore::Paste();
+        if (p->m_nEditMode != gxNoEdit) {
+            CString sError;
+            if (!UpdateRecord(&sError)) {
+                SetWarningText(sError);
+                return FALSE;
+            }
+        }
+        if (m_bHasCurrentCell)
+            PlaceCurrentCell(m_nCurrentRow, m_nCurrentCol, 10);
+        return bOk;
+    }
+    if (!CanPaste())
+        return FALSE;
+    CGXControl* pControl = CurrentCellControl();
+    CWnd* pWnd = GetGridWnd();
+    if (!pControl || !::OpenClipboard(pWnd ? pWnd->GetSafeHwnd() : nullptr))
+        return FALSE;
+    CString sText;
+    BOOL bFound = FALSE;
+    if (HGLOBAL h = GetClipboardData(CF_TEXT)) {
+        if (const char* psz = static_cast<const char*>(GlobalLock(h))) {
+            sText = CString(psz, int(strnlen(psz, GlobalSize(h))));
+            GlobalUnlock(h);
+            bFound = TRUE;
+        }
+    }
+    CloseClipboard();
+    if (!bFound)
+        return FALSE;
+    if (!pControl->IsActive()) {
+        if (!pControl->StartEditing())
+            return FALSE;
+        pControl->SetActive(TRUE);
+        pControl->Refresh();
+    }
+    pControl->ReplaceSelection(sText);
+    return TRUE;
+}
+
+BOOL CGXBrowserGrid::ClearCells(const CGXRangeList& list, BOOL bStylesOnly)
+{
+    CGXBrowseParam* p = BrowseParam();
+    if (!p)
+        return CGXGridCore::ClearCells(list, bStylesOnly);
+    if (bStylesOnly && !p->m_bStoreCellFormatting)
+        return FALSE;
+    BOOL bOk;
+    {
+        CBrowseRedrawLock lock(m_pParam);
+        bOk = CGXGridCore::ClearCells(list, bStylesOnly);
+    }
+    if (list.GetCount() == 1) {
+        if (p->m_nEditMode != gxNoEdit) {
+            CString sError;
+            if (!UpdateRecord(&sError)) {
+                SetWarningText(sError);
+                Redraw(GX_INVALIDATE);
+                return FALSE;
+            }
+        }
+        const CGXCellRange& r = *list.GetRange(list.GetHeadPosition());
+        ROWCOL nTop = r.IsTable() || r.IsCols() ? 1 : r.top, nBottom = r.IsTable() || r.IsCols() ? RowCount() : r.bottom;
+        if (m_bHasCurrentCell) {
+            nTop = std::min(nTop, m_nCurrentRow);
+            nBottom = std::max(nBottom, m_nCurrentRow);
+        }
+        RedrawCells(nTop, 0, std::min(nBottom, RowCount()), ColCount(), GX_INVALIDATE);
+    } else {
+        Redraw(GX_INVALIDATE);
+    }
+    return bOk;
+}
+
+BOOL CGXBrowserGrid::PasteTextFromBuffer(LPCTSTR psz, DWORD nSize, const CGXCellRange& target)
+{
+    const ROWCOL nOldRow = m_bHasCurrentCell ? m_nCurrentRow : target.top;
+    const DWORD nOldFlags = m_nClipboardFlags;
+    if (!CanAppend())
+        m_nClipboardFlags |= kClipNoNewRows;
+    BOOL bOk;
+    {
+        CBrowseRedrawLock lock(m_pParam);
+        bOk = CGXGridCore::PasteTextFromBuffer(psz, nSize, target);
+    }
+    m_nClipboardFlags = nOldFlags;
+    const ROWCOL nNewRow = m_bHasCurrentCell ? m_nCurrentRow : nOldRow;
+    const ROWCOL nLast = std::max({nOldRow, nNewRow, target.IsCells() ? target.bottom : nNewRow});
+    RedrawCells(std::min(nOldRow, nNewRow), 0, std::min(nLast, RowCount()), ColCount(), GX_INVALIDATE);
+    return bOk;
 }
 
 // ---- Deleting ----

@@ -103,6 +103,14 @@ public:
     BOOL OnLeftCell(ROWCOL nRow, ROWCOL nCol, ROWCOL nNewRow, ROWCOL nNewCol) override;
     void OnMovedCurrentCell(ROWCOL nRow, ROWCOL nCol, int nKind, UINT flags) override;
     BOOL Undo() override;
+    // The clipboard works on records: cut and a plain paste go through the current cell's control.
+    BOOL CanCut() override;
+    BOOL Cut() override;
+    BOOL CanPaste() override;
+    BOOL Paste() override;
+    BOOL ClearCells(const CGXRangeList& list, BOOL bStylesOnly = FALSE) override;
+    BOOL PasteTextFromBuffer(LPCTSTR psz, DWORD nSize, const CGXCellRange& target) override;
+    BOOL HasSingleCellTarget();
     void OnGridDraw(CDC* pDC) override;
     void EnsureCountComplete() override;
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "gxcliptext.h"
 #include "gxundomenu.h"
 #include "../controls/gxgridfixture.h"
 #include "grid/core/gxarchive.h"
@@ -45,38 +46,6 @@ public:
         return m_bFixed ? FALSE : CGXGridCore::StoreInsertRows(nRow, nCount, bForce);
     }
 };
-
-std::string ClipText(UINT nFormat = CF_TEXT)
-{
-    std::string s;
-    if (!::OpenClipboard(nullptr))
-        return "<busy>";
-    if (HGLOBAL h = ::GetClipboardData(nFormat)) {
-        const size_t n = GlobalSize(h);
-        if (const char* p = static_cast<const char*>(GlobalLock(h))) {
-            s.assign(p, strnlen(p, n));
-            GlobalUnlock(h);
-        }
-    } else {
-        s = "<none>";
-    }
-    ::CloseClipboard();
-    return s;
-}
-
-void SetClipBlock(UINT nFormat, const void* p, size_t n, bool bEmpty = true)
-{
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    if (bEmpty)
-        EmptyClipboard();
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, n);
-    std::memcpy(GlobalLock(h), p, n);
-    GlobalUnlock(h);
-    SetClipboardData(nFormat, h);
-    ::CloseClipboard();
-}
-
-void SetClipText(const std::string& s) { SetClipBlock(CF_TEXT, s.c_str(), s.size() + 1); }
 
 class ClipboardTest : public GridFixture {
 protected:
