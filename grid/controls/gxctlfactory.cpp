@@ -11,6 +11,7 @@
 #include "grid/controls/gxdaobitmap.h"
 #include "grid/controls/gxedit.h"
 #include "grid/controls/gxlistbox.h"
+#include "grid/controls/gxmaskctl.h"
 #include "grid/controls/gxprogress.h"
 #include "grid/controls/gxpushbtn.h"
 #include "grid/controls/gxradio.h"
@@ -121,6 +122,7 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
         break;
     case GX_IDS_CTRL_TABBED_COMBOBOX: pControl = new CGXTabbedComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
     case GX_IDS_CTRL_CHECKLIST_COMBOBOX: pControl = new CGXCheckListComboBox(pGrid, 0, 0, GXCOMBO_NOTEXTFIT); break;
+    case GX_IDS_CTRL_MASKEDIT: pControl = new CGXMaskControl(pGrid, nID); break;
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
@@ -147,6 +149,7 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     CGXRadioButtonEx::AddUserAttributes(pStylesMap);
     CGXProgressCtrl::AddUserAttributes(pStylesMap);
     CGXTabbedComboBox::AddUserAttributes(pStylesMap);
+    CGXMaskControl::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);
@@ -216,6 +219,7 @@ void CGXControlFactory::RegisterWindowClasses(HINSTANCE hInstance)
     // Grid controls, tab strips and tab windows in dialog templates.
     GXRegisterGridWndClass(hInstance);
     CGXRichEditCtrl::RegisterRtfClipboardFormat();
+    CGXMaskControl::RegisterClipboardFormat();
     GXRegisterTabBeamClass(hInstance);
     GXRegisterTabWndClass(hInstance);
 }
