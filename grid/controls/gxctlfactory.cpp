@@ -8,6 +8,7 @@
 #include "grid/controls/gxcheckbox.h"
 #include "grid/controls/gxchklist.h"
 #include "grid/controls/gxcombo.h"
+#include "grid/controls/gxcurrency.h"
 #include "grid/controls/gxdaobitmap.h"
 #include "grid/controls/gxedit.h"
 #include "grid/controls/gxlistbox.h"
@@ -123,6 +124,7 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_TABBED_COMBOBOX: pControl = new CGXTabbedComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
     case GX_IDS_CTRL_CHECKLIST_COMBOBOX: pControl = new CGXCheckListComboBox(pGrid, 0, 0, GXCOMBO_NOTEXTFIT); break;
     case GX_IDS_CTRL_MASKEDIT: pControl = new CGXMaskControl(pGrid, nID); break;
+    case GX_IDS_CTRL_CURRENCY: pControl = new CGXCurrencyEdit(pGrid, nID); break;
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
@@ -150,6 +152,7 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     CGXProgressCtrl::AddUserAttributes(pStylesMap);
     CGXTabbedComboBox::AddUserAttributes(pStylesMap);
     CGXMaskControl::AddUserAttributes(pStylesMap);
+    CGXCurrencyEdit::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);
