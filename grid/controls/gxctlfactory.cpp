@@ -10,6 +10,7 @@
 #include "grid/controls/gxcombo.h"
 #include "grid/controls/gxcurrency.h"
 #include "grid/controls/gxdaobitmap.h"
+#include "grid/controls/gxdatetime.h"
 #include "grid/controls/gxedit.h"
 #include "grid/controls/gxlistbox.h"
 #include "grid/controls/gxmaskctl.h"
@@ -125,6 +126,13 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     case GX_IDS_CTRL_CHECKLIST_COMBOBOX: pControl = new CGXCheckListComboBox(pGrid, 0, 0, GXCOMBO_NOTEXTFIT); break;
     case GX_IDS_CTRL_MASKEDIT: pControl = new CGXMaskControl(pGrid, nID); break;
     case GX_IDS_CTRL_CURRENCY: pControl = new CGXCurrencyEdit(pGrid, nID); break;
+    case GX_IDS_CTRL_DATETIME:
+    case GX_IDS_CTRL_DATETIMENOCAL: {
+        auto* pDate = new CGXDateTimeCtrl(pGrid, nID, nID == GX_IDS_CTRL_DATETIME ? 3 : 2);
+        pDate->CreateControl(WS_CHILD, CRect(0, 0, 0, 0));  // again on first use when the grid has no window yet
+        pControl = pDate;
+        break;
+    }
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
@@ -153,6 +161,7 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     CGXTabbedComboBox::AddUserAttributes(pStylesMap);
     CGXMaskControl::AddUserAttributes(pStylesMap);
     CGXCurrencyEdit::AddUserAttributes(pStylesMap);
+    CGXDateTimeCtrl::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);

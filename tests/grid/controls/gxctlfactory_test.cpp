@@ -122,8 +122,10 @@ TEST(GXControlFactory, RegistersControlsAndUserAttributesOnce)
     };
     // Validation (4, registered twice, kept once), the spin cells' 4, the check boxes' 2, the
     // radio buttons' 2, the progress bars' 3, the tabbed combo cells' 6 (not their widths), the
-    // tooltip, the ellipsis, the masked edit's 2 and the currency cell's 7.
-    EXPECT_EQ(map.GetUserAttributeMap().size(), 32u);
+    // tooltip, the ellipsis, the masked edit's 2, the currency cell's 7 and the date-time cell's 8.
+    EXPECT_EQ(map.GetUserAttributeMap().size(), 40u);
+    ASSERT_NE(editStyle(51038), nullptr);
+    EXPECT_EQ(editStyle(51038)->GetControl(), GX_IDS_CTRL_TABBED_COMBOBOX);
     ASSERT_NE(editStyle(51047), nullptr);
     EXPECT_EQ(editStyle(51047)->GetControl(), GX_IDS_CTRL_ZEROBASED_EX);
     ASSERT_NE(editStyle(51024), nullptr);

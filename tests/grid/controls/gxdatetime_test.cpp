@@ -1,0 +1,209 @@
+// The date-time cell: OLE date numbers shown and stored, midnight against empty, typing field
+// by field, Delete, and the calendar. The locale is fixed to English (US): M/d/yyyy, h:mm:ss tt.
+
+#include "gxcellctlfixture.h"
+#include "grid/controls/gxdatetime.h"
+#include "grid/core/gxfactory.h"
+#include "platform/sys/locale.h"
+
+namespace {
+
+class DateCellTest : public CellCtlFixture {
+protected:
+    void SetUp() override
+    {
+        PvSetTestLocale(PvLocalePreset::EnglishUS);
+        CellCtlFixture::SetUp();
+    }
+    void TearDown() override
+    {
+        CellCtlFixture::TearDown();
+        PvResetLocale();
+    }
+    void PlaceDate(ROWCOL r, ROWCOL c, const char* pszValue, const char* pszType = "1",
+                   WORD nID = GX_IDS_CTRL_DATETIME, CGXStyle style = CGXStyle())
+    {
+        style.SetValue(pszValue);
+        if (pszType)
+            style.SetUserAttribute(GX_IDS_UA_DATEFORMATTYPE, pszType);
+        Place(r, c, nID, style);
+        ASSERT_NE(Date(), nullptr);
+        ASSERT_NE(Date()->GetDateTimeWnd(), nullptr);
+    }
+    CGXDateTimeCtrl* Date() { return dynamic_cast<CGXDateTimeCtrl*>(Control()); }
+    CGXBDateTimeCtrl* Wnd() { return Date()->GetDateTimeWnd(); }
+    CString Shown(ROWCOL r, ROWCOL c)
+    {
+        CString s;
+        Date()->GetDisplayText(s, r, c, nullptr, m_grid->GetCellStyleCached(r, c));
+        return s;
+    }
+    BOOL AltDown()
+    {
+        SetModifiers(false, false, true);
+        const BOOL b = m_grid->ProcessKeyMessage(WM_SYSKEYDOWN, VK_DOWN, LPARAM(1) | (LPARAM(1) << 29));
+        SetModifiers(false, false, false);
+        return b;
+    }
+    void SendChar(UINT ch) { Wnd()->SendMessage(WM_CHAR, ch, 1); }
+    void CloseCalendar()
+    {
+        PvInputKey(VK_ESCAPE, true);
+        PvInputKey(VK_ESCAPE, false);
+        PvPumpMessages();
+    }
+};
+
+TEST_F(DateCellTest, ShowsTheOleDateInTheFormat)
+{
+    struct Case {
+        const char* type;
+        const char* custom;
+        const char* value;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"1", nullptr, "36892", "1/1/2001"},
+        {nullptr, nullptr, "36892", "1/1/2001"},
+        {"2", nullptr, "36892", "Monday, January 1, 2001"},
+        {"9", nullptr, "36892.5", "1/1/2001 12:00:00 PM"},
+        {"0", nullptr, "0", "12:00:00 AM"},
+        {"3", "yyyy-MM-dd", "36893", "2001-01-02"},
+        {"1", nullptr, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        CGXStyle style;
+        if (c.custom)
+            style.SetUserAttribute(GX_IDS_UA_CUSTOMFORMAT, c.custom);
+        PlaceDate(3, 2, c.value, c.type, GX_IDS_CTRL_DATETIME, style);
+        EXPECT_STREQ(Shown(3, 2), c.shown);
+    }
+    EXPECT_TRUE(Date()->IsControlKindOf(&CGXStatic::classCGXStatic));
+    PlaceDate(3, 2, "36892");
+    EXPECT_TRUE(Key(VK_RETURN));
+    EXPECT_STREQ(Value(3, 2), "36892") << "an unchanged cell stores nothing";
+}
+
+TEST_F(DateCellTest, ZeroIsMidnightNotEmpty)
+{
+    CGXStyle style;
+    style.SetUserAttribute(GX_IDS_UA_DATEVALIDMODE, "2");
+    PlaceDate(3, 2, "0", "0", GX_IDS_CTRL_DATETIME, style);
+    EXPECT_STREQ(Shown(3, 2), "12:00:00 AM");
+    EXPECT_EQ(double(DATE(Wnd()->GetDateTime())), 0.0) << "its date stays 1899-12-30, not today";
+
+    // Only an empty value is empty: it takes today under mode 2 and day 0 under mode 0.
+    PlaceDate(3, 2, "", "0", GX_IDS_CTRL_DATETIME, style);
+    EXPECT_GT(double(DATE(Wnd()->GetDateTime())), 40000.0);
+    PlaceDate(4, 2, "", "0");
+    EXPECT_EQ(double(DATE(Wnd()->GetDateTime())), 0.0);
+}
+
+TEST_F(DateCellTest, TypedFieldByFieldAndStoredAsAnOleNumber)
+{
+    PlaceDate(3, 2, "36892");
+    // The first character starts editing and goes into the first field; Right ends a field.
+    EXPECT_TRUE(Char('1'));
+    PvPumpMessages();
+    EXPECT_TRUE(Date()->IsActive());
+    Wnd()->SendMessage(WM_KEYDOWN, VK_RIGHT, 1);
+    SendChar('2');
+    Wnd()->SendMessage(WM_KEYDOWN, VK_RIGHT, 1);
+    for (const char* p = "2001"; *p; ++p)
+        SendChar(BYTE(*p));
+    EXPECT_TRUE(Date()->IsModified());
+    EXPECT_TRUE(Key(VK_RETURN));
+    EXPECT_STREQ(Value(3, 2), "36893");
+}
+
+TEST_F(DateCellTest, EnteredTextsBecomeOleNumbers)
+{
+    struct Case {
+        const char* text;
+        BOOL ok;
+        const char* stored;
+    };
+    const Case cases[] = {
+        {"1/2/2001", TRUE, "36893"}, {"36893.25", TRUE, "36893.25"}, {"0", TRUE, "0"},
+        {"", TRUE, ""},              {"1,2,2001", TRUE, "36893"},    {"soon", FALSE, "7"},
+    };
+    // A cell being edited keeps its window's date while other cells are stored.
+    PlaceDate(5, 2, "36892");
+    Date()->SetEditText("36900");
+    const double dEditing = double(DATE(Wnd()->GetDateTime()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        CGXStyle style;
+        style.SetControl(GX_IDS_CTRL_DATETIME).SetValue("7").SetUserAttribute(GX_IDS_UA_DATEFORMATTYPE, "1");
+        SetStyle(3, 2, style);
+        EXPECT_EQ(m_grid->StoreValueText(3, 2, c.text), c.ok);
+        EXPECT_STREQ(Value(3, 2), c.stored);
+    }
+    EXPECT_EQ(double(DATE(Wnd()->GetDateTime())), dEditing);
+}
+
+TEST_F(DateCellTest, DeleteStoresAnEmptyValue)
+{
+    PlaceDate(3, 2, "36892");
+    Key(VK_DELETE);
+    EXPECT_STREQ(Value(3, 2), "");
+
+    PlaceDate(3, 2, "36892");
+    Date()->SetActive(TRUE);
+    Wnd()->SendMessage(WM_KEYDOWN, VK_DELETE, 1);
+    EXPECT_STREQ(Value(3, 2), "");
+}
+
+TEST_F(DateCellTest, TheCalendarDropsByAltDownF4AndTheButton)
+{
+    PlaceDate(3, 2, "36892");
+    EXPECT_TRUE(Wnd()->GetCtrlStyle() & GXBDT_DROPDOWN);
+    EXPECT_TRUE(AltDown());
+    ASSERT_NE(Date(), nullptr);
+    EXPECT_TRUE(Date()->IsActive());
+    EXPECT_NE(Wnd()->GetCalendar(), nullptr) << "Alt+Down";
+    CloseCalendar();
+    EXPECT_EQ(Wnd()->GetCalendar(), nullptr);
+
+    Wnd()->SendMessage(WM_KEYDOWN, VK_F4, 1);
+    EXPECT_NE(Wnd()->GetCalendar(), nullptr) << "F4";
+    CloseCalendar();
+
+    // The button: drawn in the current cell, pressed by a click on it.
+    PlaceDate(3, 2, "36892");
+    m_wnd.Invalidate(FALSE);
+    m_wnd.UpdateWindow();
+    const CRect rectInner = Date()->ComputeInnerRect(3, 2);
+    Wnd()->MoveWindow(rectInner, FALSE);
+    Wnd()->LayoutGadgets(nullptr);
+    const CGXBDTGadget* pButton = nullptr;
+    for (const auto& g : Wnd()->GetGadgets())
+        if (dynamic_cast<const CGXBDTButtonGadget*>(g.get()))
+            pButton = g.get();
+    ASSERT_NE(pButton, nullptr);
+    const CPoint pt = pButton->GetRect().CenterPoint() + rectInner.TopLeft();
+    Click(pt);
+    PvPumpMessages();
+    EXPECT_NE(Wnd()->GetCalendar(), nullptr) << "the button";
+    CloseCalendar();
+
+    PlaceDate(3, 2, "36892", "1", GX_IDS_CTRL_DATETIMENOCAL);
+    EXPECT_FALSE(Wnd()->GetCtrlStyle() & GXBDT_DROPDOWN);
+    AltDown();
+    ASSERT_NE(Date(), nullptr);
+    EXPECT_EQ(Wnd()->GetCalendar(), nullptr) << "no calendar without the style bit";
+}
+
+TEST_F(DateCellTest, CopyLeavesTheClipboardToWhatItPuts)
+{
+    PutOnClipboard("keep");
+    PlaceDate(3, 2, "36892");
+    Date()->SetActive(TRUE);
+    SetModifiers(true, false, false);
+    Wnd()->SendMessage(WM_CHAR, 3, 1);
+    SetModifiers(false, false, false);
+    EXPECT_FALSE(ClipboardText().IsEmpty());
+}
+
+}  // namespace
