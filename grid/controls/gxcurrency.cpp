@@ -132,7 +132,7 @@ void CGXCurrencyEdit::BuildFormat(const CGXStyle& style, CGXBCurrencyFormat& fmt
         sAttr = "11 1";
     const char* a = sAttr;
     fmt.SetLeadingZero(a[0] != '0');
-    fmt.SetDecimalLine(a[1] != '0');
+    fmt.SetKeepLeadingDigits(a[1] != '0');
     fmt.SetPaddingChar(BYTE(a[2]));
     nButtonBitmap = a[3] != '0' ? GXB_IDB_CALCULATOR : 0;
 

@@ -413,6 +413,15 @@ BOOL CGXDateTimeCtrl::StartEditing()
     return TRUE;
 }
 
+BOOL CGXDateTimeCtrl::Validate()
+{
+    // Digits still being typed into a field count.
+    if (HasWindow() && (m_pWnd->GetState() & CGXBDateTimeCtrl::StateTyping))
+        if (CGXBDTGadget* g = m_pWnd->GetGadget(m_pWnd->GetCurrentGadget()))
+            g->CancelMode();
+    return CGXStatic::Validate();
+}
+
 BOOL CGXDateTimeCtrl::OnBeginFieldChange()
 {
     if (IsCellReadOnly())

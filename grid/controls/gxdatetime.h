@@ -63,6 +63,7 @@ public:
     void InitForCell(ROWCOL nRow, ROWCOL nCol) override;
     BOOL CommitValue() override;
     BOOL StartEditing() override;
+    BOOL Validate() override;
     void Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style,
               const CGXStyle* pStandardStyle) override;
     BOOL GetCellValueText(CString& sText) override;
