@@ -154,14 +154,24 @@ BOOL CGXDateTimeCtrl::ApplyDateTimeStyle(CGXBDateTimeCtrl* pCtrl, const CGXStyle
     const CString sType = AttributeText(style, GX_IDS_UA_DATEFORMATTYPE);
     const CString sCustom = AttributeText(style, GX_IDS_UA_CUSTOMFORMAT);
     const int nType = std::clamp(std::atoi(sType), 0, 4);
+    // The gadgets are rebuilt only when the format changes: cells of one format draw without it.
+    auto setType = [pCtrl](int n) {
+        if (pCtrl->GetFormatType() != n || !pCtrl->GetCustomFormat().IsEmpty() || pCtrl->GetGadgets().empty())
+            pCtrl->SetFormatType(n);
+    };
+    auto setCustom = [pCtrl](const CString& f) {
+        if (pCtrl->GetFormatType() != CGXBDateTimeCtrl::FormatCustom || pCtrl->GetCustomFormat() != f
+            || pCtrl->GetGadgets().empty())
+            pCtrl->SetCustomFormat(f);
+    };
     if (!sType.IsEmpty() && nType == 3)
-        pCtrl->SetCustomFormat(sCustom);
+        setCustom(sCustom);
     else if (!sType.IsEmpty())
-        pCtrl->SetFormatType(nType);
+        setType(nType);
     else if (sCustom.IsEmpty())
-        pCtrl->SetFormatType(CGXBDateTimeCtrl::FormatShortDate);
+        setType(CGXBDateTimeCtrl::FormatShortDate);
     else
-        pCtrl->SetCustomFormat(sCustom);
+        setCustom(sCustom);
     if (pCtrl->GetFormatType() == CGXBDateTimeCtrl::FormatCustom)
         return pCtrl->HasDatePart();
     return pCtrl->GetFormatType() > 0;
@@ -279,7 +289,8 @@ BOOL CGXDateTimeCtrl::GetDisplayText(CString& sResult, ROWCOL, ROWCOL, LPCTSTR p
     COleDateTime dt;
     if (!ValueToDate(sValue, FALSE, dt) || !c.SetDateTime(dt))
         return FALSE;
-    c.SetNoEditFields(GXBDT_FIX_ALL);
+    if (c.GetNoEditFields() != GXBDT_FIX_ALL)
+        c.SetNoEditFields(GXBDT_FIX_ALL);
     for (const auto& g : c.GetGadgets()) {
         if (auto* n = dynamic_cast<CGXBDTNumericGadget*>(g.get()))
             sResult += NumericGadgetText(n, n->GetValue());
@@ -545,7 +556,8 @@ void CGXDateTimeCtrl::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol
     ApplyRange(&c, style, bForce);
     COleDateTime dt;
     const BOOL bValue = ValueToDate(sValue, bForce, dt) && c.SetDateTime(dt);
-    c.SetNoEditFields(AttributeInt(style, GX_IDS_UA_DATENOEDIT, 0));
+    if (const int nNoEdit = AttributeInt(style, GX_IDS_UA_DATENOEDIT, 0); c.GetNoEditFields() != nNoEdit)
+        c.SetNoEditFields(nNoEdit);
     if (pFont && c.GetControlFont() != pFont)
         c.SendMessage(WM_SETFONT, WPARAM(pFont->GetSafeHandle()), FALSE);
     c.LayoutGadgets(pDC, &rectInner);
