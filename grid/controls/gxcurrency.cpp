@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "grid/core/gxfactory.h"
 #include "grid/core/gxgrid.h"
@@ -417,9 +418,16 @@ void CGXCurrencyEdit::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol
     const CGXStyle* pFontStyle = &cellStyle;
     if (!cellStyle.GetIncludeFont() && pStandardStyle && pStandardStyle->GetIncludeFont())
         pFontStyle = pStandardStyle;
-    m_pFont = m_pGrid->LookupFont(pFontStyle->GetFont());
-    if (m_pFont) {
-        CFont* pOld = pDC->SelectObject(m_pFont);
+    const LOGFONT lf = pFontStyle->GetFont().GetLogFontZoomed(m_pGrid->GetZoom());
+    const BOOL bNewFont = !m_bFont || std::memcmp(&lf, &m_lfFont, sizeof(LOGFONT)) != 0;
+    if (bNewFont) {
+        m_font.DeleteObject();
+        m_bFont = m_font.CreateFontIndirect(&lf);
+        m_lfFont = lf;
+    }
+    CFont* pFont = m_bFont ? &m_font : nullptr;
+    if (pFont) {
+        CFont* pOld = pDC->SelectObject(pFont);
         TEXTMETRIC tm {};
         pDC->GetTextMetrics(&tm);
         pDC->SelectObject(pOld);
@@ -435,8 +443,8 @@ void CGXCurrencyEdit::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol
             rectInner.top = rectInner.bottom - m_nLineHeight;
         rectInner.bottom = std::min<int>(rectInner.bottom, rectInner.top + m_nLineHeight - 1);
     }
-    if (m_pFont)
-        m_pWnd->SendMessage(WM_SETFONT, WPARAM(m_pFont->GetSafeHandle()), FALSE);
+    if (pFont && (bNewFont || m_pWnd->SendMessage(WM_GETFONT) != LRESULT(pFont->GetSafeHandle())))
+        m_pWnd->SendMessage(WM_SETFONT, WPARAM(pFont->GetSafeHandle()), FALSE);
 
     CGXBCurrencyFormat fmt(TRUE);
     m_pWnd->GetFormat(fmt);

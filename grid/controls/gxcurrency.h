@@ -98,5 +98,9 @@ private:
     BOOL m_bModified = FALSE;
     BOOL m_bInitializing = FALSE;
     int m_nLineHeight = 0;
-    CFont* m_pFont = nullptr;  // from the grid's font cache
+    // The window keeps its font past the grid's draw pass (the grid's font cache is emptied
+    // after each pass); made again only when the cell's font differs.
+    CFont m_font;
+    LOGFONT m_lfFont {};
+    BOOL m_bFont = FALSE;
 };

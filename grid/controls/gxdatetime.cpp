@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "grid/controls/gxtabcombo.h"
 #include "grid/core/gxfactory.h"
@@ -66,6 +67,16 @@ CString NumericGadgetText(const CGXBDTNumericGadget* g, int nValue)
 }
 
 }  // namespace
+
+CFont* CGXDateTimeCtrl::OwnedFont::Get(const LOGFONT& l)
+{
+    if (!bMade || std::memcmp(&l, &lf, sizeof(LOGFONT)) != 0) {
+        font.DeleteObject();
+        bMade = font.CreateFontIndirect(&l);
+        lf = l;
+    }
+    return bMade ? &font : nullptr;
+}
 
 // ---- The window ----
 
@@ -515,16 +526,14 @@ void CGXDateTimeCtrl::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol
     const CGXStyle* pFontStyle = &style;
     if (!style.GetIncludeFont() && pStandardStyle && pStandardStyle->GetIncludeFont())
         pFontStyle = pStandardStyle;
-    CFont* pFont = m_pGrid->LookupFont(pFontStyle->GetFont());
+    const LOGFONT lf = pFontStyle->GetFont().GetLogFontZoomed(m_pGrid->GetZoom());
 
     if (IsInitializedFor(nRow, nCol) && m_bActive && !bPrinting && HasWindow()) {
         Draw3dBackground(pDC, rect, style, TRUE);
         const CRect rectInner = ComputeInnerRect(nRow, nCol, &rect, &style);
-        if (pFont != m_pFont || !m_pWnd->GetControlFont()) {
-            m_pFont = pFont;
-            if (pFont)
-                m_pWnd->SendMessage(WM_SETFONT, WPARAM(pFont->GetSafeHandle()), FALSE);
-        }
+        CFont* pFont = m_fontWnd.Get(lf);
+        if (pFont && m_pWnd->GetControlFont() != pFont)
+            m_pWnd->SendMessage(WM_SETFONT, WPARAM(pFont->GetSafeHandle()), FALSE);
         m_pWnd->SetTextColor(style.ResolveTextColor());
         m_pWnd->SetBackgroundColor(style.GetInterior().ResolveBrushColor());
         m_pWnd->MoveWindow(rectInner, FALSE);
@@ -549,6 +558,7 @@ void CGXDateTimeCtrl::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow, ROWCOL nCol
     if (!m_pDrawCaptive->GetSafeHwnd() && !CreateControl(0, CRect(0, 0, 1, 1)))
         return;
     CGXBDateTimeCtrl& c = *m_pDrawCaptive;
+    CFont* pFont = m_fontDraw.Get(lf);
     const CRect rectInner = ComputeInnerRect(nRow, nCol, &rect, &style);
     const CString sValue = style.GetIncludeValue() ? style.GetValue() : CString();
     const BOOL bForce = style.HasUserAttribute(GX_IDS_UA_DATETIMENUMBER) && AttributeInt(style, GX_IDS_UA_DATETIMENUMBER, 0) != 0;

@@ -121,5 +121,14 @@ private:
     BOOL m_bDateShown = TRUE;
     BOOL m_bModified = FALSE;
     CString m_strSeparators = ",";
-    CFont* m_pFont = nullptr;  // from the grid's font cache
+    // The windows keep their fonts past the grid's draw pass, whose font cache is emptied after
+    // each pass: each is made again only when the cell's font differs.
+    struct OwnedFont {
+        CFont font;
+        LOGFONT lf {};
+        BOOL bMade = FALSE;
+        CFont* Get(const LOGFONT& l);
+    };
+    OwnedFont m_fontWnd;
+    OwnedFont m_fontDraw;
 };
