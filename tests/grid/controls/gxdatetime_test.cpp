@@ -4,6 +4,7 @@
 #include "gxcellctlfixture.h"
 #include "grid/controls/gxdatetime.h"
 #include "grid/core/gxfactory.h"
+#include "platform/gdi/gdi.h"
 #include "platform/sys/locale.h"
 
 namespace {
@@ -193,6 +194,52 @@ TEST_F(DateCellTest, TheCalendarDropsByAltDownF4AndTheButton)
     AltDown();
     ASSERT_NE(Date(), nullptr);
     EXPECT_EQ(Wnd()->GetCalendar(), nullptr) << "no calendar without the style bit";
+}
+
+TEST_F(DateCellTest, InactiveCellsDrawTheirGadgets)
+{
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_DATETIME).SetValue("36892").SetUserAttribute(GX_IDS_UA_DATEFORMATTYPE, "1");
+    SetStyle(5, 2, style);
+    PlaceDate(3, 2, "36892");
+    EXPECT_FALSE(Date()->IsActive());
+    EXPECT_FALSE(Wnd()->IsWindowVisible()) << "drawn by the captive, not the cell window";
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap bm;
+    bm.CreateBitmap(300, 80, 1, 32, nullptr);
+    CBitmap* pOld = dc.SelectObject(&bm);
+    dc.FillSolidRect(0, 0, 300, 80, RGB(255, 255, 255));
+    const CRect cellCurrent(0, 0, 200, 22), cellOther(0, 40, 200, 62);
+    Date()->Draw(&dc, cellCurrent, 3, 2, m_grid->GetCellStyleCached(3, 2), nullptr);
+    Date()->Draw(&dc, cellOther, 5, 2, m_grid->GetCellStyleCached(5, 2), nullptr);
+    auto inkIn = [&](const CRect& r, COLORREF cr) {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x)
+                n += dc.GetPixel(x, y) == cr;
+        return n;
+    };
+    const CRect current = Date()->ComputeInnerRect(3, 2, &cellCurrent), other = Date()->ComputeInnerRect(5, 2, &cellOther);
+    const CRect buttonsCurrent(current.right - 30, current.top, current.right, current.bottom);
+    const CRect buttonsOther(other.right - 30, other.top, other.right, other.bottom);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_GT(inkIn(buttonsCurrent, face), 20) << "the current cell shows its button and spin";
+    EXPECT_EQ(inkIn(buttonsOther, face), 0) << "other cells show none";
+    const CRect textCurrent(current.left, current.top, current.left + 60, current.bottom);
+    const CRect textOther(other.left, other.top, other.left + 60, other.bottom);
+    auto darkIn = [&](const CRect& r) {
+        int n = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) {
+                const COLORREF c = dc.GetPixel(x, y);
+                n += GetRValue(c) + GetGValue(c) + GetBValue(c) < 384;
+            }
+        return n;
+    };
+    EXPECT_GT(darkIn(textCurrent), 10) << "the fields' texts";
+    EXPECT_GT(darkIn(textOther), 10);
+    dc.SelectObject(pOld);
 }
 
 TEST_F(DateCellTest, CopyLeavesTheClipboardToWhatItPuts)
