@@ -268,6 +268,23 @@ TEST_F(MaskTest, TextStoredFromOutside)
     }
 }
 
+TEST_F(MaskTest, ReplaceWorksOnTheMaskedText)
+{
+    CGXStyle style;
+    style.SetControl(GX_IDS_CTRL_MASKEDIT).SetUserAttribute(GX_IDS_UA_INPUTMASK, "##-##").SetValue("1212");
+    SetStyle(6, 2, style);
+    GXFindReplaceParams params;
+    params.strFind = "2";
+    params.strReplace = "7";
+    params.bMatchCase = TRUE;
+    EXPECT_TRUE(Mask()->ReplaceInCell(&params, 6, 2));
+    EXPECT_STREQ(Value(6, 2), "1717");
+    params.strFind = "7";
+    params.strReplace = "x";
+    EXPECT_FALSE(Mask()->ReplaceInCell(&params, 6, 2)) << "a replacement the mask refuses changes nothing";
+    EXPECT_STREQ(Value(6, 2), "1717");
+}
+
 TEST_F(MaskTest, WithoutAMaskPlainTextUpToTheMaximumLength)
 {
     CGXStyle style;
