@@ -142,6 +142,15 @@ TEST_F(DateCellTest, EnteredTextsBecomeOleNumbers)
         EXPECT_STREQ(Value(3, 2), c.stored);
     }
     EXPECT_EQ(double(DATE(Wnd()->GetDateTime())), dEditing);
+
+    // With "Force DateTime input as number" a number is a date number and a date text is refused.
+    CGXStyle forced;
+    forced.SetControl(GX_IDS_CTRL_DATETIME).SetValue("7").SetUserAttribute(GX_IDS_UA_DATETIMENUMBER, "1");
+    SetStyle(3, 2, forced);
+    EXPECT_TRUE(m_grid->StoreValueText(3, 2, "2.5"));
+    EXPECT_STREQ(Value(3, 2), "2.5");
+    EXPECT_STREQ(Shown(3, 2), "1/1/1900");
+    EXPECT_FALSE(m_grid->StoreValueText(3, 2, "1/2/2001"));
 }
 
 TEST_F(DateCellTest, DeleteStoresAnEmptyValue)
