@@ -1,6 +1,6 @@
 // Drawing a screen's column of 60 cells of each kind of cell control (check box, radio buttons,
 // progress bar, push button, spin and password edits, bitmap field, list box, the system combo boxes
-// and their multi-column kinds) into a 1280 x 1000 memory
+// and their multi-column kinds, masked edit, currency, date and time) into a 1280 x 1000 memory
 // DC, at the top of a grid of 100,000 rows and at row 50,000: the cost per column must not grow
 // with the row count.
 
@@ -11,6 +11,8 @@
 
 #include "bench/grid/bench_grid_window.h"
 #include "bench/support/headless_main.h"
+#include "grid/controls/gxdatetime.h"
+#include "grid/controls/gxmaskctl.h"
 #include "grid/controls/gxprogress.h"
 #include "grid/controls/gxradio.h"
 #include "grid/controls/gxtabcombo.h"
@@ -34,6 +36,8 @@ const Kind kKinds[] = {
     {"ListBox", GX_IDS_CTRL_LISTBOX},
     {"WndCombo", GX_IDS_CTRL_CBS_DROPDOWN},  {"WndList", GX_IDS_CTRL_CBS_DROPDOWNLIST},
     {"WndTabbed", GX_IDS_CTRL_CBS_TABBED_DROPDOWN}, {"WndTabbedList", GX_IDS_CTRL_CBS_TABBED_DROPDOWNLIST},
+    {"Mask", GX_IDS_CTRL_MASKEDIT},       {"Currency", GX_IDS_CTRL_CURRENCY},     {"Date", GX_IDS_CTRL_DATETIME},
+    {"Time", GX_IDS_CTRL_DATETIMENOCAL},
 };
 
 std::vector<BYTE> PictureFile()
@@ -72,6 +76,8 @@ void BM_DrawControlColumn(benchmark::State& state)
     CGXOleVarUserAttribute picture;
     picture.SetVariant(COleVariant(PictureFile()));
     style.SetUserAttribute(52794, picture);
+    style.SetUserAttribute(GX_IDS_UA_INPUTMASK, "(###) ###-####");
+    style.SetUserAttribute(GX_IDS_UA_DATEFORMATTYPE, kind.nID == GX_IDS_CTRL_DATETIMENOCAL ? "0" : "1");
     w.grid->SetStyleRange(CGXCellRange(nTop, kCol, nTop + kShown - 1, kCol), style, gxOverride, 0, GX_NOREDRAW);
     CGXControl* pControl = w.grid->GetRegisteredControl(WORD(kind.nID));
     CDC dc;

@@ -9,9 +9,12 @@
 #include "grid/controls/gxchklist.h"
 #include "grid/controls/gxcombo.h"
 #include "grid/controls/gxcombownd.h"
+#include "grid/controls/gxcurrency.h"
 #include "grid/controls/gxdaobitmap.h"
+#include "grid/controls/gxdatetime.h"
 #include "grid/controls/gxedit.h"
 #include "grid/controls/gxlistbox.h"
+#include "grid/controls/gxmaskctl.h"
 #include "grid/controls/gxprogress.h"
 #include "grid/controls/gxpushbtn.h"
 #include "grid/controls/gxradio.h"
@@ -150,6 +153,15 @@ CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
     }
     case GX_IDS_CTRL_TABBED_COMBOBOX: pControl = new CGXTabbedComboBox(pGrid, nID, nID, GXCOMBO_NOTEXTFIT); break;
     case GX_IDS_CTRL_CHECKLIST_COMBOBOX: pControl = new CGXCheckListComboBox(pGrid, 0, 0, GXCOMBO_NOTEXTFIT); break;
+    case GX_IDS_CTRL_MASKEDIT: pControl = new CGXMaskControl(pGrid, nID); break;
+    case GX_IDS_CTRL_CURRENCY: pControl = new CGXCurrencyEdit(pGrid, nID); break;
+    case GX_IDS_CTRL_DATETIME:
+    case GX_IDS_CTRL_DATETIMENOCAL: {
+        auto* pDate = new CGXDateTimeCtrl(pGrid, nID, nID == GX_IDS_CTRL_DATETIME ? 3 : 2);
+        pDate->CreateControl(WS_CHILD, CRect(0, 0, 0, 0));  // again on first use when the grid has no window yet
+        pControl = pDate;
+        break;
+    }
     default: pControl = new CGXEditControl(pGrid, nID); break;
     }
     if (TakesTextCellTip(nID))
@@ -177,6 +189,9 @@ void CGXControlFactory::RegisterUserAttributes(CGXStylesMap* pStylesMap)
     CGXProgressCtrl::AddUserAttributes(pStylesMap);
     CGXTabbedComboBox::AddUserAttributes(pStylesMap);
     CGXTabbedComboBoxWnd::AddUserAttributes(pStylesMap);
+    CGXMaskControl::AddUserAttributes(pStylesMap);
+    CGXCurrencyEdit::AddUserAttributes(pStylesMap);
+    CGXDateTimeCtrl::AddUserAttributes(pStylesMap);
 
     CGXStyle tooltipStyle;
     tooltipStyle.SetWrapText(TRUE).SetAutoSize(TRUE);
@@ -246,6 +261,7 @@ void CGXControlFactory::RegisterWindowClasses(HINSTANCE hInstance)
     // Grid controls, tab strips and tab windows in dialog templates.
     GXRegisterGridWndClass(hInstance);
     CGXRichEditCtrl::RegisterRtfClipboardFormat();
+    CGXMaskControl::RegisterClipboardFormat();
     GXRegisterTabBeamClass(hInstance);
     GXRegisterTabWndClass(hInstance);
 }

@@ -69,6 +69,13 @@ const PvStringResource kGridLibraryTexts[] = {
     {20149, "Range too big."}, {20153, "Pasting is not possible for multi-area selections."}, {20178, "Copy"}, {20179, "Move"},
     {20081, "Do you want to abort the operation?"}, {20075, "Processing..."}, {20076, "Done."},
     {20077, "Press ESC to cancel"},
+    // Date-time cell settings.
+    {20060, "No Edit\nFixed Year\nFixed Month\nFixed Day\nFixed Hour\nFixed Minute\nFixed Second"},
+    {20061, "No Validation\t0\nTime\t1\nDate\t2\nDate and Time\t3"},
+    {20062, "Time\t0\nShortDate\t1\nLongDate\t2\nCustom\t3\nDateTime\t4"},
+    // Currency cell layouts.
+    {20065, "$1\n1$\n$ 1\n1 $\n(1$)"},
+    {20064, "($1)\n-$1\n$-1\n$1-\n(1$)\n-1$\n1-$\n1$-\n-1 $\n-$ 1\n$ 1-"},
     {20082, "Operation is too large for the undo buffer. Do you want to continue?"},
 };
 

@@ -122,8 +122,14 @@ TEST(GXControlFactory, RegistersControlsAndUserAttributesOnce)
     };
     // Validation (4, registered twice, kept once), the spin cells' 4, the check boxes' 2, the
     // radio buttons' 2, the progress bars' 3, the tabbed combo cells' 6 (not their widths), the
-    // tooltip and the ellipsis.
-    EXPECT_EQ(map.GetUserAttributeMap().size(), 23u);
+    // tooltip, the ellipsis, the masked edit's 2, the currency cell's 7 and the date-time cell's 8.
+    EXPECT_EQ(map.GetUserAttributeMap().size(), 40u);
+    ASSERT_NE(editStyle(51038), nullptr);
+    EXPECT_EQ(editStyle(51038)->GetControl(), GX_IDS_CTRL_TABBED_COMBOBOX);
+    ASSERT_NE(editStyle(51047), nullptr);
+    EXPECT_EQ(editStyle(51047)->GetControl(), GX_IDS_CTRL_ZEROBASED_EX);
+    ASSERT_NE(editStyle(51024), nullptr);
+    EXPECT_EQ(editStyle(51024)->GetMaxLength(), 1u) << "the prompt is one character";
     EXPECT_EQ(map.GetUserAttributeMap().count(51032), 0u);
     ASSERT_NE(editStyle(51031), nullptr);
     EXPECT_EQ(editStyle(51031)->GetControl(), GX_IDS_CTRL_CHECKBOX3D);

@@ -196,6 +196,8 @@ int RunSelectDemo();
 int RunRichTextDemo();
 // The window of one row per kind of combo-box cell (griddemo_combos.cpp).
 int RunCombosDemo();
+// The masked edit, currency and date-time window (griddemo_masked.cpp).
+int RunMaskedDemo();
 
 int main(int argc, char** argv)
 {
@@ -207,6 +209,8 @@ int main(int argc, char** argv)
         return RunRichTextDemo();
     if (argc > 1 && std::strcmp(argv[1], "combos") == 0)
         return RunCombosDemo();
+    if (argc > 1 && std::strcmp(argv[1], "masked") == 0)
+        return RunMaskedDemo();
     const bool bPrint = argc == 3 && std::string(argv[1]) == "print";
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
