@@ -3,11 +3,16 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "grid/core/gxparam.h"
 #include "grid/formula/gxformulasheet.h"
+#include "platform/base/CFile.h"
 #include "tests/grid/controls/gxgridfixture.h"
 
 namespace {
@@ -194,6 +199,61 @@ TEST_F(FormulaGridTest, StructureChangesUndoToTheSameSheet)
         m_grid->GetParam()->ClearUndoList();
         m_grid->GetParam()->ClearRedoList();
     }
+}
+
+// The settings file's fuzz target starts from a parameter object whose data is a formula sheet
+// (behind a first byte 0: the bytes as they are). PV_WRITE_GRID_SEEDS=1 writes it afresh.
+TEST_F(FormulaGridTest, AGridSettingsFileWithAFormulaSheetLoadsAndSeedsTheFuzzTarget)
+{
+    CGXGridParam param;
+    auto* sheet = new CGXFormulaSheet;
+    param.SetData(sheet, TRUE);
+    sheet->SetValueRowCol(1, 1, "1");
+    sheet->SetValueRowCol(1, 2, "2");
+    sheet->SetValueRowCol(1, 3, "=A1+B1");
+    sheet->SetValueRowCol(2, 1, "'text");
+    sheet->SetRangeName("pair", CGXCellRange(1, 1, 1, 2));
+    sheet->SetValueRowCol(2, 2, "=SUM(pair)");
+    sheet->SetValueRowCol(2, 3, "=1/0");
+    auto store = [](const CObject* p) {
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            ar.WriteObject(p);
+            ar.Close();
+        }
+        const ULONGLONG n = file.GetLength();
+        BYTE* b = file.Detach();
+        std::vector<BYTE> out(b, b + n);
+        std::free(b);
+        return out;
+    };
+    const std::vector<BYTE> written = store(&param);
+    const std::string path = std::string(PV_GRID_SEEDS) + "/formula-sheet";
+    if (std::getenv("PV_WRITE_GRID_SEEDS")) {
+        std::vector<BYTE> seed {0};
+        seed.insert(seed.end(), written.begin(), written.end());
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(seed.data()), std::streamsize(seed.size()));
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::vector<BYTE> seed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(seed.size(), 1u);
+    ASSERT_EQ(seed[0], 0);
+    seed.erase(seed.begin());
+    EXPECT_EQ(seed, written);
+    CMemFile file(seed.data(), UINT(seed.size()));
+    CArchive ar(&file, CArchive::load);
+    std::unique_ptr<CObject> back(ar.ReadObject(RUNTIME_CLASS(CGXGridParam)));
+    auto* pParam = dynamic_cast<CGXGridParam*>(back.get());
+    ASSERT_NE(pParam, nullptr);
+    auto* pSheet = dynamic_cast<CGXFormulaSheet*>(pParam->GetData());
+    ASSERT_NE(pSheet, nullptr) << "made by its runtime class";
+    std::string e, v;
+    pSheet->GetExpressionRowCol(2, 2, e);
+    pSheet->GetValueRowCol(2, 2, v);
+    EXPECT_EQ(e, "=SUM(pair)");
+    EXPECT_EQ(v, "3");
+    EXPECT_EQ(store(pParam), written);
 }
 
 }  // namespace
