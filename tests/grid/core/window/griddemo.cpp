@@ -196,6 +196,7 @@ int RunSelectDemo();
 int RunRichTextDemo();
 // The window of one row per kind of combo-box cell (griddemo_combos.cpp).
 int RunCombosDemo();
+int RunFormulaDemo();
 
 int main(int argc, char** argv)
 {
@@ -207,6 +208,8 @@ int main(int argc, char** argv)
         return RunRichTextDemo();
     if (argc > 1 && std::strcmp(argv[1], "combos") == 0)
         return RunCombosDemo();
+    if (argc > 1 && std::strcmp(argv[1], "formula") == 0)
+        return RunFormulaDemo();
     const bool bPrint = argc == 3 && std::string(argv[1]) == "print";
     InitGridLibraryWithFactory();
     WNDCLASS wc {};

@@ -105,6 +105,14 @@ TEST_F(FormulaGridTest, TypingShowsTheSumAndEditingShowsTheFormula)
     EXPECT_EQ(Shown(1, 3), "3");
     EXPECT_STREQ(m_grid->StoredCellValueText(1, 3), "=A1+B1") << "the edit text";
     EXPECT_STREQ(m_grid->CellValueText(1, 3), "3") << "the drawn text";
+    ASSERT_TRUE(m_grid->PlaceCurrentCell(1, 3, 0));
+    Key(VK_F2);
+    ASSERT_NE(Edit(), nullptr);
+    EXPECT_TRUE(Edit()->IsActive());
+    CString sEdit;
+    Edit()->GetEditWnd()->GetWindowText(sEdit);
+    EXPECT_STREQ(sEdit, "=A1+B1") << "F2 edits the formula";
+    Key(VK_ESCAPE);
     Type(1, 1, "5");
     EXPECT_EQ(Shown(1, 3), "7");
     EXPECT_TRUE(s_boxes.empty());
