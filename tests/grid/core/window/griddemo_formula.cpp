@@ -77,6 +77,11 @@ int RunFormulaDemo()
             pSheet->GetValueRowCol(r, c, v);
             std::printf("cell %c%u \"%s\" \"%s\"\n", char('A' + c - 1), unsigned(r), e.c_str(), v.c_str());
         }
+    // What the demo put on the clipboard goes with it.
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
     g_pFormulaGrid = nullptr;
     return int(msg.wParam);
 }
