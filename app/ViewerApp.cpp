@@ -10,6 +10,7 @@
 #include "app/ViewerDoc.h"
 #include "grid/controls/gxctlfactory.h"
 #include "grid/core/gxlibdata.h"
+#include "grid/formula/gxformulasheet.h"
 #include "platform/controls/controls.h"
 #include "platform/html/browser.h"
 #include "platform/sys/shell.h"
@@ -64,6 +65,9 @@ BOOL CViewerApp::InitInstance()
                                           RUNTIME_CLASS(CDaoqueryView)));
 
     InitGridLibraryWithFactory();
+    // A "GridSettings.dat" may name the formula sheet's runtime class: its object
+    // file stays in the program only when something refers to it.
+    GXForceLinkFormulaSheet();
     SetGridLookDefaults(1, 2, 1);
 
     CMainFrame::s_pfnGetAppTitle = &frameTitle;

@@ -15,6 +15,7 @@
 #include "grid/core/gxserial.h"
 #include "grid/core/gxstyle.h"
 #include "grid/core/gxstymap.h"
+#include "grid/formula/gxformulasheet.h"
 #include "grid/record/gxbrowparam.h"
 #include "platform/base/CArchive.h"
 
@@ -58,6 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const std::vector<BYTE> valid = [] {
         // As the program starts the library: strings, archive records, pools, the older styles.
         InitGridLibraryWithFactory();
+        GXForceLinkFormulaSheet();
         return ValidFile();
     }();
     if (size == 0)

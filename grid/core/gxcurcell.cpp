@@ -160,6 +160,9 @@ BOOL CGXGridCore::PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags)
             return FALSE;
         }
 
+        // The data's error text belongs to this commit only; a formula store keeps a parse
+        // message until it is fetched below.
+        ResetDataError();
         BOOL bCommitted = TRUE;
         BOOL bChanged = FALSE;
         if (bModified) {
@@ -170,6 +173,12 @@ BOOL CGXGridCore::PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags)
             bCommitted = pOld->EndEditing();
         if (bCommitted && bModified && pOld->IsInitialized())
             RecalcAndRefresh(FALSE, nullptr, TRUE);
+        if (m_sWarningText.IsEmpty()) {
+            CString sError;
+            if (GetDataErrorText(sError))
+                m_sWarningText = sError;
+            ResetDataError();
+        }
 
         BOOL bLeft = FALSE;
         if (bCommitted) {

@@ -72,14 +72,28 @@ public:
     virtual BOOL MoveColsForSort(const CGXCellRange& range, const CDWordArray& order);
     virtual int ClearEmbeddedStyle();
 
-    // Formula-engine hooks; a plain store has no engine.
+    // The eleven formula-engine operations: a plain store has no engine and answers nothing or
+    // 0; the formula sheet overrides them. The grid core reaches them through its formula-support
+    // forwarders and the command factory.
+    // The engine's record of the last change, handed over (the store forgets it).
     virtual CObject* GetUndoInfo() { return nullptr; }
+    // Applies a record (record: collect what it replaces; redo: the record is a redo's).
     virtual BOOL ApplyUndoInfo(CObject*, BOOL, BOOL) { return FALSE; }
+    // Switches the collecting of records; returns the former state.
     virtual BOOL EnableUndoInfo(BOOL) { return FALSE; }
     virtual void DiscardUndoInfo() {}
+    // A range of cells changes (or changed): its dependents need recalculating.
     virtual void AnnounceRange(const CGXCellRange&) {}
+    // Recalculates; false when the recalculation left an error text.
     virtual BOOL Recalc(BOOL) { return FALSE; }
     virtual void RequestRecalc(int) {}
+    // Brings one cell up to date; true when its value changed since it was last shown.
+    virtual BOOL EvaluateCell(ROWCOL, ROWCOL) { return FALSE; }
+    // The cell was drawn with its current value.
+    virtual void CellShown(ROWCOL, ROWCOL) {}
+    // Clears the error text; GetLastError copies a pending one.
+    virtual void ResetError() {}
+    virtual BOOL GetLastError(CString&) { return FALSE; }
 
     BOOL StoreValueRowCol(ROWCOL nRow, ROWCOL nCol, LPCTSTR pszValue, int mode, int nType = 0, CGXStyle* pStyle = nullptr);
 
@@ -88,6 +102,9 @@ public:
 
     ROWCOL m_nRows = 0;
     ROWCOL m_nCols = 0;
+    // The type selector a grid over this store stores and edits with when its caller passes 0:
+    // 1 for a formula sheet, whose edit text is the formula while drawing gets the value.
+    int m_nDefaultValueType = 0;
     CGXStylePtrArray m_apRowBaseStyles;
     CGXStylePtrArray m_apColBaseStyles;
     CGXStylePtrArrayPtrArray m_pStyleMap;

@@ -164,8 +164,9 @@ void CGXGridCore::Initialize()
             pData = new CGXData;
         }
         m_pParam->SetData(pData, TRUE);
-        pData->InitParam(m_pParam);
+        // Registered first: the store's initialisation may look up its grid.
         state.RegisterGridOfData(pData, this);
+        pData->InitParam(m_pParam);
     }
 
     m_pParam->m_bIsInit = TRUE;

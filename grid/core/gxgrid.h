@@ -330,6 +330,13 @@ public:
     // Formula support: forwarded to the data store, which does nothing in a plain store.
     BOOL RecalcAndRefresh(BOOL bRefresh = TRUE, CString* pErrorText = nullptr, BOOL bSendHint = TRUE);
     void RequestRecalc(int nValue);
+    // One cell brought up to date: true when its value changed since it was last shown.
+    BOOL EvaluateCellOfData(ROWCOL nRow, ROWCOL nCol);
+    void CellShownToData(ROWCOL nRow, ROWCOL nCol);
+    // The data store's error text (a bad formula), and clearing it.
+    BOOL GetDataErrorText(CString& sText);
+    void ResetDataError();
+    void RedrawChangedCells();
 
     // ---- Sizes, zoom and coordinates ----------------------------------------------------------
     virtual BOOL SetRowHeights(ROWCOL nFromRow, ROWCOL nToRow, int nHeight, const int* anHeights = nullptr,
@@ -911,7 +918,9 @@ public:
     BOOL m_bDragDropOption = FALSE;
     BOOL m_bFocusFrame = FALSE;
     WORD m_nNoFeedback = 0;  // range operations give no progress feedback when non-zero
-    int m_nDefaultType = 0;  // type selector used when a caller passes 0
+    int m_nDefaultType = 0;  // type selector used when a caller passes 0 (0: the data store's)
+    // m_nDefaultType, or the data store's own selector when it is 0 (1 over a formula sheet).
+    int DefaultValueType() const;
 
     // System metrics read at construction.
     int m_cyBorder = 1;

@@ -12,7 +12,7 @@ const PvStringResource kGridLibraryTexts[] = {
     {52768, "Standard"}, {52769, "Row Header"}, {52770, "Column Header"},
     {52771, "Boolean Fields"}, {52772, "Numeric Fields"}, {52773, "Currency Fields"}, {52774, "Date Fields"},
     {52775, "Text fields"}, {52776, "Binary Fields"}, {52777, "Memo Fields"}, {52778, "GUID Fields"},
-    {52779, "Deleted Rows Appearance"},
+    {52779, "Deleted Rows Appearance"}, {52780, "Constraint Violation"},
     // Colour names and properties.
     {52232, "Grid Lines"}, {52233, "Fixed Lines"}, {52234, "Tracking Line"}, {52235, "Background"},
     {52236, "Dragging Line"},

@@ -227,8 +227,6 @@ BOOL CGXGridCore::InsertRowsOrCols(BOOL bRows, ROWCOL nAt, ROWCOL nCount, int* a
         if (pData)
             pData->DiscardUndoInfo();
     } else {
-        if (pDataUndo && pData)
-            pData->ApplyUndoInfo(pDataUndo, TRUE, TRUE);
         const ROWCOL nLast = nAt + nCount - 1;
         if (anSizes) {
             for (ROWCOL i = 0; i < nCount; ++i)
@@ -246,7 +244,7 @@ BOOL CGXGridCore::InsertRowsOrCols(BOOL bRows, ROWCOL nAt, ROWCOL nCount, int* a
                     if (i >= pCellsArray->GetSize())
                         break;
                     if (auto* p = dynamic_cast<CGXStyle*>(pCellsArray->GetAt(i)))
-                        StoreCellStyle(bRows ? nAt + n : m, bRows ? m : nAt + n, p, gxCopy, 0);
+                        StoreCellStyle(bRows ? nAt + n : m, bRows ? m : nAt + n, p, gxCopy, DefaultValueType());
                     BOOL bAbort = FALSE;
                     theOp.ProcessMessagesQueryAbort(bAbort);
                 }
@@ -260,6 +258,10 @@ BOOL CGXGridCore::InsertRowsOrCols(BOOL bRows, ROWCOL nAt, ROWCOL nCount, int* a
             }
         }
         m_bNoAnnounce = bOldNoAnnounce;
+        // Last, so that the store's own record (a formula sheet's image from before the
+        // removal, references into the removed lines included) is what stands.
+        if (pDataUndo && pData && pData->ApplyUndoInfo(pDataUndo, TRUE, TRUE))
+            RecalcAndRefresh(FALSE, nullptr, FALSE);
         if (bRows)
             UpdateInsertRows(nAt, nCount, flags, TRUE);
         else
@@ -894,11 +896,84 @@ BOOL CGXGridCore::RecalcAndRefresh(BOOL bRefresh, CString* pErrorText, BOOL bSen
     if (!pData || RowCount() == 0 || ColCount() == 0)
         return TRUE;
     // A plain data store computes nothing; a formula store recomputes and reports.
-    pData->Recalc(bRefresh);
-    (void)pErrorText;
+    pData->ResetError();
+    const BOOL bRecalculated = pData->Recalc(bRefresh);
+    // The changed cells are invalidated, not painted here: a caller may still scroll.
+    RedrawChangedCells();
     if (bSendHint && m_pUpdateHintImp && m_bHintsEnabled)
         m_pUpdateHintImp->SendHint(this, gxHintRecalc, nullptr, nullptr, bRefresh, 0);
+    if (bRefresh) {
+        CString sError;
+        if (GetDataErrorText(sError)) {
+            ResetDataError();
+            if (pErrorText)
+                *pErrorText = sError;
+            else
+                AfxMessageBox(sError, MB_OK);
+            return FALSE;
+        }
+    }
+    (void)bRecalculated;
     return TRUE;
+}
+
+// The cells on screen whose values the recalculation changed are drawn again (their composed
+// styles go; the GDI objects stay).
+void CGXGridCore::RedrawChangedCells()
+{
+    CGXData* pData = GetData();
+    if (!pData || !m_pParam)
+        return;
+    // The columns looked at: the frozen ones and this many from the left column on.
+    constexpr ROWCOL kMaxVisibleCols = 256;
+    const ROWCOL nRows = RowCount(), nCols = ColCount();
+    const ROWCOL nLastRow = std::min(nRows, LastVisibleRow());
+    const ROWCOL nLastCol = std::min<ROWCOL>(nCols, m_nLeftCol + kMaxVisibleCols);
+    bool bFreed = false;
+    auto visit = [&](ROWCOL r, ROWCOL c) {
+        if (!pData->EvaluateCell(r, c))
+            return;
+        if (!bFreed) {
+            FreeStyleCache();
+            bFreed = true;
+        }
+        RedrawCells(r, c, r, c, GX_INVALIDATE, FALSE);
+        pData->CellShown(r, c);
+    };
+    auto visitRow = [&](ROWCOL r) {
+        for (ROWCOL c = 1; c <= std::min(FrozenCols(), nCols); ++c)
+            visit(r, c);
+        for (ROWCOL c = std::max(m_nLeftCol, FrozenCols() + 1); c <= nLastCol && c != 0; ++c)
+            visit(r, c);
+    };
+    for (ROWCOL r = 1; r <= std::min(FrozenRows(), nRows); ++r)
+        visitRow(r);
+    for (ROWCOL r = std::max(m_nTopRow, FrozenRows() + 1); r <= nLastRow && r != 0; ++r)
+        visitRow(r);
+}
+
+BOOL CGXGridCore::EvaluateCellOfData(ROWCOL nRow, ROWCOL nCol)
+{
+    CGXData* pData = GetData();
+    return pData ? pData->EvaluateCell(nRow, nCol) : FALSE;
+}
+
+void CGXGridCore::CellShownToData(ROWCOL nRow, ROWCOL nCol)
+{
+    if (CGXData* pData = GetData())
+        pData->CellShown(nRow, nCol);
+}
+
+BOOL CGXGridCore::GetDataErrorText(CString& sText)
+{
+    CGXData* pData = GetData();
+    return pData ? pData->GetLastError(sText) : FALSE;
+}
+
+void CGXGridCore::ResetDataError()
+{
+    if (CGXData* pData = GetData())
+        pData->ResetError();
 }
 
 void CGXGridCore::RequestRecalc(int nValue)

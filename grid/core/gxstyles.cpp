@@ -268,7 +268,7 @@ const CString& CGXGridCore::StoredCellValueText(ROWCOL nRow, ROWCOL nCol)
     if (!m_pStyleValue)
         m_pStyleValue.reset(new CGXStyle);
     m_pStyleValue->FreeParts();
-    FetchStoredStyle(nRow, nCol, *m_pStyleValue, gxOverride, m_nDefaultType);
+    FetchStoredStyle(nRow, nCol, *m_pStyleValue, gxOverride, DefaultValueType());
     return m_pStyleValue->GetValue();
 }
 
@@ -321,8 +321,19 @@ void CGXGridCore::AnnounceRangeToData(const CGXCellRange& range)
         pData->AnnounceRange(range);
 }
 
+int CGXGridCore::DefaultValueType() const
+{
+    if (m_nDefaultType != 0)
+        return m_nDefaultType;
+    const CGXData* pData = m_pParam ? m_pParam->GetData() : nullptr;
+    return pData ? pData->m_nDefaultValueType : 0;
+}
+
 CObArray* CGXGridCore::CollectRangeStyles(const CGXCellRange& range, int nType, CGXLongOperation* pOp)
 {
+    // Undo keeps what a store with the same selector brings back.
+    if (nType == 0)
+        nType = DefaultValueType();
     const ROWCOL nWidth = range.right - range.left + 1;
     const ROWCOL nHeight = range.bottom - range.top + 1;
     const unsigned long long nCells = (unsigned long long)nWidth * nHeight;
@@ -367,7 +378,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXCellRange& rangeIn, const CGXStyle*
     CGXCellRange range = rangeIn;
     if (!range.IsCells() && nType == 0)
         nType = -1;
-    const int nEffType = nType != 0 ? nType : m_nDefaultType;
+    const int nEffType = nType != 0 ? nType : DefaultValueType();
     // The cells a rows, columns or table range addresses are its row and column base styles.
     if (range.IsRows())
         range.SetCells(range.top, 0, range.bottom, 0);

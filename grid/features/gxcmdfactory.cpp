@@ -482,7 +482,7 @@ BOOL CGXCommandFactory::StoreLinesForUndo(CGXGridCore* pGrid, BOOL bRows, ROWCOL
             cells.get()->SetSize(INT_PTR(nCells));
             INT_PTR i = 0;
             for (ROWCOL n = 0; n < nCount && !bAbort; ++n)
-                for (ROWCOL m = 0; m < nOtherCount && store(*cells.get(), i, nFirst + n, m, pGrid->m_nDefaultType); ++m, ++i) {
+                for (ROWCOL m = 0; m < nOtherCount && store(*cells.get(), i, nFirst + n, m, pGrid->DefaultValueType()); ++m, ++i) {
                 }
         }
         if (bLines && !bAbort) {

@@ -541,6 +541,21 @@ GXCell* gx_dup_cell(int handle, const GXCell* cell)
     return c;
 }
 
+GXCell* gx_new_cell(int handle, int row, int column, int type, int kind)
+{
+    GXSheet* s = gx_sheet(handle);
+    if (!s || !InBounds(row, column))
+        return nullptr;
+    const int pool = type == gxStyleOnly ? 2 : type == gxFormulaRefs ? 1 : 0;
+    return NewCell(s, pool, row, column, type, kind);
+}
+
+void gx_set_cell_text(GXCell* cell, const std::string& text)
+{
+    if (cell)
+        SetTextValue(cell, text);
+}
+
 void gx_place_cell(GXCell* cell, int row, int column)
 {
     if (cell && !cell->Stored()) {

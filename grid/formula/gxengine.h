@@ -184,6 +184,11 @@ CGXStyle* gx_take_cell_style(GXCell* cell);
 GXCell* gx_new_style_cell(int handle, int row, int column);
 // A copy of a cell (style, formula and text duplicated) in the cell's pool, not stored.
 GXCell* gx_dup_cell(int handle, const GXCell* cell);
+// A new empty cell, not stored, in the pool its type belongs to (0 the style pool, 3 the formula
+// pool, any other the value pool); null for bad bounds.
+GXCell* gx_new_cell(int handle, int row, int column, int type, int kind);
+// Gives a cell that holds no long text a text value (long or short kind by length).
+void gx_set_cell_text(GXCell* cell, const std::string& text);
 // Moves a cell that is not stored to another place (no bounds check).
 void gx_place_cell(GXCell* cell, int row, int column);
 int gx_cell_count(int handle, int pool_mask);

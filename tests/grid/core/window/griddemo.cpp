@@ -198,6 +198,8 @@ int RunRichTextDemo();
 int RunCombosDemo();
 // The masked edit, currency and date-time window (griddemo_masked.cpp).
 int RunMaskedDemo();
+// The formula sheet's window (griddemo_formula.cpp).
+int RunFormulaDemo();
 
 int main(int argc, char** argv)
 {
@@ -211,6 +213,8 @@ int main(int argc, char** argv)
         return RunCombosDemo();
     if (argc > 1 && std::strcmp(argv[1], "masked") == 0)
         return RunMaskedDemo();
+    if (argc > 1 && std::strcmp(argv[1], "formula") == 0)
+        return RunFormulaDemo();
     const bool bPrint = argc == 3 && std::string(argv[1]) == "print";
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
