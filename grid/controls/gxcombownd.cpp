@@ -13,6 +13,7 @@
 #include "grid/core/gxstate.h"
 #include "grid/core/gxstyle.h"
 #include "platform/base/textcase.h"
+#include "platform/base/utf8.h"
 #include "platform/gdi/dcguard.h"
 #include "platform/gdi/gdi.h"
 #include "platform/win/win.h"
@@ -24,27 +25,9 @@ namespace {
 BOOL IsKeyDown(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
 
 // Window positions count characters; texts are UTF-8.
-int CharCount(const CString& s)
-{
-    int n = 0;
-    for (const char* p = s; *p; ++p)
-        n += (BYTE(*p) & 0xC0) != 0x80;
-    return n;
-}
+int CharCount(const CString& s) { return PvUtf8CharCount(s, size_t(s.GetLength())); }
 
-int ByteOffsetOfChar(const CString& s, int nChar)
-{
-    const char* p = s;
-    int i = 0;
-    for (int n = 0; p[i]; ++i) {
-        if ((BYTE(p[i]) & 0xC0) != 0x80) {
-            if (n == nChar)
-                return i;
-            ++n;
-        }
-    }
-    return i;
-}
+int ByteOffsetOfChar(const CString& s, int nChar) { return PvUtf8ByteOffset(s, nChar); }
 
 CString UpperOf(const CString& s) { return CString(PvUpperCase(std::string_view(s, size_t(s.GetLength()))).c_str()); }
 

@@ -13,6 +13,7 @@
 #include "grid/core/gxstyle.h"
 #include "grid/core/gxstymap.h"
 #include "grid/core/gxuattr.h"
+#include "platform/base/utf8.h"
 #include "platform/gdi/dcguard.h"
 #include "platform/sys/system.h"
 #include "platform/win/win.h"
@@ -21,13 +22,8 @@ const CGXControlClass CGXTabbedComboBox::classCGXTabbedComboBox = {"CGXTabbedCom
 
 namespace {
 
-int CharCount(const CString& s)
-{
-    int n = 0;
-    for (const char* p = s; *p; ++p)
-        n += (BYTE(*p) & 0xC0) != 0x80;
-    return n;
-}
+// Window positions count characters; texts are UTF-8.
+int CharCount(const CString& s) { return PvUtf8CharCount(s, size_t(s.GetLength())); }
 
 std::string Key(const CString& s) { return std::string(LPCTSTR(s), size_t(s.GetLength())); }
 

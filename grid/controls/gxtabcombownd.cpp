@@ -10,6 +10,7 @@
 #include "grid/core/gxgrid.h"
 #include "grid/core/gxstyle.h"
 #include "grid/core/gxstymap.h"
+#include "platform/base/utf8.h"
 #include "platform/gdi/dcguard.h"
 #include "platform/win/win.h"
 
@@ -18,27 +19,10 @@ const CGXControlClass CGXTabbedComboBoxWnd::classCGXTabbedComboBoxWnd = {"CGXTab
 
 namespace {
 
-int CharCount(const CString& s)
-{
-    int n = 0;
-    for (const char* p = s; *p; ++p)
-        n += (BYTE(*p) & 0xC0) != 0x80;
-    return n;
-}
+// Window positions count characters; texts are UTF-8.
+int CharCount(const CString& s) { return PvUtf8CharCount(s, size_t(s.GetLength())); }
 
-int ByteOffsetOfChar(const CString& s, int nChar)
-{
-    const char* p = s;
-    int i = 0;
-    for (int n = 0; p[i]; ++i) {
-        if ((BYTE(p[i]) & 0xC0) != 0x80) {
-            if (n == nChar)
-                return i;
-            ++n;
-        }
-    }
-    return i;
-}
+int ByteOffsetOfChar(const CString& s, int nChar) { return PvUtf8ByteOffset(s, nChar); }
 
 BOOL TouchesTabList(const CGXStyle& style)
 {

@@ -43,3 +43,16 @@ int PvUtf8CharCount(const char* p, size_t n)
         k += (static_cast<unsigned char>(p[i]) & 0xC0) != 0x80;
     return k;
 }
+
+int PvUtf8ByteOffset(const char* p, int nChar)
+{
+    int i = 0;
+    for (int n = 0; p[i]; ++i) {
+        if ((static_cast<unsigned char>(p[i]) & 0xC0) != 0x80) {
+            if (n == nChar)
+                return i;
+            ++n;
+        }
+    }
+    return i;
+}

@@ -14,3 +14,6 @@ bool PvAppendUtf8(std::string& s, uint32_t cp);
 
 // Characters (not continuation bytes) in p[0, n): what a limit in characters counts.
 int PvUtf8CharCount(const char* p, size_t n);
+
+// Byte offset of character nChar of the NUL-ended text p; its length when nChar lies past the end.
+int PvUtf8ByteOffset(const char* p, int nChar);
