@@ -70,6 +70,11 @@ const PvStringResource kGridLibraryTexts[] = {
     {20081, "Do you want to abort the operation?"}, {20075, "Processing..."}, {20076, "Done."},
     {20077, "Press ESC to cancel"},
     {20082, "Operation is too large for the undo buffer. Do you want to continue?"},
+    // Object cells.
+    {20134, "The binary data is not valid."}, {20203, "The copy operation failed"},
+    {20204, "The cut operation failed"}, {20205, "Gridwerk Insert Object"},
+    {20206, "You have already spawned a viewer. Please use this for editing"},
+    {20207, "Failed to invoke insert object dialog."},
 };
 
 }  // namespace
