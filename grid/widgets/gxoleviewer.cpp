@@ -268,8 +268,9 @@ BOOL CGXGenericViewerImpl::Save()
 
 BOOL CGXGenericViewerImpl::CanPaste() { return GXIsObjectBytesOnClipboard(); }
 
-const COleVariant* CGXGenericViewerImpl::CreateFromClipboard()
+const COleVariant* CGXGenericViewerImpl::CreateFromClipboard(CGXOleViewerHost* pHost)
 {
+    m_pHost = pHost;
     CWnd* pOwner = OwnerWnd();
     std::vector<BYTE> bytes;
     GXObjectBlock object;

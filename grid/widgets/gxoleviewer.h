@@ -91,7 +91,7 @@ public:
     virtual const COleVariant& GetVariant() const = 0;
     virtual BOOL CanPaste() = 0;
     // A new object from the clipboard, saved into the viewer's bytes; null when there is none.
-    virtual const COleVariant* CreateFromClipboard() = 0;
+    virtual const COleVariant* CreateFromClipboard(CGXOleViewerHost* pHost) = 0;
     virtual BOOL CanCopy() = 0;
     // The bytes to put on the clipboard: the cell's object loaded without opening it.
     virtual BOOL GetDataObject(const CGXStyle& style, CGXGridCore* pGrid, CGXOleViewerHost* pHost,
@@ -146,7 +146,7 @@ public:
     BOOL Save() override;
     const COleVariant& GetVariant() const override { return m_var; }
     BOOL CanPaste() override;
-    const COleVariant* CreateFromClipboard() override;
+    const COleVariant* CreateFromClipboard(CGXOleViewerHost* pHost) override;
     BOOL CanCopy() override;
     BOOL GetDataObject(const CGXStyle& style, CGXGridCore* pGrid, CGXOleViewerHost* pHost,
                        std::vector<BYTE>& bytes) override;

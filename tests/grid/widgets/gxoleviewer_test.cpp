@@ -316,7 +316,7 @@ TEST_F(ViewerTest, TheWholeBlockGoesThroughThePrivateClipboardFormat)
 
     CGXGenericViewerImpl other;
     EXPECT_TRUE(other.CanPaste());
-    const COleVariant* pVar = other.CreateFromClipboard();
+    const COleVariant* pVar = other.CreateFromClipboard(nullptr);
     ASSERT_NE(pVar, nullptr);
     Bytes pasted;
     ASSERT_TRUE(GXObjectBytesOfVariant(*pVar, pasted));
@@ -346,7 +346,7 @@ TEST_F(ViewerTest, TheWholeBlockGoesThroughThePrivateClipboardFormat)
         ::SetClipboardData(GXObjectBytesClipboardFormat(), h);
         ::CloseClipboard();
         CGXGenericViewerImpl v;
-        EXPECT_EQ(v.CreateFromClipboard(), nullptr);
+        EXPECT_EQ(v.CreateFromClipboard(nullptr), nullptr);
         EXPECT_FALSE(v.HasObjectData());
     }
 }
