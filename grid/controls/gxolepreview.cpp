@@ -44,7 +44,7 @@ CGXOlePreview::~CGXOlePreview()
 
 void CGXOlePreview::InitForCell(ROWCOL nRow, ROWCOL nCol)
 {
-    if (!IsInitializedFor(nRow, nCol))
+    if (nRow != m_nRow || nCol != m_nCol)
         DropKeptViewer();
     CGXStatic::InitForCell(nRow, nCol);
     AddInvalidRect(m_pButton->GetRect());
@@ -174,9 +174,17 @@ void CGXOlePreview::OnChildButtonClicked(CGXChild*)
         m_pOpenViewer = pViewer;
         return;
     }
-    // Nothing opened: nothing holds the pop-up flag.
+    // Nothing opened: nothing holds the pop-up flag, and the record's edit ends unless it has
+    // changes.
     EndPopup();
     SetActive(FALSE);
+    EndUnchangedEdit();
+}
+
+void CGXOlePreview::EndUnchangedEdit()
+{
+    if (!m_bModified)
+        m_pGrid->OnCanceledEditing(m_nRow, m_nCol);
 }
 
 // ---- Committing and leaving ----
@@ -207,8 +215,11 @@ BOOL CGXOlePreview::CancelEditing()
 
 BOOL CGXOlePreview::LeaveCell(ROWCOL nNewRow, ROWCOL nNewCol)
 {
-    DropKeptViewer();
-    m_bModified = FALSE;
+    // A click on the current cell places it again: its viewer stays.
+    if (nNewRow != m_nRow || nNewCol != m_nCol) {
+        DropKeptViewer();
+        m_bModified = FALSE;
+    }
     return CGXStatic::LeaveCell(nNewRow, nNewCol);
 }
 
@@ -298,6 +309,7 @@ BOOL CGXOlePreview::CutText()
             pViewer->Clear();
         SetActive(FALSE);
         ShowCellMessage(GX_IDS_CUTFAILED);
+        EndUnchangedEdit();
         return TRUE;
     }
     pViewer->Clear();
@@ -327,5 +339,6 @@ BOOL CGXOlePreview::PasteText()
     if (pViewer && pViewer != m_pOpenViewer)
         pViewer->Clear();
     SetActive(FALSE);
+    EndUnchangedEdit();
     return TRUE;
 }

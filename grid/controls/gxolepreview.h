@@ -72,6 +72,8 @@ private:
     // Closes and clears the kept viewer and forgets it.
     void DropKeptViewer();
     void RedrawCell();
+    // A record edit begun for an action that changed nothing ends with it.
+    void EndUnchangedEdit();
 
     std::unique_ptr<CGXViewerManager> m_pManager;
     CGXOleViewer* m_pOpenViewer = nullptr;  // owned by the manager

@@ -335,3 +335,24 @@ TEST_F(ObjectCellTest, CopyFailuresSay20203AndPastingNoObjectSays20134)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ObjectCellTest, EscapeAfterARefusedObjectLeavesTheNextButtonWorking)
+{
+    ClickButton(2);
+    EXPECT_EQ(m_grid->EditMode(), DWORD(gxNoEdit)) << "nothing opened, no record edit left open";
+    m_wnd.SetFocus();
+    PvInputKeyStroke(VK_ESCAPE);
+    PvPumpMessages();
+    s_boxes.clear();
+    ROWCOL r = 0, c = 0;
+    m_grid->QueryCurrentCell(r, c);
+    EXPECT_EQ(r, 2u);
+    CGXOlePreview* p = ClickButton(3);
+    ASSERT_NE(p, nullptr);
+    m_grid->QueryCurrentCell(r, c);
+    EXPECT_EQ(r, 3u);
+    EXPECT_EQ(s_boxes, std::vector<std::string> {"The binary data is not valid."});
+}
+}  // namespace
