@@ -207,6 +207,11 @@ int RunObjectsDemo()
         DispatchMessage(&msg);
     }
     demo.PrintRecords();
+    // What was copied goes with the program.
+    if (::OpenClipboard(nullptr)) {
+        ::EmptyClipboard();
+        ::CloseClipboard();
+    }
     demo.host.m_pGrid = nullptr;
     demo.grid.reset();
     demo.rs->Close();
