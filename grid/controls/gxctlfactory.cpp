@@ -15,6 +15,7 @@
 #include "grid/controls/gxedit.h"
 #include "grid/controls/gxlistbox.h"
 #include "grid/controls/gxmaskctl.h"
+#include "grid/controls/gxolepreview.h"
 #include "grid/controls/gxprogress.h"
 #include "grid/controls/gxpushbtn.h"
 #include "grid/controls/gxradio.h"
@@ -84,9 +85,9 @@ const UINT* CGXControlFactory::GetRegisteredIds(int& nCount)
 
 CGXControl* CGXControlFactory::CreateControl(UINT nID, CGXGridCore* pGrid)
 {
-    // The object preview belongs to record-browser grids only; no grid here is one yet.
+    // The object preview belongs to record-browser grids only.
     if (nID == GX_IDS_CTRL_OLEPREVIEW)
-        return nullptr;
+        return pGrid && pGrid->IsRecordBrowserGrid() ? new CGXOlePreview(pGrid) : nullptr;
     // Each id gets its own control as the cell controls land; until then the edit cell serves
     // every id that has none, so such cells are still drawn and edited.
     CGXControl* pControl = nullptr;

@@ -37,6 +37,7 @@ class CDocument;
 class CScrollBar;
 class CGXControl;
 class CGXLongOperation;
+class CGXOleViewer;
 struct CGXLibraryData;
 struct CPrintInfo;
 struct MSG;
@@ -573,6 +574,14 @@ public:
     virtual BOOL OnMiddleCellDoubleClick(ROWCOL nRow, ROWCOL nCol, UINT flags);
     virtual BOOL OnRightCellDoubleClick(ROWCOL nRow, ROWCOL nCol, UINT flags);
     virtual BOOL OnCellButtonClicked(ROWCOL nRow, ROWCOL nCol);
+    // Object cells belong to record-browser grids, which may also replace the viewer chosen for
+    // a cell's viewer type id (-1 when the cell names none).
+    virtual BOOL IsRecordBrowserGrid() const { return FALSE; }
+    virtual CGXOleViewer* GetCellViewer(ROWCOL nRow, ROWCOL nCol, int nTypeId, CGXOleViewer* pViewer)
+    {
+        (void)nRow; (void)nCol; (void)nTypeId;
+        return pViewer;
+    }
     // Record grids may keep the picture block of a binary cell between drawings: the block kept
     // for a cell (null: none), and the offer of a new one (FALSE: not kept, the caller frees it).
     virtual HGLOBAL GetKeptCellBitmap(ROWCOL nRow, ROWCOL nCol) { (void)nRow; (void)nCol; return nullptr; }

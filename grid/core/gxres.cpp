@@ -77,6 +77,11 @@ const PvStringResource kGridLibraryTexts[] = {
     {20065, "$1\n1$\n$ 1\n1 $\n(1$)"},
     {20064, "($1)\n-$1\n$-1\n$1-\n(1$)\n-1$\n1-$\n1$-\n-1 $\n-$ 1\n$ 1-"},
     {20082, "Operation is too large for the undo buffer. Do you want to continue?"},
+    // Object cells.
+    {20134, "The binary data is not valid."}, {20203, "The copy operation failed"},
+    {20204, "The cut operation failed"}, {20205, "Gridwerk Insert Object"},
+    {20206, "You have already spawned a viewer. Please use this for editing"},
+    {20207, "Failed to invoke insert object dialog."},
 };
 
 }  // namespace

@@ -245,7 +245,8 @@ void CGXEllipseUserAttribute::Serialize(CArchive& ar)
 
 IMPLEMENT_SERIAL(CGXOleVarUserAttribute, CGXAbstractUserAttribute, 0)
 
-CGXOleVarUserAttribute::CGXOleVarUserAttribute(const CGXOleVarUserAttribute& other) : CGXAbstractUserAttribute(other)
+CGXOleVarUserAttribute::CGXOleVarUserAttribute(const CGXOleVarUserAttribute& other)
+    : CGXAbstractUserAttribute(other), m_bChanged(other.m_bChanged)
 {
     if (other.m_pVariant)
         m_pVariant = std::make_unique<COleVariant>(*other.m_pVariant);

@@ -115,9 +115,14 @@ public:
     const VARIANT* GetVariant() const { return m_pVariant.get(); }
     // Same id and an equal value.
     virtual BOOL IsSameVariant(const CGXOleVarUserAttribute& other) const;
+    // Set by a control that took a new value for the cell; a record grid takes a marked value
+    // into the record's edit and clears the mark.
+    BOOL IsChanged() const { return m_bChanged; }
+    void SetChanged(BOOL bChanged) { m_bChanged = bChanged; }
 
 private:
     std::unique_ptr<COleVariant> m_pVariant;
+    BOOL m_bChanged = FALSE;
 };
 
 // Owned attributes sorted by id, at most one per id.

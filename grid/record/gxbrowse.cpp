@@ -197,6 +197,7 @@ BOOL CGXBrowserGrid::FetchStoredStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style,
             CString sBinary;
             sBinary.LoadString(kIdsBinary);
             style.SetValue(sBinary);
+            SupplyPendingBlob(nRow, nCol, *e.pBlob, style);
         } else {
             style.SetValue(e.sText);
         }

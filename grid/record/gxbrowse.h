@@ -58,6 +58,11 @@ public:
     virtual void StoreFieldBlob(ROWCOL nRow, ROWCOL nCol, CGXAbstractBlob* pBlob);
     virtual BOOL WriteRecordFields(ROWCOL nRow, CString* pErrorText);
     virtual BOOL TakeBlobFromStyle(const CGXStyle& style, short nField);
+    // Puts a field's pending binary value into the cell's style; nothing by default.
+    virtual void SupplyPendingBlob(ROWCOL nRow, ROWCOL nCol, const CGXAbstractBlob& blob, CGXStyle& style)
+    {
+        (void)nRow; (void)nCol; (void)blob; (void)style;
+    }
 
     // Field of a column (negative for header columns) and record of a row.
     short FieldIndexOfCol(ROWCOL nCol);
@@ -80,6 +85,7 @@ public:
 
     // ---- The core's operations as record operations ------------------------------------------
     void Initialize() override;
+    BOOL IsRecordBrowserGrid() const override { return TRUE; }
     ROWCOL RowCount() override;
     BOOL FetchStoredStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mt, int nType) override;
     BOOL StoreCellStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyle, int mt, int nType) override;

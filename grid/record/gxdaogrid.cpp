@@ -675,9 +675,24 @@ BOOL CGXDaoGrid::ReadBinaryCell(ROWCOL nRow, ROWCOL nCol, CGXStyle& style)
     style.SetValue(BinaryText());
     if (LoadBinaryForCurrentCellOnly() && !IsCurrentCellAt(nRow, nCol))
         return TRUE;
-    // The binary value itself belongs to the preview control, which reads it from the field.
-    style.IncludeUserAttribute(GX_IDS_UA_DAOBITMAP, FALSE);
+    // The current cell's control gets the field's bytes (or its null) as the cell's value.
+    COleVariant var;
+    m_pRecordset->GetFieldValue(FieldIndexOfCol(nCol), var);
+    auto* pAttr = new CGXOleVarUserAttribute;
+    pAttr->SetVariant(var);
+    style.SetUserAttributePtr(GX_IDS_UA_DAOBITMAP, pAttr);
     return TRUE;
+}
+
+void CGXDaoGrid::SupplyPendingBlob(ROWCOL nRow, ROWCOL nCol, const CGXAbstractBlob& blob, CGXStyle& style)
+{
+    // A pending object shows in the current cell as the record's own bytes would.
+    const auto* pDaoBlob = dynamic_cast<const CGXDaoBlob*>(&blob);
+    if (!pDaoBlob || (LoadBinaryForCurrentCellOnly() && !IsCurrentCellAt(nRow, nCol)))
+        return;
+    auto* pAttr = new CGXOleVarUserAttribute;
+    pAttr->SetVariant(pDaoBlob->m_var);
+    style.SetUserAttributePtr(GX_IDS_UA_DAOBITMAP, pAttr);
 }
 
 BOOL CGXDaoGrid::ReadCellValue(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL bValueSupplied)
@@ -789,8 +804,10 @@ BOOL CGXDaoGrid::TakeBlobFromStyle(const CGXStyle& style, short nField)
     CGXDaoParam* p = DaoParamObject();
     if (!p || nField < 0 || !style.HasUserAttribute(GX_IDS_UA_DAOBITMAP))
         return FALSE;
-    // Only a control that took a new binary value puts the attribute into a stored style.
-    const CGXAbstractUserAttribute& attr = style.GetUserAttribute(GX_IDS_UA_DAOBITMAP);
+    // Only a value a control marked as changed is new; the current cell carries the record's own.
+    const auto* pAttr = dynamic_cast<const CGXOleVarUserAttribute*>(&style.GetUserAttribute(GX_IDS_UA_DAOBITMAP));
+    if (!pAttr || !pAttr->IsChanged())
+        return FALSE;
     if (p->m_EditBuffer.size() <= size_t(nField))
         p->m_EditBuffer.resize(size_t(nField) + 1);
     CGXBrowseEditEntry& e = p->m_EditBuffer[size_t(nField)];
@@ -801,7 +818,10 @@ BOOL CGXDaoGrid::TakeBlobFromStyle(const CGXStyle& style, short nField)
     } else {
         pBlob->Clear();
     }
-    pBlob->m_var = COleVariant(attr.GetValueText());
+    if (const VARIANT* pVar = pAttr->GetVariant())
+        pBlob->m_var = *pVar;
+    // The mark is the style's own state, not part of its value: taking the value clears it.
+    const_cast<CGXOleVarUserAttribute*>(pAttr)->SetChanged(FALSE);
     e.bModified = TRUE;
     return TRUE;
 }

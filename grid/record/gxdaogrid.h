@@ -74,6 +74,7 @@ public:
     BOOL WriteRecordFields(ROWCOL nRow, CString* pErrorText) override;
     BOOL DeleteRecords(const CDWordArray& firsts, const CDWordArray& lasts) override;
     BOOL TakeBlobFromStyle(const CGXStyle& style, short nField) override;
+    void SupplyPendingBlob(ROWCOL nRow, ROWCOL nCol, const CGXAbstractBlob& blob, CGXStyle& style) override;
     // Records are fetched before a scroll or a move goes past those fetched so far.
     BOOL OnGridVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) override;
     BOOL MoveCurrentCell(int nDirection, UINT nCount = 1, BOOL bSelect = FALSE) override;

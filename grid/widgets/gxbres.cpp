@@ -14,7 +14,7 @@ const PvStringResource kWidgetTexts[] = {
     {GXB_IDS_CALC_ERROR, "Error "},
 };
 
-// Pictures in button colours: K text, S shadow, W highlight, '.' face.
+// Pictures in button colours: K text, S shadow, W highlight, '.' face; B the selection colour.
 struct Picture {
     UINT nID;
     int cx;
@@ -54,10 +54,47 @@ const char* const kDropDownRows[] = {
     "...K...",
 };
 
+// The object viewer's icon: a page holding a shape, its corner folded.
+const char* const kObjectRows[] = {
+    "................................",
+    "................................",
+    ".....KKKKKKKKKKKKKKK............",
+    ".....KWWWWWWWWWWWWWKK...........",
+    ".....KWWWWWWWWWWWWWKSK..........",
+    ".....KWWWWWWWWWWWWWKSSK.........",
+    ".....KWWWWWWWWWWWWWKSSSK........",
+    ".....KWWWWWWWWWWWWWKSSSSK.......",
+    ".....KWWWWWWWWWWWWWKSSSSSK......",
+    ".....KWWWWWWWWWWWWWKKKKKKKK.....",
+    ".....KWWWWWWWWWWWWWWWWWWWWKS....",
+    ".....KWWWWWWWWWWWWWWWWWWWWKS....",
+    ".....KWWWBBBBBBBBWWWWWWWWWKS....",
+    ".....KWWWBBBBBBBBWWWWWWWWWKS....",
+    ".....KWWWBBBBBBBBWWWWWWWWWKS....",
+    ".....KWWWBBBBBBBBWWWWWWWWWKS....",
+    ".....KWWWBBBBBBBBWWWWWWWWWKS....",
+    ".....KWWWBBBBBBBBKKKKKWWWWKS....",
+    ".....KWWWBBBBBBBKKSSSKKWWWKS....",
+    ".....KWWWBBBBBBKKSSSSSKKWWKS....",
+    ".....KWWWWWWWWWKSSSSSSSKWWKS....",
+    ".....KWWWWWWWWWKSSSSSSSKWWKS....",
+    ".....KWWWWWWWWWKSSSSSSSKWWKS....",
+    ".....KWWWWWWWWWKKSSSSSKKWWKS....",
+    ".....KWWWWWWWWWWKKSSSKKWWWKS....",
+    ".....KWWWWWWWWWWWKKKKKWWWWKS....",
+    ".....KWWWWWWWWWWWWWWWWWWWWKS....",
+    ".....KWWWWWWWWWWWWWWWWWWWWKS....",
+    ".....KWWWWWWWWWWWWWWWWWWWWKS....",
+    ".....KKKKKKKKKKKKKKKKKKKKKKS....",
+    ".......SSSSSSSSSSSSSSSSSSSSS....",
+    "................................",
+};
+
 const Picture kPictures[] = {
     {GXB_IDB_CALCULATOR, 9, 11, kCalculatorRows},
     {GXB_IDB_CALC_ENTER, 12, 7, kEnterRows},
     {GXB_IDB_DROPDOWN, 7, 4, kDropDownRows},
+    {GXB_IDB_OBJECT, 32, 32, kObjectRows},
 };
 
 uint32_t pixelOf(char c)
@@ -67,6 +104,7 @@ uint32_t pixelOf(char c)
     case 'K': nIndex = COLOR_BTNTEXT; break;
     case 'S': nIndex = COLOR_BTNSHADOW; break;
     case 'W': nIndex = COLOR_BTNHIGHLIGHT; break;
+    case 'B': nIndex = COLOR_HIGHLIGHT; break;
     default: break;
     }
     const COLORREF cr = GetSysColor(nIndex);

@@ -58,10 +58,16 @@ void adoptDesktopText()
 }
 } // namespace
 
+namespace {
+bool g_clipboardFails = false;
+} // namespace
+
+void PvSetClipboardFails(bool fails) { g_clipboardFails = fails; }
+
 BOOL OpenClipboard(HWND h)
 {
     Clipboard& c = C();
-    if (c.open) return FALSE;
+    if (c.open || g_clipboardFails) return FALSE;
     if (h && !IsWindow(h)) return FALSE;
     c.open = true;
     c.opener = h;

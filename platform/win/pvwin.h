@@ -37,6 +37,9 @@ void PvInputKeyStroke(UINT vk, bool ctrl = false, bool shift = false, bool alt =
 // quit); the input it gives is queued like the user's. False when the line is not understood.
 bool PvRunScriptLine(const char* line);
 
+// Tests: while set, OpenClipboard fails, as it does while another program holds the clipboard.
+void PvSetClipboardFails(bool fails);
+
 // How many times the program has beeped (MessageBeep); a desktop without sound only counts.
 int PvBeepCount();
 

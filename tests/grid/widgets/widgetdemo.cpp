@@ -130,6 +130,7 @@ int runCurrency()
 
 int RunCalendarDemo();
 int runTabs();  // widgetdemo_tabs.cpp
+int RunObjectsDemo();  // widgetdemo_objects.cpp
 
 int main(int argc, char** argv)
 {
@@ -137,8 +138,10 @@ int main(int argc, char** argv)
         return RunCalendarDemo();
     if (argc >= 2 && std::strcmp(argv[1], "tabs") == 0)
         return runTabs();
+    if (argc >= 2 && std::strcmp(argv[1], "objects") == 0)
+        return RunObjectsDemo();
     if (argc < 2 || std::strcmp(argv[1], "currency") != 0) {
-        std::fprintf(stderr, "usage: widgetdemo currency|calendar|tabs\n");
+        std::fprintf(stderr, "usage: widgetdemo currency|calendar|tabs|objects\n");
         return 2;
     }
     return runCurrency();
