@@ -465,8 +465,14 @@ BOOL CGXBrowserGrid::Undo()
 {
     const DWORD nMode = EditMode();
     const BOOL bRecording = m_pUndoImp && m_pParam && m_pParam->IsEnableUndo();
+    // An edit that changed nothing has nothing to take back: the core's undo would reach past
+    // it to an earlier command and leave the edit open.
+    BOOL bUnchanged = nMode == gxEditRecord;
+    if (const CGXBrowseParam* p = bUnchanged ? BrowseParam() : nullptr)
+        for (const CGXBrowseEditEntry& e : p->m_EditBuffer)
+            bUnchanged = bUnchanged && !e.bModified;
     if ((nMode == gxAddNewRecord && (!m_pParam || m_pParam->GetUndoList().IsEmpty()))
-        || (nMode == gxEditRecord && !bRecording)) {
+        || (nMode == gxEditRecord && (!bRecording || bUnchanged))) {
         DiscardRecordEdit();
         return TRUE;
     }
@@ -538,7 +544,7 @@ BOOL CGXBrowserGrid::CanPaste()
     if (!CanUpdate() || !HasSingleCellTarget())
         return FALSE;
     CGXControl* pControl = CurrentCellControl();
-    return pControl && !pControl->IsCellReadOnly() && IsClipboardFormatAvailable(CF_TEXT);
+    return pControl && !pControl->IsCellReadOnly() && (IsClipboardFormatAvailable(CF_TEXT) || pControl->CanPaste());
 }
 
 BOOL CGXBrowserGrid::Paste()
@@ -560,8 +566,13 @@ BOOL CGXBrowserGrid::Paste()
     if (!CanPaste())
         return FALSE;
     CGXControl* pControl = CurrentCellControl();
+    if (!pControl)
+        return FALSE;
+    // A control that takes the clipboard as it is (an active edit, an object cell) pastes itself.
+    if (pControl->CanPaste())
+        return pControl->PasteText();
     CWnd* pWnd = GetGridWnd();
-    if (!pControl || !::OpenClipboard(pWnd ? pWnd->GetSafeHwnd() : nullptr))
+    if (!::OpenClipboard(pWnd ? pWnd->GetSafeHwnd() : nullptr))
         return FALSE;
     CString sText;
     BOOL bFound = FALSE;

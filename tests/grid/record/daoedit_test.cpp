@@ -219,4 +219,18 @@ TEST_F(DaoEditTest, ABoundRecordsetStartsAtItsOwnFirstRecord)
     EXPECT_EQ(Text(2, 1), "Yan");
 }
 
+// Esc over an edit that changed nothing ends it, even with undo recording on.
+TEST_F(DaoEditTest, EscapeEndsAnEditThatChangedNothing)
+{
+    MakeDb({DataTable(), FillData(5)});
+    CGXDaoGrid& grid = MakeGrid(&OpenRecordset("SELECT * FROM Data"));
+    Paint();
+    ASSERT_TRUE(grid.PlaceCurrentCell(2, 2));
+    ASSERT_TRUE(grid.BeginRecordEdit(2));
+    Key(VK_ESCAPE);
+    EXPECT_EQ(grid.EditMode(), gxNoEdit);
+    EXPECT_TRUE(grid.PlaceCurrentCell(4, 2));
+    EXPECT_TRUE(s_boxes.empty());
+}
+
 }  // namespace
