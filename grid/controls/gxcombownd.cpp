@@ -279,12 +279,7 @@ BOOL CGXComboBoxWnd::CommitValue()
         Refresh();
         return TRUE;
     }
-    CString sText;
-    if (!m_pStyle || !IsModified() || !GetEditText(sText))
-        return TRUE;
-    SetActive(FALSE);
-    ResetCellStyle();
-    return m_pGrid->SetRangeValueText(CGXCellRange(m_nRow, m_nCol), sText, gxOverride, 0, GX_INVALIDATE);
+    return StoreEditTextAsValue();
 }
 
 void CGXComboBoxWnd::Hide()

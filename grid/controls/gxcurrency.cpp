@@ -330,13 +330,7 @@ void CGXCurrencyEdit::SetEditText(LPCTSTR pszText)
 
 BOOL CGXCurrencyEdit::CommitValue()
 {
-    CString sText;
-    if (!m_pStyle || !IsModified() || !GetEditText(sText))
-        return TRUE;
-    SetActive(FALSE);
-    ResetCellStyle();
-    return m_pGrid->SetRangeValueText(CGXCellRange(m_nRow, m_nCol), sText, gxOverride, m_pGrid->m_nStyleStoreType,
-                                      GX_INVALIDATE);
+    return StoreEditTextAsValue(m_pGrid->m_nStyleStoreType);
 }
 
 BOOL CGXCurrencyEdit::Validate()

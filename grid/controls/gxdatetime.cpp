@@ -410,12 +410,7 @@ void CGXDateTimeCtrl::SetEditText(LPCTSTR pszText)
 
 BOOL CGXDateTimeCtrl::CommitValue()
 {
-    CString sText;
-    if (!m_pStyle || !IsModified() || !GetEditText(sText))
-        return TRUE;
-    SetActive(FALSE);
-    ResetCellStyle();
-    return m_pGrid->SetRangeValueText(CGXCellRange(m_nRow, m_nCol), sText, gxOverride, 0, GX_INVALIDATE);
+    return StoreEditTextAsValue();
 }
 
 void CGXDateTimeCtrl::MakeCurrentFieldEditable()

@@ -200,12 +200,7 @@ void CGXEditControl::SetEditText(LPCTSTR pszText)
 
 BOOL CGXEditControl::CommitValue()
 {
-    CString sText;
-    if (!m_pStyle || !IsModified() || !GetEditText(sText))
-        return TRUE;
-    SetActive(FALSE);
-    ResetCellStyle();
-    return m_pGrid->SetRangeValueText(CGXCellRange(m_nRow, m_nCol), sText, gxOverride, 0, GX_INVALIDATE);
+    return StoreEditTextAsValue();
 }
 
 BOOL CGXEditControl::EndEditing()

@@ -261,12 +261,7 @@ void CGXMaskControl::SetEditText(LPCTSTR pszText)
 
 BOOL CGXMaskControl::CommitValue()
 {
-    CString sText;
-    if (!m_pStyle || !IsModified() || !GetEditText(sText))
-        return TRUE;
-    SetActive(FALSE);
-    ResetCellStyle();
-    return m_pGrid->SetRangeValueText(CGXCellRange(m_nRow, m_nCol), sText, gxOverride, 0, GX_INVALIDATE);
+    return StoreEditTextAsValue();
 }
 
 BOOL CGXMaskControl::Validate()

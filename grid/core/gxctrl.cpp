@@ -652,6 +652,16 @@ BOOL CGXControl::CopyText()
     return FALSE;
 }
 
+BOOL CGXControl::StoreEditTextAsValue(int nType)
+{
+    CString sText;
+    if (!m_pStyle || !IsModified() || !GetEditText(sText))
+        return TRUE;
+    SetActive(FALSE);
+    ResetCellStyle();
+    return m_pGrid->SetRangeValueText(CGXCellRange(m_nRow, m_nCol), sText, gxOverride, nType, GX_INVALIDATE);
+}
+
 BOOL CGXControl::CutText()
 {
     if (IsActive()) {

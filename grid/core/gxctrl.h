@@ -251,6 +251,9 @@ public:
     // The bound cell's style from the grid's cache, cloned and kept until the next binding.
     const CGXStyle& GetCellStyle();
     void ResetCellStyle(BOOL bResetGrid = FALSE);
+    // Stores the edit text of a modified cell as its value, the cell going inactive first; true
+    // when there is nothing to store.
+    BOOL StoreEditTextAsValue(int nType = 0);
     BOOL IsInitialized() const { return m_bInit; }
     BOOL IsInitializedFor(ROWCOL nRow, ROWCOL nCol) const { return m_bInit && nRow == m_nRow && nCol == m_nCol; }
     CFont* SelectCellFont(CDC* pDC, const CGXStyle& style, const CGXStyle* pStandardStyle);
