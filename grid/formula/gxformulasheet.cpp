@@ -290,18 +290,28 @@ void CGXFormulaSheet::InitParam(CObject* pObject)
     pParam->m_wSizingOptions = 1;
 }
 
+namespace {
+
+// Empties a sheet of its cells and its names.
+void RemoveCellsAndNames(GXSheet* s, int nSheet)
+{
+    {
+        IterationScope bracket(nSheet);
+        for (GXCell* c : StoredCells(s, GX_POOL_ALL))
+            gx_remove_cell(nSheet, c);
+    }
+    gx_free_names(nSheet);
+}
+
+}  // namespace
+
 void CGXFormulaSheet::DeleteContents()
 {
     CGXData::DeleteContents();
     GXSheet* s = gx_sheet(m_nSheet);
     if (!s)
         return;
-    {
-        IterationScope bracket(m_nSheet);
-        for (GXCell* c : StoredCells(s, GX_POOL_ALL))
-            gx_remove_cell(m_nSheet, c);
-    }
-    gx_free_names(m_nSheet);
+    RemoveCellsAndNames(s, m_nSheet);
     gx_clear_changed_ranges(m_nSheet);
     s->extent_valid = 0;
     s->top = s->bottom = s->left = s->right = 0;
@@ -327,12 +337,7 @@ void CGXFormulaSheet::RestoreImage(const GXSheetImage& image)
     GXSheet* s = gx_sheet(m_nSheet);
     if (!s)
         return;
-    {
-        IterationScope bracket(m_nSheet);
-        for (GXCell* c : StoredCells(s, GX_POOL_ALL))
-            gx_remove_cell(m_nSheet, c);
-    }
-    gx_free_names(m_nSheet);
+    RemoveCellsAndNames(s, m_nSheet);
     GXName** tail = &s->names;
     for (const auto& [name, range] : image.names) {
         auto* n = new GXName;
