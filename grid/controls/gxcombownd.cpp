@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "grid/controls/gxedit.h"
 #include "grid/core/gxdrawsvc.h"
 #include "grid/core/gxgrid.h"
 #include "grid/core/gxlibdata.h"
@@ -66,44 +67,6 @@ void EnsureComboClass()
     wc.hInstance = hInstance;
     wc.lpszClassName = GX_COMBOBOXCLASS;
     RegisterClass(&wc);
-}
-
-// Replaces every occurrence of sFind (case as asked) in sText from byte nFrom on.
-int ReplaceAllIn(CString& sText, int nFrom, const CString& sFind, const CString& sReplace, BOOL bMatchCase)
-{
-    if (sFind.IsEmpty())
-        return 0;
-    const int nFindChars = CharCount(sFind);
-    const std::string_view find(sFind, size_t(sFind.GetLength()));
-    const char* p = sText;
-    const int n = sText.GetLength();
-    auto nextChar = [&](int i) {
-        ++i;
-        while (i < n && (BYTE(p[i]) & 0xC0) == 0x80)
-            ++i;
-        return i;
-    };
-    CString sResult = sText.Left(nFrom);
-    int nCount = 0, nCopied = nFrom;
-    for (int i = nFrom; i < n;) {
-        int j = i;
-        for (int k = 0; k < nFindChars && j < n; ++k)
-            j = nextChar(j);
-        const std::string_view candidate(p + i, size_t(j - i));
-        if (!(bMatchCase ? candidate == find : PvCompareNoCase(candidate, find) == 0)) {
-            i = nextChar(i);
-            continue;
-        }
-        sResult += sText.Mid(nCopied, i - nCopied);
-        sResult += sReplace;
-        i = nCopied = j;
-        ++nCount;
-    }
-    if (nCount) {
-        sResult += sText.Mid(nCopied);
-        sText = sResult;
-    }
-    return nCount;
 }
 
 }  // namespace
@@ -215,15 +178,7 @@ HWND CGXComboBoxWnd::GetListWnd() const
 
 void CGXComboBoxWnd::SetActive(BOOL bActive)
 {
-    if (!HasWindow()) {
-        m_bActive = FALSE;
-        return;
-    }
-    if (bActive && !m_bActive) {
-        ResetCellStyle();
-        GetCellStyle();
-    }
-    m_bActive = bActive;
+    SetActiveWithWindow(m_bActive, bActive, HasWindow());
 }
 
 BOOL CGXComboBoxWnd::EnsureActive()
@@ -839,27 +794,7 @@ BOOL CGXComboBoxWnd::FindInCell(const void* pFindParams, ROWCOL nRow, ROWCOL nCo
         }
         return TRUE;
     }
-    CGXStyle composed;
-    const CGXStyle* pStyle = p->pStyle;
-    if (!pStyle) {
-        m_pGrid->ComposeCellStyle(nRow, nCol, composed, TRUE);
-        pStyle = &composed;
-    }
-    CString sText;
-    GetDisplayText(sText, nRow, nCol, nullptr, *pStyle);
-    if (!p->bMatchCase)
-        sText = UpperOf(sText);
-    if (sText.Find(p->strFind) < 0)
-        return FALSE;
-    if (bSelect) {
-        m_pGrid->ScrollToCell(nRow, nCol, 2, TRUE);
-        if (m_pGrid->PlaceCurrentCell(nRow, nCol, 0x24) || m_pGrid->IsCurrentCellAt(nRow, nCol)) {
-            SetActive(TRUE);
-            FindInCell(pFindParams, nRow, nCol, TRUE, TRUE);
-            Refresh();
-        }
-    }
-    return TRUE;
+    return FindInDisplayText(pFindParams, nRow, nCol, bSelect);
 }
 
 void CGXComboBoxWnd::ReplaceSelection(LPCTSTR pszText)
@@ -899,7 +834,7 @@ BOOL CGXComboBoxWnd::ReplaceInCell(const void* pFindParams, ROWCOL nRow, ROWCOL 
         }
         GetDisplayText(sText, nRow, nCol, nullptr, *pStyle);
     }
-    if (!ReplaceAllIn(sText, nFrom, p->strFind, p->strReplace, p->bMatchCase))
+    if (!CGXEditControl::ReplaceAll(sText, nFrom, p->strFind, p->strReplace, p->bMatchCase))
         return FALSE;
     if (bBoundActive) {
         m_pWnd->SetWindowText(sText);

@@ -229,11 +229,7 @@ BOOL CGXCurrencyEdit::ParseStored(const CGXBCurrencyFormat& fmt, const CString& 
 
 void CGXCurrencyEdit::SetActive(BOOL bActive)
 {
-    if (bActive && !m_bActive && HasWindow()) {
-        ResetCellStyle();
-        GetCellStyle();
-    }
-    m_bActive = bActive && HasWindow();
+    SetActiveWithWindow(m_bActive, bActive, HasWindow());
 }
 
 void CGXCurrencyEdit::InitForCell(ROWCOL nRow, ROWCOL nCol)

@@ -239,11 +239,7 @@ void CGXDateTimeCtrl::ApplyRange(CGXBDateTimeCtrl* pCtrl, const CGXStyle& style,
 
 void CGXDateTimeCtrl::SetActive(BOOL bActive)
 {
-    if (bActive && !m_bActive && HasWindow()) {
-        ResetCellStyle();
-        GetCellStyle();
-    }
-    m_bActive = bActive && HasWindow();
+    SetActiveWithWindow(m_bActive, bActive, HasWindow());
 }
 
 void CGXDateTimeCtrl::InitForCell(ROWCOL nRow, ROWCOL nCol)

@@ -106,16 +106,9 @@ void CGXEditControl::InitForCell(ROWCOL nRow, ROWCOL nCol)
 
 void CGXEditControl::SetActive(BOOL bActive)
 {
-    if (!HasWindow()) {
-        m_bActive = FALSE;
-        return;
-    }
-    if (bActive && !m_bActive) {
-        ResetCellStyle();
-        GetCellStyle();
-    }
-    m_bActive = bActive;
-    Refloat();
+    SetActiveWithWindow(m_bActive, bActive, HasWindow());
+    if (HasWindow())
+        Refloat();
 }
 
 void CGXEditControl::SetModified(BOOL bModified)
@@ -729,28 +722,7 @@ BOOL CGXEditControl::FindInCell(const void* pFindParams, ROWCOL nRow, ROWCOL nCo
         }
         return TRUE;
     }
-    std::unique_ptr<CGXStyle> pComposed;
-    const CGXStyle* pStyle = p->pStyle;
-    if (!pStyle) {
-        pComposed = std::make_unique<CGXStyle>();
-        m_pGrid->ComposeCellStyle(nRow, nCol, *pComposed, TRUE);
-        pStyle = pComposed.get();
-    }
-    CString sText;
-    GetDisplayText(sText, nRow, nCol, nullptr, *pStyle);
-    if (!p->bMatchCase)
-        sText = UpperOf(sText);
-    if (sText.Find(p->strFind) < 0)
-        return FALSE;
-    if (bSelect) {
-        m_pGrid->ScrollToCell(nRow, nCol, 2, TRUE);
-        if (m_pGrid->PlaceCurrentCell(nRow, nCol, 0x24) || m_pGrid->IsCurrentCellAt(nRow, nCol)) {
-            SetActive(TRUE);
-            FindInCell(pFindParams, nRow, nCol, TRUE, TRUE);
-            Refresh();
-        }
-    }
-    return TRUE;
+    return FindInDisplayText(pFindParams, nRow, nCol, bSelect);
 }
 
 // ---- Messages of the edit window ----

@@ -85,11 +85,13 @@ public:
     BOOL m_bRTL = FALSE;
     WORD m_nMaxLength = 0;
 
+    // Replaces every occurrence of the find text in sText from byte nFrom on; answers the number
+    // replaced. Every cell whose text the user edits replaces through it.
+    static int ReplaceAll(CString& sText, int nFrom, const CString& sFind, const CString& sReplace, BOOL bMatchCase);
+
 protected:
     // The text that would result from putting pszText in place of the selection.
     CString TextWithSelectionReplaced(LPCTSTR pszText);
-    // Replaces every occurrence of the find text in sText; answers the number replaced.
-    static int ReplaceAll(CString& sText, int nFrom, const CString& sFind, const CString& sReplace, BOOL bMatchCase);
     void GetWindowTextOf(CString& sText);
     // The grid refreshes the cell when it did not scroll it into view.
     void ScrollIntoViewOrRefresh();

@@ -55,15 +55,7 @@ BOOL CGXListBox::CreateControl()
 
 void CGXListBox::SetActive(BOOL bActive)
 {
-    if (!HasWindow()) {
-        m_bActive = FALSE;
-        return;
-    }
-    if (bActive && !m_bActive) {
-        ResetCellStyle();
-        GetCellStyle();
-    }
-    m_bActive = bActive;
+    SetActiveWithWindow(m_bActive, bActive, HasWindow());
 }
 
 void CGXListBox::InitForCell(ROWCOL nRow, ROWCOL nCol)

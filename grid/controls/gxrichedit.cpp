@@ -289,15 +289,7 @@ int CGXRichEditCtrl::TextCharCount()
 
 void CGXRichEditCtrl::SetActive(BOOL bActive)
 {
-    if (!HasWindow()) {
-        m_bActive = FALSE;
-        return;
-    }
-    if (bActive && !m_bActive) {
-        ResetCellStyle();
-        GetCellStyle();
-    }
-    m_bActive = bActive;
+    SetActiveWithWindow(m_bActive, bActive, HasWindow());
 }
 
 void CGXRichEditCtrl::SetModified(BOOL bModified)

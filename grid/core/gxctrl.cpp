@@ -652,6 +652,44 @@ BOOL CGXControl::CopyText()
     return FALSE;
 }
 
+void CGXControl::SetActiveWithWindow(BOOL& bActiveFlag, BOOL bActive, BOOL bHasWindow)
+{
+    if (bActive && !bActiveFlag && bHasWindow) {
+        ResetCellStyle();
+        GetCellStyle();
+    }
+    bActiveFlag = bActive && bHasWindow;
+}
+
+BOOL CGXControl::FindInDisplayText(const void* pFindParams, ROWCOL nRow, ROWCOL nCol, BOOL bSelect)
+{
+    const auto* p = static_cast<const GXFindReplaceParams*>(pFindParams);
+    if (!p)
+        return FALSE;
+    std::unique_ptr<CGXStyle> pComposed;
+    const CGXStyle* pStyle = p->pStyle;
+    if (!pStyle) {
+        pComposed = std::make_unique<CGXStyle>();
+        m_pGrid->ComposeCellStyle(nRow, nCol, *pComposed, TRUE);
+        pStyle = pComposed.get();
+    }
+    CString sText;
+    GetDisplayText(sText, nRow, nCol, nullptr, *pStyle);
+    if (!p->bMatchCase)
+        sText = CString(PvUpperCase(std::string_view(sText, size_t(sText.GetLength()))).c_str());
+    if (sText.Find(p->strFind) < 0)
+        return FALSE;
+    if (bSelect) {
+        m_pGrid->ScrollToCell(nRow, nCol, 2, TRUE);
+        if (m_pGrid->PlaceCurrentCell(nRow, nCol, 0x24) || m_pGrid->IsCurrentCellAt(nRow, nCol)) {
+            SetActive(TRUE);
+            FindInCell(pFindParams, nRow, nCol, TRUE, TRUE);
+            Refresh();
+        }
+    }
+    return TRUE;
+}
+
 BOOL CGXControl::StoreEditTextAsValue(int nType)
 {
     CString sText;

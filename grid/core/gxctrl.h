@@ -254,6 +254,12 @@ public:
     // Stores the edit text of a modified cell as its value, the cell going inactive first; true
     // when there is nothing to store.
     BOOL StoreEditTextAsValue(int nType = 0);
+    // A windowed cell (its own active flag) is active only while its window exists; becoming
+    // active reads the cell's style afresh.
+    void SetActiveWithWindow(BOOL& bActiveFlag, BOOL bActive, BOOL bHasWindow);
+    // Find in a cell its window is not over: the display text, upper-cased unless the case must
+    // match; with bSelect the cell becomes current and active and the find runs again in it.
+    BOOL FindInDisplayText(const void* pFindParams, ROWCOL nRow, ROWCOL nCol, BOOL bSelect);
     BOOL IsInitialized() const { return m_bInit; }
     BOOL IsInitializedFor(ROWCOL nRow, ROWCOL nCol) const { return m_bInit && nRow == m_nRow && nCol == m_nCol; }
     CFont* SelectCellFont(CDC* pDC, const CGXStyle& style, const CGXStyle* pStandardStyle);
