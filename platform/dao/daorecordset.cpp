@@ -40,6 +40,7 @@ struct Row {
     bool deleted = false;
 
     DbValue Get(size_t index) const;
+    bool TextAt(size_t index, std::string_view& out) const;
     std::vector<DbValue> All(size_t n) const;
 };
 
@@ -122,6 +123,18 @@ DbValue Row::Get(size_t index) const
     default: v.kind = SQLITE_NULL; break;
     }
     return v;
+}
+
+// A text value's bytes where they lie; false for a value of any other kind.
+bool Row::TextAt(size_t index, std::string_view& out) const
+{
+    size_t p = Skip(data, index);
+    if (p + 5 > data.size() || (unsigned char)data[p] != SQLITE_TEXT) return false;
+    uint32_t n = 0;
+    std::memcpy(&n, data.data() + p + 1, 4);
+    if (n > data.size() - p - 5) return false;
+    out = std::string_view(data.data() + p + 5, n);
+    return true;
 }
 
 std::vector<DbValue> Row::All(size_t n) const
@@ -233,6 +246,16 @@ COleVariant ToVariant(const DbValue& v, short type)
     }
 }
 
+// The types ToVariant answers as text.
+bool IsTextType(short type)
+{
+    switch (type) {
+    case dbBoolean: case dbByte: case dbInteger: case dbLong: case dbCurrency: case dbSingle: case dbDouble:
+    case dbDate: case dbLongBinary: case dbBinary: return false;
+    default: return true;
+    }
+}
+
 [[noreturn]] void ThrowConversion(const std::string& field)
 {
     PvThrowDaoError(JET_ERR_CONVERSION, "Data type conversion error: field '" + field + "'.");
@@ -318,6 +341,18 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
     std::deque<Row> rows;
     size_t rowSizeHint = 64;
     pvdao::Stmt rowStmt;       // one row by rowid
+    std::string rowSql;        // its text, where it is made when first needed
+
+    // A keyset over a whole table with no order of its own counts its records from the
+    // narrowest index but places them in rowid order, so its first screen reads the table's
+    // first pages instead of a page per row; a position learns its rowid when first needed.
+    bool rowidOrder = false;
+    pvdao::Stmt ordered;            // the rowid, then the fields, ascending: places positions
+    size_t placed = 0;              // rows[0, placed) know their rowid while the count runs
+    std::vector<int64_t> counted;   // what the count has read, in its own order
+    // Positions deleted once the order was whole, in turn: a bookmark taken by position
+    // before then finds its record through them.
+    std::vector<long> erased;
 
     State state = BOF;
     long cur = -1;
@@ -369,7 +404,9 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
         const int rc = sqlite3_step(live);
         if (rc == SQLITE_ROW) {
             Row r;
-            if (tableMode || keyset) {
+            if (rowidOrder) {
+                counted.push_back(sqlite3_column_int64(live, 0));
+            } else if (tableMode || keyset) {
                 r.rowid = sqlite3_column_int64(live, 0);
             } else {
                 const int n = int(fields.size());
@@ -385,8 +422,60 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
         }
         endSeen = true;
         live.reset(nullptr);  // ends the read and frees the statement
+        if (rowidOrder) PlaceAll();
         if (rc != SQLITE_DONE) conn->Fail(rc, jetText);
         return false;
+    }
+
+    // The count has read every rowid: sorted, they are the whole order.
+    void PlaceAll()
+    {
+        ordered.reset(nullptr);
+        std::sort(counted.begin(), counted.end());
+        for (size_t k = 0; k < rows.size() && k < counted.size(); ++k) {
+            if (rows[k].rowid == counted[k] && k < placed) continue;
+            rows[k].rowid = counted[k];
+            rows[k].loaded = false;
+        }
+        placed = rows.size();
+        std::vector<int64_t>().swap(counted);
+    }
+
+    // Steps the ascending read up to position i; a far jump reads the rest of the count
+    // instead, which costs an index page where the ascending read costs a table page.
+    void Place(size_t i)
+    {
+        constexpr size_t kFarJump = 2000;
+        if (i - placed > kFarJump) {
+            DrainLive();
+            return;
+        }
+        while (placed <= i) {
+            const int rc = sqlite3_step(ordered);
+            if (rc != SQLITE_ROW) {
+                if (rc != SQLITE_DONE) conn->Fail(rc, jetText);
+                DrainLive();  // the two reads disagree: the sorted count settles it
+                return;
+            }
+            Row& r = rows[placed++];
+            r.rowid = sqlite3_column_int64(ordered, 0);
+            r.loaded = false;
+            if (placed <= i) continue;
+            // The row asked for: its fields are under the cursor already.
+            r.data.clear();
+            r.data.reserve(rowSizeHint);
+            for (int f = 0; f < int(fields.size()); ++f) PutColumn(r.data, ordered, f + 1);
+            rowSizeHint = std::max(rowSizeHint, r.data.size());
+            r.loaded = true;
+            r.gen = conn->generation;
+        }
+    }
+
+    // The row at a position that exists, its rowid known.
+    Row& RowAt(long i)
+    {
+        if (rowidOrder && !endSeen && size_t(i) >= placed) Place(size_t(i));
+        return rows[size_t(i)];
     }
 
     bool Ensure(long i)
@@ -424,6 +513,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
     {
         if (r.deleted) return;
         if (r.loaded && (!refreshable || r.gen == conn->generation)) return;
+        if (!rowStmt.st && !rowSql.empty()) rowStmt.reset(conn->Prepare(rowSql, jetText));
         if (!rowStmt.st) return;
         sqlite3_reset(rowStmt);
         sqlite3_bind_int64(rowStmt, 1, r.rowid);
@@ -457,7 +547,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
         SyncTable();
         if (curDeleted) RecordDeleted();
         if (state != ON) NoCurrentRecord();
-        Row& r = rows[size_t(cur)];
+        Row& r = RowAt(cur);
         EnsureRow(r);
         if (r.deleted) RecordDeleted();
         return r;
@@ -465,6 +555,14 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
 
     long FindRowid(int64_t id)
     {
+        if (rowidOrder && !endSeen) {
+            // The placed positions ascend: a rowid among them is found there, one past them
+            // needs the rest of the order.
+            const auto end = rows.begin() + long(placed);
+            const auto it = std::lower_bound(rows.begin(), end, id, [](const Row& r, int64_t v) { return r.rowid < v; });
+            if (it != end) return it->rowid == id ? long(it - rows.begin()) : -1;
+            DrainLive();
+        }
         for (; indexedUpTo < rows.size(); ++indexedUpTo) rowIndex[rows[indexedUpTo].rowid] = long(indexedUpTo);
         auto it = rowIndex.find(id);
         if (it != rowIndex.end()) return it->second;
@@ -560,11 +658,13 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
             PvThrowDaoError(JET_ERR_ITEM_NOT_FOUND, "Item not found in this collection: field number " + std::to_string(i) + ".");
     }
 
-    void ReadFields(sqlite3_stmt* st, int n)
+    // Describes the fields from columns first .. first + n - 1 of a statement.
+    void ReadFields(sqlite3_stmt* st, int n, int first = 0)
     {
         fields.clear();
         fromTable.clear();
-        for (int i = 0; i < n; ++i) {
+        for (int k = 0; k < n; ++k) {
+            const int i = first + k;
             FieldMeta f;
             const char* nm = sqlite3_column_name(st, i);
             f.name = nm ? nm : "";
@@ -593,9 +693,10 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
     void SettleTypes()
     {
         if (rows.empty() || tableMode) return;
-        EnsureRow(rows[0]);
+        Row& first = RowAt(0);
+        EnsureRow(first);
         for (size_t i = 0; i < fields.size(); ++i) {
-            const DbValue v = rows[0].Get(i);
+            const DbValue v = first.Get(i);
             if (fields[i].typed || v.IsNull()) continue;
             const pvdao::DaoType t = pvdao::DaoTypeFromDecl(nullptr, v.kind);
             fields[i].type = t.type;
@@ -734,21 +835,37 @@ void CDaoRecordset::OpenSQL(int nOpenType, const CString& text, bool isTable)
             const pvjet::Translation one = pvjet::Translate("SELECT" + jet.substr(selectEnd, fromPos - selectEnd) + " " +
                                                             jet.substr(fromPos, fromEnd - fromPos) + " WHERE " + rowid + " = ?");
             const pvjet::Translation all = pvjet::Translate(jet);
-            sqlite3_stmt *ks = nullptr, *rs = nullptr, *meta = nullptr;
+            const bool unordered = sh.whereTok == pvjet::SelectShape::npos && sh.orderTok == pvjet::SelectShape::npos;
+            const pvjet::Translation ordered =
+                unordered ? pvjet::Translate("SELECT " + rowid + "," + jet.substr(selectEnd, fromPos - selectEnd) + " " +
+                                             jet.substr(fromPos, fromEnd - fromPos) + " ORDER BY " + rowid)
+                          : pvjet::Translation{};
+            const bool byRowid = unordered && ordered.error.empty();
+            // The statement that reads rows has the whole statement's fields: it describes them.
+            sqlite3_stmt *ks = nullptr, *fs = nullptr;
             if (keys.error.empty() && one.error.empty() && all.error.empty() &&
                 sqlite3_prepare_v2(c.db, keys.sql.c_str(), -1, &ks, nullptr) == SQLITE_OK &&
-                sqlite3_prepare_v2(c.db, one.sql.c_str(), -1, &rs, nullptr) == SQLITE_OK &&
-                sqlite3_prepare_v2(c.db, all.sql.c_str(), -1, &meta, nullptr) == SQLITE_OK && ks && rs && meta) {
+                sqlite3_prepare_v2(c.db, (byRowid ? ordered.sql : one.sql).c_str(), -1, &fs, nullptr) == SQLITE_OK && ks && fs) {
+                const int first = byRowid ? 1 : 0;
+                const int n = sqlite3_column_count(fs) - first;
+                // A field of the table names it as stored, which spares a look in the schema.
+                for (int i = 0; i < n && impl->table.empty(); ++i) {
+                    const char* t = sqlite3_column_table_name(fs, first + i);
+                    if (t && PvCompareNoCase(t, sh.table) == 0) impl->table = t;
+                }
+                if (impl->table.empty()) impl->table = pvdao::FindTable(c, sh.table);
                 impl->keyset = impl->hasRowid = true;
-                impl->table = pvdao::FindTable(c, sh.table);
                 impl->live.reset(ks);
-                impl->rowStmt.reset(rs);
-                impl->ReadFields(meta, sqlite3_column_count(meta));
-                sqlite3_finalize(meta);
+                impl->ReadFields(fs, n, first);
+                impl->rowSql = one.sql;
                 impl->refreshable = !impl->table.empty();
                 impl->updatable = impl->refreshable && !c.readOnly;
+                impl->rowidOrder = byRowid && impl->refreshable;
+                if (impl->rowidOrder) impl->ordered.reset(fs);
+                else if (!byRowid) impl->rowStmt.reset(fs);
+                else sqlite3_finalize(fs);
             } else {
-                for (sqlite3_stmt* x : {ks, rs, meta})
+                for (sqlite3_stmt* x : {ks, fs})
                     if (x) sqlite3_finalize(x);
             }
         }
@@ -860,8 +977,9 @@ BOOL CDaoRecordset::IsDeleted() const
     m.SyncTable();
     if (m.curDeleted) return TRUE;
     if (m.state != Impl::ON) return FALSE;
-    m.EnsureRow(m.rows[size_t(m.cur)]);
-    return m.rows[size_t(m.cur)].deleted;
+    Row& r = m.RowAt(m.cur);
+    m.EnsureRow(r);
+    return r.deleted;
 }
 
 void CDaoRecordset::MoveFirst()
@@ -968,6 +1086,16 @@ COleVariant CDaoRecordset::GetBookmark()
 {
     if (!m_pImpl) NotOpen();
     Impl& m = *m_pImpl;
+    if (m.rowidOrder && !m.endSeen && !m.floating && m.state == Impl::ON && !m.curDeleted && size_t(m.cur) >= m.placed) {
+        // Not placed yet: the position serves, tied to this opening of the recordset, so
+        // walking a block of records never reads their table pages.
+        BYTE data[17];
+        data[0] = 'L';
+        const int64_t pos = m.cur;
+        std::memcpy(data + 1, &pos, 8);
+        std::memcpy(data + 9, &m.openSerial, 8);
+        return COleVariant(data, sizeof data);
+    }
     const Row& r = m.Current();
     BYTE data[9];
     data[0] = m.hasRowid ? 'R' : 'P';
@@ -981,18 +1109,30 @@ void CDaoRecordset::SetBookmark(COleVariant varBookmark)
     if (!m_pImpl) NotOpen();
     Impl& m = *m_pImpl;
     std::vector<BYTE> data;
-    if (!varBookmark.GetByteArray(data) || data.size() != 9 || data[0] != (m.hasRowid ? 'R' : 'P'))
+    const bool bytes = varBookmark.GetByteArray(data);
+    const bool byPlace = bytes && m.rowidOrder && data.size() == 17 && data[0] == 'L';
+    if (!byPlace && (!bytes || data.size() != 9 || data[0] != (m.hasRowid ? 'R' : 'P')))
         PvThrowDaoError(JET_ERR_BAD_BOOKMARK, "Not a valid bookmark.");
     int64_t v = 0;
     std::memcpy(&v, data.data() + 1, 8);
     m.floating = false;
     m.SyncTable();
     long i = -1;
-    if (m.hasRowid) i = m.FindRowid(v);
+    if (byPlace) {
+        uint64_t serial = 0;
+        std::memcpy(&serial, data.data() + 9, 8);
+        if (serial != m.openSerial || v < 0 || v > 0x7fffffff) PvThrowDaoError(JET_ERR_BAD_BOOKMARK, "Not a valid bookmark.");
+        for (const long e : m.erased) {
+            if (v == e) PvThrowDaoError(JET_ERR_BAD_BOOKMARK, "Not a valid bookmark.");  // as a deleted row's rowid
+            if (v > e) --v;
+        }
+        if (m.Ensure(long(v))) i = long(v);
+    } else if (m.hasRowid) i = m.FindRowid(v);
     else if (v >= 0 && v <= 0x7fffffff && m.Ensure(long(v))) i = long(v);
     if (i < 0) PvThrowDaoError(JET_ERR_BAD_BOOKMARK, "Not a valid bookmark.");
-    m.EnsureRow(m.rows[size_t(i)]);
-    if (m.rows[size_t(i)].deleted) RecordDeleted();
+    Row& r = m.RowAt(i);
+    m.EnsureRow(r);
+    if (r.deleted) RecordDeleted();
     m.GoTo(i);
     AfterMove();
 }
@@ -1126,7 +1266,7 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
             if (rc != SQLITE_DONE) m.conn->Fail(rc, criteria);
             m.SyncTable();
             for (; !hits.empty() && i >= 0 && m.Ensure(i); i += dir) {
-                if (hits.count(m.rows[size_t(i)].rowid) == 0) continue;
+                if (hits.count(m.RowAt(i).rowid) == 0) continue;
                 m.GoTo(i);
                 AfterMove();
                 return TRUE;
@@ -1135,7 +1275,7 @@ BOOL CDaoRecordset::FindWith(LPCTSTR lpszFilter, int which)
         }
     }
     for (; i >= 0 && m.Ensure(i); i += dir) {
-        Row& r = m.rows[size_t(i)];
+        Row& r = m.RowAt(i);
         m.EnsureRow(r);
         if (r.deleted) continue;
         for (int f : used) r.Get(size_t(f)).Bind(st, f + 1);
@@ -1327,8 +1467,18 @@ COleVariant CDaoRecordset::GetFieldValue(int nIndex)
     if (!m_pImpl) NotOpen();
     Impl& m = *m_pImpl;
     m.RequireIndex(nIndex);
-    if (m.editMode != dbEditNone) return ToVariant(m.buf[size_t(nIndex)], m.fields[size_t(nIndex)].type);
-    return ToVariant(m.Current().Get(size_t(nIndex)), m.fields[size_t(nIndex)].type);
+    const short type = m.fields[size_t(nIndex)].type;
+    if (m.editMode != dbEditNone) return ToVariant(m.buf[size_t(nIndex)], type);
+    const Row& r = m.Current();
+    std::string_view text;
+    if (IsTextType(type) && r.TextAt(size_t(nIndex), text)) {
+        // Text goes to the variant in one copy: a screen of cells asks for hundreds.
+        COleVariant v;
+        v.bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
+        if (v.bstrVal) v.vt = VT_BSTR;
+        return v;
+    }
+    return ToVariant(r.Get(size_t(nIndex)), type);
 }
 
 void CDaoRecordset::GetFieldValue(LPCTSTR lpszName, COleVariant& varValue) { varValue = GetFieldValue(lpszName); }
@@ -1411,7 +1561,7 @@ void CDaoRecordset::Update()
     int64_t id = 0;
     if (m.editMode == dbEditInProgress) {
         if (m.state != Impl::ON || m.curDeleted) RecordDeleted();
-        id = m.rows[size_t(m.cur)].rowid;
+        id = m.RowAt(m.cur).rowid;
         if (!cols.empty()) {
             std::string sql = "UPDATE " + tq + " SET ";
             for (size_t k = 0; k < cols.size(); ++k) sql += (k ? ", " : "") + pvjet::QuoteName(m.fields[cols[k]].origin) + " = ?";
@@ -1462,7 +1612,7 @@ void CDaoRecordset::Update()
     m.editMode = dbEditNone;
     m.buf.clear();
     m.dirty.clear();
-    if (m.state == Impl::ON && !m.curDeleted && !m.tableMode) m.EnsureRow(m.rows[size_t(m.cur)]);
+    if (m.state == Impl::ON && !m.curDeleted && !m.tableMode) m.EnsureRow(m.RowAt(m.cur));
     AfterMove();
 }
 
@@ -1490,6 +1640,7 @@ void CDaoRecordset::Delete()
     } else {
         m.rows.erase(m.rows.begin() + m.cur);
         m.ForgetRowIndex();
+        if (m.rowidOrder) m.erased.push_back(m.cur);
         if (m.maxAccessed >= m.cur) --m.maxAccessed;
     }
     m.state = Impl::ON;
@@ -1512,7 +1663,7 @@ void CDaoRecordset::AfterMove()
     if (!m_pImpl || m_pImpl->bindings.empty()) return;
     Impl& m = *m_pImpl;
     if (m.state != Impl::ON || m.curDeleted) return;
-    Row& r = m.floating ? m.floatRow : m.rows[size_t(m.cur)];
+    Row& r = m.floating ? m.floatRow : m.RowAt(m.cur);
     m.EnsureRow(r);
     if (r.deleted) return;
     RunFieldExchange(CDaoFieldExchange::Fixup);
@@ -1601,7 +1752,7 @@ void CDaoRecordset::PvExchange(CDaoFieldExchange* pFX, LPCTSTR lpszName, int kin
     b.pv = pv;
     switch (pFX->m_nOperation) {
     case CDaoFieldExchange::Fixup:
-        SetMember(kind, pv, (m.floating ? m.floatRow : m.rows[size_t(m.cur)]).Get(size_t(b.field)));
+        SetMember(kind, pv, (m.floating ? m.floatRow : m.RowAt(m.cur)).Get(size_t(b.field)));
         break;
     case CDaoFieldExchange::MarkForAddNew:
         SetMember(kind, pv, DbValue());

@@ -380,3 +380,70 @@ TEST_F(RecordsetTest, TextComparesWithoutCaseForEveryLetterAlike)
     for (; !rs.IsEOF(); rs.MoveNext()) order += Str(rs.GetFieldValue("name")).GetString() + std::string("|");
     EXPECT_EQ(order, "Eber|Ébert|Ecker|Muller|Müller|Mum|");
 }
+
+// A dynaset over a whole table with no order of its own runs in rowid order, whatever index
+// the engine counts it from, and learns each record's place only when it is read.
+TEST_F(RecordsetTest, UnorderedDynasetRunsInRowidOrderAndPlacesRecordsWhenRead)
+{
+    m_db.Execute("CREATE INDEX Label ON Numbers (label)");  // 'row 1', 'row 10', 'row 100', ...
+    m_db.Execute("CREATE TABLE Big (n LONG, tag TEXT(10))");
+    m_db.Execute("INSERT INTO Big WITH RECURSIVE c(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM c WHERE x < 3000) "
+                 "SELECT x, 't' || (3000 - x) FROM c");
+    m_db.Execute("CREATE INDEX Tag ON Big (tag)");
+
+    CDaoRecordset rs(&m_db);
+    rs.Open(dbOpenDynaset, "SELECT * FROM Numbers");
+    for (long i = 1; i <= 3; ++i, rs.MoveNext()) EXPECT_EQ(Num(rs.GetFieldValue("n")), i);
+    // a block walked without reading: its last bookmark finds the record later
+    rs.Move(496);
+    EXPECT_EQ(rs.GetRecordCount(), 500);
+    const COleVariant bm500 = rs.GetBookmark();
+    rs.Move(-489);
+    const COleVariant bm11 = rs.GetBookmark();
+    rs.MoveFirst();
+    rs.SetBookmark(bm500);
+    EXPECT_EQ(Num(rs.GetFieldValue("n")), 500);
+    rs.SetAbsolutePosition(1100);  // beyond what was read in order
+    EXPECT_EQ(Str(rs.GetFieldValue("label")), "row 1101");
+    // a record deleted before it moves the bookmarked one up; the deleted one's is refused
+    rs.SetBookmark(bm11);
+    EXPECT_EQ(Num(rs.GetFieldValue("n")), 11);
+    rs.Delete();
+    rs.SetBookmark(bm500);
+    EXPECT_EQ(Num(rs.GetFieldValue("n")), 500);
+    EXPECT_EQ(rs.GetAbsolutePosition(), 498);
+    EXPECT_EQ(DaoErrorOf([&] { rs.SetBookmark(bm11); }), 3159);
+    // changes and additions land where the order says
+    rs.Edit();
+    rs.SetFieldValue("label", COleVariant("five hundred"));
+    rs.Update();
+    const COleVariant bmEdited = rs.GetBookmark();
+    rs.AddNew();
+    rs.SetFieldValue("n", COleVariant(long(5000)));
+    rs.Update();
+    rs.MoveLast();
+    EXPECT_EQ(Num(rs.GetFieldValue("n")), 5000);
+    EXPECT_EQ(rs.GetRecordCount(), 1200);
+    // after Requery a read record's bookmark holds; a place never read is refused, never misread
+    rs.Requery();
+    rs.SetBookmark(bmEdited);
+    EXPECT_EQ(Str(rs.GetFieldValue("label")), "five hundred");
+    EXPECT_EQ(rs.GetAbsolutePosition(), 498);
+    rs.Requery();
+    rs.Move(700);
+    const COleVariant unread = rs.GetBookmark();
+    rs.Requery();
+    EXPECT_EQ(DaoErrorOf([&] { rs.SetBookmark(unread); }), 3159);
+
+    // a jump far past the records read in order reads the rest of the count instead
+    CDaoRecordset big(&m_db);
+    big.Open(dbOpenDynaset, "SELECT * FROM Big");
+    EXPECT_EQ(Num(big.GetFieldValue("n")), 1);
+    big.Move(2600);
+    EXPECT_EQ(Num(big.GetFieldValue("n")), 2601);
+    big.MovePrev();
+    EXPECT_EQ(Str(big.GetFieldValue("tag")), "t400");
+    big.MoveLast();
+    EXPECT_EQ(big.GetRecordCount(), 3000);
+    EXPECT_EQ(Num(big.GetFieldValue("n")), 3000);
+}
