@@ -321,3 +321,15 @@ void CGXComboBoxWndButton::DrawFace(CDC* pDC, BOOL bActive)
     else if (OwnerShowsButtonAlways())
         DrawComboFace(pDC, FALSE, m_bDisabled);
 }
+
+void CGXComboBoxButton::FitToText(CRect& button, const CRect& cell, int nTextHeight, int nMargin, const CGXStyle& style)
+{
+    const int h = std::max(0, std::min(nTextHeight + 2, cell.Height() - 2 * nMargin));
+    if (style.GetIncludeVerticalAlignment()) {
+        if (style.GetVerticalAlignment() == 1)
+            button.top += (cell.Height() - h) / 2 - nMargin;
+        else if (style.GetVerticalAlignment() == 2)
+            button.top = cell.bottom - 2 * nMargin - h;
+    }
+    button.bottom = button.top + 2 * nMargin + h - 1;
+}

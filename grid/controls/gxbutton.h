@@ -101,6 +101,9 @@ class CGXComboBoxButton : public CGXButton {
 public:
     explicit CGXComboBoxButton(CGXControl* pOwner) : CGXButton(pOwner) {}
     void DrawFace(CDC* pDC, BOOL bActive) override;
+    // Shrinks the button in `cell` to the text's height plus its margins, placed as the
+    // style aligns the text vertically.
+    static void FitToText(CRect& button, const CRect& cell, int nTextHeight, int nMargin, const CGXStyle& style);
 
 protected:
     // Face, edge and the arrow centred (2 pixels off top and bottom).

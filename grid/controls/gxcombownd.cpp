@@ -343,14 +343,7 @@ void CGXComboBoxWnd::LayoutChildren(CDC*, const CRect& rect, const CGXStyle* pSt
     if (pUse && (bCurrent || m_bShowButtonAlways) && m_bFitButtonHeight) {
         if (m_nTextHeight == 0)
             MeasureTextHeight(*pUse);
-        const int h = std::max(0, std::min(m_nTextHeight + 2, rect.Height() - 2 * m_nButtonMargin));
-        if (pUse->GetIncludeVerticalAlignment()) {
-            if (pUse->GetVerticalAlignment() == 1)
-                button.top += (rect.Height() - h) / 2 - m_nButtonMargin;
-            else if (pUse->GetVerticalAlignment() == 2)
-                button.top = rect.bottom - 2 * m_nButtonMargin - h;
-        }
-        button.bottom = button.top + 2 * m_nButtonMargin + h - 1;
+        CGXComboBoxButton::FitToText(button, rect, m_nTextHeight, m_nButtonMargin, *pUse);
     }
     m_pButton->SetRect(button);
 }

@@ -369,14 +369,11 @@ BOOL CGXTabbedComboBox::StoreStyleRange(ROWCOL nRow, ROWCOL nCol, const CGXStyle
     return TRUE;
 }
 
-CSize CGXTabbedComboBox::ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bVert)
+CSize CGXTabbedComboBox::ChoiceListExtent(CDC* pDC, CGXGridCore* pGrid, const CGXStyle& style)
 {
-    CSize size = CGXEditControl::ComputeContentSize(pDC, nRow, nCol, style, bVert);
-    if (!pDC || !style.GetIncludeChoiceList())
-        return size;
     const Settings s = ReadSettings(style);
     CDCStateGuard guard(pDC);
-    guard.SelectFont(m_pGrid->LookupFont(style.GetFont()));
+    guard.SelectFont(pGrid->LookupFont(style.GetFont()));
     TEXTMETRIC tm {};
     pDC->GetTextMetrics(&tm);
     CSize content(0, tm.tmHeight);
@@ -396,7 +393,15 @@ CSize CGXTabbedComboBox::ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, 
         content.cx = std::max(content.cx, one.cx);
         content.cy = std::max(content.cy, one.cy);
     }
-    content = AddBorderToSize(content, nRow, nCol, style);
+    return content;
+}
+
+CSize CGXTabbedComboBox::ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCol, const CGXStyle& style, BOOL bVert)
+{
+    CSize size = CGXEditControl::ComputeContentSize(pDC, nRow, nCol, style, bVert);
+    if (!pDC || !style.GetIncludeChoiceList())
+        return size;
+    const CSize content = AddBorderToSize(ChoiceListExtent(pDC, m_pGrid, style), nRow, nCol, style);
     return CSize(std::max(size.cx, content.cx), std::max(size.cy, content.cy));
 }
 

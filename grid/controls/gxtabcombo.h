@@ -119,6 +119,9 @@ public:
     BOOL LookupKey(const CGXStyle& style, const CString& sKey, CString& sLine);
     BOOL LookupText(const CGXStyle& style, const CString& sText, CString& sLine);
     static CString Field(const CString& sLine, int nField);
+    // The widest and tallest entry of the style's list in its font (a picture entry by its
+    // size), borders not added; both tabbed cells size to it.
+    static CSize ChoiceListExtent(CDC* pDC, CGXGridCore* pGrid, const CGXStyle& style);
 
     // At most this many columns are measured and shown; a measured column gets room beside its
     // widest field, and the title strip above and below its text.

@@ -345,29 +345,8 @@ CSize CGXTabbedComboBoxWnd::ComputeContentSize(CDC* pDC, ROWCOL nRow, ROWCOL nCo
     CSize size = CGXStatic::ComputeContentSize(pDC, nRow, nCol, style, bVert);
     if (!pDC || !style.GetIncludeChoiceList())
         return size;
-    const CGXTabbedComboBox::Settings s = CGXTabbedComboBox::ReadSettings(style);
-    CDCStateGuard guard(pDC);
-    guard.SelectFont(m_pGrid->LookupFont(style.GetFont()));
-    TEXTMETRIC tm {};
-    pDC->GetTextMetrics(&tm);
-    CSize content(0, tm.tmHeight);
-    CGXChoiceListReader lines(style.GetChoiceList());
-    CString sLine;
-    for (BOOL bFirst = TRUE; lines.Next(sLine); bFirst = FALSE) {
-        if (bFirst && s.bTitles)
-            continue;
-        const CString sText = CGXTabbedComboBox::Field(sLine, s.nTextCol);
-        CSize one = pDC->GetTextExtent(sText, sText.GetLength());
-        if (HGLOBAL h = CGXDIBPool::GetPool()->GetDIB(sText)) {
-            LONG cx = 0, cy = 0;
-            DWORD nColors = 0;
-            if (GXInspectDIB(h, cx, cy, nColors))
-                one = CSize(int(cx), int(cy < 0 ? -cy : cy));
-        }
-        content.cx = std::max(content.cx, one.cx);
-        content.cy = std::max(content.cy, one.cy);
-    }
-    content = AddBorderToSize(content, nRow, nCol, style);
+    const CSize content =
+        AddBorderToSize(CGXTabbedComboBox::ChoiceListExtent(pDC, m_pGrid, style), nRow, nCol, style);
     return CSize(std::max(size.cx, content.cx), std::max(size.cy, content.cy));
 }
 

@@ -33,6 +33,7 @@
 #include "platform/gdi/gdi.h"
 #include "platform/ui/view.h"
 #include "platform/win/win.h"
+#include "tests/grid/core/window/griddemo_frame.h"
 
 namespace {
 
@@ -135,22 +136,6 @@ void StoreScores(CGXData& data)
     }
 }
 
-CDemoGrid* g_pGrid = nullptr;
-
-LRESULT FrameProc(HWND h, UINT m, WPARAM w, LPARAM l)
-{
-    switch (m) {
-    case WM_SIZE:
-        if (g_pGrid && g_pGrid->GetSafeHwnd())
-            g_pGrid->MoveWindow(0, 0, LOWORD(l), HIWORD(l));
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProc(h, m, w, l);
-    }
-}
 
 // Prints the grid as a print loop does: pages until the last or until the grid says it is done.
 int PrintToPdf(CDemoGrid& grid, const char* pszPath)
@@ -218,7 +203,7 @@ int main(int argc, char** argv)
     const bool bPrint = argc == 3 && std::string(argv[1]) == "print";
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
-    wc.lpfnWndProc = FrameProc;
+    wc.lpfnWndProc = DemoFrameProc;
     wc.lpszClassName = "GridDemo";
     RegisterClass(&wc);
     HWND frame = CreateWindowEx(0, "GridDemo", "Grid: 100,000 rows", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 1100,
@@ -227,7 +212,7 @@ int main(int argc, char** argv)
 
     CDemoCoveredCells covered;
     CDemoGrid grid;
-    g_pGrid = &grid;
+    g_pDemoFrameGrid = &grid;
     RECT rc;
     GetClientRect(frame, &rc);
     grid.CreateEx(0, GX_WNDCLASS, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, CRect(rc),
@@ -236,7 +221,7 @@ int main(int argc, char** argv)
     grid.SetFrozenRows(1);
     if (bPrint) {
         const int rc = PrintToPdf(grid, argv[2]);
-        g_pGrid = nullptr;
+        g_pDemoFrameGrid = nullptr;
         grid.DestroyWindow();
         return rc;
     }
@@ -302,6 +287,6 @@ int main(int argc, char** argv)
         EmptyClipboard();
         CloseClipboard();
     }
-    g_pGrid = nullptr;
+    g_pDemoFrameGrid = nullptr;
     return int(msg.wParam);
 }

@@ -9,28 +9,13 @@
 #include "grid/core/gxwnd.h"
 #include "grid/formula/gxformulasheet.h"
 #include "platform/win/win.h"
+#include "tests/grid/core/window/griddemo_frame.h"
 
 namespace {
 
 constexpr UINT kGridId = 100;
 constexpr ROWCOL kRows = 20, kCols = 8;
 
-CGXGridWnd* g_pFormulaGrid = nullptr;
-
-LRESULT FormulaFrameProc(HWND h, UINT m, WPARAM w, LPARAM l)
-{
-    switch (m) {
-    case WM_SIZE:
-        if (g_pFormulaGrid && g_pFormulaGrid->GetSafeHwnd())
-            g_pFormulaGrid->MoveWindow(0, 0, LOWORD(l), HIWORD(l));
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProc(h, m, w, l);
-    }
-}
 
 }  // namespace
 
@@ -38,7 +23,7 @@ int RunFormulaDemo()
 {
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
-    wc.lpfnWndProc = FormulaFrameProc;
+    wc.lpfnWndProc = DemoFrameProc;
     wc.lpszClassName = "GridFormulaDemo";
     RegisterClass(&wc);
     HWND frame = CreateWindowEx(0, "GridFormulaDemo", "Grid: formula sheet", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20,
@@ -46,7 +31,7 @@ int RunFormulaDemo()
     PvSetMainWindow(frame);
 
     CGXGridWnd grid;
-    g_pFormulaGrid = &grid;
+    g_pDemoFrameGrid = &grid;
     // The only way a formula sheet comes into being: by its runtime class.
     grid.m_pDataClass = RUNTIME_CLASS(CGXFormulaSheet);
     RECT rc;
@@ -82,6 +67,6 @@ int RunFormulaDemo()
         EmptyClipboard();
         CloseClipboard();
     }
-    g_pFormulaGrid = nullptr;
+    g_pDemoFrameGrid = nullptr;
     return int(msg.wParam);
 }

@@ -10,6 +10,7 @@
 #include "grid/core/gxlibdata.h"
 #include "grid/core/gxwnd.h"
 #include "platform/win/win.h"
+#include "tests/grid/core/window/griddemo_frame.h"
 
 namespace {
 
@@ -33,22 +34,6 @@ public:
     }
 };
 
-CGXGridWnd* g_pGrid = nullptr;
-
-LRESULT FrameProc(HWND h, UINT m, WPARAM w, LPARAM l)
-{
-    switch (m) {
-    case WM_SIZE:
-        if (g_pGrid && g_pGrid->GetSafeHwnd())
-            g_pGrid->MoveWindow(0, 0, LOWORD(l), HIWORD(l));
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProc(h, m, w, l);
-    }
-}
 
 std::string RangeText(const CGXCellRange& r)
 {
@@ -71,7 +56,7 @@ int RunSelectDemo()
 {
     InitGridLibraryWithFactory();
     WNDCLASS wc {};
-    wc.lpfnWndProc = FrameProc;
+    wc.lpfnWndProc = DemoFrameProc;
     wc.lpszClassName = "GridSelectDemo";
     RegisterClass(&wc);
     HWND frame = CreateWindowEx(0, "GridSelectDemo", "Grid: selecting, moving, freezing", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
@@ -79,7 +64,7 @@ int RunSelectDemo()
     PvSetMainWindow(frame);
 
     CSelectDemoGrid grid;
-    g_pGrid = &grid;
+    g_pDemoFrameGrid = &grid;
     RECT rc;
     GetClientRect(frame, &rc);
     grid.CreateEx(0, GX_WNDCLASS, nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, CRect(rc),
@@ -108,6 +93,6 @@ int RunSelectDemo()
     for (ROWCOL r = 1; r <= 12; ++r)
         std::printf(" %s", static_cast<LPCTSTR>(grid.StoredCellValueText(r, 1)));
     std::printf("\nundo %d\n", int(grid.GetParam()->GetUndoList().GetCount()));
-    g_pGrid = nullptr;
+    g_pDemoFrameGrid = nullptr;
     return int(msg.wParam);
 }
