@@ -27,7 +27,7 @@ BOOL FormatFieldValue(CString& strText, CDaoRecordset* pRecordset, int nField, B
     case VT_R8: strText.Format("%.13g", var.dblVal); break;
     case VT_CY: strText = COleCurrency(var.cyVal).Format(0, LANG_USER_DEFAULT); break;
     case VT_DATE: strText = COleDateTime(var.date).Format(0, LANG_USER_DEFAULT); break;
-    case VT_BSTR: strText = var.bstrVal ? CString(var.bstrVal, int(SysStringLen(var.bstrVal))) : CString(); break;
+    case VT_BSTR: strText.SetString(var.bstrVal, var.bstrVal ? int(SysStringLen(var.bstrVal)) : 0); break;
     case VT_BOOL: strText = var.boolVal ? "TRUE" : "FALSE"; break;
     default: strText = "Unknown Type"; break;
     }

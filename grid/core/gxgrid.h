@@ -1047,7 +1047,7 @@ protected:
     std::unique_ptr<CGXStyle> m_pStyleScratch2;
     std::unique_ptr<CGXStyle> m_pStyleValue;
     const CRuntimeClass* m_pStyleClass = nullptr;
-    std::list<CGXStyle*> m_freeStyles;
+    std::vector<CGXStyle*> m_freeStyles;  // a stack: no node to allocate per style
     CGXStyle* m_pStyleStandard = nullptr;
     CGXStyle* m_pStyleRowHeader = nullptr;
     CGXStyle* m_pStyleColHeader = nullptr;

@@ -63,8 +63,8 @@ void DeleteStyleArray(CObArray* pArray)
 CGXStyle* CGXGridCore::NewScratchStyle()
 {
     if (!m_freeStyles.empty()) {
-        CGXStyle* p = m_freeStyles.front();
-        m_freeStyles.pop_front();
+        CGXStyle* p = m_freeStyles.back();
+        m_freeStyles.pop_back();
         return p;
     }
     if (m_pStyleClass && m_pStyleClass != RUNTIME_CLASS(CGXStyle))
@@ -79,7 +79,7 @@ void CGXGridCore::RecycleStyle(CGXStyle* pStyle)
         return;
     if (m_freeStyles.size() <= kMaxRecycledStyles) {
         pStyle->FreeParts();
-        m_freeStyles.push_front(pStyle);
+        m_freeStyles.push_back(pStyle);
     } else {
         delete pStyle;
     }

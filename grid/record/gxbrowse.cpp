@@ -174,10 +174,10 @@ void CGXBrowserGrid::SetupRowHeader()
 
 // ---- Cells ----
 
-BOOL CGXBrowserGrid::FetchColumnBaseStyle(ROWCOL nCol, CGXStyle& style)
+const CGXStyle* CGXBrowserGrid::ColumnBaseStyle(ROWCOL nCol) const
 {
-    CGXData* pData = GetData();
-    return pData && pData->GetStyleRowCol(0, nCol, style, gxCopy, -1);
+    const CGXData* pData = GetData();
+    return pData && nCol <= pData->GetColCount() ? pData->LookupStyleRowCol(0, nCol, -1) : nullptr;
 }
 
 BOOL CGXBrowserGrid::FetchStoredStyle(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, int mt, int nType)
@@ -361,11 +361,9 @@ BOOL CGXBrowserGrid::FlushEditBuffer(ROWCOL nRow, CString* pErrorText)
                 continue;
             if (size_t(k) >= p->m_EditBuffer.size() || !p->m_EditBuffer[size_t(k)].bModified) {
                 // A new record takes the column's default.
-                if (p->m_nEditMode == gxAddNewRecord) {
-                    CGXStyle column;
-                    if (FetchColumnBaseStyle(nCol, column) && column.GetIncludeValue())
-                        StoreFieldValue(nRow, nCol, column.GetValue());
-                }
+                if (p->m_nEditMode == gxAddNewRecord)
+                    if (const CGXStyle* pColumn = ColumnBaseStyle(nCol); pColumn && pColumn->GetIncludeValue())
+                        StoreFieldValue(nRow, nCol, CString(pColumn->GetValue()));
                 continue;
             }
             CGXBrowseEditEntry& e = p->m_EditBuffer[size_t(k)];

@@ -125,8 +125,9 @@ protected:
     // ends the walk: FALSE, with the store's warning text in pErrorText (without one, the
     // store's exception goes on to the caller).
     BOOL FlushEditBuffer(ROWCOL nRow, CString* pErrorText);
-    // The column's base style (not its header cell), where defaults of new records live.
-    BOOL FetchColumnBaseStyle(ROWCOL nCol, CGXStyle& style);
+    // The column's base style (not its header cell), where defaults of new records live; null
+    // when the column has none. Read for every cell: looked up, never copied.
+    const CGXStyle* ColumnBaseStyle(ROWCOL nCol) const;
     void RedrawRowHeader(ROWCOL nRow);
     BOOL MoveBy(int nDirection, int nCount);
 };

@@ -702,11 +702,10 @@ BOOL CGXDaoGrid::ReadCellValue(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL b
         return FALSE;
     const short k = FieldIndexOfCol(nCol);
     const BOOL bField = k >= 0 && k < short(p->m_nFieldCount);
-    CGXStyle* pColumn = NewScratchStyle();
-    FetchColumnBaseStyle(nCol, *pColumn);
+    const CGXStyle* pColumn = ColumnBaseStyle(nCol);
 
     // The append row shows the field's default, kept as the value of the column's base style.
-    if (p->m_bLastRecordSeen && bField && nRow == RowCount() && CanAppend() && !pColumn->GetIncludeValue()
+    if (p->m_bLastRecordSeen && bField && nRow == RowCount() && CanAppend() && !(pColumn && pColumn->GetIncludeValue())
         && size_t(k) < m_defaultChecked.size() && !m_defaultChecked[size_t(k)]) {
         m_defaultChecked[size_t(k)] = true;
         try {
@@ -719,7 +718,7 @@ BOOL CGXDaoGrid::ReadCellValue(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL b
                 CGXStyle value;
                 value.SetValue(sDefault);
                 GetData()->StoreStyleRowCol(0, nCol, &value, gxApplyNew, -1);
-                pColumn->SetValue(sDefault);
+                pColumn = ColumnBaseStyle(nCol);  // the store may have replaced it
             }
         } catch (const CDaoException&) {
         }
@@ -730,9 +729,9 @@ BOOL CGXDaoGrid::ReadCellValue(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL b
         if (bField && MoveToRecordRow(nRow)) {
             try {
                 if (!ReadBinaryCell(nRow, nCol, style)) {
-                    CString sText;
-                    ColumnValueText(sText, nCol);
-                    style.SetValue(sText);
+                    if (!ColumnValueText(m_sFieldText, nCol))
+                        m_sFieldText.Empty();  // a field without a text shows none
+                    style.SetValue(m_sFieldText);
                 }
             } catch (const CDaoException&) {
                 style.SetBaseStyle(p->m_awFieldStyleIds[gxDaoDeletedRows]);
@@ -746,9 +745,8 @@ BOOL CGXDaoGrid::ReadCellValue(ROWCOL nRow, ROWCOL nCol, CGXStyle& style, BOOL b
         }
         bResult = TRUE;
     }
-    if (bResult && pColumn->HasUserAttribute(GX_IDS_UA_NUMERIC_FIELD))
+    if (bResult && pColumn && pColumn->HasUserAttribute(GX_IDS_UA_NUMERIC_FIELD))
         style.SetValueType(GX_VT_NUMBER);
-    RecycleStyle(pColumn);
     return bResult;
 }
 

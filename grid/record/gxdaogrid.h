@@ -100,6 +100,7 @@ protected:
     std::vector<bool> m_defaultChecked;
     // The DAO type of each field, read when the columns are built: every cell needs it.
     std::vector<short> m_fieldTypes;
+    CString m_sFieldText;  // a cell's field text on its way to the style: keeps its room
     // The type of a field of the bound recordset (from the columns when they are built).
     short FieldType(short nField);
 };

@@ -23,6 +23,8 @@ public:
     CString& operator=(CString&&) noexcept = default;
     CString& operator=(LPCTSTR psz) { m_str = psz ? psz : ""; return *this; }
     CString& operator=(TCHAR ch) { m_str.assign(1, ch); return *this; }
+    // Replaces the text with nLength characters from pch, in the room the string has.
+    void SetString(LPCTSTR pch, int nLength) { if (pch && nLength > 0) m_str.assign(pch, size_t(nLength)); else m_str.clear(); }
 
     // Length and access
     int GetLength() const { return int(m_str.size()); }

@@ -958,16 +958,21 @@ BOOL CDaoRecordset::CanAppend() const { return CanUpdate(); }
 
 // ---- navigation ----
 
+// Asked twice for every cell a grid shows: on a record of a query there is nothing to settle.
 BOOL CDaoRecordset::IsBOF() const
 {
     if (!m_pImpl) NotOpen();
-    return m_pImpl->state == Impl::BOF || m_pImpl->Empty();
+    const Impl& m = *m_pImpl;
+    if (m.state == Impl::ON && !m.curDeleted && !m.floating && !m.tableMode) return FALSE;
+    return m.state == Impl::BOF || m_pImpl->Empty();
 }
 
 BOOL CDaoRecordset::IsEOF() const
 {
     if (!m_pImpl) NotOpen();
-    return m_pImpl->state == Impl::AT_EOF || m_pImpl->Empty();
+    const Impl& m = *m_pImpl;
+    if (m.state == Impl::ON && !m.curDeleted && !m.floating && !m.tableMode) return FALSE;
+    return m.state == Impl::AT_EOF || m_pImpl->Empty();
 }
 
 BOOL CDaoRecordset::IsDeleted() const
