@@ -41,6 +41,7 @@ CGXGridCore::~CGXGridCore()
     if (m_bOwnParam)
         delete m_pParam;
     m_pParam = nullptr;
+    m_pParamClass = nullptr;
     m_pStyleScratch1.reset();
     m_pStyleScratch2.reset();
     m_pStyleValue.reset();
@@ -101,6 +102,7 @@ void CGXGridCore::AttachParam(CGXGridParam* pParam, BOOL bOwn)
     if (m_bOwnParam)
         delete m_pParam;
     m_pParam = pParam;
+    m_pParamClass = pParam->GetRuntimeClass();
     m_bOwnParam = bOwn;
     if (m_bInitDone) {
         CGXGridLibraryState& state = GXGetLibraryState();

@@ -162,6 +162,9 @@ public:
     // A null param creates a new CGXGridParam. The previous object is deleted when owned.
     void AttachParam(CGXGridParam* pParam, BOOL bOwn = TRUE);
     CGXGridParam* GetParam() const { return m_pParam; }
+    // Whether the parameter object is of pClass, from its class kept when it was attached:
+    // asked for every cell, and an object's class is fixed for its life.
+    BOOL ParamIsKindOf(const CRuntimeClass* pClass) const { return m_pParamClass && m_pParamClass->IsDerivedFrom(pClass); }
     CGXGridParam* ParamObject() const { return m_pParam; }
     BOOL IsParamOwned() const { return m_bOwnParam; }
     CWnd* GetGridWnd() const { return m_pGridWnd; }
@@ -1038,6 +1041,7 @@ protected:
 
     // Parameter object.
     CGXGridParam* m_pParam = nullptr;
+    const CRuntimeClass* m_pParamClass = nullptr;
     BOOL m_bOwnParam = FALSE;
     BOOL m_bInitDone = FALSE;
 

@@ -67,12 +67,11 @@ public:
     // Field of a column (negative for header columns) and record of a row.
     short FieldIndexOfCol(ROWCOL nCol);
     long RecordIndexOfRow(ROWCOL nRow);
-    // Asked for every cell: the runtime class is a walk of a few pointers, where a dynamic_cast
-    // compares type names.
+    // Asked several times for every cell: the class kept when the object was attached, where
+    // a dynamic_cast compares type names.
     CGXBrowseParam* BrowseParam() const
     {
-        CGXGridParam* p = GetParam();
-        return p && p->IsKindOf(RUNTIME_CLASS(CGXBrowseParam)) ? static_cast<CGXBrowseParam*>(p) : nullptr;
+        return ParamIsKindOf(RUNTIME_CLASS(CGXBrowseParam)) ? static_cast<CGXBrowseParam*>(GetParam()) : nullptr;
     }
     void ResetEditBuffer();
     BOOL WritePendingEdit();

@@ -44,8 +44,7 @@ public:
     void SetAllowAppend(BOOL bAllow);
     CGXDaoParam* DaoParamObject() const
     {
-        CGXGridParam* p = GetParam();
-        return p && p->IsKindOf(RUNTIME_CLASS(CGXDaoParam)) ? static_cast<CGXDaoParam*>(p) : nullptr;
+        return ParamIsKindOf(RUNTIME_CLASS(CGXDaoParam)) ? static_cast<CGXDaoParam*>(GetParam()) : nullptr;
     }
     // Sets the parameter object's redraw lock; answers the previous one.
     BOOL ExchangeUpdateLock(BOOL bLock);
