@@ -353,8 +353,13 @@ void CGXDaoGrid::ReloadFromRecordset()
     ResetEditBuffer();
     m_defaultChecked.assign(size_t(nFields), false);
     m_fieldTypes.assign(size_t(nFields), short(-1));
+    // The widths go in at once: each change of widths resets the size caches and tells the views.
+    std::vector<int> widths(static_cast<size_t>(nFields));
+    const int nFontUnit = HorzFontUnit();
+    static const CGXUserAttribute numeric("1");
     for (short i = 0; i < nFields; ++i) {
         const ROWCOL nCol = HeaderCols() + ROWCOL(i) + 1;
+        widths[size_t(i)] = ColWidth(nCol);
         CDaoFieldInfo info;
         try {
             m_pRecordset->GetFieldInfo(i, info);
@@ -368,14 +373,16 @@ void CGXDaoGrid::ReloadFromRecordset()
         if (pData)
             pData->StoreValueRowCol(0, nCol, sHeader, gxOverride);
         const long nChars = std::min<long>(nWidth, long(p->m_nMaxColumnChars));
-        SetColWidths(nCol, nCol, int(nChars * HorzFontUnit()), nullptr, GX_NOREDRAW, gxRollback);
+        widths[size_t(i)] = int(nChars * nFontUnit);
         CGXStyle column;
         if (info.m_nType >= dbBoolean && info.m_nType <= dbDouble)
-            column.SetUserAttribute(GX_IDS_UA_NUMERIC_FIELD, "1");
+            column.SetUserAttribute(GX_IDS_UA_NUMERIC_FIELD, numeric);
         column.SetMaxLength(WORD(std::min<long>(nWidth, 0xFFFF))).SetBaseStyle(nStyle);
         if (pData)
             pData->StoreStyleRowCol(0, nCol, &column, gxOverride, -1);
     }
+    if (nFields > 0)
+        SetColWidths(HeaderCols() + 1, HeaderCols() + ROWCOL(nFields), 0, widths.data(), GX_NOREDRAW, gxRollback);
     PrepareRows(HeaderRows() + 2);
     p->m_bLockRedraw = bOldLock;
     p->EnableUndo(bOldUndo);
