@@ -36,11 +36,13 @@ struct Row {
     std::string data;
     int64_t rowid = 0;
     uint64_t gen = 0;
+    uint64_t serial = 0;  // changes whenever `data` is written: what a cached offset is tied to
     bool loaded = false;
     bool deleted = false;
 
     DbValue Get(size_t index) const;
-    bool TextAt(size_t index, std::string_view& out) const;
+    DbValue ValueAt(size_t offset) const;
+    bool TextAt(size_t offset, std::string_view& out) const;
     std::vector<DbValue> All(size_t n) const;
 };
 
@@ -88,11 +90,11 @@ void PutColumn(std::string& out, sqlite3_stmt* st, int col)
     }
 }
 
-// Offset of value `index` and its kind; the row's own encoding guarantees the bounds.
-size_t Skip(const std::string& d, size_t index)
+// Offset of value `index`, walking on from value `from` at offset `p`; the row's own encoding
+// guarantees the bounds.
+size_t SkipFrom(const std::string& d, size_t from, size_t p, size_t index)
 {
-    size_t p = 0;
-    for (size_t k = 0; k < index && p < d.size(); ++k) {
+    for (size_t k = from; k < index && p < d.size(); ++k) {
         const int kind = (unsigned char)d[p++];
         if (kind == SQLITE_INTEGER || kind == SQLITE_FLOAT) p += 8;
         else if (kind == SQLITE_TEXT || kind == SQLITE_BLOB) {
@@ -104,10 +106,11 @@ size_t Skip(const std::string& d, size_t index)
     return p;
 }
 
-DbValue Row::Get(size_t index) const
+DbValue Row::Get(size_t index) const { return ValueAt(SkipFrom(data, 0, 0, index)); }
+
+DbValue Row::ValueAt(size_t p) const
 {
     DbValue v;
-    size_t p = Skip(data, index);
     if (p >= data.size()) return v;
     v.kind = (unsigned char)data[p++];
     switch (v.kind) {
@@ -125,10 +128,9 @@ DbValue Row::Get(size_t index) const
     return v;
 }
 
-// A text value's bytes where they lie; false for a value of any other kind.
-bool Row::TextAt(size_t index, std::string_view& out) const
+// The text value at offset p where it lies; false for a value of any other kind.
+bool Row::TextAt(size_t p, std::string_view& out) const
 {
-    size_t p = Skip(data, index);
     if (p + 5 > data.size() || (unsigned char)data[p] != SQLITE_TEXT) return false;
     uint32_t n = 0;
     std::memcpy(&n, data.data() + p + 1, 4);
@@ -141,7 +143,7 @@ std::vector<DbValue> Row::All(size_t n) const
 {
     std::vector<DbValue> out;
     out.reserve(n);
-    for (size_t i = 0; i < n; ++i) out.push_back(Get(i));
+    for (size_t i = 0, p = 0; i < n; p = SkipFrom(data, i, p, i + 1), ++i) out.push_back(ValueAt(p));
     return out;
 }
 
@@ -340,6 +342,14 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
     // reference to a row stays good while more are read.
     std::deque<Row> rows;
     size_t rowSizeHint = 64;
+    uint64_t serials = 0;
+    // Where the last field read lies: a screen reads a row's fields in turn, and each walk
+    // then goes on from there instead of from the row's first field.
+    struct FieldCursor {
+        const Row* row = nullptr;
+        uint64_t serial = 0;
+        size_t index = 0, offset = 0;
+    } fieldCursor;
     pvdao::Stmt rowStmt;       // one row by rowid
     std::string rowSql;        // its text, where it is made when first needed
 
@@ -416,6 +426,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
                 if (hasRowid) r.rowid = sqlite3_column_int64(live, n);
                 r.loaded = true;
                 r.gen = conn->generation;
+                r.serial = ++serials;
             }
             rows.push_back(std::move(r));
             return true;
@@ -468,7 +479,17 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
             rowSizeHint = std::max(rowSizeHint, r.data.size());
             r.loaded = true;
             r.gen = conn->generation;
+            r.serial = ++serials;
         }
+    }
+
+    size_t OffsetOf(const Row& r, size_t index)
+    {
+        FieldCursor& c = fieldCursor;
+        const bool onward = c.row == &r && r.serial != 0 && c.serial == r.serial && index >= c.index;
+        const size_t p = SkipFrom(r.data, onward ? c.index : 0, onward ? c.offset : 0, index);
+        c = FieldCursor{&r, r.serial, index, p};
+        return p;
     }
 
     // The row at a position that exists, its rowid known.
@@ -526,6 +547,7 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
                 else Put(fresh, r.loaded ? r.Get(size_t(i)) : DbValue());  // an expression keeps its value
             }
             r.data.swap(fresh);
+            r.serial = ++serials;
         } else if (rc == SQLITE_DONE) {
             r.deleted = true;
         } else {
@@ -1476,14 +1498,15 @@ COleVariant CDaoRecordset::GetFieldValue(int nIndex)
     if (m.editMode != dbEditNone) return ToVariant(m.buf[size_t(nIndex)], type);
     const Row& r = m.Current();
     std::string_view text;
-    if (IsTextType(type) && r.TextAt(size_t(nIndex), text)) {
+    const size_t offset = m.OffsetOf(r, size_t(nIndex));
+    if (IsTextType(type) && r.TextAt(offset, text)) {
         // Text goes to the variant in one copy: a screen of cells asks for hundreds.
         COleVariant v;
         v.bstrVal = SysAllocStringLen(text.data(), UINT(text.size()));
         if (v.bstrVal) v.vt = VT_BSTR;
         return v;
     }
-    return ToVariant(r.Get(size_t(nIndex)), type);
+    return ToVariant(r.ValueAt(offset), type);
 }
 
 void CDaoRecordset::GetFieldValue(LPCTSTR lpszName, COleVariant& varValue) { varValue = GetFieldValue(lpszName); }
