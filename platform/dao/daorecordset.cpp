@@ -704,9 +704,10 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
         }
         // Jet names a column "table.field" where two tables give the same name.
         std::vector<std::string> upper;
-        for (const auto& f : fields) upper.push_back(PvUpperCase(f.name));
+        std::unordered_map<std::string, int> uses;
+        for (const auto& f : fields) ++uses[upper.emplace_back(PvUpperCase(f.name))];
         for (size_t i = 0; i < fields.size(); ++i) {
-            if (std::count(upper.begin(), upper.end(), upper[i]) > 1 && !fields[i].table.empty())
+            if (uses[upper[i]] > 1 && !fields[i].table.empty())
                 fields[i].name = fields[i].table + "." + fields[i].origin;
         }
     }
