@@ -65,28 +65,37 @@ void Put(std::string& out, const DbValue& v)
 
 void PutColumn(std::string& out, sqlite3_stmt* st, int col)
 {
-    const int kind = sqlite3_column_type(st, col);
-    out += char(kind);
+    // One look-up of the column's value, not one per call: a screen copies thousands.
+    sqlite3_value* v = sqlite3_column_value(st, col);
+    const int kind = sqlite3_value_type(v);
+    const size_t at = out.size();
     switch (kind) {
-    case SQLITE_INTEGER: {
-        const int64_t i = sqlite3_column_int64(st, col);
-        out.append(reinterpret_cast<const char*>(&i), 8);
-        break;
-    }
+    case SQLITE_INTEGER:
     case SQLITE_FLOAT: {
-        const double d = sqlite3_column_double(st, col);
-        out.append(reinterpret_cast<const char*>(&d), 8);
+        out.resize(at + 9);
+        char* d = out.data() + at;
+        if (kind == SQLITE_INTEGER) {
+            const int64_t i = sqlite3_value_int64(v);
+            std::memcpy(d + 1, &i, 8);
+        } else {
+            const double x = sqlite3_value_double(v);
+            std::memcpy(d + 1, &x, 8);
+        }
+        d[0] = char(kind);
         break;
     }
     case SQLITE_TEXT:
     case SQLITE_BLOB: {
-        const void* p = kind == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(st, col)) : sqlite3_column_blob(st, col);
-        const uint32_t n = p ? uint32_t(sqlite3_column_bytes(st, col)) : 0;
-        out.append(reinterpret_cast<const char*>(&n), 4);
-        if (n) out.append(static_cast<const char*>(p), n);
+        const void* p = kind == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(v)) : sqlite3_value_blob(v);
+        const uint32_t n = p ? uint32_t(sqlite3_value_bytes(v)) : 0;
+        out.resize(at + 5 + n);
+        char* d = out.data() + at;
+        d[0] = char(kind);
+        std::memcpy(d + 1, &n, 4);
+        if (n) std::memcpy(d + 5, p, n);
         break;
     }
-    default: break;
+    default: out += char(kind); break;
     }
 }
 
