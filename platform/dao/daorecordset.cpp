@@ -725,11 +725,13 @@ struct CDaoRecordset::Impl : pvdao::LiveCursor {
     void SettleTypes()
     {
         if (rows.empty() || tableMode) return;
+        if (std::all_of(fields.begin(), fields.end(), [](const FieldMeta& f) { return f.typed; })) return;
         Row& first = RowAt(0);
         EnsureRow(first);
         for (size_t i = 0; i < fields.size(); ++i) {
+            if (fields[i].typed) continue;
             const DbValue v = first.Get(i);
-            if (fields[i].typed || v.IsNull()) continue;
+            if (v.IsNull()) continue;
             const pvdao::DaoType t = pvdao::DaoTypeFromDecl(nullptr, v.kind);
             fields[i].type = t.type;
             fields[i].size = t.size;
