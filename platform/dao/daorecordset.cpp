@@ -46,20 +46,31 @@ struct Row {
     std::vector<DbValue> All(size_t n) const;
 };
 
+// Appends one value: its kind byte, then 8 bytes for a number, or a 4-byte length and the
+// bytes for text and blobs, written in place.
+void PutEncoded(std::string& out, int kind, const void* p, uint32_t n)
+{
+    const bool sized = kind == SQLITE_TEXT || kind == SQLITE_BLOB;
+    const bool fixed = kind == SQLITE_INTEGER || kind == SQLITE_FLOAT;
+    const size_t at = out.size();
+    out.resize(at + 1 + (sized ? 4 + size_t(n) : fixed ? 8 : 0));
+    char* d = out.data() + at;
+    d[0] = char(kind);
+    if (fixed) std::memcpy(d + 1, p, 8);
+    if (sized) {
+        std::memcpy(d + 1, &n, 4);
+        if (n) std::memcpy(d + 5, p, n);
+    }
+}
+
 void Put(std::string& out, const DbValue& v)
 {
-    out += char(v.kind);
     switch (v.kind) {
-    case SQLITE_INTEGER: out.append(reinterpret_cast<const char*>(&v.i), 8); break;
-    case SQLITE_FLOAT: out.append(reinterpret_cast<const char*>(&v.d), 8); break;
+    case SQLITE_INTEGER: PutEncoded(out, v.kind, &v.i, 8); break;
+    case SQLITE_FLOAT: PutEncoded(out, v.kind, &v.d, 8); break;
     case SQLITE_TEXT:
-    case SQLITE_BLOB: {
-        const uint32_t n = uint32_t(v.s.size());
-        out.append(reinterpret_cast<const char*>(&n), 4);
-        out += v.s;
-        break;
-    }
-    default: break;
+    case SQLITE_BLOB: PutEncoded(out, v.kind, v.s.data(), uint32_t(v.s.size())); break;
+    default: PutEncoded(out, v.kind, nullptr, 0); break;
     }
 }
 
@@ -68,34 +79,24 @@ void PutColumn(std::string& out, sqlite3_stmt* st, int col)
     // One look-up of the column's value, not one per call: a screen copies thousands.
     sqlite3_value* v = sqlite3_column_value(st, col);
     const int kind = sqlite3_value_type(v);
-    const size_t at = out.size();
     switch (kind) {
-    case SQLITE_INTEGER:
+    case SQLITE_INTEGER: {
+        const int64_t i = sqlite3_value_int64(v);
+        PutEncoded(out, kind, &i, 8);
+        break;
+    }
     case SQLITE_FLOAT: {
-        out.resize(at + 9);
-        char* d = out.data() + at;
-        if (kind == SQLITE_INTEGER) {
-            const int64_t i = sqlite3_value_int64(v);
-            std::memcpy(d + 1, &i, 8);
-        } else {
-            const double x = sqlite3_value_double(v);
-            std::memcpy(d + 1, &x, 8);
-        }
-        d[0] = char(kind);
+        const double x = sqlite3_value_double(v);
+        PutEncoded(out, kind, &x, 8);
         break;
     }
     case SQLITE_TEXT:
     case SQLITE_BLOB: {
         const void* p = kind == SQLITE_TEXT ? static_cast<const void*>(sqlite3_value_text(v)) : sqlite3_value_blob(v);
-        const uint32_t n = p ? uint32_t(sqlite3_value_bytes(v)) : 0;
-        out.resize(at + 5 + n);
-        char* d = out.data() + at;
-        d[0] = char(kind);
-        std::memcpy(d + 1, &n, 4);
-        if (n) std::memcpy(d + 5, p, n);
+        PutEncoded(out, kind, p, p ? uint32_t(sqlite3_value_bytes(v)) : 0);
         break;
     }
-    default: out += char(kind); break;
+    default: PutEncoded(out, kind, nullptr, 0); break;
     }
 }
 
