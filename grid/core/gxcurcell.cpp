@@ -260,7 +260,8 @@ BOOL CGXGridCore::PlaceCurrentCell(ROWCOL nRow, ROWCOL nCol, UINT flags)
         }
     }
 
-    if ((flags & 0x06) && m_pGridWnd && m_pGridWnd->GetSafeHwnd())
+    // A locked grid draws nothing: forcing its paint now would only repeat the one after the unlock.
+    if ((flags & 0x06) && !m_pParam->m_bLockRedraw && m_pGridWnd && m_pGridWnd->GetSafeHwnd())
         m_pGridWnd->UpdateWindow();
     if (bPlaced && nKind != -1)
         OnMovedCurrentCell(nRow, nCol, nKind, flags);

@@ -291,7 +291,7 @@ BOOL CGXGridCore::ScrollToCell(ROWCOL nRow, ROWCOL nCol, int nMode, BOOL bFloate
             bChanged |= SetLeftCol(std::min(t, ColCount()), flags);
         }
     }
-    if ((flags & (GX_UPDATENOW | GX_SMART)) && m_pGridWnd && m_pGridWnd->GetSafeHwnd())
+    if ((flags & (GX_UPDATENOW | GX_SMART)) && !m_pParam->m_bLockRedraw && m_pGridWnd && m_pGridWnd->GetSafeHwnd())
         m_pGridWnd->UpdateWindow();
     return bChanged;
 }

@@ -6,7 +6,10 @@
 #include <cassert>
 #include <climits>
 #include <cstdint>
+#include <cstring>
+#include <map>
 #include <memory>
+#include <string>
 
 #include "grid/core/gxctrl.h"
 #include "grid/core/gxgrid.h"
@@ -35,6 +38,31 @@ LONG StoredPerPixel(int nUnit)
     return std::max<LONG>(kThousandths / nUnit, 1);
 }
 
+// What a font measures on the screen, by its description: every grid measures its Standard
+// style's font, and the grids of a program mostly share one.
+struct MeasuredUnits {
+    int nVert, nHorz;
+};
+
+std::map<std::string, MeasuredUnits>& MeasuredFonts()
+{
+    // Never destroyed: a static grid may measure after it would be.
+    static auto* s_fonts = new std::map<std::string, MeasuredUnits>;
+    return *s_fonts;
+}
+
+std::string MeasureKey(const LOGFONT& lf)
+{
+    std::string key = std::to_string(lf.lfHeight) + ' ' + std::to_string(lf.lfWidth) + ' ' + std::to_string(lf.lfEscapement) + ' '
+                      + std::to_string(lf.lfOrientation) + ' ' + std::to_string(lf.lfWeight);
+    for (BYTE b : {lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut, lf.lfCharSet, lf.lfOutPrecision, lf.lfClipPrecision,
+                   lf.lfQuality, lf.lfPitchAndFamily})
+        key += ' ' + std::to_string(b);
+    key += ' ';
+    key.append(lf.lfFaceName, strnlen(lf.lfFaceName, LF_FACESIZE));
+    return key;
+}
+
 }  // namespace
 
 // ---- Units ----
@@ -46,6 +74,13 @@ void CGXGridCore::MeasureFontUnits(int& nVert, int& nHorz)
     const CGXStyle* pStandard = LookupStandardStyle();
     if (!pStandard || !pStandard->GetIncludeFont())
         return;
+    const std::string key = MeasureKey(pStandard->GetFont().GetLogFontZoomed(ZoomPercent()));
+    auto& fonts = MeasuredFonts();
+    if (auto it = fonts.find(key); it != fonts.end()) {
+        nVert = it->second.nVert;
+        nHorz = it->second.nHorz;
+        return;
+    }
     CDC dc;
     if (!dc.CreateCompatibleDC(nullptr))
         return;
@@ -57,6 +92,7 @@ void CGXGridCore::MeasureFontUnits(int& nVert, int& nHorz)
         // The bit set means variable pitch, whatever its name says.
         if (tm.tmPitchAndFamily & TMPF_FIXED_PITCH)
             nHorz = nHorz * 3 / 2;
+        fonts[key] = MeasuredUnits {nVert, nHorz};
     }
     if (pOld)
         dc.SelectObject(pOld);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "grid/core/gxdrawsvc.h"
@@ -44,12 +46,19 @@ uint32_t PixelOf(char c)
     }
 }
 
-std::unique_ptr<CBitmap> LoadMarker(UINT nID)
+// Made once: every record grid has a row header, and each of them draws the same three pictures.
+CBitmap* SharedMarker(UINT nID)
 {
-    auto p = std::make_unique<CBitmap>();
-    if (!GXLoadRowHeaderBitmap(nID, *p))
-        return nullptr;
-    return p;
+    // Never destroyed: a row header of a static grid may draw after it would be.
+    static auto* s_markers = new std::map<UINT, std::unique_ptr<CBitmap>>;
+    auto it = s_markers->find(nID);
+    if (it == s_markers->end()) {
+        auto p = std::make_unique<CBitmap>();
+        if (!GXLoadRowHeaderBitmap(nID, *p))
+            p.reset();
+        it = s_markers->emplace(nID, std::move(p)).first;
+    }
+    return it->second.get();
 }
 
 }  // namespace
@@ -73,9 +82,9 @@ BOOL GXLoadRowHeaderBitmap(UINT nID, CBitmap& bitmap)
 
 CGXBrowseGridArrowRowHeader::CGXBrowseGridArrowRowHeader(CGXGridCore* pGrid)
     : CGXControl(pGrid),
-      m_pEditing(LoadMarker(GX_IDB_ROWHDR_EDITING)),
-      m_pAppend(LoadMarker(GX_IDB_ROWHDR_APPEND)),
-      m_pCurrent(LoadMarker(GX_IDB_ROWHDR_CURRENT))
+      m_pEditing(SharedMarker(GX_IDB_ROWHDR_EDITING)),
+      m_pAppend(SharedMarker(GX_IDB_ROWHDR_APPEND)),
+      m_pCurrent(SharedMarker(GX_IDB_ROWHDR_CURRENT))
 {
 }
 
@@ -113,11 +122,11 @@ void CGXBrowseGridArrowRowHeader::Draw(CDC* pDC, const CRect& rect, ROWCOL nRow,
 
     CBitmap* pBitmap = nullptr;
     if (bCurrent && bEditing)
-        pBitmap = m_pEditing.get();
+        pBitmap = m_pEditing;
     else if (bAppend)
-        pBitmap = m_pAppend.get();
+        pBitmap = m_pAppend;
     else if (bCurrent)
-        pBitmap = m_pCurrent.get();
+        pBitmap = m_pCurrent;
     if (pBitmap) {
         BITMAP bm {};
         pBitmap->GetBitmap(&bm);

@@ -2,8 +2,6 @@
 // The row header cells of the record grids: a marker for the current record, another for the
 // record being edited and one for the append row.
 
-#include <memory>
-
 #include "grid/core/gxctrl.h"
 
 class CBitmap;
@@ -24,9 +22,10 @@ public:
     BOOL m_bDrawEdge = FALSE;
 
 private:
-    std::unique_ptr<CBitmap> m_pEditing;
-    std::unique_ptr<CBitmap> m_pAppend;
-    std::unique_ptr<CBitmap> m_pCurrent;
+    // Shared by every row header of the process: the pictures never change.
+    CBitmap* m_pEditing;
+    CBitmap* m_pAppend;
+    CBitmap* m_pCurrent;
 };
 
 // The picture of a marker resource: through the program's bitmap loader when it has one,

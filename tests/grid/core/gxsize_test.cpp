@@ -133,6 +133,30 @@ TEST(GXGridSizes, ZoomReadsAHundredWhilePrinting)
     EXPECT_EQ(grid.ZoomPercent(), 100);
 }
 
+// The units measured once for a font serve every grid with that font, and only that font at that
+// zoom: another size or zoom is measured for itself.
+TEST(GXGridSizes, MeasuredUnitsFollowTheFontAndTheZoom)
+{
+    auto units = [](double dSize, int nZoom) {
+        UnitGrid grid;
+        CGXStyle standard;
+        standard.SetFont(CGXFont().SetFaceName("Arial").SetSize(dSize));
+        grid.ModifyStandardStyle(standard, gxOverride, GX_NOREDRAW);
+        if (nZoom != 100)
+            grid.SetZoom(nZoom, GX_NOREDRAW);
+        grid.ComputeFontUnits();
+        return std::make_pair(grid.VertFontUnit(), grid.HorzFontUnit());
+    };
+    const auto small = units(8, 100);
+    const auto large = units(20, 100);
+    const auto zoomed = units(8, 250);
+    EXPECT_GT(large.first, small.first);
+    EXPECT_GT(large.second, small.second);
+    EXPECT_GT(zoomed.first, small.first);
+    EXPECT_EQ(units(8, 100), small) << "measured again, the same font gives the same units";
+    EXPECT_EQ(units(20, 100), large);
+}
+
 // One layout: fallback units (header row 21, rows 18, header column 60, columns 100), row 3 and
 // column 3 hidden, the drawing area 400 x 200, the current cell at (2, 2).
 //   columns: 0 [0,60) 1 [60,160) 2 [160,260) 3 hidden 4 [260,360) 5 [360,460)

@@ -25,6 +25,37 @@ TEST_F(DaoGridTest, DynasetCountsInBlocksUntilCtrlEnd)
     EXPECT_EQ(Text(1200, 2), "Last1200");
 }
 
+// Initialising paints nothing: the window's first paint comes once the grid is ready, with the
+// current cell already on the first record.
+TEST_F(DaoGridTest, InitialisingPaintsOnlyOnceItIsDone)
+{
+    struct CountingGrid : CGXDaoGrid {
+        using CGXDaoGrid::CGXDaoGrid;
+        void OnGridDraw(CDC* pDC) override
+        {
+            ++nDraws;
+            CGXDaoGrid::OnGridDraw(pDC);
+        }
+        int nDraws = 0;
+    };
+    MakeDb({DataTable(), FillData(100)});
+    m_wnd.CreateEx(0, GX_WNDCLASS, "grid", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, 0, 0, 640, 480, nullptr, nullptr);
+    auto owned = std::make_unique<CountingGrid>(&m_wnd);
+    CountingGrid& grid = *owned;
+    m_grid = std::move(owned);
+    m_wnd.m_pGrid = &grid;
+    m_wnd.m_bPaintGrid = true;
+    grid.SetRecordset(&OpenRecordset("SELECT * FROM Data"));
+    grid.Initialize();
+    EXPECT_EQ(grid.nDraws, 0);
+    ROWCOL nRow = 0, nCol = 0;
+    ASSERT_TRUE(grid.QueryCurrentCell(nRow, nCol));
+    EXPECT_EQ(nRow, 1u);
+    EXPECT_EQ(nCol, 1u);
+    m_wnd.UpdateWindow();
+    EXPECT_EQ(grid.nDraws, 1);
+}
+
 TEST_F(DaoGridTest, TableRecordsetAndEmptyRecordset)
 {
     MakeDb({DataTable(), FillData(1200), "CREATE TABLE Empty (Id LONG, Name TEXT(10))"});
