@@ -384,9 +384,9 @@ void CGXDaoGrid::ReloadFromRecordset()
     if (nFields > 0)
         SetColWidths(HeaderCols() + 1, HeaderCols() + ROWCOL(nFields), 0, widths.data(), GX_NOREDRAW, gxRollback);
     PrepareRows(HeaderRows() + 2);
-    // Placed while drawing is locked: the redraw below paints the grid once, with the cell.
-    if (RowCount() > HeaderRows() && ColCount() > HeaderCols())
-        MoveCurrentCell(kFirstRow, 1);
+    // Placed while drawing is locked: the redraw below paints the grid once, with the cell. A
+    // grid without a data cell refuses the move itself.
+    MoveCurrentCell(kFirstRow, 1);
     p->m_bLockRedraw = bOldLock;
     p->EnableUndo(bOldUndo);
     p->m_nEditMode = gxNoEdit;
